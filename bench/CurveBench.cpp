@@ -1,0 +1,36 @@
+// One table computation beside its floor: 256 calls of std::pow.
+#include "curve/GammaTable.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+void BM_ComputeGammaTable(benchmark::State& state) {
+    GammaTable table{};
+    double black = 0.0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(black);
+        ComputeGammaTable(255.0, table, 0.5, 1.099, black);
+        benchmark::DoNotOptimize(table.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ComputeGammaTable);
+
+void BM_Pow256Floor(benchmark::State& state) {
+    double out[256];
+    double exponent = 0.5;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(exponent);
+        for (int i = 0; i < 256; ++i) {
+            out[i] = std::pow(i / 255.0, exponent);
+        }
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Pow256Floor);
+
+} // namespace

@@ -1,0 +1,80 @@
+// Slider position <-> curve parameter mapping, label texts, defaults and reset.
+#include "curve/ChannelParams.h"
+
+#include <cstdio>
+
+namespace {
+
+// The reset writes these constants directly rather than mapping positions.
+constexpr double kResetGamma = 2.0;
+constexpr double kResetWhite = 255.0;
+constexpr double kResetExponent = 0.5;
+constexpr double kResetAlpha = 1.099;
+constexpr double kResetBlack = 0.0;
+constexpr std::size_t kLabelBufferSize = 64;
+
+} // namespace
+
+int& ParamPositions::operator[](Param p) {
+    switch (p) {
+    case Param::Black: return black;
+    case Param::White: return white;
+    case Param::Alpha: return alpha;
+    case Param::Gamma: break;
+    }
+    return gamma;
+}
+
+int ParamPositions::operator[](Param p) const {
+    switch (p) {
+    case Param::Black: return black;
+    case Param::White: return white;
+    case Param::Alpha: return alpha;
+    case Param::Gamma: break;
+    }
+    return gamma;
+}
+
+std::string FormatValue(Param p, double value) {
+    char text[kLabelBufferSize];
+    std::snprintf(text, sizeof text, SpecOf(p).format, value);
+    return text;
+}
+
+ParamPositions PositionsOf(const ChannelParams& c) {
+    return ParamPositions{c.BlackPos, c.WhitePos, c.AlphaPos, c.GammaPos};
+}
+
+double ValueOf(const ChannelParams& c, Param p) {
+    switch (p) {
+    case Param::Black: return c.Black;
+    case Param::White: return c.White;
+    case Param::Alpha: return c.Alpha;
+    case Param::Gamma: break;
+    }
+    return c.Gamma;
+}
+
+void ComputeChannelTable(const ChannelParams& c, GammaTable& table) {
+    ComputeGammaTable(c.White, table, 1.0 / c.Gamma, c.Alpha, c.Black);
+}
+
+void ResetToDefaults(ChannelParamsSet& channels, GammaTableSet& tables) {
+    for (ChannelParams& c : channels) {
+        c.Gamma = kResetGamma;
+        c.Alpha = kResetAlpha;
+        c.White = kResetWhite;
+        c.Black = kResetBlack;
+        c.GammaPos = SpecOf(Param::Gamma).defaultPos;
+        c.AlphaPos = SpecOf(Param::Alpha).defaultPos;
+        c.WhitePos = SpecOf(Param::White).defaultPos;
+        c.BlackPos = SpecOf(Param::Black).defaultPos;
+    }
+    for (GammaTable& t : tables) {
+        ComputeGammaTable(kResetWhite, t, kResetExponent, kResetAlpha, kResetBlack);
+    }
+}
+
+ChannelParamsSet theChannelParams = {kDefaultChannelParams, kDefaultChannelParams,
+                                     kDefaultChannelParams};
+GammaTableSet theGammaTables = {};
