@@ -1,0 +1,136 @@
+// POSIX file access with advisory locks standing in for share modes.
+#include "io/File.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0666; // narrowed by the umask, as for any new file
+
+std::optional<File> Fail(std::error_code& error) {
+    error = std::error_code(errno, std::generic_category());
+    return std::nullopt;
+}
+
+// A file of this program that another instance holds is refused at once
+// rather than waited for.
+bool Lock(int fd, int operation) { return ::flock(fd, operation | LOCK_NB) == 0; }
+
+} // namespace
+
+struct FileOpener {
+    static std::optional<File> Open(const std::filesystem::path& path, int flags, int lock,
+                                    std::error_code& error) {
+        const int fd = ::open(path.c_str(), flags | O_CLOEXEC, kNewFileMode);
+        if (fd < 0) {
+            return Fail(error);
+        }
+        File file(fd);
+        struct stat info {};
+        if (::fstat(fd, &info) != 0) {
+            return Fail(error);
+        }
+        if (S_ISDIR(info.st_mode)) {
+            error = std::make_error_code(std::errc::is_a_directory);
+            return std::nullopt;
+        }
+        if (!Lock(fd, lock)) {
+            return Fail(error);
+        }
+        error.clear();
+        return file;
+    }
+};
+
+std::optional<File> File::OpenForReading(const std::filesystem::path& path,
+                                         std::error_code& error) {
+    return FileOpener::Open(path, O_RDONLY, LOCK_SH, error);
+}
+
+std::optional<File> File::CreateExclusive(const std::filesystem::path& path,
+                                          std::error_code& error) {
+    return FileOpener::Open(path, O_WRONLY | O_CREAT | O_EXCL, LOCK_EX, error);
+}
+
+std::optional<File> File::OpenExistingForWriting(const std::filesystem::path& path,
+                                                 std::error_code& error) {
+    return FileOpener::Open(path, O_WRONLY, LOCK_EX, error);
+}
+
+File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+File::~File() { Close(); }
+
+std::int64_t File::Length() const {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+bool File::Seek(std::int64_t position) {
+    if (fd_ < 0 || position < 0) {
+        return false;
+    }
+    return ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) == static_cast<off_t>(position);
+}
+
+std::int64_t File::Read(void* buffer, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd_, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool File::Write(const void* buffer, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd_, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
+bool File::Close() {
+    if (fd_ < 0) {
+        return true;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0; // the lock goes with the descriptor
+}
