@@ -1,0 +1,26 @@
+// Replaces a file's whole contents at once: the new bytes go to a hidden
+// temporary file beside the target, which is renamed over it only when complete.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+
+// What a write came to; the dialog turns it into the one message the user sees.
+enum class WriteResult {
+    Ok,
+    CannotOpen,  // the target cannot be written (read-only, a directory, no folder, no rights)
+    WriteFailed, // a write, flush or rename failed; the old file (or none) is left as it was
+};
+
+// Writes `pieces` in order, each with one write call of its own, as the new
+// contents of `target`. An existing target must be a regular file that can be
+// opened for writing; its exclusive lock is held until the rename, so other
+// writers are denied, and its mode bits are carried over. A new file gets
+// 0666 narrowed by the umask. Nothing is left behind when a write fails.
+WriteResult WriteFileAtomically(const std::filesystem::path& target,
+                                std::span<const std::string> pieces);
+
+// Makes a write beyond the file-size limit fail with EFBIG instead of killing
+// the process with SIGXFSZ. Called once at start-up.
+void IgnoreFileSizeSignal();

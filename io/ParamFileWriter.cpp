@@ -1,0 +1,27 @@
+// Parameter file as written: ";Tamrel Parameter", then "BlackR=%d" ...
+// "GammaB=%d" in key order, CR LF after every line; 154 bytes for the defaults.
+#include "io/ParamFileWriter.h"
+
+#include "io/TextLine.h"
+
+namespace {
+
+// A comment to the reader, which does not require it.
+constexpr const char* kHeaderLine = ";Tamrel Parameter\r\n";
+constexpr const char* kKeyLineFormat = "%s=%d\r\n";
+
+} // namespace
+
+std::vector<std::string> FormatParamFile(const ParamPositionSet& positions) {
+    std::vector<std::string> lines;
+    lines.reserve(1 + kParamKeys.size());
+    lines.emplace_back(kHeaderLine);
+    for (const ParamKey& key : kParamKeys) {
+        lines.push_back(FormatLine(kKeyLineFormat, key.name, positions[key.channel][key.param]));
+    }
+    return lines;
+}
+
+WriteResult SaveParamFile(const std::filesystem::path& path, const ParamPositionSet& positions) {
+    return WriteFileAtomically(path, FormatParamFile(positions));
+}
