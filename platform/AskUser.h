@@ -1,0 +1,31 @@
+// "Ask the user": message boxes and file dialogs behind one interface, so the
+// dialog code runs the same against real dialogs and against a test script.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+enum class MessageButtons { Ok, OkCancel };
+
+// Boxes that request no icon show the warning icon, as error messages do.
+enum class MessageIcon { Default, Information, Question };
+
+enum class Answer { Ok, Cancel };
+
+struct FileDialogRequest {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    // Filter pairs separated by '|' and ended by "||": "Text (*.txt)|*.txt||".
+    QString filter;
+    QString defaultSuffix;   // appended when the typed name has no extension
+    bool overwritePrompt = false; // save mode: confirm replacing an existing file
+};
+
+class AskUser {
+public:
+    virtual ~AskUser() = default;
+    virtual Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon) = 0;
+    // The chosen full path, or nothing when the user cancelled.
+    virtual std::optional<QString> AskFileName(const FileDialogRequest& request) = 0;
+};

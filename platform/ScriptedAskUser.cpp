@@ -1,0 +1,43 @@
+// Scripted answers for tests; every question asked is kept for inspection.
+#include "platform/ScriptedAskUser.h"
+
+#include <QStringList>
+
+Answer ScriptedAskUser::ShowMessage(const QString& text, MessageButtons buttons,
+                                    MessageIcon icon) {
+    messages_.push_back({text, buttons, icon});
+    if (answers_.empty()) {
+        return Answer::Ok;
+    }
+    const Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedAskUser::AskFileName(const FileDialogRequest& request) {
+    fileDialogs_.push_back(request);
+    if (fileNames_.empty()) {
+        return std::nullopt;
+    }
+    const FileAnswer answer = fileNames_.front();
+    fileNames_.pop_front();
+    if (!answer.chosen) {
+        return std::nullopt;
+    }
+    return answer.path;
+}
+
+QStringList ScriptedAskUser::MessageTexts() const {
+    QStringList texts;
+    for (const ShownMessage& m : messages_) {
+        texts << m.text;
+    }
+    return texts;
+}
+
+void ScriptedAskUser::Clear() {
+    answers_.clear();
+    fileNames_.clear();
+    messages_.clear();
+    fileDialogs_.clear();
+}

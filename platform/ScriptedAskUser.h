@@ -1,0 +1,42 @@
+// A test stand-in for the user: records every question and answers from a script.
+#pragma once
+
+#include "platform/AskUser.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+struct ShownMessage {
+    QString text;
+    MessageButtons buttons;
+    MessageIcon icon;
+};
+
+class ScriptedAskUser final : public AskUser {
+public:
+    // Answers for the next message boxes; with none queued every box gets OK.
+    void QueueAnswer(Answer answer) { answers_.push_back(answer); }
+    // Answers for the next file dialogs: a path, or a cancel. With none queued
+    // every file dialog is cancelled.
+    void QueueFileName(const QString& path) { fileNames_.push_back({true, path}); }
+    void QueueCancel() { fileNames_.push_back({false, {}}); }
+
+    Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon) override;
+    std::optional<QString> AskFileName(const FileDialogRequest& request) override;
+
+    const std::vector<ShownMessage>& Messages() const { return messages_; }
+    const std::vector<FileDialogRequest>& FileDialogs() const { return fileDialogs_; }
+    QStringList MessageTexts() const;
+    void Clear();
+
+private:
+    std::deque<Answer> answers_;
+    struct FileAnswer {
+        bool chosen;
+        QString path;
+    };
+    std::deque<FileAnswer> fileNames_;
+    std::vector<ShownMessage> messages_;
+    std::vector<FileDialogRequest> fileDialogs_;
+};

@@ -1,0 +1,32 @@
+// Resource identifiers: dialogs, strings, icon, controls and menu commands.
+#pragma once
+
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDS_ABOUTBOX = 101;
+inline constexpr int IDD_MAIN_DIALOG = 102;
+inline constexpr int IDR_MAINFRAME = 128;
+
+inline constexpr int IDOK = 1;
+
+inline constexpr int IDC_GRAPH = 1000;
+inline constexpr int IDC_SLIDER_BLACK = 1004;
+inline constexpr int IDC_SLIDER_WHITE = 1005;
+inline constexpr int IDC_VALUE_BLACK = 1006;
+inline constexpr int IDC_VALUE_WHITE = 1007;
+inline constexpr int IDC_SLIDER_ALPHA = 1008;
+inline constexpr int IDC_SLIDER_GAMMA = 1009;
+inline constexpr int IDC_VALUE_ALPHA = 1010;
+inline constexpr int IDC_VALUE_GAMMA = 1011;
+inline constexpr int IDC_CHANNEL_TAB = 1012;
+inline constexpr int IDC_SAVE_PARAMS = 1013;
+inline constexpr int IDC_LOAD_PARAMS = 1014;
+inline constexpr int IDC_EXPORT_TABLES = 1015;
+inline constexpr int IDC_RESET_PARAMS = 1016;
+inline constexpr int IDC_IMAGE = 1017;
+inline constexpr int IDC_OPEN_IMAGE = 1018;
+inline constexpr int IDC_APPLY = 1019;
+inline constexpr int IDC_PIXEL_R = 1020;
+inline constexpr int IDC_PIXEL_G = 1021;
+inline constexpr int IDC_PIXEL_B = 1022;
+
+inline constexpr unsigned IDM_ABOUTBOX = 0x0010;

@@ -1,0 +1,16 @@
+// Loads every size of the application icon from the embedded resources.
+#include "ui/AppIcon.h"
+
+namespace {
+
+constexpr int kIconSizes[] = {16, 24, 32, 48, 256};
+
+} // namespace
+
+QIcon LoadAppIcon() {
+    QIcon icon;
+    for (int size : kIconSizes) {
+        icon.addFile(QStringLiteral(":/icons/tamrel-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}

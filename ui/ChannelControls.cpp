@@ -1,0 +1,77 @@
+// The sliders, value labels and channel tabs: moving a slider stores the
+// current channel and recomputes its table at once; the tabs choose the channel.
+#include "platform/AskUser.h"
+#include "res/Resource.h"
+#include "ui/CMyGraph.h"
+#include "ui/TamrelDlg.h"
+
+#include <QLabel>
+#include <QTabBar>
+
+namespace {
+
+constexpr int kValueLabelIds[kParamCount] = {IDC_VALUE_BLACK, IDC_VALUE_WHITE, IDC_VALUE_ALPHA,
+                                             IDC_VALUE_GAMMA};
+
+} // namespace
+
+void CTamrelDlg::ShowValueLabels(const ChannelParams& values) {
+    for (std::size_t i = 0; i < kParamCount; ++i) {
+        const Param p = kAllParams[i];
+        SetTextIfChanged(Label(kValueLabelIds[i]),
+                         QString::fromLatin1(FormatValue(p, ValueOf(values, p))));
+    }
+}
+
+void CTamrelDlg::MoveSliders(const ParamPositions& positions) {
+    BlackSliderPos = positions.black;
+    WhiteSliderPos = positions.white;
+    AlphaSliderPos = positions.alpha;
+    GammaSliderPos = positions.gamma;
+    UpdateData(false);
+}
+
+void CTamrelDlg::UpdateChannelFromControls() {
+    if (!UpdateData(true)) {
+        return;
+    }
+    const ParamPositions positions{BlackSliderPos, WhiteSliderPos, AlphaSliderPos, GammaSliderPos};
+    ShowValueLabels(MakeChannelParams(positions));
+    const int channel = ChannelTab->currentIndex();
+    if (channel < 0) {
+        return;
+    }
+    theChannelParams[channel] = MakeChannelParams(positions);
+    ComputeChannelTable(theChannelParams[channel], theGammaTables[channel]);
+    GraphArea->update();
+}
+
+void CTamrelDlg::ShowChannelParams() {
+    const int channel = ChannelTab->currentIndex();
+    if (channel < 0) {
+        return;
+    }
+    MoveSliders(PositionsOf(theChannelParams[channel]));
+    ShowValueLabels(theChannelParams[channel]);
+}
+
+void CTamrelDlg::OnHScroll(ScrollCode, int, QSlider*) { UpdateChannelFromControls(); }
+
+void CTamrelDlg::OnSelchangeChannelTab() {
+    const int channel = ChannelTab->currentIndex();
+    if (channel < 0) {
+        return;
+    }
+    MoveSliders(PositionsOf(theChannelParams[channel]));
+    UpdateChannelFromControls();
+}
+
+void CTamrelDlg::OnResetParams() {
+    if (Ask().ShowMessage(QStringLiteral("全てのパラメータをリセットします。"),
+                          MessageButtons::OkCancel, MessageIcon::Question) != Answer::Ok) {
+        return;
+    }
+    ResetToDefaults(theChannelParams, theGammaTables);
+    GraphArea->update();
+    ShowChannelParams();
+}

@@ -1,0 +1,23 @@
+// The curve plot: a white 272 x 272 client area, a black frame around a
+// 256 x 256 plot, and the red, green and blue tables drawn in that order.
+#pragma once
+
+#include "curve/ChannelParams.h"
+
+#include <QRect>
+
+class QPainter;
+class QWidget;
+
+// Plot geometry in client pixels of the graph area.
+inline constexpr int kPlotFrameLeft = 7;
+inline constexpr int kPlotFrameRight = 265; // exclusive: the frame line lies on x = 264
+inline constexpr int kPlotOrigin = 8;       // x of input level 0
+inline constexpr int kPlotBottom = 263;     // y of output level 0
+inline constexpr int kGraphControlSize = 276; // the graph control's outer size, edge included
+
+// The graph area's paint callback: plots the three process-wide tables.
+void DrawCurvePlot(QPainter& dc, const QRect* client, QWidget* parent, int id);
+
+// The same plot of any three tables; leaves the painter's pen and brush as found.
+void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables);

@@ -1,0 +1,99 @@
+// The file buttons: export of the three gamma tables, and the parameter file
+// saved and loaded. Each asks the user, hands the work to the file layer and
+// turns its result into the one message the user sees.
+#include "io/ExportNames.h"
+#include "io/ParamFileReader.h"
+#include "io/ParamFileWriter.h"
+#include "io/TableFile.h"
+#include "platform/AskUser.h"
+#include "ui/CMyGraph.h"
+#include "ui/TamrelDlg.h"
+
+#include <QFile>
+
+namespace {
+
+const QString kExportNotice =
+    QStringLiteral("指定されたファイル名の最後に 'R', 'G', 'B'\nを付けた３つのファイルを出力します。");
+const QString kOverwriteQuestion = QStringLiteral("既存ファイルを上書きしますか？");
+const QString kExported = QStringLiteral("出力しました。");
+const QString kSaved = QStringLiteral("保存しました。");
+const QString kCannotOpen = QStringLiteral("ファイルをオープンできません。");
+const QString kWriteFailed = QStringLiteral("ファイルの書き込みに失敗しました。");
+const QString kReadFailed = QStringLiteral("ファイルの読み出しに失敗しました。");
+
+FileDialogRequest TableFileRequest() {
+    return {FileDialogRequest::Mode::Save, QStringLiteral("TVK Files (*.tvk)|*.tvk|All Files (*.*)|*.*||"),
+            QStringLiteral("tvk"), false}; // the export asks about existing files itself
+}
+
+FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
+    return {mode, QStringLiteral("TVP Files (*.tvp)|*.tvp|All Files (*.*)|*.*||"),
+            QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save};
+}
+
+std::filesystem::path ToPath(const QString& name) {
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+// The message for a failed write; empty for success.
+QString WriteFailureText(WriteResult result) {
+    switch (result) {
+    case WriteResult::CannotOpen: return kCannotOpen;
+    case WriteResult::WriteFailed: return kWriteFailed;
+    case WriteResult::Ok: break;
+    }
+    return {};
+}
+
+} // namespace
+
+void CTamrelDlg::OnExportTables() {
+    Ask().ShowMessage(kExportNotice, MessageButtons::Ok, MessageIcon::Information);
+    const std::optional<QString> picked = Ask().AskFileName(TableFileRequest());
+    if (!picked) {
+        return;
+    }
+    const ExportNames names = DeriveExportNames(ToPath(*picked));
+    if (AnyExistsAsFile(names) && Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel,
+                                                    MessageIcon::Default) != Answer::Ok) {
+        return;
+    }
+    const WriteResult result = WriteTableFiles(names, theGammaTables);
+    if (result != WriteResult::Ok) {
+        Ask().ShowMessage(WriteFailureText(result), MessageButtons::Ok, MessageIcon::Default);
+        return;
+    }
+    Ask().ShowMessage(kExported, MessageButtons::Ok, MessageIcon::Information);
+}
+
+void CTamrelDlg::OnSaveParams() {
+    const std::optional<QString> picked =
+        Ask().AskFileName(ParamFileRequest(FileDialogRequest::Mode::Save));
+    if (!picked) {
+        return;
+    }
+    const WriteResult result = SaveParamFile(ToPath(*picked), PositionSetOf(theChannelParams));
+    if (result != WriteResult::Ok) {
+        Ask().ShowMessage(WriteFailureText(result), MessageButtons::Ok, MessageIcon::Default);
+        return;
+    }
+    Ask().ShowMessage(kSaved, MessageButtons::Ok, MessageIcon::Information);
+}
+
+void CTamrelDlg::OnLoadParams() {
+    const std::optional<QString> picked =
+        Ask().AskFileName(ParamFileRequest(FileDialogRequest::Mode::Open));
+    if (!picked) {
+        return;
+    }
+    const ParamLoad load = LoadParamFile(ToPath(*picked));
+    if (load.result != LoadResult::Ok) {
+        const QString& text = load.result == LoadResult::CannotOpen ? kCannotOpen : kReadFailed;
+        Ask().ShowMessage(text, MessageButtons::Ok, MessageIcon::Default);
+        return;
+    }
+    ApplyPositionSet(load.positions, theChannelParams, theGammaTables);
+    GraphArea->update();
+    ShowChannelParams();
+}

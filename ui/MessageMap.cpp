@@ -1,0 +1,83 @@
+// The main dialog's message map: every route from a control or a window event
+// to its handler, in one place.
+#include "res/Resource.h"
+#include "ui/TamrelDlg.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabBar>
+
+namespace {
+
+constexpr int kSliderIds[] = {IDC_SLIDER_BLACK, IDC_SLIDER_WHITE, IDC_SLIDER_ALPHA,
+                              IDC_SLIDER_GAMMA};
+
+} // namespace
+
+// Routes from controls, in the order of the message map:
+//   system menu -> OnSysCommand (see event()), sliders -> OnHScroll,
+//   1012 -> OnSelchangeChannelTab, 1015 -> OnExportTables, 1016 -> OnResetParams,
+//   1013 -> OnSaveParams, 1014 -> OnLoadParams, 1018 -> OnOpenImage,
+//   window end -> OnDestroy (see done()), 1019 -> OnApply, mouse -> event().
+void CTamrelDlg::WireMessageMap() {
+    for (int id : kSliderIds) {
+        auto* slider = controls_.ItemAs<QSlider>(id);
+        // Any user move: drag, arrow and page keys, clicks beside the thumb.
+        connect(slider, &QSlider::valueChanged, this,
+                [this, slider](int value) { OnHScroll(ScrollCode::Step, value, slider); });
+        connect(slider, &QSlider::sliderReleased, this, [this, slider] {
+            OnHScroll(ScrollCode::EndScroll, slider->value(), slider);
+        });
+    }
+    connect(controls_.ItemAs<QTabBar>(IDC_CHANNEL_TAB), &QTabBar::currentChanged, this,
+            [this] { OnSelchangeChannelTab(); });
+    const std::pair<int, void (CTamrelDlg::*)()> buttons[] = {
+        {IDC_EXPORT_TABLES, &CTamrelDlg::OnExportTables},
+        {IDC_RESET_PARAMS, &CTamrelDlg::OnResetParams},
+        {IDC_SAVE_PARAMS, &CTamrelDlg::OnSaveParams},
+        {IDC_LOAD_PARAMS, &CTamrelDlg::OnLoadParams},
+        {IDC_OPEN_IMAGE, &CTamrelDlg::OnOpenImage},
+        {IDC_APPLY, &CTamrelDlg::OnApply},
+        {IDOK, &CTamrelDlg::accept},
+    };
+    for (const auto& [id, handler] : buttons) {
+        connect(controls_.ItemAs<QPushButton>(id), &QPushButton::clicked, this,
+                [this, handler] { (this->*handler)(); });
+    }
+}
+
+// Window events of the dialog itself: the system menu, and the mouse over the
+// dialog (the statics let it through to here).
+bool CTamrelDlg::event(QEvent* e) {
+    switch (e->type()) {
+    case QEvent::ContextMenu: {
+        const auto* menu = static_cast<QContextMenuEvent*>(e);
+        if (const auto command = systemMenu_.Popup(this, menu->globalPos())) {
+            OnSysCommand(*command, 0);
+        }
+        return true;
+    }
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(e);
+        if (mouse->button() == Qt::LeftButton) {
+            OnLButtonDown(mouse->position().toPoint());
+        }
+        break;
+    }
+    case QEvent::MouseMove:
+        OnMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
+        break;
+    case QEvent::Leave: OnMouseLeave(); break;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(e);
+        if (mouse->button() == Qt::LeftButton) {
+            OnLButtonUp(mouse->position().toPoint());
+        }
+        break;
+    }
+    default: break;
+    }
+    return QDialog::event(e);
+}

@@ -1,0 +1,182 @@
+// The main dialog's life: construction, data exchange, initialisation, the
+// system commands and the release of the preview when the window goes.
+#include "ui/TamrelDlg.h"
+
+#include "curve/ChannelParams.h"
+#include "platform/QtAskUser.h"
+#include "res/Resource.h"
+#include "res/Strings.h"
+#include "res/Templates.h"
+#include "ui/AboutDlg.h"
+#include "ui/AppIcon.h"
+#include "ui/CMyGraph.h"
+#include "ui/CurvePlot.h"
+#include "ui/ImageView.h"
+
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabBar>
+
+namespace {
+
+constexpr const char* kChannelNames[kChannelCount] = {"Red", "Green", "Blue"};
+
+// Statics that the owner paints are CMyGraph controls; the rest are built plainly.
+QWidget* MakePaintArea(const ControlTemplate& c, QWidget* parent) {
+    return c.kind == ControlKind::PaintArea ? new CMyGraph(c.id, parent) : nullptr;
+}
+
+// Slider position <-> member, validated against the parameter's range.
+void ExchangeParam(DataExchange& dx, int id, int& position, Param param) {
+    dx.Slider(id, position);
+    dx.MinMax(position, SpecOf(param).minPos, SpecOf(param).maxPos);
+}
+
+void SetSliderRange(QSlider* slider, Param param) {
+    const QSignalBlocker quiet(slider); // a range change is not a user's move
+    slider->setRange(SpecOf(param).minPos, SpecOf(param).maxPos);
+}
+
+} // namespace
+
+CTamrelDlg::CTamrelDlg(AskUser* ask)
+    : QDialog(nullptr), ownAsk_(ask ? nullptr : std::make_unique<QtAskUser>(this)),
+      ask_(ask ? ask : ownAsk_.get()) {
+    DragLastX = 0;
+    DragLastY = 0;
+    BlackSliderPos = SpecOf(Param::Black).defaultPos;
+    WhiteSliderPos = SpecOf(Param::White).defaultPos;
+    AlphaSliderPos = SpecOf(Param::Alpha).defaultPos;
+    GammaSliderPos = SpecOf(Param::Gamma).defaultPos;
+    AppIcon = LoadAppIcon();
+    ArrowCursor = QCursor(Qt::ArrowCursor);
+    HandCursor = QCursor(Qt::PointingHandCursor);
+    Dragging = 0;
+}
+
+CTamrelDlg::~CTamrelDlg() {
+    if (created_ && !destroyed_) {
+        OnDestroy();
+    }
+}
+
+void CTamrelDlg::Create() {
+    if (created_) {
+        return;
+    }
+    created_ = true;
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setMouseTracking(true); // moves without a button reach the readout
+    controls_ = BuildDialog(*this, kMainDialogTemplate, MakePaintArea).controls;
+    WireMessageMap();
+    OnInitDialog();
+}
+
+int CTamrelDlg::DoModal() {
+    Create();
+    return exec();
+}
+
+bool CTamrelDlg::UpdateData(bool saveAndValidate) {
+    return RunDataExchange(saveAndValidate ? ExchangeDirection::Save : ExchangeDirection::Load,
+                           controls_, Ask(), [this](DataExchange& dx) { DoDataExchange(dx); });
+}
+
+void CTamrelDlg::DoDataExchange(DataExchange& dx) {
+    dx.Bind(IDC_GRAPH, GraphArea);
+    dx.Bind(IDC_SLIDER_BLACK, BlackSlider);
+    dx.Bind(IDC_SLIDER_WHITE, WhiteSlider);
+    ExchangeParam(dx, IDC_SLIDER_BLACK, BlackSliderPos, Param::Black);
+    ExchangeParam(dx, IDC_SLIDER_WHITE, WhiteSliderPos, Param::White);
+    dx.Bind(IDC_SLIDER_ALPHA, AlphaSlider);
+    dx.Bind(IDC_SLIDER_GAMMA, GammaSlider);
+    ExchangeParam(dx, IDC_SLIDER_ALPHA, AlphaSliderPos, Param::Alpha);
+    ExchangeParam(dx, IDC_SLIDER_GAMMA, GammaSliderPos, Param::Gamma);
+    dx.Bind(IDC_CHANNEL_TAB, ChannelTab);
+    dx.Bind(IDC_IMAGE, ImageArea);
+}
+
+bool CTamrelDlg::OnInitDialog() {
+    // The first exchange binds the controls; the sliders still have their
+    // initial range 0..100, so White and Gamma are clamped until step 10.
+    UpdateData(false);
+
+    const QString about = LoadResourceString(IDS_ABOUTBOX);
+    if (!about.isEmpty()) {
+        systemMenu_.AppendSeparator();
+        systemMenu_.AppendItem(IDM_ABOUTBOX, about);
+    }
+    setWindowIcon(AppIcon);
+
+    // The plot's fixed pixel layout needs a 272 x 272 client area: 276 x 276
+    // with the 2-pixel sunken edge, at the template's corner.
+    GraphArea->setGeometry(QRect(GraphArea->pos(), QSize(kGraphControlSize, kGraphControlSize)));
+    GraphArea->update();
+    RecordImageAreaSize(ImageArea->ClientRect().size());
+
+    GraphArea->PaintCallback = DrawCurvePlot;
+    ImageArea->PaintCallback = DrawImageArea;
+
+    {
+        const QSignalBlocker quiet(ChannelTab); // inserting is not a user's selection
+        for (const char* name : kChannelNames) {
+            ChannelTab->addTab(QString::fromLatin1(name));
+        }
+        ChannelTab->setCurrentIndex(kRed);
+    }
+    SetSliderRange(BlackSlider, Param::Black);
+    SetSliderRange(WhiteSlider, Param::White);
+    SetSliderRange(AlphaSlider, Param::Alpha);
+    SetSliderRange(GammaSlider, Param::Gamma);
+    controls_.Item(IDC_APPLY)->setEnabled(false);
+
+    UpdateData(false); // now within the final ranges
+    for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
+        ComputeChannelTable(theChannelParams[ch], theGammaTables[ch]);
+    }
+    UpdateChannelFromControls();
+    return true;
+}
+
+void CTamrelDlg::accept() {
+    if (!UpdateData(true)) {
+        return; // the range message has been shown; the dialog stays open
+    }
+    QDialog::accept();
+}
+
+void CTamrelDlg::done(int result) {
+    QDialog::done(result);
+    if (created_ && !destroyed_) {
+        OnDestroy();
+    }
+}
+
+void CTamrelDlg::OnDestroy() {
+    destroyed_ = true;
+    ReleasePreview();
+}
+
+void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
+    if ((id & kSysCommandMask) == IDM_ABOUTBOX) {
+        CAboutDlg about(this);
+        about.DoModal();
+        return;
+    }
+    switch (id & kSysCommandMask) {
+    case SC_MINIMIZE: showMinimized(); break;
+    case SC_CLOSE: reject(); break;
+    default: break;
+    }
+}
+
+QLabel* CTamrelDlg::Label(int id) const { return controls_.ItemAs<QLabel>(id); }
+
+void SetTextIfChanged(QLabel* label, const QString& text) {
+    if (label && label->text() != text) {
+        label->setText(text);
+    }
+}

@@ -1,0 +1,112 @@
+// The main dialog: curve plot, channel tabs and sliders, image preview with
+// pixel readout, and the buttons for files, images and closing.
+#pragma once
+
+#include "curve/ChannelParams.h"
+#include "platform/DataExchange.h"
+#include "platform/DialogBuilder.h"
+#include "platform/SystemMenu.h"
+
+#include <QCursor>
+#include <QDialog>
+#include <QIcon>
+
+#include <cstdint>
+#include <memory>
+
+class AskUser;
+class CMyGraph;
+class QLabel;
+class QSlider;
+class QTabBar;
+
+// What moved a slider: a step of any kind, or the end of a thumb drag.
+enum class ScrollCode { Step, EndScroll };
+
+class CTamrelDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `ask` answers the dialog's questions; null means real Qt dialogs.
+    explicit CTamrelDlg(AskUser* ask = nullptr);
+    ~CTamrelDlg() override;
+
+    // Creates the window's controls from the template and initialises them.
+    void Create();
+    // Creates the window if needed and runs it modally.
+    int DoModal();
+
+    // Data exchange with the controls; false when a validation failed.
+    bool UpdateData(bool saveAndValidate = true);
+
+    const ControlMap& Controls() const { return controls_; }
+    const SystemMenu& GetSystemMenu() const { return systemMenu_; }
+
+    // Handlers, routed by the message map.
+    void OnSysCommand(unsigned id, std::intptr_t param);
+    void OnHScroll(ScrollCode code, int position, QSlider* scrollBar);
+    void OnSelchangeChannelTab();
+    void OnExportTables();
+    void OnResetParams();
+    void OnSaveParams();
+    void OnLoadParams();
+    void OnOpenImage();
+    void OnDestroy();
+    void OnApply();
+    void OnLButtonDown(QPoint point);
+    void OnMouseMove(QPoint point);
+    void OnMouseLeave();
+    void OnLButtonUp(QPoint point);
+
+    // Channel controls.
+    void UpdateChannelFromControls();
+    void ShowChannelParams();
+
+    // Renders the loaded image through the tables into the preview.
+    void BuildPreviewBitmap();
+
+    QIcon AppIcon;
+    QCursor ArrowCursor;
+    QCursor HandCursor;
+    int Dragging = 0;
+    std::int32_t DragLastX = 0;
+    std::int32_t DragLastY = 0;
+    CMyGraph* GraphArea = nullptr;
+    CMyGraph* ImageArea = nullptr;
+    QSlider* BlackSlider = nullptr;
+    QSlider* WhiteSlider = nullptr;
+    QSlider* AlphaSlider = nullptr;
+    QSlider* GammaSlider = nullptr;
+    int BlackSliderPos = 0;
+    int WhiteSliderPos = 255;
+    int AlphaSliderPos = 99;
+    int GammaSliderPos = 200;
+    QTabBar* ChannelTab = nullptr;
+
+public slots:
+    void accept() override;
+    void done(int result) override;
+
+protected:
+    void DoDataExchange(DataExchange& dx);
+    bool OnInitDialog();
+    bool event(QEvent* event) override;
+
+private:
+    void WireMessageMap();
+    AskUser& Ask() { return *ask_; }
+    QLabel* Label(int id) const;
+    void ShowValueLabels(const ChannelParams& values);
+    // Copies positions into the slider members and moves the sliders to them.
+    void MoveSliders(const ParamPositions& positions);
+    void ShowReadout(const QString& red, const QString& green, const QString& blue);
+
+    std::unique_ptr<AskUser> ownAsk_;
+    AskUser* ask_;
+    ControlMap controls_;
+    SystemMenu systemMenu_;
+    bool created_ = false;
+    bool destroyed_ = false;
+};
+
+// Sets a label's text only when it differs, so unchanged labels never flicker.
+void SetTextIfChanged(QLabel* label, const QString& text);
