@@ -1,0 +1,149 @@
+#include "io/AtomicWrite.h"
+#include "io/File.h"
+#include "io/ParamFileWriter.h"
+#include "io/TableFile.h"
+
+#include "ScratchDir.h"
+
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <optional>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kGoodBytes = "the good file that a failed write must not touch\r\n";
+const std::vector<std::string> kPieces = {"new\r\n", "contents\r\n"};
+
+// Both writers go through the same replacement, so each failure is tried on both.
+using Writer = WriteResult (*)(const fs::path&);
+WriteResult WriteTable(const fs::path& path) {
+    return WriteTableFile(path, GammaTable{}, "t");
+}
+WriteResult WriteParams(const fs::path& path) {
+    return SaveParamFile(path, ParamPositionSet{});
+}
+constexpr Writer kWriters[] = {WriteTable, WriteParams};
+
+// The file-size limit makes the write fail for real, past the first 100 bytes.
+int WriteUnderSizeLimit(Writer writer, const fs::path& path) {
+    IgnoreFileSizeSignal();
+    constexpr rlim_t kLimit = 100;
+    const rlimit limit{kLimit, kLimit};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        return -1;
+    }
+    return static_cast<int>(writer(path));
+}
+
+TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+    for (Writer writer : kWriters) {
+        ScratchDir dir;
+        WriteBytes(dir / "old.tvk", kGoodBytes);
+        const int result = RunInChild([&] { return WriteUnderSizeLimit(writer, dir / "old.tvk"); });
+        EXPECT_EQ(result, static_cast<int>(WriteResult::WriteFailed));
+        EXPECT_EQ(ReadBytes(dir / "old.tvk"), kGoodBytes);
+        EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.tvk"});
+
+        const int fresh = RunInChild([&] { return WriteUnderSizeLimit(writer, dir / "new.tvk"); });
+        EXPECT_EQ(fresh, static_cast<int>(WriteResult::WriteFailed));
+        EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.tvk"});
+    }
+}
+
+TEST(AtomicWrite, TargetsThatCannotBeWrittenGiveCannotOpen) {
+    ScratchDir dir;
+    fs::create_directory(dir / "folder.tvk");
+    WriteBytes(dir / "plain", kGoodBytes);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0666), 0);
+    for (const fs::path& target :
+         {dir / "folder.tvk", dir / "missing" / "x.tvk", dir / "plain" / "x.tvk", dir / "fifo"}) {
+        EXPECT_EQ(WriteFileAtomically(target, kPieces), WriteResult::CannotOpen) << target;
+    }
+    EXPECT_EQ(dir.Entries(), (std::set<std::string>{"fifo", "folder.tvk", "plain"}));
+}
+
+TEST(AtomicWrite, AFileHeldByAReaderOrWriterIsNotReplaced) {
+    ScratchDir dir;
+    const fs::path target = dir / "held.tvp";
+    WriteBytes(target, kGoodBytes);
+    for (auto open : {&File::OpenForReading, &File::OpenExistingForWriting}) {
+        std::error_code error;
+        std::optional<File> holder = open(target, error);
+        ASSERT_TRUE(holder);
+        EXPECT_EQ(WriteFileAtomically(target, kPieces), WriteResult::CannotOpen);
+        EXPECT_EQ(ReadBytes(target), kGoodBytes);
+    }
+    EXPECT_EQ(WriteFileAtomically(target, kPieces), WriteResult::Ok);
+    EXPECT_EQ(ReadBytes(target), "new\r\ncontents\r\n");
+}
+
+TEST(AtomicWrite, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+    ScratchDir dir;
+    const mode_t saved = ::umask(027);
+    EXPECT_EQ(WriteFileAtomically(dir / "new", kPieces), WriteResult::Ok);
+    ::umask(saved);
+    EXPECT_EQ(fs::status(dir / "new").permissions(), fs::perms(0640));
+
+    WriteBytes(dir / "old", kGoodBytes);
+    fs::permissions(dir / "old", fs::perms(0604));
+    EXPECT_EQ(WriteFileAtomically(dir / "old", kPieces), WriteResult::Ok);
+    EXPECT_EQ(fs::status(dir / "old").permissions(), fs::perms(0604));
+}
+
+TEST(AtomicWrite, WritingThroughALinkReplacesTheFileItNames) {
+    ScratchDir dir;
+    WriteBytes(dir / "real", kGoodBytes);
+    fs::create_symlink("real", dir / "link");
+    EXPECT_EQ(WriteFileAtomically(dir / "link", kPieces), WriteResult::Ok);
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(ReadBytes(dir / "real"), "new\r\ncontents\r\n");
+}
+
+// Root may write anything, so these run as `nobody` in a child process.
+constexpr int kCannotDropPrivileges = 99;
+
+template <typename Body> int AsUnprivileged(Body body) {
+    if (::geteuid() == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+            ::setuid(nobody->pw_uid) != 0) {
+            return kCannotDropPrivileges;
+        }
+    }
+    return body();
+}
+
+TEST(AtomicWrite, AReadOnlyFileOrAnUnwritableFolderGivesCannotOpen) {
+    ScratchDir dir;
+    fs::create_directory(dir / "open");
+    fs::create_directory(dir / "closed");
+    WriteBytes(dir / "open" / "readonly.tvk", kGoodBytes);
+    fs::permissions(dir.Path(), fs::perms(0755));
+    fs::permissions(dir / "open", fs::perms(0777)); // a temporary could be made here
+    fs::permissions(dir / "open" / "readonly.tvk", fs::perms(0444));
+    fs::permissions(dir / "closed", fs::perms(0555));
+    const int result = RunInChild([&] {
+        return AsUnprivileged([&] {
+            const bool readOnly = WriteFileAtomically(dir / "open" / "readonly.tvk", kPieces) ==
+                                  WriteResult::CannotOpen;
+            const bool closed =
+                WriteFileAtomically(dir / "closed" / "new.tvk", kPieces) == WriteResult::CannotOpen;
+            return (readOnly ? 0 : 1) | (closed ? 0 : 2);
+        });
+    });
+    if (result == kCannotDropPrivileges) {
+        GTEST_SKIP() << "running as root and cannot switch to user nobody";
+    }
+    EXPECT_EQ(result, 0) << "1: read-only file written, 2: unwritable folder written";
+    EXPECT_EQ(ReadBytes(dir / "open" / "readonly.tvk"), kGoodBytes);
+    EXPECT_EQ(ScratchDir::EntriesOf(dir / "open"), std::set<std::string>{"readonly.tvk"});
+    EXPECT_TRUE(fs::is_empty(dir / "closed"));
+}
+
+} // namespace
