@@ -108,6 +108,29 @@ std::int64_t File::Read(void* buffer, std::size_t size) {
     return static_cast<std::int64_t>(done);
 }
 
+std::int64_t File::ReadAt(std::int64_t position, void* buffer, std::size_t size) const {
+    if (fd_ < 0 || position < 0) {
+        return -1;
+    }
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd_, bytes + done, size - done,
+                                  static_cast<off_t>(position) + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
 bool File::Write(const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     std::size_t done = 0;

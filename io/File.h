@@ -39,6 +39,11 @@ public:
     // Reads up to `size` bytes, retrying short reads until the end of the file;
     // returns the count read, or -1 on an error.
     std::int64_t Read(void* buffer, std::size_t size);
+    // Reads up to `size` bytes at an absolute position without moving the
+    // file position, so several threads may read one file at once; returns
+    // the count read (short only at the end of the file), or -1 on an error
+    // or a negative position.
+    std::int64_t ReadAt(std::int64_t position, void* buffer, std::size_t size) const;
     // Writes all `size` bytes or fails; false on any error (a full disk, a
     // file-size limit).
     bool Write(const void* buffer, std::size_t size);

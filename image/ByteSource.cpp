@@ -1,0 +1,24 @@
+// Reads from a block of memory with the same short-read rules as a file.
+#include "image/ByteSource.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::int64_t MemorySource::Length() const {
+    return static_cast<std::int64_t>(bytes_.size());
+}
+
+std::int64_t MemorySource::ReadAt(std::int64_t position, void* buffer, std::size_t size) const {
+    if (position < 0) {
+        return -1;
+    }
+    const auto start = static_cast<std::uint64_t>(position);
+    if (start >= bytes_.size()) {
+        return 0;
+    }
+    const std::size_t count = std::min<std::uint64_t>(size, bytes_.size() - start);
+    if (count > 0) {
+        std::memcpy(buffer, bytes_.data() + start, count);
+    }
+    return static_cast<std::int64_t>(count);
+}
