@@ -2,7 +2,6 @@
 // child process for cases that change limits or identity.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,36 +10,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tamrel-io-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : "";
+inline std::set<std::string> EntriesOf(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
     }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-    std::set<std::string> Entries() const { return EntriesOf(path_); }
-
-    static std::set<std::string> EntriesOf(const std::filesystem::path& folder) {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
-    }
-
-private:
-    std::filesystem::path path_;
-};
+    return names;
+}
 
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -51,16 +27,32 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Runs `body` in a forked child and returns its exit code, or -1 when the
-// child did not exit normally.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string name = (std::filesystem::temp_directory_path() / "tamrel-io-XXXXXX").string();
+        path_ = ::mkdtemp(name.data()) ? name : "";
+    }
+    ~ScratchDir() { std::filesystem::remove_all(path_, ignored_); }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    std::set<std::string> Entries() const { return EntriesOf(path_); }
+
+private:
+    std::filesystem::path path_;
+    std::error_code ignored_;
+};
+
+// Runs `body` in a forked child; its exit code, or -1 when it did not exit.
 template <typename Body> int RunInChild(Body body) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::_exit(body());
     }
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
+    const bool exited = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status);
+    return exited ? WEXITSTATUS(status) : -1;
 }
