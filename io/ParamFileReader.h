@@ -11,7 +11,9 @@
 #include <optional>
 #include <span>
 
-// A line keeps at most this many bytes; the rest up to its end is dropped.
+// A line keeps at most this many bytes, the rest up to its end dropped: the
+// reader has always collected a line in a 128-byte buffer with its closing
+// zero, and files that relied on the cut must keep reading the same.
 inline constexpr std::size_t kMaxParamLineLength = 127;
 
 // Takes the bytes of a file in any number of pieces and parses each line as
