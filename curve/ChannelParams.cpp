@@ -17,20 +17,28 @@ constexpr std::size_t kLabelBufferSize = 64;
 
 int& ParamPositions::operator[](Param p) {
     switch (p) {
-    case Param::Black: return black;
-    case Param::White: return white;
-    case Param::Alpha: return alpha;
-    case Param::Gamma: break;
+    case Param::Black:
+        return black;
+    case Param::White:
+        return white;
+    case Param::Alpha:
+        return alpha;
+    case Param::Gamma:
+        break;
     }
     return gamma;
 }
 
 int ParamPositions::operator[](Param p) const {
     switch (p) {
-    case Param::Black: return black;
-    case Param::White: return white;
-    case Param::Alpha: return alpha;
-    case Param::Gamma: break;
+    case Param::Black:
+        return black;
+    case Param::White:
+        return white;
+    case Param::Alpha:
+        return alpha;
+    case Param::Gamma:
+        break;
     }
     return gamma;
 }
@@ -47,10 +55,14 @@ ParamPositions PositionsOf(const ChannelParams& c) {
 
 double ValueOf(const ChannelParams& c, Param p) {
     switch (p) {
-    case Param::Black: return c.Black;
-    case Param::White: return c.White;
-    case Param::Alpha: return c.Alpha;
-    case Param::Gamma: break;
+    case Param::Black:
+        return c.Black;
+    case Param::White:
+        return c.White;
+    case Param::Alpha:
+        return c.Alpha;
+    case Param::Gamma:
+        break;
     }
     return c.Gamma;
 }

@@ -33,7 +33,9 @@ inline constexpr std::array<ParamSpec, kParamCount> kParamSpecs = {{
     {"Gamma", 150, 250, 200, 100.0, 0.0, " %.2f"},
 }};
 
-constexpr const ParamSpec& SpecOf(Param p) { return kParamSpecs[static_cast<std::size_t>(p)]; }
+constexpr const ParamSpec& SpecOf(Param p) {
+    return kParamSpecs[static_cast<std::size_t>(p)];
+}
 
 constexpr bool IsInRange(Param p, int pos) {
     return pos >= SpecOf(p).minPos && pos <= SpecOf(p).maxPos;

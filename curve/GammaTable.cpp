@@ -37,7 +37,9 @@ std::int16_t ToEntry(int level) {
     return static_cast<std::int16_t>(level < lo ? lo : (level > hi ? hi : level));
 }
 
-int ClampToLevel(int level) { return level < 0 ? 0 : (level > kMaxLevel ? kMaxLevel : level); }
+int ClampToLevel(int level) {
+    return level < 0 ? 0 : (level > kMaxLevel ? kMaxLevel : level);
+}
 
 } // namespace
 
@@ -70,6 +72,7 @@ void ComputeGammaTable(double white, GammaTable& table, double exponent, double 
             continue;
         }
         const double l = (i - b) / span;
-        table[i] = ToEntry(ClampToLevel(RoundHalfUp(kFullOutput * ((1.0 - k) * std::pow(l, p) + k))));
+        table[i] =
+            ToEntry(ClampToLevel(RoundHalfUp(kFullOutput * ((1.0 - k) * std::pow(l, p) + k))));
     }
 }

@@ -18,7 +18,7 @@ struct FileDialogRequest {
     Mode mode = Mode::Open;
     // Filter pairs separated by '|' and ended by "||": "Text (*.txt)|*.txt||".
     QString filter;
-    QString defaultSuffix;   // appended when the typed name has no extension
+    QString defaultSuffix;        // appended when the typed name has no extension
     bool overwritePrompt = false; // save mode: confirm replacing an existing file
 };
 

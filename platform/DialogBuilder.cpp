@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kStaticEdgeWidth = 1;
 
-bool Has(const ControlTemplate& c, std::uint32_t flag) { return (c.styles & flag) != 0; }
+bool Has(const ControlTemplate& c, std::uint32_t flag) {
+    return (c.styles & flag) != 0;
+}
 
 QString Caption(const ControlTemplate& c) {
     return c.caption ? QString::fromUtf8(c.caption) : QString();
@@ -63,7 +65,7 @@ QWidget* MakeDefault(const ControlTemplate& c, QWidget* parent) {
     case ControlKind::Trackbar: {
         auto* slider = new QSlider(Qt::Horizontal, parent);
         slider->setTickPosition(Has(c, style::TBS_NOTICKS) ? QSlider::NoTicks
-                                                            : QSlider::TicksBothSides);
+                                                           : QSlider::TicksBothSides);
         return slider;
     }
     case ControlKind::TabControl: {
@@ -73,7 +75,8 @@ QWidget* MakeDefault(const ControlTemplate& c, QWidget* parent) {
         return tabs;
     }
     case ControlKind::Static:
-    case ControlKind::PaintArea: return MakeStatic(c, parent);
+    case ControlKind::PaintArea:
+        return MakeStatic(c, parent);
     }
     return nullptr;
 }

@@ -20,9 +20,7 @@ public:
     // The control with this ID, or nullptr.
     QWidget* Item(int id) const;
 
-    template <class Widget> Widget* ItemAs(int id) const {
-        return qobject_cast<Widget*>(Item(id));
-    }
+    template <class Widget> Widget* ItemAs(int id) const { return qobject_cast<Widget*>(Item(id)); }
 
     const std::vector<QWidget*>& InTemplateOrder() const { return ordered_; }
 

@@ -39,9 +39,9 @@ inline constexpr int kNoControlId = -1; // a static without ID
 
 struct ControlTemplate {
     int id;
-    const char* symbol;         // IDC_ name, or nullptr
+    const char* symbol; // IDC_ name, or nullptr
     ControlKind kind;
-    const char* caption;        // UTF-8; nullptr for none
+    const char* caption; // UTF-8; nullptr for none
     std::uint32_t styles;
     int x, y, cx, cy;           // dialog units
     const char* accessibleName; // what assistive technology announces; nullptr: the caption

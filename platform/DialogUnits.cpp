@@ -34,6 +34,10 @@ int DialogUnitsToPixelsY(int units, const BaseUnits& base) {
 }
 
 QRect DialogUnitsToPixels(int x, int y, int cx, int cy, const BaseUnits& base) {
-    return QRect(DialogUnitsToPixelsX(x, base), DialogUnitsToPixelsY(y, base),
-                 DialogUnitsToPixelsX(cx, base), DialogUnitsToPixelsY(cy, base));
+    // Edges are converted, not sizes: controls that touch in dialog units
+    // then touch in pixels too, instead of overlapping by a rounded pixel.
+    const QPoint topLeft(DialogUnitsToPixelsX(x, base), DialogUnitsToPixelsY(y, base));
+    const QPoint bottomRight(DialogUnitsToPixelsX(x + cx, base),
+                             DialogUnitsToPixelsY(y + cy, base));
+    return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }

@@ -16,4 +16,5 @@ BaseUnits MeasureBaseUnits(const QFont& font);
 
 int DialogUnitsToPixelsX(int units, const BaseUnits& base);
 int DialogUnitsToPixelsY(int units, const BaseUnits& base);
+// The rectangle (x, y) to (x + cx, y + cy) in pixels.
 QRect DialogUnitsToPixels(int x, int y, int cx, int cy, const BaseUnits& base);

@@ -13,7 +13,8 @@ constexpr std::uint32_t kByteMask = 0xFF;
 } // namespace
 
 QColor ColorFromRef(std::uint32_t ref) {
-    return QColor(static_cast<int>(ref & kByteMask), static_cast<int>((ref >> kByteBits) & kByteMask),
+    return QColor(static_cast<int>(ref & kByteMask),
+                  static_cast<int>((ref >> kByteBits) & kByteMask),
                   static_cast<int>((ref >> (2 * kByteBits)) & kByteMask));
 }
 
@@ -70,5 +71,6 @@ void FillSolidRect(QPainter& painter, int left, int top, int right, int bottom,
     if (right <= left || bottom <= top) {
         return;
     }
-    painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), ColorFromRef(colorRef));
+    painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)),
+                     ColorFromRef(colorRef));
 }

@@ -9,9 +9,12 @@ namespace {
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Default: break;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Default:
+        break;
     }
     return QMessageBox::Warning;
 }
@@ -28,7 +31,7 @@ QStringList NameFiltersFromPairs(const QString& filter) {
             break;
         }
         filters << (description.contains(QLatin1Char('(')) ? description
-                                                            : description + " (" + patterns + ")");
+                                                           : description + " (" + patterns + ")");
     }
     return filters;
 }

@@ -3,8 +3,7 @@
 
 #include <QStringList>
 
-Answer ScriptedAskUser::ShowMessage(const QString& text, MessageButtons buttons,
-                                    MessageIcon icon) {
+Answer ScriptedAskUser::ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon) {
     messages_.push_back({text, buttons, icon});
     if (answers_.empty()) {
         return Answer::Ok;

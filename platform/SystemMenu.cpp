@@ -9,7 +9,9 @@ SystemMenu::SystemMenu() {
     entries_.push_back({false, SC_CLOSE, QStringLiteral("閉じる(&C)")});
 }
 
-void SystemMenu::AppendSeparator() { entries_.push_back({true, 0, {}}); }
+void SystemMenu::AppendSeparator() {
+    entries_.push_back({true, 0, {}});
+}
 
 void SystemMenu::AppendItem(unsigned command, const QString& text) {
     entries_.push_back({false, command, text});

@@ -4,6 +4,10 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+WaitCursor::WaitCursor() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
-WaitCursor::~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+WaitCursor::~WaitCursor() {
+    QGuiApplication::restoreOverrideCursor();
+}

@@ -5,8 +5,10 @@
 
 QString LoadResourceString(int id) {
     switch (id) {
-    case IDS_ABOUTBOX: return QStringLiteral("バージョン情報 Tamrel(&A)...");
-    default: break;
+    case IDS_ABOUTBOX:
+        return QStringLiteral("バージョン情報 Tamrel(&A)...");
+    default:
+        break;
     }
     return {};
 }

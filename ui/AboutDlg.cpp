@@ -19,4 +19,6 @@ CAboutDlg::CAboutDlg(QWidget* owner) : QDialog(owner) {
 
 CAboutDlg::~CAboutDlg() = default;
 
-int CAboutDlg::DoModal() { return exec(); }
+int CAboutDlg::DoModal() {
+    return exec();
+}

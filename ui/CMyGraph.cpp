@@ -8,7 +8,9 @@ CMyGraph::CMyGraph(int id, QWidget* parent) : QFrame(parent), id_(id) {}
 
 CMyGraph::~CMyGraph() = default;
 
-QRect CMyGraph::ClientRect() const { return QRect(QPoint(0, 0), contentsRect().size()); }
+QRect CMyGraph::ClientRect() const {
+    return QRect(QPoint(0, 0), contentsRect().size());
+}
 
 void CMyGraph::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event); // the sunken edge: the non-client part

@@ -55,7 +55,9 @@ void CTamrelDlg::ShowChannelParams() {
     ShowValueLabels(theChannelParams[channel]);
 }
 
-void CTamrelDlg::OnHScroll(ScrollCode, int, QSlider*) { UpdateChannelFromControls(); }
+void CTamrelDlg::OnHScroll(ScrollCode, int, QSlider*) {
+    UpdateChannelFromControls();
+}
 
 void CTamrelDlg::OnSelchangeChannelTab() {
     const int channel = ChannelTab->currentIndex();

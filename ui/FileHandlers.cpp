@@ -13,8 +13,8 @@
 
 namespace {
 
-const QString kExportNotice =
-    QStringLiteral("指定されたファイル名の最後に 'R', 'G', 'B'\nを付けた３つのファイルを出力します。");
+const QString kExportNotice = QStringLiteral(
+    "指定されたファイル名の最後に 'R', 'G', 'B'\nを付けた３つのファイルを出力します。");
 const QString kOverwriteQuestion = QStringLiteral("既存ファイルを上書きしますか？");
 const QString kExported = QStringLiteral("出力しました。");
 const QString kSaved = QStringLiteral("保存しました。");
@@ -23,8 +23,9 @@ const QString kWriteFailed = QStringLiteral("ファイルの書き込みに失�
 const QString kReadFailed = QStringLiteral("ファイルの読み出しに失敗しました。");
 
 FileDialogRequest TableFileRequest() {
-    return {FileDialogRequest::Mode::Save, QStringLiteral("TVK Files (*.tvk)|*.tvk|All Files (*.*)|*.*||"),
-            QStringLiteral("tvk"), false}; // the export asks about existing files itself
+    return {FileDialogRequest::Mode::Save,
+            QStringLiteral("TVK Files (*.tvk)|*.tvk|All Files (*.*)|*.*||"), QStringLiteral("tvk"),
+            false}; // the export asks about existing files itself
 }
 
 FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
@@ -39,9 +40,12 @@ std::filesystem::path ToPath(const QString& name) {
 // The message for a failed write; empty for success.
 QString WriteFailureText(WriteResult result) {
     switch (result) {
-    case WriteResult::CannotOpen: return kCannotOpen;
-    case WriteResult::WriteFailed: return kWriteFailed;
-    case WriteResult::Ok: break;
+    case WriteResult::CannotOpen:
+        return kCannotOpen;
+    case WriteResult::WriteFailed:
+        return kWriteFailed;
+    case WriteResult::Ok:
+        break;
     }
     return {};
 }

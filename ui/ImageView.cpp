@@ -11,7 +11,9 @@ constexpr std::uint32_t kMarginColour = 0x404040;
 QSize imageAreaSize;
 } // namespace
 
-void RecordImageAreaSize(QSize size) { imageAreaSize = size; }
+void RecordImageAreaSize(QSize size) {
+    imageAreaSize = size;
+}
 
 void DrawImageArea(QPainter& dc, const QRect* client, QWidget*, int) {
     FillSolidRect(dc, client->left(), client->top(), client->left() + client->width(),

@@ -27,9 +27,8 @@ void CTamrelDlg::WireMessageMap() {
         // Any user move: drag, arrow and page keys, clicks beside the thumb.
         connect(slider, &QSlider::valueChanged, this,
                 [this, slider](int value) { OnHScroll(ScrollCode::Step, value, slider); });
-        connect(slider, &QSlider::sliderReleased, this, [this, slider] {
-            OnHScroll(ScrollCode::EndScroll, slider->value(), slider);
-        });
+        connect(slider, &QSlider::sliderReleased, this,
+                [this, slider] { OnHScroll(ScrollCode::EndScroll, slider->value(), slider); });
     }
     connect(controls_.ItemAs<QTabBar>(IDC_CHANNEL_TAB), &QTabBar::currentChanged, this,
             [this] { OnSelchangeChannelTab(); });
@@ -69,7 +68,9 @@ bool CTamrelDlg::event(QEvent* e) {
     case QEvent::MouseMove:
         OnMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
         break;
-    case QEvent::Leave: OnMouseLeave(); break;
+    case QEvent::Leave:
+        OnMouseLeave();
+        break;
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(e);
         if (mouse->button() == Qt::LeftButton) {
@@ -77,7 +78,8 @@ bool CTamrelDlg::event(QEvent* e) {
         }
         break;
     }
-    default: break;
+    default:
+        break;
     }
     return QDialog::event(e);
 }

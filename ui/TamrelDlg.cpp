@@ -167,13 +167,20 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         return;
     }
     switch (id & kSysCommandMask) {
-    case SC_MINIMIZE: showMinimized(); break;
-    case SC_CLOSE: reject(); break;
-    default: break;
+    case SC_MINIMIZE:
+        showMinimized();
+        break;
+    case SC_CLOSE:
+        reject();
+        break;
+    default:
+        break;
     }
 }
 
-QLabel* CTamrelDlg::Label(int id) const { return controls_.ItemAs<QLabel>(id); }
+QLabel* CTamrelDlg::Label(int id) const {
+    return controls_.ItemAs<QLabel>(id);
+}
 
 void SetTextIfChanged(QLabel* label, const QString& text) {
     if (label && label->text() != text) {

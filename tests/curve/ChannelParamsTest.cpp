@@ -34,10 +34,10 @@ struct TextCase {
 
 TEST(ChannelParams, ValueTextsCarryTheirFormatAndLeadingBlank) {
     const TextCase cases[] = {
-        {Param::Black, 0, " 0.0"},     {Param::Black, 100, " 10.0"}, {Param::Black, 37, " 3.7"},
-        {Param::White, 255, " 255"},   {Param::White, 200, " 200"},  {Param::Alpha, 99, " 1.099"},
-        {Param::Alpha, 0, " 1.000"},   {Param::Alpha, 200, " 1.200"}, {Param::Gamma, 200, " 2.00"},
-        {Param::Gamma, 150, " 1.50"},  {Param::Gamma, 250, " 2.50"},
+        {Param::Black, 0, " 0.0"},    {Param::Black, 100, " 10.0"},  {Param::Black, 37, " 3.7"},
+        {Param::White, 255, " 255"},  {Param::White, 200, " 200"},   {Param::Alpha, 99, " 1.099"},
+        {Param::Alpha, 0, " 1.000"},  {Param::Alpha, 200, " 1.200"}, {Param::Gamma, 200, " 2.00"},
+        {Param::Gamma, 150, " 1.50"}, {Param::Gamma, 250, " 2.50"},
     };
     for (const TextCase& c : cases) {
         EXPECT_EQ(FormatValue(c.param, PositionToValue(c.param, c.pos)), c.text)
