@@ -6,11 +6,27 @@
 
 namespace {
 
-// Pixels handled per step of the wide loops.
-constexpr std::int32_t kBlock = 4;
-
 void Store(std::uint8_t* out, std::uint32_t pixel) {
     std::memcpy(out, &pixel, sizeof pixel);
+}
+
+std::uint32_t Load(const std::uint8_t* in) {
+    std::uint32_t word;
+    std::memcpy(&word, in, sizeof word);
+    return word;
+}
+
+// Four stored bytes b, g, r, x (in memory order) -> r, g, b, 255. On a
+// little-endian machine that is one byte reversal and a shift, which the
+// compiler turns into a single bswap.
+std::uint32_t FromBgrx(std::uint32_t word) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint32_t reversed =
+            word << 24 | (word << 8 & 0xFF0000u) | (word >> 8 & 0xFF00u) | word >> 24; // x, r, g, b
+        return reversed >> 8 | std::uint32_t{kOpaque} << 24;
+    } else {
+        return PackRgba(word >> 8 & 0xFF, word >> 16 & 0xFF, word >> 24);
+    }
 }
 
 // Index i is read from byte 3*width + i and written to bytes 4*i..4*i+3, which
@@ -22,32 +38,28 @@ void ExpandIndexed(std::uint8_t* row, std::int32_t width, const BmpPalette& pale
     }
 }
 
-// Four pixels (12 stored bytes) are loaded before their 16 output bytes are
-// written; the next block's stored bytes start at width + 3*i + 12, past them.
+// Pixel i is read as the four bytes from width + 3*i (its own three and the
+// next pixel's first) and written to bytes 4*i..4*i+3, below every byte still
+// to be read. The last pixel has no fourth byte within the row: it is read
+// byte by byte.
 void ExpandBgr(std::uint8_t* row, std::int32_t width) {
+    if (width <= 0) {
+        return;
+    }
     const std::uint8_t* stored = row + width;
-    std::int64_t i = 0;
-    for (; i + kBlock <= width; i += kBlock) {
-        std::uint8_t in[3 * kBlock];
-        std::memcpy(in, stored + 3 * i, sizeof in);
-        std::uint32_t out[kBlock];
-        for (int j = 0; j < kBlock; ++j) {
-            out[j] = PackRgba(in[3 * j + 2], in[3 * j + 1], in[3 * j]);
-        }
-        std::memcpy(row + 4 * i, out, sizeof out);
+    const std::int64_t last = std::int64_t{width} - 1;
+    for (std::int64_t i = 0; i < last; ++i) {
+        Store(row + 4 * i, FromBgrx(Load(stored + 3 * i)));
     }
-    for (; i < width; ++i) {
-        const std::uint8_t* p = stored + 3 * i;
-        const std::uint32_t pixel = PackRgba(p[2], p[1], p[0]);
-        Store(row + 4 * i, pixel);
-    }
+    const std::uint8_t* p = stored + 3 * last;
+    Store(row + 4 * last, PackRgba(p[2], p[1], p[0]));
 }
 
-// Same place, same size: each pixel is rewritten where it was read.
+// Same place, same size: each pixel is rewritten where it was read, and its
+// fourth byte is dropped.
 void ExpandBgrx(std::uint8_t* row, std::int32_t width) {
     for (std::int64_t i = 0; i < width; ++i) {
-        std::uint8_t* p = row + 4 * i;
-        Store(p, PackRgba(p[2], p[1], p[0]));
+        Store(row + 4 * i, FromBgrx(Load(row + 4 * i)));
     }
 }
 

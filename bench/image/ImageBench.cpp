@@ -1,0 +1,228 @@
+// Opening an 8000 x 6000 24-bit BMP (144 MB) and re-rendering its preview,
+// with the peak memory of an open, beside the cost of first-touching memory.
+#include "image/BmpReader.h"
+#include "image/RenderPreview.h"
+
+#include <benchmark/benchmark.h>
+#include <sys/mman.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t kWidth = 8000;
+constexpr std::int32_t kHeight = 6000;
+constexpr double kPixels = double(kWidth) * kHeight;
+constexpr std::size_t kBigBlock = std::size_t{kWidth} * kHeight * 4;
+constexpr std::size_t kPage = 4096;
+constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+
+using Tables = std::array<GammaTable, 3>;
+
+Tables SomeTables() {
+    Tables t{};
+    for (std::size_t c = 0; c < t.size(); ++c) {
+        for (int i = 0; i < 256; ++i) {
+            t[c][i] = static_cast<std::int16_t>((i * (c + 2)) / 3 & 0xFF);
+        }
+    }
+    return t;
+}
+
+void Put32(std::vector<char>& out, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        out[at + i] = static_cast<char>(v >> (8 * i));
+    }
+}
+
+// Writes the file row by row and removes it at exit.
+struct TempBmp {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("tamrel_bench_" + std::to_string(::getpid()) + ".bmp");
+    TempBmp() {
+        const std::size_t stride = std::size_t{kWidth} * 3; // 24000: already a multiple of 4
+        std::vector<char> head(54, 0);
+        head[0] = 'B';
+        head[1] = 'M';
+        Put32(head, 2, static_cast<std::uint32_t>(54 + stride * kHeight));
+        Put32(head, 10, 54);
+        Put32(head, 14, 40);
+        Put32(head, 18, kWidth);
+        Put32(head, 22, kHeight);
+        head[26] = 1;
+        head[28] = 24;
+        std::ofstream out(path, std::ios::binary);
+        out.write(head.data(), 54);
+        std::vector<char> row(stride);
+        for (std::int32_t y = 0; y < kHeight; ++y) {
+            for (std::size_t i = 0; i < stride; ++i) {
+                row[i] = static_cast<char>(i * 7 + y * 3);
+            }
+            out.write(row.data(), static_cast<std::streamsize>(stride));
+        }
+    }
+    ~TempBmp() { std::filesystem::remove(path); }
+};
+
+const std::filesystem::path& BigBmp() {
+    static const TempBmp file;
+    return file.path;
+}
+
+// A field of /proc/self/status in bytes (it is given in kB).
+double StatusBytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0) {
+            return std::stod(line.substr(prefix.size())) * 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+// Sets the peak resident size back to the current one.
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+struct Opened {
+    ImageBuffer image{};
+    std::optional<PreviewImage> preview;
+    ~Opened() { std::free(image.Pixels); }
+};
+
+void Open(Opened& o, const Tables& tables) {
+    if (LoadBmpFile(&o.image, BigBmp()) != 0) {
+        std::abort();
+    }
+    o.preview = BuildPreview(o.image, tables);
+    if (!o.preview) {
+        std::abort();
+    }
+}
+
+// What the Open button costs: read, convert, allocate the preview, render.
+// The peak counter is the resident-size growth of one open over the idle
+// process, per pixel.
+void BM_Open(benchmark::State& state) {
+    const Tables tables = SomeTables();
+    BigBmp();
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ResetPeak();
+        const double idle = StatusBytes("VmRSS");
+        state.ResumeTiming();
+        {
+            Opened o;
+            Open(o, tables);
+            benchmark::DoNotOptimize(o.preview->Bits());
+            state.PauseTiming();
+        }
+        peak = std::max(peak, StatusBytes("VmHWM") - idle);
+        state.ResumeTiming();
+    }
+    state.counters["peak_bytes_per_pixel"] = peak / kPixels;
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(kPixels * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+}
+// The first open of a process meets memory the process never touched; later
+// ones reuse what the previous open gave back. Both are reported.
+BENCHMARK(BM_Open)
+    ->Name("BM_Open/first_in_process")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_Open)
+    ->Name("BM_Open/steady")
+    ->MinTime(2.0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The reader alone.
+void BM_LoadBmpFile(benchmark::State& state) {
+    BigBmp();
+    for (auto _ : state) {
+        ImageBuffer image{};
+        if (LoadBmpFile(&image, BigBmp()) != 0) {
+            std::abort();
+        }
+        benchmark::DoNotOptimize(image.Pixels);
+        state.PauseTiming();
+        std::free(image.Pixels);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadBmpFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Apply: the same image into the existing preview with other tables.
+void BM_Apply(benchmark::State& state) {
+    const Tables tables = SomeTables();
+    Opened o;
+    Open(o, tables);
+    for (auto _ : state) {
+        RenderPreview(o.image, tables, *o.preview);
+        benchmark::DoNotOptimize(o.preview->Bits());
+        benchmark::ClobberMemory();
+    }
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(kPixels * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Apply)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor under every open: touching an image-sized block of fresh memory,
+// one byte per 4 KiB page, on one thread; with ordinary pages (0) or with the
+// block advised to use 2 MiB pages (1). Memory a process gives back is
+// returned to the virtual machine's host after a few seconds, and touching
+// it again costs a host fault per page; so the first block is touched after a
+// pause of that length, as between two opens in the program, and reported
+// apart from the blocks touched right after it.
+void BM_FirstTouch(benchmark::State& state) {
+    const bool hugePages = state.range(0) != 0;
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    double first = -1;
+    for (auto _ : state) {
+        auto* block = static_cast<char*>(std::malloc(kBigBlock));
+        const auto start = std::chrono::steady_clock::now();
+        if (hugePages) {
+            const auto lo = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) / kHugePage;
+            const auto hi = (reinterpret_cast<std::uintptr_t>(block) + kBigBlock) / kHugePage;
+            ::madvise(reinterpret_cast<void*>(lo * kHugePage), (hi - lo) * kHugePage,
+                      MADV_HUGEPAGE);
+        }
+        for (std::size_t i = 0; i < kBigBlock; i += kPage) {
+            block[i] = 1;
+        }
+        benchmark::DoNotOptimize(block);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        if (first < 0) {
+            first = took.count();
+        }
+        std::free(block);
+    }
+    constexpr double kPages = double(kBigBlock / kPage);
+    state.counters["first_us_per_page"] = first * 1e6 / kPages;
+    state.counters["us_per_page"] = benchmark::Counter(
+        kPages * state.iterations(), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_FirstTouch)
+    ->ArgName("huge_pages")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
