@@ -8,8 +8,7 @@
 #include "platform/AskUser.h"
 #include "ui/CMyGraph.h"
 #include "ui/TamrelDlg.h"
-
-#include <QFile>
+#include "ui/UserPath.h"
 
 namespace {
 
@@ -33,10 +32,6 @@ FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
             QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save};
 }
 
-std::filesystem::path ToPath(const QString& name) {
-    return std::filesystem::path(QFile::encodeName(name).toStdString());
-}
-
 // The message for a failed write; empty for success.
 QString WriteFailureText(WriteResult result) {
     switch (result) {
@@ -58,7 +53,7 @@ void CTamrelDlg::OnExportTables() {
     if (!picked) {
         return;
     }
-    const ExportNames names = DeriveExportNames(ToPath(*picked));
+    const ExportNames names = DeriveExportNames(PathFromUser(*picked));
     if (AnyExistsAsFile(names) && Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel,
                                                     MessageIcon::Default) != Answer::Ok) {
         return;
@@ -77,7 +72,8 @@ void CTamrelDlg::OnSaveParams() {
     if (!picked) {
         return;
     }
-    const WriteResult result = SaveParamFile(ToPath(*picked), PositionSetOf(theChannelParams));
+    const WriteResult result =
+        SaveParamFile(PathFromUser(*picked), PositionSetOf(theChannelParams));
     if (result != WriteResult::Ok) {
         Ask().ShowMessage(WriteFailureText(result), MessageButtons::Ok, MessageIcon::Default);
         return;
@@ -91,7 +87,7 @@ void CTamrelDlg::OnLoadParams() {
     if (!picked) {
         return;
     }
-    const ParamLoad load = LoadParamFile(ToPath(*picked));
+    const ParamLoad load = LoadParamFile(PathFromUser(*picked));
     if (load.result != LoadResult::Ok) {
         const QString& text = load.result == LoadResult::CannotOpen ? kCannotOpen : kReadFailed;
         Ask().ShowMessage(text, MessageButtons::Ok, MessageIcon::Default);

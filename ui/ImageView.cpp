@@ -1,31 +1,53 @@
-// Image area painting (interim: the area stays dark grey).
+// Paints the image area from the ready preview: grey margins where the image
+// is smaller than the area, then one copy of the visible part of the image.
 #include "ui/ImageView.h"
 
+#include "image/PreviewState.h"
 #include "platform/GdiDraw.h"
-#include "ui/TamrelDlg.h"
 
+#include <QImage>
 #include <QPainter>
 
 namespace {
-constexpr std::uint32_t kMarginColour = 0x404040;
-QSize imageAreaSize;
+
+constexpr std::uint32_t kMarginColour = 0x404040; // dark grey, 0x00BBGGRR
+
+void Fill(QPainter& dc, const Rect& r) {
+    FillSolidRect(dc, r.left, r.top, r.right, r.bottom, kMarginColour);
+}
+
+// The preview's pixels seen as a QImage, without a copy.
+QImage PreviewView(const PreviewImage& preview) {
+    return QImage(reinterpret_cast<const uchar*>(preview.Bits()), preview.Width(), preview.Height(),
+                  static_cast<qsizetype>(preview.BytesPerLine()), QImage::Format_RGB32);
+}
+
 } // namespace
 
 void RecordImageAreaSize(QSize size) {
-    imageAreaSize = size;
+    thePreviewState.ImageAreaWidth = size.width();
+    thePreviewState.ImageAreaHeight = size.height();
 }
 
 void DrawImageArea(QPainter& dc, const QRect* client, QWidget*, int) {
-    FillSolidRect(dc, client->left(), client->top(), client->left() + client->width(),
-                  client->top() + client->height(), kMarginColour);
+    const Rect area{client->left(), client->top(), client->left() + client->width(),
+                    client->top() + client->height()};
+    const PreviewState& s = thePreviewState;
+    if (!s.PreviewBitmap) {
+        Fill(dc, area);
+        return;
+    }
+    for (const Rect& margin : MarginRects(s, area)) {
+        Fill(dc, margin);
+    }
+    const QRect placed(s.PreviewX, s.PreviewY, s.PreviewWidth, s.PreviewHeight);
+    const QRect visible = placed.intersected(*client);
+    if (!visible.isEmpty()) {
+        dc.drawImage(visible, PreviewView(*s.PreviewBitmap),
+                     visible.translated(-s.PreviewX, -s.PreviewY));
+    }
 }
 
-void ReleasePreview() {}
-
-void CTamrelDlg::OnOpenImage() {}
-void CTamrelDlg::OnApply() {}
-void CTamrelDlg::BuildPreviewBitmap() {}
-void CTamrelDlg::OnLButtonDown(QPoint) {}
-void CTamrelDlg::OnMouseMove(QPoint) {}
-void CTamrelDlg::OnMouseLeave() {}
-void CTamrelDlg::OnLButtonUp(QPoint) {}
+void ReleasePreview() {
+    ReleasePreviewState(thePreviewState);
+}

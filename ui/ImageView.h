@@ -11,7 +11,7 @@ class QWidget;
 void RecordImageAreaSize(QSize size);
 
 // The image area's paint callback: margins in dark grey and one copy of the
-// ready preview; nothing is rendered here.
+// visible part of the ready preview; nothing is rendered here.
 void DrawImageArea(QPainter& dc, const QRect* client, QWidget* parent, int id);
 
 // Frees the loaded image and drops the preview.

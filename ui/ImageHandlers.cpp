@@ -1,0 +1,64 @@
+// Opening a BMP and Apply: the image is read, pushed through the three tables
+// into the preview and centred; Apply re-renders it with the tables as they
+// are now. Slider moves never touch the preview.
+#include "image/BmpReader.h"
+#include "image/PreviewState.h"
+#include "image/RenderPreview.h"
+#include "platform/AskUser.h"
+#include "platform/WaitCursor.h"
+#include "res/Resource.h"
+#include "ui/CMyGraph.h"
+#include "ui/TamrelDlg.h"
+#include "ui/UserPath.h"
+
+namespace {
+
+const QString kCannotLoad = QStringLiteral("ファイルをロードできません。");
+
+FileDialogRequest ImageFileRequest() {
+    return {FileDialogRequest::Mode::Open,
+            QStringLiteral("BMP Files (*.bmp)|*.bmp|All Files (*.*)|*.*||"), QStringLiteral("bmp"),
+            false};
+}
+
+} // namespace
+
+void CTamrelDlg::OnOpenImage() {
+    const std::optional<QString> picked = Ask().AskFileName(ImageFileRequest());
+    if (!picked) {
+        return;
+    }
+    ImageBuffer loaded{};
+    int result = kBmpFailed;
+    {
+        const WaitCursor wait;
+        result = LoadBmpFile(&loaded, PathFromUser(*picked));
+    }
+    if (result != kBmpLoaded) {
+        Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default);
+        return;
+    }
+    {
+        const WaitCursor wait;
+        // Frees the previous image, renders a new preview and centres it.
+        ShowLoadedImage(thePreviewState, loaded, theGammaTables);
+    }
+    ImageArea->update();
+    controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
+}
+
+void CTamrelDlg::BuildPreviewBitmap() {
+    const WaitCursor wait;
+    PreviewState& s = thePreviewState;
+    if (!s.PreviewBitmap) {
+        s.PreviewBitmap = BuildPreview(s.LoadedImage, theGammaTables);
+        return;
+    }
+    // The image's size has not changed: the existing preview is reused.
+    ApplyTables(s, theGammaTables);
+}
+
+void CTamrelDlg::OnApply() {
+    BuildPreviewBitmap();
+    ImageArea->update();
+}
