@@ -1,0 +1,43 @@
+// One slider notification end to end: read the sliders, refresh the labels,
+// store the channel, recompute its table, and repaint the curve plot.
+#include "platform/ScriptedAskUser.h"
+#include "res/Resource.h"
+#include "ui/CMyGraph.h"
+#include "ui/TamrelDlg.h"
+
+#include <QApplication>
+#include <QSlider>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_SliderNotification(benchmark::State& state) {
+    ScriptedAskUser ask;
+    CTamrelDlg dialog(&ask);
+    dialog.Create();
+    dialog.show();
+    QApplication::processEvents();
+    auto* gamma = dialog.Controls().ItemAs<QSlider>(IDC_SLIDER_GAMMA);
+    int position = gamma->minimum();
+    for (auto _ : state) {
+        position = position < gamma->maximum() ? position + 1 : gamma->minimum();
+        gamma->setValue(position); // the notification: exchange, labels, table, invalidate
+        dialog.GraphArea->repaint(); // the repaint it asks for, done now
+    }
+}
+BENCHMARK(BM_SliderNotification)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
