@@ -9,7 +9,7 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm
-  xvfb xauth x11-apps
+  xvfb xauth x11-apps xdotool
   imagemagick
   at-spi2-core
 )
