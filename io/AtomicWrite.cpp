@@ -102,8 +102,8 @@ private:
     bool kept_ = false;
 };
 
-bool WriteAll(File& file, std::span<const std::string> pieces) {
-    for (const std::string& piece : pieces) {
+template <typename Piece> bool WriteAll(File& file, std::span<const Piece> pieces) {
+    for (const Piece& piece : pieces) {
         if (!file.Write(piece.data(), piece.size())) {
             return false;
         }
@@ -112,9 +112,8 @@ bool WriteAll(File& file, std::span<const std::string> pieces) {
     return file.Sync() && file.Close();
 }
 
-} // namespace
-
-WriteResult WriteFileAtomically(const fs::path& target, std::span<const std::string> pieces) {
+template <typename Piece>
+WriteResult ReplaceFile(const fs::path& target, std::span<const Piece> pieces) {
     const std::optional<Target> opened = OpenTarget(target);
     if (!opened) {
         return WriteResult::CannotOpen;
@@ -138,6 +137,17 @@ WriteResult WriteFileAtomically(const fs::path& target, std::span<const std::str
     }
     cleanup.Keep();
     return WriteResult::Ok;
+}
+
+} // namespace
+
+WriteResult WriteFileAtomically(const fs::path& target, std::span<const std::string> pieces) {
+    return ReplaceFile(target, pieces);
+}
+
+WriteResult WriteFileAtomically(const fs::path& target,
+                                std::span<const std::span<const std::uint8_t>> pieces) {
+    return ReplaceFile(target, pieces);
 }
 
 void IgnoreFileSizeSignal() {

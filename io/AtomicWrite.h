@@ -2,6 +2,7 @@
 // temporary file beside the target, which is renamed over it only when complete.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -20,6 +21,11 @@ enum class WriteResult {
 // 0666 narrowed by the umask. Nothing is left behind when a write fails.
 WriteResult WriteFileAtomically(const std::filesystem::path& target,
                                 std::span<const std::string> pieces);
+
+// The same replacement for large binary contents held elsewhere (an image's
+// rows, say): each span is written with one write call, nothing is copied.
+WriteResult WriteFileAtomically(const std::filesystem::path& target,
+                                std::span<const std::span<const std::uint8_t>> pieces);
 
 // Makes a write beyond the file-size limit fail with EFBIG instead of killing
 // the process with SIGXFSZ. Called once at start-up.
