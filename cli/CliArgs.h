@@ -1,0 +1,41 @@
+// The command line of tamrel-cli parsed into one command: which operation,
+// where its parameters come from, its inputs and outputs, and its options.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class CommandKind { Export, Apply, Sane, Cube, Table };
+
+struct CliCommand {
+    CommandKind kind = CommandKind::Table;
+    bool defaults = false;                          // --defaults: the start-up parameters
+    std::filesystem::path params;                   // the parameter file, unless defaults
+    std::vector<std::filesystem::path> inputs;      // apply: the BMP files
+    std::filesystem::path output;                   // export, cube, and apply without -o
+    std::optional<std::filesystem::path> outputDir; // apply -o DIR
+    bool force = false;                             // export: replace existing files
+    bool png = false;                               // apply -o DIR: write NAME.png files
+};
+
+enum class ParseStatus {
+    Run,      // `command` is complete
+    Help,     // print the help of `helpFor` (or the overview when absent)
+    BadUsage, // `message` says what is wrong
+};
+
+struct ParsedArgs {
+    ParseStatus status = ParseStatus::BadUsage;
+    CliCommand command;
+    std::optional<CommandKind> helpFor;
+    std::string message;
+};
+
+// The arguments after the program name.
+ParsedArgs ParseArgs(const std::vector<std::string_view>& args);
+
+// "export", "apply", ... as typed on the command line.
+const char* CommandName(CommandKind kind);

@@ -1,0 +1,36 @@
+// Shared steps of the commands.
+#include "cli/CommandSupport.h"
+
+#include "cli/Commands.h"
+#include "cli/Messages.h"
+#include "cli/TableSource.h"
+
+#include <ostream>
+
+namespace {
+
+constexpr std::string_view kStandardOutput = "standard output";
+constexpr std::string_view kDefaultsName = "--defaults";
+
+} // namespace
+
+std::optional<GammaTableSet> TablesOrReport(const CliCommand& command, std::ostream& err) {
+    const TableLoad load = LoadTables(command);
+    if (load.result != LoadResult::Ok) {
+        const std::filesystem::path name =
+            command.defaults ? std::filesystem::path(kDefaultsName) : command.params;
+        err << FileError(name, ReasonOf(load.result));
+        return std::nullopt;
+    }
+    return load.tables;
+}
+
+int PrintAll(std::string_view text, std::ostream& out, std::ostream& err) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (!out) {
+        err << FileError(std::filesystem::path(kStandardOutput), kReasonCannotWrite);
+        return kExitFailed;
+    }
+    return kExitOk;
+}

@@ -1,0 +1,17 @@
+// What every command does the same way: get the tables, print to standard
+// output and notice when that fails.
+#pragma once
+
+#include "cli/CliArgs.h"
+#include "curve/ChannelParams.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string_view>
+
+// The tables, or nullopt after the failure was reported on `err`.
+std::optional<GammaTableSet> TablesOrReport(const CliCommand& command, std::ostream& err);
+
+// Writes and flushes `text`; a full disk or a closed pipe is reported on
+// `err` and gives the failure status.
+int PrintAll(std::string_view text, std::ostream& out, std::ostream& err);

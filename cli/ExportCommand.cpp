@@ -1,0 +1,47 @@
+// export: the three table files under the window's derived names, with its
+// bytes and its safe write; existing files are kept unless --force is given.
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
+#include "cli/Messages.h"
+#include "io/ExportNames.h"
+#include "io/TableFile.h"
+
+#include <ostream>
+
+namespace {
+
+// Names every existing file, so one run tells the user all that is in the way.
+bool ReportExisting(const ExportNames& names, std::ostream& err) {
+    bool any = false;
+    for (const std::filesystem::path& name : names) {
+        if (ExistsAsFile(name)) {
+            err << FileError(name, kReasonExists);
+            any = true;
+        }
+    }
+    return any;
+}
+
+} // namespace
+
+int RunExport(const CliCommand& command, std::ostream& err) {
+    const auto tables = TablesOrReport(command, err);
+    if (!tables) {
+        return kExitFailed;
+    }
+    const ExportNames names = DeriveExportNames(command.output);
+    if (!command.force && ReportExisting(names, err)) {
+        return kExitFailed;
+    }
+    // Red, green, blue in turn, as WriteTableFiles does; written one by one
+    // here so that a failure names its file. Files not yet begun stay unwritten.
+    for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
+        const WriteResult result =
+            WriteTableFile(names[channel], (*tables)[channel], kTableChannels[channel].title);
+        if (result != WriteResult::Ok) {
+            err << FileError(names[channel], ReasonOf(result));
+            return kExitFailed;
+        }
+    }
+    return kExitOk;
+}
