@@ -16,41 +16,39 @@
 
 namespace {
 
-using bmptest::EncodeBmp;
-using bmptest::Encoding;
-using bmptest::Gradient;
-using bmptest::HeadBytes;
-using bmptest::Header;
-using bmptest::Picture;
-using bmptest::PutU16;
-using bmptest::PutU32;
+using namespace bmptest;
 using Bytes = std::vector<std::uint8_t>;
 using imagetest::ExpectedArray;
 using imagetest::OwnedImage;
-
-constexpr std::size_t kSizeField = 14;
-constexpr std::size_t kWidthField = 18;
-constexpr std::size_t kHeightField = 22;
-constexpr std::size_t kBitCountField = 28;
-constexpr std::size_t kCompressionField = 30;
-constexpr std::size_t kOffsetField = 10;
 
 // Whatever the caller held before a call.
 const ImageBuffer kSentinel{true, 7, 9, reinterpret_cast<std::uint8_t*>(0x1234)};
 
 bool IsSentinel(const ImageBuffer& b) {
-    return b.TopDown == kSentinel.TopDown && b.Width == kSentinel.Width &&
-           b.Height == kSentinel.Height && b.Pixels == kSentinel.Pixels;
+    return b.TopDown && b.Width == 7 && b.Height == 9 && b.Pixels == kSentinel.Pixels;
 }
 
-Bytes With32(Bytes bytes, std::size_t at, std::uint32_t value) {
-    PutU32(bytes, at, value);
-    return bytes;
+// Headers and `extra` zero bytes; a 56-byte file when extra is 2.
+Bytes HeadOnly(std::int32_t width, std::int32_t height, std::uint16_t bits = 24,
+               std::size_t extra = 2) {
+    Header h;
+    h.width = width;
+    h.height = height;
+    h.bitCount = bits;
+    Bytes out = HeadBytes(h);
+    out.resize(out.size() + extra, 0);
+    return out;
 }
 
-Bytes With16(Bytes bytes, std::size_t at, std::uint32_t value) {
-    PutU16(bytes, at, value);
-    return bytes;
+Bytes Valid24(std::int32_t w, std::int32_t h) {
+    return EncodeBmp(Gradient(w, h));
+}
+
+Bytes Encoded(std::uint16_t bits, std::size_t paletteSize, std::int32_t w = 8) {
+    Encoding e;
+    e.bitCount = bits;
+    e.palette.resize(paletteSize, 0x102030);
+    return EncodeBmp(Gradient(w, 4), e);
 }
 
 Bytes Truncated(Bytes bytes, std::size_t drop) {
@@ -58,96 +56,51 @@ Bytes Truncated(Bytes bytes, std::size_t drop) {
     return bytes;
 }
 
-// Headers and `extra` zero bytes; a 56-byte file when extra is 2.
-Bytes HeadOnly(Header h, std::size_t extra = 2) {
-    Bytes out = HeadBytes(h);
-    out.resize(out.size() + extra, 0);
-    return out;
-}
-
-Header Sized(std::int32_t width, std::int32_t height, std::uint16_t bits = 24) {
-    Header h;
-    h.width = width;
-    h.height = height;
-    h.bitCount = bits;
-    return h;
-}
-
-Bytes Valid24(std::int32_t w, std::int32_t h) {
-    return EncodeBmp(Gradient(w, h));
-}
-
-Bytes Valid8() {
-    Encoding e;
-    e.bitCount = 8;
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        e.palette.push_back(i * 0x010203u & 0xFFFFFF);
-    }
-    return EncodeBmp(Gradient(8, 4), e);
-}
-
-struct RejectCase {
+struct Case {
     std::string name;
     Bytes bytes;
 };
 
-void PrintTo(const RejectCase& c, std::ostream* os) {
+void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name;
 }
 
-std::vector<RejectCase> RejectCases() {
-    Encoding bits32;
-    bits32.bitCount = 32;
-    Encoding smallPalette;
-    smallPalette.bitCount = 8;
-    smallPalette.palette = {0x000000, 0xFFFFFF, 0x808080, 0x102030};
+std::vector<Case> RejectCases() {
     return {
-        {"FiftyFiveBytes", HeadOnly(Sized(0, 0), 1)},
-        {"FiftyFourBytes", HeadOnly(Sized(0, 0), 0)},
-        {"SignatureReversed", With16(Valid24(2, 2), 0, 0x424D)},
-        {"SignatureBA", With16(Valid24(2, 2), 0, 0x4142)},
-        {"InfoHeader108", With32(Valid24(2, 2), kSizeField, 108)},
-        {"InfoHeader124", With32(Valid24(2, 2), kSizeField, 124)},
-        {"InfoHeader12", With32(Valid24(2, 2), kSizeField, 12)},
-        {"BitFields32", With32(EncodeBmp(Gradient(2, 2), bits32), kCompressionField, 3)},
-        {"Rle8", With32(Valid8(), kCompressionField, 1)},
-        {"OneBit", With16(Valid24(8, 8), kBitCountField, 1)},
-        {"FourBits", With16(Valid24(8, 8), kBitCountField, 4)},
-        {"SixteenBits", With16(Valid24(8, 8), kBitCountField, 16)},
-        {"ZeroBits", With16(Valid24(8, 8), kBitCountField, 0)},
-        {"EightBitShorterThanFullColourTable", EncodeBmp(Gradient(2, 2, 0), smallPalette)},
-        {"EightBitZeroSizedWithoutColourTable", HeadOnly(Sized(0, 0, 8))},
-        {"EightBitOneByteShortOfColourTable", HeadOnly(Sized(0, 0, 8), 1023)},
-        {"PixelDataOffsetAtEnd", With32(Valid24(2, 2), kOffsetField, 70)},
-        {"PixelDataOffsetFarPastEnd", With32(Valid24(2, 2), kOffsetField, 0x7FFFFFF0)},
+        {"FiftyFiveBytes", HeadOnly(0, 0, 24, 1)},
+        {"SignatureReversed", With(Valid24(2, 2), kSignatureField, 0x424D)},
+        {"InfoHeader108", With(Valid24(2, 2), kInfoSizeField, 108)},
+        {"InfoHeader124", With(Valid24(2, 2), kInfoSizeField, 124)},
+        {"BitFields32", With(Encoded(32, 0), kCompressionField, 3)},
+        {"Rle8", With(Encoded(8, 256), kCompressionField, 1)},
+        {"OneBit", With(Valid24(8, 8), kBitCountField, 1)},
+        {"FourBits", With(Valid24(8, 8), kBitCountField, 4)},
+        {"SixteenBits", With(Valid24(8, 8), kBitCountField, 16)},
+        {"EightBitShorterThanFullColourTable", Encoded(8, 4)},
+        {"EightBitZeroSizedOneByteShortOfColourTable", HeadOnly(0, 0, 8, 1023)},
+        {"PixelDataOffsetAtEnd", With(Valid24(2, 2), kOffsetField, 70)},
         {"LastStoredRowOneByteShort", Truncated(Valid24(4, 3), 1)},
-        {"FirstStoredRowOneByteShort", Truncated(With32(Valid24(4, 3), kOffsetField, 55), 0)},
-        {"NegativeWidth", With32(Valid24(2, 2), kWidthField, static_cast<std::uint32_t>(-2))},
-        {"NegativeWidthZeroHeight", HeadOnly(Sized(-5, 0))},
-        {"HeightMinusTwoToThe31", HeadOnly(Sized(1, INT_MIN))},
-        {"OffsetTwoToThe31", With32(Valid24(2, 2), kOffsetField, 0x80000000u)},
-        {"OffsetAllOnes", With32(Valid24(2, 2), kOffsetField, 0xFFFFFFFFu)},
-        {"RowSizeOverflows32Bits", HeadOnly(Sized(INT_MAX, 1, 32))},
-        {"RowOffsetsPass2To31", With32(Valid24(2, 2), kHeightField, 0x40000000)},
-        {"HugeDimensionsInFiftySixBytes", HeadOnly(Sized(30000, 30000))},
-        {"HugeTopDownInFiftySixBytes", HeadOnly(Sized(30000, -30000, 32))},
-        {"MaxHeightOneColumn", HeadOnly(Sized(1, INT_MAX, 8), 1030)},
+        {"NegativeWidth", With(Valid24(2, 2), kWidthField, static_cast<std::uint32_t>(-2))},
+        {"NegativeWidthZeroHeight", HeadOnly(-5, 0)},
+        {"HeightMinusTwoToThe31", HeadOnly(1, INT_MIN)},
+        {"OffsetTwoToThe31", With(Valid24(2, 2), kOffsetField, 0x80000000u)},
+        {"OffsetAllOnes", With(Valid24(2, 2), kOffsetField, 0xFFFFFFFFu)},
+        {"RowSizeOverflows32Bits", HeadOnly(INT_MAX, 1, 32)},
+        {"RowOffsetsPass2To31", With(Valid24(2, 2), kHeightField, 0x40000000)},
+        {"HugeDimensionsInFiftySixBytes", HeadOnly(30000, -30000)},
     };
 }
 
-class RejectedFiles : public testing::TestWithParam<RejectCase> {};
+class RejectedFiles : public testing::TestWithParam<Case> {};
 
 TEST_P(RejectedFiles, FailWithTheBufferUntouched) {
     ImageBuffer image = kSentinel;
     EXPECT_EQ(LoadBmpBytes(&image, GetParam().bytes), -1);
     EXPECT_TRUE(IsSentinel(image));
-}
 
-TEST_P(RejectedFiles, FailTheSameWayFromAFile) {
     const auto path = std::filesystem::path(testing::TempDir()) /
                       ("tamrel_reject_" + std::to_string(::getpid()) + ".bmp");
-    bmptest::WriteFile(path, GetParam().bytes);
-    ImageBuffer image = kSentinel;
+    WriteFile(path, GetParam().bytes);
     EXPECT_EQ(LoadBmpFile(&image, path), -1);
     EXPECT_TRUE(IsSentinel(image));
     std::filesystem::remove(path);
@@ -174,20 +127,18 @@ private:
 };
 
 TEST(BmpReader, RefusesHugeClaimsInTinyFilesAfterReadingOnlyTheHeader) {
-    for (const Header& h : {Sized(30000, 30000), Sized(1, INT_MAX), Sized(INT_MAX, -1, 8),
-                            Sized(100000, 100000, 32)}) {
-        const Bytes bytes = HeadOnly(h, h.bitCount == 8 ? 1030 : 2);
-        CountingSource source(bytes);
+    for (const Bytes& file : {HeadOnly(30000, 30000), HeadOnly(1, INT_MAX),
+                              HeadOnly(INT_MAX / 8, -1, 8, 1030), HeadOnly(100000, 100000, 32)}) {
+        CountingSource source(file);
         ImageBuffer image = kSentinel;
-        EXPECT_EQ(LoadBmp(&image, source), -1) << h.width << " x " << h.height;
+        EXPECT_EQ(LoadBmp(&image, source), -1);
         EXPECT_TRUE(IsSentinel(image));
         EXPECT_LE(source.bytes.load(), 54 + 1024) << "no row was to be read";
     }
 }
 
 TEST(BmpReader, ReadsEachRowInOneCall) {
-    const Bytes bytes = Valid24(100, 50);
-    CountingSource source(bytes);
+    CountingSource source(Valid24(100, 50));
     OwnedImage loaded;
     ASSERT_EQ(LoadBmp(&loaded.image, source), 0);
     EXPECT_EQ(source.calls.load(), 1 + 50); // the headers, then one call per row
@@ -198,42 +149,23 @@ TEST(BmpReader, NullBufferFails) {
     EXPECT_EQ(LoadBmpFile(nullptr, "/nonexistent.bmp"), -1);
 }
 
-struct EmptyCase {
-    std::string name;
-    Bytes bytes;
-    std::int32_t width;
-    std::int32_t height;
-    bool topDown;
-};
-
-void PrintTo(const EmptyCase& c, std::ostream* os) {
-    *os << c.name;
+// No row is read from these, so where the rows would lie does not matter.
+TEST(BmpReader, ZeroSizedFilesLoadAsEmptyImages) {
+    struct {
+        Bytes bytes;
+        std::int32_t width, height;
+    } cases[] = {
+        {HeadOnly(0, 3), 0, 3},          {HeadOnly(5, 0), 5, 0},
+        {HeadOnly(0, -4, 32), 0, 4},     {With(HeadOnly(0, 3), kOffsetField, 5000), 0, 3},
+        {HeadOnly(0, 2, 8, 1024), 0, 2}, // 8-bit: the full colour table is still read
+    };
+    for (const auto& c : cases) {
+        OwnedImage loaded;
+        ASSERT_EQ(LoadBmpBytes(&loaded.image, c.bytes), 0) << c.width << " x " << c.height;
+        EXPECT_EQ(loaded.image.Width, c.width);
+        EXPECT_EQ(loaded.image.Height, c.height);
+    }
 }
-
-class ZeroSizedFiles : public testing::TestWithParam<EmptyCase> {};
-
-TEST_P(ZeroSizedFiles, LoadAsEmptyImages) {
-    const EmptyCase& c = GetParam();
-    OwnedImage loaded;
-    loaded.image = kSentinel;
-    loaded.image.Pixels = nullptr;
-    ASSERT_EQ(LoadBmpBytes(&loaded.image, c.bytes), 0);
-    EXPECT_EQ(loaded.image.Width, c.width);
-    EXPECT_EQ(loaded.image.Height, c.height);
-    EXPECT_EQ(loaded.image.TopDown, c.topDown);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Bmp, ZeroSizedFiles,
-    testing::ValuesIn(std::vector<EmptyCase>{
-        {"ZeroWidth56Bytes", HeadOnly(Sized(0, 3)), 0, 3, false},
-        {"ZeroHeight56Bytes", HeadOnly(Sized(5, 0)), 5, 0, false},
-        {"ZeroWidthTopDown", HeadOnly(Sized(0, -4, 32)), 0, 4, true},
-        // No row is read, so where the rows would be does not matter.
-        {"ZeroWidthOffsetPastEnd", With32(HeadOnly(Sized(0, 3)), kOffsetField, 5000), 0, 3, false},
-        {"EightBitWithFullColourTable", HeadOnly(Sized(0, 2, 8), 1024), 0, 2, false},
-    }),
-    [](const auto& info) { return info.param.name; });
 
 TEST(BmpReader, BottomUpArrayStartsWithTheTopRowAndTopDownWithTheBottomRow) {
     // Top row red, blue; bottom row green, white.
@@ -241,12 +173,11 @@ TEST(BmpReader, BottomUpArrayStartsWithTheTopRowAndTopDownWithTheBottomRow) {
     const Bytes top{255, 0, 0, 255, 0, 0, 255, 255};
     const Bytes bottom{0, 255, 0, 255, 255, 255, 255, 255};
     for (const bool topDown : {false, true}) {
+        OwnedImage loaded;
         Encoding e;
         e.topDown = topDown;
-        OwnedImage loaded;
         ASSERT_EQ(LoadBmpBytes(&loaded.image, EncodeBmp(p, e)), 0);
         EXPECT_EQ(loaded.image.TopDown, topDown);
-        EXPECT_EQ(loaded.image.Width, 2);
         EXPECT_EQ(loaded.image.Height, 2);
         Bytes expected = topDown ? bottom : top;
         const Bytes& second = topDown ? top : bottom;
@@ -257,8 +188,7 @@ TEST(BmpReader, BottomUpArrayStartsWithTheTopRowAndTopDownWithTheBottomRow) {
 
 struct RoundTrip {
     std::uint16_t bits;
-    std::int32_t width;
-    std::int32_t height;
+    std::int32_t width, height;
     bool topDown;
 };
 
@@ -268,8 +198,8 @@ void PrintTo(const RoundTrip& c, std::ostream* os) {
 
 class RoundTrips : public testing::TestWithParam<RoundTrip> {};
 
-// Padding and the fourth byte of 32-bit pixels are filled with junk; neither
-// may show in the result.
+// Padding, the fourth byte of 32-bit pixels, a gap before the pixels and
+// every header field the reader does not use hold junk; none may show.
 TEST_P(RoundTrips, DecodeToTheWrittenColours) {
     const RoundTrip& c = GetParam();
     Encoding e;
@@ -277,6 +207,7 @@ TEST_P(RoundTrips, DecodeToTheWrittenColours) {
     e.topDown = c.topDown;
     e.padByte = 0xA5;
     e.fourthByte = 0x3C;
+    e.gap = c.width;
     Picture picture = Gradient(c.width, c.height, c.bits);
     Picture colours = picture;
     if (c.bits == 8) {
@@ -288,8 +219,13 @@ TEST_P(RoundTrips, DecodeToTheWrittenColours) {
             colours.pixels[i] = e.palette[picture.pixels[i]];
         }
     }
+    Bytes bytes = EncodeBmp(picture, e);
+    for (const std::size_t field :
+         {kFileSizeField, kReservedField, kPlanesField, kImageSizeField, kColoursUsedField}) {
+        bytes = With(bytes, field, 0xBEEF);
+    }
     OwnedImage loaded;
-    ASSERT_EQ(LoadBmpBytes(&loaded.image, EncodeBmp(picture, e)), 0);
+    ASSERT_EQ(LoadBmpBytes(&loaded.image, bytes), 0);
     EXPECT_EQ(loaded.image.Width, c.width);
     EXPECT_EQ(loaded.image.Height, c.height);
     EXPECT_EQ(loaded.image.TopDown, c.topDown);
@@ -300,10 +236,10 @@ std::vector<RoundTrip> RoundTripCases() {
     std::vector<RoundTrip> cases;
     for (const std::uint16_t bits : {8, 24, 32}) {
         for (const bool topDown : {false, true}) {
-            for (std::int32_t width = 1; width <= 9; ++width) {
+            for (std::int32_t width = 1; width <= 5; ++width) { // every padding length
                 cases.push_back({bits, width, 3, topDown});
             }
-            cases.push_back({bits, 640, 480, topDown}); // large enough to use two threads
+            cases.push_back({bits, 640, 480, topDown}); // large enough for two threads
         }
     }
     return cases;
@@ -323,76 +259,47 @@ TEST(BmpReader, TakesColourTableEntriesPastTheUsedCountFromTheFollowingBytes) {
     p.pixels[31 * 32 + 2] = 0x20;
     OwnedImage loaded;
     ASSERT_EQ(LoadBmpBytes(&loaded.image, EncodeBmp(p, e)), 0);
-    const std::uint8_t* bottomLeft = loaded.image.Pixels + 31 * 32 * 4;
-    EXPECT_EQ(Bytes(bottomLeft, bottomLeft + 4), (Bytes{0x20, 0x10, 0x02, 255}));
-    const std::uint8_t* topLeft = loaded.image.Pixels;
-    EXPECT_EQ(Bytes(topLeft, topLeft + 4), (Bytes{255, 255, 255, 255}));
-}
-
-TEST(BmpReader, FindsRowsAtThePixelDataOffsetPastAGap) {
-    Encoding e;
-    e.gap = 37;
-    e.gapByte = 0xEE;
-    const Picture p = Gradient(5, 4);
-    OwnedImage loaded;
-    ASSERT_EQ(LoadBmpBytes(&loaded.image, EncodeBmp(p, e)), 0);
-    EXPECT_EQ(loaded.Bytes(), ExpectedArray(p, false));
-}
-
-TEST(BmpReader, IgnoresTheFieldsItDoesNotUse) {
-    const Picture p = Gradient(3, 3);
-    Bytes bytes = EncodeBmp(p);
-    PutU32(bytes, 2, 12345);       // file size
-    PutU32(bytes, 6, 0xDEADBEEF);  // reserved
-    PutU16(bytes, 26, 0);          // planes
-    PutU32(bytes, 34, 0xFFFFFFFF); // image size
-    PutU32(bytes, 46, 0x12345678); // colours used
-    OwnedImage loaded;
-    ASSERT_EQ(LoadBmpBytes(&loaded.image, bytes), 0);
-    EXPECT_EQ(loaded.Bytes(), ExpectedArray(p, false));
+    const Bytes pixels = loaded.Bytes();
+    EXPECT_EQ(Bytes(pixels.begin() + 31 * 32 * 4, pixels.begin() + 31 * 32 * 4 + 4),
+              (Bytes{0x20, 0x10, 0x02, 255}));
+    EXPECT_EQ(Bytes(pixels.begin(), pixels.begin() + 4), (Bytes{255, 255, 255, 255}));
 }
 
 class BmpFileTest : public testing::Test {
 protected:
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::filesystem::path Dir() {
-        std::filesystem::create_directories(dir_);
-        return dir_;
-    }
-
-private:
-    std::filesystem::path dir_ = std::filesystem::path(testing::TempDir()) /
-                                 ("tamrel_bmpfile_" + std::to_string(::getpid()));
+    BmpFileTest() { std::filesystem::create_directories(dir); }
+    ~BmpFileTest() override { std::filesystem::remove_all(dir); }
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) /
+                                      ("tamrel_bmpfile_" + std::to_string(::getpid()));
 };
 
 TEST_F(BmpFileTest, ReadsAFileLikeItsBytes) {
     const Picture p = Gradient(700, 400); // two threads read the file at once
-    const auto path = Dir() / "picture.bmp";
-    bmptest::WriteFile(path, EncodeBmp(p));
+    WriteFile(dir / "picture.bmp", EncodeBmp(p));
     OwnedImage loaded;
-    ASSERT_EQ(LoadBmpFile(&loaded.image, path), 0);
+    ASSERT_EQ(LoadBmpFile(&loaded.image, dir / "picture.bmp"), 0);
     EXPECT_EQ(loaded.Bytes(), ExpectedArray(p, false));
 }
 
 TEST_F(BmpFileTest, FailsOnWhatCannotBeOpened) {
     ImageBuffer image = kSentinel;
-    EXPECT_EQ(LoadBmpFile(&image, Dir() / "missing.bmp"), -1);
-    EXPECT_EQ(LoadBmpFile(&image, Dir()), -1);
+    EXPECT_EQ(LoadBmpFile(&image, dir / "missing.bmp"), -1);
+    EXPECT_EQ(LoadBmpFile(&image, dir), -1);
     EXPECT_TRUE(IsSentinel(image));
 }
 
 TEST_F(BmpFileTest, FailsWhileAWriterHoldsTheFile) {
-    const auto path = Dir() / "busy.bmp";
     std::error_code error;
-    auto writer = File::CreateExclusive(path, error);
+    auto writer = File::CreateExclusive(dir / "busy.bmp", error);
     ASSERT_TRUE(writer) << error.message();
     const Bytes bytes = Valid24(2, 2);
     ASSERT_TRUE(writer->Write(bytes.data(), bytes.size()));
     ImageBuffer image = kSentinel;
-    EXPECT_EQ(LoadBmpFile(&image, path), -1);
+    EXPECT_EQ(LoadBmpFile(&image, dir / "busy.bmp"), -1);
     writer->Close();
     OwnedImage loaded;
-    EXPECT_EQ(LoadBmpFile(&loaded.image, path), 0) << "readable once the writer is gone";
+    EXPECT_EQ(LoadBmpFile(&loaded.image, dir / "busy.bmp"), 0)
+        << "readable once the writer is gone";
 }
 
 } // namespace

@@ -13,6 +13,20 @@ namespace bmptest {
 inline constexpr std::size_t kHeadBytes = 54;
 inline constexpr std::uint32_t kInfoHeaderSize = 40;
 
+// Byte offsets of the header fields.
+inline constexpr std::size_t kSignatureField = 0;
+inline constexpr std::size_t kFileSizeField = 2;
+inline constexpr std::size_t kReservedField = 6;
+inline constexpr std::size_t kOffsetField = 10;
+inline constexpr std::size_t kInfoSizeField = 14;
+inline constexpr std::size_t kWidthField = 18;
+inline constexpr std::size_t kHeightField = 22;
+inline constexpr std::size_t kPlanesField = 26;
+inline constexpr std::size_t kBitCountField = 28;
+inline constexpr std::size_t kCompressionField = 30;
+inline constexpr std::size_t kImageSizeField = 34;
+inline constexpr std::size_t kColoursUsedField = 46;
+
 // Every field of the file header and the 40-byte info header. A bigger
 // infoSize only changes the field's value; the bytes written stay 54.
 struct Header {
@@ -40,21 +54,32 @@ inline void PutU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t
     PutU16(out, at + 2, v >> 16);
 }
 
+// A copy of `bytes` with one 32-bit (or, for the 2-byte fields, 16-bit) field changed.
+inline std::vector<std::uint8_t> With(std::vector<std::uint8_t> bytes, std::size_t field,
+                                      std::uint32_t value) {
+    if (field == kPlanesField || field == kBitCountField || field == kSignatureField) {
+        PutU16(bytes, field, value);
+    } else {
+        PutU32(bytes, field, value);
+    }
+    return bytes;
+}
+
 // The 54 header bytes.
 inline std::vector<std::uint8_t> HeadBytes(const Header& h) {
     std::vector<std::uint8_t> out(kHeadBytes, 0);
     out[0] = h.sig0;
     out[1] = h.sig1;
-    PutU32(out, 2, h.fileSize);
-    PutU32(out, 10, h.pixelDataOffset);
-    PutU32(out, 14, h.infoSize);
-    PutU32(out, 18, static_cast<std::uint32_t>(h.width));
-    PutU32(out, 22, static_cast<std::uint32_t>(h.height));
-    PutU16(out, 26, h.planes);
-    PutU16(out, 28, h.bitCount);
-    PutU32(out, 30, h.compression);
-    PutU32(out, 34, h.imageSize);
-    PutU32(out, 46, h.coloursUsed);
+    PutU32(out, kFileSizeField, h.fileSize);
+    PutU32(out, kOffsetField, h.pixelDataOffset);
+    PutU32(out, kInfoSizeField, h.infoSize);
+    PutU32(out, kWidthField, static_cast<std::uint32_t>(h.width));
+    PutU32(out, kHeightField, static_cast<std::uint32_t>(h.height));
+    PutU16(out, kPlanesField, h.planes);
+    PutU16(out, kBitCountField, h.bitCount);
+    PutU32(out, kCompressionField, h.compression);
+    PutU32(out, kImageSizeField, h.imageSize);
+    PutU32(out, kColoursUsedField, h.coloursUsed);
     return out;
 }
 
@@ -136,7 +161,7 @@ inline std::vector<std::uint8_t> EncodeBmp(const Picture& p, const Encoding& e =
         }
         out.resize(rowStart + stride, e.padByte);
     }
-    PutU32(out, 2, static_cast<std::uint32_t>(out.size()));
+    PutU32(out, kFileSizeField, static_cast<std::uint32_t>(out.size()));
     return out;
 }
 

@@ -120,19 +120,6 @@ TEST(RenderPreview, IgnoresTheImagesFourthByte) {
     EXPECT_TRUE(std::equal(a.Bits(), a.Bits() + 16, b.Bits()));
 }
 
-TEST(RenderPreview, TopDownAndBottomUpFilesRenderAlike) {
-    const Picture p = Gradient(33, 17, 4);
-    OwnedImage down;
-    OwnedImage up;
-    Load(down, p, true);
-    Load(up, p, false);
-    PreviewImage a = FilledPreview(33, 17);
-    PreviewImage b = FilledPreview(33, 17);
-    ASSERT_TRUE(RenderPreview(down.image, Distinct(), a));
-    ASSERT_TRUE(RenderPreview(up.image, Distinct(), b));
-    EXPECT_TRUE(std::equal(a.Bits(), a.Bits() + 33 * 17, b.Bits()));
-}
-
 TEST(RenderPreview, RefusesAPreviewOfAnotherSize) {
     OwnedImage loaded;
     Load(loaded, Gradient(4, 3));
@@ -150,14 +137,6 @@ TEST(PreviewImage, RefusesSizesThatCannotExist) {
     const auto empty = PreviewImage::Create(0, 7);
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->Height(), 7);
-}
-
-TEST(PreviewImage, RowsAreBytesPerLineApart) {
-    PreviewImage preview = FilledPreview(5, 3);
-    EXPECT_EQ(preview.BytesPerLine(), 20);
-    EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(preview.Row(2)) -
-                  reinterpret_cast<const std::uint8_t*>(preview.Row(0)),
-              2 * preview.BytesPerLine());
 }
 
 } // namespace
