@@ -158,3 +158,26 @@ TEST_F(Accessibility, ButtonsPressThroughTheirAction) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Layout, TabOrderFollowsTheTemplate) {
+    std::vector<QWidget*> expected;
+    for (QWidget* w : dialog->Controls().InTemplateOrder()) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            expected.push_back(w);
+        }
+    }
+    std::vector<QWidget*> chain;
+    QWidget* w = expected.front();
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->parentWidget() == dialog.get()) {
+            chain.push_back(w);
+        }
+        w = w->nextInFocusChain();
+    } while (w != expected.front());
+    EXPECT_EQ(chain, expected);
+    EXPECT_EQ(expected.front(), Button(IDOK));
+}
+
+} // namespace

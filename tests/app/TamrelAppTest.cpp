@@ -1,0 +1,56 @@
+#include "app/TamrelApp.h"
+#include "curve/ChannelParams.h"
+#include "ui/TamrelDlg.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Ends the next modal run with `finish` once the main dialog is up.
+void WhenTheDialogIsUp(std::function<void(QDialog*)> finish) {
+    QTimer::singleShot(0, [finish] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        finish(dialog);
+    });
+}
+
+TEST(TamrelApp, InitInstanceRunsTheMainDialogAndReturnsFalseWhenItCloses) {
+    const struct {
+        const char* how;
+        std::function<void(QDialog*)> finish;
+    } ways[] = {
+        {"close box", [](QDialog* d) { d->close(); }},
+        {"Escape",
+         [](QDialog* d) {
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(d, &escape);
+         }},
+        {"Close button", [](QDialog* d) { d->accept(); }},
+    };
+    for (const auto& way : ways) {
+        QString title;
+        WhenTheDialogIsUp([&title, &way](QDialog* d) {
+            title = d->windowTitle();
+            way.finish(d);
+        });
+        EXPECT_FALSE(theApp.InitInstance()) << way.how;
+        EXPECT_EQ(title, "Tamrel") << way.how;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << way.how;
+    }
+}
+
+TEST(TamrelApp, RegistersTheSettingsKeyAndVersion) {
+    WhenTheDialogIsUp([](QDialog* d) { d->close(); });
+    theApp.InitInstance();
+    EXPECT_EQ(QApplication::organizationName(), "ruma-SELVO");
+    EXPECT_EQ(QApplication::applicationVersion(), "1.0.1.2");
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_EQ(QApplication::windowIcon().availableSizes().size(), 5);
+}
+
+} // namespace
