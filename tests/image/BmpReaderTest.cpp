@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Bmp, RejectedFiles, testing::ValuesIn(RejectCases()),
 // Counts what the reader asks of its source.
 class CountingSource final : public ByteSource {
 public:
-    explicit CountingSource(const Bytes& bytes) : inner_(bytes) {}
+    explicit CountingSource(Bytes bytes) : bytes_(std::move(bytes)) {}
     std::int64_t Length() const override { return inner_.Length(); }
     std::int64_t ReadAt(std::int64_t position, void* buffer, std::size_t size) const override {
         ++calls;
@@ -123,7 +123,8 @@ public:
     mutable std::atomic<std::int64_t> bytes{0};
 
 private:
-    MemorySource inner_;
+    Bytes bytes_;
+    MemorySource inner_{bytes_};
 };
 
 TEST(BmpReader, RefusesHugeClaimsInTinyFilesAfterReadingOnlyTheHeader) {
