@@ -8,7 +8,7 @@ namespace {
 
 // Sums of coordinates are formed in 64 bits and saturated back, so no
 // combination of sizes and offsets can overflow.
-std::int32_t Clamp32(std::int64_t value) {
+std::int32_t Saturate32(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
@@ -17,7 +17,7 @@ std::int32_t Clamp32(std::int64_t value) {
 
 std::int32_t CentredOffset(std::int32_t area, std::int32_t preview) {
     // C++ division truncates toward zero, as the centring needs.
-    return Clamp32((std::int64_t{area} - preview) / 2);
+    return Saturate32((std::int64_t{area} - preview) / 2);
 }
 
 void CentrePreview(PreviewGeometry& g) {
@@ -29,12 +29,12 @@ std::vector<Rect> MarginRects(const PreviewGeometry& g, Rect client) {
     std::vector<Rect> margins;
     if (g.PreviewX > 0) {
         margins.push_back({client.left, client.top, g.PreviewX, client.bottom});
-        margins.push_back({Clamp32(std::int64_t{g.PreviewX} + g.PreviewWidth), client.top,
+        margins.push_back({Saturate32(std::int64_t{g.PreviewX} + g.PreviewWidth), client.top,
                            client.right, client.bottom});
     }
     if (g.PreviewY > 0) {
         margins.push_back({client.left, client.top, client.right, g.PreviewY});
-        margins.push_back({client.left, Clamp32(std::int64_t{g.PreviewY} + g.PreviewHeight),
+        margins.push_back({client.left, Saturate32(std::int64_t{g.PreviewY} + g.PreviewHeight),
                            client.right, client.bottom});
     }
     return margins;
@@ -54,7 +54,7 @@ std::int32_t PanAxis(std::int32_t offset, std::int32_t delta, std::int32_t area,
         // first step sets the offset to 1, after which the axis stays put.
         n = lowest;
     }
-    return Clamp32(n);
+    return Saturate32(n);
 }
 
 bool PanStep(PreviewGeometry& g, std::int32_t dx, std::int32_t dy) {
@@ -68,12 +68,12 @@ bool PanStep(PreviewGeometry& g, std::int32_t dx, std::int32_t dy) {
 
 Rect ReadoutRect(const PreviewGeometry& g, Rect r) {
     if (g.PreviewX > 0) {
-        r.left = Clamp32(std::int64_t{r.left} + g.PreviewX);
-        r.right = Clamp32(std::int64_t{r.left} + g.PreviewWidth);
+        r.left = Saturate32(std::int64_t{r.left} + g.PreviewX);
+        r.right = Saturate32(std::int64_t{r.left} + g.PreviewWidth);
     }
     if (g.PreviewY > 0) {
-        r.top = Clamp32(std::int64_t{r.top} + g.PreviewY);
-        r.bottom = Clamp32(std::int64_t{r.top} + g.PreviewHeight);
+        r.top = Saturate32(std::int64_t{r.top} + g.PreviewY);
+        r.bottom = Saturate32(std::int64_t{r.top} + g.PreviewHeight);
     }
     return r;
 }

@@ -3,8 +3,6 @@
 
 #include "image/ParallelRows.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr std::uint32_t kOpaqueBits = 0xFF000000u;
