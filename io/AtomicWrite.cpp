@@ -102,18 +102,37 @@ private:
     bool kept_ = false;
 };
 
+// Only data that reached the device may replace the old file.
+bool Finish(File& file) {
+    return file.Sync() && file.Close();
+}
+
 template <typename Piece> bool WriteAll(File& file, std::span<const Piece> pieces) {
     for (const Piece& piece : pieces) {
         if (!file.Write(piece.data(), piece.size())) {
             return false;
         }
     }
-    // Only data that reached the device may replace the old file.
-    return file.Sync() && file.Close();
+    return Finish(file);
 }
 
-template <typename Piece>
-WriteResult ReplaceFile(const fs::path& target, std::span<const Piece> pieces) {
+bool WriteAll(File& file, const ContentSource& next) {
+    for (;;) {
+        const std::optional<std::span<const std::uint8_t>> piece = next();
+        if (!piece) {
+            return false;
+        }
+        if (piece->empty()) {
+            return Finish(file);
+        }
+        if (!file.Write(piece->data(), piece->size())) {
+            return false;
+        }
+    }
+}
+
+template <typename Contents>
+WriteResult ReplaceFile(const fs::path& target, const Contents& contents) {
     const std::optional<Target> opened = OpenTarget(target);
     if (!opened) {
         return WriteResult::CannotOpen;
@@ -128,7 +147,7 @@ WriteResult ReplaceFile(const fs::path& target, std::span<const Piece> pieces) {
     if (opened->mode) {
         fs::permissions(temporaryPath, *opened->mode, fs::perm_options::replace, error);
     }
-    if (error || !WriteAll(*temporary, pieces)) {
+    if (error || !WriteAll(*temporary, contents)) {
         return WriteResult::WriteFailed;
     }
     fs::rename(temporaryPath, opened->path, error);
@@ -148,6 +167,10 @@ WriteResult WriteFileAtomically(const fs::path& target, std::span<const std::str
 WriteResult WriteFileAtomically(const fs::path& target,
                                 std::span<const std::span<const std::uint8_t>> pieces) {
     return ReplaceFile(target, pieces);
+}
+
+WriteResult WriteFileAtomically(const fs::path& target, const ContentSource& next) {
+    return ReplaceFile(target, next);
 }
 
 void IgnoreFileSizeSignal() {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -26,6 +28,15 @@ WriteResult WriteFileAtomically(const std::filesystem::path& target,
 // rows, say): each span is written with one write call, nothing is copied.
 WriteResult WriteFileAtomically(const std::filesystem::path& target,
                                 std::span<const std::span<const std::uint8_t>> pieces);
+
+// Hands out the contents in order, one piece per call: the next bytes (valid
+// until the following call), an empty span when all was handed out, or
+// nullopt when the contents could not be produced.
+using ContentSource = std::function<std::optional<std::span<const std::uint8_t>>()>;
+
+// The same replacement for contents made while they are written, so that a
+// large file never has to be held whole; nullopt from `next` fails the write.
+WriteResult WriteFileAtomically(const std::filesystem::path& target, const ContentSource& next);
 
 // Makes a write beyond the file-size limit fail with EFBIG instead of killing
 // the process with SIGXFSZ. Called once at start-up.
