@@ -52,13 +52,31 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, error) && !error;
 }
 
-WriteResult WriteImage(const ApplyTarget& target, PreviewImage&& preview) {
-    if (target.format == ImageFormat::Png) {
-        return WritePngFile(target.output, preview);
+// BMP output streams through the tables band by band; PNG needs the whole
+// rendered image for Qt's encoder.
+bool WriteImage(const ApplyTarget& target, const ImageBuffer& image, const GammaTableSet& tables,
+                std::ostream& err) {
+    WriteResult result = WriteResult::Ok;
+    if (target.format == ImageFormat::Bmp) {
+        const auto layout = LayoutBmp24(image.Width, image.Height);
+        if (!layout) {
+            err << FileError(target.output, kReasonTooLargeForBmp);
+            return false;
+        }
+        result = WriteRenderedBmp(target.output, *layout, image, tables);
+    } else {
+        const std::optional<PreviewImage> preview = BuildPreview(image, tables);
+        if (!preview) {
+            err << FileError(target.input, kReasonNoMemory);
+            return false;
+        }
+        result = WritePngFile(target.output, *preview);
     }
-    const auto layout = LayoutBmp24(preview.Width(), preview.Height());
-    return layout ? WriteBmp24File(target.output, *layout, std::move(preview))
-                  : WriteResult::WriteFailed;
+    if (result != WriteResult::Ok) {
+        err << FileError(target.output, ReasonOf(result));
+        return false;
+    }
+    return true;
 }
 
 bool ApplyOne(const ApplyTarget& target, const GammaTableSet& tables, std::ostream& err) {
@@ -66,24 +84,8 @@ bool ApplyOne(const ApplyTarget& target, const GammaTableSet& tables, std::ostre
         err << FileError(target.output, kReasonIsInput);
         return false;
     }
-    std::optional<PreviewImage> preview;
-    {
-        const std::optional<LoadedImage> loaded = ReadImage(target.input, err);
-        if (!loaded) {
-            return false;
-        }
-        preview = BuildPreview(loaded->image, tables);
-    } // the decoded image is freed before the output is written
-    if (!preview) {
-        err << FileError(target.input, kReasonNoMemory);
-        return false;
-    }
-    const WriteResult result = WriteImage(target, std::move(*preview));
-    if (result != WriteResult::Ok) {
-        err << FileError(target.output, ReasonOf(result));
-        return false;
-    }
-    return true;
+    const std::optional<LoadedImage> loaded = ReadImage(target.input, err);
+    return loaded && WriteImage(target, loaded->image, tables, err);
 }
 
 } // namespace

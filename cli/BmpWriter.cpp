@@ -4,7 +4,12 @@
 #include "cli/BmpWriter.h"
 
 #include "image/ParallelRows.h"
+#include "image/RenderPreview.h"
 
+#include <algorithm>
+
+#include <bit>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -14,7 +19,9 @@ constexpr std::uint8_t kSignature1 = 'M';
 constexpr std::uint16_t kPlanes = 1;
 constexpr std::uint16_t kBitsPerPixel = 24;
 constexpr std::uint32_t kNoCompression = 0;
-constexpr std::uint64_t kStoredBytesPerPixel = 3;
+constexpr std::size_t kStoredBytesPerPixel = 3;
+// Pixels converted together, 16 bytes in and 12 out.
+constexpr std::int32_t kGroupPixels = 4;
 constexpr std::uint64_t kRowAlignment = 4;
 
 // Field offsets of the two headers, from the start of the file.
@@ -38,22 +45,42 @@ void PutLittleEndian(BmpHeaderBytes& bytes, std::size_t at, std::uint32_t value,
     }
 }
 
-// One 0xFFRRGGBB row to B, G, R bytes at the row's own start. Each stored
-// pixel lies at or before the pixel it comes from, and each pixel is read
-// before its bytes are written, so walking forwards never reads a written byte.
+// Stored bytes of one 0xFFRRGGBB pixel: blue, green, red.
+void StorePixel(std::uint32_t pixel, std::uint8_t* stored) {
+    stored[0] = static_cast<std::uint8_t>(pixel & kLevelMask);
+    stored[1] = static_cast<std::uint8_t>(pixel >> kGreenShift & kLevelMask);
+    stored[2] = static_cast<std::uint8_t>(pixel >> kRedShift & kLevelMask);
+}
+
+// Four 0xFFRRGGBB pixels as the twelve stored bytes b0 g0 r0 b1 | g1 r1 b2 g2
+// | r2 b3 g3 r3, assembled in three 32-bit words for a little-endian store.
+std::array<std::uint32_t, 3> PackGroup(const std::array<std::uint32_t, kGroupPixels>& p) {
+    constexpr std::uint32_t kColour = 0x00FFFFFF;
+    constexpr std::uint32_t kLow16 = 0xFFFF;
+    return {(p[0] & kColour) | p[1] << 24, (p[1] >> 8 & kLow16) | p[2] << 16,
+            (p[2] >> 16 & kLevelMask) | p[3] << 8};
+}
+
+// One 0xFFRRGGBB row to B, G, R bytes at the row's own start. Stored pixel x
+// lies at or before source pixel x, so walking forwards never reads a byte
+// already written, provided each group is loaded before it is stored.
 void PackRow(std::uint32_t* row, std::int32_t width, std::uint32_t stride) {
-    auto* out = reinterpret_cast<std::uint8_t*>(row);
-    for (std::int32_t x = 0; x < width; ++x) {
-        const std::uint32_t pixel = row[x];
-        std::uint8_t* stored = out + kStoredBytesPerPixel * static_cast<std::uint32_t>(x);
-        stored[0] = static_cast<std::uint8_t>(pixel & kLevelMask);
-        stored[1] = static_cast<std::uint8_t>(pixel >> kGreenShift & kLevelMask);
-        stored[2] = static_cast<std::uint8_t>(pixel >> kRedShift & kLevelMask);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(row);
+    std::int32_t x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; x + kGroupPixels <= width; x += kGroupPixels) {
+            std::array<std::uint32_t, kGroupPixels> group;
+            std::memcpy(group.data(), row + x, sizeof group);
+            const std::array<std::uint32_t, 3> stored = PackGroup(group);
+            std::memcpy(bytes + std::size_t(x) * kStoredBytesPerPixel, stored.data(),
+                        sizeof stored);
+        }
     }
-    for (std::uint32_t i = kStoredBytesPerPixel * static_cast<std::uint32_t>(width); i < stride;
-         ++i) {
-        out[i] = 0;
+    for (; x < width; ++x) {
+        StorePixel(row[x], bytes + std::size_t(x) * kStoredBytesPerPixel);
     }
+    const std::size_t used = std::size_t(width) * kStoredBytesPerPixel;
+    std::memset(bytes + used, 0, stride - used);
 }
 
 } // namespace
@@ -89,34 +116,94 @@ BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout) {
     return bytes;
 }
 
-void PackRowsInPlace(PreviewImage& preview, const Bmp24Layout& layout) {
-    ForRowRanges(layout.height, layout.width, [&](std::int32_t begin, std::int32_t end) {
+void PackRowsInPlace(PreviewImage& preview, std::uint32_t stride) {
+    ForRowRanges(preview.Height(), preview.Width(), [&](std::int32_t begin, std::int32_t end) {
         for (std::int32_t y = begin; y < end; ++y) {
-            PackRow(preview.Row(y), layout.width, layout.stride);
+            PackRow(preview.Row(y), preview.Width(), stride);
         }
         return true;
     });
 }
 
-std::vector<std::span<const std::uint8_t>>
-BmpPieces(const BmpHeaderBytes& header, const PreviewImage& packed, const Bmp24Layout& layout) {
-    std::vector<std::span<const std::uint8_t>> pieces;
-    pieces.reserve(1 + static_cast<std::size_t>(layout.height));
-    pieces.emplace_back(header);
-    // Bottom-up: the image's last row is stored first.
-    for (std::int32_t y = layout.height - 1; y >= 0; --y) {
-        pieces.emplace_back(reinterpret_cast<const std::uint8_t*>(packed.Row(y)), layout.stride);
+namespace {
+
+// Hands out the header, then the stored rows bottom to top, rendering and
+// packing the next band of rows whenever the last one is used up.
+class BandSource {
+public:
+    BandSource(const Bmp24Layout& layout, const ImageBuffer& image,
+               const std::array<GammaTable, 3>& tables, std::int32_t bandRows)
+        : layout_(layout), image_(image), tables_(tables), bandRows_(bandRows),
+          header_(FormatBmp24Header(layout)), bandBegin_(layout.height), nextRow_(layout.height) {}
+
+    std::optional<std::span<const std::uint8_t>> Next() {
+        if (!headerDone_) {
+            headerDone_ = true;
+            return std::span<const std::uint8_t>(header_);
+        }
+        if (nextRow_ == 0) {
+            return std::span<const std::uint8_t>();
+        }
+        if (nextRow_ == bandBegin_ && !RenderBandEndingAt(nextRow_)) {
+            return std::nullopt;
+        }
+        --nextRow_;
+        return std::span<const std::uint8_t>(
+            reinterpret_cast<const std::uint8_t*>(band_->Row(nextRow_ - bandBegin_)),
+            layout_.stride);
     }
-    return pieces;
+
+private:
+    // Image rows [end - n, end) into band_ rows 0..n-1, upright, then packed.
+    bool RenderBandEndingAt(std::int32_t end) {
+        const std::int32_t rows = std::min(bandRows_, end);
+        const std::int32_t begin = end - rows;
+        if (!band_ || band_->Height() != rows) {
+            band_ = PreviewImage::Create(layout_.width, rows);
+            if (!band_) {
+                return false;
+            }
+        }
+        // Array row k holds image row k, or row Height-1-k in a top-down file;
+        // the band's slice of the array renders upright with the same flag.
+        const std::int32_t firstArrayRow = image_.TopDown ? layout_.height - end : begin;
+        const std::int64_t rowBytes = std::int64_t{layout_.width} * kImageBytesPerPixel;
+        const ImageBuffer slice{image_.TopDown, layout_.width, rows,
+                                image_.Pixels + firstArrayRow * rowBytes};
+        if (!RenderPreview(slice, tables_, *band_)) {
+            return false;
+        }
+        PackRowsInPlace(*band_, layout_.stride);
+        bandBegin_ = begin;
+        return true;
+    }
+
+    const Bmp24Layout& layout_;
+    const ImageBuffer& image_;
+    const std::array<GammaTable, 3>& tables_;
+    const std::int32_t bandRows_;
+    const BmpHeaderBytes header_;
+    bool headerDone_ = false;
+    std::optional<PreviewImage> band_;
+    std::int32_t bandBegin_; // the image row in band_ row 0
+    std::int32_t nextRow_;   // one past the next image row to hand out
+};
+
+std::int32_t DefaultBandRows(std::int32_t width) {
+    const std::int64_t rowBytes =
+        std::max<std::int64_t>(1, std::int64_t{width} * std::int64_t{sizeof(std::uint32_t)});
+    return static_cast<std::int32_t>(std::max<std::int64_t>(1, kBmpBandBytes / rowBytes));
 }
 
-WriteResult WriteBmp24File(const std::filesystem::path& path, const Bmp24Layout& layout,
-                           PreviewImage&& preview) {
-    if (preview.Width() != layout.width || preview.Height() != layout.height) {
+} // namespace
+
+WriteResult WriteRenderedBmp(const std::filesystem::path& path, const Bmp24Layout& layout,
+                             const ImageBuffer& image, const std::array<GammaTable, 3>& tables,
+                             std::int32_t bandRows) {
+    if (image.Width != layout.width || image.Height != layout.height || image.Pixels == nullptr) {
         return WriteResult::WriteFailed; // a layout made for another image
     }
-    PreviewImage packed = std::move(preview);
-    PackRowsInPlace(packed, layout);
-    const BmpHeaderBytes header = FormatBmp24Header(layout);
-    return WriteFileAtomically(path, BmpPieces(header, packed, layout));
+    BandSource source(layout, image, tables,
+                      bandRows > 0 ? bandRows : DefaultBandRows(image.Width));
+    return WriteFileAtomically(path, [&source] { return source.Next(); });
 }

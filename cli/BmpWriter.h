@@ -1,7 +1,9 @@
-// Writes a rendered preview as a 24-bit bottom-up BMP with the 40-byte info
+// Writes an image put through the gamma tables as a 24-bit bottom-up BMP with the 40-byte info
 // header: no colour table, B, G, R per pixel, rows padded to 4 bytes.
 #pragma once
 
+#include "curve/GammaTable.h"
+#include "image/ImageBuffer.h"
 #include "image/PreviewImage.h"
 #include "io/AtomicWrite.h"
 
@@ -10,8 +12,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <span>
-#include <vector>
 
 inline constexpr std::size_t kBmpFileHeaderBytes = 14;
 inline constexpr std::size_t kBmpInfoHeaderBytes = 40;
@@ -35,13 +35,17 @@ BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout);
 // Turns every row of the preview, in place, into its stored form: B, G, R per
 // pixel and zero padding up to the stride, at the start of the row's memory.
 // The preview's pixels are no longer usable afterwards.
-void PackRowsInPlace(PreviewImage& preview, const Bmp24Layout& layout);
+void PackRowsInPlace(PreviewImage& preview, std::uint32_t stride);
 
-// The header and the packed rows in file order, bottom row first.
-std::vector<std::span<const std::uint8_t>>
-BmpPieces(const BmpHeaderBytes& header, const PreviewImage& packed, const Bmp24Layout& layout);
+// Rows rendered and packed at a time: about this many bytes of preview.
+inline constexpr std::int64_t kBmpBandBytes = std::int64_t{4} << 20;
 
-// Packs the preview (its pixels are used up) and writes the file through the
-// safe replacement: a failure leaves no file, and any old one as it was.
-WriteResult WriteBmp24File(const std::filesystem::path& path, const Bmp24Layout& layout,
-                           PreviewImage&& preview);
+// Renders the image through the tables (as RenderPreview does, upright) and
+// writes it as a 24-bit BMP of `layout`, made for the image's size. The rows
+// are rendered and packed one band of `bandRows` at a time (0: about
+// kBmpBandBytes), last band first, each written as soon as it is ready, so
+// the whole rendered image is never held. The write is the safe replacement:
+// a failure, out of memory included, leaves no file and any old one as it was.
+WriteResult WriteRenderedBmp(const std::filesystem::path& path, const Bmp24Layout& layout,
+                             const ImageBuffer& image, const std::array<GammaTable, 3>& tables,
+                             std::int32_t bandRows = 0);

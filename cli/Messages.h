@@ -15,6 +15,7 @@ inline constexpr std::string_view kProgramName = "tamrel-cli";
 inline constexpr std::string_view kReasonCannotOpen = "cannot open";
 inline constexpr std::string_view kReasonNotBmp = "not a supported BMP";
 inline constexpr std::string_view kReasonNoPixels = "the image has no pixels";
+inline constexpr std::string_view kReasonTooLargeForBmp = "too large for a BMP file";
 inline constexpr std::string_view kReasonNoMemory = "not enough memory for the image";
 inline constexpr std::string_view kReasonCannotWrite = "cannot write";
 inline constexpr std::string_view kReasonExists = "exists (--force replaces it)";

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Times `tamrel-cli apply` (BMP in, BMP out) against ImageMagick doing the same
+# per-channel table lookup (-clut with a 256x1 image of the same tables) on an
+# 8000 x 6000 24-bit BMP, checks that both give the same pixels, and prints
+# both times and their ratio. Builds nothing. Times are wall-clock, best of
+# RUNS; tamrel-cli's include the flush to the device that its safe write
+# makes before replacing the output (ImageMagick makes none).
+#
+# Usage: bench/cli/apply_vs_imagemagick.sh [path/to/tamrel-cli] [runs]
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+cli="${1:-$root/build/default/cli/tamrel-cli}"
+runs="${2:-3}"
+width=8000
+height=6000
+
+# /usr/local/bin/convert may be a stand-in on some machines; take Debian's.
+convert_bin=/usr/bin/convert
+if [ ! -x "$convert_bin" ]; then
+  echo "ImageMagick not found at $convert_bin (scripts/setup.sh installs it)" >&2
+  exit 1
+fi
+if [ ! -x "$cli" ]; then
+  echo "tamrel-cli not found at $cli (build it first)" >&2
+  exit 1
+fi
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/tamrel-bench-XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+python3 "$here/make_bmp.py" "$work/in.bmp" "$width" "$height"
+
+# The same tables as a 256x1 RGB image: pixel i holds red, green, blue of level i.
+{
+  echo "P3 256 1 255"
+  "$cli" table --defaults | awk '{ print $2, $3, $4 }'
+} > "$work/clut.ppm"
+
+now() { date +%s.%N; }
+
+# Wall-clock seconds of one run of the command.
+time_of() {
+  local start end
+  start=$(now)
+  if ! "$@" > /dev/null; then
+    echo "failed: $*" >&2
+    exit 1
+  fi
+  end=$(now)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }'
+}
+
+min_of() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+
+# Nothing of the generated input is still on its way to the disk, and the two
+# programs take turns, so background writeback and other load hit both alike.
+sync
+tamrel_s=""
+magick_s=""
+for _ in $(seq "$runs"); do
+  t=$(time_of "$cli" apply --defaults "$work/in.bmp" "$work/tamrel.bmp")
+  tamrel_s=$(min_of "$tamrel_s" "$t")
+  t=$(time_of "$convert_bin" "$work/in.bmp" "$work/clut.ppm" \
+    -interpolate integer -clut "BMP3:$work/magick.bmp")
+  magick_s=$(min_of "$magick_s" "$t")
+done
+
+# Both are 24-bit bottom-up files with a 54-byte header: the rows must agree.
+if cmp -s -i 54 "$work/tamrel.bmp" "$work/magick.bmp"; then
+  same="yes"
+else
+  same="NO"
+fi
+
+printf 'image:          %d x %d, 24-bit BMP (%s bytes)\n' "$width" "$height" \
+  "$(stat -c %s "$work/in.bmp")"
+printf 'tamrel-cli:     %.3f s  (apply --defaults, BMP out; best of %d)\n' "$tamrel_s" "$runs"
+printf 'ImageMagick:    %.3f s  (convert ... -clut, BMP3 out; best of %d)\n' "$magick_s" "$runs"
+printf 'ratio:          %.1fx\n' "$(awk -v m="$magick_s" -v t="$tamrel_s" 'BEGIN { print m / t }')"
+printf 'same pixels:    %s\n' "$same"
