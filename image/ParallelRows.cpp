@@ -12,6 +12,9 @@ constexpr std::int32_t kMaxThreads = 2;
 
 bool ForRowRanges(std::int32_t rows, std::int64_t pixelsPerRow,
                   const std::function<bool(std::int32_t, std::int32_t)>& part) {
+    if (pixelsPerRow <= 0) {
+        return true; // a zero-width image may still claim 2^31 - 1 rows
+    }
     const bool worthSplitting = rows >= kMaxThreads &&
                                 std::int64_t{rows} * pixelsPerRow >= kParallelMinPixels &&
                                 std::thread::hardware_concurrency() >= kMaxThreads;

@@ -2,6 +2,7 @@
 // preview pixel is written.
 #include "image/RenderPreview.h"
 #include "image/BmpReader.h"
+#include "image/ParallelRows.h"
 #include "tests/image/BmpWriter.h"
 #include "tests/image/ImageTestUtil.h"
 
@@ -128,6 +129,18 @@ TEST(RenderPreview, RefusesAPreviewOfAnotherSize) {
         EXPECT_FALSE(RenderPreview(loaded.image, Identity(), preview));
         EXPECT_EQ(preview.At(0, 0), kGarbage);
     }
+}
+
+TEST(RenderPreview, AZeroWidthImageVisitsNoneOfItsRows) {
+    // A 56-byte file may claim 0 x (2^31 - 1) pixels; rendering it must not
+    // walk two billion empty rows.
+    auto preview = PreviewImage::Create(0, INT32_MAX);
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(RenderPreview(ImageBuffer{false, 0, INT32_MAX, nullptr}, Identity(), *preview));
+    int calls = 0;
+    EXPECT_TRUE(
+        ForRowRanges(INT32_MAX, 0, [&](std::int32_t, std::int32_t) { return ++calls, true; }));
+    EXPECT_EQ(calls, 0);
 }
 
 TEST(PreviewImage, RefusesSizesThatCannotExist) {
