@@ -1,0 +1,176 @@
+// Command lines into commands: what each accepted form means, which forms are
+// usage errors, and that help wins.
+#include "cli/CliArgs.h"
+#include "cli/ApplyTargets.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+ParsedArgs Parse(const std::vector<std::string>& words) {
+    const std::vector<std::string_view> args(words.begin(), words.end());
+    return ParseArgs(args);
+}
+
+struct GoodLine {
+    const char* name;
+    std::vector<std::string> args;
+    CommandKind kind;
+    bool defaults;
+    std::string params;
+    std::vector<fs::path> inputs;
+    std::string output;
+    std::string outputDir;
+    bool force;
+};
+
+TEST(CliArgs, AcceptedLinesGiveTheirCommand) {
+    const GoodLine lines[] = {
+        {"export",
+         {"export", "p.tvp", "out.tvk"},
+         CommandKind::Export,
+         false,
+         "p.tvp",
+         {},
+         "out.tvk",
+         "",
+         false},
+        {"export forced, option last",
+         {"export", "p.tvp", "out.tvk", "--force"},
+         CommandKind::Export,
+         false,
+         "p.tvp",
+         {},
+         "out.tvk",
+         "",
+         true},
+        {"apply pair",
+         {"apply", "p.tvp", "in.bmp", "out.png"},
+         CommandKind::Apply,
+         false,
+         "p.tvp",
+         {"in.bmp"},
+         "out.png",
+         "",
+         false},
+        {"apply defaults",
+         {"apply", "--defaults", "in.bmp", "out.BMP"},
+         CommandKind::Apply,
+         true,
+         "",
+         {"in.bmp"},
+         "out.BMP",
+         "",
+         false},
+        {"apply to folder",
+         {"apply", "-o", "dir", "--defaults", "a.bmp", "b/c.bmp"},
+         CommandKind::Apply,
+         true,
+         "",
+         {"a.bmp", "b/c.bmp"},
+         "",
+         "dir",
+         false},
+        {"sane", {"sane", "p.tvp"}, CommandKind::Sane, false, "p.tvp", {}, "", "", false},
+        {"cube",
+         {"cube", "--defaults", "x.cube"},
+         CommandKind::Cube,
+         true,
+         "",
+         {},
+         "x.cube",
+         "",
+         false},
+        {"table", {"table", "--defaults"}, CommandKind::Table, true, "", {}, "", "", false},
+        {"a name that looks like an option after --",
+         {"table", "--", "-p.tvp"},
+         CommandKind::Table,
+         false,
+         "-p.tvp",
+         {},
+         "",
+         "",
+         false},
+    };
+    for (const GoodLine& line : lines) {
+        SCOPED_TRACE(line.name);
+        const ParsedArgs parsed = Parse(line.args);
+        ASSERT_EQ(parsed.status, ParseStatus::Run) << parsed.message;
+        const CliCommand& c = parsed.command;
+        EXPECT_EQ(c.kind, line.kind);
+        EXPECT_EQ(c.defaults, line.defaults);
+        EXPECT_EQ(c.params, fs::path(line.params));
+        EXPECT_EQ(c.inputs, line.inputs);
+        EXPECT_EQ(c.output, fs::path(line.output));
+        EXPECT_EQ(c.outputDir.value_or(""), fs::path(line.outputDir));
+        EXPECT_EQ(c.force, line.force);
+    }
+}
+
+TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
+        {{}, "no command"},
+        {{"print", "p.tvp"}, "unknown command print"},
+        {{"table", "--verbose", "p.tvp"}, "unknown option --verbose"},
+        {{"table"}, "a parameter file or --defaults"},
+        {{"table", "--defaults", "p.tvp"}, "too many"},
+        {{"export", "p.tvp"}, "too few"},
+        {{"cube", "--force", "--defaults", "x.cube"}, "--force is for export only"},
+        {{"sane", "-o", "dir", "--defaults"}, "-o is for apply only"},
+        {{"apply", "--defaults", "in.bmp"}, "too few"},
+        {{"apply", "--defaults", "in.bmp", "out.jpg"}, "must end in .bmp or .png"},
+        {{"apply", "--defaults", "a.bmp", "b.bmp", "c.bmp"}, "too many"},
+        {{"apply", "--defaults", "--png", "in.bmp", "out.bmp"}, "--png goes with -o"},
+        {{"apply", "--defaults", "-o"}, "-o needs a folder"},
+        {{"apply", "--defaults", "-o", "d", "-o", "e", "a.bmp"}, "given twice"},
+        {{"apply", "--defaults", "-o", "d", "x/a.bmp", "y/a.bmp"}, "two inputs would be written"},
+        {{"apply", "--defaults", "-o", "d", "--png", "a.bmp", "a.BMP"},
+         "two inputs would be written"},
+        {{"table", ""}, "empty file name"},
+    };
+    for (const auto& [args, why] : lines) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const ParsedArgs parsed = Parse(args);
+        EXPECT_EQ(parsed.status, ParseStatus::BadUsage);
+        EXPECT_NE(parsed.message.find(why), std::string::npos) << parsed.message;
+    }
+}
+
+TEST(CliArgs, HelpWinsWhereverItStands) {
+    EXPECT_EQ(Parse({"--help"}).status, ParseStatus::Help);
+    EXPECT_FALSE(Parse({"-h"}).helpFor.has_value());
+    const ParsedArgs forApply = Parse({"apply", "--bogus", "x", "--help"});
+    EXPECT_EQ(forApply.status, ParseStatus::Help);
+    EXPECT_EQ(forApply.helpFor, CommandKind::Apply);
+    // After "--" it is a file name, not a request for help.
+    EXPECT_EQ(Parse({"table", "--", "--help"}).status, ParseStatus::Run);
+}
+
+TEST(ApplyTargets, FolderOutputsKeepTheInputNameOrTakePng) {
+    CliCommand command =
+        Parse({"apply", "--defaults", "-o", "out", "scans/a.bmp", "b.BMP"}).command;
+    std::vector<ApplyTarget> targets = ApplyTargets(command);
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0].output, fs::path("out/a.bmp"));
+    EXPECT_EQ(targets[1].output, fs::path("out/b.BMP"));
+    EXPECT_EQ(targets[1].format, ImageFormat::Bmp);
+
+    command.png = true;
+    targets = ApplyTargets(command);
+    EXPECT_EQ(targets[0].output, fs::path("out/a.png"));
+    EXPECT_EQ(targets[1].format, ImageFormat::Png);
+}
+
+TEST(ApplyTargets, TheFormatFollowsTheExtensionInAnyCase) {
+    EXPECT_EQ(FormatFromExtension("x.Png"), ImageFormat::Png);
+    EXPECT_EQ(FormatFromExtension("dir.png/x.bmp"), ImageFormat::Bmp);
+    EXPECT_EQ(FormatFromExtension("x.bmp.gz"), std::nullopt);
+    EXPECT_EQ(FormatFromExtension("bmp"), std::nullopt);
+}
+
+} // namespace

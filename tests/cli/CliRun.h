@@ -1,0 +1,68 @@
+// Runs the built tamrel-cli in a child process and collects its exit status,
+// standard output and standard error.
+#pragma once
+
+#include "tests/io/ScratchDir.h"
+
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace clitest {
+
+struct CliResult {
+    int status = -1; // the exit status, or -1 when the program did not exit
+    std::string out;
+    std::string err;
+};
+
+struct RunOptions {
+    std::string stdoutPath; // standard output goes here instead of being collected
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
+// Standard output and error go to files in `scratch`, so neither can fill a
+// pipe and stall the child.
+inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string>& args,
+                        const RunOptions& options = {}) {
+    const std::string outPath =
+        options.stdoutPath.empty() ? (scratch / ".cli-stdout").string() : options.stdoutPath;
+    const std::string errPath = (scratch / ".cli-stderr").string();
+    std::vector<char*> argv;
+    std::string program = TAMREL_CLI;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
+            ::_exit(127);
+        }
+        const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    CliResult result;
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        result.status = WEXITSTATUS(status);
+    }
+    if (options.stdoutPath.empty()) {
+        result.out = ReadBytes(outPath);
+        std::filesystem::remove(outPath);
+    }
+    result.err = ReadBytes(errPath);
+    std::filesystem::remove(errPath);
+    return result;
+}
+
+} // namespace clitest
