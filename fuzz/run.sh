@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Runs every fuzzer for a bounded time on its corpus: seeds written at run
+# time, the third-party BMP suite read in place, and a working corpus kept in
+# the build folder. A finding fails the run and prints the input behind it.
+# Usage: fuzz/run.sh [build folder] (default build/fuzz); FUZZ_SECONDS sets
+# the time per fuzzer (default 60).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:-$root/build/fuzz}" && pwd)"
+seconds="${FUZZ_SECONDS:-60}"
+suite="$root/../shared/bmpsuite"
+work="$build/fuzz-work"
+
+# A finding aborts at once; -malloc_limit_mb makes any single allocation
+# above 64 MiB a finding too (no input here is above 1 MiB, and the readers
+# must never allocate for data the file does not hold).
+fuzz_flags=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=64
+            -max_len=1048576 -print_final_stats=1)
+export UBSAN_OPTIONS=print_stacktrace=1
+
+# Prints each saved input in hex and in base64, so a run's log is enough to
+# reproduce a finding.
+show_findings() {
+  local file
+  for file in "$1"/*; do
+    [ -f "$file" ] || continue
+    echo "---- finding: $(basename "$file") ($(wc -c <"$file") bytes)"
+    od -A x -t x1z -v "$file" | head -n 256
+    echo "---- base64:"
+    base64 -w 76 "$file"
+  done
+}
+
+# run_fuzzer NAME DICTIONARY SEED_FOLDERS...
+run_fuzzer() {
+  local name="$1" dict="$2"
+  shift 2
+  local corpus="$work/corpus/$name" findings="$work/findings/$name" log="$work/$name.log"
+  rm -rf "$findings"
+  mkdir -p "$corpus" "$findings"
+  local seeds=()
+  local folder
+  for folder in "$@"; do
+    if [ -d "$folder" ]; then
+      seeds+=("$folder")
+    else
+      echo "   (no $folder: its seeds are left out)"
+    fi
+  done
+  echo "== fuzz $name for ${seconds}s"
+  local status=0
+  "$build/fuzz/$name" "${fuzz_flags[@]}" -dict="$dict" -artifact_prefix="$findings/" \
+    "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
+  grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)' "$log" || true
+  grep -E '^Done [0-9]+ runs' "$log" || true
+  if [ "$status" -ne 0 ]; then
+    echo "!! $name found a problem (exit $status); the end of its log:"
+    tail -n 80 "$log"
+    show_findings "$findings"
+    return 1
+  fi
+}
+
+rm -rf "$work/seeds"
+"$build/fuzz/fuzz_seeds" "$work/seeds"
+passed=0
+failed=0
+count() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi; }
+count run_fuzzer fuzz_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
+  "$suite/g" "$suite/q" "$suite/b" "$suite/x"
+count run_fuzzer fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
+echo "fuzzers: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
