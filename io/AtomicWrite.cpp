@@ -5,6 +5,8 @@
 #include "io/File.h"
 
 #include <csignal>
+#include <cstdint>
+#include <fcntl.h>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -102,21 +104,50 @@ private:
     bool kept_ = false;
 };
 
+// Starts putting the written data on the device every few megabytes, so that
+// the flush before the rename waits for the tail only, not for the whole of a
+// large file, and the device works while the next pieces are made. Only a
+// hint: whatever it does or fails to do, Finish still flushes everything.
+class EarlyWriteback {
+public:
+    explicit EarlyWriteback(const File& file) : descriptor_(file.Descriptor()) {}
+
+    void Wrote(std::size_t count) {
+        written_ += static_cast<std::int64_t>(count);
+        if (written_ - started_ < kWritebackChunk) {
+            return;
+        }
+#ifdef __linux__
+        ::sync_file_range(descriptor_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+#endif
+        started_ = written_;
+    }
+
+private:
+    static constexpr std::int64_t kWritebackChunk = std::int64_t{4} << 20;
+    int descriptor_;
+    std::int64_t written_ = 0;
+    std::int64_t started_ = 0;
+};
+
 // Only data that reached the device may replace the old file.
 bool Finish(File& file) {
     return file.Sync() && file.Close();
 }
 
 template <typename Piece> bool WriteAll(File& file, std::span<const Piece> pieces) {
+    EarlyWriteback writeback(file);
     for (const Piece& piece : pieces) {
         if (!file.Write(piece.data(), piece.size())) {
             return false;
         }
+        writeback.Wrote(piece.size());
     }
     return Finish(file);
 }
 
 bool WriteAll(File& file, const ContentSource& next) {
+    EarlyWriteback writeback(file);
     for (;;) {
         const std::optional<std::span<const std::uint8_t>> piece = next();
         if (!piece) {
@@ -128,6 +159,7 @@ bool WriteAll(File& file, const ContentSource& next) {
         if (!file.Write(piece->data(), piece->size())) {
             return false;
         }
+        writeback.Wrote(piece->size());
     }
 }
 
