@@ -3,8 +3,8 @@
 // resolution and colour counts 0 (unspecified). Rows padded to 4 bytes.
 #include "cli/BmpWriter.h"
 
+#include "cli/BmpBandSource.h"
 #include "image/ParallelRows.h"
-#include "image/RenderPreview.h"
 
 #include <algorithm>
 
@@ -127,68 +127,6 @@ void PackRowsInPlace(PreviewImage& preview, std::uint32_t stride) {
 
 namespace {
 
-// Hands out the header, then the stored rows bottom to top, rendering and
-// packing the next band of rows whenever the last one is used up.
-class BandSource {
-public:
-    BandSource(const Bmp24Layout& layout, const ImageBuffer& image,
-               const std::array<GammaTable, 3>& tables, std::int32_t bandRows)
-        : layout_(layout), image_(image), tables_(tables), bandRows_(bandRows),
-          header_(FormatBmp24Header(layout)), bandBegin_(layout.height), nextRow_(layout.height) {}
-
-    std::optional<std::span<const std::uint8_t>> Next() {
-        if (!headerDone_) {
-            headerDone_ = true;
-            return std::span<const std::uint8_t>(header_);
-        }
-        if (nextRow_ == 0) {
-            return std::span<const std::uint8_t>();
-        }
-        if (nextRow_ == bandBegin_ && !RenderBandEndingAt(nextRow_)) {
-            return std::nullopt;
-        }
-        --nextRow_;
-        return std::span<const std::uint8_t>(
-            reinterpret_cast<const std::uint8_t*>(band_->Row(nextRow_ - bandBegin_)),
-            layout_.stride);
-    }
-
-private:
-    // Image rows [end - n, end) into band_ rows 0..n-1, upright, then packed.
-    bool RenderBandEndingAt(std::int32_t end) {
-        const std::int32_t rows = std::min(bandRows_, end);
-        const std::int32_t begin = end - rows;
-        if (!band_ || band_->Height() != rows) {
-            band_ = PreviewImage::Create(layout_.width, rows);
-            if (!band_) {
-                return false;
-            }
-        }
-        // Array row k holds image row k, or row Height-1-k in a top-down file;
-        // the band's slice of the array renders upright with the same flag.
-        const std::int32_t firstArrayRow = image_.TopDown ? layout_.height - end : begin;
-        const std::int64_t rowBytes = std::int64_t{layout_.width} * kImageBytesPerPixel;
-        const ImageBuffer slice{image_.TopDown, layout_.width, rows,
-                                image_.Pixels + firstArrayRow * rowBytes};
-        if (!RenderPreview(slice, tables_, *band_)) {
-            return false;
-        }
-        PackRowsInPlace(*band_, layout_.stride);
-        bandBegin_ = begin;
-        return true;
-    }
-
-    const Bmp24Layout& layout_;
-    const ImageBuffer& image_;
-    const std::array<GammaTable, 3>& tables_;
-    const std::int32_t bandRows_;
-    const BmpHeaderBytes header_;
-    bool headerDone_ = false;
-    std::optional<PreviewImage> band_;
-    std::int32_t bandBegin_; // the image row in band_ row 0
-    std::int32_t nextRow_;   // one past the next image row to hand out
-};
-
 std::int32_t DefaultBandRows(std::int32_t width) {
     const std::int64_t rowBytes =
         std::max<std::int64_t>(1, std::int64_t{width} * std::int64_t{sizeof(std::uint32_t)});
@@ -203,7 +141,7 @@ WriteResult WriteRenderedBmp(const std::filesystem::path& path, const Bmp24Layou
     if (image.Width != layout.width || image.Height != layout.height || image.Pixels == nullptr) {
         return WriteResult::WriteFailed; // a layout made for another image
     }
-    BandSource source(layout, image, tables,
-                      bandRows > 0 ? bandRows : DefaultBandRows(image.Width));
+    BmpBandSource source(layout, image, tables,
+                         bandRows > 0 ? bandRows : DefaultBandRows(image.Width));
     return WriteFileAtomically(path, [&source] { return source.Next(); });
 }
