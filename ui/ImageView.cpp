@@ -7,10 +7,15 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 
 namespace {
 
 constexpr std::uint32_t kMarginColour = 0x404040; // dark grey, 0x00BBGGRR
+
+Rect ToRect(const QRect& r) {
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
 
 void Fill(QPainter& dc, const Rect& r) {
     FillSolidRect(dc, r.left, r.top, r.right, r.bottom, kMarginColour);
@@ -41,6 +46,11 @@ void DrawImageArea(QPainter& dc, const QRect* client, QWidget*, int) {
         Fill(dc, margin);
     }
     const QRect placed(s.PreviewX, s.PreviewY, s.PreviewWidth, s.PreviewHeight);
+    // An image one pixel narrower (shorter) than the area sits at offset 0
+    // and gets no margins, which would leave its spare column (row) unpainted.
+    for (const QRect& spare : (QRegion(*client) - QRegion(placed))) {
+        Fill(dc, ToRect(spare));
+    }
     const QRect visible = placed.intersected(*client);
     if (!visible.isEmpty()) {
         dc.drawImage(visible, PreviewView(*s.PreviewBitmap),

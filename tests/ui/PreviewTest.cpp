@@ -97,6 +97,16 @@ TEST_F(Preview, SmallerImageIsCentredWithTheOddPixelRightAndBelow) {
     EXPECT_EQ(shown.pixel(20 + w - 1, h), Through(picture.At(w - 1, h - 1), theGammaTables));
 }
 
+TEST_F(Preview, SpareColumnOfAOnePixelNarrowerImageIsGrey) {
+    Open(WriteBmp("narrow.bmp", bmptest::Gradient(Area().width() - 1, Area().height() - 1)));
+    EXPECT_EQ(thePreviewState.PreviewX, 0);
+    EXPECT_EQ(thePreviewState.PreviewY, 0);
+    const QImage shown = Shown();
+    EXPECT_EQ(shown.pixel(Area().width() - 1, 10), kGrey);
+    EXPECT_EQ(shown.pixel(10, Area().height() - 1), kGrey);
+    EXPECT_NE(shown.pixel(Area().width() - 2, 10), kGrey);
+}
+
 TEST_F(Preview, LargerImageIsCentredAndCropped) {
     const int w = Area().width() + 101;
     const int h = Area().height() + 6;
