@@ -1,13 +1,13 @@
-// A plain reading of a parameter file — split into lines, each line matched
-// whole by one regular expression — that property tests and the fuzzer hold
-// the real reader against.
+// A plain reading of a parameter file — split into lines, each line walked
+// once against the shape of a key line — that property tests and the fuzzer
+// hold the real reader against.
 #pragma once
 
 #include "io/ParamKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,28 +42,55 @@ inline int PlainNumber(const std::string& digits) {
     return significant.size() > 9 ? -1 : std::stoi(significant);
 }
 
+inline std::size_t SkipBlanks(const std::string& line, std::size_t at) {
+    while (at < line.size() && std::string_view(" \t\v\f").find(line[at]) != std::string::npos) {
+        ++at;
+    }
+    return at;
+}
+
+// A key line is: blanks, one of the twelve names, blanks, "=", blanks, one or
+// more digits, blanks, and nothing else. The key's index, or nullopt.
+inline std::optional<std::size_t> MatchKeyLine(const std::string& line, std::string& digits) {
+    static const std::array<std::string, kParamKeyCount> names = {
+        "BlackR", "BlackG", "BlackB", "WhiteR", "WhiteG", "WhiteB",
+        "AlphaR", "AlphaG", "AlphaB", "GammaR", "GammaG", "GammaB"};
+    std::size_t at = SkipBlanks(line, 0);
+    const auto name = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+        return line.compare(at, n.size(), n) == 0;
+    });
+    if (name == names.end()) {
+        return std::nullopt;
+    }
+    at = SkipBlanks(line, at + name->size());
+    if (at == line.size() || line[at] != '=') {
+        return std::nullopt;
+    }
+    at = SkipBlanks(line, at + 1);
+    const std::size_t end = line.find_first_not_of("0123456789", at);
+    digits = line.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    if (digits.empty() || SkipBlanks(line, at + digits.size()) != line.size()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(name - names.begin());
+}
+
 // The positions when every key had an in-range value, the last one winning.
+// Keys come in the order Black, White, Alpha, Gamma, each for R, G, B.
 inline std::optional<ParamPositionSet> PlainReadParams(std::string_view bytes) {
-    // Space, HT, VT and FF around the key and the value; the key one of the
-    // four names with its channel letter; the value digits only.
-    static const std::regex keyLine(
-        R"([ \t\v\f]*(Black|White|Alpha|Gamma)([RGB])[ \t\v\f]*=[ \t\v\f]*([0-9]+)[ \t\v\f]*)");
-    static const std::string names[] = {"Black", "White", "Alpha", "Gamma"};
-    static const std::string letters = "RGB";
     ParamPositionSet positions{};
-    std::vector<bool> found(kParamKeyCount, false);
+    std::array<bool, kParamKeyCount> found{};
     for (const std::string& line : PlainLines(bytes)) {
-        std::smatch m;
-        if (!std::regex_match(line, m, keyLine)) {
+        std::string digits;
+        const std::optional<std::size_t> key = MatchKeyLine(line, digits);
+        if (!key) {
             continue;
         }
-        const std::size_t param = std::find(names, names + 4, m[1].str()) - names;
-        const std::size_t channel = letters.find(m[2].str());
-        const int value = PlainNumber(m[3].str());
-        const ParamSpec& spec = kParamSpecs[param];
+        const ParamSpec& spec = kParamSpecs[*key / kChannelCount];
+        const int value = PlainNumber(digits);
         if (value >= spec.minPos && value <= spec.maxPos) {
-            positions[channel][kAllParams[param]] = value;
-            found[param * kChannelCount + channel] = true;
+            positions[*key % kChannelCount][kAllParams[*key / kChannelCount]] = value;
+            found[*key] = true;
         }
     }
     if (std::find(found.begin(), found.end(), false) != found.end()) {
