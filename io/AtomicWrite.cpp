@@ -163,6 +163,11 @@ bool WriteAll(File& file, const ContentSource& next) {
     }
 }
 
+bool WriteAll(File& file, const PositionedContents& write) {
+    PositionedWriter writer(file);
+    return write(writer) && Finish(file);
+}
+
 template <typename Contents>
 WriteResult ReplaceFile(const fs::path& target, const Contents& contents) {
     const std::optional<Target> opened = OpenTarget(target);
@@ -203,6 +208,22 @@ WriteResult WriteFileAtomically(const fs::path& target,
 
 WriteResult WriteFileAtomically(const fs::path& target, const ContentSource& next) {
     return ReplaceFile(target, next);
+}
+
+WriteResult WriteFileAtomically(const fs::path& target, const PositionedContents& write) {
+    return ReplaceFile(target, write);
+}
+
+bool PositionedWriter::WriteAt(std::int64_t position, std::span<const std::uint8_t> bytes) {
+    if (!file_.WriteAt(position, bytes.data(), bytes.size())) {
+        return false;
+    }
+#ifdef __linux__
+    // Only a hint, as in EarlyWriteback: Finish flushes everything anyway.
+    ::sync_file_range(file_.Descriptor(), position, static_cast<off_t>(bytes.size()),
+                      SYNC_FILE_RANGE_WRITE);
+#endif
+    return true;
 }
 
 void IgnoreFileSizeSignal() {

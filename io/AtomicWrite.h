@@ -38,6 +38,33 @@ using ContentSource = std::function<std::optional<std::span<const std::uint8_t>>
 // large file never has to be held whole; nullopt from `next` fails the write.
 WriteResult WriteFileAtomically(const std::filesystem::path& target, const ContentSource& next);
 
+class File;
+
+// Takes contents made in pieces, each written at its own position, in any
+// order, by several threads at once if the maker likes.
+class PositionedWriter {
+public:
+    explicit PositionedWriter(File& file) : file_(file) {}
+
+    // Writes all of `bytes` at `position` and starts putting them on the
+    // device, so that the flush before the rename waits for the last pieces
+    // only. Threads may call it at the same time for disjoint ranges; pieces
+    // of a few hundred KiB or more keep the device's requests large.
+    bool WriteAt(std::int64_t position, std::span<const std::uint8_t> bytes);
+
+private:
+    File& file_;
+};
+
+// Writes the whole contents through the writer; false fails the replacement.
+using PositionedContents = std::function<bool(PositionedWriter&)>;
+
+// The same replacement for contents written piece by piece at chosen
+// positions; `write` must have written every byte of the file when it
+// returns true.
+WriteResult WriteFileAtomically(const std::filesystem::path& target,
+                                const PositionedContents& write);
+
 // Makes a write beyond the file-size limit fail with EFBIG instead of killing
 // the process with SIGXFSZ. Called once at start-up.
 void IgnoreFileSizeSignal();

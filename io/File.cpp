@@ -147,6 +147,26 @@ bool File::Write(const void* buffer, std::size_t size) {
     return true;
 }
 
+bool File::WriteAt(std::int64_t position, const void* buffer, std::size_t size) {
+    if (fd_ < 0 || position < 0) {
+        return false;
+    }
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd_, bytes + done, size - done,
+                                   static_cast<off_t>(position) + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
 
 bool File::Close() {

@@ -47,6 +47,10 @@ public:
     // Writes all `size` bytes or fails; false on any error (a full disk, a
     // file-size limit).
     bool Write(const void* buffer, std::size_t size);
+    // Writes all `size` bytes at an absolute position without moving the file
+    // position, so several threads may write disjoint parts of one file at
+    // once; false on any error or a negative position.
+    bool WriteAt(std::int64_t position, const void* buffer, std::size_t size);
     // Flushes to the device; false on an error.
     bool Sync();
     // Closes now; false when the close reported an error (a late write error).
