@@ -1,11 +1,11 @@
 // apply: each BMP read, rendered through the tables as the preview shows it
 // (upright), and written as a 24-bit BMP or a PNG.
 #include "cli/ApplyTargets.h"
-#include "cli/BmpWriter.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/PngWriter.h"
+#include "cli/StreamedBmp.h"
 #include "image/BmpReader.h"
 #include "image/PixelMemory.h"
 #include "image/RenderPreview.h"
@@ -52,26 +52,18 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, error) && !error;
 }
 
-// BMP output streams through the tables band by band; PNG needs the whole
-// rendered image for Qt's encoder.
-bool WriteImage(const ApplyTarget& target, const ImageBuffer& image, const GammaTableSet& tables,
-                std::ostream& err) {
-    WriteResult result = WriteResult::Ok;
-    if (target.format == ImageFormat::Bmp) {
-        const auto layout = LayoutBmp24(image.Width, image.Height);
-        if (!layout) {
-            err << FileError(target.output, kReasonTooLargeForBmp);
-            return false;
-        }
-        result = WriteRenderedBmp(target.output, *layout, image, tables);
-    } else {
-        const std::optional<PreviewImage> preview = BuildPreview(image, tables);
-        if (!preview) {
-            err << FileError(target.input, kReasonNoMemory);
-            return false;
-        }
-        result = WritePngFile(target.output, *preview);
+// PNG needs the whole rendered image for Qt's encoder.
+bool WritePng(const ApplyTarget& target, const GammaTableSet& tables, std::ostream& err) {
+    const std::optional<LoadedImage> loaded = ReadImage(target.input, err);
+    if (!loaded) {
+        return false;
     }
+    const std::optional<PreviewImage> preview = BuildPreview(loaded->image, tables);
+    if (!preview) {
+        err << FileError(target.input, kReasonNoMemory);
+        return false;
+    }
+    const WriteResult result = WritePngFile(target.output, *preview);
     if (result != WriteResult::Ok) {
         err << FileError(target.output, ReasonOf(result));
         return false;
@@ -79,13 +71,50 @@ bool WriteImage(const ApplyTarget& target, const ImageBuffer& image, const Gamma
     return true;
 }
 
+// The file a streamed BMP failure is about, and the reason given for it. A
+// read that fails part-way is reported as the reader reports it.
+void ReportStreamed(StreamedBmpResult result, const ApplyTarget& target, std::ostream& err) {
+    switch (result) {
+    case StreamedBmpResult::Ok:
+        return;
+    case StreamedBmpResult::CannotOpenInput:
+        err << FileError(target.input, kReasonCannotOpen);
+        return;
+    case StreamedBmpResult::NotBmp:
+    case StreamedBmpResult::ReadFailed:
+        err << FileError(target.input, kReasonNotBmp);
+        return;
+    case StreamedBmpResult::NoPixels:
+        err << FileError(target.input, kReasonNoPixels);
+        return;
+    case StreamedBmpResult::NoMemory:
+        err << FileError(target.input, kReasonNoMemory);
+        return;
+    case StreamedBmpResult::TooLargeForBmp:
+        err << FileError(target.output, kReasonTooLargeForBmp);
+        return;
+    case StreamedBmpResult::CannotOpenOutput:
+        err << FileError(target.output, ReasonOf(WriteResult::CannotOpen));
+        return;
+    case StreamedBmpResult::WriteFailed:
+        err << FileError(target.output, ReasonOf(WriteResult::WriteFailed));
+        return;
+    }
+}
+
 bool ApplyOne(const ApplyTarget& target, const GammaTableSet& tables, std::ostream& err) {
     if (IsSameFile(target.input, target.output)) {
         err << FileError(target.output, kReasonIsInput);
         return false;
     }
-    const std::optional<LoadedImage> loaded = ReadImage(target.input, err);
-    return loaded && WriteImage(target, loaded->image, tables, err);
+    // BMP to BMP never decodes the whole image: stored rows go through the
+    // tables and out a chunk at a time.
+    if (target.format == ImageFormat::Bmp) {
+        const StreamedBmpResult result = WriteStreamedBmp(target.input, target.output, tables);
+        ReportStreamed(result, target, err);
+        return result == StreamedBmpResult::Ok;
+    }
+    return WritePng(target, tables, err);
 }
 
 } // namespace
