@@ -7,12 +7,14 @@
 #include "fuzz/PlainBmpDecoder.h"
 #include "image/BmpReader.h"
 #include "image/PreviewState.h"
+#include "tests/image/GivingOutSource.h"
 
 #include <array>
-#include <atomic>
 #include <cstring>
 
 namespace {
+
+using bmptest::GivingOutSource;
 
 // Stands for whatever the caller held before the call: never read, never freed.
 const ImageBuffer kHeld{true, 7, 9, reinterpret_cast<std::uint8_t*>(0x1234)};
@@ -33,31 +35,6 @@ bool Equals(const ImageBuffer& image, const PlainImage& plain) {
            (plain.pixels.empty() ||
             std::memcmp(image.Pixels, plain.pixels.data(), plain.pixels.size()) == 0);
 }
-
-// Reads like the memory it wraps until its `failAt`-th read, which fails (an
-// error, or a short read as from a file cut meanwhile), as do all later ones.
-class GivingOutSource final : public ByteSource {
-public:
-    GivingOutSource(std::span<const std::uint8_t> bytes, std::int64_t failAt, bool shortRead)
-        : inner_(bytes), failAt_(failAt), shortRead_(shortRead) {}
-    std::int64_t Length() const override { return inner_.Length(); }
-    std::int64_t ReadAt(std::int64_t position, void* buffer, std::size_t size) const override {
-        if (++calls_ < failAt_) {
-            return inner_.ReadAt(position, buffer, size);
-        }
-        if (!shortRead_ || size == 0) {
-            return -1;
-        }
-        return inner_.ReadAt(position, buffer, size - 1);
-    }
-    std::int64_t Calls() const { return calls_.load(); }
-
-private:
-    MemorySource inner_;
-    std::int64_t failAt_;
-    bool shortRead_;
-    mutable std::atomic<std::int64_t> calls_{0};
-};
 
 // A failure at any one of the reads a good load makes must fail the load and
 // leave the caller's buffer as it was; which read is chosen by the bytes.

@@ -1,0 +1,70 @@
+// The BMP reader over a source that gives out part-way through a load, as a
+// file cut short or failing under the reader does: the load fails, the
+// caller's buffer stays as it was and nothing is left allocated, whichever
+// read fails and whether one thread or two were reading rows.
+#include "image/BmpReader.h"
+#include "tests/image/BmpWriter.h"
+#include "tests/image/GivingOutSource.h"
+#include "tests/image/ImageTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using bmptest::EncodeBmp;
+using bmptest::Encoding;
+using bmptest::GivingOutSource;
+using bmptest::Gradient;
+
+const ImageBuffer kHeld{true, 7, 9, reinterpret_cast<std::uint8_t*>(0x1234)};
+
+struct FailureCase {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+std::vector<FailureCase> Cases() {
+    Encoding indexed;
+    indexed.bitCount = 8;
+    indexed.palette.assign(256, 0x123456);
+    Encoding topDown32;
+    topDown32.bitCount = 32;
+    topDown32.topDown = true;
+    return {
+        {"Small24Bit", EncodeBmp(Gradient(5, 4))},
+        {"Small8BitWithColourTable", EncodeBmp(Gradient(6, 3), indexed)},
+        {"TwoThreads24Bit", EncodeBmp(Gradient(700, 400))},
+        {"TwoThreads32BitTopDown", EncodeBmp(Gradient(600, 450), topDown32)},
+    };
+}
+
+class FailingSources : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailingSources, FailTheLoadAtAnyReadAndChangeNothing) {
+    const std::vector<std::uint8_t>& bytes = GetParam().bytes;
+    GivingOutSource whole(bytes, INT64_MAX, false);
+    imagetest::OwnedImage loaded;
+    ASSERT_EQ(LoadBmp(&loaded.image, whole), kBmpLoaded);
+    const std::int64_t reads = whole.Calls();
+    // The first, second and last reads, and a few between.
+    for (const std::int64_t failAt :
+         {std::int64_t{1}, std::int64_t{2}, reads / 3, reads / 2, reads - 1, reads}) {
+        for (const bool shortRead : {false, true}) {
+            GivingOutSource failing(bytes, failAt, shortRead);
+            ImageBuffer image = kHeld;
+            EXPECT_EQ(LoadBmp(&image, failing), kBmpFailed)
+                << "read " << failAt << " of " << reads << (shortRead ? " short" : " error");
+            EXPECT_EQ(image.Pixels, kHeld.Pixels);
+            EXPECT_EQ(image.Width, kHeld.Width);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bmp, FailingSources, testing::ValuesIn(Cases()),
+                         [](const auto& info) { return info.param.name; });
+
+} // namespace
