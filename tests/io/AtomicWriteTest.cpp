@@ -12,6 +12,7 @@
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -20,11 +21,37 @@ namespace {
 const std::string kGoodBytes = "the good file that a failed write must not touch\r\n";
 const std::vector<std::string> kPieces = {"new\r\n", "contents\r\n"};
 
-// Both writers go through the same replacement, so each failure is tried on both.
+// 200 bytes in pieces of 50 written at their positions, last piece first.
+constexpr std::size_t kPieceBytes = 50;
+constexpr std::size_t kPieceCount = 4;
+
+std::string PieceBytes(std::size_t piece) {
+    return std::string(kPieceBytes, static_cast<char>('a' + piece));
+}
+
+bool WritePiece(PositionedWriter& writer, std::size_t piece) {
+    const std::string bytes = PieceBytes(piece);
+    return writer.WriteAt(static_cast<std::int64_t>(piece * kPieceBytes),
+                          {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+}
+
+WriteResult WriteBackToFront(const fs::path& path) {
+    return WriteFileAtomically(path, [](PositionedWriter& writer) {
+        for (std::size_t piece = kPieceCount; piece-- > 0;) {
+            if (!WritePiece(writer, piece)) {
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+// The writers go through the same replacement, so each failure is tried on all.
 using Writer = WriteResult (*)(const fs::path&);
 constexpr Writer kWriters[] = {
     [](const fs::path& path) { return WriteTableFile(path, GammaTable{}, "t"); },
     [](const fs::path& path) { return SaveParamFile(path, ParamPositionSet{}); },
+    WriteBackToFront,
 };
 
 // The file-size limit makes the write fail for real, past the first 100 bytes.
@@ -78,6 +105,34 @@ TEST(AtomicWrite, AFileHeldByAReaderOrWriterIsNotReplaced) {
     }
     EXPECT_EQ(WriteFileAtomically(target, kPieces), WriteResult::Ok);
     EXPECT_EQ(ReadBytes(target), "new\r\ncontents\r\n");
+}
+
+TEST(AtomicWrite, PiecesWrittenAtTheirPositionsByTwoThreadsMakeTheWholeFile) {
+    ScratchDir dir;
+    WriteBytes(dir / "out.bin", kGoodBytes);
+    const auto result = WriteFileAtomically(dir / "out.bin", [](PositionedWriter& writer) {
+        bool oddOk = true;
+        std::thread odd([&] { oddOk = WritePiece(writer, 3) && WritePiece(writer, 1); });
+        const bool evenOk = WritePiece(writer, 2) && WritePiece(writer, 0);
+        odd.join();
+        return oddOk && evenOk;
+    });
+    EXPECT_EQ(result, WriteResult::Ok);
+    EXPECT_EQ(ReadBytes(dir / "out.bin"),
+              PieceBytes(0) + PieceBytes(1) + PieceBytes(2) + PieceBytes(3));
+    EXPECT_EQ(dir.Entries(), std::set<std::string>{"out.bin"});
+}
+
+TEST(AtomicWrite, AWriterThatGivesUpLeavesTheOldFileAndNoTemporary) {
+    ScratchDir dir;
+    WriteBytes(dir / "out.bin", kGoodBytes);
+    const auto result = WriteFileAtomically(dir / "out.bin", [](PositionedWriter& writer) {
+        EXPECT_TRUE(WritePiece(writer, 1));
+        return false; // gives up after one piece
+    });
+    EXPECT_EQ(result, WriteResult::WriteFailed);
+    EXPECT_EQ(ReadBytes(dir / "out.bin"), kGoodBytes);
+    EXPECT_EQ(dir.Entries(), std::set<std::string>{"out.bin"});
 }
 
 TEST(AtomicWrite, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {

@@ -1,0 +1,224 @@
+// The streamed BMP-to-BMP apply against the general path (decode, render,
+// WriteRenderedBmp): the same bytes for every depth, row order, padding,
+// chunk split and worker count; the reader's rejections; and safe failure.
+#include "cli/StreamedBmp.h"
+#include "cli/BmpWriter.h"
+#include "image/BmpReader.h"
+#include "tests/image/BmpWriter.h"
+#include "tests/image/ImageTestUtil.h"
+#include "tests/io/ScratchDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using imagetest::OwnedImage;
+
+std::array<GammaTable, 3> Distinct() {
+    std::array<GammaTable, 3> tables{};
+    for (int i = 0; i < 256; ++i) {
+        tables[0][i] = static_cast<std::int16_t>(255 - i);
+        tables[1][i] = static_cast<std::int16_t>(i / 2 + 256); // only the low byte counts
+        tables[2][i] = static_cast<std::int16_t>((i * 7) & 0xFF);
+    }
+    return tables;
+}
+
+std::vector<std::uint32_t> FullPalette() {
+    std::vector<std::uint32_t> palette;
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        palette.push_back((i * 5 & 0xFF) << 16 | (255 - i) << 8 | (i * 3 & 0xFF));
+    }
+    return palette;
+}
+
+bmptest::Encoding EncodingOf(std::uint16_t bitCount, bool topDown) {
+    bmptest::Encoding encoding;
+    encoding.bitCount = bitCount;
+    encoding.topDown = topDown;
+    encoding.padByte = 0xA5;    // must not reach the output's padding
+    encoding.fourthByte = 0x5A; // must not reach the output at all
+    if (bitCount == 8) {
+        encoding.palette = FullPalette();
+    }
+    return encoding;
+}
+
+// An 8-bit picture holds colour-table indices, the others colours.
+bmptest::Picture PictureFor(std::uint16_t bitCount, std::int32_t width, std::int32_t height) {
+    bmptest::Picture picture = bmptest::Gradient(width, height, static_cast<std::uint32_t>(width));
+    if (bitCount == 8) {
+        for (std::uint32_t& pixel : picture.pixels) {
+            pixel = (pixel ^ pixel >> 8 ^ pixel >> 16) & 0xFF;
+        }
+    }
+    return picture;
+}
+
+class StreamedBmp : public testing::Test {
+protected:
+    // The general path's file for the same input bytes.
+    std::string GeneralOutput(const std::vector<std::uint8_t>& bmp) {
+        OwnedImage image;
+        EXPECT_EQ(LoadBmpBytes(&image.image, bmp), kBmpLoaded);
+        const auto layout = LayoutBmp24(image.image.Width, image.image.Height);
+        EXPECT_EQ(WriteRenderedBmp(scratch_ / "general.bmp", *layout, image.image, Distinct()),
+                  WriteResult::Ok);
+        return ReadBytes(scratch_ / "general.bmp");
+    }
+
+    std::string StreamedOutput(const std::vector<std::uint8_t>& bmp, const StreamOptions& options) {
+        bmptest::WriteFile(scratch_ / "in.bmp", bmp);
+        EXPECT_EQ(
+            WriteStreamedBmp(scratch_ / "in.bmp", scratch_ / "streamed.bmp", Distinct(), options),
+            StreamedBmpResult::Ok);
+        return ReadBytes(scratch_ / "streamed.bmp");
+    }
+
+    ScratchDir scratch_;
+};
+
+// The first differing byte, so a failure says where instead of dumping files.
+std::string FirstDifference(const std::string& a, const std::string& b) {
+    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (ia == a.end() && ib == b.end()) {
+        return "none";
+    }
+    return "at byte " + std::to_string(ia - a.begin()) + " of " + std::to_string(a.size()) + " / " +
+           std::to_string(b.size());
+}
+
+TEST_F(StreamedBmp, WritesTheGeneralPathsBytesForEveryDepthRowOrderAndPadding) {
+    // Widths 1..4 give every padding; 67 pixels of 3 bytes make three 64-byte
+    // vectors and a 9-byte tail. Chunks of one row, of a few rows and of the
+    // whole image, with one worker and with two.
+    struct Split {
+        std::int64_t chunkBytes;
+        int workers;
+    };
+    const Split splits[] = {{1, 2}, {700, 2}, {700, 1}, {kStreamChunkBytes, 2}};
+    for (const std::uint16_t bitCount : {8, 24, 32}) {
+        for (const bool topDown : {false, true}) {
+            for (const std::int32_t width : {1, 2, 3, 4, 67}) {
+                const auto bmp = bmptest::EncodeBmp(PictureFor(bitCount, width, 9),
+                                                    EncodingOf(bitCount, topDown));
+                const std::string expected = GeneralOutput(bmp);
+                for (const Split& split : splits) {
+                    for (const bool wide : {false, true}) {
+                        SCOPED_TRACE(testing::Message()
+                                     << bitCount << "-bit " << (topDown ? "top-down" : "bottom-up")
+                                     << ", width " << width << ", chunks of " << split.chunkBytes
+                                     << " bytes, " << split.workers << " workers"
+                                     << (wide ? ", wide" : ""));
+                        const std::string got =
+                            StreamedOutput(bmp, {split.chunkBytes, split.workers, wide});
+                        EXPECT_EQ(FirstDifference(got, expected), "none");
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(StreamedBmp, ReadsRowsWhereverTheHeaderPutsThem) {
+    // A gap between the colour table and the pixels; and a file that ends
+    // right after the last row's pixels, its padding missing, as the reader
+    // allows.
+    for (const std::uint16_t bitCount : {8, 24, 32}) {
+        SCOPED_TRACE(testing::Message() << bitCount << "-bit");
+        bmptest::Encoding encoding = EncodingOf(bitCount, false);
+        encoding.gap = 13;
+        auto bmp = bmptest::EncodeBmp(PictureFor(bitCount, 5, 4), encoding);
+        EXPECT_EQ(FirstDifference(StreamedOutput(bmp, {}), GeneralOutput(bmp)), "none");
+
+        bmp = bmptest::EncodeBmp(PictureFor(bitCount, 5, 4), EncodingOf(bitCount, true));
+        const std::size_t padding = bmptest::StrideOf(5, bitCount) - 5 * bitCount / 8;
+        if (padding == 0) {
+            continue; // 32-bit rows have none
+        }
+        bmp.resize(bmp.size() - padding);
+        EXPECT_EQ(FirstDifference(StreamedOutput(bmp, {1, 2, true}), GeneralOutput(bmp)), "none");
+    }
+}
+
+TEST_F(StreamedBmp, RefusesWhatTheReaderRefusesAndWritesNothing) {
+    const auto good = bmptest::EncodeBmp(bmptest::Gradient(3, 2));
+    auto shortRows = good;
+    shortRows.resize(good.size() - 4); // into the last row's pixels
+    auto noTable = bmptest::EncodeBmp(bmptest::Gradient(3, 2), EncodingOf(8, false));
+    noTable.resize(54 + 512); // an 8-bit file needs its whole colour table
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        StreamedBmpResult expected;
+    };
+    const Case cases[] = {
+        {"wrong signature", bmptest::With(good, bmptest::kSignatureField, 'B' | 'N' << 8),
+         StreamedBmpResult::NotBmp},
+        {"compressed", bmptest::With(good, bmptest::kCompressionField, 1),
+         StreamedBmpResult::NotBmp},
+        {"16 bits per pixel", bmptest::With(good, bmptest::kBitCountField, 16),
+         StreamedBmpResult::NotBmp},
+        {"rows past the end", shortRows, StreamedBmpResult::NotBmp},
+        {"colour table cut", noTable, StreamedBmpResult::NotBmp},
+        {"no columns", bmptest::With(good, bmptest::kWidthField, 0), StreamedBmpResult::NoPixels},
+        {"no rows", bmptest::With(good, bmptest::kHeightField, 0), StreamedBmpResult::NoPixels},
+    };
+    WriteBytes(scratch_ / "out.bmp", "the old output");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OwnedImage image;
+        const bool readerTakesIt = LoadBmpBytes(&image.image, c.bytes) == kBmpLoaded;
+        EXPECT_EQ(readerTakesIt, c.expected == StreamedBmpResult::NoPixels);
+        bmptest::WriteFile(scratch_ / "in.bmp", c.bytes);
+        EXPECT_EQ(WriteStreamedBmp(scratch_ / "in.bmp", scratch_ / "out.bmp", Distinct()),
+                  c.expected);
+        EXPECT_EQ(ReadBytes(scratch_ / "out.bmp"), "the old output");
+        EXPECT_EQ(scratch_.Entries(), (std::set<std::string>{"in.bmp", "out.bmp"}));
+    }
+    EXPECT_EQ(WriteStreamedBmp(scratch_ / "none.bmp", scratch_ / "out.bmp", Distinct()),
+              StreamedBmpResult::CannotOpenInput);
+}
+
+TEST_F(StreamedBmp, AnImageTooLargeForA24BitFileIsRefusedBeforeAnyRowIsRead) {
+    // 65536 x 21846 colour-table indices: 1.4 GB in, over 4 GiB out. The rows
+    // are a hole in the file, never read.
+    bmptest::Header header;
+    header.bitCount = 8;
+    header.width = 65536;
+    header.height = 21846;
+    header.pixelDataOffset = 54 + 1024;
+    auto bytes = bmptest::HeadBytes(header);
+    bytes.resize(54 + 1024);
+    bmptest::WriteFile(scratch_ / "huge.bmp", bytes);
+    fs::resize_file(scratch_ / "huge.bmp", 54 + 1024 + std::uint64_t{65536} * 21846);
+    EXPECT_EQ(WriteStreamedBmp(scratch_ / "huge.bmp", scratch_ / "out.bmp", Distinct()),
+              StreamedBmpResult::TooLargeForBmp);
+    EXPECT_EQ(scratch_.Entries(), std::set<std::string>{"huge.bmp"});
+}
+
+TEST_F(StreamedBmp, AWriteThatFailsInEitherWorkerLeavesNoFileAndTheOldOneIntact) {
+    bmptest::WriteFile(scratch_ / "in.bmp", bmptest::EncodeBmp(bmptest::Gradient(64, 64)));
+    WriteBytes(scratch_ / "out.bmp", "the old output");
+    for (const std::int64_t chunkBytes : {std::int64_t{192}, std::int64_t{4096}}) {
+        SCOPED_TRACE(chunkBytes);
+        const int result = RunInChild([&] {
+            IgnoreFileSizeSignal();
+            constexpr rlim_t kLimit = 4096; // the file needs 12342 bytes
+            const rlimit limit{kLimit, kLimit};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+                return -1;
+            }
+            return static_cast<int>(WriteStreamedBmp(scratch_ / "in.bmp", scratch_ / "out.bmp",
+                                                     Distinct(), {chunkBytes, 2, true}));
+        });
+        EXPECT_EQ(result, static_cast<int>(StreamedBmpResult::WriteFailed));
+        EXPECT_EQ(ReadBytes(scratch_ / "out.bmp"), "the old output");
+        EXPECT_EQ(scratch_.Entries(), (std::set<std::string>{"in.bmp", "out.bmp"}));
+    }
+}
+
+} // namespace
