@@ -24,6 +24,7 @@ public:
 
     std::int32_t Count() const { return count_; }
     BmpChunk At(std::int32_t index) const;
+    std::int64_t OutputStride() const { return output_.stride; }
 
     // The buffers one chunk needs, the largest chunk's.
     std::int64_t ReadBufferBytes() const;

@@ -94,11 +94,12 @@ public:
     bool Run(PositionedWriter& writer, std::vector<ChunkBuffers>& buffers) {
         RunWorkers(static_cast<int>(buffers.size()), [&](int worker) {
             while (!failed_) {
-                const std::int32_t index = next_++;
+                const std::int64_t index = next_++;
                 if (index >= plan_.Count()) {
                     return;
                 }
-                if (!DoChunk(plan_.At(index), writer, buffers[std::size_t(worker)])) {
+                const BmpChunk chunk = plan_.At(static_cast<std::int32_t>(index));
+                if (!DoChunk(chunk, writer, buffers[std::size_t(worker)])) {
                     failed_ = true;
                 }
             }
@@ -119,7 +120,7 @@ private:
         block.in = buffers.read.get() + (chunk.reversed ? (chunk.rows - 1) * stride : 0);
         block.inStride = chunk.reversed ? -stride : stride;
         block.out = buffers.write.get();
-        block.outStride = chunk.writeBytes / chunk.rows;
+        block.outStride = plan_.OutputStride();
         block.rows = chunk.rows;
         converter_.Convert(block);
         return writer.WriteAt(chunk.writeAt,
@@ -129,7 +130,7 @@ private:
     const Input& input_;
     const BmpChunkPlan& plan_;
     const StoredRowConverter& converter_;
-    std::atomic<std::int32_t> next_{0};
+    std::atomic<std::int64_t> next_{0}; // wide enough to pass the count once per worker
     std::atomic<bool> failed_{false};
     std::atomic<bool> readFailed_{false};
 };
