@@ -3,8 +3,8 @@
 # per-channel table lookup (-clut with a 256x1 image of the same tables) on an
 # 8000 x 6000 24-bit BMP, checks that both give the same pixels, and prints
 # both times and their ratio. Builds nothing. Times are wall-clock, best of
-# RUNS; tamrel-cli's include the flush to the device that its safe write
-# makes before replacing the output (ImageMagick makes none).
+# RUNS and their median; tamrel-cli's include the flush to the device that its
+# safe write makes before replacing the output (ImageMagick makes none).
 #
 # Usage: bench/cli/apply_vs_imagemagick.sh [path/to/tamrel-cli] [runs]
 set -euo pipefail
@@ -54,18 +54,29 @@ time_of() {
 
 min_of() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
 
+# The middle of the times given (the lower middle for an even count).
+median_of() { printf '%s\n' "$@" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
+
 # Nothing of the generated input is still on its way to the disk, and the two
 # programs take turns, so background writeback and other load hit both alike.
 sync
 tamrel_s=""
 magick_s=""
+tamrel_all=()
+magick_all=()
 for _ in $(seq "$runs"); do
   t=$(time_of "$cli" apply --defaults "$work/in.bmp" "$work/tamrel.bmp")
   tamrel_s=$(min_of "$tamrel_s" "$t")
+  tamrel_all+=("$t")
   t=$(time_of "$convert_bin" "$work/in.bmp" "$work/clut.ppm" \
     -interpolate integer -clut "BMP3:$work/magick.bmp")
   magick_s=$(min_of "$magick_s" "$t")
+  magick_all+=("$t")
 done
+# The first run of each writes a new file, the others replace the previous
+# output, which also frees the old file's blocks: the median shows that case.
+tamrel_median=$(median_of "${tamrel_all[@]}")
+magick_median=$(median_of "${magick_all[@]}")
 
 # Both are 24-bit bottom-up files with a 54-byte header: the rows must agree.
 if cmp -s -i 54 "$work/tamrel.bmp" "$work/magick.bmp"; then
@@ -79,4 +90,6 @@ printf 'image:          %d x %d, 24-bit BMP (%s bytes)\n' "$width" "$height" \
 printf 'tamrel-cli:     %.3f s  (apply --defaults, BMP out; best of %d)\n' "$tamrel_s" "$runs"
 printf 'ImageMagick:    %.3f s  (convert ... -clut, BMP3 out; best of %d)\n' "$magick_s" "$runs"
 printf 'ratio:          %.1fx\n' "$(awk -v m="$magick_s" -v t="$tamrel_s" 'BEGIN { print m / t }')"
+printf 'medians:        tamrel-cli %.3f s, ImageMagick %.3f s, ratio %.1fx\n' "$tamrel_median" \
+  "$magick_median" "$(awk -v m="$magick_median" -v t="$tamrel_median" 'BEGIN { print m / t }')"
 printf 'same pixels:    %s\n' "$same"
