@@ -57,16 +57,4 @@ TEST(BgrRows, TheWideMappingGivesThePortableBytesAndTouchesNothingElse) {
     }
 }
 
-TEST(BgrRows, EachByteGoesThroughItsChannelsTable) {
-    const std::vector<std::uint8_t> out = Mapped(false, 7, true);
-    const BgrLevels levels = Levels();
-    // Output row 0 is input row 2, which starts at byte 2 * 15 of the input.
-    for (std::size_t i = 0; i < 7; ++i) {
-        const auto stored = static_cast<std::uint8_t>((30 + i) * 131 + (30 + i) / 256);
-        EXPECT_EQ(out[4 + i], levels[i % 3][stored]) << i;
-    }
-    EXPECT_EQ(out[4 + 7], kGuard);
-    EXPECT_EQ(out[3], kGuard);
-}
-
 } // namespace
