@@ -18,14 +18,20 @@ std::optional<File> Fail(std::error_code& error) {
 
 // A file of this program that another instance holds is refused at once
 // rather than waited for.
-bool Lock(int fd, int operation) { return ::flock(fd, operation | LOCK_NB) == 0; }
+bool Lock(int fd, int operation) {
+    return ::flock(fd, operation | LOCK_NB) == 0;
+}
 
 } // namespace
 
 struct FileOpener {
     static std::optional<File> Open(const std::filesystem::path& path, int flags, int lock,
                                     std::error_code& error) {
-        const int fd = ::open(path.c_str(), flags | O_CLOEXEC, kNewFileMode);
+        // Non-blocking, so a FIFO without a peer cannot hang the open; only
+        // regular files are accepted after it (a FIFO or a device such as
+        // /dev/zero could hang or never end a read), and reads and writes
+        // then block as usual.
+        const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, kNewFileMode);
         if (fd < 0) {
             return Fail(error);
         }
@@ -38,7 +44,12 @@ struct FileOpener {
             error = std::make_error_code(std::errc::is_a_directory);
             return std::nullopt;
         }
-        if (!Lock(fd, lock)) {
+        if (!S_ISREG(info.st_mode)) {
+            error = std::make_error_code(std::errc::invalid_argument);
+            return std::nullopt;
+        }
+        const int status = ::fcntl(fd, F_GETFL);
+        if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0 || !Lock(fd, lock)) {
             return Fail(error);
         }
         error.clear();
@@ -61,7 +72,9 @@ std::optional<File> File::OpenExistingForWriting(const std::filesystem::path& pa
     return FileOpener::Open(path, O_WRONLY, LOCK_EX, error);
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept : fd_(other.fd_) {
+    other.fd_ = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -72,7 +85,9 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+    Close();
+}
 
 std::int64_t File::Length() const {
     struct stat info {};
@@ -167,7 +182,9 @@ bool File::WriteAt(std::int64_t position, const void* buffer, std::size_t size) 
     return true;
 }
 
-bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+bool File::Sync() {
+    return fd_ >= 0 && ::fsync(fd_) == 0;
+}
 
 bool File::Close() {
     if (fd_ < 0) {
