@@ -3,7 +3,7 @@
 // the input and where its output rows go.
 #pragma once
 
-#include "cli/BmpWriter.h"
+#include "cli/Bmp24Header.h"
 #include "image/BmpHeader.h"
 
 #include <cstdint>

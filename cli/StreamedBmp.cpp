@@ -1,13 +1,12 @@
 // The streamed apply: header and colour table read and checked as the BMP
-// reader does, buffers taken before the output is touched, then the chunks
+// reader does, buffers taken before the output is asked for, then the chunks
 // shared out to the workers, each reading, converting and writing its own.
 #include "cli/StreamedBmp.h"
 
+#include "cli/Bmp24Header.h"
 #include "cli/BmpChunkPlan.h"
 #include "cli/StoredRowConverter.h"
 #include "cli/Workers.h"
-#include "io/AtomicWrite.h"
-#include "io/File.h"
 
 #include <algorithm>
 #include <atomic>
@@ -17,50 +16,43 @@
 #include <thread>
 #include <vector>
 
-namespace fs = std::filesystem;
-
 namespace {
 
 constexpr std::int32_t kIndexedBytes = 1;
 
 struct Input {
-    File file;
     BmpLayout layout;
     std::vector<std::uint8_t> colourTable; // 8-bit files only
 };
 
-bool ReadExactly(const File& file, std::int64_t position, std::uint8_t* buffer, std::int64_t size) {
-    return file.ReadAt(position, buffer, static_cast<std::size_t>(size)) == size;
+bool ReadExactly(const ByteSource& source, std::int64_t position, std::uint8_t* buffer,
+                 std::int64_t size) {
+    return source.ReadAt(position, buffer, static_cast<std::size_t>(size)) == size;
 }
 
-// The same checks, in the same order, as LoadBmpFile and the apply command:
-// a file that will not open, a refused header or colour table, no pixels.
-StreamedBmpResult OpenInput(const fs::path& path, std::optional<Input>& input) {
-    std::error_code error;
-    std::optional<File> file = File::OpenForReading(path, error);
-    if (!file) {
-        return StreamedBmpResult::CannotOpenInput;
-    }
-    const std::int64_t length = file->Length();
+// The same checks, in the same order, as LoadBmp and the apply command: a
+// refused header or colour table, then no pixels.
+StreamedBmpResult ReadInput(const ByteSource& source, Input& input) {
+    const std::int64_t length = source.Length();
     std::array<std::uint8_t, kBmpHeadBytes> head{};
-    if (length < kBmpMinFileLength || !ReadExactly(*file, 0, head.data(), kBmpHeadBytes)) {
+    if (length < kBmpMinFileLength || !ReadExactly(source, 0, head.data(), kBmpHeadBytes)) {
         return StreamedBmpResult::NotBmp;
     }
     const std::optional<BmpLayout> layout = ParseBmpHeader(head, length);
     if (!layout) {
         return StreamedBmpResult::NotBmp;
     }
-    std::vector<std::uint8_t> colourTable;
     if (layout->BytesPerPixel == kIndexedBytes) {
-        colourTable.resize(kBmpColourTableBytes);
-        if (!ReadExactly(*file, kBmpColourTableOffset, colourTable.data(), kBmpColourTableBytes)) {
+        input.colourTable.resize(kBmpColourTableBytes);
+        if (!ReadExactly(source, kBmpColourTableOffset, input.colourTable.data(),
+                         kBmpColourTableBytes)) {
             return StreamedBmpResult::NotBmp;
         }
     }
     if (!layout->HasRows()) {
         return StreamedBmpResult::NoPixels;
     }
-    input = Input{std::move(*file), *layout, std::move(colourTable)};
+    input.layout = *layout;
     return StreamedBmpResult::Ok;
 }
 
@@ -88,10 +80,11 @@ std::optional<std::vector<ChunkBuffers>> AllocateBuffers(const BmpChunkPlan& pla
 // failure stops every worker before its next chunk.
 class ChunkJob {
 public:
-    ChunkJob(const Input& input, const BmpChunkPlan& plan, const StoredRowConverter& converter)
-        : input_(input), plan_(plan), converter_(converter) {}
+    ChunkJob(const ByteSource& source, const BmpLayout& layout, const BmpChunkPlan& plan,
+             const StoredRowConverter& converter)
+        : source_(source), layout_(layout), plan_(plan), converter_(converter) {}
 
-    bool Run(PositionedWriter& writer, std::vector<ChunkBuffers>& buffers) {
+    bool Run(ChunkSink& sink, std::vector<ChunkBuffers>& buffers) {
         RunWorkers(static_cast<int>(buffers.size()), [&](int worker) {
             while (!failed_) {
                 const std::int64_t index = next_++;
@@ -99,7 +92,7 @@ public:
                     return;
                 }
                 const BmpChunk chunk = plan_.At(static_cast<std::int32_t>(index));
-                if (!DoChunk(chunk, writer, buffers[std::size_t(worker)])) {
+                if (!DoChunk(chunk, sink, buffers[std::size_t(worker)])) {
                     failed_ = true;
                 }
             }
@@ -110,12 +103,12 @@ public:
     bool ReadFailed() const { return readFailed_; }
 
 private:
-    bool DoChunk(const BmpChunk& chunk, PositionedWriter& writer, ChunkBuffers& buffers) {
-        if (!ReadExactly(input_.file, chunk.readAt, buffers.read.get(), chunk.readBytes)) {
+    bool DoChunk(const BmpChunk& chunk, ChunkSink& sink, ChunkBuffers& buffers) {
+        if (!ReadExactly(source_, chunk.readAt, buffers.read.get(), chunk.readBytes)) {
             readFailed_ = true;
             return false;
         }
-        const std::int64_t stride = input_.layout.Stride;
+        const std::int64_t stride = layout_.Stride;
         RowBlock block;
         block.in = buffers.read.get() + (chunk.reversed ? (chunk.rows - 1) * stride : 0);
         block.inStride = chunk.reversed ? -stride : stride;
@@ -123,11 +116,12 @@ private:
         block.outStride = plan_.OutputStride();
         block.rows = chunk.rows;
         converter_.Convert(block);
-        return writer.WriteAt(chunk.writeAt,
-                              {buffers.write.get(), static_cast<std::size_t>(chunk.writeBytes)});
+        return sink.WriteAt(chunk.writeAt,
+                            {buffers.write.get(), static_cast<std::size_t>(chunk.writeBytes)});
     }
 
-    const Input& input_;
+    const ByteSource& source_;
+    const BmpLayout& layout_;
     const BmpChunkPlan& plan_;
     const StoredRowConverter& converter_;
     std::atomic<std::int64_t> next_{0}; // wide enough to pass the count once per worker
@@ -154,31 +148,28 @@ StreamedBmpResult ResultOf(WriteResult written, const ChunkJob& job) {
 
 } // namespace
 
-StreamedBmpResult WriteStreamedBmp(const fs::path& inputPath, const fs::path& outputPath,
-                                   const std::array<GammaTable, 3>& tables,
-                                   const StreamOptions& options) {
-    std::optional<Input> input;
-    if (const StreamedBmpResult opened = OpenInput(inputPath, input);
-        opened != StreamedBmpResult::Ok) {
-        return opened;
+StreamedBmpResult StreamBmp(const ByteSource& source, StreamOutput& output,
+                            const std::array<GammaTable, 3>& tables, const StreamOptions& options) {
+    Input input;
+    if (const StreamedBmpResult read = ReadInput(source, input); read != StreamedBmpResult::Ok) {
+        return read;
     }
-    const std::optional<Bmp24Layout> output =
-        LayoutBmp24(input->layout.Width, input->layout.Height);
-    if (!output) {
+    const std::optional<Bmp24Layout> layout = LayoutBmp24(input.layout.Width, input.layout.Height);
+    if (!layout) {
         return StreamedBmpResult::TooLargeForBmp;
     }
-    const BmpChunkPlan plan(input->layout, *output, options.chunkBytes);
+    const BmpChunkPlan plan(input.layout, *layout, options.chunkBytes);
     std::optional<std::vector<ChunkBuffers>> buffers =
         AllocateBuffers(plan, WorkerCount(options, plan));
     if (!buffers) {
         return StreamedBmpResult::NoMemory;
     }
-    StoredRowConverter converter(input->layout, tables, input->colourTable);
+    StoredRowConverter converter(input.layout, tables, input.colourTable);
     converter.UseWideMapping(options.wideMapping);
-    ChunkJob job(*input, plan, converter);
-    const BmpHeaderBytes header = FormatBmp24Header(*output);
-    const WriteResult written = WriteFileAtomically(outputPath, [&](PositionedWriter& writer) {
-        return writer.WriteAt(0, header) && job.Run(writer, *buffers);
+    ChunkJob job(source, input.layout, plan, converter);
+    const BmpHeaderBytes header = FormatBmp24Header(*layout);
+    const WriteResult written = output.Write(layout->fileSize, [&](ChunkSink& sink) {
+        return sink.WriteAt(0, header) && job.Run(sink, *buffers);
     });
     return ResultOf(written, job);
 }

@@ -1,10 +1,13 @@
 // Puts a BMP file through the gamma tables into a 24-bit BMP without
 // decoding the whole image: the stored rows are read, converted and written a
 // chunk at a time by two threads, each with a small pair of reused buffers.
-// The output's bytes are those of WriteRenderedBmp for the decoded image.
+// The output's bytes are the 24-bit bottom-up BMP of the preview that
+// RenderPreview makes of the decoded image.
 #pragma once
 
+#include "cli/StreamOutput.h"
 #include "curve/GammaTable.h"
+#include "image/ByteSource.h"
 
 #include <array>
 #include <cstdint>
@@ -33,10 +36,18 @@ struct StreamOptions {
     bool wideMapping = true; // false keeps 24-bit rows on the portable loop
 };
 
-// Reads `input` as the BMP reader does (shared lock, the same acceptance) and
-// replaces `output` safely: on any failure no output is left and an old one
-// stays as it was. Bottom-up input rows keep their order; top-down ones are
-// reversed, so the output is upright.
+// The conversion from any byte source into any output. The input is taken as
+// LoadBmp takes it (the same acceptance); the output is asked for only after
+// the header was accepted and the buffers were had, so a refused input never
+// touches it. Bottom-up input rows keep their order; top-down ones are
+// reversed, so the output is upright. `input` must not change meanwhile.
+StreamedBmpResult StreamBmp(const ByteSource& input, StreamOutput& output,
+                            const std::array<GammaTable, 3>& tables,
+                            const StreamOptions& options = {});
+
+// StreamBmp from the file `input`, read under a shared lock, into `output`
+// replaced safely: on any failure no output is left and an old one stays as
+// it was.
 StreamedBmpResult WriteStreamedBmp(const std::filesystem::path& input,
                                    const std::filesystem::path& output,
                                    const std::array<GammaTable, 3>& tables,
