@@ -1,15 +1,14 @@
-// The BMP output of `tamrel-cli apply` on an 8000 x 6000 image: packing
-// rendered rows to stored rows in place, the whole banded write (render,
-// pack, write, flush, rename) of the 144 MB file, the level mapping of stored
-// rows (portable and wide), and the streamed BMP-to-BMP apply.
+// The BMP output of `tamrel-cli apply` on an 8000 x 6000 image: the level
+// mapping of stored rows (portable and wide), the streamed BMP-to-BMP apply
+// from memory into memory, and the whole apply from file to file (read, map,
+// write, flush, rename) of the 144 MB file.
 #include "cli/BgrRows.h"
-#include "cli/BmpWriter.h"
+#include "cli/Bmp24Header.h"
 #include "cli/StreamedBmp.h"
-#include "image/PixelMemory.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +19,6 @@ namespace {
 
 constexpr std::int32_t kWidth = 8000;
 constexpr std::int32_t kHeight = 6000;
-constexpr std::int32_t kBandRows = 256;
 constexpr double kPixels = double(kWidth) * kHeight;
 
 std::array<GammaTable, 3> SomeTables() {
@@ -32,38 +30,6 @@ std::array<GammaTable, 3> SomeTables() {
     }
     return tables;
 }
-
-void BM_PackBandInPlace(benchmark::State& state) {
-    auto band = PreviewImage::Create(kWidth, kBandRows);
-    const auto layout = LayoutBmp24(kWidth, kBandRows);
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::memset(band->Bits(), 0x5A, std::size_t(kWidth) * kBandRows * 4);
-        state.ResumeTiming();
-        PackRowsInPlace(*band, layout->stride);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * std::int64_t{kWidth} * kBandRows);
-}
-BENCHMARK(BM_PackBandInPlace)->Unit(benchmark::kMillisecond);
-
-void BM_WriteRenderedBmp(benchmark::State& state) {
-    auto pixels = AllocatePixelBlock(std::uint64_t(kWidth) * kHeight, kImageBytesPerPixel);
-    std::iota(pixels->get(), pixels->get() + std::size_t(kWidth) * kHeight * 4, std::uint8_t{0});
-    const ImageBuffer image{false, kWidth, kHeight, pixels->get()};
-    const auto layout = LayoutBmp24(kWidth, kHeight);
-    const auto tables = SomeTables();
-    const auto path = std::filesystem::temp_directory_path() / "tamrel-bench-cli.bmp";
-    for (auto _ : state) {
-        if (WriteRenderedBmp(path, *layout, image, tables) != WriteResult::Ok) {
-            state.SkipWithError("write failed");
-        }
-    }
-    std::filesystem::remove(path);
-    state.counters["Mpixel/s"] =
-        benchmark::Counter(kPixels / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(BM_WriteRenderedBmp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 // One chunk's worth of stored rows (about 1 MiB), mapped from one buffer to
 // another as the streamed apply does.
@@ -92,18 +58,58 @@ BENCHMARK(BM_MapBgrRows)->ArgName("wide")->Arg(0)->Arg(1);
 
 // A 24-bit bottom-up file of the benchmark's size, every byte value in
 // every channel.
-std::filesystem::path Write24BitInput(const std::filesystem::path& path) {
+std::vector<std::uint8_t> Make24BitInput() {
     const auto layout = LayoutBmp24(kWidth, kHeight);
     const BmpHeaderBytes header = FormatBmp24Header(*layout);
-    std::vector<char> row(layout->stride);
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+    std::vector<std::uint8_t> bytes(layout->fileSize);
+    std::copy(header.begin(), header.end(), bytes.begin());
     for (std::int32_t y = 0; y < kHeight; ++y) {
-        std::iota(row.begin(), row.begin() + kWidth * 3, static_cast<char>(y));
-        out.write(row.data(), std::streamsize(row.size()));
+        auto* row = bytes.data() + header.size() + std::size_t(y) * layout->stride;
+        std::iota(row, row + kWidth * 3, static_cast<std::uint8_t>(y));
     }
+    return bytes;
+}
+
+std::filesystem::path Write24BitInput(const std::filesystem::path& path) {
+    const std::vector<std::uint8_t> bytes = Make24BitInput();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
 }
+
+// One block reused from one iteration to the next, so only the conversion
+// and the copies are timed.
+class BlockOutput final : public StreamOutput, private ChunkSink {
+public:
+    WriteResult Write(std::int64_t size, const ChunkContents& contents) override {
+        bytes_.resize(std::size_t(size));
+        return contents(*this) ? WriteResult::Ok : WriteResult::WriteFailed;
+    }
+
+private:
+    bool WriteAt(std::int64_t position, std::span<const std::uint8_t> bytes) override {
+        std::memcpy(bytes_.data() + position, bytes.data(), bytes.size());
+        return true;
+    }
+
+    std::vector<std::uint8_t> bytes_;
+};
+
+// The streamed apply without the file system: what the conversion itself costs.
+void BM_StreamBmpInMemory(benchmark::State& state) {
+    const std::vector<std::uint8_t> input = Make24BitInput();
+    const MemorySource source(input);
+    const auto tables = SomeTables();
+    BlockOutput output;
+    for (auto _ : state) {
+        if (StreamBmp(source, output, tables) != StreamedBmpResult::Ok) {
+            state.SkipWithError("streamed conversion failed");
+        }
+    }
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(kPixels / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StreamBmpInMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 // The whole streamed apply as `tamrel-cli apply` runs it: read, map, write,
 // flush and rename over the previous iteration's output.

@@ -1,10 +1,13 @@
-// The streamed BMP-to-BMP apply against the general path (decode, render,
-// WriteRenderedBmp): the same bytes for every depth, row order, padding,
-// chunk split and worker count; the reader's rejections; and safe failure.
+// The streamed BMP-to-BMP apply against the core's own result (the reader's
+// image through RenderPreview, plainly encoded): the same bytes for every
+// depth, row order, padding, chunk split and worker count; the reader's
+// rejections; and safe failure, whichever read or write fails.
 #include "cli/StreamedBmp.h"
-#include "cli/BmpWriter.h"
 #include "image/BmpReader.h"
+#include "tests/cli/MemoryOutput.h"
+#include "tests/cli/PreviewBmp.h"
 #include "tests/image/BmpWriter.h"
+#include "tests/image/GivingOutSource.h"
 #include "tests/image/ImageTestUtil.h"
 #include "tests/io/ScratchDir.h"
 
@@ -60,14 +63,11 @@ bmptest::Picture PictureFor(std::uint16_t bitCount, std::int32_t width, std::int
 
 class StreamedBmp : public testing::Test {
 protected:
-    // The general path's file for the same input bytes.
-    std::string GeneralOutput(const std::vector<std::uint8_t>& bmp) {
-        OwnedImage image;
-        EXPECT_EQ(LoadBmpBytes(&image.image, bmp), kBmpLoaded);
-        const auto layout = LayoutBmp24(image.image.Width, image.image.Height);
-        EXPECT_EQ(WriteRenderedBmp(scratch_ / "general.bmp", *layout, image.image, Distinct()),
-                  WriteResult::Ok);
-        return ReadBytes(scratch_ / "general.bmp");
+    // The decoded image's preview as a 24-bit file.
+    static std::string ExpectedOutput(const std::vector<std::uint8_t>& bmp) {
+        const clitest::ExpectedApply expected = clitest::ExpectedStreamedApply(bmp, Distinct());
+        EXPECT_EQ(expected.result, StreamedBmpResult::Ok);
+        return std::string(expected.bytes.begin(), expected.bytes.end());
     }
 
     std::string StreamedOutput(const std::vector<std::uint8_t>& bmp, const StreamOptions& options) {
@@ -91,7 +91,7 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
            std::to_string(b.size());
 }
 
-TEST_F(StreamedBmp, WritesTheGeneralPathsBytesForEveryDepthRowOrderAndPadding) {
+TEST_F(StreamedBmp, WritesThePreviewsBytesForEveryDepthRowOrderAndPadding) {
     // Widths 1..4 give every padding; 67 pixels of 3 bytes make three 64-byte
     // vectors and a 9-byte tail. Chunks of one row, of a few rows and of the
     // whole image, with one worker and with two.
@@ -105,7 +105,7 @@ TEST_F(StreamedBmp, WritesTheGeneralPathsBytesForEveryDepthRowOrderAndPadding) {
             for (const std::int32_t width : {1, 2, 3, 4, 67}) {
                 const auto bmp = bmptest::EncodeBmp(PictureFor(bitCount, width, 9),
                                                     EncodingOf(bitCount, topDown));
-                const std::string expected = GeneralOutput(bmp);
+                const std::string expected = ExpectedOutput(bmp);
                 for (const Split& split : splits) {
                     for (const bool wide : {false, true}) {
                         SCOPED_TRACE(testing::Message()
@@ -132,7 +132,7 @@ TEST_F(StreamedBmp, ReadsRowsWhereverTheHeaderPutsThem) {
         bmptest::Encoding encoding = EncodingOf(bitCount, false);
         encoding.gap = 13;
         auto bmp = bmptest::EncodeBmp(PictureFor(bitCount, 5, 4), encoding);
-        EXPECT_EQ(FirstDifference(StreamedOutput(bmp, {}), GeneralOutput(bmp)), "none");
+        EXPECT_EQ(FirstDifference(StreamedOutput(bmp, {}), ExpectedOutput(bmp)), "none");
 
         bmp = bmptest::EncodeBmp(PictureFor(bitCount, 5, 4), EncodingOf(bitCount, true));
         const std::size_t padding = bmptest::StrideOf(5, bitCount) - 5 * bitCount / 8;
@@ -140,7 +140,7 @@ TEST_F(StreamedBmp, ReadsRowsWhereverTheHeaderPutsThem) {
             continue; // 32-bit rows have none
         }
         bmp.resize(bmp.size() - padding);
-        EXPECT_EQ(FirstDifference(StreamedOutput(bmp, {1, 2, true}), GeneralOutput(bmp)), "none");
+        EXPECT_EQ(FirstDifference(StreamedOutput(bmp, {1, 2, true}), ExpectedOutput(bmp)), "none");
     }
 }
 
@@ -170,14 +170,15 @@ TEST_F(StreamedBmp, RefusesWhatTheReaderRefusesAndWritesNothing) {
     WriteBytes(scratch_ / "out.bmp", "the old output");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        OwnedImage image;
-        const bool readerTakesIt = LoadBmpBytes(&image.image, c.bytes) == kBmpLoaded;
-        EXPECT_EQ(readerTakesIt, c.expected == StreamedBmpResult::NoPixels);
+        EXPECT_EQ(clitest::ExpectedStreamedApply(c.bytes, Distinct()).result, c.expected);
         bmptest::WriteFile(scratch_ / "in.bmp", c.bytes);
         EXPECT_EQ(WriteStreamedBmp(scratch_ / "in.bmp", scratch_ / "out.bmp", Distinct()),
                   c.expected);
         EXPECT_EQ(ReadBytes(scratch_ / "out.bmp"), "the old output");
         EXPECT_EQ(scratch_.Entries(), (std::set<std::string>{"in.bmp", "out.bmp"}));
+        clitest::MemoryOutput memory;
+        EXPECT_EQ(StreamBmp(MemorySource(c.bytes), memory, Distinct()), c.expected);
+        EXPECT_EQ(memory.Asked(), 0) << "a refused input never asks for the output";
     }
     EXPECT_EQ(WriteStreamedBmp(scratch_ / "none.bmp", scratch_ / "out.bmp", Distinct()),
               StreamedBmpResult::CannotOpenInput);
@@ -218,6 +219,64 @@ TEST_F(StreamedBmp, AWriteThatFailsInEitherWorkerLeavesNoFileAndTheOldOneIntact)
         EXPECT_EQ(result, static_cast<int>(StreamedBmpResult::WriteFailed));
         EXPECT_EQ(ReadBytes(scratch_ / "out.bmp"), "the old output");
         EXPECT_EQ(scratch_.Entries(), (std::set<std::string>{"in.bmp", "out.bmp"}));
+    }
+}
+
+TEST_F(StreamedBmp, AFailureAtAnyReadOrWriteIsReportedAndKeepsNothing) {
+    // 8-bit, so the colour table is read too; chunks of two rows on two
+    // workers. The reads: head, colour table, then one per chunk; a failure
+    // before the rows is the reader's refusal.
+    const auto bmp = bmptest::EncodeBmp(PictureFor(8, 7, 9), EncodingOf(8, true));
+    const StreamOptions options{2 * 8, 2, true};
+    bmptest::GivingOutSource counting(bmp, clitest::kNeverFails, false);
+    clitest::MemoryOutput good;
+    ASSERT_EQ(StreamBmp(counting, good, Distinct(), options), StreamedBmpResult::Ok);
+    ASSERT_TRUE(good.Tiled());
+    for (std::int64_t failAt = 1; failAt <= counting.Calls(); ++failAt) {
+        for (const bool shortRead : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "read " << failAt << (shortRead ? " short" : ""));
+            bmptest::GivingOutSource failing(bmp, failAt, shortRead);
+            clitest::MemoryOutput memory;
+            EXPECT_EQ(StreamBmp(failing, memory, Distinct(), options),
+                      failAt <= 2 ? StreamedBmpResult::NotBmp : StreamedBmpResult::ReadFailed);
+            EXPECT_TRUE(memory.Bytes().empty());
+        }
+    }
+    for (std::int64_t failAt = 1; failAt <= good.Writes(); ++failAt) {
+        SCOPED_TRACE(testing::Message() << "write " << failAt);
+        clitest::MemoryOutput memory(failAt);
+        EXPECT_EQ(StreamBmp(MemorySource(bmp), memory, Distinct(), options),
+                  StreamedBmpResult::WriteFailed);
+        EXPECT_TRUE(memory.Bytes().empty());
+    }
+}
+
+// Read back by the reader, the file shows the rendered preview pixel for
+// pixel, whatever the encoder of the expected bytes may think.
+TEST_F(StreamedBmp, WrittenFilesReadBackAsTheRenderedImage) {
+    for (const std::int32_t width : {1, 2, 3, 4, 5, 9}) {
+        for (const bool topDown : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << width << " wide" << (topDown ? ", top-down" : ", bottom-up"));
+            const auto bmp = bmptest::EncodeBmp(bmptest::Gradient(width, 7, std::uint32_t(width)),
+                                                EncodingOf(24, topDown));
+            OwnedImage input;
+            ASSERT_EQ(LoadBmpBytes(&input.image, bmp), kBmpLoaded);
+            const auto expected = BuildPreview(input.image, Distinct());
+            ASSERT_TRUE(expected);
+            StreamedOutput(bmp, {3 * 8, 2, true});
+            OwnedImage output;
+            ASSERT_EQ(LoadBmpFile(&output.image, scratch_ / "streamed.bmp"), kBmpLoaded);
+            ASSERT_FALSE(output.image.TopDown);
+            for (std::int32_t y = 0; y < 7; ++y) {
+                for (std::int32_t x = 0; x < width; ++x) {
+                    // Array row 0 of a bottom-up file is the top row.
+                    const std::uint8_t* p = output.image.Pixels + (std::int64_t{y} * width + x) * 4;
+                    const std::uint32_t got = 0xFF000000u | p[0] << 16 | p[1] << 8 | p[2];
+                    ASSERT_EQ(got, expected->At(x, y)) << "at " << x << "," << y;
+                }
+            }
+        }
     }
 }
 
