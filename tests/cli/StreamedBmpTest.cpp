@@ -223,11 +223,11 @@ TEST_F(StreamedBmp, AWriteThatFailsInEitherWorkerLeavesNoFileAndTheOldOneIntact)
 }
 
 TEST_F(StreamedBmp, AFailureAtAnyReadOrWriteIsReportedAndKeepsNothing) {
-    // 8-bit, so the colour table is read too; chunks of two rows on two
-    // workers. The reads: head, colour table, then one per chunk; a failure
-    // before the rows is the reader's refusal.
+    // 8-bit, so the colour table is read too; chunks of two rows (of 24
+    // output bytes) on two workers. The reads: head, colour table, then one
+    // per chunk; a failure before the rows is the reader's refusal.
     const auto bmp = bmptest::EncodeBmp(PictureFor(8, 7, 9), EncodingOf(8, true));
-    const StreamOptions options{2 * 8, 2, true};
+    const StreamOptions options{2 * 24, 2, true};
     bmptest::GivingOutSource counting(bmp, clitest::kNeverFails, false);
     clitest::MemoryOutput good;
     ASSERT_EQ(StreamBmp(counting, good, Distinct(), options), StreamedBmpResult::Ok);
