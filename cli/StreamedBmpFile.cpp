@@ -12,18 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FileSource final : public ByteSource {
-public:
-    explicit FileSource(const File& file) : file_(file) {}
-    std::int64_t Length() const override { return file_.Length(); }
-    std::int64_t ReadAt(std::int64_t position, void* buffer, std::size_t size) const override {
-        return file_.ReadAt(position, buffer, size);
-    }
-
-private:
-    const File& file_;
-};
-
 class WriterSink final : public ChunkSink {
 public:
     explicit WriterSink(PositionedWriter& writer) : writer_(writer) {}

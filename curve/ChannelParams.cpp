@@ -15,32 +15,31 @@ constexpr std::size_t kLabelBufferSize = 64;
 
 } // namespace
 
-int& ParamPositions::operator[](Param p) {
+namespace {
+
+// One field of either constness: the switch is written once.
+template <class Positions> auto& FieldOf(Positions& positions, Param p) {
     switch (p) {
     case Param::Black:
-        return black;
+        return positions.black;
     case Param::White:
-        return white;
+        return positions.white;
     case Param::Alpha:
-        return alpha;
+        return positions.alpha;
     case Param::Gamma:
         break;
     }
-    return gamma;
+    return positions.gamma;
+}
+
+} // namespace
+
+int& ParamPositions::operator[](Param p) {
+    return FieldOf(*this, p);
 }
 
 int ParamPositions::operator[](Param p) const {
-    switch (p) {
-    case Param::Black:
-        return black;
-    case Param::White:
-        return white;
-    case Param::Alpha:
-        return alpha;
-    case Param::Gamma:
-        break;
-    }
-    return gamma;
+    return FieldOf(*this, p);
 }
 
 std::string FormatValue(Param p, double value) {

@@ -1,5 +1,8 @@
-// Reads from a block of memory with the same short-read rules as a file.
+// Reads from a block of memory with the same short-read rules as a file, or
+// from the file itself.
 #include "image/ByteSource.h"
+
+#include "io/File.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,4 +24,12 @@ std::int64_t MemorySource::ReadAt(std::int64_t position, void* buffer, std::size
         std::memcpy(buffer, bytes_.data() + start, count);
     }
     return static_cast<std::int64_t>(count);
+}
+
+std::int64_t FileSource::Length() const {
+    return file_.Length();
+}
+
+std::int64_t FileSource::ReadAt(std::int64_t position, void* buffer, std::size_t size) const {
+    return file_.ReadAt(position, buffer, size);
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+class File;
+
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
@@ -24,4 +26,15 @@ public:
 
 private:
     std::span<const std::uint8_t> bytes_;
+};
+
+// An open file, read at absolute positions; the file stays open meanwhile.
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(const File& file) : file_(file) {}
+    std::int64_t Length() const override;
+    std::int64_t ReadAt(std::int64_t position, void* buffer, std::size_t size) const override;
+
+private:
+    const File& file_;
 };

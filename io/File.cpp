@@ -22,6 +22,27 @@ bool Lock(int fd, int operation) {
     return ::flock(fd, operation | LOCK_NB) == 0;
 }
 
+// Repeats a transfer until `size` bytes have moved, retrying interrupted
+// calls; the count moved, or -1 on an error. A call that moves nothing (the
+// end of a file being read) ends it early.
+template <class Transfer> std::int64_t TransferAll(std::size_t size, Transfer transfer) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = transfer(done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
 } // namespace
 
 struct FileOpener {
@@ -97,30 +118,10 @@ std::int64_t File::Length() const {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-bool File::Seek(std::int64_t position) {
-    if (fd_ < 0 || position < 0) {
-        return false;
-    }
-    return ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) == static_cast<off_t>(position);
-}
-
 std::int64_t File::Read(void* buffer, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd_, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::int64_t>(done);
+    return TransferAll(size,
+                       [&](std::size_t done) { return ::read(fd_, bytes + done, size - done); });
 }
 
 std::int64_t File::ReadAt(std::int64_t position, void* buffer, std::size_t size) const {
@@ -128,38 +129,17 @@ std::int64_t File::ReadAt(std::int64_t position, void* buffer, std::size_t size)
         return -1;
     }
     auto* bytes = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd_, bytes + done, size - done,
-                                  static_cast<off_t>(position) + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::int64_t>(done);
+    return TransferAll(size, [&](std::size_t done) {
+        return ::pread(fd_, bytes + done, size - done,
+                       static_cast<off_t>(position) + static_cast<off_t>(done));
+    });
 }
 
 bool File::Write(const void* buffer, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd_, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return TransferAll(size, [&](std::size_t done) {
+               return ::write(fd_, bytes + done, size - done);
+           }) == static_cast<std::int64_t>(size);
 }
 
 bool File::WriteAt(std::int64_t position, const void* buffer, std::size_t size) {
@@ -167,19 +147,10 @@ bool File::WriteAt(std::int64_t position, const void* buffer, std::size_t size) 
         return false;
     }
     const auto* bytes = static_cast<const unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd_, bytes + done, size - done,
-                                   static_cast<off_t>(position) + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return TransferAll(size, [&](std::size_t done) {
+               return ::pwrite(fd_, bytes + done, size - done,
+                               static_cast<off_t>(position) + static_cast<off_t>(done));
+           }) == static_cast<std::int64_t>(size);
 }
 
 bool File::Sync() {

@@ -34,8 +34,6 @@ public:
 
     // -1 when the length cannot be had.
     std::int64_t Length() const;
-    // Absolute position; false for a negative position or an error.
-    bool Seek(std::int64_t position);
     // Reads up to `size` bytes, retrying short reads until the end of the file;
     // returns the count read, or -1 on an error.
     std::int64_t Read(void* buffer, std::size_t size);

@@ -86,9 +86,9 @@ inline std::optional<ParamPositionSet> PlainReadParams(std::string_view bytes) {
         if (!key) {
             continue;
         }
-        const ParamSpec& spec = kParamSpecs[*key / kChannelCount];
+        const ParamSpec& range = kParamSpecs[*key / kChannelCount];
         const int value = PlainNumber(digits);
-        if (value >= spec.minPos && value <= spec.maxPos) {
+        if (value >= range.minPos && value <= range.maxPos) {
             positions[*key % kChannelCount][kAllParams[*key / kChannelCount]] = value;
             found[*key] = true;
         }
