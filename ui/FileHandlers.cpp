@@ -32,17 +32,19 @@ FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
             QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save};
 }
 
-// The message for a failed write; empty for success.
-QString WriteFailureText(WriteResult result) {
+// The one message after a write: what failed, or the success notice.
+void ReportWrite(AskUser& ask, WriteResult result, const QString& success) {
     switch (result) {
     case WriteResult::CannotOpen:
-        return kCannotOpen;
+        ask.ShowMessage(kCannotOpen, MessageButtons::Ok, MessageIcon::Default);
+        return;
     case WriteResult::WriteFailed:
-        return kWriteFailed;
+        ask.ShowMessage(kWriteFailed, MessageButtons::Ok, MessageIcon::Default);
+        return;
     case WriteResult::Ok:
         break;
     }
-    return {};
+    ask.ShowMessage(success, MessageButtons::Ok, MessageIcon::Information);
 }
 
 } // namespace
@@ -58,12 +60,7 @@ void CTamrelDlg::OnExportTables() {
                                                     MessageIcon::Default) != Answer::Ok) {
         return;
     }
-    const WriteResult result = WriteTableFiles(names, theGammaTables);
-    if (result != WriteResult::Ok) {
-        Ask().ShowMessage(WriteFailureText(result), MessageButtons::Ok, MessageIcon::Default);
-        return;
-    }
-    Ask().ShowMessage(kExported, MessageButtons::Ok, MessageIcon::Information);
+    ReportWrite(Ask(), WriteTableFiles(names, theGammaTables), kExported);
 }
 
 void CTamrelDlg::OnSaveParams() {
@@ -72,13 +69,8 @@ void CTamrelDlg::OnSaveParams() {
     if (!picked) {
         return;
     }
-    const WriteResult result =
-        SaveParamFile(PathFromUser(*picked), PositionSetOf(theChannelParams));
-    if (result != WriteResult::Ok) {
-        Ask().ShowMessage(WriteFailureText(result), MessageButtons::Ok, MessageIcon::Default);
-        return;
-    }
-    Ask().ShowMessage(kSaved, MessageButtons::Ok, MessageIcon::Information);
+    ReportWrite(Ask(), SaveParamFile(PathFromUser(*picked), PositionSetOf(theChannelParams)),
+                kSaved);
 }
 
 void CTamrelDlg::OnLoadParams() {
