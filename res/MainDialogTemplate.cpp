@@ -13,6 +13,8 @@ constexpr std::uint32_t kValueLabel = SS_LEFT | SS_CENTERIMAGE | WS_GROUP | WS_E
 constexpr std::uint32_t kButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr std::uint32_t kReadout = SS_LEFT | WS_GROUP;
 
+// One row per control, as the template lists them.
+// clang-format off
 constexpr ControlTemplate kControls[] = {
     {IDOK, nullptr, ControlKind::Button, "閉じる", BS_DEFPUSHBUTTON | WS_TABSTOP, 430, 342, 52, 18, nullptr},
     {IDC_GRAPH, "IDC_GRAPH", ControlKind::PaintArea, nullptr, SS_WHITERECT | WS_EX_CLIENTEDGE, 8, 12, 162, 184, "Tone curves of red, green and blue"},
@@ -42,6 +44,7 @@ constexpr ControlTemplate kControls[] = {
     {IDC_PIXEL_B, "IDC_PIXEL_B", ControlKind::Static, "B:", kReadout, 284, 4, 28, 8, "Blue value of the pixel under the pointer"},
     {kNoControlId, nullptr, ControlKind::Static, "※対象スキャナにて Gamma=1.0 でスキャンした画像を使用してください。", SS_CENTER | WS_GROUP, 220, 328, 262, 8, nullptr},
 };
+// clang-format on
 
 } // namespace
 

@@ -22,7 +22,7 @@ void BM_SliderNotification(benchmark::State& state) {
     int position = gamma->minimum();
     for (auto _ : state) {
         position = position < gamma->maximum() ? position + 1 : gamma->minimum();
-        gamma->setValue(position); // the notification: exchange, labels, table, invalidate
+        gamma->setValue(position);   // the notification: exchange, labels, table, invalidate
         dialog.GraphArea->repaint(); // the repaint it asks for, done now
     }
 }

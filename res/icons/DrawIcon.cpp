@@ -51,8 +51,8 @@ QImage DrawIcon(int size) {
     for (const IconCurve& curve : kCurves) {
         GammaTable table{};
         ComputeChannelTable(MakeChannelParams(curve.positions), table);
-        painter.setPen(QPen(curve.color, qMax(1.0, size / 18.0), Qt::SolidLine, Qt::RoundCap,
-                            Qt::RoundJoin));
+        painter.setPen(
+            QPen(curve.color, qMax(1.0, size / 18.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(CurvePath(table, plot));
     }
