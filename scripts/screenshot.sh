@@ -16,20 +16,18 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
   "$0" & pid=$!
   sleep 2
   id=$(xwininfo -root -tree | awk "/\"Tamrel\": \\(\"tamrel\"/ {print \$1; exit}")
-  if [ -n "$3" ]; then
-    xdotool mousemove --window "$id" 318 570 click 1   # the load-parameters button
+  # Clicks the button at (x, y) of the window and picks a file in its dialog.
+  pick() {
+    xdotool mousemove --window "$id" "$1" "$2" click 1
     sleep 1.5
     xdotool type --delay 15 "$3"
     xdotool key Return
-    sleep 1
-  fi
+    sleep 1.5
+  }
+  if [ -n "$3" ]; then pick 318 570 "$3"; fi       # the load-parameters button
   if [ -n "$2" ]; then
-    xdotool mousemove --window "$id" 610 570 click 1   # the open-image button
-    sleep 1.5
-    xdotool type --delay 15 "$2"
-    xdotool key Return
-    sleep 1.5
-    xdotool mousemove --window "$id" 640 300          # over the preview
+    pick 610 570 "$2"                              # the open-image button
+    xdotool mousemove --window "$id" 640 300       # over the preview
     sleep 0.5
   fi
   xwd -id "$id" -silent | /usr/bin/convert xwd:- "$1"

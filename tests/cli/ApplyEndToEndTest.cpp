@@ -14,6 +14,7 @@
 namespace {
 
 using clitest::RunCli;
+using clitest::TablesOf;
 using imagetest::OwnedImage;
 
 ParamPositionSet Positions() {
@@ -24,18 +25,11 @@ ParamPositionSet Positions() {
     return positions;
 }
 
-GammaTableSet Tables() {
-    ChannelParamsSet channels{};
-    GammaTableSet tables{};
-    ApplyPositionSet(Positions(), channels, tables);
-    return tables;
-}
-
 // What the window's preview shows for the file.
 PreviewImage ExpectedPreview(const std::filesystem::path& input) {
     OwnedImage image;
     EXPECT_EQ(LoadBmpFile(&image.image, input), kBmpLoaded);
-    auto preview = BuildPreview(image.image, Tables());
+    auto preview = BuildPreview(image.image, TablesOf(Positions()));
     EXPECT_TRUE(preview);
     return std::move(*preview);
 }

@@ -2,6 +2,7 @@
 // standard output and standard error.
 #pragma once
 
+#include "io/ParamKeys.h"
 #include "tests/io/ScratchDir.h"
 
 #include <fcntl.h>
@@ -12,6 +13,14 @@
 #include <vector>
 
 namespace clitest {
+
+// The tables a parameter set gives, as the tool computes them after a load.
+inline GammaTableSet TablesOf(const ParamPositionSet& positions) {
+    ChannelParamsSet channels{};
+    GammaTableSet tables{};
+    ApplyPositionSet(positions, channels, tables);
+    return tables;
+}
 
 struct CliResult {
     int status = -1; // the exit status, or -1 when the program did not exit

@@ -11,6 +11,7 @@
 namespace {
 
 using clitest::RunCli;
+using clitest::TablesOf;
 
 // Every channel differs, so a swapped table or title shows.
 ParamPositionSet Positions() {
@@ -19,13 +20,6 @@ ParamPositionSet Positions() {
     positions[kGreen] = {50, 230, 150, 180};
     positions[kBlue] = {0, 255, 0, 150};
     return positions;
-}
-
-GammaTableSet TablesOf(const ParamPositionSet& positions) {
-    ChannelParamsSet channels{};
-    GammaTableSet tables{};
-    ApplyPositionSet(positions, channels, tables);
-    return tables;
 }
 
 TEST(CliExport, WritesWhatTheWindowsExportWrites) {
