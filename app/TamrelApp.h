@@ -2,23 +2,22 @@
 // window, and ends the program when the dialog closes.
 #pragma once
 
-#include <memory>
-
-class QApplication;
-
 class CTamrelApp {
 public:
     CTamrelApp();
     ~CTamrelApp();
 
-    // Creates the Qt application for this command line, then InitInstance.
+    // Keeps the command line for the Qt application, then InitInstance.
     int Run(int argc, char** argv);
 
     // Runs the main dialog; returns false, so no message loop follows it.
+    // The Qt application lives inside this call: Qt must be gone before the
+    // process's static objects are destroyed.
     bool InitInstance();
 
 private:
-    std::unique_ptr<QApplication> qtApp_;
+    int argc_ = 0;
+    char** argv_ = nullptr;
 };
 
 extern CTamrelApp theApp;

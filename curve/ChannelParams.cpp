@@ -1,7 +1,7 @@
 // Slider position <-> curve parameter mapping, label texts, defaults and reset.
 #include "curve/ChannelParams.h"
 
-#include <cstdio>
+#include "curve/ClassicFormat.h"
 
 namespace {
 
@@ -43,9 +43,7 @@ int ParamPositions::operator[](Param p) const {
 }
 
 std::string FormatValue(Param p, double value) {
-    char text[kLabelBufferSize];
-    std::snprintf(text, sizeof text, SpecOf(p).format, value);
-    return text;
+    return FormatClassic<kLabelBufferSize>(SpecOf(p).format, value);
 }
 
 ParamPositions PositionsOf(const ChannelParams& c) {

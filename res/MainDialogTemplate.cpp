@@ -16,7 +16,7 @@ constexpr std::uint32_t kReadout = SS_LEFT | WS_GROUP;
 // One row per control, as the template lists them.
 // clang-format off
 constexpr ControlTemplate kControls[] = {
-    {IDOK, nullptr, ControlKind::Button, "閉じる", BS_DEFPUSHBUTTON | WS_TABSTOP, 430, 342, 52, 18, nullptr},
+    {IDOK, "IDOK", ControlKind::Button, "閉じる", BS_DEFPUSHBUTTON | WS_TABSTOP, 430, 342, 52, 18, nullptr},
     {IDC_GRAPH, "IDC_GRAPH", ControlKind::PaintArea, nullptr, SS_WHITERECT | WS_EX_CLIENTEDGE, 8, 12, 162, 184, "Tone curves of red, green and blue"},
     {IDC_CHANNEL_TAB, "IDC_CHANNEL_TAB", ControlKind::TabControl, nullptr, 0, 8, 212, 206, 14, "Channel"},
     {kNoControlId, nullptr, ControlKind::Static, nullptr, SS_GRAYFRAME, 8, 226, 206, 100, nullptr},

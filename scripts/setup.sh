@@ -12,6 +12,9 @@ packages=(
   xvfb xauth x11-apps xdotool
   imagemagick
   at-spi2-core
+  qt6-translations-l10n
+  locales
+  lintian appstream dpkg-dev file
 )
 
 sudo_cmd=()
@@ -31,3 +34,11 @@ if [ "${#missing[@]}" -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -q
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# Tests check that numbers in labels and files keep their decimal point under
+# a decimal-comma locale, and the window under a Japanese one.
+for loc in de_DE ja_JP; do
+  if ! locale -a 2>/dev/null | grep -qi "^${loc}\.utf-\?8$"; then
+    "${sudo_cmd[@]}" localedef -i "$loc" -f UTF-8 "$loc.UTF-8"
+  fi
+done

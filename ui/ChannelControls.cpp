@@ -3,9 +3,11 @@
 #include "platform/AskUser.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/SliderAccessible.h"
 #include "ui/TamrelDlg.h"
 
 #include <QLabel>
+#include <QSlider>
 #include <QTabBar>
 
 namespace {
@@ -16,10 +18,14 @@ constexpr int kValueLabelIds[kParamCount] = {IDC_VALUE_BLACK, IDC_VALUE_WHITE, I
 } // namespace
 
 void CTamrelDlg::ShowValueLabels(const ChannelParams& values) {
+    QSlider* const sliders[kParamCount] = {BlackSlider, WhiteSlider, AlphaSlider, GammaSlider};
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const Param p = kAllParams[i];
-        SetTextIfChanged(Label(kValueLabelIds[i]),
-                         QString::fromLatin1(FormatValue(p, ValueOf(values, p))));
+        const QString text = QString::fromLatin1(FormatValue(p, ValueOf(values, p)));
+        // A screen reader hears the value with the label's name: "Alpha 1.099".
+        SetTextIfChanged(Label(kValueLabelIds[i]), text,
+                         QString::fromLatin1(SpecOf(p).name) + u' ' + text.trimmed());
+        SetSpokenValue(sliders[i], text);
     }
 }
 

@@ -47,12 +47,19 @@ void CTamrelDlg::WireMessageMap() {
     }
 }
 
-// Window events of the dialog itself: the system menu, and the mouse over the
-// dialog (the statics let it through to here).
+// Window events of the dialog itself: the system menu (from the mouse over
+// the background and the two areas, or from the keyboard anywhere), and the
+// mouse over the dialog (the statics let it through to here).
 bool CTamrelDlg::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::ContextMenu: {
         const auto* menu = static_cast<QContextMenuEvent*>(e);
+        // A click over a button, slider or the tabs is theirs, not the
+        // dialog's; the statics let the pointer through, so childAt finds
+        // only real controls.
+        if (menu->reason() == QContextMenuEvent::Mouse && childAt(menu->pos())) {
+            return true;
+        }
         if (const auto command = systemMenu_.Popup(this, menu->globalPos())) {
             OnSysCommand(*command, 0);
         }

@@ -75,7 +75,7 @@ void CTamrelDlg::OnMouseMove(QPoint point) {
 }
 
 void CTamrelDlg::ShowReadout(const QString& red, const QString& green, const QString& blue) {
-    SetTextIfChanged(Label(IDC_PIXEL_R), red);
-    SetTextIfChanged(Label(IDC_PIXEL_G), green);
-    SetTextIfChanged(Label(IDC_PIXEL_B), blue);
+    SetTextIfChanged(Label(IDC_PIXEL_R), red, red);
+    SetTextIfChanged(Label(IDC_PIXEL_G), green, green);
+    SetTextIfChanged(Label(IDC_PIXEL_B), blue, blue);
 }

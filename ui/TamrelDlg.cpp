@@ -12,6 +12,8 @@
 #include "ui/CMyGraph.h"
 #include "ui/CurvePlot.h"
 #include "ui/ImageView.h"
+#include "ui/SliderAccessible.h"
+#include "ui/SliderKeys.h"
 
 #include <QLabel>
 #include <QSignalBlocker>
@@ -70,6 +72,7 @@ void CTamrelDlg::Create() {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setMouseTracking(true); // moves without a button reach the readout
+    InstallSliderAccessibility();
     controls_ = BuildDialog(*this, kMainDialogTemplate, MakePaintArea).controls;
     WireMessageMap();
     OnInitDialog();
@@ -131,6 +134,10 @@ bool CTamrelDlg::OnInitDialog() {
     SetSliderRange(WhiteSlider, Param::White);
     SetSliderRange(AlphaSlider, Param::Alpha);
     SetSliderRange(GammaSlider, Param::Gamma);
+    auto* keys = new SliderKeys(this);
+    for (QSlider* slider : {BlackSlider, WhiteSlider, AlphaSlider, GammaSlider}) {
+        keys->Attach(slider);
+    }
     controls_.Item(IDC_APPLY)->setEnabled(false);
 
     UpdateData(false); // now within the final ranges
@@ -182,8 +189,14 @@ QLabel* CTamrelDlg::Label(int id) const {
     return controls_.ItemAs<QLabel>(id);
 }
 
-void SetTextIfChanged(QLabel* label, const QString& text) {
-    if (label && label->text() != text) {
+void SetTextIfChanged(QLabel* label, const QString& text, const QString& spokenName) {
+    if (!label) {
+        return;
+    }
+    if (label->text() != text) {
         label->setText(text);
+    }
+    if (label->accessibleName() != spokenName) {
+        label->setAccessibleName(spokenName);
     }
 }

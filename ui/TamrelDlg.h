@@ -16,6 +16,7 @@
 
 class AskUser;
 class CMyGraph;
+class QKeyEvent;
 class QLabel;
 class QSlider;
 class QTabBar;
@@ -90,6 +91,7 @@ protected:
     void DoDataExchange(DataExchange& dx);
     bool OnInitDialog();
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* key) override;
 
 private:
     void WireMessageMap();
@@ -108,5 +110,6 @@ private:
     bool destroyed_ = false;
 };
 
-// Sets a label's text only when it differs, so unchanged labels never flicker.
-void SetTextIfChanged(QLabel* label, const QString& text);
+// Sets a label's text only when it differs, so unchanged labels never
+// flicker, and its accessible name with it, so a screen reader hears the text.
+void SetTextIfChanged(QLabel* label, const QString& text, const QString& spokenName);

@@ -1,5 +1,9 @@
 #include "curve/ChannelParams.h"
 
+#include "tests/support/CommaLocale.h"
+
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,6 +47,17 @@ TEST(ChannelParams, ValueTextsCarryTheirFormatAndLeadingBlank) {
         EXPECT_EQ(FormatValue(c.param, PositionToValue(c.param, c.pos)), c.text)
             << SpecOf(c.param).name << " at " << c.pos;
     }
+}
+
+TEST(ChannelParams, ValueTextsKeepTheDecimalPointUnderADecimalCommaLocale) {
+    const CommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << "de_DE.UTF-8 is missing; scripts/setup.sh makes it";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    ASSERT_STREQ(probe, "1,5") << "the locale must really write commas for this test to mean much";
+    EXPECT_EQ(FormatValue(Param::Alpha, PositionToValue(Param::Alpha, 99)), " 1.099");
+    EXPECT_EQ(FormatValue(Param::Gamma, PositionToValue(Param::Gamma, 200)), " 2.00");
+    EXPECT_EQ(FormatValue(Param::Black, PositionToValue(Param::Black, 10)), " 1.0");
 }
 
 TEST(ChannelParams, AlphaAtZeroIsExactlyOne) {

@@ -1,6 +1,8 @@
 #include "io/TableFile.h"
 
 #include "ScratchDir.h"
+#include "io/TextLine.h"
+#include "tests/support/CommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,12 @@ TEST(TableFile, DefaultRedFileHasTitleCountAndEntriesOnCrLfLines) {
                                             "18", "22", "25", "28", "31"};
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 12), first);
     EXPECT_EQ(lines.back(), "255");
+}
+
+TEST(TableFile, LinesOfFilesWriteNumbersTheCWayUnderADecimalCommaLocale) {
+    const CommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << "de_DE.UTF-8 is missing; scripts/setup.sh makes it";
+    EXPECT_EQ(FormatLine("%.6f %d\r\n", 0.5, 1234567), "0.500000 1234567\r\n");
 }
 
 TEST(TableFile, EntriesAreSignedDecimalsAndTheCountIsAlways256) {

@@ -1,0 +1,152 @@
+// The scripted steps: each is delivered as the events a user's action makes.
+#include "app/Automation.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <cstdio>
+
+namespace {
+
+// Time between steps, so that a step's effects (a menu or box opening) are
+// on screen before the next one looks for them.
+constexpr int kStepGapMs = 50;
+
+QWidget* ActiveWindow() {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        return popup;
+    }
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    return QApplication::activeWindow();
+}
+
+QWidget* KeyTarget() {
+    QWidget* window = ActiveWindow();
+    if (!window) {
+        return nullptr;
+    }
+    QWidget* focus = window->focusWidget();
+    return focus && focus->window() == window ? focus : window;
+}
+
+void SendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// The text a printable key types, which menus match against their mnemonics.
+QString TextOf(QKeyCombination combination) {
+    const int key = combination.key();
+    const auto modifiers = combination.keyboardModifiers();
+    if (key < Qt::Key_Space || key > Qt::Key_AsciiTilde ||
+        (modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
+        return {};
+    }
+    const QString text{QChar(key)};
+    return (modifiers & Qt::ShiftModifier) ? text : text.toLower();
+}
+
+void PressKeys(const QString& sequence) {
+    const QKeySequence keys = QKeySequence::fromString(sequence);
+    for (int i = 0; i < keys.count(); ++i) {
+        QWidget* target = KeyTarget();
+        if (!target) {
+            return;
+        }
+        const QKeyCombination combination = keys[i];
+        SendKey(target, combination.key(), combination.keyboardModifiers(), TextOf(combination));
+    }
+}
+
+void TypeText(const QString& text) {
+    for (const QChar c : text) {
+        if (QWidget* target = KeyTarget()) {
+            SendKey(target, 0, Qt::NoModifier, QString(c));
+        }
+    }
+}
+
+void Click(const QString& name) {
+    QWidget* window = ActiveWindow();
+    auto* control = window ? window->findChild<QWidget*>(name) : nullptr;
+    if (!control) {
+        std::fprintf(stderr, "automation: no control %s\n", qPrintable(name));
+        return;
+    }
+    const QPointF centre = QRectF(control->rect()).center();
+    const QPointF global = control->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(control, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(control, &release);
+}
+
+void CloseActiveWindow() {
+    if (QWidget* window = ActiveWindow()) {
+        window->windowHandle()->close(); // what the window manager's close box asks
+    }
+}
+
+void Grab(const QString& file) {
+    if (QWidget* window = ActiveWindow()) {
+        window->grab().save(file);
+    }
+}
+
+} // namespace
+
+Automation::Automation(const QByteArray& script) {
+    for (const QString& step : QString::fromUtf8(script).split(u';', Qt::SkipEmptyParts)) {
+        if (!step.trimmed().isEmpty()) {
+            steps_.append(step.trimmed());
+        }
+    }
+    if (!steps_.isEmpty()) {
+        QTimer::singleShot(kStepGapMs, this, [this] { RunNext(); });
+    }
+}
+
+void Automation::RunNext() {
+    if (steps_.isEmpty()) {
+        return;
+    }
+    const QString step = steps_.takeFirst();
+    if (step.startsWith(u"wait ")) {
+        QTimer::singleShot(step.section(u' ', 1).toInt(), this, [this] { RunNext(); });
+        return;
+    }
+    // Later steps continue even while this one runs a nested loop (a menu or
+    // a message box opened by a key), as a user's next action would.
+    QTimer::singleShot(kStepGapMs, this, [this] { RunNext(); });
+    Run(step);
+}
+
+void Automation::Run(const QString& step) {
+    const QString verb = step.section(u' ', 0, 0);
+    const QString rest = step.section(u' ', 1);
+    if (verb == u"key") {
+        PressKeys(rest);
+    } else if (verb == u"type") {
+        TypeText(rest);
+    } else if (verb == u"click") {
+        Click(rest);
+    } else if (verb == u"close") {
+        CloseActiveWindow();
+    } else if (verb == u"grab") {
+        Grab(rest);
+    } else {
+        std::fprintf(stderr, "automation: unknown step %s\n", qPrintable(step));
+    }
+}

@@ -1,0 +1,32 @@
+// Works the running program from a script of steps given in an environment
+// variable, so that tests can start the real executable as its own process
+// (on the offscreen platform too), drive it as a user would and see how it
+// ends. Without the variable nothing happens.
+//
+// Steps are separated by ';', each run on its own turn of the event loop
+// after the previous one, against whatever window is active then (a popup
+// menu, a message box, a file dialog, or the main dialog):
+//   key SEQUENCE    press and release keys, e.g. "key Escape", "key Ctrl+Tab"
+//   type TEXT       type text into the focused control
+//   click NAME      click the control with that object name (e.g. IDOK)
+//   close           close the active window as its close box does
+//   grab FILE       save a picture of the active window (device pixels)
+//   wait MS         let the program run on for a while
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+
+inline constexpr const char* kAutomationVariable = "TAMREL_AUTOMATION";
+
+class Automation : public QObject {
+public:
+    explicit Automation(const QByteArray& script);
+
+private:
+    void RunNext();
+    void Run(const QString& step);
+
+    QStringList steps_;
+};

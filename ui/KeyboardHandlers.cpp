@@ -1,0 +1,49 @@
+// Keys that work anywhere in the dialog: channel switching as tabbed dialogs
+// do it, and Shift+F10 for the context menu.
+#include "ui/TamrelDlg.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QTabBar>
+
+namespace {
+
+// +1 for the next channel, -1 for the previous one, 0 for any other key.
+int ChannelStepOf(const QKeyEvent& key) {
+    if (!(key.modifiers() & Qt::ControlModifier)) {
+        return 0;
+    }
+    switch (key.key()) {
+    case Qt::Key_Tab:
+        return (key.modifiers() & Qt::ShiftModifier) ? -1 : 1;
+    case Qt::Key_Backtab: // Ctrl+Shift+Tab arrives as a back-tab
+    case Qt::Key_PageUp:
+        return -1;
+    case Qt::Key_PageDown:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+bool IsMenuKey(const QKeyEvent& key) {
+    return key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier;
+}
+
+} // namespace
+
+void CTamrelDlg::keyPressEvent(QKeyEvent* key) {
+    if (const int step = ChannelStepOf(*key)) {
+        const int count = ChannelTab->count();
+        ChannelTab->setCurrentIndex((ChannelTab->currentIndex() + step + count) % count);
+        return;
+    }
+    if (IsMenuKey(*key)) {
+        const QWidget* focus = focusWidget() ? focusWidget() : this;
+        const QPoint at = focus->mapTo(this, focus->rect().center());
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at));
+        event(&menu);
+        return;
+    }
+    QDialog::keyPressEvent(key);
+}
