@@ -62,12 +62,8 @@ QWidget* MakeDefault(const ControlTemplate& c, QWidget* parent) {
         button->setDefault(Has(c, style::BS_DEFPUSHBUTTON));
         return button;
     }
-    case ControlKind::Trackbar: {
-        auto* slider = new QSlider(Qt::Horizontal, parent);
-        slider->setTickPosition(Has(c, style::TBS_NOTICKS) ? QSlider::NoTicks
-                                                           : QSlider::TicksBothSides);
-        return slider;
-    }
+    case ControlKind::Trackbar:
+        return new QSlider(Qt::Horizontal, parent);
     case ControlKind::TabControl: {
         auto* tabs = new QTabBar(parent);
         tabs->setExpanding(false);
@@ -91,6 +87,14 @@ void ApplyEdge(const ControlTemplate& c, QWidget* widget) {
     } else if (Has(c, style::WS_EX_STATICEDGE)) {
         frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         frame->setLineWidth(kStaticEdgeWidth);
+    }
+}
+
+// A trackbar's styles, whichever slider class the owner made for it.
+void ApplyTicks(const ControlTemplate& c, QWidget* widget) {
+    if (auto* slider = qobject_cast<QSlider*>(widget)) {
+        slider->setTickPosition(Has(c, style::TBS_NOTICKS) ? QSlider::NoTicks
+                                                           : QSlider::TicksBothSides);
     }
 }
 
@@ -148,6 +152,7 @@ BuiltDialog BuildDialog(QDialog& dialog, const DialogTemplate& t, const WidgetFa
         }
         widget->setGeometry(DialogUnitsToPixels(c.x, c.y, c.cx, c.cy, base));
         ApplyEdge(c, widget);
+        ApplyTicks(c, widget);
         ApplyBehaviour(c, widget);
         built.controls.Add(c.id, widget);
     }

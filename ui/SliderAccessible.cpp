@@ -38,9 +38,8 @@ private:
 };
 
 QAccessibleInterface* SliderFactory(const QString& className, QObject* object) {
-    auto* slider = qobject_cast<QSlider*>(object);
-    if (className == QLatin1String("QSlider") && slider &&
-        slider->property(kSpokenValueProperty).isValid()) {
+    auto* slider = qobject_cast<SpokenSlider*>(object);
+    if (className == QLatin1String(SpokenSlider::staticMetaObject.className()) && slider) {
         return new SpokenValueSlider(slider);
     }
     return nullptr;

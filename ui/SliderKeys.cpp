@@ -1,5 +1,6 @@
 #include "ui/SliderKeys.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QSlider>
 
@@ -39,9 +40,16 @@ bool SliderKeys::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
     }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) {
-        return false; // channel switching and the menu belong to the dialog
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & Qt::ControlModifier) {
+        // Ctrl+PageUp and Ctrl+PageDown switch the channel; the slider must
+        // not take them as page moves.
+        auto* slider = static_cast<QWidget*>(watched);
+        QCoreApplication::sendEvent(slider->window(), key);
+        return true;
+    }
+    if (key->modifiers() & (Qt::AltModifier | Qt::ShiftModifier)) {
+        return false; // the menu key pair and mnemonics belong to the dialog
     }
     const auto action = ActionOf(key->key());
     auto* slider = qobject_cast<QSlider*>(watched);

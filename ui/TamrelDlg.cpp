@@ -24,9 +24,17 @@ namespace {
 
 constexpr const char* kChannelNames[kChannelCount] = {"Red", "Green", "Blue"};
 
-// Statics that the owner paints are CMyGraph controls; the rest are built plainly.
-QWidget* MakePaintArea(const ControlTemplate& c, QWidget* parent) {
-    return c.kind == ControlKind::PaintArea ? new CMyGraph(c.id, parent) : nullptr;
+// Statics that the owner paints are CMyGraph controls, trackbars speak their
+// shown value; the rest are built plainly.
+QWidget* MakeOwnControl(const ControlTemplate& c, QWidget* parent) {
+    switch (c.kind) {
+    case ControlKind::PaintArea:
+        return new CMyGraph(c.id, parent);
+    case ControlKind::Trackbar:
+        return new SpokenSlider(parent);
+    default:
+        return nullptr;
+    }
 }
 
 // Slider position <-> member, validated against the parameter's range.
@@ -73,7 +81,7 @@ void CTamrelDlg::Create() {
                    Qt::WindowCloseButtonHint);
     setMouseTracking(true); // moves without a button reach the readout
     InstallSliderAccessibility();
-    controls_ = BuildDialog(*this, kMainDialogTemplate, MakePaintArea).controls;
+    controls_ = BuildDialog(*this, kMainDialogTemplate, MakeOwnControl).controls;
     WireMessageMap();
     OnInitDialog();
 }

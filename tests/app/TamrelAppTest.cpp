@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -51,6 +53,30 @@ TEST(TamrelApp, RegistersTheSettingsKeyAndVersion) {
     EXPECT_EQ(QApplication::applicationVersion(), "1.0.1.2");
     EXPECT_FALSE(QApplication::windowIcon().isNull());
     EXPECT_EQ(QApplication::windowIcon().availableSizes().size(), 5);
+}
+
+} // namespace
+
+namespace {
+
+// Qt's own buttons follow the program's language, not the user's locale.
+TEST(TamrelApp, QuestionsOfferJapaneseButtonsWhateverTheLocale) {
+    QStringList buttons;
+    WhenTheDialogIsUp([&buttons](QDialog* d) {
+        QTimer::singleShot(0, [&buttons, d] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                for (QAbstractButton* b : box->buttons()) {
+                    buttons << b->text().remove(u'&');
+                }
+                box->reject();
+            }
+            d->close();
+        });
+        d->findChild<QPushButton*>(QStringLiteral("IDC_RESET_PARAMS"))->click();
+    });
+    theApp.InitInstance();
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({"OK", "キャンセル"}));
 }
 
 } // namespace
