@@ -6,6 +6,7 @@
 
 #include "io/File.h"
 
+#include <cerrno>
 #include <system_error>
 
 namespace {
@@ -54,14 +55,14 @@ ParamLoad LoadParamFile(const std::filesystem::path& path) {
     std::error_code error;
     std::optional<File> file = File::OpenForReading(path, error);
     if (!file) {
-        return {LoadResult::CannotOpen, {}};
+        return {LoadResult::CannotOpen, {}, Reason(ReasonCode::CannotOpen, error.value())};
     }
     ParamFileParser parser;
     std::array<unsigned char, kReadChunkSize> chunk;
     for (;;) {
         const std::int64_t count = file->Read(chunk.data(), chunk.size());
         if (count < 0) {
-            return {LoadResult::ReadFailed, {}};
+            return {LoadResult::ReadFailed, {}, Reason(ReasonCode::ReadFailed, errno)};
         }
         if (count == 0) {
             break;
@@ -70,7 +71,7 @@ ParamLoad LoadParamFile(const std::filesystem::path& path) {
     }
     const std::optional<ParamPositionSet> positions = parser.Result();
     if (!positions) {
-        return {LoadResult::Incomplete, {}};
+        return {LoadResult::Incomplete, {}, Reason(ReasonCode::MissingParams)};
     }
-    return {LoadResult::Ok, *positions};
+    return {LoadResult::Ok, *positions, {}};
 }

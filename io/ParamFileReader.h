@@ -4,6 +4,7 @@
 
 #include "io/ParamKeys.h"
 #include "io/ParamLine.h"
+#include "io/Reason.h"
 
 #include <array>
 #include <cstddef>
@@ -46,6 +47,7 @@ enum class LoadResult {
 struct ParamLoad {
     LoadResult result = LoadResult::CannotOpen;
     ParamPositionSet positions{}; // meaningful only when result is Ok
+    Reason why;                   // what went wrong, unless result is Ok
 };
 
 // Reads the file whole, in chunks, holding a shared lock that keeps writers out.

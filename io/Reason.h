@@ -9,11 +9,11 @@
 
 enum class ReasonCode {
     None,
-    CannotOpen,        // missing, not a regular file, no permission, locked by a writer
-    ReadFailed,        // the system reported an error while reading
-    Truncated,         // the file ends before the data its header promises
-    NotThisFormat,     // the bytes are not a file of the format its name says
-    Unsupported,       // a file of the format, but a kind the reader does not take; Text says which
+    CannotOpen,    // missing, not a regular file, no permission, locked; Value = errno if known
+    ReadFailed,    // the system reported an error while reading
+    Truncated,     // the file ends before the data its header promises
+    NotThisFormat, // the bytes are not a file of the format its name says; Text = "BMP", "PNG"…
+    Unsupported,   // a file of the format, but a kind the reader does not take; Text says which
     BmpInfoHeaderSize, // Value = the info header's size in bytes (only 40 is read)
     BmpCompression,    // Value = the compression field (only 0 is read)
     BmpBitDepth,       // Value = bits per pixel (only 8, 24 and 32 are read)
@@ -21,12 +21,13 @@ enum class ReasonCode {
     TooLarge,          // the image would not fit in the memory available; Value = bytes needed
     NoMemory,          // an allocation failed
     DamagedData,       // the decoder found the data corrupt; Text holds its words
-    CannotCreate,      // the output cannot be created (read-only, a directory, no folder)
-    DiskFull,          // ENOSPC or EDQUOT while writing
-    FileSizeLimit,     // EFBIG: beyond the process's file-size limit
-    WriteFailed,       // any other failed write, flush or rename
-    DeviceError,       // a scanner or its library failed; Text holds SANE's status text
-    Cancelled,         // the user stopped it
+    CannotCreate,  // the output cannot be made (read-only, a directory, no folder); Value = errno
+    MissingParams, // a parameter file lacks some key or holds a value out of range
+    DiskFull,      // ENOSPC or EDQUOT while writing
+    FileSizeLimit, // EFBIG: beyond the process's file-size limit
+    WriteFailed,   // any other failed write, flush or rename
+    DeviceError,   // a scanner or its library failed; Text holds SANE's status text
+    Cancelled,     // the user stopped it
 };
 
 struct Reason {

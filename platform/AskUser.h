@@ -25,7 +25,10 @@ struct FileDialogRequest {
 class AskUser {
 public:
     virtual ~AskUser() = default;
-    virtual Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon) = 0;
+    // `details`, when given, is a second, smaller line under the message:
+    // which file, and why.
+    virtual Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
+                               const QString& details = {}) = 0;
     // The chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> AskFileName(const FileDialogRequest& request) = 0;
 };

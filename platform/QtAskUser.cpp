@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
@@ -36,12 +37,14 @@ QStringList NameFiltersFromPairs(const QString& filter) {
     return filters;
 }
 
-Answer QtAskUser::ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon) {
+Answer QtAskUser::ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
+                              const QString& details) {
     QMessageBox box(ToQtIcon(icon), QApplication::applicationDisplayName(), text,
                     buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok,
                     owner_);
     box.setDefaultButton(QMessageBox::Ok);
+    box.setInformativeText(details);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
@@ -53,8 +56,13 @@ std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) 
     dialog.setNameFilters(NameFiltersFromPairs(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
+    if (!lastFolder_.isEmpty()) {
+        dialog.setDirectory(lastFolder_);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    const QString picked = dialog.selectedFiles().constFirst();
+    lastFolder_ = QFileInfo(picked).absolutePath();
+    return picked;
 }

@@ -3,8 +3,9 @@
 
 #include <QStringList>
 
-Answer ScriptedAskUser::ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon) {
-    messages_.push_back({text, buttons, icon});
+Answer ScriptedAskUser::ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
+                                    const QString& details) {
+    messages_.push_back({text, buttons, icon, details});
     if (answers_.empty()) {
         return Answer::Ok;
     }

@@ -11,6 +11,7 @@ struct ShownMessage {
     QString text;
     MessageButtons buttons;
     MessageIcon icon;
+    QString details;
 };
 
 class ScriptedAskUser final : public AskUser {
@@ -22,7 +23,8 @@ public:
     void QueueFileName(const QString& path) { fileNames_.push_back({true, path}); }
     void QueueCancel() { fileNames_.push_back({false, {}}); }
 
-    Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon) override;
+    Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
+                       const QString& details = {}) override;
     std::optional<QString> AskFileName(const FileDialogRequest& request) override;
 
     const std::vector<ShownMessage>& Messages() const { return messages_; }

@@ -7,6 +7,7 @@
 #include "io/TableFile.h"
 #include "platform/AskUser.h"
 #include "ui/CMyGraph.h"
+#include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
 
@@ -79,10 +80,12 @@ void CTamrelDlg::OnLoadParams() {
     if (!picked) {
         return;
     }
-    const ParamLoad load = LoadParamFile(PathFromUser(*picked));
+    const std::filesystem::path path = PathFromUser(*picked);
+    const ParamLoad load = LoadParamFile(path);
     if (load.result != LoadResult::Ok) {
         const QString& text = load.result == LoadResult::CannotOpen ? kCannotOpen : kReadFailed;
-        Ask().ShowMessage(text, MessageButtons::Ok, MessageIcon::Default);
+        Ask().ShowMessage(text, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(path, load.why));
         return;
     }
     ApplyPositionSet(load.positions, theChannelParams, theGammaTables);

@@ -1,6 +1,13 @@
 #include "platform/QtAskUser.h"
 #include "platform/ScriptedAskUser.h"
 
+#include "tests/io/ScratchDir.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,6 +33,50 @@ TEST(ScriptedAskUser, AnswersInOrderThenOkAndCancelsFileDialogs) {
     EXPECT_EQ(ask.AskFileName({}), std::nullopt);
     EXPECT_EQ(ask.MessageTexts(), QStringList({"first", "second"}));
     EXPECT_EQ(ask.FileDialogs().size(), 3u);
+}
+
+} // namespace
+
+namespace {
+
+// Answers the real file dialog that opens next with `name`, typed into its
+// file name field, and records the folder it opened in.
+void AnswerNextFileDialog(const QString& name, QString* openedIn) {
+    QTimer::singleShot(0, [name, openedIn] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        *openedIn = dialog->directory().absolutePath();
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(field, nullptr);
+        field->setText(name);
+        static_cast<QDialog*>(dialog)->accept(); // as the Open or Save button does
+    });
+}
+
+TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
+    const ScratchDir first;
+    const ScratchDir second;
+    QWidget owner;
+    QtAskUser ask(&owner);
+    const FileDialogRequest save{FileDialogRequest::Mode::Save, "TVP Files (*.tvp)|*.tvp||", "tvp",
+                                 false};
+    QString openedIn;
+    AnswerNextFileDialog(QString::fromStdString((first / "a.tvp").string()), &openedIn);
+    ASSERT_TRUE(ask.AskFileName(save).has_value());
+    EXPECT_EQ(ask.LastFolder().toStdString(), first.Path().string());
+
+    AnswerNextFileDialog(QString::fromStdString((second / "b.tvp").string()), &openedIn);
+    ASSERT_TRUE(ask.AskFileName(save).has_value());
+    EXPECT_EQ(openedIn.toStdString(), first.Path().string()) << "opened where the last pick was";
+
+    WriteBytes(second / "c.bmp", "x");
+    const FileDialogRequest open{FileDialogRequest::Mode::Open, "BMP Files (*.bmp)|*.bmp||", "bmp",
+                                 false};
+    AnswerNextFileDialog(QStringLiteral("c.bmp"), &openedIn);
+    const auto picked = ask.AskFileName(open);
+    EXPECT_EQ(openedIn.toStdString(), second.Path().string()) << "open shares the save's folder";
+    ASSERT_TRUE(picked.has_value());
+    EXPECT_EQ(picked->toStdString(), (second / "c.bmp").string());
 }
 
 } // namespace

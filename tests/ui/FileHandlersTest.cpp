@@ -183,12 +183,17 @@ TEST_F(Files, RejectedLoadChangesNothing) {
         WriteText(Path("bad.tvp"), c.bytes);
         Load(Path("bad.tvp"));
         EXPECT_EQ(ask.MessageTexts(), QStringList({kReadFailed})) << c.name;
+        EXPECT_EQ(ask.Messages().back().details,
+                  "bad.tvp: 12 個のパラメータがそろっていないか、範囲外の値があります")
+            << c.name;
         EXPECT_EQ(theGammaTables, tables) << c.name;
         EXPECT_EQ(theChannelParams[kRed].AlphaPos, 7) << c.name;
         EXPECT_EQ(Slider(IDC_SLIDER_ALPHA)->value(), 7) << c.name;
     }
     Load(Path("absent.tvp"));
     EXPECT_EQ(ask.MessageTexts(), QStringList({kCannotOpen}));
+    EXPECT_EQ(ask.Messages().back().details,
+              "absent.tvp: ファイルまたはフォルダーが見つかりません");
 }
 
 TEST_F(Files, LoadingLeavesThePreviewForApply) {

@@ -51,8 +51,8 @@ TEST_F(Keyboard, SliderKeysMoveAsTheTrackbarDidAndEachMoveUpdatesTheChannel) {
         Qt::Key key;
         int expected; // from Alpha 100 in 0..200, a page being 40
     } cases[] = {
-        {Qt::Key_Left, 99},      {Qt::Key_Up, 99},    {Qt::Key_Right, 101}, {Qt::Key_Down, 101},
-        {Qt::Key_PageUp, 60},    {Qt::Key_PageDown, 140}, {Qt::Key_Home, 0}, {Qt::Key_End, 200},
+        {Qt::Key_Left, 99},   {Qt::Key_Up, 99},        {Qt::Key_Right, 101}, {Qt::Key_Down, 101},
+        {Qt::Key_PageUp, 60}, {Qt::Key_PageDown, 140}, {Qt::Key_Home, 0},    {Qt::Key_End, 200},
     };
     QSlider* alpha = Slider(IDC_SLIDER_ALPHA);
     alpha->setFocus();

@@ -1,0 +1,89 @@
+#include "ui/ReasonText.h"
+
+#include <cerrno>
+
+namespace {
+
+QString Number(std::int64_t value) {
+    return QString::number(static_cast<qlonglong>(value));
+}
+
+// What the system said when a file could not be opened or made.
+QString OpenErrorText(std::int64_t error) {
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("ファイルまたはフォルダーが見つかりません");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("アクセスが許可されていません");
+    case EISDIR:
+        return QStringLiteral("フォルダーです");
+    case ENOTDIR:
+        return QStringLiteral("途中にフォルダーでないものがあります");
+    case EWOULDBLOCK:
+        return QStringLiteral("ほかのプログラムが使用中です");
+    case ENAMETOOLONG:
+        return QStringLiteral("名前が長すぎます");
+    default:
+        return QStringLiteral("通常のファイルとして開けません");
+    }
+}
+
+} // namespace
+
+QString ReasonText(const Reason& why) {
+    const QString text = QString::fromStdString(why.Text);
+    switch (why.Code) {
+    case ReasonCode::None:
+        return {};
+    case ReasonCode::CannotOpen:
+    case ReasonCode::CannotCreate:
+        return OpenErrorText(why.Value);
+    case ReasonCode::ReadFailed:
+        return QStringLiteral("読み込み中にエラーが発生しました");
+    case ReasonCode::Truncated:
+        return QStringLiteral("ファイルが途中で切れています");
+    case ReasonCode::NotThisFormat:
+        return text.isEmpty() ? QStringLiteral("対応する形式のファイルではありません")
+                              : QStringLiteral("%1 ファイルではありません").arg(text);
+    case ReasonCode::Unsupported:
+        return QStringLiteral("対応していない種類のファイルです（%1）").arg(text);
+    case ReasonCode::BmpInfoHeaderSize:
+        return QStringLiteral("BMP の情報ヘッダーが %1 バイトです（40 バイトのヘッダーのみ対応）")
+            .arg(Number(why.Value));
+    case ReasonCode::BmpCompression:
+        return QStringLiteral("BMP が圧縮されています（圧縮方式 %1、非圧縮のみ対応）")
+            .arg(Number(why.Value));
+    case ReasonCode::BmpBitDepth:
+        return QStringLiteral("BMP が %1 ビットです（8、24、32 ビットのみ対応）")
+            .arg(Number(why.Value));
+    case ReasonCode::BadHeader:
+        return QStringLiteral("ヘッダーの値が正しくありません");
+    case ReasonCode::TooLarge:
+        return QStringLiteral("画像が大きすぎて、使えるメモリーに収まりません");
+    case ReasonCode::NoMemory:
+        return QStringLiteral("メモリーが足りません");
+    case ReasonCode::DamagedData:
+        return text.isEmpty() ? QStringLiteral("データが壊れています")
+                              : QStringLiteral("データが壊れています（%1）").arg(text);
+    case ReasonCode::MissingParams:
+        return QStringLiteral("12 個のパラメータがそろっていないか、範囲外の値があります");
+    case ReasonCode::DiskFull:
+        return QStringLiteral("書き込み中にディスクがいっぱいになりました");
+    case ReasonCode::FileSizeLimit:
+        return QStringLiteral("ファイルサイズの上限を超えました");
+    case ReasonCode::WriteFailed:
+        return QStringLiteral("書き込み中にエラーが発生しました");
+    case ReasonCode::DeviceError:
+        return QStringLiteral("スキャナーのエラーです（%1）").arg(text);
+    case ReasonCode::Cancelled:
+        return QStringLiteral("キャンセルされました");
+    }
+    return {};
+}
+
+QString ReasonLine(const std::filesystem::path& file, const Reason& why) {
+    const QString name = QString::fromStdString(file.filename().string());
+    return name.isEmpty() ? ReasonText(why) : name + QStringLiteral(": ") + ReasonText(why);
+}
