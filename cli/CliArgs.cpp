@@ -151,6 +151,17 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     return {};
 }
 
+// The export name must have a file part for the three suffixes to follow:
+// "curves/", "." or an existing folder would give files named "R.", "G.", "B.".
+std::string CheckExportName(const std::filesystem::path& name) {
+    const std::filesystem::path file = name.filename();
+    std::error_code error;
+    if (file.empty() || file == "." || file == ".." || std::filesystem::is_directory(name, error)) {
+        return "not a file name: " + name.string();
+    }
+    return {};
+}
+
 // The outputs of apply must be of a known format and must not collide.
 std::string CheckApplyOutputs(const CliCommand& command) {
     if (!command.outputDir && !FormatFromExtension(command.output)) {
@@ -186,6 +197,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     }
     if (error.empty() && syntax.kind == CommandKind::Apply) {
         error = CheckApplyOutputs(command);
+    }
+    if (error.empty() && syntax.kind == CommandKind::Export) {
+        error = CheckExportName(command.output);
     }
     if (!error.empty()) {
         return Bad(std::string(syntax.name) + ": " + error);

@@ -24,9 +24,17 @@ ExportNames DeriveExportNames(const fs::path& picked) {
 }
 
 bool ExistsAsFile(const fs::path& path) {
+    if (IsDanglingLink(path)) {
+        return true;
+    }
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     return fs::exists(status) && !fs::is_directory(status);
+}
+
+bool IsDanglingLink(const fs::path& path) {
+    std::error_code error;
+    return fs::is_symlink(fs::symlink_status(path, error)) && !fs::exists(path, error);
 }
 
 bool AnyExistsAsFile(std::span<const fs::path> paths) {

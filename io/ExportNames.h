@@ -16,8 +16,13 @@ using ExportNames = std::array<std::filesystem::path, kChannelCount>;
 // "a.bR.tvk", and "curve" (no dot) gives "curveR.".
 ExportNames DeriveExportNames(const std::filesystem::path& picked);
 
-// True when the path names something other than a directory.
+// True when the path names something other than a directory. A symbolic
+// link counts as existing even when what it names does not: writing there
+// would put a file where the link points, which the user must be asked about.
 bool ExistsAsFile(const std::filesystem::path& path);
+
+// True for a symbolic link whose target does not exist.
+bool IsDanglingLink(const std::filesystem::path& path);
 
 // True when any of the paths exists as a file; looks no further than the first.
 bool AnyExistsAsFile(std::span<const std::filesystem::path> paths);

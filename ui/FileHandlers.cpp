@@ -70,8 +70,13 @@ void CTamrelDlg::OnSaveParams() {
     if (!picked) {
         return;
     }
-    ReportWrite(Ask(), SaveParamFile(PathFromUser(*picked), PositionSetOf(theChannelParams)),
-                kSaved);
+    const std::filesystem::path path = PathFromUser(*picked);
+    // The file dialog's own prompt sees no file behind a link to nothing.
+    if (IsDanglingLink(path) && Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel,
+                                                  MessageIcon::Default) != Answer::Ok) {
+        return;
+    }
+    ReportWrite(Ask(), SaveParamFile(path, PositionSetOf(theChannelParams)), kSaved);
 }
 
 void CTamrelDlg::OnLoadParams() {

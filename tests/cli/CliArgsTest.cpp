@@ -132,6 +132,10 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"apply", "--defaults", "-o", "d", "--png", "a.bmp", "a.BMP"},
          "two inputs would be written"},
         {{"table", ""}, "empty file name"},
+        {{"export", "--defaults", "."}, "not a file name: ."},
+        {{"export", "--defaults", "curves/"}, "not a file name: curves/"},
+        {{"export", "--defaults", "/tmp"}, "not a file name: /tmp"},
+        {{"export", "--defaults", "a/.."}, "not a file name"},
     };
     for (const auto& [args, why] : lines) {
         SCOPED_TRACE(testing::PrintToString(args));

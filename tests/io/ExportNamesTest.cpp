@@ -33,6 +33,14 @@ TEST(ExportNames, OnlyTheBlueFileExistingCountsAsExisting) {
     EXPECT_TRUE(AnyExistsAsFile(names));
 }
 
+TEST(ExportNames, ASymbolicLinkToNothingCountsAsExisting) {
+    ScratchDir dir;
+    const ExportNames names = DeriveExportNames(dir / "curve.tvk");
+    std::filesystem::create_symlink(dir / "nowhere" / "gone.tvk", names[kGreen]);
+    EXPECT_TRUE(ExistsAsFile(names[kGreen]));
+    EXPECT_TRUE(AnyExistsAsFile(names));
+}
+
 TEST(ExportNames, ADirectoryUnderTheRedNameIsNotAFileAndCannotBeWritten) {
     ScratchDir dir;
     const ExportNames names = DeriveExportNames(dir / "curve.tvk");

@@ -130,6 +130,24 @@ TEST_F(Files, SaveAsksWithItsOwnOverwritePromptAndReportsSuccess) {
     EXPECT_EQ(ReadAll(Path("p.tvp")).size(), 154);
 }
 
+TEST_F(Files, ALinkToNothingAsTargetIsAskedAboutAndCancelKeepsTheLink) {
+    const std::filesystem::path link = Path("p.tvp").toStdString();
+    std::filesystem::create_symlink(Path("elsewhere.tvp").toStdString(), link);
+    ask.QueueAnswer(Answer::Cancel);
+    ask.QueueFileName(Path("p.tvp"));
+    Button(IDC_SAVE_PARAMS)->click();
+    EXPECT_EQ(ask.MessageTexts(), QStringList({"既存ファイルを上書きしますか？"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+
+    // The green table's name is a link to nothing.
+    std::filesystem::create_symlink(Path("gone.tvk").toStdString(), Path("pG.tvk").toStdString());
+    Export(Path("p.tvk"), Answer::Cancel);
+    EXPECT_EQ(ask.MessageTexts(),
+              QStringList({ask.MessageTexts().value(0), "既存ファイルを上書きしますか？"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("pG.tvk").toStdString()));
+    EXPECT_FALSE(QFile::exists(Path("pR.tvk")));
+}
+
 TEST_F(Files, SaveIntoAMissingFolderCannotOpen) {
     ask.QueueFileName(Path("missing/p.tvp"));
     Button(IDC_SAVE_PARAMS)->click();
