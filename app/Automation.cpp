@@ -1,9 +1,11 @@
 // The scripted steps: each is delivered as the events a user's action makes.
 #include "app/Automation.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
@@ -93,6 +95,42 @@ void Click(const QString& name) {
     QApplication::sendEvent(control, &release);
 }
 
+// The pointer moved to (x, y) of the active window, or of the named control
+// in it, as a user's hand does.
+void MovePointer(const QString& where) {
+    QWidget* window = ActiveWindow();
+    if (!window) {
+        return;
+    }
+    QStringList words = where.split(u' ', Qt::SkipEmptyParts);
+    QPointF at;
+    if (words.size() == 3) {
+        auto* control = window->findChild<QWidget*>(words.takeFirst());
+        at = control ? QPointF(control->mapTo(window, QPoint(0, 0))) : QPointF();
+    }
+    at += QPointF(words.value(0).toDouble(), words.value(1).toDouble());
+    QWidget* target = window->childAt(at.toPoint());
+    target = target && !target->testAttribute(Qt::WA_TransparentForMouseEvents) ? target : window;
+    const QPointF local = target->mapFrom(window, at);
+    QMouseEvent move(QEvent::MouseMove, local, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+}
+
+// Writes "NAME=text" of a label or button to standard output.
+void PrintText(const QString& name) {
+    QWidget* window = ActiveWindow();
+    QWidget* control = window ? window->findChild<QWidget*>(name) : nullptr;
+    QString text;
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        text = label->text();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        text = button->text();
+    }
+    std::printf("%s=%s\n", qPrintable(name), text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
 void CloseActiveWindow() {
     if (QWidget* window = ActiveWindow()) {
         window->windowHandle()->close(); // what the window manager's close box asks
@@ -142,6 +180,10 @@ void Automation::Run(const QString& step) {
         TypeText(rest);
     } else if (verb == u"click") {
         Click(rest);
+    } else if (verb == u"move") {
+        MovePointer(rest);
+    } else if (verb == u"print") {
+        PrintText(rest);
     } else if (verb == u"close") {
         CloseActiveWindow();
     } else if (verb == u"grab") {

@@ -9,6 +9,8 @@
 //   key SEQUENCE    press and release keys, e.g. "key Escape", "key Ctrl+Tab"
 //   type TEXT       type text into the focused control
 //   click NAME      click the control with that object name (e.g. IDOK)
+//   move [NAME] X Y move the pointer to (X, Y) of the active window or of a control
+//   print NAME      write "NAME=text" of a label or button to standard output
 //   close           close the active window as its close box does
 //   grab FILE       save a picture of the active window (device pixels)
 //   wait MS         let the program run on for a while

@@ -2,6 +2,7 @@
 #include "ui/CurvePlot.h"
 
 #include "platform/GdiDraw.h"
+#include "ui/DeviceScale.h"
 
 #include <QPainter>
 
@@ -13,34 +14,45 @@ constexpr int kCosmeticWidth = 0; // one pixel whatever the transformation
 
 // From the bottom-left pixel up to entry 0, through every entry, and one step
 // right so that the line, which excludes its end point, sets entry 255 too.
-void DrawCurve(QPainter& dc, const GammaTable& table) {
+// Points are the device pixels of the plot's logical pixels, so on a scaled
+// screen the same line is drawn through more pixels, still unbroken.
+void DrawCurve(QPainter& dc, const GammaTable& table, double scale) {
     LinePen pen;
-    pen.MoveTo(kPlotOrigin, kPlotBottom);
+    pen.MoveTo(ToDevice(kPlotOrigin, scale), ToDevice(kPlotBottom, scale));
     for (int i = 0; i < static_cast<int>(kGammaTableSize); ++i) {
-        pen.LineTo(dc, i + kPlotOrigin, kPlotBottom - table[i]);
+        pen.LineTo(dc, ToDevice(i + kPlotOrigin, scale), ToDevice(kPlotBottom - table[i], scale));
     }
     const int last = table[kGammaTableSize - 1];
-    pen.LineTo(dc, kPlotFrameRight - 1, kPlotBottom - last);
+    pen.LineTo(dc, ToDevice(kPlotFrameRight - 1, scale), ToDevice(kPlotBottom - last, scale));
+}
+
+// The frame's lines lie on the first device pixel of logical pixels 7 and 264.
+void DrawFrame(QPainter& dc, double scale) {
+    const int first = ToDevice(kPlotFrameLeft, scale);
+    const int last = ToDevice(kPlotFrameRight - 1, scale);
+    DrawRectangleOutline(dc, first, first, last + 1, last + 1);
 }
 
 } // namespace
 
-void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables) {
-    FillSolidRect(dc, client.left(), client.top(), client.left() + client.width(),
-                  client.top() + client.height(), kWhite);
+void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, double scale) {
+    const DevicePixelPainting devicePixels(dc, scale);
+    const QRect area = ToDevice(client, scale);
+    FillSolidRect(dc, area.left(), area.top(), area.left() + area.width(),
+                  area.top() + area.height(), kWhite);
     const QPen oldPen = dc.pen();
     const QBrush oldBrush = dc.brush();
     dc.setPen(QPen(Qt::black, kCosmeticWidth));
     dc.setBrush(Qt::NoBrush);
-    DrawRectangleOutline(dc, kPlotFrameLeft, kPlotFrameLeft, kPlotFrameRight, kPlotFrameRight);
+    DrawFrame(dc, scale);
     for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
         dc.setPen(QPen(ColorFromRef(kCurveColours[ch]), kCosmeticWidth));
-        DrawCurve(dc, tables[ch]);
+        DrawCurve(dc, tables[ch], scale);
     }
     dc.setPen(oldPen);
     dc.setBrush(oldBrush);
 }
 
 void DrawCurvePlot(QPainter& dc, const QRect* client, QWidget*, int) {
-    DrawCurves(dc, *client, theGammaTables);
+    DrawCurves(dc, *client, theGammaTables, DeviceScaleOf(dc));
 }

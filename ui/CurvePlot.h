@@ -19,5 +19,6 @@ inline constexpr int kGraphControlSize = 276; // the graph control's outer size,
 // The graph area's paint callback: plots the three process-wide tables.
 void DrawCurvePlot(QPainter& dc, const QRect* client, QWidget* parent, int id);
 
-// The same plot of any three tables; leaves the painter's pen and brush as found.
-void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables);
+// The same plot of any three tables, on a device of `scale` device pixels per
+// logical pixel; leaves the painter's pen, brush and transformation as found.
+void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, double scale = 1.0);

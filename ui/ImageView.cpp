@@ -4,6 +4,7 @@
 
 #include "image/PreviewState.h"
 #include "platform/GdiDraw.h"
+#include "ui/DeviceScale.h"
 
 #include <QImage>
 #include <QPainter>
@@ -34,9 +35,12 @@ void RecordImageAreaSize(QSize size) {
     thePreviewState.ImageAreaHeight = size.height();
 }
 
-void DrawImageArea(QPainter& dc, const QRect* client, QWidget*, int) {
-    const Rect area{client->left(), client->top(), client->left() + client->width(),
-                    client->top() + client->height()};
+void DrawImageArea(QPainter& dc, const QRect* logicalClient, QWidget*, int) {
+    // One image pixel per device pixel: the preview state is in device pixels.
+    const DevicePixelPainting devicePixels(dc, DeviceScaleOf(dc));
+    const QRect deviceClient = ToDevice(*logicalClient, DeviceScaleOf(dc));
+    const QRect* client = &deviceClient;
+    const Rect area = ToRect(deviceClient);
     const PreviewState& s = thePreviewState;
     if (!s.PreviewBitmap) {
         Fill(dc, area);

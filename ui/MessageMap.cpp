@@ -1,6 +1,7 @@
 // The main dialog's message map: every route from a control or a window event
 // to its handler, in one place.
 #include "res/Resource.h"
+#include "ui/DeviceScale.h"
 #include "ui/TamrelDlg.h"
 
 #include <QContextMenuEvent>
@@ -47,9 +48,9 @@ void CTamrelDlg::WireMessageMap() {
     }
 }
 
-// Window events of the dialog itself: the system menu (from the mouse over
-// the background and the two areas, or from the keyboard anywhere), and the
-// mouse over the dialog (the statics let it through to here).
+// Window events of the dialog itself (mouse positions in device pixels): the system menu (from the
+// mouse over the background and the two areas, or from the keyboard anywhere), and the mouse over
+// the dialog (the statics let it through to here).
 bool CTamrelDlg::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::ContextMenu: {
@@ -68,12 +69,12 @@ bool CTamrelDlg::event(QEvent* e) {
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(e);
         if (mouse->button() == Qt::LeftButton) {
-            OnLButtonDown(mouse->position().toPoint());
+            OnLButtonDown(ToDevice(mouse->position(), DeviceScaleOf(this)));
         }
         break;
     }
     case QEvent::MouseMove:
-        OnMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
+        OnMouseMove(ToDevice(static_cast<QMouseEvent*>(e)->position(), DeviceScaleOf(this)));
         break;
     case QEvent::Leave:
         OnMouseLeave();
@@ -81,7 +82,7 @@ bool CTamrelDlg::event(QEvent* e) {
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(e);
         if (mouse->button() == Qt::LeftButton) {
-            OnLButtonUp(mouse->position().toPoint());
+            OnLButtonUp(ToDevice(mouse->position(), DeviceScaleOf(this)));
         }
         break;
     }

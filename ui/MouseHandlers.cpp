@@ -4,6 +4,7 @@
 #include "image/Readout.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/DeviceScale.h"
 #include "ui/TamrelDlg.h"
 
 namespace {
@@ -16,20 +17,32 @@ Rect ToRect(const QRect& r) {
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
+// Positions are in device pixels, as the preview is (see DeviceScale.h).
+QPoint DeviceOnScreen(const QWidget* w, QPoint logical) {
+    return ToDevice(w->mapToGlobal(QPointF(logical)), DeviceScaleOf(w));
+}
+
 // The image area's rectangle on the screen, sunken edge included.
 Rect WindowRectOnScreen(const QWidget* area) {
-    return ToRect(QRect(area->mapToGlobal(QPoint(0, 0)), area->size()));
+    return ToRect(
+        QRect(DeviceOnScreen(area, QPoint(0, 0)), ToDevice(area->size(), DeviceScaleOf(area))));
 }
 
 Rect ClientRectOnScreen(const CMyGraph* area) {
     const QRect client = area->contentsRect();
-    return ToRect(QRect(area->mapToGlobal(client.topLeft()), client.size()));
+    return ToRect(QRect(DeviceOnScreen(area, client.topLeft()),
+                        ToDevice(client.size(), DeviceScaleOf(area))));
+}
+
+// A point of the dialog, in device pixels, on the screen.
+QPoint OnScreen(const QWidget* dialog, QPoint point) {
+    return DeviceOnScreen(dialog, QPoint(0, 0)) + point;
 }
 
 } // namespace
 
 void CTamrelDlg::OnLButtonDown(QPoint point) {
-    const QPoint p = mapToGlobal(point);
+    const QPoint p = OnScreen(this, point);
     if (WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
         DragLastX = p.x();
         DragLastY = p.y();
@@ -46,7 +59,7 @@ void CTamrelDlg::OnMouseLeave() {
 }
 
 void CTamrelDlg::OnMouseMove(QPoint point) {
-    const QPoint p = mapToGlobal(point);
+    const QPoint p = OnScreen(this, point);
     std::optional<std::uint32_t> reading;
     if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
         setCursor(ArrowCursor);
@@ -65,8 +78,8 @@ void CTamrelDlg::OnMouseMove(QPoint point) {
         if (thePreviewState.PreviewBitmap && !panned &&
             ReadoutRect(thePreviewState, ClientRectOnScreen(ImageArea)).Contains(ToPoint(p))) {
             // The pixel under the pointer, in the area's client coordinates.
-            const QPoint client = ImageArea->mapFromGlobal(p) - ImageArea->contentsRect().topLeft();
-            reading = PreviewColourAt(thePreviewState, ToPoint(client));
+            const Rect client = ClientRectOnScreen(ImageArea);
+            reading = PreviewColourAt(thePreviewState, {p.x() - client.left, p.y() - client.top});
         }
     }
     const auto texts = ReadoutTexts(reading);

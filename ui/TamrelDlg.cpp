@@ -11,6 +11,7 @@
 #include "ui/AppIcon.h"
 #include "ui/CMyGraph.h"
 #include "ui/CurvePlot.h"
+#include "ui/DeviceScale.h"
 #include "ui/ImageView.h"
 #include "ui/SliderAccessible.h"
 #include "ui/SliderKeys.h"
@@ -126,7 +127,8 @@ bool CTamrelDlg::OnInitDialog() {
     // with the 2-pixel sunken edge, at the template's corner.
     GraphArea->setGeometry(QRect(GraphArea->pos(), QSize(kGraphControlSize, kGraphControlSize)));
     GraphArea->update();
-    RecordImageAreaSize(ImageArea->ClientRect().size());
+    // The preview is laid out in device pixels (one image pixel each).
+    RecordImageAreaSize(ToDevice(ImageArea->ClientRect().size(), DeviceScaleOf(ImageArea)));
 
     GraphArea->PaintCallback = DrawCurvePlot;
     ImageArea->PaintCallback = DrawImageArea;

@@ -1,7 +1,9 @@
 // The real program, started as users start it, ends cleanly whichever way its
 // window is closed: faults at exit happen after main returns, where no test
 // inside one process can see them.
+#include "curve/ChannelParams.h"
 #include "tests/app/RunTamrel.h"
+#include "tests/image/BmpWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +38,69 @@ TEST(TamrelProcess, ExitsWithStatusZeroWhicheverWayTheWindowCloses) {
     }
 }
 
-TEST(TamrelProcess, ShowsItsWindowAtScaleTwoAndExitsCleanly) {
+} // namespace
+
+namespace {
+
+// The red readout number from "IDC_PIXEL_R=R: 123" lines, in order.
+std::vector<int> RedReadings(const std::string& out) {
+    std::vector<int> values;
+    const std::string key = "IDC_PIXEL_R=R: ";
+    for (std::size_t at = 0; (at = out.find(key, at)) != std::string::npos; at += key.size()) {
+        values.push_back(std::stoi(out.substr(at + key.size())));
+    }
+    return values;
+}
+
+// A grey ramp whose level is the column number (mod 256), larger than the
+// image area at scale 2, so the pointer is over it wherever it rests.
+bmptest::Picture ColumnRamp() {
+    bmptest::Picture p{1024, 1200, {}};
+    for (std::int32_t y = 0; y < p.height; ++y) {
+        for (std::int32_t x = 0; x < p.width; ++x) {
+            const std::uint32_t level = static_cast<std::uint32_t>(x) & 0xFF;
+            p.pixels.push_back(level << 16 | level << 8 | level);
+        }
+    }
+    return p;
+}
+
+// True when the readings are the table at some column c, c + stride, ...
+bool ReadingsStepBy(const std::vector<int>& red, int stride) {
+    GammaTable table{};
+    ComputeChannelTable(kDefaultChannelParams, table);
+    for (int start = 0; start < 256; ++start) {
+        bool all = true;
+        for (std::size_t k = 0; k < red.size() && all; ++k) {
+            all = table[(start + stride * static_cast<int>(k)) & 0xFF] == red[k];
+        }
+        if (all) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// At scale 2 one image pixel is one device pixel, and the readout follows: a
+// pointer move of one logical pixel passes two image columns. (Before, the
+// preview was enlarged with the screen and the reading moved by one.)
+TEST(TamrelProcess, AtScaleTwoTheReadoutNamesOneImagePixelPerDevicePixel) {
     const ScratchDir scratch;
-    const auto shot = scratch / "window.png";
-    RunSetup setup = ScriptOnly("grab " + shot.string() + "; key Escape");
+    const auto bmp = scratch / "ramp.bmp";
+    bmptest::WriteFile(bmp, bmptest::EncodeBmp(ColumnRamp()));
+    std::string script =
+        "click IDC_OPEN_IMAGE; wait 300; type " + bmp.string() + "; key Return; wait 500";
+    for (int x = 40; x < 46; ++x) {
+        script += "; move IDC_IMAGE " + std::to_string(x) + " 60; print IDC_PIXEL_R";
+    }
+    RunSetup setup = ScriptOnly(script + "; key Escape");
     setup.env = {{"QT_SCALE_FACTOR", "2"}};
     const auto result = RunTamrel(scratch, setup);
-    EXPECT_TRUE(result.exited) << result.err;
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(std::filesystem::exists(shot));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<int> red = RedReadings(result.out);
+    ASSERT_EQ(red.size(), 6u) << result.out;
+    EXPECT_TRUE(ReadingsStepBy(red, 2)) << result.out;
+    EXPECT_FALSE(ReadingsStepBy(red, 1)) << result.out;
 }
 
 } // namespace

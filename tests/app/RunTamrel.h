@@ -21,6 +21,7 @@ struct RunResult {
     bool exited = false; // ended by itself (not killed by the time limit or a signal)
     int status = -1;     // exit status when it exited
     int signal = 0;      // the signal that ended it, if one did
+    std::string out;     // standard output
     std::string err;     // standard error
 };
 
@@ -33,10 +34,12 @@ struct RunSetup {
 
 inline RunResult RunTamrel(const ScratchDir& scratch, const RunSetup& setup) {
     const std::string errPath = (scratch / ".tamrel-stderr").string();
+    const std::string outPath = (scratch / ".tamrel-stdout").string();
     const pid_t child = ::fork();
     if (child == 0) {
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (err < 0 || ::dup2(err, 2) < 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (err < 0 || out < 0 || ::dup2(err, 2) < 0 || ::dup2(out, 1) < 0) {
             ::_exit(127);
         }
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -72,6 +75,7 @@ inline RunResult RunTamrel(const ScratchDir& scratch, const RunSetup& setup) {
         result.signal = WTERMSIG(status);
     }
     result.err = ReadBytes(errPath);
+    result.out = ReadBytes(outPath);
     return result;
 }
 

@@ -155,3 +155,58 @@ TEST(CMyGraph, DrawsNothingWithoutACallbackAndItsClientWithOne) {
 }
 
 } // namespace
+
+namespace {
+
+// The plot on a device of `scale` device pixels per logical pixel, as a
+// scaled desktop paints it.
+QImage ScaledPlot(const GammaTableSet& tables, double scale) {
+    const int side = static_cast<int>(kClient * scale);
+    QImage image(side, side, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::magenta);
+    QPainter p(&image);
+    DrawCurves(p, QRect(0, 0, kClient, kClient), tables, scale);
+    return image;
+}
+
+bool Touch(QPoint a, QPoint b) {
+    return std::abs(a.x() - b.x()) <= 1 && std::abs(a.y() - b.y()) <= 1;
+}
+
+TEST(CurvePlot, OnScaledScreensFrameAndCurvesAreUnbrokenOneDevicePixelLines) {
+    for (const double scale : {1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        const QImage image = ScaledPlot({Identity(), Identity(), Identity()}, scale);
+        const int first = static_cast<int>(7 * scale);  // the frame on logical pixel 7
+        const int last = static_cast<int>(264 * scale); // and on 264
+        for (int i = first; i <= last; ++i) {
+            EXPECT_EQ(image.pixel(i, first), kBlack) << "top at " << i;
+            EXPECT_EQ(image.pixel(i, last), kBlack) << "bottom at " << i;
+            EXPECT_EQ(image.pixel(first, i), kBlack) << "left at " << i;
+            EXPECT_EQ(image.pixel(last, i), kBlack) << "right at " << i;
+        }
+        EXPECT_EQ(image.pixel(first + 1, first + 1), kWhite) << "the frame is one pixel wide";
+        EXPECT_EQ(image.pixel(image.width() - 1, image.height() - 1), kWhite) << "area filled";
+        // The diagonal: one blue pixel per device column, each touching the last.
+        QPoint previous(-1, -1);
+        for (int x = static_cast<int>(8 * scale); x < last; ++x) {
+            int found = -1;
+            int count = 0;
+            for (int y = first + 1; y < last; ++y) {
+                if (image.pixel(x, y) == kBlue) {
+                    found = y;
+                    ++count;
+                }
+            }
+            ASSERT_GE(found, 0) << "gap in column " << x;
+            EXPECT_LE(count, 2) << "a line, not a band, in column " << x;
+            if (previous.x() >= 0) {
+                EXPECT_TRUE(Touch(previous, QPoint(x, found))) << "break at column " << x;
+            }
+            previous = QPoint(x, found);
+        }
+    }
+}
+
+} // namespace
