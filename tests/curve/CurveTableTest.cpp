@@ -3,16 +3,13 @@
 // that rise from 0 at Black to the top at White without a drop.
 #include "curve/CurveTable.h"
 #include "curve/ChannelCurve.h"
+#include "tests/curve/TableShapePrint.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ostream>
 #include <vector>
-
-void PrintTo(const TableShape& shape, std::ostream* os) {
-    *os << shape.entries << " entries of 0.." << shape.maxLevel;
-}
 
 namespace {
 
