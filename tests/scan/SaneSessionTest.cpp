@@ -40,20 +40,6 @@ TEST(SaneSession, TheTestDeviceTakesChannelTablesOf256EntriesAndAnIntensityTable
     EXPECT_EQ(read.options.intensity, (TableShape{4096, 255}));
 }
 
-TEST(SaneSession, OptionsKeepTheDevicesNumbering) {
-    const SaneSession session;
-    const DeviceOpen open = session.Open(kTestDevice);
-    ASSERT_TRUE(open.device.has_value());
-    const OptionList list = open.device->Options();
-    ASSERT_FALSE(list.reason);
-    ASSERT_FALSE(list.options.empty());
-    EXPECT_EQ(list.options.front().index, 1);
-    const auto mode = FindOption(list.options, "mode");
-    ASSERT_TRUE(mode.has_value());
-    EXPECT_EQ(mode->type, OptionType::String);
-    EXPECT_TRUE(std::holds_alternative<OptionStringList>(mode->constraint));
-}
-
 TEST(SaneSession, AnUnknownDeviceIsADeviceErrorInSanesWords) {
     const SaneSession session;
     const DeviceOpen open = session.Open("nosuch:0");
