@@ -67,17 +67,6 @@ TEST(CliDevices, ListsTheTestDeviceNameFirst) {
     EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '\t'), 3) << lines[0];
 }
 
-TEST(CliTable, SixteenBitTablesOfAnySizeRiseFromZeroToTheTop) {
-    ScratchDir scratch;
-    const auto result =
-        RunCli(scratch, {"table", "--defaults", "--size", "4096", "--max", "65535"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    const std::vector<std::string> lines = Lines(result.out);
-    ASSERT_EQ(lines.size(), 4096u);
-    EXPECT_EQ(lines.front(), "0 0 0 0");
-    EXPECT_EQ(lines.back(), "4095 65535 65535 65535");
-}
-
 TEST(CliCube, TheDefaultSizeKeepsTheWindowsLevelsAndOtherSizesGrow) {
     ScratchDir scratch;
     const auto plain = RunCli(scratch, {"cube", "--defaults", (scratch / "a.cube").string()});
