@@ -3,8 +3,10 @@
 #include "cli/CliArgs.h"
 
 #include "cli/ApplyTargets.h"
+#include "curve/CurveTable.h"
 
 #include <array>
+#include <charconv>
 #include <set>
 
 namespace {
@@ -14,17 +16,21 @@ struct CommandSyntax {
     const char* name;
     std::size_t minOperands; // besides PARAMS
     std::size_t maxOperands;
+    bool takesParams; // PARAMS or --defaults comes first
 };
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 5> kCommands = {{
-    {CommandKind::Export, "export", 1, 1},
-    {CommandKind::Apply, "apply", 1, kMany},
-    {CommandKind::Sane, "sane", 0, 0},
-    {CommandKind::Cube, "cube", 1, 1},
-    {CommandKind::Table, "table", 0, 0},
+constexpr std::array<CommandSyntax, 6> kCommands = {{
+    {CommandKind::Export, "export", 1, 1, true},
+    {CommandKind::Apply, "apply", 1, kMany, true},
+    {CommandKind::Sane, "sane", 0, 0, true},
+    {CommandKind::Cube, "cube", 1, 1, true},
+    {CommandKind::Table, "table", 0, 0, true},
+    {CommandKind::Devices, "devices", 0, 0, false},
 }};
+
+constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
 
 const CommandSyntax* FindCommand(std::string_view name) {
     for (const CommandSyntax& syntax : kCommands) {
@@ -53,6 +59,10 @@ struct Sorted {
     bool force = false;
     bool png = false;
     std::optional<std::string_view> outputDir;
+    std::optional<std::string_view> size;
+    std::optional<std::string_view> maxLevel;
+    std::optional<std::string_view> device;
+    std::optional<std::string_view> channel;
     std::string error; // the first one found
 
     void Fail(std::string text) {
@@ -61,6 +71,19 @@ struct Sorted {
         }
     }
 };
+
+// The word after an option that takes one; `what` names it in the error.
+void TakeValue(std::string_view arg, const char* what, const std::vector<std::string_view>& args,
+               std::size_t& i, std::optional<std::string_view>& value, Sorted& sorted) {
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        sorted.Fail(std::string(arg) + " needs " + what);
+        return;
+    }
+    if (value) {
+        sorted.Fail(std::string(arg) + " given twice");
+    }
+    value = args[++i];
+}
 
 // Records the first error and goes on, so that --help anywhere still counts.
 void TakeOption(std::string_view arg, const std::vector<std::string_view>& args, std::size_t& i,
@@ -74,14 +97,15 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
     } else if (arg == "--png") {
         sorted.png = true;
     } else if (arg == "-o" || arg == "--output-dir") {
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            sorted.Fail(std::string(arg) + " needs a folder");
-            return;
-        }
-        if (sorted.outputDir) {
-            sorted.Fail(std::string(arg) + " given twice");
-        }
-        sorted.outputDir = args[++i];
+        TakeValue(arg, "a folder", args, i, sorted.outputDir, sorted);
+    } else if (arg == "--size") {
+        TakeValue(arg, "a number of entries", args, i, sorted.size, sorted);
+    } else if (arg == "--max") {
+        TakeValue(arg, "a top level", args, i, sorted.maxLevel, sorted);
+    } else if (arg == "--device") {
+        TakeValue(arg, "a device name", args, i, sorted.device, sorted);
+    } else if (arg == "--channel") {
+        TakeValue(arg, "red, green or blue", args, i, sorted.channel, sorted);
     } else {
         sorted.Fail("unknown option " + std::string(arg));
     }
@@ -103,6 +127,28 @@ Sorted SortArgs(const std::vector<std::string_view>& args) {
     return sorted;
 }
 
+// Which commands take the table options, and which go together.
+std::string CheckTableOptions(const CommandSyntax& syntax, const Sorted& sorted) {
+    const CommandKind kind = syntax.kind;
+    if (sorted.size && kind != CommandKind::Table && kind != CommandKind::Cube &&
+        kind != CommandKind::Sane) {
+        return "--size is for table, cube and sane only";
+    }
+    if (sorted.maxLevel && kind != CommandKind::Table && kind != CommandKind::Sane) {
+        return "--max is for table and sane only";
+    }
+    if ((sorted.device || sorted.channel) && kind != CommandKind::Sane) {
+        return "--device and --channel are for sane only";
+    }
+    if (sorted.device && (sorted.size || sorted.maxLevel)) {
+        return "--device reads the sizes from the device; --size and --max go without it";
+    }
+    if (sorted.channel && !sorted.device) {
+        return "--channel goes with --device";
+    }
+    return {};
+}
+
 // Options that only some commands take.
 std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
     if (sorted.force && syntax.kind != CommandKind::Export) {
@@ -114,7 +160,7 @@ std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
     if (sorted.png && !sorted.outputDir) {
         return "--png goes with -o DIR";
     }
-    return {};
+    return CheckTableOptions(syntax, sorted);
 }
 
 // PARAMS (unless --defaults) and the command's own operands.
@@ -125,7 +171,11 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
             return "an empty file name";
         }
     }
-    if (!sorted.defaults) {
+    if (!syntax.takesParams) {
+        if (sorted.defaults) {
+            return "takes no parameters";
+        }
+    } else if (!sorted.defaults) {
         if (rest.empty()) {
             return "a parameter file or --defaults is needed";
         }
@@ -181,6 +231,55 @@ std::string CheckApplyOutputs(const CliCommand& command) {
     return {};
 }
 
+// A whole decimal number in min..max: no sign, no blanks, nothing after it.
+std::optional<long> NumberIn(std::string_view text, long min, long max) {
+    unsigned long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value < static_cast<unsigned long>(min) ||
+        value > static_cast<unsigned long>(max)) {
+        return std::nullopt;
+    }
+    return static_cast<long>(value);
+}
+
+std::optional<Channel> ChannelNamed(std::string_view name) {
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        if (name == kChannelNames[c]) {
+            return static_cast<Channel>(c);
+        }
+    }
+    return std::nullopt;
+}
+
+// The values of --size, --max, --device and --channel.
+std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
+    if (sorted.size) {
+        const auto size = NumberIn(*sorted.size, kMinCurveEntries, kMaxCurveEntries);
+        if (!size) {
+            return "--size takes 2..65536 entries, not " + std::string(*sorted.size);
+        }
+        command.size = static_cast<std::size_t>(*size);
+    }
+    if (sorted.maxLevel) {
+        const auto max = NumberIn(*sorted.maxLevel, kMinCurveLevel, kMaxCurveLevel);
+        if (!max) {
+            return "--max takes a top level of 1..65535, not " + std::string(*sorted.maxLevel);
+        }
+        command.maxLevel = static_cast<int>(*max);
+    }
+    if (sorted.channel) {
+        command.channel = ChannelNamed(*sorted.channel);
+        if (!command.channel) {
+            return "--channel takes red, green or blue, not " + std::string(*sorted.channel);
+        }
+    }
+    if (sorted.device) {
+        command.device = std::string(*sorted.device);
+    }
+    return {};
+}
+
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
@@ -192,6 +291,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
         command.outputDir = std::filesystem::path(*sorted.outputDir);
     }
     std::string error = CheckOptions(syntax, sorted);
+    if (error.empty()) {
+        error = TakeTableOptions(sorted, command);
+    }
     if (error.empty()) {
         error = TakeOperands(syntax, sorted, command);
     }

@@ -2,13 +2,16 @@
 // where its parameters come from, its inputs and outputs, and its options.
 #pragma once
 
+#include "curve/ChannelParams.h"
+
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices };
 
 struct CliCommand {
     CommandKind kind = CommandKind::Table;
@@ -19,6 +22,10 @@ struct CliCommand {
     std::optional<std::filesystem::path> outputDir; // apply -o DIR
     bool force = false;                             // export: replace existing files
     bool png = false;                               // apply -o DIR: write NAME.png files
+    std::optional<std::size_t> size;                // table, cube, sane: --size N entries
+    std::optional<int> maxLevel;                    // table, sane: --max M, the top level
+    std::optional<std::string> device;              // sane: --device NAME, read through libsane
+    std::optional<Channel> channel; // sane --device: the curve for a single intensity table
 };
 
 enum class ParseStatus {

@@ -1,5 +1,5 @@
-// cube: the tables as a 1D LUT file.
-#include "cli/CommandSupport.h"
+// cube: the curves as a 1D LUT file.
+#include "cli/ChannelSource.h"
 #include "cli/Commands.h"
 #include "cli/CubeFile.h"
 #include "cli/Messages.h"
@@ -7,11 +7,13 @@
 #include <ostream>
 
 int RunCube(const CliCommand& command, std::ostream& err) {
-    const auto tables = TablesOrReport(command, err);
-    if (!tables) {
+    const auto channels = ChannelsOrReport(command, err);
+    if (!channels) {
         return kExitFailed;
     }
-    const WriteResult result = WriteCubeFile(command.output, *tables);
+    const TableShape shape = CubeShapeOf(command.size.value_or(kWindowShape.entries));
+    const WriteResult result =
+        WriteCubeFile(command.output, CurvesOf(*channels, shape), shape.maxLevel);
     if (result != WriteResult::Ok) {
         err << FileError(command.output, ReasonOf(result));
         return kExitFailed;

@@ -1,43 +1,38 @@
-// 1D LUT: input level i of 0..255 maps to the line for i; output levels are
-// normalised to 0..1 by dividing by the full level 255.
+// 1D LUT: entry j of N maps to the line for j; output levels are normalised
+// to 0..1 by dividing by the table's top level.
 #include "cli/CubeFile.h"
 
-#include <array>
-#include <cstdio>
+#include "io/TextLine.h"
 
 namespace {
 
 constexpr const char* kTitleLine = "TITLE \"Gamma tables by Tamrel\"\n";
 constexpr const char* kSizeFormat = "LUT_1D_SIZE %zu\n";
 constexpr const char* kEntryFormat = "%.6f %.6f %.6f\n";
-constexpr double kFullLevel = 255.0;
-// "1.000000 1.000000 1.000000\n" and the size line fit with room to spare.
-constexpr std::size_t kCubeLineBuffer = 64;
-
-template <typename... Args> std::string Formatted(const char* format, Args... args) {
-    std::array<char, kCubeLineBuffer> buffer{};
-    const int length = std::snprintf(buffer.data(), buffer.size(), format, args...);
-    return length > 0 ? std::string(buffer.data(), static_cast<std::size_t>(length)) : "";
-}
-
-double Normalised(std::int16_t entry) {
-    return static_cast<double>(entry) / kFullLevel;
-}
+// Levels beyond 8 bits keep the precision a 16-bit scan has.
+constexpr int kWideCubeLevel = 65535;
 
 } // namespace
 
-std::vector<std::string> FormatCubeFile(const GammaTableSet& tables) {
+TableShape CubeShapeOf(std::size_t entries) {
+    return entries == kWindowShape.entries ? kWindowShape : TableShape{entries, kWideCubeLevel};
+}
+
+std::vector<std::string> FormatCubeFile(const ChannelCurves& curves, int maxLevel) {
+    const std::size_t entries = curves[kRed].size();
+    const double top = maxLevel;
     std::vector<std::string> lines;
-    lines.reserve(2 + kGammaTableSize);
+    lines.reserve(2 + entries);
     lines.emplace_back(kTitleLine);
-    lines.push_back(Formatted(kSizeFormat, kGammaTableSize));
-    for (std::size_t i = 0; i < kGammaTableSize; ++i) {
-        lines.push_back(Formatted(kEntryFormat, Normalised(tables[kRed][i]),
-                                  Normalised(tables[kGreen][i]), Normalised(tables[kBlue][i])));
+    lines.push_back(FormatLine(kSizeFormat, entries));
+    for (std::size_t j = 0; j < entries; ++j) {
+        lines.push_back(FormatLine(kEntryFormat, curves[kRed][j] / top, curves[kGreen][j] / top,
+                                   curves[kBlue][j] / top));
     }
     return lines;
 }
 
-WriteResult WriteCubeFile(const std::filesystem::path& path, const GammaTableSet& tables) {
-    return WriteFileAtomically(path, FormatCubeFile(tables));
+WriteResult WriteCubeFile(const std::filesystem::path& path, const ChannelCurves& curves,
+                          int maxLevel) {
+    return WriteFileAtomically(path, FormatCubeFile(curves, maxLevel));
 }

@@ -1,15 +1,70 @@
-// sane and table: the tables as text on standard output.
+// sane and table: the curves as text on standard output.
+#include "cli/ChannelSource.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "cli/SaneOptions.h"
+#include "cli/Messages.h"
+#include "cli/SaneTables.h"
 #include "cli/TableListing.h"
+#include "scan/SaneSession.h"
+
+#include <ostream>
+
+namespace {
+
+TableShape ShapeOf(const CliCommand& command) {
+    return {command.size.value_or(kWindowShape.entries),
+            command.maxLevel.value_or(kWindowShape.maxLevel)};
+}
+
+// The library's own words; a reason without them still says where it came from.
+std::string DeviceReasonText(const Reason& reason) {
+    return reason.Text.empty() ? "device error" : reason.Text;
+}
+
+// Opens the device and reads its tables; failures are reported on `err`.
+std::optional<GammaOptions> DeviceTables(const std::string& name, std::ostream& err) {
+    const SaneSession session;
+    const DeviceOpen open = session.Open(name);
+    const GammaOptionsRead read =
+        open.reason ? GammaOptionsRead{open.reason, {}} : ReadGammaOptions(*open.device);
+    if (read.reason) {
+        err << FileError(name, DeviceReasonText(read.reason));
+        return std::nullopt;
+    }
+    return read.options;
+}
+
+int PrintPlan(const SanePlan& plan, const CliCommand& command, std::ostream& out,
+              std::ostream& err) {
+    if (plan.problem == SaneTableProblem::None) {
+        return PrintAll(FormatSaneOptions(plan.line), out, err);
+    }
+    err << (command.device ? FileError(*command.device, ProblemText(plan))
+                           : PlainError(ProblemText(plan)));
+    return kExitFailed;
+}
+
+} // namespace
 
 int RunSane(const CliCommand& command, std::ostream& out, std::ostream& err) {
-    const auto tables = TablesOrReport(command, err);
-    return tables ? PrintAll(FormatSaneOptions(*tables), out, err) : kExitFailed;
+    const auto channels = ChannelsOrReport(command, err);
+    if (!channels) {
+        return kExitFailed;
+    }
+    if (!command.device) {
+        return PrintPlan(PlanForShape(*channels, ShapeOf(command)), command, out, err);
+    }
+    const auto device = DeviceTables(*command.device, err);
+    if (!device) {
+        return kExitFailed;
+    }
+    return PrintPlan(PlanForDevice(*device, *channels, command.channel), command, out, err);
 }
 
 int RunTable(const CliCommand& command, std::ostream& out, std::ostream& err) {
-    const auto tables = TablesOrReport(command, err);
-    return tables ? PrintAll(FormatTableListing(*tables), out, err) : kExitFailed;
+    const auto channels = ChannelsOrReport(command, err);
+    if (!channels) {
+        return kExitFailed;
+    }
+    return PrintAll(FormatTableListing(CurvesOf(*channels, ShapeOf(command))), out, err);
 }

@@ -1,35 +1,33 @@
-// SANE options: each table as its 256 decimal entries, comma-separated, no spaces.
+// SANE options: each table as all of its entries, as one argument, since a
+// front end fills the entries a list leaves out with 0.
 #include "cli/SaneOptions.h"
-
-#include <array>
 
 namespace {
 
 constexpr const char* kCustomGamma = "--custom-gamma=yes";
-constexpr std::array<const char*, kChannelCount> kTableOptions = {
-    "--red-gamma-table", "--green-gamma-table", "--blue-gamma-table"};
+constexpr const char* kOptionPrefix = "--";
 constexpr char kValueSeparator = ',';
 
-std::string JoinEntries(const GammaTable& table) {
+} // namespace
+
+std::string JoinEntries(const Curve& entries) {
     std::string text;
-    for (std::size_t i = 0; i < table.size(); ++i) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         if (i > 0) {
             text += kValueSeparator;
         }
-        text += std::to_string(table[i]);
+        text += std::to_string(entries[i]);
     }
     return text;
 }
 
-} // namespace
-
-std::string FormatSaneOptions(const GammaTableSet& tables) {
-    std::string line = kCustomGamma;
-    for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
-        line += ' ';
-        line += kTableOptions[channel];
-        line += ' ';
-        line += JoinEntries(tables[channel]);
+std::string FormatSaneOptions(const SaneLine& line) {
+    std::string text = line.customGamma ? kCustomGamma : "";
+    for (const SaneTable& table : line.tables) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += kOptionPrefix + table.option + ' ' + JoinEntries(table.entries);
     }
-    return line + '\n';
+    return text + '\n';
 }

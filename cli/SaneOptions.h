@@ -1,10 +1,23 @@
-// The options that hand the three tables to a SANE scanner front end.
+// The options that hand gamma tables to a SANE scanner front end.
 #pragma once
 
-#include "curve/ChannelParams.h"
+#include "cli/ChannelCurves.h"
 
 #include <string>
+#include <vector>
 
-// "--custom-gamma=yes --red-gamma-table V0,...,V255 --green-gamma-table ...
-// --blue-gamma-table ..." on one line, ended by a line feed.
-std::string FormatSaneOptions(const GammaTableSet& tables);
+struct SaneTable {
+    std::string option; // the option's name, e.g. "red-gamma-table"
+    Curve entries;
+};
+
+struct SaneLine {
+    bool customGamma = false; // the device has the custom-gamma switch
+    std::vector<SaneTable> tables;
+};
+
+// "V0,V1,...": the entries in decimal, comma-separated, no spaces.
+std::string JoinEntries(const Curve& entries);
+
+// "[--custom-gamma=yes] --NAME V0,...,VN-1 ..." on one line, ended by a line feed.
+std::string FormatSaneOptions(const SaneLine& line);

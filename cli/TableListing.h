@@ -1,9 +1,9 @@
-// The three tables as text for scripts: one line per input level.
+// The three curves as text for scripts: one line per table entry.
 #pragma once
 
-#include "curve/ChannelParams.h"
+#include "cli/ChannelCurves.h"
 
 #include <string>
 
-// 256 lines "level red green blue", single spaces, each ended by a line feed.
-std::string FormatTableListing(const GammaTableSet& tables);
+// N lines "entry red green blue", single spaces, each ended by a line feed.
+std::string FormatTableListing(const ChannelCurves& curves);

@@ -14,6 +14,7 @@ constexpr const char* kOverview =
     "  sane    print the gamma-table options for a SANE front end\n"
     "  cube    write the tables as a 1D LUT (.cube) file\n"
     "  table   print the tables: level, red, green, blue\n"
+    "  devices list the scanners SANE finds (takes no PARAMS)\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -36,22 +37,40 @@ constexpr const char* kApply =
     "with --png). An output never replaces its own input.\n";
 
 constexpr const char* kSane =
-    "Usage: tamrel-cli sane (PARAMS.tvp | --defaults)\n"
+    "Usage: tamrel-cli sane (PARAMS.tvp | --defaults) [--size N] [--max M]\n"
+    "       tamrel-cli sane (PARAMS.tvp | --defaults) --device NAME [--channel C]\n"
     "\n"
     "Prints, on one line, the options that hand the tables to a SANE front end:\n"
     "--custom-gamma=yes --red-gamma-table V0,...,V255 --green-gamma-table ...\n"
-    "--blue-gamma-table ...\n";
+    "--blue-gamma-table ...\n"
+    "--size N and --max M give tables of N entries (2..65536) of 0..M (1..65535);\n"
+    "256 and 255 by default.\n"
+    "--device NAME opens the scanner through libsane and prints each table at the\n"
+    "size and range the device takes, --custom-gamma=yes only where it has that\n"
+    "option. A device with one intensity table (gamma-table) gets it when the three\n"
+    "curves are equal; --channel red|green|blue picks the curve otherwise.\n"
+    "A table too long for one argument (128 KiB) is an error: 'tamrel-cli scan'\n"
+    "sets such tables through libsane directly.\n";
 
 constexpr const char* kCube =
-    "Usage: tamrel-cli cube (PARAMS.tvp | --defaults) OUT.cube\n"
+    "Usage: tamrel-cli cube (PARAMS.tvp | --defaults) [--size N] OUT.cube\n"
     "\n"
-    "Writes the tables as a 1D LUT: LUT_1D_SIZE 256, then one 'r g b' line per\n"
-    "input level, each value divided by 255, with six decimals.\n";
+    "Writes the tables as a 1D LUT: LUT_1D_SIZE N (256 by default), then one\n"
+    "'r g b' line per entry with six decimals. At 256 entries the values are the\n"
+    "window's levels divided by 255; at any other size (2..65536) the curve is\n"
+    "sampled at 16 bits and divided by 65535.\n";
 
 constexpr const char* kTable =
-    "Usage: tamrel-cli table (PARAMS.tvp | --defaults)\n"
+    "Usage: tamrel-cli table (PARAMS.tvp | --defaults) [--size N] [--max M]\n"
     "\n"
-    "Prints 256 lines 'level red green blue', one per input level 0..255.\n";
+    "Prints N lines 'entry red green blue' of levels 0..M; by default 256 lines of\n"
+    "0..255, one per input level. Entry j stands for input level j * 255 / (N - 1).\n";
+
+constexpr const char* kDevices =
+    "Usage: tamrel-cli devices\n"
+    "\n"
+    "Lists the scanners SANE finds, one per line: the device name (for sane\n"
+    "--device), then vendor, model and type, separated by tabs.\n";
 
 } // namespace
 
@@ -70,6 +89,8 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kCube;
     case CommandKind::Table:
         return kTable;
+    case CommandKind::Devices:
+        return kDevices;
     }
     return kOverview;
 }

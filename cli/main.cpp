@@ -26,6 +26,8 @@ int Run(const CliCommand& command) {
         return RunCube(command, std::cerr);
     case CommandKind::Table:
         return RunTable(command, std::cout, std::cerr);
+    case CommandKind::Devices:
+        return RunDevices(std::cout, std::cerr);
     }
     return kExitUsage;
 }

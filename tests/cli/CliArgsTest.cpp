@@ -136,6 +136,21 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"export", "--defaults", "curves/"}, "not a file name: curves/"},
         {{"export", "--defaults", "/tmp"}, "not a file name: /tmp"},
         {{"export", "--defaults", "a/.."}, "not a file name"},
+        {{"table", "--defaults", "--size", "1"}, "--size takes 2..65536"},
+        {{"table", "--defaults", "--size", "65537"}, "--size takes 2..65536"},
+        {{"table", "--defaults", "--size", "0x100"}, "--size takes"},
+        {{"table", "--defaults", "--size", "-256"}, "--size takes"},
+        {{"table", "--defaults", "--size", "18446744073709551872"}, "--size takes"},
+        {{"table", "--defaults", "--max", "0"}, "--max takes a top level of 1..65535"},
+        {{"table", "--defaults", "--max", "65536"}, "--max takes"},
+        {{"table", "--defaults", "--max", "255.0"}, "--max takes"},
+        {{"cube", "--defaults", "--max", "255", "x.cube"}, "--max is for table and sane"},
+        {{"export", "--defaults", "--size", "256", "x.tvk"}, "--size is for table, cube and sane"},
+        {{"table", "--defaults", "--device", "test:0"}, "for sane only"},
+        {{"sane", "--defaults", "--device", "test:0", "--size", "256"}, "--device reads"},
+        {{"sane", "--defaults", "--channel", "red"}, "--channel goes with --device"},
+        {{"sane", "--defaults", "--device", "t", "--channel", "alpha"}, "red, green or blue"},
+        {{"devices", "--defaults"}, "takes no parameters"},
     };
     for (const auto& [args, why] : lines) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -143,6 +158,19 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         EXPECT_EQ(parsed.status, ParseStatus::BadUsage);
         EXPECT_NE(parsed.message.find(why), std::string::npos) << parsed.message;
     }
+}
+
+TEST(CliArgs, TableOptionsReachTheCommand) {
+    const ParsedArgs table = Parse({"table", "--defaults", "--size", "65536", "--max", "65535"});
+    ASSERT_EQ(table.status, ParseStatus::Run) << table.message;
+    EXPECT_EQ(table.command.size, 65536u);
+    EXPECT_EQ(table.command.maxLevel, 65535);
+    const ParsedArgs sane =
+        Parse({"sane", "--device", "plustek:libusb:001:004", "p.tvp", "--channel", "green"});
+    ASSERT_EQ(sane.status, ParseStatus::Run) << sane.message;
+    EXPECT_EQ(sane.command.device, "plustek:libusb:001:004");
+    EXPECT_EQ(sane.command.channel, kGreen);
+    EXPECT_EQ(Parse({"devices"}).command.kind, CommandKind::Devices);
 }
 
 TEST(CliArgs, HelpWinsWhereverItStands) {

@@ -48,7 +48,7 @@ TEST(CliPrint, AFullStandardOutputIsAFailure) {
 
 TEST(CliPrint, HelpGoesToStandardOutputForEveryCommand) {
     ScratchDir scratch;
-    for (const char* command : {"export", "apply", "sane", "cube", "table"}) {
+    for (const char* command : {"export", "apply", "sane", "cube", "table", "devices"}) {
         SCOPED_TRACE(command);
         const auto result = RunCli(scratch, {command, "--help"});
         EXPECT_EQ(result.status, 0);
@@ -70,6 +70,11 @@ TEST(CliPrint, BadUsageExitsWithTwoAndTouchesNothing) {
         {"cube", "--defaults"},
         {"apply", "--defaults", (scratch / "in.bmp").string(), (scratch / "out.tiff").string()},
         {"export", "--defaults", "-o", scratch.Path().string(), (scratch / "x.tvk").string()},
+        {"table", "--defaults", "--size", "1"},
+        {"table", "--defaults", "--size", "65537"},
+        {"sane", "--defaults", "--max", "0"},
+        {"sane", "--defaults", "--max", "65536"},
+        {"cube", "--defaults", "--size", "many", (scratch / "x.cube").string()},
     };
     for (const auto& args : lines) {
         SCOPED_TRACE(testing::PrintToString(args));

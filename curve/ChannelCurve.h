@@ -1,0 +1,13 @@
+// One channel's stored parameters as a table of any shape.
+#pragma once
+
+#include "curve/ChannelParams.h"
+#include "curve/CurveTable.h"
+
+#include <cstdint>
+#include <span>
+
+// ComputeCurveTable(White, table, maxLevel, 1 / Gamma, Alpha, Black), the
+// arguments ComputeChannelTable passes for the window's table.
+bool ComputeChannelCurve(const ChannelParams& channel, std::span<std::uint16_t> table,
+                         int maxLevel);

@@ -1,0 +1,91 @@
+// The tone curve at N entries of 0..M. Entry j stands for the input level
+// x = j * 255 / (N - 1); with W = white - black and L = (x - black) / W,
+//   0                                  for x <= black,
+//   (x - black) * M * V0 / (L0 * W)    below the tangent point L0 itself,
+//   M * ((1 - k) * L^p + k)            from it on,
+// each rounded half up and clamped to 0..M. The toe ends at the tangent point,
+// not at a rounded index: at large N a rounded index would put power-law values
+// below L0, where the offset power law lies far under the toe, and the table
+// would drop by thousands of levels.
+#include "curve/CurveTable.h"
+
+#include "curve/GammaTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kBt709Exponent = 0.45;
+constexpr double kSquare = 2.0;
+constexpr double kTopInputLevel = 255.0;
+constexpr double kRoundingBias = 0.5;
+
+// The offset k, the tangent point L0 and the value V0 there, as for 256 entries.
+struct Tangent {
+    double k;
+    double l0;
+    double v0;
+};
+
+Tangent TangentOf(double exponent, double alpha) {
+    const double p = exponent;
+    const double k = std::pow(kBt709Exponent / p, kSquare) * (1.0 - alpha);
+    const double l0 = std::pow(-k / ((1.0 - p) * (1.0 - k)), 1.0 / p);
+    return {k, l0, (1.0 - k) * std::pow(l0, p) + k};
+}
+
+// Round half up, then clamp to 0..maxLevel; clamping first keeps NaN and huge
+// values out of the integer conversion and gives the same level.
+std::uint16_t ToLevel(double raw, int maxLevel) {
+    const double biased = raw + kRoundingBias;
+    if (!(biased > 0.0)) {
+        return 0;
+    }
+    if (biased >= maxLevel) {
+        return static_cast<std::uint16_t>(maxLevel);
+    }
+    return static_cast<std::uint16_t>(biased);
+}
+
+// The window's table, copied; its entries already lie in 0..255 for every
+// slider setting, the clamp only keeps other settings inside 0..M as promised.
+void CopyWindowTable(double white, std::span<std::uint16_t> table, double exponent, double alpha,
+                     double black) {
+    GammaTable window{};
+    ComputeGammaTable(white, window, exponent, alpha, black);
+    std::transform(window.begin(), window.end(), table.begin(), [](std::int16_t entry) {
+        return static_cast<std::uint16_t>(std::clamp<int>(entry, 0, kWindowShape.maxLevel));
+    });
+}
+
+} // namespace
+
+bool ComputeCurveTable(double white, std::span<std::uint16_t> table, int maxLevel, double exponent,
+                       double alpha, double black) {
+    const TableShape shape{table.size(), maxLevel};
+    if (!IsValidShape(shape)) {
+        return false;
+    }
+    if (shape == kWindowShape) {
+        CopyWindowTable(white, table, exponent, alpha, black);
+        return true;
+    }
+    const double span = white - black;
+    const Tangent t = TangentOf(exponent, alpha);
+    const double toeEnd = t.l0 * span + black;               // the tangent point on the input scale
+    const double toeSlope = maxLevel * t.v0 / (t.l0 * span); // levels per input level
+    const double last = static_cast<double>(table.size() - 1);
+    for (std::size_t j = 0; j < table.size(); ++j) {
+        const double x = static_cast<double>(j) * kTopInputLevel / last;
+        if (x <= black) {
+            table[j] = 0; // never a power of a negative number
+        } else if (x < toeEnd) {
+            table[j] = ToLevel((x - black) * toeSlope, maxLevel);
+        } else {
+            const double l = (x - black) / span;
+            table[j] = ToLevel(maxLevel * ((1.0 - t.k) * std::pow(l, exponent) + t.k), maxLevel);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+// One use of libsane, from sane_init to sane_exit: the devices it finds and
+// the devices it opens. Open devices must be closed (destroyed) before their
+// session ends, since sane_exit closes every handle behind their backs.
+#pragma once
+
+#include "io/Reason.h"
+#include "scan/SaneDevice.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct DeviceInfo {
+    std::string name; // what a front end's --device takes, e.g. "test:0"
+    std::string vendor;
+    std::string model;
+    std::string type; // "flatbed scanner", "virtual device", ...
+};
+
+struct DeviceList {
+    Reason reason;
+    std::vector<DeviceInfo> devices;
+};
+
+struct DeviceOpen {
+    Reason reason;
+    std::optional<SaneDevice> device; // present exactly when there is no reason
+};
+
+class SaneSession {
+public:
+    SaneSession();
+    ~SaneSession();
+    SaneSession(const SaneSession&) = delete;
+    SaneSession& operator=(const SaneSession&) = delete;
+
+    // Why sane_init failed; a failed session finds and opens nothing.
+    const Reason& Failure() const { return failure_; }
+
+    // Every device the configured backends find, the network's included.
+    DeviceList Devices() const;
+    DeviceOpen Open(const std::string& name) const;
+
+private:
+    Reason failure_;
+};
