@@ -1,0 +1,38 @@
+// Per-channel counts of the 8-bit input levels of an image (the levels the
+// preview looks up in the tables), and the counts after the tables.
+#pragma once
+
+#include "curve/AutoBlackWhite.h"
+#include "curve/ChannelParams.h"
+#include "image/ImageBuffer.h"
+
+#include <array>
+#include <cstdint>
+
+struct LevelHistogram {
+    std::array<LevelCounts, kChannelCount> channels{}; // indexed by Channel
+
+    // The pixel count n: every pixel adds one to each channel.
+    std::uint64_t Pixels() const;
+    void Add(const LevelHistogram& other);
+    friend bool operator==(const LevelHistogram&, const LevelHistogram&) = default;
+};
+
+// Adds `rowCount` packed rows of `width` 4-byte pixels (red, green, blue, unused),
+// the layout of ImageBuffer, so that a reader can count each band of rows
+// while it is still in the cache.
+void CountRows(const std::uint8_t* rows, std::int32_t width, std::int32_t rowCount,
+               LevelHistogram& into);
+
+// Adds packed rows of 16-bit red, green, blue samples, each counted at the
+// 8-bit level the preview shows for it: the sample's high byte.
+void CountRows16(const std::uint16_t* rows, std::int32_t width, std::int32_t rowCount,
+                 LevelHistogram& into);
+
+// The whole image, rows split over two threads for large images.
+LevelHistogram CountLevels(const ImageBuffer& image);
+
+// Where the pixels land after the tables: output level table[L] & 0xFF
+// receives the count of input level L, as the preview renders it.
+LevelHistogram OutputHistogram(const LevelHistogram& input,
+                               const std::array<GammaTable, kChannelCount>& tables);

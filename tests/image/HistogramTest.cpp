@@ -1,0 +1,105 @@
+#include "image/Histogram.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Pixel i of a width x height image: red i, green 2i, blue 255 - i (mod 256).
+std::vector<std::uint8_t> RampPixels(std::int32_t width, std::int32_t height) {
+    std::vector<std::uint8_t> pixels;
+    for (std::int32_t i = 0; i < width * height; ++i) {
+        pixels.insert(pixels.end(), {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(2 * i),
+                                     static_cast<std::uint8_t>(255 - i), 7});
+    }
+    return pixels;
+}
+
+LevelHistogram CountedOneByOne(const std::vector<std::uint8_t>& pixels) {
+    LevelHistogram h;
+    for (std::size_t p = 0; p < pixels.size(); p += kImageBytesPerPixel) {
+        for (std::size_t c = 0; c < kChannelCount; ++c) {
+            ++h.channels[c][pixels[p + c]];
+        }
+    }
+    return h;
+}
+
+TEST(Histogram, CountsEveryPixelOfEveryChannelAndIgnoresTheFourthByte) {
+    // Odd widths leave a lone pixel after the pairs; 600 x 500 is split over threads.
+    for (const auto& [width, height] : {std::pair{1, 1}, {3, 5}, {600, 500}}) {
+        const std::vector<std::uint8_t> pixels = RampPixels(width, height);
+        std::vector<std::uint8_t> owned = pixels;
+        const ImageBuffer image{false, width, height, owned.data()};
+        const LevelHistogram counted = CountLevels(image);
+        EXPECT_EQ(counted, CountedOneByOne(pixels)) << width << "x" << height;
+        EXPECT_EQ(counted.Pixels(), std::uint64_t(width) * height);
+    }
+}
+
+TEST(Histogram, RowBandsAddUpToTheWholeImage) {
+    const std::vector<std::uint8_t> pixels = RampPixels(7, 9);
+    LevelHistogram banded;
+    for (std::int32_t row = 0; row < 9; row += 4) {
+        CountRows(pixels.data() + row * 7 * kImageBytesPerPixel, 7, std::min(4, 9 - row), banded);
+    }
+    EXPECT_EQ(banded, CountedOneByOne(pixels));
+}
+
+TEST(Histogram, NoPixelsCountNothing) {
+    EXPECT_EQ(CountLevels(ImageBuffer{false, 0, 0, nullptr}).Pixels(), 0u);
+}
+
+// A 16-bit scan counts at the levels its preview shows: 0x00FF and 0x0000
+// are both level 0, 0xFF00 and 0xFFFF both level 255.
+TEST(Histogram, SixteenBitSamplesCountAtTheirPreviewLevel) {
+    const std::vector<std::uint16_t> rows = {0x0000, 0x00FF, 0x8000, 0xFF00, 0xFFFF, 0x1234,
+                                             0x0101, 0x7FFF, 0xFFFF};
+    LevelHistogram h;
+    CountRows16(rows.data(), 3, 1, h);
+    // Pixels (0x0000, 0x00FF, 0x8000), (0xFF00, 0xFFFF, 0x1234), (0x0101, 0x7FFF, 0xFFFF).
+    const std::array<std::array<int, 3>, kChannelCount> levels = {
+        {{0x00, 0xFF, 0x01}, {0x00, 0xFF, 0x7F}, {0x80, 0x12, 0xFF}}};
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        for (const int level : levels[c]) {
+            EXPECT_EQ(h.channels[c][level], 1u) << c << " " << level;
+        }
+    }
+    EXPECT_EQ(h.Pixels(), 3u);
+}
+
+// A dark 16-bit scan with a small bright spot: 980 samples at levels 3..6 and
+// 20 at 0xE0FF, counted at level 0xE0. 1 % of 1000 is 10, so the empty
+// levels 0..2 give Black 2.0 and the spot, too large to clip, gives White 0xE1.
+TEST(Histogram, SixteenBitScanGivesBlackAndWhiteFromItsPreviewLevels) {
+    std::vector<std::uint16_t> rows;
+    for (int i = 0; i < 1000; ++i) {
+        const auto v = static_cast<std::uint16_t>(i < 20 ? 0xE0FF : 0x0300 + i);
+        rows.insert(rows.end(), {v, v, v});
+    }
+    LevelHistogram h;
+    CountRows16(rows.data(), 1000, 1, h);
+    EXPECT_EQ(AutoBlackWhite(h.channels[kRed], 1.0), (BlackWhitePositions{20, 0xE1}));
+}
+
+TEST(Histogram, OutputCountsFollowTheTables) {
+    LevelHistogram input;
+    input.channels[kRed][10] = 5;
+    input.channels[kRed][20] = 7;
+    input.channels[kGreen][255] = 3;
+    std::array<GammaTable, kChannelCount> tables{};
+    tables[kRed][10] = 100;
+    tables[kRed][20] = 100; // two input levels meeting at one output level
+    tables[kGreen][255] = 256 + 9; // only the low byte is shown, as in the preview
+    const LevelHistogram output = OutputHistogram(input, tables);
+    EXPECT_EQ(output.channels[kRed][100], 12u);
+    EXPECT_EQ(output.channels[kGreen][9], 3u);
+    EXPECT_EQ(output.channels[kBlue][0], 0u);
+    EXPECT_EQ(output.Pixels(), input.Pixels());
+}
+
+} // namespace
