@@ -21,13 +21,14 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 6> kCommands = {{
+constexpr std::array<CommandSyntax, 7> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
     {CommandKind::Cube, "cube", 1, 1, true},
     {CommandKind::Table, "table", 0, 0, true},
     {CommandKind::Devices, "devices", 0, 0, false},
+    {CommandKind::Auto, "auto", 2, 2, true},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -63,6 +64,7 @@ struct Sorted {
     std::optional<std::string_view> maxLevel;
     std::optional<std::string_view> device;
     std::optional<std::string_view> channel;
+    std::optional<std::string_view> clip;
     std::string error; // the first one found
 
     void Fail(std::string text) {
@@ -106,6 +108,8 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
         TakeValue(arg, "a device name", args, i, sorted.device, sorted);
     } else if (arg == "--channel") {
         TakeValue(arg, "red, green or blue", args, i, sorted.channel, sorted);
+    } else if (arg == "--clip") {
+        TakeValue(arg, "a percentage", args, i, sorted.clip, sorted);
     } else {
         sorted.Fail("unknown option " + std::string(arg));
     }
@@ -160,6 +164,9 @@ std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
     if (sorted.png && !sorted.outputDir) {
         return "--png goes with -o DIR";
     }
+    if (sorted.clip && syntax.kind != CommandKind::Auto) {
+        return "--clip is for auto only";
+    }
     return CheckTableOptions(syntax, sorted);
 }
 
@@ -192,10 +199,12 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     if (rest.size() > max) {
         return "too many file names";
     }
-    if (syntax.kind == CommandKind::Apply) {
-        command.inputs.assign(rest.begin(), rest.end() - (pairForm ? 1 : 0));
+    // apply in pairs and auto end with their output; apply -o has only inputs.
+    const bool endsWithOutput = pairForm || syntax.kind == CommandKind::Auto;
+    if (syntax.kind == CommandKind::Apply || syntax.kind == CommandKind::Auto) {
+        command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
-    if (pairForm || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube) {
+    if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube) {
         command.output = rest.back();
     }
     return {};
@@ -243,6 +252,21 @@ std::optional<long> NumberIn(std::string_view text, long min, long max) {
     return static_cast<long>(value);
 }
 
+// A percentage 0..100 in plain decimals ("0.5", "2"): no sign, exponent or blanks.
+std::optional<double> PercentOf(std::string_view text) {
+    constexpr double kAllPixels = 100.0;
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value > kAllPixels) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::optional<Channel> ChannelNamed(std::string_view name) {
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         if (name == kChannelNames[c]) {
@@ -276,6 +300,12 @@ std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
     }
     if (sorted.device) {
         command.device = std::string(*sorted.device);
+    }
+    if (sorted.clip) {
+        command.clipPercent = PercentOf(*sorted.clip);
+        if (!command.clipPercent) {
+            return "--clip takes a percentage of 0..100, not " + std::string(*sorted.clip);
+        }
     }
     return {};
 }

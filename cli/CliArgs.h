@@ -11,14 +11,14 @@
 #include <string_view>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto };
 
 struct CliCommand {
     CommandKind kind = CommandKind::Table;
     bool defaults = false;                          // --defaults: the start-up parameters
     std::filesystem::path params;                   // the parameter file, unless defaults
-    std::vector<std::filesystem::path> inputs;      // apply: the BMP files
-    std::filesystem::path output;                   // export, cube, and apply without -o
+    std::vector<std::filesystem::path> inputs;      // apply: the BMP files; auto: the image
+    std::filesystem::path output;                   // export, cube, auto, and apply without -o
     std::optional<std::filesystem::path> outputDir; // apply -o DIR
     bool force = false;                             // export: replace existing files
     bool png = false;                               // apply -o DIR: write NAME.png files
@@ -26,6 +26,7 @@ struct CliCommand {
     std::optional<int> maxLevel;                    // table, sane: --max M, the top level
     std::optional<std::string> device;              // sane: --device NAME, read through libsane
     std::optional<Channel> channel; // sane --device: the curve for a single intensity table
+    std::optional<double> clipPercent; // auto --clip PCT: the share let clip at each end
 };
 
 enum class ParseStatus {

@@ -15,6 +15,7 @@ constexpr const char* kOverview =
     "  cube    write the tables as a 1D LUT (.cube) file\n"
     "  table   print the tables: level, red, green, blue\n"
     "  devices list the scanners SANE finds (takes no PARAMS)\n"
+    "  auto    a parameter file with Black and White read from an image\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -72,6 +73,15 @@ constexpr const char* kDevices =
     "Lists the scanners SANE finds, one per line: the device name (for sane\n"
     "--device), then vendor, model and type, separated by tabs.\n";
 
+constexpr const char* kAuto =
+    "Usage: tamrel-cli auto (PARAMS.tvp | --defaults) IN.bmp OUT.tvp [--clip PCT]\n"
+    "\n"
+    "Writes a parameter file with Alpha and Gamma from PARAMS and, per channel,\n"
+    "Black and White from the levels of IN, as the window's context menu sets them:\n"
+    "Black is the largest level 0..10 with at most PCT % of the pixels at or below\n"
+    "it, White the smallest level with at most PCT % at or above it, but at least\n"
+    "200. PCT is 0..100, 0.1 by default. An unreadable image writes nothing.\n";
+
 } // namespace
 
 std::string HelpText(std::optional<CommandKind> command) {
@@ -91,6 +101,8 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kTable;
     case CommandKind::Devices:
         return kDevices;
+    case CommandKind::Auto:
+        return kAuto;
     }
     return kOverview;
 }

@@ -30,3 +30,11 @@ inline constexpr int IDC_PIXEL_G = 1021;
 inline constexpr int IDC_PIXEL_B = 1022;
 
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+// Context-menu commands for reading the image; the low four bits stay clear,
+// as for every system command.
+inline constexpr unsigned IDM_SHOW_HISTOGRAM = 0x0020;
+inline constexpr unsigned IDM_OUTPUT_HISTOGRAM = 0x0030;
+inline constexpr unsigned IDM_AUTO_BLACK_WHITE = 0x0040;
+inline constexpr unsigned IDM_SHOW_BEFORE = 0x0050;
+inline constexpr unsigned IDM_UNDO = 0x0060;
+inline constexpr unsigned IDM_REDO = 0x0070;

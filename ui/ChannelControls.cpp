@@ -18,22 +18,18 @@ constexpr int kValueLabelIds[kParamCount] = {IDC_VALUE_BLACK, IDC_VALUE_WHITE, I
 } // namespace
 
 void CTamrelDlg::ShowValueLabels(const ChannelParams& values) {
-    QSlider* const sliders[kParamCount] = {BlackSlider, WhiteSlider, AlphaSlider, GammaSlider};
     for (std::size_t i = 0; i < kParamCount; ++i) {
         const Param p = kAllParams[i];
         const QString text = QString::fromLatin1(FormatValue(p, ValueOf(values, p)));
         // A screen reader hears the value with the label's name: "Alpha 1.099".
         SetTextIfChanged(Label(kValueLabelIds[i]), text,
                          QString::fromLatin1(SpecOf(p).name) + u' ' + text.trimmed());
-        SetSpokenValue(sliders[i], text);
+        SetSpokenValue(Slider(p), text);
     }
 }
 
 void CTamrelDlg::MoveSliders(const ParamPositions& positions) {
-    BlackSliderPos = positions.black;
-    WhiteSliderPos = positions.white;
-    AlphaSliderPos = positions.alpha;
-    GammaSliderPos = positions.gamma;
+    SliderPositions = positions;
     UpdateData(false);
 }
 
@@ -41,7 +37,7 @@ void CTamrelDlg::UpdateChannelFromControls() {
     if (!UpdateData(true)) {
         return;
     }
-    const ParamPositions positions{BlackSliderPos, WhiteSliderPos, AlphaSliderPos, GammaSliderPos};
+    const ParamPositions positions = SliderPositions;
     ShowValueLabels(MakeChannelParams(positions));
     const int channel = ChannelTab->currentIndex();
     if (channel < 0) {
@@ -61,11 +57,17 @@ void CTamrelDlg::ShowChannelParams() {
     ShowValueLabels(theChannelParams[channel]);
 }
 
-void CTamrelDlg::OnHScroll(ScrollCode, int, QSlider*) {
+void CTamrelDlg::OnHScroll(ScrollCode code, int, QSlider*) {
     UpdateChannelFromControls();
+    if (code == ScrollCode::EndScroll) {
+        CloseStep();
+    } else {
+        ContinueStep();
+    }
 }
 
 void CTamrelDlg::OnSelchangeChannelTab() {
+    CloseStep(); // the move on the previous channel is done
     const int channel = ChannelTab->currentIndex();
     if (channel < 0) {
         return;
@@ -79,7 +81,9 @@ void CTamrelDlg::OnResetParams() {
                           MessageButtons::OkCancel, MessageIcon::Question) != Answer::Ok) {
         return;
     }
+    CloseStep();
     ResetToDefaults(theChannelParams, theGammaTables);
     GraphArea->update();
     ShowChannelParams();
+    CloseStep();
 }

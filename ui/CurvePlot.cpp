@@ -3,6 +3,7 @@
 
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
+#include "ui/HistogramView.h"
 
 #include <QPainter>
 
@@ -35,11 +36,15 @@ void DrawFrame(QPainter& dc, double scale) {
 
 } // namespace
 
-void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, double scale) {
+void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, double scale,
+                const LevelHistogram* histogram) {
     const DevicePixelPainting devicePixels(dc, scale);
     const QRect area = ToDevice(client, scale);
     FillSolidRect(dc, area.left(), area.top(), area.left() + area.width(),
                   area.top() + area.height(), kWhite);
+    if (histogram) {
+        DrawHistogram(dc, *histogram, scale);
+    }
     const QPen oldPen = dc.pen();
     const QBrush oldBrush = dc.brush();
     dc.setPen(QPen(Qt::black, kCosmeticWidth));
@@ -54,5 +59,6 @@ void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, 
 }
 
 void DrawCurvePlot(QPainter& dc, const QRect* client, QWidget*, int) {
-    DrawCurves(dc, *client, theGammaTables, DeviceScaleOf(dc));
+    const auto histogram = HistogramToDraw(theHistogramView, theGammaTables);
+    DrawCurves(dc, *client, theGammaTables, DeviceScaleOf(dc), histogram ? &*histogram : nullptr);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "image/Histogram.h"
 
 #include <QRect>
 
@@ -16,9 +17,12 @@ inline constexpr int kPlotOrigin = 8;         // x of input level 0
 inline constexpr int kPlotBottom = 263;       // y of output level 0
 inline constexpr int kGraphControlSize = 276; // the graph control's outer size, edge included
 
-// The graph area's paint callback: plots the three process-wide tables.
+// The graph area's paint callback: plots the three process-wide tables, over
+// the histogram the user asked for, if any.
 void DrawCurvePlot(QPainter& dc, const QRect* client, QWidget* parent, int id);
 
 // The same plot of any three tables, on a device of `scale` device pixels per
 // logical pixel; leaves the painter's pen, brush and transformation as found.
-void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, double scale = 1.0);
+// A histogram, when given, is drawn inside the frame under the curves.
+void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, double scale = 1.0,
+                const LevelHistogram* histogram = nullptr);

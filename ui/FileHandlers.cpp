@@ -93,7 +93,9 @@ void CTamrelDlg::OnLoadParams() {
                           ReasonLine(path, load.why));
         return;
     }
+    CloseStep(); // a move in progress is a step of its own, before the load's
     ApplyPositionSet(load.positions, theChannelParams, theGammaTables);
     GraphArea->update();
     ShowChannelParams();
+    CloseStep();
 }

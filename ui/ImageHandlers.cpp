@@ -42,6 +42,7 @@ void CTamrelDlg::OnOpenImage() {
         const WaitCursor wait;
         // Frees the previous image, renders a new preview and centres it.
         ShowLoadedImage(thePreviewState, loaded, theGammaTables);
+        ImageLoaded();
     }
     ImageArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());

@@ -3,6 +3,7 @@
 #include "ui/ImageView.h"
 
 #include "image/PreviewState.h"
+#include "image/RenderPreview.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 
@@ -13,6 +14,41 @@
 namespace {
 
 constexpr std::uint32_t kMarginColour = 0x404040; // dark grey, 0x00BBGGRR
+
+// The loaded image's own levels, and whether the area shows them.
+struct BeforeView {
+    std::optional<PreviewImage> image;
+    bool shown = false;
+};
+BeforeView theBeforeView;
+
+// Tables that leave every level as it is.
+std::array<GammaTable, 3> IdentityTables() {
+    std::array<GammaTable, 3> tables{};
+    for (GammaTable& table : tables) {
+        for (std::size_t level = 0; level < kGammaTableSize; ++level) {
+            table[level] = static_cast<std::int16_t>(level);
+        }
+    }
+    return tables;
+}
+
+bool RenderBeforeImageIfMissing() {
+    if (!theBeforeView.image && thePreviewState.PreviewBitmap) {
+        theBeforeView.image = BuildPreview(thePreviewState.LoadedImage, IdentityTables());
+    }
+    return theBeforeView.image.has_value();
+}
+
+const PreviewImage* ShownImage() {
+    if (!thePreviewState.PreviewBitmap) {
+        return nullptr;
+    }
+    if (theBeforeView.shown && theBeforeView.image) {
+        return &*theBeforeView.image;
+    }
+    return &*thePreviewState.PreviewBitmap;
+}
 
 Rect ToRect(const QRect& r) {
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -42,7 +78,8 @@ void DrawImageArea(QPainter& dc, const QRect* logicalClient, QWidget*, int) {
     const QRect* client = &deviceClient;
     const Rect area = ToRect(deviceClient);
     const PreviewState& s = thePreviewState;
-    if (!s.PreviewBitmap) {
+    const PreviewImage* shown = ShownImage();
+    if (!shown) {
         Fill(dc, area);
         return;
     }
@@ -57,11 +94,40 @@ void DrawImageArea(QPainter& dc, const QRect* logicalClient, QWidget*, int) {
     }
     const QRect visible = placed.intersected(*client);
     if (!visible.isEmpty()) {
-        dc.drawImage(visible, PreviewView(*s.PreviewBitmap),
+        dc.drawImage(visible, PreviewView(*shown),
                      visible.translated(-s.PreviewX, -s.PreviewY));
     }
 }
 
 void ReleasePreview() {
     ReleasePreviewState(thePreviewState);
+    theBeforeView.image.reset();
+}
+
+bool ShowImageBeforeTables(bool before) {
+    theBeforeView.shown = before;
+    return !before || !thePreviewState.PreviewBitmap || RenderBeforeImageIfMissing();
+}
+
+bool ShowingImageBeforeTables() {
+    return theBeforeView.shown;
+}
+
+void LoadedImageChanged() {
+    theBeforeView.image.reset();
+    if (theBeforeView.shown) {
+        RenderBeforeImageIfMissing();
+    }
+}
+
+std::optional<std::uint32_t> ShownColourAt(Point client) {
+    const PreviewImage* shown = ShownImage();
+    if (!shown) {
+        return std::nullopt;
+    }
+    const auto pixel = PreviewPixelAt(thePreviewState, client);
+    if (!pixel) {
+        return std::nullopt;
+    }
+    return shown->At(pixel->x, pixel->y);
 }

@@ -1,5 +1,6 @@
 // Keys that work anywhere in the dialog: channel switching as tabbed dialogs
-// do it, and Shift+F10 for the context menu.
+// do it, Shift+F10 for the context menu, undo and redo as editors have them,
+// and backslash for the image before the tables, as photo tools have it.
 #include "ui/TamrelDlg.h"
 
 #include <QContextMenuEvent>
@@ -26,6 +27,24 @@ int ChannelStepOf(const QKeyEvent& key) {
     }
 }
 
+enum class EditKey { None, Undo, Redo };
+
+EditKey EditKeyOf(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.key() == Qt::Key_Z && mods == Qt::ControlModifier) {
+        return EditKey::Undo;
+    }
+    if ((key.key() == Qt::Key_Y && mods == Qt::ControlModifier) ||
+        (key.key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
+        return EditKey::Redo;
+    }
+    return EditKey::None;
+}
+
+bool IsBeforeKey(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Backslash && !(key.modifiers() & ~Qt::KeypadModifier);
+}
+
 bool IsMenuKey(const QKeyEvent& key) {
     return key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier;
 }
@@ -36,6 +55,20 @@ void CTamrelDlg::keyPressEvent(QKeyEvent* key) {
     if (const int step = ChannelStepOf(*key)) {
         const int count = ChannelTab->count();
         ChannelTab->setCurrentIndex((ChannelTab->currentIndex() + step + count) % count);
+        return;
+    }
+    switch (EditKeyOf(*key)) {
+    case EditKey::Undo:
+        OnUndo();
+        return;
+    case EditKey::Redo:
+        OnRedo();
+        return;
+    case EditKey::None:
+        break;
+    }
+    if (IsBeforeKey(*key)) {
+        OnToggleBefore();
         return;
     }
     if (IsMenuKey(*key)) {

@@ -4,6 +4,7 @@
 #include "ui/DeviceScale.h"
 #include "ui/TamrelDlg.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -31,6 +32,12 @@ void CTamrelDlg::WireMessageMap() {
         connect(slider, &QSlider::sliderReleased, this,
                 [this, slider] { OnHScroll(ScrollCode::EndScroll, slider->value(), slider); });
     }
+    // A run of key presses on a slider ends when the focus leaves it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+        if (qobject_cast<QSlider*>(old) && old->window() == this) {
+            CloseStep();
+        }
+    });
     connect(controls_.ItemAs<QTabBar>(IDC_CHANNEL_TAB), &QTabBar::currentChanged, this,
             [this] { OnSelchangeChannelTab(); });
     const std::pair<int, void (CTamrelDlg::*)()> buttons[] = {
@@ -61,6 +68,7 @@ bool CTamrelDlg::event(QEvent* e) {
         if (menu->reason() == QContextMenuEvent::Mouse && childAt(menu->pos())) {
             return true;
         }
+        RefreshMenu();
         if (const auto command = systemMenu_.Popup(this, menu->globalPos())) {
             OnSysCommand(*command, 0);
         }

@@ -5,6 +5,7 @@
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
 #include "ui/DeviceScale.h"
+#include "ui/ImageView.h"
 #include "ui/TamrelDlg.h"
 
 namespace {
@@ -79,7 +80,7 @@ void CTamrelDlg::OnMouseMove(QPoint point) {
             ReadoutRect(thePreviewState, ClientRectOnScreen(ImageArea)).Contains(ToPoint(p))) {
             // The pixel under the pointer, in the area's client coordinates.
             const Rect client = ClientRectOnScreen(ImageArea);
-            reading = PreviewColourAt(thePreviewState, {p.x() - client.left, p.y() - client.top});
+            reading = ShownColourAt({p.x() - client.left, p.y() - client.top});
         }
     }
     const auto texts = ReadoutTexts(reading);

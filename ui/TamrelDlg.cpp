@@ -24,6 +24,9 @@
 namespace {
 
 constexpr const char* kChannelNames[kChannelCount] = {"Red", "Green", "Blue"};
+// The slider of each parameter, in parameter order.
+constexpr int kSliderIds[kParamCount] = {IDC_SLIDER_BLACK, IDC_SLIDER_WHITE, IDC_SLIDER_ALPHA,
+                                         IDC_SLIDER_GAMMA};
 
 // Statics that the owner paints are CMyGraph controls, trackbars speak their
 // shown value; the rest are built plainly.
@@ -56,10 +59,7 @@ CTamrelDlg::CTamrelDlg(AskUser* ask)
       ask_(ask ? ask : ownAsk_.get()) {
     DragLastX = 0;
     DragLastY = 0;
-    BlackSliderPos = SpecOf(Param::Black).defaultPos;
-    WhiteSliderPos = SpecOf(Param::White).defaultPos;
-    AlphaSliderPos = SpecOf(Param::Alpha).defaultPos;
-    GammaSliderPos = SpecOf(Param::Gamma).defaultPos;
+    SliderPositions = ParamPositions{}; // the declared default of each parameter
     AppIcon = LoadAppIcon();
     ArrowCursor = QCursor(Qt::ArrowCursor);
     HandCursor = QCursor(Qt::PointingHandCursor);
@@ -99,14 +99,9 @@ bool CTamrelDlg::UpdateData(bool saveAndValidate) {
 
 void CTamrelDlg::DoDataExchange(DataExchange& dx) {
     dx.Bind(IDC_GRAPH, GraphArea);
-    dx.Bind(IDC_SLIDER_BLACK, BlackSlider);
-    dx.Bind(IDC_SLIDER_WHITE, WhiteSlider);
-    ExchangeParam(dx, IDC_SLIDER_BLACK, BlackSliderPos, Param::Black);
-    ExchangeParam(dx, IDC_SLIDER_WHITE, WhiteSliderPos, Param::White);
-    dx.Bind(IDC_SLIDER_ALPHA, AlphaSlider);
-    dx.Bind(IDC_SLIDER_GAMMA, GammaSlider);
-    ExchangeParam(dx, IDC_SLIDER_ALPHA, AlphaSliderPos, Param::Alpha);
-    ExchangeParam(dx, IDC_SLIDER_GAMMA, GammaSliderPos, Param::Gamma);
+    for (std::size_t i = 0; i < kParamCount; ++i) {
+        ExchangeParam(dx, kSliderIds[i], SliderPositions[kAllParams[i]], kAllParams[i]);
+    }
     dx.Bind(IDC_CHANNEL_TAB, ChannelTab);
     dx.Bind(IDC_IMAGE, ImageArea);
 }
@@ -116,6 +111,7 @@ bool CTamrelDlg::OnInitDialog() {
     // initial range 0..100, so White and Gamma are clamped until step 10.
     UpdateData(false);
 
+    AppendReadingEntries();
     const QString about = LoadResourceString(IDS_ABOUTBOX);
     if (!about.isEmpty()) {
         systemMenu_.AppendSeparator();
@@ -140,13 +136,10 @@ bool CTamrelDlg::OnInitDialog() {
         }
         ChannelTab->setCurrentIndex(kRed);
     }
-    SetSliderRange(BlackSlider, Param::Black);
-    SetSliderRange(WhiteSlider, Param::White);
-    SetSliderRange(AlphaSlider, Param::Alpha);
-    SetSliderRange(GammaSlider, Param::Gamma);
     auto* keys = new SliderKeys(this);
-    for (QSlider* slider : {BlackSlider, WhiteSlider, AlphaSlider, GammaSlider}) {
-        keys->Attach(slider);
+    for (const Param p : kAllParams) {
+        SetSliderRange(Slider(p), p);
+        keys->Attach(Slider(p));
     }
     controls_.Item(IDC_APPLY)->setEnabled(false);
 
@@ -155,6 +148,8 @@ bool CTamrelDlg::OnInitDialog() {
         ComputeChannelTable(theChannelParams[ch], theGammaTables[ch]);
     }
     UpdateChannelFromControls();
+    undo_ = UndoHistory(PositionSetOf(theChannelParams));
+    RefreshMenu();
     return true;
 }
 
@@ -183,6 +178,20 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         about.DoModal();
         return;
     }
+    const std::pair<unsigned, void (CTamrelDlg::*)()> reading[] = {
+        {IDM_SHOW_HISTOGRAM, &CTamrelDlg::OnShowHistogram},
+        {IDM_OUTPUT_HISTOGRAM, &CTamrelDlg::OnOutputHistogram},
+        {IDM_AUTO_BLACK_WHITE, &CTamrelDlg::OnAutoBlackWhite},
+        {IDM_SHOW_BEFORE, &CTamrelDlg::OnToggleBefore},
+        {IDM_UNDO, &CTamrelDlg::OnUndo},
+        {IDM_REDO, &CTamrelDlg::OnRedo},
+    };
+    for (const auto& [command, handler] : reading) {
+        if ((id & kSysCommandMask) == command) {
+            (this->*handler)();
+            return;
+        }
+    }
     switch (id & kSysCommandMask) {
     case SC_MINIMIZE:
         showMinimized();
@@ -193,6 +202,10 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
     default:
         break;
     }
+}
+
+QSlider* CTamrelDlg::Slider(Param param) const {
+    return controls_.ItemAs<QSlider>(kSliderIds[static_cast<std::size_t>(param)]);
 }
 
 QLabel* CTamrelDlg::Label(int id) const {

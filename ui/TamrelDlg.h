@@ -3,9 +3,11 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "io/ParamKeys.h"
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"
 #include "platform/SystemMenu.h"
+#include "ui/UndoHistory.h"
 
 #include <QCursor>
 #include <QDialog>
@@ -20,6 +22,7 @@ class QKeyEvent;
 class QLabel;
 class QSlider;
 class QTabBar;
+class QTimer;
 
 // What moved a slider: a step of any kind, or the end of a thumb drag.
 enum class ScrollCode { Step, EndScroll };
@@ -57,6 +60,18 @@ public:
     void OnMouseMove(QPoint point);
     void OnMouseLeave();
     void OnLButtonUp(QPoint point);
+    // Context-menu commands and their keys for reading the image.
+    void OnShowHistogram();
+    void OnOutputHistogram();
+    void OnAutoBlackWhite();
+    void OnToggleBefore();
+    void OnUndo();
+    void OnRedo();
+    // After a new image was loaded: counts its levels and drops what belonged
+    // to the previous one.
+    void ImageLoaded();
+    // Ends the parameter step in progress, if any, as one undo step.
+    void CloseStep();
 
     // Channel controls.
     void UpdateChannelFromControls();
@@ -73,15 +88,11 @@ public:
     std::int32_t DragLastY = 0;
     CMyGraph* GraphArea = nullptr;
     CMyGraph* ImageArea = nullptr;
-    QSlider* BlackSlider = nullptr;
-    QSlider* WhiteSlider = nullptr;
-    QSlider* AlphaSlider = nullptr;
-    QSlider* GammaSlider = nullptr;
-    int BlackSliderPos = 0;
-    int WhiteSliderPos = 255;
-    int AlphaSliderPos = 99;
-    int GammaSliderPos = 200;
+    // The current channel's slider positions, exchanged with the four sliders.
+    ParamPositions SliderPositions;
     QTabBar* ChannelTab = nullptr;
+
+    QSlider* Slider(Param param) const;
 
 public slots:
     void accept() override;
@@ -101,11 +112,21 @@ private:
     // Copies positions into the slider members and moves the sliders to them.
     void MoveSliders(const ParamPositions& positions);
     void ShowReadout(const QString& red, const QString& green, const QString& blue);
+    // Shows a state of all three channels as a load does: tables, sliders, plot.
+    void ShowPositionSet(const ParamPositionSet& positions);
+    void AppendReadingEntries();
+    // Check marks and enabled entries as the state is now.
+    void RefreshMenu();
+    // A slider move goes on until its thumb is let go, the focus leaves it,
+    // or no key moves it for this long.
+    void ContinueStep();
 
     std::unique_ptr<AskUser> ownAsk_;
     AskUser* ask_;
     ControlMap controls_;
     SystemMenu systemMenu_;
+    UndoHistory undo_{PositionSetOf(theChannelParams)};
+    QTimer* stepPause_ = nullptr;
     bool created_ = false;
     bool destroyed_ = false;
 };

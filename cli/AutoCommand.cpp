@@ -1,0 +1,73 @@
+// auto: a parameter file whose Black and White come from an image's levels
+// by the window's rule, and whose Alpha and Gamma come from PARAMS.
+#include "cli/ChannelSource.h"
+#include "cli/Commands.h"
+#include "cli/Messages.h"
+#include "image/BmpReader.h"
+#include "image/Histogram.h"
+#include "image/PixelMemory.h"
+#include "io/File.h"
+#include "io/ParamFileWriter.h"
+
+#include <ostream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The image's level counts, or nullopt after the failure was reported.
+std::optional<LevelHistogram> CountImage(const fs::path& input, std::ostream& err) {
+    std::error_code error;
+    if (!File::OpenForReading(input, error)) {
+        err << FileError(input, kReasonCannotOpen);
+        return std::nullopt;
+    }
+    ImageBuffer image{};
+    if (LoadBmpFile(&image, input) != kBmpLoaded) {
+        err << FileError(input, kReasonNotBmp);
+        return std::nullopt;
+    }
+    const MallocPtr<std::uint8_t> pixels(image.Pixels);
+    // No pixels give no levels: the rule would set Black 10 and White 200.
+    if (image.Width == 0 || image.Height == 0) {
+        err << FileError(input, kReasonNoPixels);
+        return std::nullopt;
+    }
+    return CountLevels(image);
+}
+
+// Writing the parameters over the image itself would lose the scan.
+bool IsSameFile(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    return fs::equivalent(a, b, error) && !error;
+}
+
+} // namespace
+
+int RunAuto(const CliCommand& command, std::ostream& err) {
+    const auto channels = ChannelsOrReport(command, err);
+    if (!channels) {
+        return kExitFailed;
+    }
+    const fs::path& input = command.inputs.front();
+    if (IsSameFile(input, command.output)) {
+        err << FileError(command.output, kReasonIsInput);
+        return kExitFailed;
+    }
+    const auto histogram = CountImage(input, err);
+    if (!histogram) {
+        return kExitFailed;
+    }
+    ParamPositionSet positions = PositionSetOf(*channels);
+    for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
+        positions[ch] = WithAutoBlackWhite(positions[ch], histogram->channels[ch],
+                                           command.clipPercent.value_or(kDefaultClipPercent));
+    }
+    const WriteResult result = SaveParamFile(command.output, positions);
+    if (result != WriteResult::Ok) {
+        err << FileError(command.output, ReasonOf(result));
+        return kExitFailed;
+    }
+    return kExitOk;
+}

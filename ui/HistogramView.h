@@ -1,0 +1,31 @@
+// The histograms behind the curves: which one the plot shows, and how it is
+// drawn (one column per level, log-scaled heights, light channel colours).
+#pragma once
+
+#include "image/Histogram.h"
+
+#include <optional>
+
+class QPainter;
+
+struct HistogramView {
+    bool shown = false;  // off at start: the plot is the bare curves
+    bool output = false; // the levels after the tables instead of the image's
+    std::optional<LevelHistogram> input; // of the loaded image, when there is one
+};
+
+extern HistogramView theHistogramView;
+
+// The counts to draw now; nullopt while hidden or without an image.
+std::optional<LevelHistogram> HistogramToDraw(const HistogramView& view,
+                                              const GammaTableSet& tables);
+
+// The column height of a count, in plot pixels 0..256: log(1 + count) over
+// log(1 + the largest count of all three channels), so that sparse shadows
+// stay visible beside a crowded midtone.
+int ColumnHeight(std::uint64_t count, std::uint64_t largest);
+
+// Columns of level L at x = L + 8, from the plot's bottom up, each channel
+// multiplied onto what lies below so that overlaps stay readable; device
+// pixels at `scale` per logical pixel, the painter already in device pixels.
+void DrawHistogram(QPainter& dc, const LevelHistogram& histogram, double scale);

@@ -1,0 +1,81 @@
+// Reading the loaded image: its histogram behind the curves, Black and White
+// set from it, and a look at it without the tables. All of it is reached from
+// the context menu (and the backslash key for the look without the tables).
+#include "curve/AutoBlackWhite.h"
+#include "image/PreviewState.h"
+#include "res/Resource.h"
+#include "ui/CMyGraph.h"
+#include "ui/HistogramView.h"
+#include "ui/ImageView.h"
+#include "ui/TamrelDlg.h"
+
+#include <QKeySequence>
+
+void CTamrelDlg::AppendReadingEntries() {
+    systemMenu_.AppendSeparator();
+    systemMenu_.AppendCheckItem(IDM_SHOW_HISTOGRAM, QStringLiteral("ヒストグラムを表示"));
+    systemMenu_.AppendCheckItem(IDM_OUTPUT_HISTOGRAM, QStringLiteral("出力ヒストグラム"));
+    systemMenu_.AppendItem(IDM_AUTO_BLACK_WHITE, QStringLiteral("Black/White を画像から設定"));
+    systemMenu_.AppendCheckItem(IDM_SHOW_BEFORE, QStringLiteral("補正前の画像"));
+    systemMenu_.SetChecked(IDM_SHOW_BEFORE, false);
+    systemMenu_.AppendSeparator();
+    systemMenu_.AppendItem(IDM_UNDO, QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo));
+    systemMenu_.AppendItem(IDM_REDO, QStringLiteral("やり直し"), QKeySequence(Qt::CTRL | Qt::Key_Y));
+}
+
+void CTamrelDlg::RefreshMenu() {
+    const bool image = theHistogramView.input.has_value();
+    systemMenu_.SetChecked(IDM_SHOW_HISTOGRAM, theHistogramView.shown);
+    systemMenu_.SetChecked(IDM_OUTPUT_HISTOGRAM, theHistogramView.output);
+    systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, image && theHistogramView.input->Pixels() > 0);
+    systemMenu_.SetChecked(IDM_SHOW_BEFORE, ShowingImageBeforeTables());
+    systemMenu_.SetEnabled(IDM_UNDO, undo_.CanUndo());
+    systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
+}
+
+void CTamrelDlg::ImageLoaded() {
+    theHistogramView.input = CountLevels(thePreviewState.LoadedImage);
+    LoadedImageChanged();
+    GraphArea->update();
+    RefreshMenu();
+}
+
+void CTamrelDlg::OnShowHistogram() {
+    theHistogramView.shown = !theHistogramView.shown;
+    GraphArea->update();
+    RefreshMenu();
+}
+
+// Choosing the output histogram shows it too: asking for it means wanting to see it.
+void CTamrelDlg::OnOutputHistogram() {
+    theHistogramView.output = !theHistogramView.output;
+    if (theHistogramView.output) {
+        theHistogramView.shown = true;
+    }
+    GraphArea->update();
+    RefreshMenu();
+}
+
+// All three channels from the image's own levels; the preview waits for
+// Apply, as after a slider move.
+void CTamrelDlg::OnAutoBlackWhite() {
+    if (!theHistogramView.input || theHistogramView.input->Pixels() == 0) {
+        return;
+    }
+    CloseStep();
+    ParamPositionSet positions = PositionSetOf(theChannelParams);
+    for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
+        positions[ch] = WithAutoBlackWhite(positions[ch], theHistogramView.input->channels[ch],
+                                           kDefaultClipPercent);
+    }
+    ShowPositionSet(positions);
+    CloseStep();
+}
+
+void CTamrelDlg::OnToggleBefore() {
+    if (!ShowImageBeforeTables(!ShowingImageBeforeTables())) {
+        ShowImageBeforeTables(false); // no memory for a second image: keep the preview
+    }
+    ImageArea->update();
+    RefreshMenu();
+}
