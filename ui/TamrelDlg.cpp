@@ -12,6 +12,7 @@
 #include "ui/CMyGraph.h"
 #include "ui/CurvePlot.h"
 #include "ui/DeviceScale.h"
+#include "ui/HistogramView.h"
 #include "ui/ImageView.h"
 #include "ui/SliderAccessible.h"
 #include "ui/SliderKeys.h"
@@ -170,6 +171,7 @@ void CTamrelDlg::done(int result) {
 void CTamrelDlg::OnDestroy() {
     destroyed_ = true;
     ReleasePreview();
+    theHistogramView.input.reset();
 }
 
 void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {

@@ -5,6 +5,7 @@
 #include "curve/ChannelParams.h"
 #include "platform/ScriptedAskUser.h"
 #include "res/Resource.h"
+#include "ui/HistogramView.h"
 #include "ui/ImageView.h"
 #include "ui/TamrelDlg.h"
 
@@ -19,6 +20,8 @@
 
 inline void ResetProcessState() {
     ReleasePreview();
+    ShowImageBeforeTables(false);
+    theHistogramView = {};
     theChannelParams = {kDefaultChannelParams, kDefaultChannelParams, kDefaultChannelParams};
     theGammaTables = {};
 }
