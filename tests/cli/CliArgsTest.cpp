@@ -87,6 +87,15 @@ TEST(CliArgs, AcceptedLinesGiveTheirCommand) {
          "",
          false},
         {"table", {"table", "--defaults"}, CommandKind::Table, true, "", {}, "", "", false},
+        {"auto",
+         {"auto", "p.tvp", "scan.bmp", "out.tvp"},
+         CommandKind::Auto,
+         false,
+         "p.tvp",
+         {"scan.bmp"},
+         "out.tvp",
+         "",
+         false},
         {"a name that looks like an option after --",
          {"table", "--", "-p.tvp"},
          CommandKind::Table,
@@ -151,6 +160,14 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"sane", "--defaults", "--channel", "red"}, "--channel goes with --device"},
         {{"sane", "--defaults", "--device", "t", "--channel", "alpha"}, "red, green or blue"},
         {{"devices", "--defaults"}, "takes no parameters"},
+        {{"auto", "--defaults", "scan.bmp"}, "too few"},
+        {{"auto", "--defaults", "a.bmp", "b.bmp", "out.tvp"}, "too many"},
+        {{"auto", "--defaults", "a.bmp", "o.tvp", "--clip"}, "--clip needs a percentage"},
+        {{"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "100.5"}, "--clip takes a percentage"},
+        {{"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "-1"}, "--clip takes"},
+        {{"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "1e-1"}, "--clip takes"},
+        {{"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "nan"}, "--clip takes"},
+        {{"table", "--defaults", "--clip", "1"}, "--clip is for auto only"},
     };
     for (const auto& [args, why] : lines) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -171,6 +188,12 @@ TEST(CliArgs, TableOptionsReachTheCommand) {
     EXPECT_EQ(sane.command.device, "plustek:libusb:001:004");
     EXPECT_EQ(sane.command.channel, kGreen);
     EXPECT_EQ(Parse({"devices"}).command.kind, CommandKind::Devices);
+    const ParsedArgs clip = Parse({"auto", "--clip", "0.5", "--defaults", "a.bmp", "o.tvp"});
+    ASSERT_EQ(clip.status, ParseStatus::Run) << clip.message;
+    EXPECT_EQ(clip.command.clipPercent, 0.5);
+    EXPECT_EQ(Parse({"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "0"}).command.clipPercent,
+              0.0);
+    EXPECT_FALSE(Parse({"auto", "--defaults", "a.bmp", "o.tvp"}).command.clipPercent);
 }
 
 TEST(CliArgs, HelpWinsWhereverItStands) {
