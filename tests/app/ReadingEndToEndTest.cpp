@@ -1,0 +1,105 @@
+// The real program reading its scan: the image before the tables on the
+// backslash key, Black and White from the image through the context menu,
+// its undo and redo on the keys, and the histogram behind the curves.
+#include "curve/ChannelParams.h"
+#include "tests/app/RunTamrel.h"
+#include "tests/image/BmpWriter.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using apptest::RunSetup;
+using apptest::RunTamrel;
+
+constexpr std::uint32_t kLevel = 64;
+
+RunSetup Script(std::string script) {
+    RunSetup setup;
+    setup.script = std::move(script);
+    return setup;
+}
+
+// Grey level 64 everywhere, larger than the image area, so the pointer is
+// over the image wherever it rests in the area.
+std::filesystem::path WriteGrey(const ScratchDir& scratch) {
+    bmptest::Picture p{800, 700, {}};
+    p.pixels.assign(std::size_t{800} * 700, kLevel << 16 | kLevel << 8 | kLevel);
+    const auto path = scratch / "grey.bmp";
+    bmptest::WriteFile(path, bmptest::EncodeBmp(p));
+    return path;
+}
+
+std::string OpenImage(const std::filesystem::path& path) {
+    return "click IDC_OPEN_IMAGE; wait 300; type " + path.string() + "; key Return; wait 500";
+}
+
+// The menu from the keyboard, then its n-th entry (separators are skipped):
+// 最小化, 閉じる, ヒストグラムを表示, 出力ヒストグラム, Black/White を画像から設定, ...
+std::string MenuEntry(int n) {
+    std::string script = "key Shift+F10; wait 100";
+    for (int i = 0; i < n; ++i) {
+        script += "; key Down";
+    }
+    return script + "; key Return; wait 100";
+}
+
+std::vector<std::string> Printed(const std::string& out, const std::string& name) {
+    std::vector<std::string> values;
+    const std::string key = name + "=";
+    for (std::size_t at = 0; (at = out.find(key, at)) != std::string::npos; at += key.size()) {
+        const std::size_t end = out.find('\n', at);
+        values.push_back(out.substr(at + key.size(), end - at - key.size()));
+    }
+    return values;
+}
+
+TEST(TamrelReading, BackslashShowsTheImageBeforeTheTablesAndTheReadoutFollows) {
+    const ScratchDir scratch;
+    const std::string read = "; move IDC_IMAGE 60 60; print IDC_PIXEL_R";
+    const auto result = RunTamrel(
+        scratch, Script(OpenImage(WriteGrey(scratch)) + read + "; key \\" + read + "; key \\" +
+                        read + "; key Escape"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    GammaTable table{};
+    ComputeChannelTable(kDefaultChannelParams, table);
+    const std::string through = "R: " + std::to_string(table[kLevel]);
+    EXPECT_EQ(Printed(result.out, "IDC_PIXEL_R"),
+              (std::vector<std::string>{through, "R: 64", through}))
+        << result.out;
+}
+
+TEST(TamrelReading, BlackAndWhiteFromTheMenuAreOneStepForCtrlZAndCtrlY) {
+    const ScratchDir scratch;
+    const std::string print = "; print IDC_VALUE_BLACK; print IDC_VALUE_WHITE";
+    const auto result =
+        RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + "; " + MenuEntry(5) + print +
+                                  "; key Ctrl+Z" + print + "; key Ctrl+Y" + print + "; key Escape"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    // Every pixel at 64: nothing below 10 (Black 10.0), nothing above 64 (White 65, at least 200).
+    EXPECT_EQ(Printed(result.out, "IDC_VALUE_BLACK"),
+              (std::vector<std::string>{" 10.0", " 0.0", " 10.0"}))
+        << result.out;
+    EXPECT_EQ(Printed(result.out, "IDC_VALUE_WHITE"),
+              (std::vector<std::string>{" 200", " 255", " 200"}))
+        << result.out;
+}
+
+TEST(TamrelReading, TheHistogramEntryDrawsBehindTheCurvesAndTakesThemAwayAgain) {
+    const ScratchDir scratch;
+    const auto grab = [&](const char* name) { return "; grab " + (scratch / name).string(); };
+    const auto result =
+        RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + grab("bare.png") + "; " +
+                                  MenuEntry(3) + grab("shown.png") + "; " + MenuEntry(3) +
+                                  grab("hidden.png") + "; key Escape"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QImage bare((scratch / "bare.png").c_str());
+    const QImage shown((scratch / "shown.png").c_str());
+    ASSERT_FALSE(bare.isNull());
+    EXPECT_NE(bare, shown);
+    EXPECT_EQ(bare, QImage((scratch / "hidden.png").c_str()));
+}
+
+} // namespace
