@@ -49,8 +49,8 @@ WriteResult WriteBackToFront(const fs::path& path) {
 // The writers go through the same replacement, so each failure is tried on all.
 using Writer = WriteResult (*)(const fs::path&);
 constexpr Writer kWriters[] = {
-    [](const fs::path& path) { return WriteTableFile(path, GammaTable{}, "t"); },
-    [](const fs::path& path) { return SaveParamFile(path, ParamPositionSet{}); },
+    [](const fs::path& path) -> WriteResult { return WriteTableFile(path, GammaTable{}, "t"); },
+    [](const fs::path& path) -> WriteResult { return SaveParamFile(path, ParamPositionSet{}); },
     WriteBackToFront,
 };
 
