@@ -1,21 +1,22 @@
 // libFuzzer target: any bytes as a BMP given to `tamrel-cli apply`, through
-// the streamed conversion into memory. It must accept exactly what the
-// reader accepts, less the tool's own refusals; write, byte for byte, the
-// 24-bit file of the preview that RenderPreview makes of the reader's image,
-// whatever the chunk size, worker count and row mapping; write each output
-// byte once and none outside; and keep nothing when a read or a write gives
-// out part-way.
-#include "cli/StreamedBmp.h"
+// the BMP apply into memory. It must accept exactly what the window's reader
+// accepts, less the tool's own refusals, with the reader's reason; write,
+// byte for byte, the 24-bit file of the preview that RenderPreview makes of
+// the reader's image, whatever the run size, thread count and kernel; write
+// each output byte once; and keep nothing when a read or a write gives out
+// part-way.
 #include "fuzz/FuzzCheck.h"
-#include "tests/cli/MemoryOutput.h"
-#include "tests/cli/PreviewBmp.h"
+#include "image/ApplyFile.h"
 #include "tests/image/GivingOutSource.h"
+#include "tests/image/PreviewBmp.h"
+#include "tests/image/RecordingOutput.h"
 
 #include <array>
+#include <functional>
 
 namespace {
 
-using clitest::MemoryOutput;
+using bmptest::RecordingOutput;
 
 std::uint32_t Hash(std::span<const std::uint8_t> bytes) {
     std::uint32_t hash = 2166136261u;
@@ -27,8 +28,8 @@ std::uint32_t Hash(std::span<const std::uint8_t> bytes) {
 
 // A table per channel that tells the channels apart; green's entries have a
 // high byte and blue's are negative, and only the low byte may count.
-std::array<GammaTable, 3> Tables() {
-    std::array<GammaTable, 3> tables{};
+GammaTableSet Tables() {
+    GammaTableSet tables{};
     for (int i = 0; i < 256; ++i) {
         tables[0][i] = static_cast<std::int16_t>(255 - i);
         tables[1][i] = static_cast<std::int16_t>(i / 2 + 256);
@@ -37,32 +38,38 @@ std::array<GammaTable, 3> Tables() {
     return tables;
 }
 
-// Chunks of one row at a time up to the whole image at once.
-constexpr std::array<std::int64_t, 8> kChunkBytes = {1,    7,    64,    300,
-                                                     1000, 4096, 65536, kStreamChunkBytes};
+// Runs of one row at a time up to the whole image at once.
+constexpr std::array<std::int64_t, 8> kRunBytes = {1, 7, 64, 300, 1000, 4096, 65536, ::kRunBytes};
 
-StreamOptions OptionsFor(std::uint32_t choice, int workers) {
-    return {kChunkBytes[choice % kChunkBytes.size()], workers, (choice >> 3 & 1) != 0};
+// However small the image, `workers` threads.
+PipelineOptions OptionsFor(std::uint32_t choice, int workers) {
+    return {kRunBytes[choice % kRunBytes.size()], workers, 0, (choice >> 3 & 1) != 0};
+}
+
+Reason Apply(const ByteSource& source, RecordingOutput& output, const GammaTableSet& tables,
+             const PipelineOptions& options) {
+    return ApplyToBmp(source, std::ref(output), tables, options);
 }
 
 // A read or a write failing at a point the bytes choose must fail the
 // conversion as such and keep no output.
-void CheckGivingOut(std::span<const std::uint8_t> bytes, const std::array<GammaTable, 3>& tables,
+void CheckGivingOut(std::span<const std::uint8_t> bytes, const GammaTableSet& tables,
                     std::uint32_t hash) {
-    const StreamOptions options = OptionsFor(hash >> 4, 2);
-    bmptest::GivingOutSource counting(bytes, clitest::kNeverFails, false);
-    MemoryOutput good;
-    FUZZ_CHECK(StreamBmp(counting, good, tables, options) == StreamedBmpResult::Ok);
+    const PipelineOptions options = OptionsFor(hash >> 4, 2);
+    bmptest::GivingOutSource counting(bytes, bmptest::kNeverFails, false);
+    RecordingOutput good;
+    FUZZ_CHECK(!Apply(counting, good, tables, options));
 
-    bmptest::GivingOutSource failingRead(bytes, 1 + hash % counting.Calls(), (hash >> 16 & 1) != 0);
-    MemoryOutput afterRead;
-    const StreamedBmpResult read = StreamBmp(failingRead, afterRead, tables, options);
-    FUZZ_CHECK(read == StreamedBmpResult::NotBmp || read == StreamedBmpResult::ReadFailed);
+    const bool shortRead = (hash >> 16 & 1) != 0;
+    bmptest::GivingOutSource failingRead(bytes, 1 + hash % counting.Calls(), shortRead);
+    RecordingOutput afterRead;
+    const Reason read = Apply(failingRead, afterRead, tables, options);
+    FUZZ_CHECK(read.Code == (shortRead ? ReasonCode::Truncated : ReasonCode::ReadFailed));
     FUZZ_CHECK(afterRead.Bytes().empty());
 
-    MemoryOutput failingWrite(1 + (hash >> 8) % good.Writes());
-    FUZZ_CHECK(StreamBmp(MemorySource(bytes), failingWrite, tables, options) ==
-               StreamedBmpResult::WriteFailed);
+    RecordingOutput failingWrite(1 + (hash >> 8) % good.Writes());
+    FUZZ_CHECK(Apply(MemorySource(bytes), failingWrite, tables, options).Code ==
+               ReasonCode::DiskFull);
     FUZZ_CHECK(failingWrite.Bytes().empty());
 }
 
@@ -70,22 +77,22 @@ void CheckGivingOut(std::span<const std::uint8_t> bytes, const std::array<GammaT
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
-    const std::array<GammaTable, 3> tables = Tables();
-    const clitest::ExpectedApply expected = clitest::ExpectedStreamedApply(bytes, tables);
+    const GammaTableSet tables = Tables();
+    const bmptest::ExpectedApply expected = bmptest::ExpectedApplyOf(bytes, tables);
     const std::uint32_t hash = Hash(bytes);
     for (const int workers : {1, 2}) {
-        MemoryOutput output;
-        const StreamedBmpResult result = StreamBmp(MemorySource(bytes), output, tables,
-                                                   OptionsFor(hash >> (8 * workers), workers));
-        FUZZ_CHECK(result == expected.result);
+        RecordingOutput output;
+        const Reason result =
+            Apply(MemorySource(bytes), output, tables, OptionsFor(hash >> (8 * workers), workers));
+        FUZZ_CHECK(result.Code == expected.code);
         // A refused input never asks for the output.
-        FUZZ_CHECK(output.Asked() == (result == StreamedBmpResult::Ok ? 1 : 0));
-        if (result == StreamedBmpResult::Ok) {
+        FUZZ_CHECK(output.Asked() == (result ? 0 : 1));
+        if (!result) {
             FUZZ_CHECK(output.Tiled());
             FUZZ_CHECK(output.Bytes() == expected.bytes);
         }
     }
-    if (expected.result == StreamedBmpResult::Ok) {
+    if (expected.code == ReasonCode::None) {
         CheckGivingOut(bytes, tables, hash);
     }
     return 0;

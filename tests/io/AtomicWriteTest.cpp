@@ -1,5 +1,6 @@
 #include "io/AtomicWrite.h"
 #include "io/File.h"
+#include "io/MemoryWrite.h"
 #include "io/ParamFileWriter.h"
 #include "io/TableFile.h"
 
@@ -78,6 +79,46 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(fresh, static_cast<int>(WriteResult::WriteFailed));
         EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.tvk"});
     }
+}
+
+TEST(AtomicWrite, AFailedWriteSaysWhetherTheDiskOrTheSizeLimitStoppedIt) {
+    ScratchDir dir;
+    const int code = RunInChild([&] {
+        IgnoreFileSizeSignal();
+        const rlimit limit{100, 100};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            return -1;
+        }
+        return static_cast<int>(
+            WriteFileAtomically(dir / "big", std::vector<std::string>{std::string(200, 'x')})
+                .Why.Code);
+    });
+    EXPECT_EQ(code, static_cast<int>(ReasonCode::FileSizeLimit));
+    EXPECT_EQ(WriteFailureReason(ENOSPC), Reason(ReasonCode::DiskFull, ENOSPC));
+    EXPECT_EQ(WriteFailureReason(EDQUOT), Reason(ReasonCode::DiskFull, EDQUOT));
+    EXPECT_EQ(WriteFailureReason(EIO), Reason(ReasonCode::WriteFailed, EIO));
+    const WriteOutcome missing = WriteFileAtomically(dir / "no" / "x", kPieces);
+    EXPECT_EQ(missing.Result, WriteResult::CannotOpen);
+    EXPECT_EQ(missing.Why, Reason(ReasonCode::CannotCreate, ENOENT));
+}
+
+TEST(MemoryFile, KeepsWhatSucceededContentsWroteAndNothingOfAFailure) {
+    MemoryFile file;
+    const auto write = [](std::size_t last) {
+        return [last](PositionedWriter& writer) {
+            for (std::size_t piece = 0; piece < kPieceCount; ++piece) {
+                if (piece == last || !WritePiece(writer, piece)) {
+                    return false;
+                }
+            }
+            return true;
+        };
+    };
+    EXPECT_EQ(file.Replace(write(kPieceCount)).Result, WriteResult::Ok);
+    const std::vector<std::uint8_t> whole = file.Bytes();
+    EXPECT_EQ(whole.size(), kPieceBytes * kPieceCount);
+    EXPECT_EQ(file.Replace(write(2)).Result, WriteResult::WriteFailed);
+    EXPECT_EQ(file.Bytes(), whole);
 }
 
 TEST(AtomicWrite, TargetsThatCannotBeWrittenGiveCannotOpen) {
