@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
