@@ -3,6 +3,7 @@
 // resolution and colour counts 0 (unspecified). Rows padded to 4 bytes.
 #include "image/Bmp24Writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -31,6 +32,20 @@ void PutLittleEndian(BmpHeaderBytes& bytes, std::size_t at, std::uint32_t value,
     for (std::size_t i = 0; i < size; ++i) {
         bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
+}
+
+// Row bytes rounded up to a multiple of 4.
+std::uint64_t StrideOf(std::int32_t width) {
+    const std::uint64_t rowBytes = std::uint64_t(width) * kStoredBytesPerPixel;
+    return (rowBytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+}
+
+// Head and padded rows: below 54 + 3 * 2^62, inside 64 bits unsigned; held
+// at the largest signed value beyond that.
+std::int64_t FileBytes(std::int32_t width, std::int32_t height) {
+    const std::uint64_t bytes = kBmpHeaderBytes + StrideOf(width) * std::uint64_t(height);
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    return static_cast<std::int64_t>(std::min(bytes, kMax));
 }
 
 // Output row j of a bottom-up file is upright row Height-1-j: the stored
@@ -62,10 +77,9 @@ std::optional<Bmp24Layout> LayoutBmp24(std::int32_t width, std::int32_t height) 
     if (width < 0 || height < 0) {
         return std::nullopt;
     }
-    const std::uint64_t rowBytes = std::uint64_t(width) * kStoredBytesPerPixel;
-    const std::uint64_t stride = (rowBytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    const std::uint64_t stride = StrideOf(width);
     const std::uint64_t imageSize = stride * std::uint64_t(height);
-    const std::uint64_t fileSize = kBmpHeaderBytes + imageSize;
+    const std::uint64_t fileSize = FileBytes(width, height);
     if (fileSize > std::numeric_limits<std::uint32_t>::max()) {
         return std::nullopt;
     }
@@ -97,10 +111,7 @@ Reason WriteBmp24(const RowSource& source, const ToneMap& map, const Replacement
     }
     const std::optional<Bmp24Layout> out = LayoutBmp24(in.Width, in.Height);
     if (!out) {
-        const auto bytes = static_cast<std::int64_t>(
-            kBmpHeaderBytes +
-            std::uint64_t(in.Width) * kStoredBytesPerPixel * std::uint64_t(in.Height));
-        return {ReasonCode::TooLarge, bytes, "a BMP file"};
+        return {ReasonCode::TooLarge, FileBytes(in.Width, in.Height), "a BMP file"};
     }
     const RowKernel kernel = BgrKernel(in.Format, options.Wide);
     if (kernel == nullptr) {
