@@ -3,10 +3,9 @@
 #include "cli/ChannelSource.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "image/Bmp24Writer.h"
 #include "image/BmpReader.h"
 #include "image/Histogram.h"
-#include "image/PixelMemory.h"
-#include "io/File.h"
 #include "io/ParamFileWriter.h"
 
 #include <ostream>
@@ -16,25 +15,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The image's level counts, or nullopt after the failure was reported.
+// The image's level counts, taken as it is read, or nullopt after the
+// failure was reported.
 std::optional<LevelHistogram> CountImage(const fs::path& input, std::ostream& err) {
-    std::error_code error;
-    if (!File::OpenForReading(input, error)) {
-        err << FileError(input, kReasonCannotOpen);
+    LevelHistogram levels;
+    const Outcome<DecodedImage> read = ReadBmpFile(input, &levels);
+    if (!read) {
+        err << FileError(input, ReasonText(read.Why()));
         return std::nullopt;
     }
-    ImageBuffer image{};
-    if (LoadBmpFile(&image, input) != kBmpLoaded) {
-        err << FileError(input, kReasonNotBmp);
-        return std::nullopt;
-    }
-    const MallocPtr<std::uint8_t> pixels(image.Pixels);
     // No pixels give no levels: the rule would set Black 10 and White 200.
-    if (image.Width == 0 || image.Height == 0) {
-        err << FileError(input, kReasonNoPixels);
+    if (levels.Pixels() == 0) {
+        err << FileError(input, kNoPixels);
         return std::nullopt;
     }
-    return CountLevels(image);
+    return levels;
 }
 
 // Writing the parameters over the image itself would lose the scan.

@@ -1,7 +1,4 @@
-// Level counting. Two interleaved sets of 32-bit counters per channel let
-// neighbouring pixels of one level update different memory, so a run of equal
-// pixels does not wait on its own increments; the sets are folded into the
-// 64-bit totals at least every 2^31 pixels, before a counter could wrap.
+// Level counting: every pixel adds one to its level in each channel.
 #include "image/Histogram.h"
 
 #include "image/ParallelRows.h"
@@ -12,35 +9,53 @@
 
 namespace {
 
-constexpr std::int64_t kFoldPixels = std::int64_t{1} << 31;
+// A 32-bit counter of one set sees at most half the pixels counted between
+// folds, so 2^32 pixels between folds can never wrap it.
+constexpr std::int64_t kFoldPixels = std::int64_t{1} << 32;
 constexpr std::uint32_t kLevelMask = 0xFF;
 constexpr int kHighByteShift = 8;
 constexpr std::int64_t kSamplesPerPixel16 = 3;
 
-struct Counters {
-    std::array<std::array<std::uint32_t, kLevelCount>, kChannelCount> set[2]{};
+} // namespace
 
-    void FoldInto(LevelHistogram& into) const {
-        for (std::size_t c = 0; c < kChannelCount; ++c) {
-            for (std::size_t level = 0; level < kLevelCount; ++level) {
-                into.channels[c][level] += std::uint64_t{set[0][c][level]} + set[1][c][level];
-            }
+void LevelCounter::AddRows(const std::uint8_t* rows, std::int32_t width, std::int32_t rowCount) {
+    const std::int64_t pixels = std::int64_t{width} * rowCount;
+    for (std::int64_t done = 0; done < pixels;) {
+        if (pending_ == kFoldPixels) {
+            Fold();
         }
-    }
-};
-
-// Calls count(first, pixels) over the rows in pieces small enough for Counters.
-template <typename Pixel, typename CountPiece>
-void InPieces(const Pixel* rows, std::int64_t pixels, std::int64_t stride, LevelHistogram& into,
-              CountPiece count) {
-    for (std::int64_t done = 0; done < pixels; done += kFoldPixels) {
-        Counters counters;
-        count(rows + done * stride, std::min(kFoldPixels, pixels - done), counters);
-        counters.FoldInto(into);
+        const std::int64_t n = std::min(kFoldPixels - pending_, pixels - done);
+        const std::uint8_t* p = rows + done * kImageBytesPerPixel;
+        std::int64_t i = 0;
+        for (; i + 1 < n; i += 2, p += 2 * kImageBytesPerPixel) {
+            ++sets_[0][kRed][p[0]], ++sets_[0][kGreen][p[1]], ++sets_[0][kBlue][p[2]];
+            ++sets_[1][kRed][p[4]], ++sets_[1][kGreen][p[5]], ++sets_[1][kBlue][p[6]];
+        }
+        if (i < n) {
+            ++sets_[0][kRed][p[0]], ++sets_[0][kGreen][p[1]], ++sets_[0][kBlue][p[2]];
+        }
+        pending_ += n;
+        done += n;
     }
 }
 
-} // namespace
+void LevelCounter::Fold() {
+    for (auto& set : sets_) {
+        for (std::size_t c = 0; c < kChannelCount; ++c) {
+            for (std::size_t level = 0; level < kLevelCount; ++level) {
+                folded_.channels[c][level] += set[c][level];
+            }
+            set[c].fill(0);
+        }
+    }
+    pending_ = 0;
+}
+
+LevelHistogram LevelCounter::Total() const {
+    LevelCounter copy = *this;
+    copy.Fold();
+    return copy.folded_;
+}
 
 std::uint64_t LevelHistogram::Pixels() const {
     return std::accumulate(channels[kRed].begin(), channels[kRed].end(), std::uint64_t{0});
@@ -56,31 +71,19 @@ void LevelHistogram::Add(const LevelHistogram& other) {
 
 void CountRows(const std::uint8_t* rows, std::int32_t width, std::int32_t rowCount,
                LevelHistogram& into) {
-    const std::int64_t pixels = std::int64_t{width} * rowCount;
-    InPieces(rows, pixels, kImageBytesPerPixel, into,
-             [](const std::uint8_t* p, std::int64_t n, Counters& k) {
-                 std::int64_t i = 0;
-                 for (; i + 1 < n; i += 2, p += 2 * kImageBytesPerPixel) {
-                     ++k.set[0][kRed][p[0]], ++k.set[0][kGreen][p[1]], ++k.set[0][kBlue][p[2]];
-                     ++k.set[1][kRed][p[4]], ++k.set[1][kGreen][p[5]], ++k.set[1][kBlue][p[6]];
-                 }
-                 if (i < n) {
-                     ++k.set[0][kRed][p[0]], ++k.set[0][kGreen][p[1]], ++k.set[0][kBlue][p[2]];
-                 }
-             });
+    LevelCounter counter;
+    counter.AddRows(rows, width, rowCount);
+    into.Add(counter.Total());
 }
 
 void CountRows16(const std::uint16_t* rows, std::int32_t width, std::int32_t rowCount,
                  LevelHistogram& into) {
     const std::int64_t pixels = std::int64_t{width} * rowCount;
-    InPieces(rows, pixels, kSamplesPerPixel16, into,
-             [](const std::uint16_t* p, std::int64_t n, Counters& k) {
-                 for (std::int64_t i = 0; i < n; ++i, p += kSamplesPerPixel16) {
-                     for (std::size_t c = 0; c < kChannelCount; ++c) {
-                         ++k.set[i & 1][c][p[c] >> kHighByteShift];
-                     }
-                 }
-             });
+    for (std::int64_t i = 0; i < pixels; ++i) {
+        for (std::size_t c = 0; c < kChannelCount; ++c) {
+            ++into.channels[c][rows[i * kSamplesPerPixel16 + c] >> kHighByteShift];
+        }
+    }
 }
 
 LevelHistogram CountLevels(const ImageBuffer& image) {

@@ -8,6 +8,7 @@
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
 
@@ -28,21 +29,25 @@ void CTamrelDlg::OnOpenImage() {
     if (!picked) {
         return;
     }
+    const std::filesystem::path path = PathFromUser(*picked);
     ImageBuffer loaded{};
     int result = kBmpFailed;
+    Reason why;
+    LevelHistogram levels;
     {
         const WaitCursor wait;
-        result = LoadBmpFile(&loaded, PathFromUser(*picked));
+        result = LoadBmpFile(&loaded, path, &why, &levels);
     }
     if (result != kBmpLoaded) {
-        Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default);
+        Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(path, why));
         return;
     }
     {
         const WaitCursor wait;
         // Frees the previous image, renders a new preview and centres it.
         ShowLoadedImage(thePreviewState, loaded, theGammaTables);
-        ImageLoaded();
+        ImageLoaded(levels);
     }
     ImageArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());

@@ -2,7 +2,6 @@
 // set from it, and a look at it without the tables. All of it is reached from
 // the context menu (and the backslash key for the look without the tables).
 #include "curve/AutoBlackWhite.h"
-#include "image/PreviewState.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
 #include "ui/HistogramView.h"
@@ -33,8 +32,8 @@ void CTamrelDlg::RefreshMenu() {
     systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
 }
 
-void CTamrelDlg::ImageLoaded() {
-    theHistogramView.input = CountLevels(thePreviewState.LoadedImage);
+void CTamrelDlg::ImageLoaded(const LevelHistogram& levels) {
+    theHistogramView.input = levels;
     LoadedImageChanged();
     GraphArea->update();
     RefreshMenu();

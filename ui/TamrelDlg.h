@@ -3,6 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "image/Histogram.h"
 #include "io/ParamKeys.h"
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"
@@ -67,9 +68,9 @@ public:
     void OnToggleBefore();
     void OnUndo();
     void OnRedo();
-    // After a new image was loaded: counts its levels and drops what belonged
-    // to the previous one.
-    void ImageLoaded();
+    // After a new image was loaded with these level counts: drops what
+    // belonged to the previous one.
+    void ImageLoaded(const LevelHistogram& levels);
     // Ends the parameter step in progress, if any, as one undo step.
     void CloseStep();
 

@@ -72,7 +72,7 @@ TEST_F(CliAuto, AnImageThatCannotBeReadWritesNothing) {
     }());
     const std::pair<std::string, std::string> cases[] = {
         {(scratch_ / "missing.bmp").string(), "cannot open"},
-        {(scratch_ / "text.bmp").string(), "not a supported BMP"},
+        {(scratch_ / "text.bmp").string(), "not a BMP file"},
         {(scratch_ / "empty.bmp").string(), "the image has no pixels"},
     };
     for (const auto& [input, reason] : cases) {

@@ -1,5 +1,8 @@
 #include "image/Histogram.h"
 
+#include "image/BmpReader.h"
+#include "tests/image/BmpWriter.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <numeric>
@@ -48,6 +51,40 @@ TEST(Histogram, RowBandsAddUpToTheWholeImage) {
         CountRows(pixels.data() + row * 7 * kImageBytesPerPixel, 7, std::min(4, 9 - row), banded);
     }
     EXPECT_EQ(banded, CountedOneByOne(pixels));
+}
+
+// The counts taken as the reader widens each row are those of the decoded
+// image, whatever the stored format, row order or split over threads.
+TEST(Histogram, TheReadPassCountsWhatItDecodes) {
+    bmptest::Encoding indexed;
+    indexed.bitCount = 8;
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        indexed.palette.push_back(i * 0x010307u & 0xFFFFFF);
+    }
+    bmptest::Encoding topDown;
+    topDown.topDown = true;
+    bmptest::Encoding wide;
+    wide.bitCount = 32;
+    wide.fourthByte = 0x5A;
+    bmptest::Picture palettePicture = bmptest::Gradient(33, 7);
+    for (std::uint32_t& v : palettePicture.pixels) {
+        v = indexed.palette[v & 0xFF];
+    }
+    const std::pair<bmptest::Picture, bmptest::Encoding> cases[] = {
+        {bmptest::Gradient(33, 7), {}},
+        {bmptest::Gradient(600, 500, 9), topDown},
+        {bmptest::Gradient(31, 5), wide},
+        {palettePicture, indexed},
+    };
+    for (const auto& [picture, encoding] : cases) {
+        const std::vector<std::uint8_t> bytes = bmptest::EncodeBmp(picture, encoding);
+        LevelHistogram levels;
+        levels.channels[kRed][0] = 99; // whatever it held is replaced
+        const Outcome<DecodedImage> read = ReadBmp(MemorySource(bytes), &levels);
+        ASSERT_TRUE(read) << encoding.bitCount;
+        EXPECT_EQ(levels, CountLevels(read->View())) << encoding.bitCount;
+        EXPECT_EQ(levels.Pixels(), std::uint64_t(picture.width) * picture.height);
+    }
 }
 
 TEST(Histogram, NoPixelsCountNothing) {
