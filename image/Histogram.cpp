@@ -1,10 +1,7 @@
 // Level counting: every pixel adds one to its level in each channel.
 #include "image/Histogram.h"
 
-#include "image/ParallelRows.h"
-
 #include <algorithm>
-#include <mutex>
 #include <numeric>
 
 namespace {
@@ -69,13 +66,6 @@ void LevelHistogram::Add(const LevelHistogram& other) {
     }
 }
 
-void CountRows(const std::uint8_t* rows, std::int32_t width, std::int32_t rowCount,
-               LevelHistogram& into) {
-    LevelCounter counter;
-    counter.AddRows(rows, width, rowCount);
-    into.Add(counter.Total());
-}
-
 void CountRows16(const std::uint16_t* rows, std::int32_t width, std::int32_t rowCount,
                  LevelHistogram& into) {
     const std::int64_t pixels = std::int64_t{width} * rowCount;
@@ -84,23 +74,6 @@ void CountRows16(const std::uint16_t* rows, std::int32_t width, std::int32_t row
             ++into.channels[c][rows[i * kSamplesPerPixel16 + c] >> kHighByteShift];
         }
     }
-}
-
-LevelHistogram CountLevels(const ImageBuffer& image) {
-    LevelHistogram total;
-    if (image.Pixels == nullptr) {
-        return total;
-    }
-    const std::int64_t rowBytes = std::int64_t{image.Width} * kImageBytesPerPixel;
-    std::mutex merge;
-    ForRowRanges(image.Height, image.Width, [&](std::int32_t begin, std::int32_t end) {
-        LevelHistogram part;
-        CountRows(image.Pixels + begin * rowBytes, image.Width, end - begin, part);
-        const std::lock_guard lock(merge);
-        total.Add(part);
-        return true;
-    });
-    return total;
 }
 
 LevelHistogram OutputHistogram(const LevelHistogram& input,

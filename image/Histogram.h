@@ -40,19 +40,10 @@ private:
     LevelHistogram folded_;
 };
 
-// Adds `rowCount` packed rows of `width` 4-byte pixels (red, green, blue, unused),
-// the layout of ImageBuffer, so that a reader can count each band of rows
-// while it is still in the cache.
-void CountRows(const std::uint8_t* rows, std::int32_t width, std::int32_t rowCount,
-               LevelHistogram& into);
-
 // Adds packed rows of 16-bit red, green, blue samples, each counted at the
 // 8-bit level the preview shows for it: the sample's high byte.
 void CountRows16(const std::uint16_t* rows, std::int32_t width, std::int32_t rowCount,
                  LevelHistogram& into);
-
-// The whole image, rows split over two threads for large images.
-LevelHistogram CountLevels(const ImageBuffer& image);
 
 // Where the pixels land after the tables: output level table[L] & 0xFF
 // receives the count of input level L, as the preview renders it.
