@@ -5,9 +5,11 @@
 #include "ui/CurvePlot.h"
 #include "ui/DeviceScale.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 HistogramView theHistogramView;
@@ -25,6 +27,57 @@ std::uint64_t LargestCount(const LevelHistogram& histogram) {
         largest = std::max(largest, *std::max_element(counts.begin(), counts.end()));
     }
     return largest;
+}
+
+// One colour per set of channels whose columns reach a pixel (bit c for
+// channel c): white for none, else the product of their colours, each
+// channel as (a * b + 127) / 255.
+std::array<QRgb, 8> MixedColours() {
+    std::array<QRgb, 8> mixed{};
+    for (std::size_t set = 0; set < mixed.size(); ++set) {
+        int rgb[3] = {255, 255, 255};
+        for (std::size_t c = 0; c < kChannelCount; ++c) {
+            if (set & (std::size_t{1} << c)) {
+                const QColor colour = ColorFromRef(kColumnColours[c]);
+                const int parts[3] = {colour.red(), colour.green(), colour.blue()};
+                for (int i = 0; i < 3; ++i) {
+                    rgb[i] = (rgb[i] * parts[i] + 127) / 255;
+                }
+            }
+        }
+        mixed[set] = qRgb(rgb[0], rgb[1], rgb[2]);
+    }
+    return mixed;
+}
+
+// The plot's inside, levels 0..255 by output levels 255..0, in device pixels:
+// white, with each level's columns from the bottom up. Drawn as one image, as
+// a slider move redraws it and per-column painting would cost tens of ms.
+QImage HistogramImage(const LevelHistogram& histogram, double scale) {
+    static const std::array<QRgb, 8> kMixed = MixedColours();
+    const int left = ToDevice(kPlotOrigin, scale);
+    const int top = ToDevice(kPlotBottom + 1 - kPlotHeight, scale);
+    const int bottom = ToDevice(kPlotBottom + 1, scale);
+    QImage image(ToDevice(kPlotOrigin + static_cast<int>(kLevelCount), scale) - left, bottom - top,
+                 QImage::Format_RGB32);
+    image.fill(kMixed[0]);
+    const std::uint64_t largest = LargestCount(histogram);
+    for (int level = 0; level < static_cast<int>(kLevelCount); ++level) {
+        int tops[kChannelCount];
+        for (std::size_t c = 0; c < kChannelCount; ++c) {
+            const int height = ColumnHeight(histogram.channels[c][level], largest);
+            tops[c] = ToDevice(kPlotBottom + 1 - height, scale) - top;
+        }
+        const int x0 = ToDevice(kPlotOrigin + level, scale) - left;
+        const int x1 = ToDevice(kPlotOrigin + level + 1, scale) - left;
+        for (int y = std::min({tops[0], tops[1], tops[2]}); y < bottom - top; ++y) {
+            const std::size_t set = (y >= tops[0] ? 1u : 0u) | (y >= tops[1] ? 2u : 0u) |
+                                    (y >= tops[2] ? 4u : 0u);
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::fill(row + x0, row + x1, kMixed[set]);
+        }
+    }
+    return image;
 }
 
 } // namespace
@@ -47,20 +100,7 @@ int ColumnHeight(std::uint64_t count, std::uint64_t largest) {
 }
 
 void DrawHistogram(QPainter& dc, const LevelHistogram& histogram, double scale) {
-    const std::uint64_t largest = LargestCount(histogram);
-    const QPainter::CompositionMode oldMode = dc.compositionMode();
-    dc.setCompositionMode(QPainter::CompositionMode_Multiply);
-    const int bottom = ToDevice(kPlotBottom + 1, scale);
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        for (int level = 0; level < static_cast<int>(kLevelCount); ++level) {
-            const int height = ColumnHeight(histogram.channels[c][level], largest);
-            if (height == 0) {
-                continue;
-            }
-            const int x = kPlotOrigin + level;
-            FillSolidRect(dc, ToDevice(x, scale), ToDevice(kPlotBottom + 1 - height, scale),
-                          ToDevice(x + 1, scale), bottom, kColumnColours[c]);
-        }
-    }
-    dc.setCompositionMode(oldMode);
+    const QImage columns = HistogramImage(histogram, scale);
+    dc.drawImage(QPoint(ToDevice(kPlotOrigin, scale), ToDevice(kPlotBottom + 1 - kPlotHeight, scale)),
+                 columns);
 }

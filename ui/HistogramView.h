@@ -25,7 +25,8 @@ std::optional<LevelHistogram> HistogramToDraw(const HistogramView& view,
 // stay visible beside a crowded midtone.
 int ColumnHeight(std::uint64_t count, std::uint64_t largest);
 
-// Columns of level L at x = L + 8, from the plot's bottom up, each channel
-// multiplied onto what lies below so that overlaps stay readable; device
-// pixels at `scale` per logical pixel, the painter already in device pixels.
+// Columns of level L at x = L + 8, from the plot's bottom up, the channels'
+// colours multiplied where they overlap so that overlaps stay readable; over
+// the plot's inside (white elsewhere), in device pixels at `scale` per
+// logical pixel, the painter already in device pixels.
 void DrawHistogram(QPainter& dc, const LevelHistogram& histogram, double scale);

@@ -102,8 +102,8 @@ struct Opened {
     ~Opened() { std::free(image.Pixels); }
 };
 
-void Open(Opened& o, const Tables& tables) {
-    if (LoadBmpFile(&o.image, BigBmp()) != 0) {
+void Open(Opened& o, const Tables& tables, LevelHistogram* levels = nullptr) {
+    if (LoadBmpFile(&o.image, BigBmp(), nullptr, levels) != 0) {
         std::abort();
     }
     o.preview = BuildPreview(o.image, tables);
@@ -115,10 +115,14 @@ void Open(Opened& o, const Tables& tables) {
 // What the Open button costs: read, convert, allocate the preview, render.
 // The peak counter is the resident-size growth of one open over the idle
 // process, per pixel.
+// With levels (argument 1) the histogram is counted in the same read pass,
+// as the window's open does.
 void BM_Open(benchmark::State& state) {
     const Tables tables = SomeTables();
+    const bool counting = state.range(0) != 0;
     BigBmp();
     double peak = 0;
+    LevelHistogram levels;
     for (auto _ : state) {
         state.PauseTiming();
         ResetPeak();
@@ -126,7 +130,7 @@ void BM_Open(benchmark::State& state) {
         state.ResumeTiming();
         {
             Opened o;
-            Open(o, tables);
+            Open(o, tables, counting ? &levels : nullptr);
             benchmark::DoNotOptimize(o.preview->Bits());
             state.PauseTiming();
         }
@@ -141,11 +145,19 @@ void BM_Open(benchmark::State& state) {
 // ones reuse what the previous open gave back. Both are reported.
 BENCHMARK(BM_Open)
     ->Name("BM_Open/first_in_process")
+    ->Arg(0)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_Open)
     ->Name("BM_Open/steady")
+    ->Arg(0)
+    ->MinTime(2.0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_Open)
+    ->Name("BM_Open/steady_with_levels")
+    ->Arg(1)
     ->MinTime(2.0)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -3,6 +3,7 @@
 #include "platform/ScriptedAskUser.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/HistogramView.h"
 #include "ui/TamrelDlg.h"
 
 #include <QApplication>
@@ -27,6 +28,21 @@ void BM_SliderNotification(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SliderNotification)->Unit(benchmark::kMicrosecond);
+
+// The same with the output histogram on: each move also recounts the levels
+// after the changed table and draws them under the curves.
+void BM_SliderNotificationWithOutputHistogram(benchmark::State& state) {
+    LevelHistogram levels;
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        for (std::size_t level = 0; level < kLevelCount; ++level) {
+            levels.channels[c][level] = (level * 7919 + c * 104729) % 200000 + 1;
+        }
+    }
+    theHistogramView = {true, true, levels};
+    BM_SliderNotification(state);
+    theHistogramView = {};
+}
+BENCHMARK(BM_SliderNotificationWithOutputHistogram)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
