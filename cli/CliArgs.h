@@ -25,7 +25,7 @@ struct CliCommand {
     std::optional<std::size_t> size;                // table, cube, sane: --size N entries
     std::optional<int> maxLevel;                    // table, sane: --max M, the top level
     std::optional<std::string> device;              // sane: --device NAME, read through libsane
-    std::optional<Channel> channel; // sane --device: the curve for a single intensity table
+    std::optional<Channel> channel;    // sane --device: the curve for a single intensity table
     std::optional<double> clipPercent; // auto --clip PCT: the share let clip at each end
 };
 

@@ -5,6 +5,8 @@
 # rests the pointer over the preview, so the readout shows values. The window
 # is worked through its scripted steps (TAMREL_AUTOMATION), so the same
 # script serves any QT_SCALE_FACTOR and locale given in the environment.
+# SCREENSHOT_STEPS, when set, are more steps run just before the picture is
+# taken (e.g. "key \\" for the image before the tables).
 # Usage: scripts/screenshot.sh OUT.png [IMAGE [PARAMS.tvp]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +22,9 @@ fi
 if [ -n "$image" ]; then
   steps+="; click IDC_OPEN_IMAGE; wait 500; type $image; key Return; wait 800"
   steps+="; move IDC_IMAGE 150 120; wait 200"
+fi
+if [ -n "${SCREENSHOT_STEPS:-}" ]; then
+  steps+="; $SCREENSHOT_STEPS; wait 300"
 fi
 steps+="; grab $out; key Escape"
 TAMREL_AUTOMATION="$steps" QT_QPA_PLATFORM=xcb \

@@ -19,7 +19,7 @@ namespace {
 constexpr int kPlotHeight = 256; // output levels 0..255, one pixel each
 // Light red, green and blue (0x00BBGGRR); multiplied where they overlap, two
 // give a pale mix and all three a mid grey, each darker than a single one.
-constexpr std::uint32_t kColumnColours[kChannelCount] = {0xB4B4FF, 0xB4FFB4, 0xFFB4B4};
+constexpr std::uint32_t kColumnColours[kChannelCount] = {0xD0D0FF, 0xD0FFD0, 0xFFD0D0};
 
 std::uint64_t LargestCount(const LevelHistogram& histogram) {
     std::uint64_t largest = 0;
@@ -71,8 +71,8 @@ QImage HistogramImage(const LevelHistogram& histogram, double scale) {
         const int x0 = ToDevice(kPlotOrigin + level, scale) - left;
         const int x1 = ToDevice(kPlotOrigin + level + 1, scale) - left;
         for (int y = std::min({tops[0], tops[1], tops[2]}); y < bottom - top; ++y) {
-            const std::size_t set = (y >= tops[0] ? 1u : 0u) | (y >= tops[1] ? 2u : 0u) |
-                                    (y >= tops[2] ? 4u : 0u);
+            const std::size_t set =
+                (y >= tops[0] ? 1u : 0u) | (y >= tops[1] ? 2u : 0u) | (y >= tops[2] ? 4u : 0u);
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
             std::fill(row + x0, row + x1, kMixed[set]);
         }
@@ -94,13 +94,14 @@ int ColumnHeight(std::uint64_t count, std::uint64_t largest) {
     if (count == 0 || largest == 0) {
         return 0;
     }
-    const double share = std::log1p(static_cast<double>(count)) /
-                         std::log1p(static_cast<double>(largest));
+    const double share =
+        std::log1p(static_cast<double>(count)) / std::log1p(static_cast<double>(largest));
     return std::clamp(static_cast<int>(std::lround(share * kPlotHeight)), 1, kPlotHeight);
 }
 
 void DrawHistogram(QPainter& dc, const LevelHistogram& histogram, double scale) {
     const QImage columns = HistogramImage(histogram, scale);
-    dc.drawImage(QPoint(ToDevice(kPlotOrigin, scale), ToDevice(kPlotBottom + 1 - kPlotHeight, scale)),
-                 columns);
+    dc.drawImage(
+        QPoint(ToDevice(kPlotOrigin, scale), ToDevice(kPlotBottom + 1 - kPlotHeight, scale)),
+        columns);
 }

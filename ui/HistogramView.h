@@ -9,8 +9,8 @@
 class QPainter;
 
 struct HistogramView {
-    bool shown = false;  // off at start: the plot is the bare curves
-    bool output = false; // the levels after the tables instead of the image's
+    bool shown = false;                  // off at start: the plot is the bare curves
+    bool output = false;                 // the levels after the tables instead of the image's
     std::optional<LevelHistogram> input; // of the loaded image, when there is one
 };
 

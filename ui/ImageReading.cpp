@@ -19,7 +19,8 @@ void CTamrelDlg::AppendReadingEntries() {
     systemMenu_.SetChecked(IDM_SHOW_BEFORE, false);
     systemMenu_.AppendSeparator();
     systemMenu_.AppendItem(IDM_UNDO, QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo));
-    systemMenu_.AppendItem(IDM_REDO, QStringLiteral("やり直し"), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    systemMenu_.AppendItem(IDM_REDO, QStringLiteral("やり直し"),
+                           QKeySequence(Qt::CTRL | Qt::Key_Y));
 }
 
 void CTamrelDlg::RefreshMenu() {
@@ -77,4 +78,7 @@ void CTamrelDlg::OnToggleBefore() {
     }
     ImageArea->update();
     RefreshMenu();
+    if (lastPointer_) {
+        OnMouseMove(*lastPointer_); // the readout reads what is shown now
+    }
 }

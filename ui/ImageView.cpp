@@ -94,8 +94,7 @@ void DrawImageArea(QPainter& dc, const QRect* logicalClient, QWidget*, int) {
     }
     const QRect visible = placed.intersected(*client);
     if (!visible.isEmpty()) {
-        dc.drawImage(visible, PreviewView(*shown),
-                     visible.translated(-s.PreviewX, -s.PreviewY));
+        dc.drawImage(visible, PreviewView(*shown), visible.translated(-s.PreviewX, -s.PreviewY));
     }
 }
 

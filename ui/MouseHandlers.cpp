@@ -57,9 +57,11 @@ void CTamrelDlg::OnLButtonUp(QPoint) {
 
 void CTamrelDlg::OnMouseLeave() {
     Dragging = 0;
+    lastPointer_.reset();
 }
 
 void CTamrelDlg::OnMouseMove(QPoint point) {
+    lastPointer_ = point;
     const QPoint p = OnScreen(this, point);
     std::optional<std::uint32_t> reading;
     if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class AskUser;
 class CMyGraph;
@@ -127,6 +128,9 @@ private:
     ControlMap controls_;
     SystemMenu systemMenu_;
     UndoHistory undo_{PositionSetOf(theChannelParams)};
+    // Where the pointer last moved over the dialog (device pixels), so that a
+    // switch of the shown image can refresh the readout under it.
+    std::optional<QPoint> lastPointer_;
     QTimer* stepPause_ = nullptr;
     bool created_ = false;
     bool destroyed_ = false;

@@ -58,10 +58,11 @@ std::vector<std::string> Printed(const std::string& out, const std::string& name
 
 TEST(TamrelReading, BackslashShowsTheImageBeforeTheTablesAndTheReadoutFollows) {
     const ScratchDir scratch;
-    const std::string read = "; move IDC_IMAGE 60 60; print IDC_PIXEL_R";
-    const auto result = RunTamrel(
-        scratch, Script(OpenImage(WriteGrey(scratch)) + read + "; key \\" + read + "; key \\" +
-                        read + "; key Escape"));
+    // The pointer rests: the readout follows the switch of the shown image.
+    const std::string read = "; print IDC_PIXEL_R";
+    const auto result =
+        RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + "; move IDC_IMAGE 60 60" + read +
+                                  "; key \\" + read + "; key \\" + read + "; key Escape"));
     ASSERT_EQ(result.status, 0) << result.err;
     GammaTable table{};
     ComputeChannelTable(kDefaultChannelParams, table);
@@ -74,9 +75,9 @@ TEST(TamrelReading, BackslashShowsTheImageBeforeTheTablesAndTheReadoutFollows) {
 TEST(TamrelReading, BlackAndWhiteFromTheMenuAreOneStepForCtrlZAndCtrlY) {
     const ScratchDir scratch;
     const std::string print = "; print IDC_VALUE_BLACK; print IDC_VALUE_WHITE";
-    const auto result =
-        RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + "; " + MenuEntry(5) + print +
-                                  "; key Ctrl+Z" + print + "; key Ctrl+Y" + print + "; key Escape"));
+    const auto result = RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + "; " +
+                                                  MenuEntry(5) + print + "; key Ctrl+Z" + print +
+                                                  "; key Ctrl+Y" + print + "; key Escape"));
     ASSERT_EQ(result.status, 0) << result.err;
     // Every pixel at 64: nothing below 10 (Black 10.0), nothing above 64 (White 65, at least 200).
     EXPECT_EQ(Printed(result.out, "IDC_VALUE_BLACK"),

@@ -93,8 +93,8 @@ TEST(Histogram, TheReadPassCountsWhatItDecodes) {
 // A 16-bit scan counts at the levels its preview shows: 0x00FF and 0x0000
 // are both level 0, 0xFF00 and 0xFFFF both level 255.
 TEST(Histogram, SixteenBitSamplesCountAtTheirPreviewLevel) {
-    const std::vector<std::uint16_t> rows = {0x0000, 0x00FF, 0x8000, 0xFF00, 0xFFFF, 0x1234,
-                                             0x0101, 0x7FFF, 0xFFFF};
+    const std::vector<std::uint16_t> rows = {0x0000, 0x00FF, 0x8000, 0xFF00, 0xFFFF,
+                                             0x1234, 0x0101, 0x7FFF, 0xFFFF};
     LevelHistogram h;
     CountRows16(rows.data(), 3, 1, h);
     // Pixels (0x0000, 0x00FF, 0x8000), (0xFF00, 0xFFFF, 0x1234), (0x0101, 0x7FFF, 0xFFFF).
@@ -129,7 +129,7 @@ TEST(Histogram, OutputCountsFollowTheTables) {
     input.channels[kGreen][255] = 3;
     std::array<GammaTable, kChannelCount> tables{};
     tables[kRed][10] = 100;
-    tables[kRed][20] = 100; // two input levels meeting at one output level
+    tables[kRed][20] = 100;        // two input levels meeting at one output level
     tables[kGreen][255] = 256 + 9; // only the low byte is shown, as in the preview
     const LevelHistogram output = OutputHistogram(input, tables);
     EXPECT_EQ(output.channels[kRed][100], 12u);

@@ -125,9 +125,9 @@ TEST_F(Undo, ResetAndLoadAreStepsAndUndoShowsTheCurrentTabLikeALoad) {
     dialog->OnRedo();
     dialog->OnRedo();
     dialog->OnRedo();
-    EXPECT_EQ(PositionSetOf(theChannelParams), PositionSetOf(ChannelParamsSet{
-                                                   kDefaultChannelParams, kDefaultChannelParams,
-                                                   kDefaultChannelParams}));
+    EXPECT_EQ(PositionSetOf(theChannelParams),
+              PositionSetOf(ChannelParamsSet{kDefaultChannelParams, kDefaultChannelParams,
+                                             kDefaultChannelParams}));
 }
 
 } // namespace
