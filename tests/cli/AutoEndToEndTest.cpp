@@ -54,16 +54,6 @@ TEST_F(CliAuto, BlackAndWhiteFromTheImageAlphaAndGammaFromTheParameters) {
     EXPECT_EQ(load.positions[kBlue], (ParamPositions{0, 250, 0, 150}));
 }
 
-TEST_F(CliAuto, ClipPercentageLetsTheTailsGo) {
-    // 1 % is 10 pixels: both red tails of 3 clip; blue's four per level, two levels deep.
-    const auto result = RunCli(scratch_, {"auto", "--defaults", In(), Out(), "--clip", "1"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    const ParamLoad load = LoadParamFile(Out());
-    ASSERT_EQ(load.result, LoadResult::Ok);
-    EXPECT_EQ(load.positions[kRed], (ParamPositions{100, 200, 99, 200}));
-    EXPECT_EQ(load.positions[kBlue], (ParamPositions{10, 248, 99, 200}));
-}
-
 TEST_F(CliAuto, AnImageThatCannotBeReadWritesNothing) {
     WriteBytes(scratch_ / "text.bmp", "not an image");
     WriteBytes(scratch_ / "empty.bmp", [] {

@@ -107,18 +107,4 @@ TEST(HistogramPlot, OnAScaledScreenAColumnFillsItsDevicePixels) {
     EXPECT_EQ(plot.pixel(x, 2 * (kPlotBottom + 1 - 128) - 1), kWhite);
 }
 
-TEST(HistogramPlot, NothingIsDrawnWhileHiddenOrWithoutAnImage) {
-    const GammaTableSet tables = FlatAt(100);
-    HistogramView view;
-    EXPECT_FALSE(HistogramToDraw(view, tables)) << "off at start";
-    view.input = Sample();
-    EXPECT_FALSE(HistogramToDraw(view, tables));
-    view.shown = true;
-    EXPECT_EQ(HistogramToDraw(view, tables), Sample());
-    view.output = true;
-    EXPECT_EQ(HistogramToDraw(view, tables)->channels[kRed][100], 1000u);
-    view.input.reset();
-    EXPECT_FALSE(HistogramToDraw(view, tables));
-}
-
 } // namespace
