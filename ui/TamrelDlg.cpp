@@ -60,7 +60,6 @@ CTamrelDlg::CTamrelDlg(AskUser* ask)
       ask_(ask ? ask : ownAsk_.get()) {
     DragLastX = 0;
     DragLastY = 0;
-    SliderPositions = ParamPositions{}; // the declared default of each parameter
     AppIcon = LoadAppIcon();
     ArrowCursor = QCursor(Qt::ArrowCursor);
     HandCursor = QCursor(Qt::PointingHandCursor);

@@ -90,7 +90,8 @@ public:
     std::int32_t DragLastY = 0;
     CMyGraph* GraphArea = nullptr;
     CMyGraph* ImageArea = nullptr;
-    // The current channel's slider positions, exchanged with the four sliders.
+    // The current channel's slider positions, exchanged with the four sliders;
+    // the declared defaults of kParamSpecs until the first exchange.
     ParamPositions SliderPositions;
     QTabBar* ChannelTab = nullptr;
 
