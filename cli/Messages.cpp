@@ -39,7 +39,7 @@ std::string ReasonText(const Reason& why) {
     case ReasonCode::Truncated:
         return "the file ends before the data its header promises";
     case ReasonCode::NotThisFormat:
-        return "not a BMP file";
+        return "not a " + (why.Text.empty() ? std::string("BMP") : why.Text) + " file";
     case ReasonCode::Unsupported:
         return why.Text.empty() ? "not a supported kind of file" : why.Text;
     case ReasonCode::BmpInfoHeaderSize:
@@ -58,6 +58,8 @@ std::string ReasonText(const Reason& why) {
         return "damaged data" + (why.Text.empty() ? "" : ": " + why.Text);
     case ReasonCode::CannotCreate:
         return std::string(ReasonOf(WriteResult::CannotOpen));
+    case ReasonCode::MissingParams:
+        return std::string(ReasonOf(LoadResult::Incomplete));
     case ReasonCode::DiskFull:
         return "disk full";
     case ReasonCode::FileSizeLimit:
