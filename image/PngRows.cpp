@@ -16,6 +16,9 @@ namespace {
 constexpr std::size_t kSignatureBytes = 8;
 constexpr std::size_t kMessageBytes = 200;
 constexpr int kWideBits = 16;
+// No chunk the reader uses is larger; a text or profile chunk that claims
+// more is refused before libpng allocates for it.
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
 
 } // namespace
 
@@ -64,6 +67,7 @@ bool ReadHead(Decoder* d) {
         return false;
     }
     png_set_read_fn(d->png, d, OnRead);
+    png_set_chunk_malloc_max(d->png, kMaxChunkBytes);
     png_set_sig_bytes(d->png, static_cast<int>(kSignatureBytes));
     png_read_info(d->png, d->info);
     png_set_palette_to_rgb(d->png);

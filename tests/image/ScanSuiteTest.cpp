@@ -103,10 +103,10 @@ TEST(ScanSuites, InterlacedPngGivesThePlainTwinsRows) {
     int pairs = 0;
     for (const auto& item : fs::directory_iterator(folder)) {
         const std::string name = item.path().filename().string();
-        if (name.rfind("basi", 0) != 0) {
+        if (name.rfind("ibasn", 0) != 0) {
             continue;
         }
-        const fs::path plain = folder / ("basn" + name.substr(4));
+        const fs::path plain = folder / name.substr(1);
         if (!fs::exists(plain)) {
             continue;
         }
@@ -116,7 +116,7 @@ TEST(ScanSuites, InterlacedPngGivesThePlainTwinsRows) {
         EXPECT_EQ(*a, *b) << name;
         ++pairs;
     }
-    EXPECT_GT(pairs, 10);
+    EXPECT_GE(pairs, 5);
 }
 
 } // namespace
