@@ -114,8 +114,8 @@ int main(int argc, char** argv) {
                     seed.size());
     }
     // Binary PNM heads of each kind and depth, with a comment, and a few samples.
-    const std::string pnmSeeds[] = {"P6\n# scan\n2 1\n65535\n", "P5\n3 2\n255\n",
-                                    "P6 1 1 4095\n", "P5\n1 1\n1\n"};
+    const std::string pnmSeeds[] = {"P6\n# scan\n2 1\n65535\n", "P5\n3 2\n255\n", "P6 1 1 4095\n",
+                                    "P5\n1 1\n1\n"};
     for (const std::string& head : pnmSeeds) {
         const std::string seed = head + std::string(24, '\x5a');
         ok &= Write(folder / "pnm" / ("seed" + std::to_string(n++) + ".pnm"), seed.data(),

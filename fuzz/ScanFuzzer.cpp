@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome<RowRuns> runs = RowRuns::Plan(levels, 0, {});
     FUZZ_CHECK(runs);
     std::uint32_t sum = 0;
-    const Reason failed = runs->Run(
-        [&](std::int32_t, std::int32_t count, const std::uint8_t* r, std::uint8_t*) {
+    const Reason failed =
+        runs->Run([&](std::int32_t, std::int32_t count, const std::uint8_t* r, std::uint8_t*) {
             for (std::int64_t i = 0; i < count * levels.Layout().Stride; i += 4) {
                 FUZZ_CHECK(r[i + 3] == 255);
                 sum += r[i];

@@ -21,8 +21,9 @@ using SampleAt = std::function<std::uint16_t(std::int32_t x, std::int32_t y, int
 inline std::vector<std::uint8_t> EncodePnm(std::int32_t w, std::int32_t h, int samples,
                                            int maxValue, const SampleAt& at,
                                            const std::string& comment = "") {
-    std::string head = std::string(samples == 1 ? "P5" : "P6") + "\n" + comment + std::to_string(w) +
-                       " " + std::to_string(h) + "\n" + std::to_string(maxValue) + "\n";
+    std::string head = std::string(samples == 1 ? "P5" : "P6") + "\n" + comment +
+                       std::to_string(w) + " " + std::to_string(h) + "\n" +
+                       std::to_string(maxValue) + "\n";
     std::vector<std::uint8_t> bytes(head.begin(), head.end());
     for (std::int32_t y = 0; y < h; ++y) {
         for (std::int32_t x = 0; x < w; ++x) {
@@ -52,7 +53,8 @@ inline std::vector<std::uint8_t> EncodeRgb16(std::int32_t w, std::int32_t h, Rgb
                 for (int c = 0; c < 3; ++c) {
                     const std::uint16_t v = at(x, y, c);
                     std::uint8_t* p = &row[static_cast<std::size_t>((x * 3 + c) * 2)];
-                    const std::uint16_t stored = big ? static_cast<std::uint16_t>(v >> 8 | v << 8) : v;
+                    const std::uint16_t stored =
+                        big ? static_cast<std::uint16_t>(v >> 8 | v << 8) : v;
                     p[0] = static_cast<std::uint8_t>(stored);
                     p[1] = static_cast<std::uint8_t>(stored >> 8);
                 }

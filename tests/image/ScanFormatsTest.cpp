@@ -12,10 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -50,16 +50,16 @@ Outcome<std::vector<std::uint8_t>> Levels(ImageKind kind, const std::vector<std:
     const RowLayout& layout = levels.Layout();
     std::vector<std::uint8_t> out;
     const Outcome<RowRuns> runs = RowRuns::Plan(levels, 0, {});
-    Reason failed = runs->Run([&](std::int32_t, std::int32_t count, const std::uint8_t* r,
-                                  std::uint8_t*) {
-        for (std::int32_t k = 0; k < count; ++k) {
-            for (std::int32_t x = 0; x < layout.Width; ++x) {
-                const std::uint8_t* p = r + k * layout.Stride + x * 4;
-                out.insert(out.end(), p, p + 3);
+    Reason failed =
+        runs->Run([&](std::int32_t, std::int32_t count, const std::uint8_t* r, std::uint8_t*) {
+            for (std::int32_t k = 0; k < count; ++k) {
+                for (std::int32_t x = 0; x < layout.Width; ++x) {
+                    const std::uint8_t* p = r + k * layout.Stride + x * 4;
+                    out.insert(out.end(), p, p + 3);
+                }
             }
-        }
-        return true;
-    });
+            return true;
+        });
     if (failed) {
         return failed;
     }
@@ -89,8 +89,8 @@ Outcome<std::vector<std::uint8_t>> Applied(ImageKind kind, const std::vector<std
     const ApplyTables tables{&levels, {curves[0], curves[1], curves[2]}};
     MemoryFile file;
     const Reason failed = ApplyImage(
-        MemorySource(bytes), kind, out, [&](const PositionedContents& c) { return file.Replace(c); },
-        tables);
+        MemorySource(bytes), kind, out,
+        [&](const PositionedContents& c) { return file.Replace(c); }, tables);
     if (failed) {
         return failed;
     }
@@ -103,11 +103,13 @@ std::vector<std::uint16_t> PnmSamples(const std::vector<std::uint8_t>& file) {
     for (int lines = 0; lines < 3; ++at) {
         lines += file[at] == '\n' ? 1 : 0;
     }
-    const bool wide = std::string(file.begin(), file.begin() + static_cast<long>(at)).find("65535") !=
-                      std::string::npos;
+    const bool wide =
+        std::string(file.begin(), file.begin() + static_cast<long>(at)).find("65535") !=
+        std::string::npos;
     std::vector<std::uint16_t> samples;
     for (; at < file.size(); at += wide ? 2 : 1) {
-        samples.push_back(wide ? static_cast<std::uint16_t>(file[at] << 8 | file[at + 1]) : file[at]);
+        samples.push_back(wide ? static_cast<std::uint16_t>(file[at] << 8 | file[at + 1])
+                               : file[at]);
     }
     return samples;
 }
@@ -150,7 +152,9 @@ TEST(ScanLevels, DeepShadowsOfALinearScanEachGetTheirOwnLevel) {
 }
 
 TEST(ScanFormats, SixteenBitPngAndTiffOfBothEncodingsMatchThePnm) {
-    const SampleAt at = [](std::int32_t x, std::int32_t y, int c) { return Sample(x, y, c, 65535); };
+    const SampleAt at = [](std::int32_t x, std::int32_t y, int c) {
+        return Sample(x, y, c, 65535);
+    };
     const auto reference = PnmSamples(*Applied(ImageKind::Pnm, EncodePnm(kW, kH, 3, 65535, at)));
     for (const auto [format, kind] : {std::pair{Rgb16Format::Png, ImageKind::Png},
                                       std::pair{Rgb16Format::Tiff, ImageKind::Tiff},
@@ -197,7 +201,9 @@ std::vector<std::uint8_t> LibTiff(const char* mode, bool planar, bool tiled, int
         }
     };
     const std::uint16_t top = bits == 16 ? 65535 : 255;
-    auto value = [&](int x, int y, int c) { return c < 3 ? std::uint16_t(at(x, y, c) % (top + 1)) : top; };
+    auto value = [&](int x, int y, int c) {
+        return c < 3 ? std::uint16_t(at(x, y, c) % (top + 1)) : top;
+    };
     if (tiled) {
         TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16u);
         TIFFSetField(tif, TIFFTAG_TILELENGTH, 16u);
@@ -241,7 +247,9 @@ std::vector<std::uint8_t> LibTiff(const char* mode, bool planar, bool tiled, int
 }
 
 TEST(ScanFormats, TiffLayoutsAndByteOrdersAllGiveTheSameSamples) {
-    const SampleAt at = [](std::int32_t x, std::int32_t y, int c) { return Sample(x, y, c, 65535); };
+    const SampleAt at = [](std::int32_t x, std::int32_t y, int c) {
+        return Sample(x, y, c, 65535);
+    };
     for (const int bits : {8, 16}) {
         const SampleAt stored = [&](std::int32_t x, std::int32_t y, int c) {
             return std::uint16_t(at(x, y, c) % (bits == 16 ? 65536 : 256));
@@ -257,8 +265,8 @@ TEST(ScanFormats, TiffLayoutsAndByteOrdersAllGiveTheSameSamples) {
                         const auto file =
                             LibTiff(mode, planar, tiled, bits, planar ? 0 : 1, compression, at);
                         const auto out = Applied(ImageKind::Tiff, file);
-                        ASSERT_TRUE(out) << mode << planar << tiled << compression << " "
-                                         << out.Why().Text;
+                        ASSERT_TRUE(out)
+                            << mode << planar << tiled << compression << " " << out.Why().Text;
                         EXPECT_EQ(PnmSamples(*out), reference)
                             << bits << mode << planar << tiled << compression;
                     }
@@ -269,7 +277,9 @@ TEST(ScanFormats, TiffLayoutsAndByteOrdersAllGiveTheSameSamples) {
 }
 
 TEST(ScanFormats, BadFilesGiveTheirReasons) {
-    const SampleAt at = [](std::int32_t x, std::int32_t y, int c) { return Sample(x, y, c, 65535); };
+    const SampleAt at = [](std::int32_t x, std::int32_t y, int c) {
+        return Sample(x, y, c, 65535);
+    };
     auto pnm = EncodePnm(kW, kH, 3, 65535, at);
     auto cut = pnm;
     cut.resize(cut.size() - 1);

@@ -58,8 +58,8 @@ Outcome<std::vector<std::uint8_t>> Decode(const fs::path& path) {
     if (!runs) {
         return runs.Why();
     }
-    Reason failed = runs->Run(
-        [&](std::int32_t, std::int32_t count, const std::uint8_t* r, std::uint8_t*) {
+    Reason failed =
+        runs->Run([&](std::int32_t, std::int32_t count, const std::uint8_t* r, std::uint8_t*) {
             out.insert(out.end(), r, r + count * levels.Layout().Stride);
             return true;
         });
