@@ -156,7 +156,7 @@ TEST(ScanFormats, SixteenBitPngAndTiffOfBothEncodingsMatchThePnm) {
         return Sample(x, y, c, 65535);
     };
     const auto reference = PnmSamples(*Applied(ImageKind::Pnm, EncodePnm(kW, kH, 3, 65535, at)));
-    for (const auto [format, kind] : {std::pair{Rgb16Format::Png, ImageKind::Png},
+    for (const auto& [format, kind] : {std::pair{Rgb16Format::Png, ImageKind::Png},
                                       std::pair{Rgb16Format::Tiff, ImageKind::Tiff},
                                       std::pair{Rgb16Format::TiffDeflate, ImageKind::Tiff}}) {
         const auto file = EncodeRgb16(kW, kH, format, at);
