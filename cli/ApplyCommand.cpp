@@ -1,11 +1,13 @@
-// apply: each BMP put through the tables as the preview shows it (upright)
-// and written as a 24-bit BMP or a PNG.
+// apply: each image put through the tables as the preview shows it
+// (upright) and written as a 24-bit BMP, a PNM, a PNG or a TIFF; 16-bit
+// inputs keep 16 bits through the 65536-entry curves.
 #include "cli/ApplyTargets.h"
+#include "cli/ChannelCurves.h"
+#include "cli/ChannelSource.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
-#include "cli/PngWriter.h"
-#include "image/ApplyFile.h"
+#include "image/ApplyImage.h"
 
 #include <ostream>
 #include <system_error>
@@ -21,25 +23,19 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, error) && !error;
 }
 
-// PNG needs the whole rendered image for Qt's encoder.
-Reason WritePng(const ApplyTarget& target, const GammaTableSet& tables) {
-    const Outcome<PreviewImage> preview = RenderBmpFile(target.input, tables);
-    if (!preview) {
-        return preview.Why();
-    }
-    return WritePngFile(target.output, *preview).Why;
-}
+// The index of a 16-bit sample into these curves is its value scaled to 0..65535.
+constexpr TableShape kWideShape{65536, 65535};
 
-bool ApplyOne(const ApplyTarget& target, const GammaTableSet& tables, std::ostream& err) {
+bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyOptions& options,
+              std::ostream& err) {
     if (IsSameFile(target.input, target.output)) {
         err << FileError(target.output, kReasonIsInput);
         return false;
     }
-    // BMP to BMP never decodes the whole image: stored rows go through the
-    // tables and out a run at a time.
-    const Reason failed = target.format == ImageFormat::Bmp
-                              ? ApplyToBmpFile(target.input, target.output, tables)
-                              : WritePng(target, tables);
+    // Stored rows go through the tables and out a run at a time: the whole
+    // image is never decoded.
+    const Reason failed =
+        ApplyImageFile(target.input, target.output, target.format, tables, options);
     if (failed) {
         err << FileError(IsAboutOutput(failed) ? target.output : target.input, ReasonText(failed));
     }
@@ -49,14 +45,19 @@ bool ApplyOne(const ApplyTarget& target, const GammaTableSet& tables, std::ostre
 } // namespace
 
 int RunApply(const CliCommand& command, std::ostream& err) {
-    const auto tables = TablesOrReport(command, err);
-    if (!tables) {
+    const auto levels = TablesOrReport(command, err);
+    const auto channels = levels ? ChannelsOrReport(command, err) : std::nullopt;
+    if (!channels) {
         return kExitFailed;
     }
+    const ChannelCurves wide = CurvesOf(*channels, kWideShape);
+    const ApplyTables tables{&*levels, {wide[kRed], wide[kGreen], wide[kBlue]}};
+    ApplyOptions options;
+    options.Compression = command.compress ? TiffCompression::Deflate : TiffCompression::None;
     // One failed image does not stop the others; the status still says so.
     int status = kExitOk;
     for (const ApplyTarget& target : ApplyTargets(command)) {
-        if (!ApplyOne(target, *tables, err)) {
+        if (!ApplyOne(target, tables, options, err)) {
             status = kExitFailed;
         }
     }

@@ -22,8 +22,14 @@ std::optional<ImageFormat> FormatFromExtension(const fs::path& path) {
     if (extension == ".bmp") {
         return ImageFormat::Bmp;
     }
+    if (extension == ".pnm" || extension == ".ppm") {
+        return ImageFormat::Pnm;
+    }
     if (extension == ".png") {
         return ImageFormat::Png;
+    }
+    if (extension == ".tif" || extension == ".tiff") {
+        return ImageFormat::Tiff;
     }
     return std::nullopt;
 }
@@ -42,7 +48,12 @@ std::vector<ApplyTarget> ApplyTargets(const CliCommand& command) {
             name.replace_extension(".png");
             targets.push_back({input, *command.outputDir / name, ImageFormat::Png});
         } else {
-            targets.push_back({input, *command.outputDir / input.filename(), ImageFormat::Bmp});
+            fs::path name = input.filename();
+            if (Lowered(name.extension().string()) == ".pgm") {
+                name.replace_extension(".ppm");
+            }
+            targets.push_back({input, *command.outputDir / name,
+                               FormatFromExtension(name).value_or(ImageFormat::Bmp)});
         }
     }
     return targets;

@@ -3,14 +3,16 @@
 #pragma once
 
 #include "cli/CliArgs.h"
+#include "image/ApplyImage.h"
 
 #include <filesystem>
 #include <optional>
 #include <vector>
 
-enum class ImageFormat { Bmp, Png };
+using ImageFormat = OutputKind;
 
-// .bmp or .png, in any letter case; nullopt for anything else.
+// .bmp, .pnm/.ppm, .png or .tif/.tiff, in any letter case; nullopt for
+// anything else (.pgm included: every output is RGB).
 std::optional<ImageFormat> FormatFromExtension(const std::filesystem::path& path);
 
 struct ApplyTarget {
@@ -20,5 +22,6 @@ struct ApplyTarget {
 };
 
 // One target per input of an apply command that ParseArgs accepted. With -o
-// the output keeps the input's file name (BMP), or its stem with ".png".
+// the output keeps the input's file name and format (a .pgm becomes .ppm,
+// an unknown name a BMP), or its stem with ".png".
 std::vector<ApplyTarget> ApplyTargets(const CliCommand& command);

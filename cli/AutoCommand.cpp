@@ -4,8 +4,8 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "image/Bmp24Writer.h"
-#include "image/BmpReader.h"
 #include "image/Histogram.h"
+#include "image/ReadImage.h"
 #include "io/ParamFileWriter.h"
 
 #include <ostream>
@@ -19,7 +19,7 @@ namespace {
 // failure was reported.
 std::optional<LevelHistogram> CountImage(const fs::path& input, std::ostream& err) {
     LevelHistogram levels;
-    const Outcome<DecodedImage> read = ReadBmpFile(input, &levels);
+    const Outcome<DecodedImage> read = ReadImageFile(input, &levels);
     if (!read) {
         err << FileError(input, ReasonText(read.Why()));
         return std::nullopt;

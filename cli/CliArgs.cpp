@@ -59,6 +59,7 @@ struct Sorted {
     bool defaults = false;
     bool force = false;
     bool png = false;
+    bool compress = false;
     std::optional<std::string_view> outputDir;
     std::optional<std::string_view> size;
     std::optional<std::string_view> maxLevel;
@@ -98,6 +99,8 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
         sorted.force = true;
     } else if (arg == "--png") {
         sorted.png = true;
+    } else if (arg == "--compress") {
+        sorted.compress = true;
     } else if (arg == "-o" || arg == "--output-dir") {
         TakeValue(arg, "a folder", args, i, sorted.outputDir, sorted);
     } else if (arg == "--size") {
@@ -160,6 +163,9 @@ std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
     }
     if (sorted.outputDir && syntax.kind != CommandKind::Apply) {
         return "-o is for apply only";
+    }
+    if (sorted.compress && syntax.kind != CommandKind::Apply) {
+        return "--compress is for apply only";
     }
     if (sorted.png && !sorted.outputDir) {
         return "--png goes with -o DIR";
@@ -224,7 +230,8 @@ std::string CheckExportName(const std::filesystem::path& name) {
 // The outputs of apply must be of a known format and must not collide.
 std::string CheckApplyOutputs(const CliCommand& command) {
     if (!command.outputDir && !FormatFromExtension(command.output)) {
-        return "the output must end in .bmp or .png: " + command.output.string();
+        return "the output must end in .bmp, .pnm, .ppm, .png, .tif or .tiff: " +
+               command.output.string();
     }
     std::set<std::filesystem::path> seen;
     for (const std::filesystem::path& input : command.inputs) {
@@ -317,6 +324,7 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     command.defaults = sorted.defaults;
     command.force = sorted.force;
     command.png = sorted.png;
+    command.compress = sorted.compress;
     if (sorted.outputDir) {
         command.outputDir = std::filesystem::path(*sorted.outputDir);
     }

@@ -22,6 +22,7 @@ struct CliCommand {
     std::optional<std::filesystem::path> outputDir; // apply -o DIR
     bool force = false;                             // export: replace existing files
     bool png = false;                               // apply -o DIR: write NAME.png files
+    bool compress = false;                          // apply: TIFF output with Deflate
     std::optional<std::size_t> size;                // table, cube, sane: --size N entries
     std::optional<int> maxLevel;                    // table, sane: --max M, the top level
     std::optional<std::string> device;              // sane: --device NAME, read through libsane

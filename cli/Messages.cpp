@@ -39,7 +39,7 @@ std::string ReasonText(const Reason& why) {
     case ReasonCode::Truncated:
         return "the file ends before the data its header promises";
     case ReasonCode::NotThisFormat:
-        return "not a BMP file";
+        return "not a " + (why.Text.empty() ? std::string("BMP") : why.Text) + " file";
     case ReasonCode::Unsupported:
         return why.Text.empty() ? "not a supported kind of file" : why.Text;
     case ReasonCode::BmpInfoHeaderSize:

@@ -10,7 +10,7 @@ constexpr const char* kOverview =
     "\n"
     "Commands:\n"
     "  export  write the three table files, as the window's export does\n"
-    "  apply   put BMP images through the tables (BMP or PNG out)\n"
+    "  apply   put images through the tables (BMP, PNM, PNG or TIFF)\n"
     "  sane    print the gamma-table options for a SANE front end\n"
     "  cube    write the tables as a 1D LUT (.cube) file\n"
     "  table   print the tables: level, red, green, blue\n"
@@ -29,13 +29,19 @@ constexpr const char* kExport =
     "and nothing is written, unless --force is given.\n";
 
 constexpr const char* kApply =
-    "Usage: tamrel-cli apply (PARAMS.tvp | --defaults) IN.bmp OUT.bmp|OUT.png\n"
-    "       tamrel-cli apply (PARAMS.tvp | --defaults) -o DIR [--png] IN.bmp...\n"
+    "Usage: tamrel-cli apply (PARAMS.tvp | --defaults) [--compress] IN OUT\n"
+    "       tamrel-cli apply (PARAMS.tvp | --defaults) [--compress] -o DIR [--png] IN...\n"
     "\n"
-    "Puts every pixel of a BMP scanned at gamma 1.0 through the three tables and\n"
-    "writes the image upright: a 24-bit BMP or a PNG, chosen by the extension.\n"
-    "With -o each input is written into DIR under its own name (as NAME.png\n"
-    "with --png). An output never replaces its own input.\n";
+    "Puts every pixel of an image scanned at gamma 1.0 through the three tables\n"
+    "and writes it upright in RGB. Inputs: .bmp, .pnm/.ppm/.pgm (binary, maxval up\n"
+    "to 65535), .png, .tif/.tiff (8 or 16 bits); any other name is read as BMP.\n"
+    "The output's extension picks its format: .bmp (24-bit), .pnm/.ppm (P6),\n"
+    ".png (zlib level 1, the fastest) or .tif/.tiff (uncompressed; Deflate with\n"
+    "--compress). An 8-bit input, and any input to BMP, goes through the 256-entry\n"
+    "tables; a 16-bit input to PNM, PNG or TIFF stays 16-bit through tables of\n"
+    "65536 entries.\n"
+    "With -o each input is written into DIR under its own name (a .pgm as .ppm;\n"
+    "as NAME.png with --png). An output never replaces its own input.\n";
 
 constexpr const char* kSane =
     "Usage: tamrel-cli sane (PARAMS.tvp | --defaults) [--size N] [--max M]\n"

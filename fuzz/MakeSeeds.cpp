@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
     const fs::path folder = argv[1];
     fs::create_directories(folder / "bmp");
     fs::create_directories(folder / "param");
+    fs::create_directories(folder / "pnm");
     bool ok = true;
     int n = 0;
     for (const Bytes& seed : BmpSeeds()) {
@@ -110,6 +111,14 @@ int main(int argc, char** argv) {
     }
     for (const std::string& seed : ParamSeeds()) {
         ok &= Write(folder / "param" / ("seed" + std::to_string(n++) + ".tvp"), seed.data(),
+                    seed.size());
+    }
+    // Binary PNM heads of each kind and depth, with a comment, and a few samples.
+    const std::string pnmSeeds[] = {"P6\n# scan\n2 1\n65535\n", "P5\n3 2\n255\n", "P6 1 1 4095\n",
+                                    "P5\n1 1\n1\n"};
+    for (const std::string& head : pnmSeeds) {
+        const std::string seed = head + std::string(24, '\x5a');
+        ok &= Write(folder / "pnm" / ("seed" + std::to_string(n++) + ".pnm"), seed.data(),
                     seed.size());
     }
     return ok ? 0 : 1;

@@ -49,7 +49,9 @@ run_fuzzer() {
   done
   echo "== fuzz $name for ${seconds}s"
   local status=0
-  "$build/fuzz/$name" "${fuzz_flags[@]}" -dict="$dict" -artifact_prefix="$findings/" \
+  local dict_flag=()
+  if [ -n "$dict" ]; then dict_flag=(-dict="$dict"); fi
+  "$build/fuzz/$name" "${fuzz_flags[@]}" "${dict_flag[@]}" -artifact_prefix="$findings/" \
     "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
   grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)' "$log" || true
   grep -E '^Done [0-9]+ runs' "$log" || true
@@ -71,5 +73,10 @@ count run_fuzzer fuzz_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
 count run_fuzzer fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
 count run_fuzzer fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
+# The scan readers: seeds are the PNG and TIFF suites read in place.
+count run_fuzzer fuzz_pnm "" "$work/seeds/pnm"
+count run_fuzzer fuzz_png "" "$root/../shared/pngsuite/pngsuite" \
+  "$root/../shared/pngsuite/testpngs/crashers"
+count run_fuzzer fuzz_tiff "" "$root/../shared/tiffsuite"
 echo "fuzzers: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

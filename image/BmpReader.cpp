@@ -5,6 +5,7 @@
 
 #include "image/BmpPixels.h"
 #include "image/BmpRows.h"
+#include "image/MemoryAvailable.h"
 #include "image/ParallelRows.h"
 #include "io/File.h"
 
@@ -58,6 +59,9 @@ Outcome<DecodedImage> ReadBmp(const ByteSource& source, LevelHistogram* levels) 
         return rows.Why();
     }
     const BmpLayout& layout = rows->Bmp();
+    if (Reason tooLarge = CheckMemoryFor(WindowImageBytes(layout.Width, layout.Height))) {
+        return tooLarge;
+    }
     const std::uint64_t count = std::uint64_t(layout.Width) * std::uint64_t(layout.Height);
     auto pixels = AllocatePixelBlock(count, kImageBytesPerPixel);
     if (!pixels) {

@@ -21,7 +21,7 @@ Outcome<RowRuns> RowRuns::Plan(const RowSource& source, std::int64_t outRowBytes
                                const PipelineOptions& options) {
     const RowLayout& layout = source.Layout();
     const bool split = std::int64_t{layout.Width} * layout.Height >= options.MinPixelsToSplit;
-    const int workers = split ? std::max(options.Workers, 1) : 1;
+    const int workers = split && !source.Sequential() ? std::max(options.Workers, 1) : 1;
     std::int64_t rows = (std::int64_t{layout.Height} + workers - 1) / workers;
     if (outRowBytes > 0 || source.ScratchBytes(1) > 0) {
         const std::int64_t rowBytes = std::max<std::int64_t>({layout.Stride, outRowBytes, 1});

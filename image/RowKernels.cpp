@@ -3,6 +3,7 @@
 #include "image/RowKernels.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -57,6 +58,18 @@ template <typename Pixel> void ToBgr(const RowBlock& block, const ToneMap& map) 
     }
 }
 
+template <typename Pixel> void ToRgb(const RowBlock& block, const ToneMap& map) {
+    for (std::int32_t k = 0; k < block.Rows; ++k) {
+        const std::uint8_t* in = block.In + k * block.InStride;
+        std::uint8_t* out = block.Out + k * block.OutStride;
+        for (std::int64_t x = 0; x < block.Width; ++x) {
+            std::uint8_t* px = out + x * kBgrBytes;
+            Pixel::Bgr(in + x * Pixel::kBytes, px, map);
+            std::swap(px[0], px[2]);
+        }
+    }
+}
+
 using Bgr24 = Direct<3, false>;
 using Bgrx32 = Direct<4, false>;
 using Rgbx32 = Direct<4, true>;
@@ -87,4 +100,17 @@ RowKernel BgrKernel(const RowFormat& format, bool wide) {
         return ToBgr<Rgbx32>;
     }
     return format == kIndexed8 ? ToBgr<Indexed> : nullptr;
+}
+
+RowKernel RgbKernel(const RowFormat& format) {
+    if (format == kRgbx32) {
+        return ToRgb<Rgbx32>;
+    }
+    if (format == kBgr24) {
+        return ToRgb<Bgr24>;
+    }
+    if (format == kBgrx32) {
+        return ToRgb<Bgrx32>;
+    }
+    return format == kIndexed8 ? ToRgb<Indexed> : nullptr;
 }

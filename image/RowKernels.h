@@ -31,6 +31,10 @@ RowKernel PreviewKernel(const RowFormat& format);
 // both give the same bytes. Null for a format no kernel reads.
 RowKernel BgrKernel(const RowFormat& format, bool wide = true);
 
+// Writes 3 * Width bytes R, G, B per row: the same levels as BgrKernel in
+// the order of PNM, PNG and TIFF. Null for a format no kernel reads.
+RowKernel RgbKernel(const RowFormat& format);
+
 // True when the processor runs the AVX-512 VBMI kernel.
 bool HasAvx512Vbmi();
 // 24-bit B, G, R rows through the tables, 64 bytes at a time; call only

@@ -29,6 +29,14 @@ inline constexpr RowFormat kBgr24{3, 8, SampleOrder::Bgr, false};
 inline constexpr RowFormat kBgrx32{4, 8, SampleOrder::Bgr, false};
 // The decoded image the window keeps: R, G, B, 255.
 inline constexpr RowFormat kRgbx32{4, 8, SampleOrder::Rgb, false};
+// Scans: grey or red, green, blue samples of 8 or 16 bits; 16-bit samples
+// are held in the machine's own byte order whatever the file's.
+inline constexpr RowFormat kGrey8{1, 8, SampleOrder::Rgb, false};
+inline constexpr RowFormat kRgb24{3, 8, SampleOrder::Rgb, false};
+inline constexpr RowFormat kGrey16{1, 16, SampleOrder::Rgb, false};
+inline constexpr RowFormat kRgb48{3, 16, SampleOrder::Rgb, false};
+inline constexpr std::int32_t kMaxSample8 = 255;
+inline constexpr std::int32_t kMaxSample16 = 65535;
 
 inline constexpr std::size_t kPaletteEntries = 256;
 // Colour-table entries as red, green, blue levels.
@@ -40,6 +48,9 @@ struct RowLayout {
     RowFormat Format;
     bool BottomUp = false;   // stored row 0 is the image's bottom row
     std::int64_t Stride = 0; // bytes from one stored row to the next
+    // The sample value that stands for full intensity (a PNM's maxval);
+    // samples above it count as it.
+    std::int32_t MaxValue = kMaxSample8;
 
     bool HasRows() const { return Width > 0 && Height > 0; }
     std::int64_t RowBytes() const { return std::int64_t{Width} * Format.BytesPerPixel(); }
@@ -65,4 +76,7 @@ public:
     // read into `scratch`. Several threads may ask at once.
     virtual FetchedRows Rows(std::int32_t first, std::int32_t count,
                              std::uint8_t* scratch) const = 0;
+    // True for a decoder that hands out rows only once each, in order, to one
+    // thread: the pipeline then asks for every run in turn on one thread.
+    virtual bool Sequential() const { return false; }
 };

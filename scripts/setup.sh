@@ -9,6 +9,8 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   libsane-dev
+  libpng-dev libtiff-dev zlib1g-dev
+  libvips-tools
   clang libclang-rt-14-dev llvm
   xvfb xauth x11-apps xdotool
   imagemagick

@@ -1,8 +1,8 @@
-// Opening a BMP and Apply: the image is read, pushed through the three tables
-// into the preview and centred; Apply re-renders it with the tables as they
-// are now. Slider moves never touch the preview.
-#include "image/BmpReader.h"
+// Opening an image (BMP, or a PNM, PNG or TIFF scan) and Apply: the image is read, pushed through
+// the three tables into the preview and centred; Apply re-renders it with the tables as they are
+// now. Slider moves never touch the preview.
 #include "image/PreviewState.h"
+#include "image/ReadImage.h"
 #include "image/RenderPreview.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
@@ -18,8 +18,10 @@ const QString kCannotLoad = QStringLiteral("ファイルをロードできませ
 
 FileDialogRequest ImageFileRequest() {
     return {FileDialogRequest::Mode::Open,
-            QStringLiteral("BMP Files (*.bmp)|*.bmp|All Files (*.*)|*.*||"), QStringLiteral("bmp"),
-            false};
+            QStringLiteral("BMP Files (*.bmp)|*.bmp|"
+                           "スキャン画像 (*.png *.tif *.tiff *.pnm *.ppm *.pgm)|"
+                           "*.png;*.tif;*.tiff;*.pnm;*.ppm;*.pgm|All Files (*.*)|*.*||"),
+            QStringLiteral("bmp"), false};
 }
 
 } // namespace
@@ -36,7 +38,7 @@ void CTamrelDlg::OnOpenImage() {
     LevelHistogram levels;
     {
         const WaitCursor wait;
-        result = LoadBmpFile(&loaded, path, &why, &levels);
+        result = LoadImageFile(&loaded, path, &why, &levels);
     }
     if (result != kBmpLoaded) {
         Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,

@@ -4,6 +4,7 @@
 #include "curve/ChannelParams.h"
 #include "tests/app/RunTamrel.h"
 #include "tests/image/BmpWriter.h"
+#include "tests/image/ScanFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,35 @@ TEST(TamrelProcess, AtScaleTwoTheReadoutNamesOneImagePixelPerDevicePixel) {
     ASSERT_EQ(red.size(), 6u) << result.out;
     EXPECT_TRUE(ReadingsStepBy(red, 2)) << result.out;
     EXPECT_FALSE(ReadingsStepBy(red, 1)) << result.out;
+}
+
+// 16-bit scans opened through the real file dialog read out as the BMP of
+// their 8-bit levels: sample x * 257 of maxval 65535 is level x.
+TEST(TamrelProcess, SixteenBitScansReadOutAsTheirEightBitLevels) {
+    const ScratchDir scratch;
+    const auto bmp = scratch / "ramp.bmp";
+    bmptest::WriteFile(bmp, bmptest::EncodeBmp(ColumnRamp()));
+    const scantest::SampleAt ramp = [](std::int32_t x, std::int32_t, int) {
+        return static_cast<std::uint16_t>((x & 0xFF) * 257);
+    };
+    const auto pnm = scratch / "ramp.pnm";
+    bmptest::WriteFile(pnm, scantest::EncodePnm(1024, 1200, 1, 65535, ramp));
+    const auto tiff = scratch / "ramp.TIF";
+    bmptest::WriteFile(tiff, scantest::EncodeRgb16(1024, 1200, scantest::Rgb16Format::Tiff, ramp));
+    std::vector<std::vector<int>> readings;
+    for (const auto& file : {bmp, pnm, tiff}) {
+        std::string script =
+            "click IDC_OPEN_IMAGE; wait 300; type " + file.string() + "; key Return; wait 800";
+        for (int x = 40; x < 200; x += 37) {
+            script += "; move IDC_IMAGE " + std::to_string(x) + " 60; print IDC_PIXEL_R";
+        }
+        const auto result = RunTamrel(scratch, ScriptOnly(script + "; key Escape"));
+        ASSERT_EQ(result.status, 0) << result.err;
+        readings.push_back(RedReadings(result.out));
+        ASSERT_EQ(readings.back().size(), 5u) << file << "\n" << result.out;
+    }
+    EXPECT_EQ(readings[1], readings[0]);
+    EXPECT_EQ(readings[2], readings[0]);
 }
 
 } // namespace

@@ -68,7 +68,7 @@ TEST(CliPrint, BadUsageExitsWithTwoAndTouchesNothing) {
         {"table"},
         {"table", "--defaults", "--colour"},
         {"cube", "--defaults"},
-        {"apply", "--defaults", (scratch / "in.bmp").string(), (scratch / "out.tiff").string()},
+        {"apply", "--defaults", (scratch / "in.bmp").string(), (scratch / "out.pgm").string()},
         {"export", "--defaults", "-o", scratch.Path().string(), (scratch / "x.tvk").string()},
         {"table", "--defaults", "--size", "1"},
         {"table", "--defaults", "--size", "65537"},

@@ -192,7 +192,10 @@ TEST_F(Preview, OpenDialogAsksForBmpFiles) {
     ASSERT_EQ(ask.FileDialogs().size(), 1u);
     EXPECT_EQ(ask.FileDialogs()[0].mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(ask.FileDialogs()[0].defaultSuffix, "bmp");
-    EXPECT_EQ(ask.FileDialogs()[0].filter, "BMP Files (*.bmp)|*.bmp|All Files (*.*)|*.*||");
+    EXPECT_EQ(ask.FileDialogs()[0].filter,
+              QStringLiteral("BMP Files (*.bmp)|*.bmp|"
+                             "スキャン画像 (*.png *.tif *.tiff *.pnm *.ppm *.pgm)|"
+                             "*.png;*.tif;*.tiff;*.pnm;*.ppm;*.pgm|All Files (*.*)|*.*||"));
 }
 
 using PixelReadout = Preview;

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Times `tamrel-cli apply` on 8000 x 6000 16-bit RGB scans: PNM -> PNM and
+# uncompressed TIFF -> TIFF against `cp` of the input, and PNG -> PNG and
+# PNM -> PNM against `vips maplut` with the same 65536-entry curves (pixels
+# checked identical). Prints each time, best of RUNS, and the ratios
+# (targets: apply / cp <= 1.5; vips / apply >= 2 for PNG).
+#
+# Usage: bench/cli/scans_16bit.sh [path/to/tamrel-cli] [runs]
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+cli="${1:-$root/build/default/cli/tamrel-cli}"
+runs="${2:-3}"
+width=8000
+height=6000
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/tamrel-scans-XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+# A scan-like input: random samples (incompressible, the worst case for PNG).
+python3 - "$work/in.pnm" "$width" "$height" <<'PY'
+import os, sys
+path, w, h = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+with open(path, "wb") as f:
+    f.write(b"P6\n%d %d\n65535\n" % (w, h))
+    row = w * 6
+    block = os.urandom(row * 64)
+    for y in range(0, h, 64):
+        f.write(block[: row * min(64, h - y)])
+PY
+"$cli" table --defaults --size 65536 --max 65535 | awk '{ print $2, $3, $4 }' > "$work/curve.txt"
+python3 - "$work/curve.txt" "$work/lut.raw" <<'PY'
+import struct, sys
+with open(sys.argv[1]) as src, open(sys.argv[2], "wb") as out:
+    for line in src:
+        out.write(struct.pack("=3H", *map(int, line.split())))
+PY
+vips rawload "$work/lut.raw" "$work/lut.v" 65536 1 3 --format ushort
+vips copy "$work/lut.v" "$work/lut.v" --interpretation rgb16 2>/dev/null || true
+# Identity tables turn the PNM into equal TIFF and PNG inputs.
+"$cli" apply --defaults "$work/in.pnm" "$work/in.tif" # content is irrelevant to the timing
+"$cli" apply --defaults "$work/in.pnm" "$work/in.png"
+
+best() { # best wall-clock seconds of RUNS runs of the command
+  local b="" s e t
+  for _ in $(seq "$runs"); do
+    sync
+    s=$(date +%s.%N); "$@" >/dev/null; e=$(date +%s.%N)
+    t=$(awk -v s="$s" -v e="$e" 'BEGIN { printf "%.3f", e - s }')
+    if [ -z "$b" ] || awk -v t="$t" -v b="$b" 'BEGIN { exit !(t < b) }'; then b="$t"; fi
+  done
+  echo "$b"
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+cp_pnm=$(best cp "$work/in.pnm" "$work/cp.pnm")
+app_pnm=$(best "$cli" apply --defaults "$work/in.pnm" "$work/out.pnm")
+vips_pnm=$(best vips maplut "$work/in.pnm" "$work/vips.ppm" "$work/lut.v")
+cp_tif=$(best cp "$work/in.tif" "$work/cp.tif")
+app_tif=$(best "$cli" apply --defaults "$work/in.tif" "$work/out.tif")
+app_png=$(best "$cli" apply --defaults "$work/in.png" "$work/out.png")
+vips_png=$(best vips maplut "$work/in.png" "$work/vips.png" "$work/lut.v")
+
+same() { # identical pixels: the largest difference of the two images is 0
+  vips subtract "$1" "$2" "$work/d.v" && vips abs "$work/d.v" "$work/a.v" && \
+    [ "$(vips max "$work/a.v")" = "0.000000" ] && echo identical || echo DIFFERENT
+}
+echo "PNM 16 -> PNM 16: apply $app_pnm s, cp $cp_pnm s (x$(ratio "$app_pnm" "$cp_pnm")), vips $vips_pnm s (cp x$(ratio "$vips_pnm" "$cp_pnm")); pixels $(same "$work/out.pnm" "$work/vips.ppm")"
+echo "TIFF 16 -> TIFF 16: apply $app_tif s, cp $cp_tif s (x$(ratio "$app_tif" "$cp_tif"))"
+echo "PNG 16 -> PNG 16: apply $app_png s, vips $vips_png s (vips / apply x$(ratio "$vips_png" "$app_png")); pixels $(same "$work/out.png" "$work/vips.png")"

@@ -1,0 +1,42 @@
+// Any input the tool takes, put through the tables into any output it
+// writes: BMP (24-bit), PNM (P6), PNG or TIFF. 8-bit inputs and every BMP
+// output go through the 256-entry tables, exactly as the window's preview;
+// a 16-bit input to PNM, PNG or TIFF keeps 16 bits through 65536-entry curves.
+#pragma once
+
+#include "curve/ChannelParams.h"
+#include "image/Bmp24Writer.h"
+#include "image/ByteSource.h"
+#include "image/ImageFiles.h"
+#include "image/Pipeline.h"
+#include "image/TiffWriter.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+enum class OutputKind { Bmp, Pnm, Png, Tiff };
+
+struct ApplyTables {
+    const GammaTableSet* Levels = nullptr; // the window's tables
+    // 65536 entries of 0..65535 per channel: red, green, blue.
+    std::array<std::span<const std::uint16_t>, kChannelCount> Wide;
+};
+
+struct ApplyOptions {
+    TiffCompression Compression = TiffCompression::None;
+    PipelineOptions Pipeline;
+};
+
+// The reader's reason, Unsupported with kNoPixels for an image without
+// pixels, or the writer's. A refused input never touches the output.
+Reason ApplyImage(const ByteSource& input, ImageKind inKind, OutputKind outKind,
+                  const Replacement& output, const ApplyTables& tables,
+                  const ApplyOptions& options = {});
+
+// The same between files, the output replaced safely: on any failure no
+// output is left and an old one stays as it was.
+Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
+                      OutputKind outKind, const ApplyTables& tables,
+                      const ApplyOptions& options = {});

@@ -1,0 +1,204 @@
+// libpng reports errors by longjmp: every call that may fail runs inside a
+// small function whose frame holds no object with a destructor, and its
+// words are kept for the reason.
+#include "image/PngRows.h"
+
+#include <png.h>
+
+#include <bit>
+#include <csetjmp>
+#include <cstring>
+#include <new>
+#include <string>
+
+namespace {
+
+constexpr std::size_t kSignatureBytes = 8;
+constexpr std::size_t kMessageBytes = 200;
+constexpr int kWideBits = 16;
+// No chunk the reader uses is larger; a text or profile chunk that claims
+// more is refused before libpng allocates for it.
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
+
+} // namespace
+
+struct PngRows::Decoder {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    const ByteSource* source = nullptr;
+    std::int64_t position = 0;
+    ReasonCode failure = ReasonCode::None;
+    char message[kMessageBytes] = {};
+    bool interlaced = false;
+    std::int32_t nextRow = 0;
+    std::unique_ptr<std::uint8_t[]> whole; // an interlaced image, decoded at once
+
+    ~Decoder() { png_destroy_read_struct(&png, &info, nullptr); }
+};
+
+namespace {
+
+using Decoder = PngRows::Decoder;
+
+void OnError(png_structp png, png_const_charp message) {
+    auto* d = static_cast<Decoder*>(png_get_error_ptr(png));
+    if (d->failure == ReasonCode::None) {
+        d->failure = ReasonCode::DamagedData;
+        std::strncpy(d->message, message, kMessageBytes - 1);
+    }
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {} // warnings change nothing read
+
+void OnRead(png_structp png, png_bytep data, png_size_t size) {
+    auto* d = static_cast<Decoder*>(png_get_io_ptr(png));
+    const std::int64_t got = d->source->ReadAt(d->position, data, size);
+    if (got < 0 || static_cast<png_size_t>(got) < size) {
+        d->failure = got < 0 ? ReasonCode::ReadFailed : ReasonCode::Truncated;
+        png_error(png, "read");
+    }
+    d->position += got;
+}
+
+// Header, then the transforms to grey or RGB samples as stored.
+bool ReadHead(Decoder* d) {
+    if (setjmp(png_jmpbuf(d->png))) {
+        return false;
+    }
+    png_set_read_fn(d->png, d, OnRead);
+    png_set_chunk_malloc_max(d->png, kMaxChunkBytes);
+    png_set_sig_bytes(d->png, static_cast<int>(kSignatureBytes));
+    png_read_info(d->png, d->info);
+    png_set_palette_to_rgb(d->png);
+    png_set_expand_gray_1_2_4_to_8(d->png);
+    png_set_strip_alpha(d->png);
+    if (std::endian::native == std::endian::little) {
+        png_set_swap(d->png);
+    }
+    d->interlaced = png_set_interlace_handling(d->png) > 1;
+    png_read_update_info(d->png, d->info);
+    return true;
+}
+
+bool ReadSomeRows(Decoder* d, png_bytepp rows, png_uint_32 count) {
+    if (setjmp(png_jmpbuf(d->png))) {
+        return false;
+    }
+    png_read_rows(d->png, rows, nullptr, count);
+    return true;
+}
+
+bool ReadWholeImage(Decoder* d, png_bytepp rows) {
+    if (setjmp(png_jmpbuf(d->png))) {
+        return false;
+    }
+    png_read_image(d->png, rows);
+    return true;
+}
+
+Reason Failure(const Decoder& d) {
+    if (d.failure == ReasonCode::DamagedData) {
+        return {ReasonCode::DamagedData, 0, d.message};
+    }
+    return d.failure == ReasonCode::None ? Reason(ReasonCode::DamagedData) : Reason(d.failure);
+}
+
+RowFormat FormatOf(int channels, int bits) {
+    if (channels == 1) {
+        return bits == kWideBits ? kGrey16 : kGrey8;
+    }
+    return bits == kWideBits ? kRgb48 : kRgb24;
+}
+
+// Row pointers for `count` rows at `first`, `stride` apart.
+std::unique_ptr<png_bytep[]> RowPointers(std::uint8_t* first, std::int64_t stride,
+                                         std::int32_t count) {
+    std::unique_ptr<png_bytep[]> rows(new (std::nothrow) png_bytep[std::size_t(count)]);
+    for (std::int32_t k = 0; rows && k < count; ++k) {
+        rows[std::size_t(k)] = first + k * stride;
+    }
+    return rows;
+}
+
+} // namespace
+
+PngRows::PngRows(std::unique_ptr<Decoder> decoder) : decoder_(std::move(decoder)) {
+    png_structp png = decoder_->png;
+    png_infop info = decoder_->info;
+    layout_.Width = static_cast<std::int32_t>(png_get_image_width(png, info));
+    layout_.Height = static_cast<std::int32_t>(png_get_image_height(png, info));
+    const int bits = png_get_bit_depth(png, info);
+    layout_.Format = FormatOf(png_get_channels(png, info), bits);
+    layout_.Stride = layout_.RowBytes();
+    layout_.MaxValue = bits == kWideBits ? kMaxSample16 : kMaxSample8;
+}
+
+PngRows::~PngRows() = default;
+
+Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
+    std::uint8_t signature[kSignatureBytes] = {};
+    if (Reason failed = ReadAll(source, 0, signature, kSignatureBytes)) {
+        return failed.Code == ReasonCode::Truncated ? Reason(ReasonCode::NotThisFormat, 0, "PNG")
+                                                    : failed;
+    }
+    if (png_sig_cmp(signature, 0, kSignatureBytes) != 0) {
+        return Reason(ReasonCode::NotThisFormat, 0, "PNG");
+    }
+    auto d = std::make_unique<Decoder>();
+    d->source = &source;
+    d->position = kSignatureBytes;
+    d->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, d.get(), OnError, OnWarning);
+    d->info = d->png ? png_create_info_struct(d->png) : nullptr;
+    if (!d->info) {
+        return Reason(ReasonCode::NoMemory);
+    }
+    if (!ReadHead(d.get())) {
+        return Failure(*d);
+    }
+    const int channels = png_get_channels(d->png, d->info);
+    const int bits = png_get_bit_depth(d->png, d->info);
+    if ((channels != 1 && channels != 3) || (bits != 8 && bits != kWideBits)) {
+        return Reason(ReasonCode::Unsupported, 0, "PNG samples");
+    }
+    return std::unique_ptr<RowSource>(new PngRows(std::move(d)));
+}
+
+std::int64_t PngRows::ScratchBytes(std::int32_t count) const {
+    return decoder_->interlaced ? 0 : count * layout_.Stride;
+}
+
+FetchedRows PngRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const {
+    Decoder& d = *decoder_;
+    if (d.failure != ReasonCode::None) {
+        return {nullptr, Failure(d)}; // libpng's state is undefined after an error
+    }
+    if (d.interlaced) {
+        if (!d.whole) {
+            const std::int64_t bytes = layout_.Stride * layout_.Height;
+            d.whole.reset(new (std::nothrow) std::uint8_t[std::size_t(bytes)]);
+            auto rows = RowPointers(d.whole.get(), layout_.Stride, layout_.Height);
+            if (!d.whole || !rows) {
+                d.whole.reset();
+                return {nullptr, Reason(ReasonCode::NoMemory, bytes)};
+            }
+            if (!ReadWholeImage(&d, rows.get())) {
+                d.whole.reset();
+                return {nullptr, Failure(d)};
+            }
+        }
+        return {d.whole.get() + first * layout_.Stride, {}};
+    }
+    if (first != d.nextRow) {
+        return {nullptr, Reason(ReasonCode::ReadFailed)}; // rows come once each, in order
+    }
+    auto rows = RowPointers(scratch, layout_.Stride, count);
+    if (!rows) {
+        return {nullptr, Reason(ReasonCode::NoMemory)};
+    }
+    if (!ReadSomeRows(&d, rows.get(), static_cast<png_uint_32>(count))) {
+        return {nullptr, Failure(d)};
+    }
+    d.nextRow += count;
+    return {scratch, {}};
+}

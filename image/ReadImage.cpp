@@ -1,0 +1,104 @@
+// BMP files through their own reader; scans through the pipeline, each run of
+// stored rows turned to levels straight into its place in the array (array
+// row 0 is the image's bottom row, as for a top-down BMP).
+#include "image/ReadImage.h"
+
+#include "image/ImageFiles.h"
+#include "image/MemoryAvailable.h"
+#include "image/Pipeline.h"
+#include "image/ScanLevels.h"
+#include "io/File.h"
+
+#include <mutex>
+#include <system_error>
+
+namespace {
+
+// Counts the levels of `count` rows just written above `out` (the array
+// holds them bottom row first, so they lie below it in memory).
+void CountWritten(const std::uint8_t* out, std::int64_t rowBytes, std::int32_t width,
+                  std::int32_t count, std::mutex& mutex, LevelHistogram& levels) {
+    LevelCounter counter;
+    counter.AddRows(out - (count - 1) * rowBytes, width, count);
+    const std::lock_guard lock(mutex);
+    levels.Add(counter.Total());
+}
+
+Outcome<DecodedImage> ReadScan(const RowSource& source, LevelHistogram* levels) {
+    const RowLayout& layout = source.Layout();
+    const LevelKernel kernel = LevelKernelFor(layout.Format);
+    if (kernel == nullptr) {
+        return Reason(ReasonCode::Unsupported, 0, "unsupported row format");
+    }
+    if (Reason tooLarge = CheckMemoryFor(WindowImageBytes(layout.Width, layout.Height))) {
+        return tooLarge;
+    }
+    const std::int64_t rowBytes = std::int64_t{layout.Width} * kImageBytesPerPixel;
+    auto pixels = AllocatePixelBlock(std::uint64_t(rowBytes), std::uint64_t(layout.Height));
+    if (!pixels) {
+        return Reason(ReasonCode::NoMemory, rowBytes * layout.Height);
+    }
+    if (layout.HasRows()) {
+        const Outcome<RowRuns> runs = RowRuns::Plan(source, 0, {});
+        if (!runs) {
+            return runs.Why();
+        }
+        const std::vector<std::uint8_t> sampleLevels =
+            SampleLevels8(layout.MaxValue, layout.Format.BitsPerSample);
+        std::uint8_t* array = pixels->get();
+        std::mutex mutex;
+        Reason failed = runs->Run(
+            [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t*) {
+                std::uint8_t* out = array + (layout.Height - 1 - first) * rowBytes;
+                kernel({rows, layout.Stride, out, -rowBytes, count, layout.Width}, sampleLevels);
+                if (levels) {
+                    CountWritten(out, rowBytes, layout.Width, count, mutex, *levels);
+                }
+                return true;
+            });
+        if (failed) {
+            return failed;
+        }
+    }
+    std::uint8_t* const start = pixels->get();
+    return DecodedImage({true, layout.Width, layout.Height, start}, std::move(*pixels));
+}
+
+} // namespace
+
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, LevelHistogram* levels) {
+    if (levels) {
+        *levels = {};
+    }
+    const ImageKind kind = ImageKindOf(path);
+    if (kind == ImageKind::Bmp) {
+        return ReadBmpFile(path, levels);
+    }
+    std::error_code error;
+    const std::optional<File> file = File::OpenForReading(path, error);
+    if (!file) {
+        return Reason(ReasonCode::CannotOpen, error.value());
+    }
+    const FileSource source(*file);
+    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(kind, source);
+    if (!rows) {
+        return rows.Why();
+    }
+    return ReadScan(**rows, levels);
+}
+
+int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why,
+                  LevelHistogram* levels) {
+    if (image == nullptr) {
+        return kBmpFailed;
+    }
+    Outcome<DecodedImage> read = ReadImageFile(path, levels);
+    if (why != nullptr) {
+        *why = read.Why();
+    }
+    if (!read) {
+        return kBmpFailed;
+    }
+    *image = std::move(*read).Release();
+    return kBmpLoaded;
+}

@@ -1,0 +1,19 @@
+// Any image file the window opens, read into the image it keeps: R, G, B,
+// 255 levels, 4 bytes per pixel. The reader is chosen by the file's name.
+#pragma once
+
+#include "image/BmpReader.h"
+
+#include <filesystem>
+
+// A scan's sample v of maxval m becomes the level (v * 255 + m / 2) / m, a
+// grey sample the same level on red, green and blue. The reader's reason,
+// CannotOpen (Value = errno), TooLarge when the image and its preview would
+// not fit in the memory available, NoMemory, or a failed read's.
+// With `levels`, the levels of the image are counted as its rows are read.
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path,
+                                    LevelHistogram* levels = nullptr);
+
+// ReadImageFile with LoadBmpFile's result: 0 or -1, the reason in `why`.
+int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why = nullptr,
+                  LevelHistogram* levels = nullptr);

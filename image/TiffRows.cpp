@@ -1,0 +1,341 @@
+// Chunky strips are read a scanline at a time; planar or tiled images a band
+// of rows at a time (one strip or tile row, every plane), each chunk decoded
+// and its colour samples copied into their places.
+#include "image/TiffRows.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kMessageBytes = 200;
+constexpr std::int64_t kMaxDimension = std::numeric_limits<std::int32_t>::max();
+constexpr std::uint16_t kWideBits = 16;
+
+struct Client {
+    const ByteSource* source = nullptr;
+    std::int64_t position = 0;
+    ReasonCode failure = ReasonCode::None;
+    std::string message;
+};
+
+tmsize_t OnRead(thandle_t handle, void* buffer, tmsize_t size) {
+    auto* c = static_cast<Client*>(handle);
+    const std::int64_t got = c->source->ReadAt(c->position, buffer, static_cast<std::size_t>(size));
+    if (got < 0) {
+        c->failure = ReasonCode::ReadFailed;
+        return -1;
+    }
+    if (got < size && c->failure == ReasonCode::None) {
+        c->failure = ReasonCode::Truncated;
+    }
+    c->position += got;
+    return got;
+}
+
+tmsize_t OnWrite(thandle_t, void*, tmsize_t) {
+    return -1;
+}
+
+toff_t OnSeek(thandle_t handle, toff_t offset, int whence) {
+    auto* c = static_cast<Client*>(handle);
+    const auto off = static_cast<std::int64_t>(offset);
+    if (whence == SEEK_SET) {
+        c->position = off;
+    } else if (whence == SEEK_CUR) {
+        c->position += off;
+    } else {
+        c->position = c->source->Length() + off;
+    }
+    return static_cast<toff_t>(c->position);
+}
+
+int OnClose(thandle_t) {
+    return 0;
+}
+
+toff_t OnSize(thandle_t handle) {
+    return static_cast<toff_t>(
+        std::max<std::int64_t>(static_cast<Client*>(handle)->source->Length(), 0));
+}
+
+int OnMap(thandle_t, void**, toff_t*) {
+    return 0;
+}
+
+void OnUnmap(thandle_t, void*, toff_t) {}
+
+int OnError(TIFF*, void* user, const char*, const char* format, va_list args) {
+    auto* c = static_cast<Client*>(user);
+    if (c->message.empty()) {
+        char text[kMessageBytes];
+        std::vsnprintf(text, sizeof text, format, args);
+        c->message = text;
+    }
+    return 1; // handled: nothing reaches the terminal
+}
+
+int OnWarning(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
+
+struct TiffCloser {
+    void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+
+template <typename T> T Field(TIFF* tif, ttag_t tag, T fallback) {
+    T value = fallback;
+    return TIFFGetFieldDefaulted(tif, tag, &value) == 1 ? value : fallback;
+}
+
+bool IsReadCompression(std::uint16_t compression) {
+    switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_LZW:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+        return TIFFIsCODECConfigured(compression) != 0;
+    default:
+        return false;
+    }
+}
+
+// Why the image is not an 8/16-bit unsigned grey or RGB one; None when it is.
+Reason KindProblem(TIFF* tif, std::uint16_t colours) {
+    const auto bits = Field<std::uint16_t>(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    const auto format = Field<std::uint16_t>(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT);
+    const auto photometric = Field<std::uint16_t>(tif, TIFFTAG_PHOTOMETRIC, 0xFFFF);
+    const auto compression = Field<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    if (format == SAMPLEFORMAT_IEEEFP) {
+        return {ReasonCode::Unsupported, 0, "TIFF floating-point samples"};
+    }
+    if (format != SAMPLEFORMAT_UINT) {
+        return {ReasonCode::Unsupported, 0, "TIFF signed samples"};
+    }
+    if (photometric == PHOTOMETRIC_PALETTE) {
+        return {ReasonCode::Unsupported, 0, "TIFF palette"};
+    }
+    if (photometric == PHOTOMETRIC_SEPARATED) {
+        return {ReasonCode::Unsupported, 0, "TIFF CMYK"};
+    }
+    const bool grey = photometric == PHOTOMETRIC_MINISBLACK && colours == 1;
+    const bool rgb = photometric == PHOTOMETRIC_RGB && colours == 3;
+    if (!grey && !rgb) {
+        return {ReasonCode::Unsupported, 0, "TIFF photometric " + std::to_string(photometric)};
+    }
+    if (bits != 8 && bits != kWideBits) {
+        return {ReasonCode::Unsupported, 0, "TIFF " + std::to_string(bits) + "-bit samples"};
+    }
+    if (!IsReadCompression(compression)) {
+        return {ReasonCode::Unsupported, 0, "TIFF compression " + std::to_string(compression)};
+    }
+    return {};
+}
+
+} // namespace
+
+struct TiffRows::Decoder {
+    Client client;
+    std::unique_ptr<TIFF, TiffCloser> tif;
+    std::int32_t samples = 1; // per stored pixel, extra samples included
+    std::int32_t colours = 1; // grey or red, green, blue
+    std::int32_t sampleBytes = 1;
+    bool banded = false;         // planar or tiled
+    std::int32_t bandRows = 0;   // rows of one strip or tile row
+    std::int32_t chunkWidth = 0; // columns of one chunk
+    std::int32_t nextRow = 0;
+    std::vector<std::uint8_t> chunk; // one decoded scanline, strip or tile
+    std::vector<std::uint8_t> band;  // compacted rows of the current band
+    std::int32_t bandFirst = -1;
+
+    Reason Failure() const {
+        if (client.failure != ReasonCode::None) {
+            return Reason(client.failure);
+        }
+        return {ReasonCode::DamagedData, 0, client.message};
+    }
+};
+
+namespace {
+
+using Decoder = TiffRows::Decoder;
+
+// Copies `width` pixels of sample `plane` (or all colour samples of chunky
+// pixels) from `in`, `inSamples` samples apart, into compact `out` pixels.
+void CopySamples(const Decoder& d, const std::uint8_t* in, std::int32_t inSamples,
+                 std::int32_t plane, std::int32_t width, std::uint8_t* out) {
+    const std::int64_t sb = d.sampleBytes;
+    const std::int32_t copied = plane < 0 ? d.colours : 1;
+    const std::int32_t at = plane < 0 ? 0 : plane;
+    for (std::int64_t x = 0; x < width; ++x) {
+        std::memcpy(out + (x * d.colours + at) * sb, in + x * inSamples * sb,
+                    static_cast<std::size_t>(copied * sb));
+    }
+}
+
+bool ReadScanline(Decoder& d, std::int32_t row, std::uint8_t* out, std::int32_t width) {
+    std::uint8_t* target = d.samples == d.colours ? out : d.chunk.data();
+    if (TIFFReadScanline(d.tif.get(), target, static_cast<std::uint32_t>(row), 0) < 0) {
+        return false;
+    }
+    if (target != out) {
+        CopySamples(d, target, d.samples, -1, width, out);
+    }
+    return true;
+}
+
+// Decodes every chunk of the band holding `row` into d.band.
+bool ReadBand(Decoder& d, std::int32_t row, const RowLayout& layout) {
+    TIFF* tif = d.tif.get();
+    const std::int32_t first = row / d.bandRows * d.bandRows;
+    const std::int32_t rows = std::min(d.bandRows, layout.Height - first);
+    const bool planar = Field<std::uint16_t>(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) ==
+                        PLANARCONFIG_SEPARATE;
+    const std::int32_t planes = planar ? d.colours : 1;
+    const std::int32_t chunkSamples = planar ? 1 : d.samples;
+    const std::int64_t chunkRowBytes = std::int64_t{d.chunkWidth} * chunkSamples * d.sampleBytes;
+    for (std::int32_t p = 0; p < planes; ++p) {
+        for (std::int32_t x0 = 0; x0 < layout.Width; x0 += d.chunkWidth) {
+            const auto y = static_cast<std::uint32_t>(first);
+            const auto sample = static_cast<std::uint16_t>(p);
+            const tmsize_t got =
+                TIFFIsTiled(tif)
+                    ? TIFFReadEncodedTile(tif,
+                                          TIFFComputeTile(tif, std::uint32_t(x0), y, 0, sample),
+                                          d.chunk.data(), tmsize_t(d.chunk.size()))
+                    : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, sample), d.chunk.data(),
+                                           tmsize_t(d.chunk.size()));
+            if (got < 0) {
+                return false;
+            }
+            const std::int32_t width = std::min(d.chunkWidth, layout.Width - x0);
+            for (std::int32_t k = 0; k < rows; ++k) {
+                CopySamples(d, d.chunk.data() + k * chunkRowBytes, chunkSamples, planar ? p : -1,
+                            width,
+                            d.band.data() + k * layout.Stride + x0 * d.colours * d.sampleBytes);
+            }
+        }
+    }
+    d.bandFirst = first;
+    return true;
+}
+
+} // namespace
+
+TiffRows::TiffRows(std::unique_ptr<Decoder> decoder, const RowLayout& layout)
+    : decoder_(std::move(decoder)), layout_(layout) {}
+
+TiffRows::~TiffRows() = default;
+
+Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
+    auto d = std::make_unique<Decoder>();
+    d->client.source = &source;
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (options == nullptr) {
+        return Reason(ReasonCode::NoMemory);
+    }
+    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &d->client);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &d->client);
+    d->tif.reset(TIFFClientOpenExt("tiff", "rm", &d->client, OnRead, OnWrite, OnSeek, OnClose,
+                                   OnSize, OnMap, OnUnmap, options));
+    TIFFOpenOptionsFree(options);
+    if (!d->tif) {
+        const bool header = d->client.message.find("Not a TIFF") != std::string::npos ||
+                            d->client.message.find("magic") != std::string::npos;
+        if (header || source.Length() < 8) {
+            return Reason(ReasonCode::NotThisFormat, 0, "TIFF");
+        }
+        return d->Failure();
+    }
+    TIFF* tif = d->tif.get();
+    const auto width = Field<std::uint32_t>(tif, TIFFTAG_IMAGEWIDTH, 0);
+    const auto height = Field<std::uint32_t>(tif, TIFFTAG_IMAGELENGTH, 0);
+    if (width > kMaxDimension || height > kMaxDimension) {
+        return Reason(ReasonCode::BadHeader);
+    }
+    std::uint16_t extras = 0;
+    std::uint16_t* extraKinds = nullptr;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extras, &extraKinds);
+    const auto samples = Field<std::uint16_t>(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    const auto colours = static_cast<std::uint16_t>(samples > extras ? samples - extras : 0);
+    if (Reason problem = KindProblem(tif, colours)) {
+        return problem;
+    }
+    const auto bits = Field<std::uint16_t>(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    d->samples = samples;
+    d->colours = colours;
+    d->sampleBytes = bits / 8;
+    RowLayout layout;
+    layout.Width = static_cast<std::int32_t>(width);
+    layout.Height = static_cast<std::int32_t>(height);
+    layout.Format = colours == 1 ? (bits == kWideBits ? kGrey16 : kGrey8)
+                                 : (bits == kWideBits ? kRgb48 : kRgb24);
+    layout.Stride = layout.RowBytes();
+    layout.MaxValue = bits == kWideBits ? kMaxSample16 : kMaxSample8;
+    const bool planar = Field<std::uint16_t>(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) ==
+                        PLANARCONFIG_SEPARATE;
+    d->banded = planar || TIFFIsTiled(tif);
+    const std::int64_t chunkBytes =
+        d->banded ? (TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif))
+                  : TIFFScanlineSize64(tif);
+    if (d->banded) {
+        d->bandRows = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            TIFFIsTiled(tif) ? Field<std::uint32_t>(tif, TIFFTAG_TILELENGTH, 0)
+                             : Field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, height),
+            1, std::max<std::int64_t>(height, 1)));
+        d->chunkWidth =
+            TIFFIsTiled(tif)
+                ? static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                      Field<std::uint32_t>(tif, TIFFTAG_TILEWIDTH, 0), 1, kMaxDimension))
+                : layout.Width;
+    }
+    if (layout.HasRows() && chunkBytes <= 0) {
+        return d->Failure();
+    }
+    try {
+        d->chunk.resize(static_cast<std::size_t>(chunkBytes));
+        if (d->banded) {
+            d->band.resize(static_cast<std::size_t>(layout.Stride * d->bandRows));
+        }
+    } catch (const std::bad_alloc&) {
+        return Reason(ReasonCode::NoMemory, chunkBytes);
+    }
+    return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
+}
+
+FetchedRows TiffRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const {
+    Decoder& d = *decoder_;
+    if (first != d.nextRow) {
+        return {nullptr, Reason(ReasonCode::ReadFailed)}; // rows come once each, in order
+    }
+    for (std::int32_t k = 0; k < count; ++k) {
+        const std::int32_t row = first + k;
+        std::uint8_t* out = scratch + k * layout_.Stride;
+        if (!d.banded) {
+            if (!ReadScanline(d, row, out, layout_.Width)) {
+                return {nullptr, d.Failure()};
+            }
+            continue;
+        }
+        if (d.bandFirst < 0 || row >= d.bandFirst + d.bandRows) {
+            if (!ReadBand(d, row, layout_)) {
+                return {nullptr, d.Failure()};
+            }
+        }
+        std::memcpy(out, d.band.data() + (row - d.bandFirst) * layout_.Stride,
+                    static_cast<std::size_t>(layout_.Stride));
+    }
+    d.nextRow += count;
+    return {scratch, {}};
+}

@@ -1,0 +1,39 @@
+// The stored rows of a TIFF file, decoded by libtiff: 8- or 16-bit unsigned
+// samples, grey (min-is-black) or RGB, extra samples dropped, chunky or
+// planar, strips or tiles, uncompressed, LZW, Deflate or PackBits. Rows come
+// once each, in order. libtiff's messages are kept for the reason, never
+// printed.
+#pragma once
+
+#include "image/ByteSource.h"
+#include "image/Outcome.h"
+#include "image/StoredRows.h"
+
+#include <memory>
+
+class TiffRows final : public RowSource {
+public:
+    // NotThisFormat ("TIFF"), Unsupported naming the kind, Truncated,
+    // ReadFailed, DamagedData with libtiff's words, NoMemory.
+    // `source` must outlive the rows.
+    static Outcome<std::unique_ptr<RowSource>> Open(const ByteSource& source);
+
+    ~TiffRows() override;
+    TiffRows(const TiffRows&) = delete;
+    TiffRows& operator=(const TiffRows&) = delete;
+
+    const RowLayout& Layout() const override { return layout_; }
+    const Palette& Colours() const override { return kNoColours; }
+    std::int64_t ScratchBytes(std::int32_t count) const override { return count * layout_.Stride; }
+    FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
+    bool Sequential() const override { return true; }
+
+    struct Decoder;
+
+private:
+    TiffRows(std::unique_ptr<Decoder> decoder, const RowLayout& layout);
+
+    static constexpr Palette kNoColours{};
+    std::unique_ptr<Decoder> decoder_;
+    RowLayout layout_;
+};

@@ -1,0 +1,14 @@
+// TIFF output through libtiff: RGB, 8 or 16 bits per sample in the machine's
+// byte order, chunky strips of about 1 MiB, uncompressed or Deflate; the file
+// written through the safe replacement. libtiff's messages are never printed.
+#pragma once
+
+#include "image/Bmp24Writer.h"
+#include "image/RgbOutput.h"
+
+enum class TiffCompression { None, Deflate };
+
+// The producer's reason, DamagedData with libtiff's words when it refuses the
+// image, or the output's.
+Reason WriteTiff(const RgbShape& shape, TiffCompression compression, const RgbProducer& produce,
+                 const Replacement& output);
