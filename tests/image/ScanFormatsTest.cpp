@@ -4,7 +4,9 @@
 #include "image/ApplyImage.h"
 #include "image/LevelRows.h"
 #include "image/PnmRows.h"
+#include "image/ReadImage.h"
 #include "tests/image/ScanFiles.h"
+#include "tests/io/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -157,8 +159,8 @@ TEST(ScanFormats, SixteenBitPngAndTiffOfBothEncodingsMatchThePnm) {
     };
     const auto reference = PnmSamples(*Applied(ImageKind::Pnm, EncodePnm(kW, kH, 3, 65535, at)));
     for (const auto& [format, kind] : {std::pair{Rgb16Format::Png, ImageKind::Png},
-                                      std::pair{Rgb16Format::Tiff, ImageKind::Tiff},
-                                      std::pair{Rgb16Format::TiffDeflate, ImageKind::Tiff}}) {
+                                       std::pair{Rgb16Format::Tiff, ImageKind::Tiff},
+                                       std::pair{Rgb16Format::TiffDeflate, ImageKind::Tiff}}) {
         const auto file = EncodeRgb16(kW, kH, format, at);
         for (const OutputKind out : {OutputKind::Pnm, OutputKind::Png, OutputKind::Tiff}) {
             const auto written = Applied(kind, file, out);
@@ -315,6 +317,35 @@ TEST(ScanFormats, BadFilesGiveTheirReasons) {
         ASSERT_FALSE(out) << c.what;
         EXPECT_EQ(out.Why().Code, c.code) << c.what << ": " << out.Why().Text;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The window counts a scan's levels as it reads it: the histogram holds the
+// 8-bit levels the preview uses, one count per pixel and channel.
+TEST(ScanLevels, ReadingAScanCountsItsPreviewLevelsForTheHistogram) {
+    const ScratchDir dir;
+    const SampleAt at = [](std::int32_t x, std::int32_t y, int c) {
+        return std::uint16_t((x * 977 + y * 131 + c * 7919) % 4096);
+    };
+    const std::int32_t w = 301, h = 211; // odd sizes, several runs of rows
+    const auto file = EncodePnm(w, h, 3, 4095, at);
+    WriteBytes(dir / "scan.ppm", std::string(file.begin(), file.end()));
+    LevelHistogram counted;
+    const auto read = ReadImageFile(dir / "scan.ppm", &counted);
+    ASSERT_TRUE(read) << static_cast<int>(read.Why().Code);
+    LevelHistogram expected;
+    for (std::int32_t y = 0; y < h; ++y) {
+        for (std::int32_t x = 0; x < w; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                ++expected.channels[std::size_t(c)][std::size_t(Level8(at(x, y, c), 4095))];
+            }
+        }
+    }
+    EXPECT_EQ(counted, expected);
+    EXPECT_EQ(counted.Pixels(), std::uint64_t(w) * h);
 }
 
 } // namespace
