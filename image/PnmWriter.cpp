@@ -1,0 +1,63 @@
+// PNM as netpbm defines it: magic, width, height and maxval as decimal text
+// separated by single whitespace, then one whitespace byte and the raster.
+#include "image/PnmWriter.h"
+
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr const char* kRgbMagic = "P6";
+constexpr const char* kGreyMagic = "P5";
+constexpr int kHighByteShift = 8;
+constexpr unsigned kByteMask = 0xFF;
+
+// Big-endian copy of a row of native 16-bit samples.
+void ToBigEndian(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& out) {
+    out.resize(row.size());
+    for (std::size_t i = 0; i + 1 < row.size(); i += 2) {
+        std::uint16_t word = 0;
+        std::memcpy(&word, row.data() + i, sizeof word);
+        out[i] = static_cast<std::uint8_t>(word >> kHighByteShift);
+        out[i + 1] = static_cast<std::uint8_t>(word & kByteMask);
+    }
+}
+
+} // namespace
+
+std::string PnmHeader(const SampleLayout& layout) {
+    return std::string(layout.channels == kGreyChannels ? kGreyMagic : kRgbMagic) + '\n' +
+           std::to_string(layout.width) + ' ' + std::to_string(layout.height) + '\n' +
+           std::to_string(layout.MaxLevel()) + '\n';
+}
+
+WriteResult WritePnm(const std::filesystem::path& target, const SampleLayout& layout,
+                     const SampleRowSource& rows) {
+    const std::string header = PnmHeader(layout);
+    std::vector<std::uint8_t> wide;
+    std::int32_t next = -1; // -1: the header is still to go
+    const ContentSource source = [&]() -> std::optional<std::span<const std::uint8_t>> {
+        if (next < 0) {
+            next = 0;
+            return std::span(reinterpret_cast<const std::uint8_t*>(header.data()), header.size());
+        }
+        if (next >= layout.height) {
+            return std::span<const std::uint8_t>();
+        }
+        const std::span<const std::uint8_t> row = rows(next++);
+        if (row.size() != layout.RowBytes()) {
+            return std::nullopt;
+        }
+        if (layout.depth != kWordDepth) {
+            return row;
+        }
+        ToBigEndian(row, wide);
+        return std::span<const std::uint8_t>(wide);
+    };
+    return WriteFileAtomically(target, source);
+}
+
+WriteResult WritePnm(const std::filesystem::path& target, const SampleImage& image) {
+    return WritePnm(target, image.layout, [&image](std::int32_t y) { return image.Row(y); });
+}
