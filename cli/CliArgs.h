@@ -9,9 +9,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Scan };
 
 struct CliCommand {
     CommandKind kind = CommandKind::Table;
@@ -24,8 +25,13 @@ struct CliCommand {
     bool png = false;                               // apply -o DIR: write NAME.png files
     std::optional<std::size_t> size;                // table, cube, sane: --size N entries
     std::optional<int> maxLevel;                    // table, sane: --max M, the top level
-    std::optional<std::string> device;              // sane: --device NAME, read through libsane
-    std::optional<Channel> channel; // sane --device: the curve for a single intensity table
+    std::optional<std::string> device;              // sane, scan: --device NAME, through libsane
+    std::optional<Channel> channel;        // sane --device: the curve for a single intensity table
+    bool linear = false;                   // scan --linear: gamma 1.0, no parameters
+    std::optional<std::string> resolution; // scan --resolution DPI
+    std::optional<std::string> mode;       // scan --mode Color|Gray
+    std::optional<int> depth;              // scan --depth 8|16
+    std::vector<std::pair<std::string, std::string>> deviceOptions; // scan --option NAME=VALUE
 };
 
 enum class ParseStatus {

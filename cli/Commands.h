@@ -1,4 +1,4 @@
-// The six commands of tamrel-cli; each returns the process's exit status and
+// The seven commands of tamrel-cli; each returns the process's exit status and
 // prints what it has to say on `out` and its failures on `err`.
 #pragma once
 
@@ -16,3 +16,4 @@ int RunSane(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunTable(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunCube(const CliCommand& command, std::ostream& err);
 int RunDevices(std::ostream& out, std::ostream& err);
+int RunScan(const CliCommand& command, std::ostream& err);

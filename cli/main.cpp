@@ -28,6 +28,8 @@ int Run(const CliCommand& command) {
         return RunTable(command, std::cout, std::cerr);
     case CommandKind::Devices:
         return RunDevices(std::cout, std::cerr);
+    case CommandKind::Scan:
+        return RunScan(command, std::cerr);
     }
     return kExitUsage;
 }

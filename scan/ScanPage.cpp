@@ -9,11 +9,16 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <optional>
+#include <poll.h>
 #include <vector>
 
 namespace {
+
+// How long a wait for data lasts before the cancel flag is looked at again.
+constexpr int kPollMilliseconds = 100;
 
 // Large reads keep the per-call cost of the backend low.
 constexpr std::size_t kReadBytes = std::size_t{1} << 16;
@@ -61,6 +66,24 @@ Reason CheckParameters(const SANE_Parameters& p) {
     return {};
 }
 
+// Where the backend offers a descriptor that becomes readable when data is
+// there, the wait happens here rather than inside sane_read, so that a cancel
+// is noticed while a slow device has nothing to give. False when cancelled.
+bool WaitForData(SANE_Handle handle, const std::atomic<bool>& cancel) {
+    SANE_Int fd = -1;
+    if (sane_get_select_fd(handle, &fd) != SANE_STATUS_GOOD || fd < 0) {
+        return !cancel.load();
+    }
+    pollfd wait{fd, POLLIN, 0};
+    while (!cancel.load()) {
+        const int ready = ::poll(&wait, 1, kPollMilliseconds);
+        if (ready != 0 && !(ready < 0 && errno == EINTR)) {
+            return true; // data, end of data, or an error sane_read will report
+        }
+    }
+    return false;
+}
+
 // Reads one frame to its end. With a known height the buffer is made once
 // and read into directly; with an unknown one it grows.
 Reason ReadFrame(SANE_Handle handle, Frame& frame, const std::atomic<bool>& cancel,
@@ -72,7 +95,7 @@ Reason ReadFrame(SANE_Handle handle, Frame& frame, const std::atomic<bool>& canc
     frame.bytes.resize(known ? expected : kReadBytes);
     std::size_t filled = 0;
     for (;;) {
-        if (cancel.load(std::memory_order_relaxed)) {
+        if (!WaitForData(handle, cancel)) {
             return {ReasonCode::Cancelled};
         }
         if (filled == frame.bytes.size()) {
@@ -87,7 +110,9 @@ Reason ReadFrame(SANE_Handle handle, Frame& frame, const std::atomic<bool>& canc
             break;
         }
         if (status != SANE_STATUS_GOOD) {
-            return SaneReason(status);
+            // A cancel may break the backend's read (a signal ends its wait
+            // with EINTR): the user's cancel is the reason, not the I/O error.
+            return cancel.load() ? Reason{ReasonCode::Cancelled} : SaneReason(status);
         }
         filled += static_cast<std::size_t>(std::max(got, 0));
         read(filled);

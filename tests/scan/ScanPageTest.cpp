@@ -132,11 +132,12 @@ TEST_F(ScanPageTest, DeviceFailuresAreReasonsInSanesWords) {
                                            : status == SANE_STATUS_IO_ERROR ? "IO_ERROR"
                                            : status == SANE_STATUS_NO_DOCS  ? "NO_DOCS"
                                                                             : "CANCELLED");
-        // The backend stops its reader thread on the cancel that ends the
-        // scan; when the pipe is full the thread waits in write(), where
-        // stopping it is safe, rather than in malloc, where it is not.
-        const ScanResult result =
-            Scan({{"resolution", kPipeFillingDpi}, {"read-return-value", name.c_str()}});
+        // The backend kills its reader thread on the cancel that ends the
+        // scan; killed while it still sets up (in malloc) it deadlocks. With
+        // select-fd the scan first waits until the reader has sent data.
+        const ScanResult result = Scan({{"resolution", kPipeFillingDpi},
+                                        {"select-fd", "yes"},
+                                        {"read-return-value", name.c_str()}});
         EXPECT_EQ(result.reason.Code, ReasonCode::DeviceError) << name;
         EXPECT_EQ(result.reason.Value, status);
         EXPECT_EQ(result.reason.Text, sane_strstatus(status));
@@ -161,14 +162,19 @@ TEST_F(ScanPageTest, BadNamesAndValuesNameTheOption) {
 }
 
 TEST_F(ScanPageTest, CurveTablesGoIntoTheDeviceAtItsSize) {
-    ChannelParamsSet channels = theChannelParams;
-    channels[kGreen].AlphaPos += 20;
+    ParamPositions green;
+    green.gamma += 40;
+    const ChannelParamsSet channels = {kDefaultChannelParams, MakeChannelParams(green),
+                                       kDefaultChannelParams};
     const TablesLoad load = LoadCurveTables(*device_, channels);
     ASSERT_FALSE(load.reason) << load.reason.Text;
     EXPECT_EQ(load.loaded, TablesLoaded::InDevice);
+    std::vector<std::uint16_t> plain(256);
+    ComputeChannelCurve(kDefaultChannelParams, plain, 255);
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         std::vector<std::uint16_t> expected(256);
         ComputeChannelCurve(channels[c], expected, 255);
+        EXPECT_EQ(c == kGreen, expected != plain);
         EXPECT_EQ(device_->Words(kChannelTableOptions[c]),
                   std::vector<std::int32_t>(expected.begin(), expected.end()));
     }
