@@ -33,15 +33,11 @@ int RunExport(const CliCommand& command, std::ostream& err) {
     if (!command.force && ReportExisting(names, err)) {
         return kExitFailed;
     }
-    // Red, green, blue in turn, as WriteTableFiles does; written one by one
-    // here so that a failure names its file. Files not yet begun stay unwritten.
-    for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
-        const WriteResult result =
-            WriteTableFile(names[channel], (*tables)[channel], kTableChannels[channel].title);
-        if (result != WriteResult::Ok) {
-            err << FileError(names[channel], ReasonOf(result));
-            return kExitFailed;
-        }
+    // Files after the one that failed stay unwritten.
+    const TableFilesOutcome written = WriteTableFiles(names, *tables);
+    if (written.Result != WriteResult::Ok) {
+        err << FileError(written.FailedFile, ReasonText(written.Why));
+        return kExitFailed;
     }
     return kExitOk;
 }

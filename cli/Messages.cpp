@@ -27,6 +27,66 @@ std::string_view ReasonOf(WriteResult result) {
     return "";
 }
 
+std::string ReasonText(const Reason& why) {
+    const std::string value = std::to_string(why.Value);
+    switch (why.Code) {
+    case ReasonCode::None:
+        return "";
+    case ReasonCode::CannotOpen:
+        return std::string(kReasonCannotOpen);
+    case ReasonCode::ReadFailed:
+        return "read error";
+    case ReasonCode::Truncated:
+        return "the file ends before the data its header promises";
+    case ReasonCode::NotThisFormat:
+        return "not a BMP file";
+    case ReasonCode::Unsupported:
+        return why.Text.empty() ? "not a supported kind of file" : why.Text;
+    case ReasonCode::BmpInfoHeaderSize:
+        return "BMP info header of " + value + " bytes not supported (only 40)";
+    case ReasonCode::BmpCompression:
+        return "compressed BMP not supported (compression " + value + ")";
+    case ReasonCode::BmpBitDepth:
+        return value + " bits per pixel not supported (only 8, 24 and 32)";
+    case ReasonCode::BadHeader:
+        return "header values out of range";
+    case ReasonCode::TooLarge:
+        return "too large (" + value + " bytes)" + (why.Text.empty() ? "" : " for " + why.Text);
+    case ReasonCode::NoMemory:
+        return "not enough memory for the image";
+    case ReasonCode::MissingParams:
+        return std::string(ReasonOf(LoadResult::Incomplete));
+    case ReasonCode::DamagedData:
+        return "damaged data" + (why.Text.empty() ? "" : ": " + why.Text);
+    case ReasonCode::CannotCreate:
+        return std::string(ReasonOf(WriteResult::CannotOpen));
+    case ReasonCode::DiskFull:
+        return "disk full";
+    case ReasonCode::FileSizeLimit:
+        return "beyond the file-size limit";
+    case ReasonCode::WriteFailed:
+        return std::string(kReasonCannotWrite);
+    case ReasonCode::DeviceError:
+        return "device error" + (why.Text.empty() ? "" : ": " + why.Text);
+    case ReasonCode::Cancelled:
+        return "cancelled";
+    }
+    return "";
+}
+
+bool IsAboutOutput(const Reason& why) {
+    switch (why.Code) {
+    case ReasonCode::CannotCreate:
+    case ReasonCode::DiskFull:
+    case ReasonCode::FileSizeLimit:
+    case ReasonCode::WriteFailed:
+    case ReasonCode::TooLarge:
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::string FileError(const std::filesystem::path& file, std::string_view reason) {
     return std::string(kProgramName) + ": " + file.string() + ": " + std::string(reason) + "\n";
 }

@@ -4,6 +4,7 @@
 
 #include "io/AtomicWrite.h"
 #include "io/ParamFileReader.h"
+#include "io/Reason.h"
 
 #include <filesystem>
 #include <string>
@@ -13,16 +14,18 @@ inline constexpr std::string_view kProgramName = "tamrel-cli";
 
 // Reasons that no result enumeration of the core carries.
 inline constexpr std::string_view kReasonCannotOpen = "cannot open";
-inline constexpr std::string_view kReasonNotBmp = "not a supported BMP";
-inline constexpr std::string_view kReasonNoPixels = "the image has no pixels";
-inline constexpr std::string_view kReasonTooLargeForBmp = "too large for a BMP file";
-inline constexpr std::string_view kReasonNoMemory = "not enough memory for the image";
 inline constexpr std::string_view kReasonCannotWrite = "cannot write";
 inline constexpr std::string_view kReasonExists = "exists (--force replaces it)";
 inline constexpr std::string_view kReasonIsInput = "would replace its own input";
 
 std::string_view ReasonOf(LoadResult result);
 std::string_view ReasonOf(WriteResult result);
+
+// The English words for a reason of the core, with the number it carries.
+std::string ReasonText(const Reason& why);
+
+// Whether the reason is about the file being written rather than the one read.
+bool IsAboutOutput(const Reason& why);
 
 // "tamrel-cli: FILE: reason\n".
 std::string FileError(const std::filesystem::path& file, std::string_view reason);

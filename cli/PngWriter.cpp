@@ -18,9 +18,10 @@ constexpr const char* kPngFormat = "png";
 
 } // namespace
 
-WriteResult WritePngFile(const std::filesystem::path& path, const PreviewImage& preview) {
+WriteOutcome WritePngFile(const std::filesystem::path& path, const PreviewImage& preview) {
     if (preview.BytesPerLine() > std::numeric_limits<int>::max()) {
-        return WriteResult::WriteFailed; // wider than a QImage row can be
+        return {WriteResult::WriteFailed,
+                Reason(ReasonCode::TooLarge, preview.BytesPerLine(), "a PNG row")};
     }
     const QImage image(reinterpret_cast<const uchar*>(preview.Bits()), preview.Width(),
                        preview.Height(), static_cast<qsizetype>(preview.BytesPerLine()),
@@ -30,7 +31,8 @@ WriteResult WritePngFile(const std::filesystem::path& path, const PreviewImage& 
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, kPngFormat);
     if (image.isNull() || !writer.write(image)) {
-        return WriteResult::WriteFailed;
+        return {WriteResult::WriteFailed,
+                Reason(ReasonCode::WriteFailed, 0, writer.errorString().toStdString())};
     }
     buffer.close();
     const std::array<std::span<const std::uint8_t>, 1> pieces = {

@@ -9,4 +9,4 @@
 // Encodes in memory, then writes through the safe replacement, so a failure
 // leaves no file (and any old one as it was). An image Qt cannot encode
 // counts as a failed write.
-WriteResult WritePngFile(const std::filesystem::path& path, const PreviewImage& preview);
+WriteOutcome WritePngFile(const std::filesystem::path& path, const PreviewImage& preview);

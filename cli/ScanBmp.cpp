@@ -2,7 +2,7 @@
 // bytes; the padding bytes are zero.
 #include "cli/ScanBmp.h"
 
-#include "cli/Bmp24Header.h"
+#include "image/Bmp24Writer.h"
 
 #include <optional>
 #include <vector>
@@ -28,28 +28,25 @@ void ToBgr(const SampleImage& image, std::int32_t y, std::vector<std::uint8_t>& 
 
 } // namespace
 
-WriteResult WriteScanBmp(const std::filesystem::path& target, const SampleImage& image,
-                         const std::atomic<bool>& stop) {
+WriteOutcome WriteScanBmp(const std::filesystem::path& target, const SampleImage& image,
+                          const std::atomic<bool>& stop) {
     const std::optional<Bmp24Layout> layout = LayoutBmp24(image.layout.width, image.layout.height);
     if (!layout || image.layout.depth != kByteDepth) {
-        return WriteResult::WriteFailed;
+        return {WriteResult::WriteFailed, {ReasonCode::TooLarge}};
     }
     const BmpHeaderBytes header = FormatBmp24Header(*layout);
-    std::vector<std::uint8_t> row(layout->stride, 0);
-    std::int32_t next = -1; // -1: the header is still to go
-    const ContentSource source = [&]() -> std::optional<std::span<const std::uint8_t>> {
-        if (stop.load()) {
-            return std::nullopt;
+    return WriteFileAtomically(target, [&](PositionedWriter& writer) {
+        if (!writer.WriteAt(0, header)) {
+            return false;
         }
-        if (next < 0) {
-            next = 0;
-            return std::span<const std::uint8_t>(header);
+        std::vector<std::uint8_t> row(layout->stride, 0);
+        std::int64_t position = kBmpHeaderBytes;
+        for (std::int32_t k = 0; k < image.layout.height; ++k, position += layout->stride) {
+            ToBgr(image, image.layout.height - 1 - k, row);
+            if (stop.load() || !writer.WriteAt(position, row)) {
+                return false;
+            }
         }
-        if (next >= image.layout.height) {
-            return std::span<const std::uint8_t>();
-        }
-        ToBgr(image, image.layout.height - 1 - next++, row);
-        return std::span<const std::uint8_t>(row);
-    };
-    return WriteFileAtomically(target, source);
+        return true;
+    });
 }

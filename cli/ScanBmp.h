@@ -10,5 +10,5 @@
 // Grey samples become equal B, G and R. The rows go through the safe
 // replacement one at a time; once `stop` is true the write fails and leaves
 // nothing. An image too large for the format counts as a failed write.
-WriteResult WriteScanBmp(const std::filesystem::path& target, const SampleImage& image,
-                         const std::atomic<bool>& stop);
+WriteOutcome WriteScanBmp(const std::filesystem::path& target, const SampleImage& image,
+                          const std::atomic<bool>& stop);

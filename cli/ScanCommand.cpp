@@ -73,7 +73,7 @@ std::string ReasonWords(const Reason& reason) {
     return reason.Code == ReasonCode::Cancelled ? "scan cancelled" : reason.Text;
 }
 
-WriteResult WriteScan(const CliCommand& command, const SampleImage& image) {
+WriteOutcome WriteScan(const CliCommand& command, const SampleImage& image) {
     if (ScanFormatOf(command.output) == ScanFormat::Bmp) {
         return WriteScanBmp(command.output, image, theInterrupt);
     }
@@ -110,10 +110,10 @@ int RunScan(const CliCommand& command, std::ostream& err) {
                          "takes no gamma tables for these curves; they were applied to the "
                          "scanned rows");
     }
-    const WriteResult written = WriteScan(command, outcome.image);
-    if (written != WriteResult::Ok) {
+    const WriteOutcome written = WriteScan(command, outcome.image);
+    if (written.Result != WriteResult::Ok) {
         err << FileError(command.output,
-                         theInterrupt.load() ? "scan cancelled" : ReasonOf(written));
+                         theInterrupt.load() ? "scan cancelled" : ReasonText(written.Why));
         return kExitFailed;
     }
     return kExitOk;

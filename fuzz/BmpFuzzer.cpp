@@ -54,8 +54,8 @@ void CheckFailingPartWay(std::span<const std::uint8_t> bytes) {
     FUZZ_CHECK(IsHeld(held));
 }
 
-std::array<GammaTable, 3> IdentityTables() {
-    std::array<GammaTable, 3> tables{};
+GammaTableSet IdentityTables() {
+    GammaTableSet tables{};
     for (GammaTable& table : tables) {
         for (std::size_t i = 0; i < table.size(); ++i) {
             table[i] = static_cast<std::int16_t>(i);

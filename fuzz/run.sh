@@ -69,7 +69,7 @@ count() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi;
 count run_fuzzer fuzz_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
 count run_fuzzer fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
-count run_fuzzer fuzz_streamed_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
+count run_fuzzer fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
 echo "fuzzers: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

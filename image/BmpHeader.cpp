@@ -3,6 +3,7 @@
 #include "image/BmpHeader.h"
 
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -20,7 +21,9 @@ constexpr std::int64_t kBitsPerByte = 8;
 // A stored row is padded to a whole number of 32-bit words.
 constexpr std::int64_t kRowAlignBits = 32;
 
-using Head = std::span<const std::uint8_t, kBmpHeadBytes>;
+constexpr std::size_t kSignatureBytes = 2;
+
+using Head = std::span<const std::uint8_t>;
 
 std::uint32_t U16(Head head, std::size_t at) {
     return static_cast<std::uint32_t>(head[at] | head[at + 1] << 8);
@@ -38,6 +41,27 @@ bool IsSupportedDepth(std::uint32_t bits) {
     return bits == 8 || bits == 24 || bits == 32;
 }
 
+// The fields that say which kind of BMP this is, in the order they are read.
+Reason RefusedKind(Head head, std::int64_t fileLength) {
+    if (head.size() < kSignatureBytes || head[0] != kSignature0 || head[1] != kSignature1) {
+        return ReasonCode::NotThisFormat;
+    }
+    if (head.size() < kBmpHeadBytes || fileLength < kBmpMinFileLength) {
+        return ReasonCode::Truncated;
+    }
+    if (const std::uint32_t size = U32(head, kInfoSizeField); size != kInfoHeaderSize) {
+        return {ReasonCode::BmpInfoHeaderSize, size};
+    }
+    if (const std::uint32_t compression = U32(head, kCompressionField);
+        compression != kUncompressed) {
+        return {ReasonCode::BmpCompression, compression};
+    }
+    if (const std::uint32_t bits = U16(head, kBitCountField); !IsSupportedDepth(bits)) {
+        return {ReasonCode::BmpBitDepth, bits};
+    }
+    return {};
+}
+
 // The row's bit length rounded up to 32 bits, in bytes; nullopt when the
 // value leaves the signed 32-bit range the format's arithmetic works in.
 std::optional<std::int64_t> StrideOf(std::int32_t width, std::int64_t bits) {
@@ -51,41 +75,43 @@ std::optional<std::int64_t> StrideOf(std::int32_t width, std::int64_t bits) {
 // The rows are read from the last stored row to the first; all of them, and
 // the colour table of an 8-bit file, must lie inside the file, so that a small
 // file claiming a huge image is refused before anything is allocated.
-bool FitsInFile(const BmpLayout& layout, std::int64_t fileLength) {
+Reason FitsInFile(const BmpLayout& layout, std::int64_t fileLength) {
     if (layout.BytesPerPixel == 1 &&
         kBmpColourTableOffset + static_cast<std::int64_t>(kBmpColourTableBytes) > fileLength) {
-        return false;
+        return ReasonCode::Truncated;
     }
     if (!layout.HasRows()) {
-        return true; // no row is read, so no row position matters
+        return {}; // no row is read, so no row position matters
     }
     if (layout.PixelDataOffset < 0) {
-        return false; // an offset of 2^31 or more reads as negative
+        return ReasonCode::BadHeader; // an offset of 2^31 or more reads as negative
     }
     const std::int64_t lastRowEnd = layout.RowPosition(layout.Height - 1) + layout.RowBytes;
-    return lastRowEnd <= fileLength;
+    return lastRowEnd <= fileLength ? Reason() : Reason(ReasonCode::Truncated);
 }
 
 } // namespace
 
-std::optional<BmpLayout> ParseBmpHeader(Head head, std::int64_t fileLength) {
-    if (fileLength < kBmpMinFileLength || head[0] != kSignature0 || head[1] != kSignature1 ||
-        U32(head, kInfoSizeField) != kInfoHeaderSize ||
-        U32(head, kCompressionField) != kUncompressed ||
-        !IsSupportedDepth(U16(head, kBitCountField))) {
-        return std::nullopt;
+RowLayout BmpLayout::Rows() const {
+    const RowFormat format = BytesPerPixel == 1 ? kIndexed8 : BytesPerPixel == 3 ? kBgr24 : kBgrx32;
+    return {Width, Height, format, !TopDown, Stride};
+}
+
+Outcome<BmpLayout> ParseBmpHeader(Head head, std::int64_t fileLength) {
+    if (Reason refused = RefusedKind(head, fileLength)) {
+        return refused;
     }
     const std::int32_t width = S32(head, kWidthField);
     const std::int32_t height = S32(head, kHeightField);
     // A negative width has no pixels to read, and -2^31 rows have no positive
     // count; neither can describe an image.
     if (width < 0 || height == std::numeric_limits<std::int32_t>::min()) {
-        return std::nullopt;
+        return Reason(ReasonCode::BadHeader);
     }
     const std::int64_t bits = U16(head, kBitCountField);
     const auto stride = StrideOf(width, bits);
     if (!stride) {
-        return std::nullopt;
+        return Reason(ReasonCode::BadHeader);
     }
     BmpLayout layout;
     layout.TopDown = height < 0;
@@ -95,8 +121,8 @@ std::optional<BmpLayout> ParseBmpHeader(Head head, std::int64_t fileLength) {
     layout.PixelDataOffset = S32(head, kPixelDataOffsetField);
     layout.Stride = *stride;
     layout.RowBytes = width * (bits / kBitsPerByte);
-    if (!FitsInFile(layout, fileLength)) {
-        return std::nullopt;
+    if (Reason outside = FitsInFile(layout, fileLength)) {
+        return outside;
     }
     return layout;
 }

@@ -2,9 +2,11 @@
 // and what the reader takes from it: which rows to read and where they lie.
 #pragma once
 
+#include "image/Outcome.h"
+#include "image/StoredRows.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 
 // File header (14 bytes) followed by the only info header accepted (40 bytes).
@@ -32,10 +34,15 @@ struct BmpLayout {
     bool HasRows() const { return Width > 0 && Height > 0; }
     // Position of stored row k (0 = first in the file).
     std::int64_t RowPosition(std::int32_t k) const { return PixelDataOffset + k * Stride; }
+    // The same rows in the terms every kernel takes.
+    RowLayout Rows() const;
 };
 
 // Accepts only uncompressed files with the 40-byte info header and 8, 24 or
-// 32 bits per pixel whose rows all lie inside `fileLength` bytes; nullopt for
-// anything else, including header values whose arithmetic would overflow.
-std::optional<BmpLayout> ParseBmpHeader(std::span<const std::uint8_t, kBmpHeadBytes> head,
-                                        std::int64_t fileLength);
+// 32 bits per pixel whose rows all lie inside `fileLength` bytes. `head` is
+// what the file holds of its first 54 bytes (less for a short file). The
+// reason otherwise: NotThisFormat (no "BM"), Truncated (the headers, colour
+// table or rows end past the file), BmpInfoHeaderSize, BmpCompression or
+// BmpBitDepth with the field's value, BadHeader (a negative width, -2^31 rows,
+// a negative pixel offset, sizes whose arithmetic would overflow).
+Outcome<BmpLayout> ParseBmpHeader(std::span<const std::uint8_t> head, std::int64_t fileLength);

@@ -65,11 +65,10 @@ void ExpandBgrx(std::uint8_t* row, std::int32_t width) {
 
 } // namespace
 
-BmpPalette DecodeColourTable(std::span<const std::uint8_t, kBmpColourTableBytes> table) {
+BmpPalette PackColours(const Palette& colours) {
     BmpPalette palette{};
     for (std::size_t i = 0; i < palette.size(); ++i) {
-        const std::uint8_t* entry = &table[i * kBmpColourEntryBytes];
-        palette[i] = PackRgba(entry[2], entry[1], entry[0]);
+        palette[i] = PackRgba(colours[i][0], colours[i][1], colours[i][2]);
     }
     return palette;
 }

@@ -3,6 +3,7 @@
 
 #include "image/BmpHeader.h"
 #include "image/ImageBuffer.h"
+#include "image/StoredRows.h"
 
 #include <array>
 #include <bit>
@@ -21,7 +22,7 @@ constexpr std::uint32_t PackRgba(std::uint32_t r, std::uint32_t g, std::uint32_t
     }
 }
 
-BmpPalette DecodeColourTable(std::span<const std::uint8_t, kBmpColourTableBytes> table);
+BmpPalette PackColours(const Palette& colours);
 
 // Where, inside an output row of `width` pixels, the stored bytes of that row
 // go, so that a row is read straight into its final place and widened there.

@@ -5,6 +5,7 @@
 #include "io/File.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 std::int64_t MemorySource::Length() const {
@@ -32,4 +33,13 @@ std::int64_t FileSource::Length() const {
 
 std::int64_t FileSource::ReadAt(std::int64_t position, void* buffer, std::size_t size) const {
     return file_.ReadAt(position, buffer, size);
+}
+
+Reason ReadAll(const ByteSource& source, std::int64_t position, void* buffer, std::int64_t size) {
+    errno = 0;
+    const std::int64_t count = source.ReadAt(position, buffer, static_cast<std::size_t>(size));
+    if (count < 0) {
+        return {ReasonCode::ReadFailed, errno};
+    }
+    return count < size ? Reason(ReasonCode::Truncated) : Reason();
 }

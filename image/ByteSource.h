@@ -2,6 +2,8 @@
 // absolute positions so that two threads may read one source at once.
 #pragma once
 
+#include "io/Reason.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -38,3 +40,7 @@ public:
 private:
     const File& file_;
 };
+
+// Reads exactly `size` bytes at `position`: ReadFailed (Value = errno) on an
+// error, Truncated when the source ends first, None when all were read.
+Reason ReadAll(const ByteSource& source, std::int64_t position, void* buffer, std::int64_t size);

@@ -3,7 +3,6 @@
 #include "image/PnmWriter.h"
 
 #include <cstring>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -32,32 +31,36 @@ std::string PnmHeader(const SampleLayout& layout) {
            std::to_string(layout.MaxLevel()) + '\n';
 }
 
-WriteResult WritePnm(const std::filesystem::path& target, const SampleLayout& layout,
-                     const SampleRowSource& rows) {
+WriteOutcome WritePnm(const std::filesystem::path& target, const SampleLayout& layout,
+                      const SampleRowSource& rows) {
     const std::string header = PnmHeader(layout);
-    std::vector<std::uint8_t> wide;
-    std::int32_t next = -1; // -1: the header is still to go
-    const ContentSource source = [&]() -> std::optional<std::span<const std::uint8_t>> {
-        if (next < 0) {
-            next = 0;
-            return std::span(reinterpret_cast<const std::uint8_t*>(header.data()), header.size());
+    return WriteFileAtomically(target, [&](PositionedWriter& writer) {
+        std::int64_t position = 0;
+        const auto put = [&](std::span<const std::uint8_t> bytes) {
+            const bool written = writer.WriteAt(position, bytes);
+            position += static_cast<std::int64_t>(bytes.size());
+            return written;
+        };
+        if (!put(std::span(reinterpret_cast<const std::uint8_t*>(header.data()), header.size()))) {
+            return false;
         }
-        if (next >= layout.height) {
-            return std::span<const std::uint8_t>();
+        std::vector<std::uint8_t> wide;
+        for (std::int32_t y = 0; y < layout.height; ++y) {
+            const std::span<const std::uint8_t> row = rows(y);
+            if (row.size() != layout.RowBytes()) {
+                return false;
+            }
+            if (layout.depth == kWordDepth) {
+                ToBigEndian(row, wide);
+            }
+            if (!put(layout.depth == kWordDepth ? std::span<const std::uint8_t>(wide) : row)) {
+                return false;
+            }
         }
-        const std::span<const std::uint8_t> row = rows(next++);
-        if (row.size() != layout.RowBytes()) {
-            return std::nullopt;
-        }
-        if (layout.depth != kWordDepth) {
-            return row;
-        }
-        ToBigEndian(row, wide);
-        return std::span<const std::uint8_t>(wide);
-    };
-    return WriteFileAtomically(target, source);
+        return true;
+    });
 }
 
-WriteResult WritePnm(const std::filesystem::path& target, const SampleImage& image) {
+WriteOutcome WritePnm(const std::filesystem::path& target, const SampleImage& image) {
     return WritePnm(target, image.layout, [&image](std::int32_t y) { return image.Row(y); });
 }

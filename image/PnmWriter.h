@@ -20,6 +20,7 @@ std::string PnmHeader(const SampleLayout& layout);
 
 // Writes the rows in order through the safe replacement; 16-bit rows are
 // turned big-endian on the way. Nothing is left when a write fails.
-WriteResult WritePnm(const std::filesystem::path& target, const SampleLayout& layout,
-                     const SampleRowSource& rows);
-WriteResult WritePnm(const std::filesystem::path& target, const SampleImage& image);
+// An empty row from `rows` gives up: the write fails and leaves nothing.
+WriteOutcome WritePnm(const std::filesystem::path& target, const SampleLayout& layout,
+                      const SampleRowSource& rows);
+WriteOutcome WritePnm(const std::filesystem::path& target, const SampleImage& image);

@@ -14,7 +14,7 @@ void ReleasePreviewState(PreviewState& state) {
 }
 
 bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded,
-                     const std::array<GammaTable, 3>& tables) {
+                     const GammaTableSet& tables) {
     std::free(state.LoadedImage.Pixels);
     state.LoadedImage = loaded;
     state.PreviewWidth = loaded.Width;
@@ -27,7 +27,7 @@ bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded,
     return state.PreviewBitmap.has_value();
 }
 
-bool ApplyTables(PreviewState& state, const std::array<GammaTable, 3>& tables) {
+bool ApplyTables(PreviewState& state, const GammaTableSet& tables) {
     return state.PreviewBitmap && RenderPreview(state.LoadedImage, tables, *state.PreviewBitmap);
 }
 

@@ -2,7 +2,7 @@
 // that sits in the image area; plus the operations the dialog's handlers use.
 #pragma once
 
-#include "curve/GammaTable.h"
+#include "curve/ChannelParams.h"
 #include "image/ImageBuffer.h"
 #include "image/PreviewGeometry.h"
 #include "image/PreviewImage.h"
@@ -29,11 +29,11 @@ void ReleasePreviewState(PreviewState& state);
 // lost). True when the preview exists; false when its memory could not be
 // had, and the image is kept all the same.
 bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded,
-                     const std::array<GammaTable, 3>& tables);
+                     const GammaTableSet& tables);
 
 // Re-renders the loaded image into the existing preview with the tables as
 // they are now; false, changing nothing, when there is no preview.
-bool ApplyTables(PreviewState& state, const std::array<GammaTable, 3>& tables);
+bool ApplyTables(PreviewState& state, const GammaTableSet& tables);
 
 // The colour (0xFFRRGGBB) of the preview pixel shown at a point of the image
 // area's client coordinates; nullopt where no preview pixel is shown.

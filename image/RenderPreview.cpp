@@ -1,45 +1,33 @@
-// Table lookup of every pixel, rows split over two threads for large images.
+// Stored rows to preview rows, written in place: the row of the run's first
+// stored row, then up (bottom-up source) or down the preview.
 #include "image/RenderPreview.h"
 
-#include "image/ParallelRows.h"
+#include "image/ImageRows.h"
 
-namespace {
-
-constexpr std::uint32_t kOpaqueBits = 0xFF000000u;
-constexpr std::uint32_t kLevelMask = 0xFF; // tables hold 0..255; only the low byte counts
-constexpr int kRedShift = 16;
-constexpr int kGreenShift = 8;
-
-// Each table pre-shifted to its place in a 0xFFRRGGBB pixel.
-struct ShiftedTables {
-    std::array<std::uint32_t, kGammaTableSize> red, green, blue;
-};
-
-ShiftedTables ShiftTables(const std::array<GammaTable, 3>& tables) {
-    ShiftedTables shifted{};
-    for (std::size_t i = 0; i < kGammaTableSize; ++i) {
-        const auto level = [&](std::size_t channel) {
-            return static_cast<std::uint32_t>(tables[channel][i]) & kLevelMask;
-        };
-        shifted.red[i] = kOpaqueBits | level(0) << kRedShift;
-        shifted.green[i] = level(1) << kGreenShift;
-        shifted.blue[i] = level(2);
+Reason RenderRows(const RowSource& source, const ToneMap& map, PreviewImage& preview,
+                  const PipelineOptions& options) {
+    const RowLayout& layout = source.Layout();
+    const RowKernel kernel = PreviewKernel(layout.Format);
+    if (kernel == nullptr || layout.Width != preview.Width() || layout.Height != preview.Height()) {
+        return {ReasonCode::Unsupported, 0, "unsupported row format"};
     }
-    return shifted;
+    if (!layout.HasRows()) {
+        return {};
+    }
+    const Outcome<RowRuns> runs = RowRuns::Plan(source, 0, options);
+    if (!runs) {
+        return runs.Why();
+    }
+    const std::int64_t line = layout.BottomUp ? -preview.BytesPerLine() : preview.BytesPerLine();
+    return runs->Run(
+        [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t*) {
+            auto* out = reinterpret_cast<std::uint8_t*>(preview.Row(layout.UprightRow(first)));
+            kernel({rows, layout.Stride, out, line, count, layout.Width}, map);
+            return true;
+        });
 }
 
-void RenderRow(const std::uint8_t* in, std::uint32_t* out, std::int32_t width,
-               const ShiftedTables& t) {
-    for (std::int32_t x = 0; x < width; ++x) {
-        const std::uint8_t* p = in + std::int64_t{x} * kImageBytesPerPixel;
-        out[x] = t.red[p[0]] | t.green[p[1]] | t.blue[p[2]];
-    }
-}
-
-} // namespace
-
-bool RenderPreview(const ImageBuffer& image, const std::array<GammaTable, 3>& tables,
-                   PreviewImage& preview) {
+bool RenderPreview(const ImageBuffer& image, const GammaTableSet& tables, PreviewImage& preview) {
     if (image.Width != preview.Width() || image.Height != preview.Height()) {
         return false;
     }
@@ -47,19 +35,10 @@ bool RenderPreview(const ImageBuffer& image, const std::array<GammaTable, 3>& ta
     if (image.Pixels == nullptr && rowBytes * image.Height != 0) {
         return false;
     }
-    const ShiftedTables shifted = ShiftTables(tables);
-    const std::int32_t last = image.Height - 1;
-    return ForRowRanges(image.Height, image.Width, [&](std::int32_t begin, std::int32_t end) {
-        for (std::int32_t k = begin; k < end; ++k) {
-            const std::int32_t y = image.TopDown ? last - k : k;
-            RenderRow(image.Pixels + k * rowBytes, preview.Row(y), image.Width, shifted);
-        }
-        return true;
-    });
+    return !RenderRows(ImageRows(image), ToneMap(tables), preview);
 }
 
-std::optional<PreviewImage> BuildPreview(const ImageBuffer& image,
-                                         const std::array<GammaTable, 3>& tables) {
+std::optional<PreviewImage> BuildPreview(const ImageBuffer& image, const GammaTableSet& tables) {
     auto preview = PreviewImage::Create(image.Width, image.Height);
     if (preview && !RenderPreview(image, tables, *preview)) {
         return std::nullopt;

@@ -4,9 +4,11 @@
 
 #include "io/File.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <fcntl.h>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -33,22 +35,42 @@ struct Target {
     std::optional<fs::perms> mode;
 };
 
+// Links followed before giving up, as the system does (ELOOP past 40).
+constexpr int kMaxLinkHops = 40;
+
+// Where a symbolic link finally points, followed link by link so that a link
+// to nothing gives the path it names: the new file is made there and the link
+// is kept, never replaced by a regular file. Empty for a loop.
+fs::path FollowLinks(const fs::path& link, std::error_code& error) {
+    fs::path path = link;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        if (!fs::is_symlink(fs::symlink_status(path, error))) {
+            return path;
+        }
+        const fs::path to = fs::read_symlink(path, error);
+        if (error) {
+            return {};
+        }
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return {};
+}
+
 // A target must be a regular file that opens for writing, or not exist yet;
 // anything else (a directory, a device, a read-only file) cannot be opened.
-std::optional<Target> OpenTarget(const fs::path& requested) {
-    std::error_code error;
-    fs::path path = requested;
-    if (fs::is_symlink(fs::symlink_status(requested, error)) && fs::exists(requested, error)) {
-        path = fs::canonical(requested, error);
-        if (error) {
-            return std::nullopt;
-        }
+// `error` says why when there is none.
+std::optional<Target> OpenTarget(const fs::path& requested, std::error_code& error) {
+    const fs::path path = FollowLinks(requested, error);
+    if (path.empty()) {
+        return std::nullopt;
     }
     const fs::file_status status = fs::status(path, error);
     if (status.type() == fs::file_type::not_found) {
         return Target{path, std::nullopt, std::nullopt};
     }
     if (status.type() != fs::file_type::regular) {
+        error = std::make_error_code(std::errc::is_a_directory); // or a device, a pipe: no file
         return std::nullopt;
     }
     std::optional<File> held = File::OpenExistingForWriting(path, error);
@@ -69,20 +91,20 @@ std::string RandomSuffix(std::minstd_rand& random) {
 }
 
 // Creates ".name.tmpXXXXXX" beside the target, exclusively, under a fresh name.
-std::optional<File> CreateTemporary(const fs::path& target, fs::path& temporary) {
+std::optional<File> CreateTemporary(const fs::path& target, fs::path& temporary,
+                                    std::error_code& error) {
     std::random_device seed;
     std::minstd_rand random(seed());
     const std::string name = target.filename().string().substr(0, kMaxNameKept);
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         temporary = target.parent_path() / (std::string(kTemporaryPrefix) + name +
                                             std::string(kTemporaryInfix) + RandomSuffix(random));
-        std::error_code error;
         std::optional<File> file = File::CreateExclusive(temporary, error);
         if (file || error != std::errc::file_exists) {
             return file;
         }
     }
-    return std::nullopt;
+    return std::nullopt; // `error` still says the names were all taken
 }
 
 // Removes the temporary file unless it was renamed into place.
@@ -104,126 +126,134 @@ private:
     bool kept_ = false;
 };
 
-// Starts putting the written data on the device every few megabytes, so that
-// the flush before the rename waits for the tail only, not for the whole of a
-// large file, and the device works while the next pieces are made. Only a
-// hint: whatever it does or fails to do, Finish still flushes everything.
-class EarlyWriteback {
+// Writes into the temporary file and keeps the errno of the first failure,
+// so that a full disk is told from a file-size limit.
+class FileWriter final : public PositionedWriter {
 public:
-    explicit EarlyWriteback(const File& file) : descriptor_(file.Descriptor()) {}
+    explicit FileWriter(File& file) : file_(file) {}
 
-    void Wrote(std::size_t count) {
-        written_ += static_cast<std::int64_t>(count);
-        if (written_ - started_ < kWritebackChunk) {
-            return;
+    bool WriteAt(std::int64_t position, std::span<const std::uint8_t> bytes) override {
+        if (!file_.WriteAt(position, bytes.data(), bytes.size())) {
+            Failed(errno);
+            return false;
         }
 #ifdef __linux__
-        ::sync_file_range(descriptor_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+        // Starts putting large pieces on the device now, so that the flush
+        // before the rename waits for the last ones only. Only a hint: Finish
+        // flushes everything whatever it does.
+        if (bytes.size() >= kWritebackMinPiece) {
+            ::sync_file_range(file_.Descriptor(), position, static_cast<off_t>(bytes.size()),
+                              SYNC_FILE_RANGE_WRITE);
+        }
 #endif
-        started_ = written_;
+        return true;
+    }
+
+    // Only data that reached the device may replace the old file.
+    bool Finish() {
+        if (!file_.Sync() || !file_.Close()) {
+            Failed(errno);
+            return false;
+        }
+        return true;
+    }
+
+    Reason Why() const {
+        const std::lock_guard lock(mutex_);
+        return error_ == 0 ? Reason(ReasonCode::WriteFailed) : WriteFailureReason(error_);
     }
 
 private:
-    static constexpr std::int64_t kWritebackChunk = std::int64_t{4} << 20;
-    int descriptor_;
-    std::int64_t written_ = 0;
-    std::int64_t started_ = 0;
+    static constexpr std::size_t kWritebackMinPiece = std::size_t{64} << 10;
+
+    void Failed(int error) {
+        const std::lock_guard lock(mutex_);
+        if (error_ == 0) {
+            error_ = error;
+        }
+    }
+
+    File& file_;
+    mutable std::mutex mutex_;
+    int error_ = 0;
 };
 
-// Only data that reached the device may replace the old file.
-bool Finish(File& file) {
-    return file.Sync() && file.Close();
+WriteOutcome CannotCreate(const std::error_code& error) {
+    return {WriteResult::CannotOpen, Reason(ReasonCode::CannotCreate, error.value())};
 }
 
-template <typename Piece> bool WriteAll(File& file, std::span<const Piece> pieces) {
-    EarlyWriteback writeback(file);
-    for (const Piece& piece : pieces) {
-        if (!file.Write(piece.data(), piece.size())) {
-            return false;
-        }
-        writeback.Wrote(piece.size());
-    }
-    return Finish(file);
+WriteOutcome Failed(Reason why) {
+    return {WriteResult::WriteFailed, std::move(why)};
 }
 
-bool WriteAll(File& file, const ContentSource& next) {
-    EarlyWriteback writeback(file);
-    for (;;) {
-        const std::optional<std::span<const std::uint8_t>> piece = next();
-        if (!piece) {
-            return false;
+// Pieces one after the other, each with a write call of its own.
+template <typename Piece>
+WriteOutcome WriteInOrder(const fs::path& target, std::span<const Piece> pieces) {
+    return WriteFileAtomically(target, [pieces](PositionedWriter& writer) {
+        std::int64_t position = 0;
+        for (const Piece& piece : pieces) {
+            const std::span<const std::uint8_t> bytes(
+                reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size());
+            if (!writer.WriteAt(position, bytes)) {
+                return false;
+            }
+            position += static_cast<std::int64_t>(bytes.size());
         }
-        if (piece->empty()) {
-            return Finish(file);
-        }
-        if (!file.Write(piece->data(), piece->size())) {
-            return false;
-        }
-        writeback.Wrote(piece->size());
-    }
-}
-
-bool WriteAll(File& file, const PositionedContents& write) {
-    PositionedWriter writer(file);
-    return write(writer) && Finish(file);
-}
-
-template <typename Contents>
-WriteResult ReplaceFile(const fs::path& target, const Contents& contents) {
-    const std::optional<Target> opened = OpenTarget(target);
-    if (!opened) {
-        return WriteResult::CannotOpen;
-    }
-    fs::path temporaryPath;
-    std::optional<File> temporary = CreateTemporary(opened->path, temporaryPath);
-    if (!temporary) {
-        return WriteResult::CannotOpen;
-    }
-    TemporaryPath cleanup(temporaryPath);
-    std::error_code error;
-    if (opened->mode) {
-        fs::permissions(temporaryPath, *opened->mode, fs::perm_options::replace, error);
-    }
-    if (error || !WriteAll(*temporary, contents)) {
-        return WriteResult::WriteFailed;
-    }
-    fs::rename(temporaryPath, opened->path, error);
-    if (error) {
-        return WriteResult::WriteFailed;
-    }
-    cleanup.Keep();
-    return WriteResult::Ok;
+        return true;
+    });
 }
 
 } // namespace
 
-WriteResult WriteFileAtomically(const fs::path& target, std::span<const std::string> pieces) {
-    return ReplaceFile(target, pieces);
-}
-
-WriteResult WriteFileAtomically(const fs::path& target,
-                                std::span<const std::span<const std::uint8_t>> pieces) {
-    return ReplaceFile(target, pieces);
-}
-
-WriteResult WriteFileAtomically(const fs::path& target, const ContentSource& next) {
-    return ReplaceFile(target, next);
-}
-
-WriteResult WriteFileAtomically(const fs::path& target, const PositionedContents& write) {
-    return ReplaceFile(target, write);
-}
-
-bool PositionedWriter::WriteAt(std::int64_t position, std::span<const std::uint8_t> bytes) {
-    if (!file_.WriteAt(position, bytes.data(), bytes.size())) {
-        return false;
+Reason WriteFailureReason(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return {ReasonCode::DiskFull, error};
+    case EFBIG:
+        return {ReasonCode::FileSizeLimit, error};
+    default:
+        return {ReasonCode::WriteFailed, error};
     }
-#ifdef __linux__
-    // Only a hint, as in EarlyWriteback: Finish flushes everything anyway.
-    ::sync_file_range(file_.Descriptor(), position, static_cast<off_t>(bytes.size()),
-                      SYNC_FILE_RANGE_WRITE);
-#endif
-    return true;
+}
+
+WriteOutcome WriteFileAtomically(const fs::path& target, const PositionedContents& contents) {
+    std::error_code error;
+    const std::optional<Target> opened = OpenTarget(target, error);
+    if (!opened) {
+        return CannotCreate(error);
+    }
+    fs::path temporaryPath;
+    std::optional<File> temporary = CreateTemporary(opened->path, temporaryPath, error);
+    if (!temporary) {
+        return CannotCreate(error);
+    }
+    TemporaryPath cleanup(temporaryPath);
+    if (opened->mode) {
+        fs::permissions(temporaryPath, *opened->mode, fs::perm_options::replace, error);
+        if (error) {
+            return Failed(WriteFailureReason(error.value()));
+        }
+    }
+    FileWriter writer(*temporary);
+    if (!contents(writer) || !writer.Finish()) {
+        return Failed(writer.Why());
+    }
+    fs::rename(temporaryPath, opened->path, error);
+    if (error) {
+        return Failed(WriteFailureReason(error.value()));
+    }
+    cleanup.Keep();
+    return {};
+}
+
+WriteOutcome WriteFileAtomically(const fs::path& target, std::span<const std::string> pieces) {
+    return WriteInOrder(target, pieces);
+}
+
+WriteOutcome WriteFileAtomically(const fs::path& target,
+                                 std::span<const std::span<const std::uint8_t>> pieces) {
+    return WriteInOrder(target, pieces);
 }
 
 void IgnoreFileSizeSignal() {

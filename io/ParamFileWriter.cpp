@@ -22,6 +22,6 @@ std::vector<std::string> FormatParamFile(const ParamPositionSet& positions) {
     return lines;
 }
 
-WriteResult SaveParamFile(const std::filesystem::path& path, const ParamPositionSet& positions) {
+WriteOutcome SaveParamFile(const std::filesystem::path& path, const ParamPositionSet& positions) {
     return WriteFileAtomically(path, FormatParamFile(positions));
 }

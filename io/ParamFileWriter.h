@@ -12,4 +12,4 @@
 // The thirteen lines, each to be written with one call.
 std::vector<std::string> FormatParamFile(const ParamPositionSet& positions);
 
-WriteResult SaveParamFile(const std::filesystem::path& path, const ParamPositionSet& positions);
+WriteOutcome SaveParamFile(const std::filesystem::path& path, const ParamPositionSet& positions);

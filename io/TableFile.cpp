@@ -23,18 +23,18 @@ std::vector<std::string> FormatTableFile(const GammaTable& table, std::string_vi
     return pieces;
 }
 
-WriteResult WriteTableFile(const std::filesystem::path& path, const GammaTable& table,
-                           std::string_view title) {
+WriteOutcome WriteTableFile(const std::filesystem::path& path, const GammaTable& table,
+                            std::string_view title) {
     return WriteFileAtomically(path, FormatTableFile(table, title));
 }
 
-WriteResult WriteTableFiles(const ExportNames& names, const GammaTableSet& tables) {
+TableFilesOutcome WriteTableFiles(const ExportNames& names, const GammaTableSet& tables) {
     for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
-        const WriteResult result =
+        WriteOutcome written =
             WriteTableFile(names[channel], tables[channel], kTableChannels[channel].title);
-        if (result != WriteResult::Ok) {
-            return result;
+        if (written.Result != WriteResult::Ok) {
+            return {std::move(written), names[channel]};
         }
     }
-    return WriteResult::Ok;
+    return {};
 }

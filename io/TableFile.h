@@ -20,10 +20,15 @@ std::vector<std::string> FormatTableFile(const GammaTable& table, std::string_vi
 
 // Writes one table file; `title` is line 1 without its line end, short enough
 // to fit the line buffer together with the count line.
-WriteResult WriteTableFile(const std::filesystem::path& path, const GammaTable& table,
-                           std::string_view title);
+WriteOutcome WriteTableFile(const std::filesystem::path& path, const GammaTable& table,
+                            std::string_view title);
+
+// The outcome of the three files, and the name of the one that failed.
+struct TableFilesOutcome : WriteOutcome {
+    std::filesystem::path FailedFile; // empty when all were written
+};
 
 // Writes the red, green and blue files in turn under their own titles and
-// stops at the first that fails, whose result it returns; later files are
-// not begun.
-WriteResult WriteTableFiles(const ExportNames& names, const GammaTableSet& tables);
+// stops at the first that fails, whose outcome and name it returns; later
+// files are not begun.
+TableFilesOutcome WriteTableFiles(const ExportNames& names, const GammaTableSet& tables);

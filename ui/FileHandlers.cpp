@@ -33,14 +33,18 @@ FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
             QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save};
 }
 
-// The one message after a write: what failed, or the success notice.
-void ReportWrite(AskUser& ask, WriteResult result, const QString& success) {
-    switch (result) {
+// The one message after a write: what failed (with the file and the reason
+// on its second line), or the success notice.
+void ReportWrite(AskUser& ask, const WriteOutcome& outcome, const std::filesystem::path& file,
+                 const QString& success) {
+    switch (outcome.Result) {
     case WriteResult::CannotOpen:
-        ask.ShowMessage(kCannotOpen, MessageButtons::Ok, MessageIcon::Default);
+        ask.ShowMessage(kCannotOpen, MessageButtons::Ok, MessageIcon::Default,
+                        ReasonLine(file, outcome.Why));
         return;
     case WriteResult::WriteFailed:
-        ask.ShowMessage(kWriteFailed, MessageButtons::Ok, MessageIcon::Default);
+        ask.ShowMessage(kWriteFailed, MessageButtons::Ok, MessageIcon::Default,
+                        ReasonLine(file, outcome.Why));
         return;
     case WriteResult::Ok:
         break;
@@ -61,7 +65,8 @@ void CTamrelDlg::OnExportTables() {
                                                     MessageIcon::Default) != Answer::Ok) {
         return;
     }
-    ReportWrite(Ask(), WriteTableFiles(names, theGammaTables), kExported);
+    const TableFilesOutcome outcome = WriteTableFiles(names, theGammaTables);
+    ReportWrite(Ask(), outcome, outcome.FailedFile, kExported);
 }
 
 void CTamrelDlg::OnSaveParams() {
@@ -76,7 +81,7 @@ void CTamrelDlg::OnSaveParams() {
                                                   MessageIcon::Default) != Answer::Ok) {
         return;
     }
-    ReportWrite(Ask(), SaveParamFile(path, PositionSetOf(theChannelParams)), kSaved);
+    ReportWrite(Ask(), SaveParamFile(path, PositionSetOf(theChannelParams)), path, kSaved);
 }
 
 void CTamrelDlg::OnLoadParams() {

@@ -8,6 +8,7 @@
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
 
@@ -28,14 +29,17 @@ void CTamrelDlg::OnOpenImage() {
     if (!picked) {
         return;
     }
+    const std::filesystem::path path = PathFromUser(*picked);
     ImageBuffer loaded{};
     int result = kBmpFailed;
+    Reason why;
     {
         const WaitCursor wait;
-        result = LoadBmpFile(&loaded, PathFromUser(*picked));
+        result = LoadBmpFile(&loaded, path, &why);
     }
     if (result != kBmpLoaded) {
-        Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default);
+        Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(path, why));
         return;
     }
     {

@@ -26,7 +26,7 @@ constexpr std::size_t kBigBlock = std::size_t{kWidth} * kHeight * 4;
 constexpr std::size_t kPage = 4096;
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 
-using Tables = std::array<GammaTable, 3>;
+using Tables = GammaTableSet;
 
 Tables SomeTables() {
     Tables t{};

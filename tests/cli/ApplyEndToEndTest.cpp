@@ -139,6 +139,12 @@ TEST_F(CliApply, AFolderOfInputsKeepsEachName) {
 TEST_F(CliApply, RejectionsNameTheFileAndLeaveNoOutput) {
     const auto good = Scan("good.bmp");
     WriteBytes(scratch_ / "bad.bmp", "BM but nothing like a bitmap header");
+    const auto withField = [](std::size_t field, std::uint32_t value) {
+        const auto bytes = bmptest::With(bmptest::EncodeBmp(bmptest::Gradient(3, 2)), field, value);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    WriteBytes(scratch_ / "v5.bmp", withField(bmptest::kInfoSizeField, 124));
+    WriteBytes(scratch_ / "16bit.bmp", withField(bmptest::kBitCountField, 16));
     WriteBytes(scratch_ / "noheight.bmp", [] {
         const auto bytes = bmptest::EncodeBmp(bmptest::Picture{4, 0, {}});
         return std::string(bytes.begin(), bytes.end()) + "xx"; // 56 bytes, no rows
@@ -151,7 +157,12 @@ TEST_F(CliApply, RejectionsNameTheFileAndLeaveNoOutput) {
         std::string reason;
     };
     const Case cases[] = {
-        {"not a BMP", "bad.bmp", "out.bmp", "bad.bmp", "not a supported BMP"},
+        {"cut short", "bad.bmp", "out.bmp", "bad.bmp",
+         "the file ends before the data its header promises"},
+        {"124-byte info header", "v5.bmp", "out.bmp", "v5.bmp",
+         "BMP info header of 124 bytes not supported (only 40)"},
+        {"16 bits per pixel", "16bit.bmp", "out.png", "16bit.bmp",
+         "16 bits per pixel not supported (only 8, 24 and 32)"},
         {"missing input", "none.bmp", "out.png", "none.bmp", "cannot open"},
         {"image without rows", "noheight.bmp", "out.bmp", "noheight.bmp",
          "the image has no pixels"},
@@ -182,7 +193,8 @@ TEST_F(CliApply, AWriteThatFailsPartWayLeavesNoPartialFile) {
             RunCli(scratch_, {"apply", "--defaults", input.string(), (scratch_ / output).string()},
                    {"", 4096});
         EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err, "tamrel-cli: " + (scratch_ / output).string() + ": cannot write\n");
+        EXPECT_EQ(result.err,
+                  "tamrel-cli: " + (scratch_ / output).string() + ": beyond the file-size limit\n");
         EXPECT_EQ(scratch_.Entries(), (std::set<std::string>{"in.bmp", "p.tvp"}));
     }
 }
@@ -195,8 +207,7 @@ TEST_F(CliApply, OneFailedInputDoesNotStopTheOthers) {
     const auto result = Apply(
         {"-o", (scratch_ / "out").string(), a.string(), (scratch_ / "b.bmp").string(), c.string()});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              "tamrel-cli: " + (scratch_ / "b.bmp").string() + ": not a supported BMP\n");
+    EXPECT_EQ(result.err, "tamrel-cli: " + (scratch_ / "b.bmp").string() + ": not a BMP file\n");
     EXPECT_EQ(EntriesOf(scratch_ / "out"), (std::set<std::string>{"a.bmp", "c.bmp"}));
 }
 

@@ -19,8 +19,8 @@ constexpr std::array<std::uint8_t, 56> kZeroWidthBillionRows = {
     0x00, 0x00, 0x00, 0xef, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
 };
 
-std::array<GammaTable, 3> FlatTables() {
-    std::array<GammaTable, 3> tables{};
+GammaTableSet FlatTables() {
+    GammaTableSet tables{};
     for (GammaTable& table : tables) {
         table.fill(128);
     }

@@ -62,8 +62,8 @@ Drawn Draw(std::mt19937& rng) {
     return d;
 }
 
-std::array<GammaTable, 3> Identity() {
-    std::array<GammaTable, 3> tables{};
+GammaTableSet Identity() {
+    GammaTableSet tables{};
     for (GammaTable& table : tables) {
         std::iota(table.begin(), table.end(), std::int16_t{0});
     }

@@ -289,6 +289,27 @@ TEST_F(BmpFileTest, FailsOnWhatCannotBeOpened) {
     EXPECT_TRUE(IsSentinel(image));
 }
 
+TEST_F(BmpFileTest, SaysWhyALoadFailedWithoutOpeningTheFileAgain) {
+    WriteFile(dir / "v5.bmp", With(Valid24(2, 2), kInfoSizeField, 124));
+    WriteFile(dir / "good.bmp", Valid24(2, 2));
+    struct Case {
+        std::filesystem::path file;
+        Reason expected;
+    };
+    const Case cases[] = {
+        {dir / "missing.bmp", {ReasonCode::CannotOpen, ENOENT}},
+        {dir / "v5.bmp", {ReasonCode::BmpInfoHeaderSize, 124}},
+        {dir / "good.bmp", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        OwnedImage loaded;
+        Reason why(ReasonCode::Cancelled);
+        EXPECT_EQ(LoadBmpFile(&loaded.image, c.file, &why), c.expected ? -1 : 0);
+        EXPECT_EQ(why, c.expected);
+    }
+}
+
 TEST_F(BmpFileTest, FailsWhileAWriterHoldsTheFile) {
     std::error_code error;
     auto writer = File::CreateExclusive(dir / "busy.bmp", error);

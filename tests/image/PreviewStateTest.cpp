@@ -9,7 +9,7 @@
 
 namespace {
 
-using Tables = std::array<GammaTable, 3>;
+using Tables = GammaTableSet;
 
 Tables Identity() {
     Tables t{};

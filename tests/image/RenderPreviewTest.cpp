@@ -17,7 +17,7 @@ using bmptest::Encoding;
 using bmptest::Gradient;
 using bmptest::Picture;
 using imagetest::OwnedImage;
-using Tables = std::array<GammaTable, 3>;
+using Tables = GammaTableSet;
 
 constexpr std::uint32_t kGarbage = 0x5A5A5A5A;
 

@@ -1,5 +1,6 @@
 #include "io/AtomicWrite.h"
 #include "io/File.h"
+#include "io/MemoryWrite.h"
 #include "io/ParamFileWriter.h"
 #include "io/TableFile.h"
 
@@ -49,8 +50,8 @@ WriteResult WriteBackToFront(const fs::path& path) {
 // The writers go through the same replacement, so each failure is tried on all.
 using Writer = WriteResult (*)(const fs::path&);
 constexpr Writer kWriters[] = {
-    [](const fs::path& path) { return WriteTableFile(path, GammaTable{}, "t"); },
-    [](const fs::path& path) { return SaveParamFile(path, ParamPositionSet{}); },
+    [](const fs::path& path) -> WriteResult { return WriteTableFile(path, GammaTable{}, "t"); },
+    [](const fs::path& path) -> WriteResult { return SaveParamFile(path, ParamPositionSet{}); },
     WriteBackToFront,
 };
 
@@ -78,6 +79,46 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(fresh, static_cast<int>(WriteResult::WriteFailed));
         EXPECT_EQ(dir.Entries(), std::set<std::string>{"old.tvk"});
     }
+}
+
+TEST(AtomicWrite, AFailedWriteSaysWhetherTheDiskOrTheSizeLimitStoppedIt) {
+    ScratchDir dir;
+    const int code = RunInChild([&] {
+        IgnoreFileSizeSignal();
+        const rlimit limit{100, 100};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            return -1;
+        }
+        return static_cast<int>(
+            WriteFileAtomically(dir / "big", std::vector<std::string>{std::string(200, 'x')})
+                .Why.Code);
+    });
+    EXPECT_EQ(code, static_cast<int>(ReasonCode::FileSizeLimit));
+    EXPECT_EQ(WriteFailureReason(ENOSPC), Reason(ReasonCode::DiskFull, ENOSPC));
+    EXPECT_EQ(WriteFailureReason(EDQUOT), Reason(ReasonCode::DiskFull, EDQUOT));
+    EXPECT_EQ(WriteFailureReason(EIO), Reason(ReasonCode::WriteFailed, EIO));
+    const WriteOutcome missing = WriteFileAtomically(dir / "no" / "x", kPieces);
+    EXPECT_EQ(missing.Result, WriteResult::CannotOpen);
+    EXPECT_EQ(missing.Why, Reason(ReasonCode::CannotCreate, ENOENT));
+}
+
+TEST(MemoryFile, KeepsWhatSucceededContentsWroteAndNothingOfAFailure) {
+    MemoryFile file;
+    const auto write = [](std::size_t last) {
+        return [last](PositionedWriter& writer) {
+            for (std::size_t piece = 0; piece < kPieceCount; ++piece) {
+                if (piece == last || !WritePiece(writer, piece)) {
+                    return false;
+                }
+            }
+            return true;
+        };
+    };
+    EXPECT_EQ(file.Replace(write(kPieceCount)).Result, WriteResult::Ok);
+    const std::vector<std::uint8_t> whole = file.Bytes();
+    EXPECT_EQ(whole.size(), kPieceBytes * kPieceCount);
+    EXPECT_EQ(file.Replace(write(2)).Result, WriteResult::WriteFailed);
+    EXPECT_EQ(file.Bytes(), whole);
 }
 
 TEST(AtomicWrite, TargetsThatCannotBeWrittenGiveCannotOpen) {
@@ -155,6 +196,25 @@ TEST(AtomicWrite, WritingThroughALinkReplacesTheFileItNames) {
     EXPECT_EQ(WriteFileAtomically(dir / "link", kPieces), WriteResult::Ok);
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
     EXPECT_EQ(ReadBytes(dir / "real"), "new\r\ncontents\r\n");
+}
+
+TEST(AtomicWrite, ALinkToNothingIsKeptAndTheFileMadeWhereItPoints) {
+    ScratchDir dir;
+    fs::create_directory(dir / "sub");
+    fs::create_symlink("sub/made", dir / "link");     // relative to the link's folder
+    fs::create_symlink("link", dir / "link-to-link"); // and through a second link
+    EXPECT_EQ(WriteFileAtomically(dir / "link-to-link", kPieces), WriteResult::Ok);
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link-to-link"));
+    EXPECT_EQ(ReadBytes(dir / "sub" / "made"), "new\r\ncontents\r\n");
+
+    fs::create_symlink("missing-folder/x", dir / "nowhere");
+    EXPECT_EQ(WriteFileAtomically(dir / "nowhere", kPieces), WriteResult::CannotOpen);
+    EXPECT_TRUE(fs::is_symlink(dir / "nowhere")) << "a failed write keeps the link too";
+
+    fs::create_symlink("loop-b", dir / "loop-a");
+    fs::create_symlink("loop-a", dir / "loop-b");
+    EXPECT_EQ(WriteFileAtomically(dir / "loop-a", kPieces), WriteResult::CannotOpen);
 }
 
 // Root may write anything, so these run as `nobody` in a child process.

@@ -79,7 +79,9 @@ TEST(TableFile, ExportStopsAtTheFirstFileThatCannotBeOpened) {
     ScratchDir dir;
     const ExportNames names = DeriveExportNames(dir / "curve.tvk");
     std::filesystem::create_directory(names[kGreen]);
-    EXPECT_EQ(WriteTableFiles(names, GammaTableSet{}), WriteResult::CannotOpen);
+    const TableFilesOutcome written = WriteTableFiles(names, GammaTableSet{});
+    EXPECT_EQ(written.Result, WriteResult::CannotOpen);
+    EXPECT_EQ(written.FailedFile, names[kGreen]);
     EXPECT_TRUE(std::filesystem::is_regular_file(names[kRed]));
     EXPECT_TRUE(std::filesystem::is_directory(names[kGreen]));
     EXPECT_FALSE(std::filesystem::exists(names[kBlue]));

@@ -152,6 +152,7 @@ TEST_F(Files, SaveIntoAMissingFolderCannotOpen) {
     ask.QueueFileName(Path("missing/p.tvp"));
     Button(IDC_SAVE_PARAMS)->click();
     EXPECT_EQ(ask.MessageTexts(), QStringList({kCannotOpen}));
+    EXPECT_EQ(ask.Messages()[0].details, "p.tvp: ファイルまたはフォルダーが見つかりません");
 }
 
 TEST_F(Files, SaveThenLoadOnGreenRestoresEveryChannelAndShowsGreen) {

@@ -172,6 +172,20 @@ TEST_F(Preview, FailedOrCancelledOpenChangesNothing) {
     EXPECT_EQ(Shown(), shown);
 }
 
+TEST_F(Preview, AFailedOpenSaysWhichFileAndWhyOnTheSecondLine) {
+    const QString v5 = dir.filePath("v5.bmp");
+    bmptest::WriteFile(v5.toStdString(), bmptest::With(bmptest::EncodeBmp(bmptest::Gradient(4, 4)),
+                                                       bmptest::kInfoSizeField, 124));
+    Open(v5);
+    ASSERT_EQ(ask.Messages().size(), 1u);
+    EXPECT_EQ(ask.Messages()[0].text, "ファイルをロードできません。");
+    EXPECT_EQ(ask.Messages()[0].details,
+              "v5.bmp: BMP の情報ヘッダーが 124 バイトです（40 バイトのヘッダーのみ対応）");
+    ask.Clear();
+    Open(dir.filePath("absent.bmp"));
+    EXPECT_EQ(ask.Messages().at(0).details, "absent.bmp: ファイルまたはフォルダーが見つかりません");
+}
+
 TEST_F(Preview, OpenDialogAsksForBmpFiles) {
     ask.QueueCancel();
     Button(IDC_OPEN_IMAGE)->click();

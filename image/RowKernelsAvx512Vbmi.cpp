@@ -1,10 +1,12 @@
-// The wide level mapping: 64 stored bytes at a time, each looked up in its
-// channel's 256-entry table with two-register byte permutes (AVX-512 VBMI),
-// used only where the processor reports them.
-#include "cli/BgrRows.h"
+// 24-bit B, G, R rows through the tables 64 stored bytes at a time, each
+// looked up in its channel's 256-entry table with two-register byte permutes
+// (AVX-512 VBMI), used only where the processor reports them.
+#include "image/RowKernels.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
+
+#include <array>
 
 #define TAMREL_WIDE __attribute__((target("avx512f,avx512bw,avx512vbmi"), always_inline)) inline
 
@@ -15,6 +17,9 @@ constexpr std::int64_t kVectorBytes = 64;
 // (128 entries, the index's low 7 bits) and the index's top bit picks the pair.
 constexpr std::size_t kRegistersPerTable = 4;
 constexpr int kPhases = 3; // channels repeat every 3 bytes
+constexpr std::size_t kStoredChannels = 3;
+// The tables in stored order: blue, green, red.
+constexpr std::array<int, kStoredChannels> kChannelOfStored = {kBlue, kGreen, kRed};
 
 // Lanes of a vector that hold channel `channel` when its first byte is
 // channel `phase`.
@@ -38,10 +43,11 @@ struct WideTables {
     __m512i part[kStoredChannels][kRegistersPerTable];
 };
 
-TAMREL_WIDE void LoadTables(const BgrLevels& levels, WideTables& tables) {
+TAMREL_WIDE void LoadTables(const ToneMap& map, WideTables& tables) {
     for (std::size_t c = 0; c < kStoredChannels; ++c) {
+        const Levels& levels = map.Level[static_cast<std::size_t>(kChannelOfStored[c])];
         for (std::size_t r = 0; r < kRegistersPerTable; ++r) {
-            tables.part[c][r] = _mm512_loadu_si512(levels[c].data() + r * kVectorBytes);
+            tables.part[c][r] = _mm512_loadu_si512(levels.data() + r * kVectorBytes);
         }
     }
 }
@@ -80,29 +86,30 @@ TAMREL_WIDE void MapRow(const std::uint8_t* in, std::uint8_t* out, std::int64_t 
 
 } // namespace
 
-bool HasWideBgrMapping() {
+bool HasAvx512Vbmi() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
            __builtin_cpu_supports("avx512vbmi");
 }
 
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void
-MapBgrRowsWide(const RowBlock& block, std::int64_t rowBytes, const BgrLevels& levels) {
+MapBgrRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map) {
     WideTables tables;
-    LoadTables(levels, tables);
-    for (std::int32_t k = 0; k < block.rows; ++k) {
-        MapRow(block.in + k * block.inStride, block.out + k * block.outStride, rowBytes, tables);
+    LoadTables(map, tables);
+    const std::int64_t rowBytes = std::int64_t{block.Width} * kStoredChannels;
+    for (std::int32_t k = 0; k < block.Rows; ++k) {
+        MapRow(block.In + k * block.InStride, block.Out + k * block.OutStride, rowBytes, tables);
     }
 }
 
 #else
 
-bool HasWideBgrMapping() {
+bool HasAvx512Vbmi() {
     return false;
 }
 
-void MapBgrRowsWide(const RowBlock& block, std::int64_t rowBytes, const BgrLevels& levels) {
-    MapBgrRowsPortable(block, rowBytes, levels);
+void MapBgrRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map) {
+    BgrKernel(kBgr24, false)(block, map);
 }
 
 #endif
