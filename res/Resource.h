@@ -30,3 +30,6 @@ inline constexpr int IDC_PIXEL_G = 1021;
 inline constexpr int IDC_PIXEL_B = 1022;
 
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+inline constexpr unsigned IDM_SCAN_ACQUIRE = 0x0020;
+inline constexpr unsigned IDM_SCAN_TABLES = 0x0030;
+inline constexpr unsigned IDM_SAVE_SCAN = 0x0040;

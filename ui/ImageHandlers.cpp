@@ -47,6 +47,7 @@ void CTamrelDlg::OnOpenImage() {
         // Frees the previous image, renders a new preview and centres it.
         ShowLoadedImage(thePreviewState, loaded, theGammaTables);
     }
+    scanned_.reset(); // the scan is no longer the loaded image
     ImageArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
 }

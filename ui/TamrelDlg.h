@@ -11,10 +11,15 @@
 #include <QDialog>
 #include <QIcon>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
 class AskUser;
+class SaneSession;
+struct SampleImage;
+struct ScanOutcome;
+struct ScanSettings;
 class CMyGraph;
 class QKeyEvent;
 class QLabel;
@@ -57,6 +62,10 @@ public:
     void OnMouseMove(QPoint point);
     void OnMouseLeave();
     void OnLButtonUp(QPoint point);
+    // Scanning (ScanHandlers.cpp).
+    void OnScanAcquire();
+    void OnScanWithTables();
+    void OnSaveScan();
 
     // Channel controls.
     void UpdateChannelFromControls();
@@ -102,12 +111,17 @@ private:
     void MoveSliders(const ParamPositions& positions);
     void ShowReadout(const QString& red, const QString& green, const QString& blue);
 
+    ScanOutcome ScanInBackground(const SaneSession& session, const ScanSettings& settings);
+    void CancelScan();
+
     std::unique_ptr<AskUser> ownAsk_;
     AskUser* ask_;
     ControlMap controls_;
     SystemMenu systemMenu_;
     bool created_ = false;
     bool destroyed_ = false;
+    std::atomic<bool>* scanCancel_ = nullptr; // the running scan's cancel flag
+    std::shared_ptr<SampleImage> scanned_;    // the last scan taken in, at its depth
 };
 
 // Sets a label's text only when it differs, so unchanged labels never
