@@ -2,6 +2,7 @@
 // three-pass frames, a hand scanner's unknown height, cancels and failures,
 // and the tables loaded beforehand.
 #include "scan/ScanPage.h"
+#include "scan/DeviceChoices.h"
 #include "scan/DeviceTables.h"
 #include "scan/SaneSession.h"
 
@@ -189,6 +190,15 @@ TEST_F(ScanPageTest, ALinearScanLoadsIdentityTablesWhereThereIsNoSwitch) {
     EXPECT_EQ(intensity->front(), 0);
     EXPECT_EQ(intensity->back(), 255);
     EXPECT_EQ((*intensity)[2048], 128); // 2048 * 255 / 4095 = 127.53
+}
+
+TEST_F(ScanPageTest, TheDialogIsOfferedTheDevicesOwnChoices) {
+    const DeviceChoices choices = ChoicesOf(*device_);
+    // Its resolution is a range of 1..1200 dpi: the usual steps within it and its ends.
+    EXPECT_EQ(choices.resolutions, (std::vector<int>{1, 75, 100, 150, 200, 300, 600, 1200}));
+    EXPECT_EQ(choices.modes, (std::vector<std::string>{"Color", "Gray"}));
+    // 1-bit line art is not offered.
+    EXPECT_EQ(choices.depths, (std::vector<int>{8, 16}));
 }
 
 TEST(IdentityTable, IsProportionalAtEverySize) {
