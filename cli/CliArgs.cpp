@@ -3,6 +3,7 @@
 #include "cli/CliArgs.h"
 
 #include "cli/ApplyTargets.h"
+#include "cli/ScanFormat.h"
 #include "curve/CurveTable.h"
 
 #include <array>
@@ -21,7 +22,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 7> kCommands = {{
+constexpr std::array<CommandSyntax, 8> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -29,6 +30,7 @@ constexpr std::array<CommandSyntax, 7> kCommands = {{
     {CommandKind::Table, "table", 0, 0, true},
     {CommandKind::Devices, "devices", 0, 0, false},
     {CommandKind::Auto, "auto", 2, 2, true},
+    {CommandKind::Scan, "scan", 1, 1, true},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -66,6 +68,11 @@ struct Sorted {
     std::optional<std::string_view> device;
     std::optional<std::string_view> channel;
     std::optional<std::string_view> clip;
+    bool linear = false;
+    std::optional<std::string_view> resolution;
+    std::optional<std::string_view> mode;
+    std::optional<std::string_view> depth;
+    std::vector<std::string_view> deviceOptions;
     std::string error; // the first one found
 
     void Fail(std::string text) {
@@ -113,6 +120,20 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
         TakeValue(arg, "red, green or blue", args, i, sorted.channel, sorted);
     } else if (arg == "--clip") {
         TakeValue(arg, "a percentage", args, i, sorted.clip, sorted);
+    } else if (arg == "--linear") {
+        sorted.linear = true;
+    } else if (arg == "--resolution") {
+        TakeValue(arg, "dots per inch", args, i, sorted.resolution, sorted);
+    } else if (arg == "--mode") {
+        TakeValue(arg, "Color or Gray", args, i, sorted.mode, sorted);
+    } else if (arg == "--depth") {
+        TakeValue(arg, "8 or 16", args, i, sorted.depth, sorted);
+    } else if (arg == "--option") {
+        std::optional<std::string_view> option;
+        TakeValue(arg, "NAME=VALUE", args, i, option, sorted);
+        if (option) {
+            sorted.deviceOptions.push_back(*option);
+        }
     } else {
         sorted.Fail("unknown option " + std::string(arg));
     }
@@ -144,13 +165,16 @@ std::string CheckTableOptions(const CommandSyntax& syntax, const Sorted& sorted)
     if (sorted.maxLevel && kind != CommandKind::Table && kind != CommandKind::Sane) {
         return "--max is for table and sane only";
     }
-    if ((sorted.device || sorted.channel) && kind != CommandKind::Sane) {
-        return "--device and --channel are for sane only";
+    if (sorted.device && kind != CommandKind::Sane && kind != CommandKind::Scan) {
+        return "--device is for sane and scan only";
+    }
+    if (sorted.channel && kind != CommandKind::Sane) {
+        return "--channel is for sane only";
     }
     if (sorted.device && (sorted.size || sorted.maxLevel)) {
         return "--device reads the sizes from the device; --size and --max go without it";
     }
-    if (sorted.channel && !sorted.device) {
+    if (sorted.channel && !sorted.device && kind == CommandKind::Sane) {
         return "--channel goes with --device";
     }
     return {};
@@ -173,6 +197,14 @@ std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
     if (sorted.clip && syntax.kind != CommandKind::Auto) {
         return "--clip is for auto only";
     }
+    const bool scanOptions = sorted.linear || sorted.resolution || sorted.mode || sorted.depth ||
+                             !sorted.deviceOptions.empty();
+    if (scanOptions && syntax.kind != CommandKind::Scan) {
+        return "--linear, --resolution, --mode, --depth and --option are for scan only";
+    }
+    if (sorted.linear && sorted.defaults) {
+        return "--linear and --defaults exclude each other";
+    }
     return CheckTableOptions(syntax, sorted);
 }
 
@@ -188,7 +220,7 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
         if (sorted.defaults) {
             return "takes no parameters";
         }
-    } else if (!sorted.defaults) {
+    } else if (!sorted.defaults && !sorted.linear) {
         if (rest.empty()) {
             return "a parameter file or --defaults is needed";
         }
@@ -210,7 +242,8 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     if (syntax.kind == CommandKind::Apply || syntax.kind == CommandKind::Auto) {
         command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
-    if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube) {
+    if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
+        syntax.kind == CommandKind::Scan) {
         command.output = rest.back();
     }
     return {};
@@ -317,6 +350,43 @@ std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
+// The values of the scan options; the device judges resolution and mode.
+std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
+    command.linear = sorted.linear;
+    if (sorted.resolution) {
+        command.resolution = std::string(*sorted.resolution);
+    }
+    if (sorted.mode) {
+        command.mode = std::string(*sorted.mode);
+    }
+    if (sorted.depth) {
+        if (*sorted.depth != "8" && *sorted.depth != "16") {
+            return "--depth takes 8 or 16, not " + std::string(*sorted.depth);
+        }
+        command.depth = *sorted.depth == "8" ? 8 : 16;
+    }
+    for (const std::string_view option : sorted.deviceOptions) {
+        const std::size_t equals = option.find('=');
+        if (equals == std::string_view::npos || equals == 0) {
+            return "--option takes NAME=VALUE, not " + std::string(option);
+        }
+        command.deviceOptions.emplace_back(option.substr(0, equals), option.substr(equals + 1));
+    }
+    return {};
+}
+
+// The scan's output: a format the tool writes, BMP only for 8-bit samples.
+std::string CheckScanOutput(const CliCommand& command) {
+    const std::optional<ScanFormat> format = ScanFormatOf(command.output);
+    if (!format) {
+        return "the output must end in .pnm, .ppm, .pgm or .bmp: " + command.output.string();
+    }
+    if (*format == ScanFormat::Bmp && command.depth == 16) {
+        return "a BMP file holds 8-bit samples only; use .pnm for --depth 16";
+    }
+    return {};
+}
+
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
@@ -333,7 +403,13 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
         error = TakeTableOptions(sorted, command);
     }
     if (error.empty()) {
+        error = TakeScanOptions(sorted, command);
+    }
+    if (error.empty()) {
         error = TakeOperands(syntax, sorted, command);
+    }
+    if (error.empty() && syntax.kind == CommandKind::Scan) {
+        error = CheckScanOutput(command);
     }
     if (error.empty() && syntax.kind == CommandKind::Apply) {
         error = CheckApplyOutputs(command);

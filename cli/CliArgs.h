@@ -9,9 +9,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan };
 
 struct CliCommand {
     CommandKind kind = CommandKind::Table;
@@ -25,9 +26,14 @@ struct CliCommand {
     bool compress = false;                          // apply: TIFF output with Deflate
     std::optional<std::size_t> size;                // table, cube, sane: --size N entries
     std::optional<int> maxLevel;                    // table, sane: --max M, the top level
-    std::optional<std::string> device;              // sane: --device NAME, read through libsane
-    std::optional<Channel> channel;    // sane --device: the curve for a single intensity table
-    std::optional<double> clipPercent; // auto --clip PCT: the share let clip at each end
+    std::optional<std::string> device;              // sane, scan: --device NAME, through libsane
+    std::optional<Channel> channel;        // sane --device: the curve for a single intensity table
+    std::optional<double> clipPercent;     // auto --clip PCT: the share let clip at each end
+    bool linear = false;                   // scan --linear: gamma 1.0, no parameters
+    std::optional<std::string> resolution; // scan --resolution DPI
+    std::optional<std::string> mode;       // scan --mode Color|Gray
+    std::optional<int> depth;              // scan --depth 8|16
+    std::vector<std::pair<std::string, std::string>> deviceOptions; // scan --option NAME=VALUE
 };
 
 enum class ParseStatus {

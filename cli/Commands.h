@@ -17,3 +17,4 @@ int RunTable(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunCube(const CliCommand& command, std::ostream& err);
 int RunDevices(std::ostream& out, std::ostream& err);
 int RunAuto(const CliCommand& command, std::ostream& err);
+int RunScan(const CliCommand& command, std::ostream& err);

@@ -16,6 +16,7 @@ constexpr const char* kOverview =
     "  table   print the tables: level, red, green, blue\n"
     "  devices list the scanners SANE finds (takes no PARAMS)\n"
     "  auto    a parameter file with Black and White read from an image\n"
+    "  scan    scan one page with the tables in the device, or --linear\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -87,6 +88,20 @@ constexpr const char* kAuto =
     "Black is the largest level 0..10 with at most PCT % of the pixels at or below\n"
     "it, White the smallest level with at most PCT % at or above it, but at least\n"
     "200. PCT is 0..100, 0.1 by default. An unreadable image writes nothing.\n";
+constexpr const char* kScan =
+    "Usage: tamrel-cli scan (PARAMS.tvp | --defaults | --linear) OUT [--device NAME]\n"
+    "                       [--resolution DPI] [--mode Color|Gray] [--depth 8|16]\n"
+    "                       [--option NAME=VALUE]...\n"
+    "\n"
+    "Scans one page through SANE. With PARAMS or --defaults the device applies the\n"
+    "tables; a device without gamma tables scans linearly and the tables are\n"
+    "applied to the scanned rows (a line on standard error says so). --linear\n"
+    "scans at gamma 1.0, the image to tune the curves on. OUT ends in .pnm, .ppm\n"
+    "or .pgm (binary PNM, 8 or 16 bits) or .bmp (24-bit, 8-bit samples only).\n"
+    "Without --device the first device SANE lists is used. --option sets any of\n"
+    "the device's options by name, as 'scanimage --help -d NAME' lists them,\n"
+    "e.g. --option source=Transparency. Ctrl+C cancels; a failed or cancelled\n"
+    "scan leaves no file.\n";
 
 } // namespace
 
@@ -109,6 +124,8 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kDevices;
     case CommandKind::Auto:
         return kAuto;
+    case CommandKind::Scan:
+        return kScan;
     }
     return kOverview;
 }

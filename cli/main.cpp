@@ -30,6 +30,8 @@ int Run(const CliCommand& command) {
         return RunDevices(std::cout, std::cerr);
     case CommandKind::Auto:
         return RunAuto(command, std::cerr);
+    case CommandKind::Scan:
+        return RunScan(command, std::cerr);
     }
     return kExitUsage;
 }

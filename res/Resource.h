@@ -38,3 +38,7 @@ inline constexpr unsigned IDM_AUTO_BLACK_WHITE = 0x0040;
 inline constexpr unsigned IDM_SHOW_BEFORE = 0x0050;
 inline constexpr unsigned IDM_UNDO = 0x0060;
 inline constexpr unsigned IDM_REDO = 0x0070;
+// Context-menu commands for scanning.
+inline constexpr unsigned IDM_SCAN_ACQUIRE = 0x0080;
+inline constexpr unsigned IDM_SCAN_TABLES = 0x0090;
+inline constexpr unsigned IDM_SAVE_SCAN = 0x00A0;

@@ -2,20 +2,43 @@
 #pragma once
 
 #include "scan/OptionSource.h"
+#include "scan/OptionValue.h"
 
 #include <memory>
+#include <optional>
 #include <sane/sane.h>
+#include <string_view>
+#include <vector>
 
 class SaneDevice : public OptionSource {
 public:
     OptionList Options() const override;
 
+    // The option called `name` as the device describes it now.
+    std::optional<OptionDescriptor> Find(std::string_view name);
+
+    // Sets `name` from text as a user types it (see ParseOptionValue).
+    Reason Set(std::string_view name, std::string_view text);
+    // Sets `name` to a checked value: words (bool, int, fixed, tables) or text.
+    Reason Set(std::string_view name, const OptionValue& value);
+
+    // The words an option holds now (bool, int, fixed, tables), or nullopt.
+    std::optional<std::vector<std::int32_t>> Words(std::string_view name);
+
+    SANE_Handle Handle() const { return handle_.get(); }
+
 private:
     friend class SaneSession;
     explicit SaneDevice(SANE_Handle handle) : handle_(handle) {}
+
+    Reason Missing(std::string_view name) const;
+    Reason Write(const OptionDescriptor& option, const OptionValue& value);
 
     struct Closer {
         void operator()(SANE_Handle handle) const { sane_close(handle); }
     };
     std::unique_ptr<void, Closer> handle_;
+    // Read once, and again whenever a set answers SANE_INFO_RELOAD_OPTIONS:
+    // then other options may have come and gone, or changed their ranges.
+    std::optional<OptionDescriptors> known_;
 };

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsane-dev
+  libsane-dev sane-utils
   libpng-dev libtiff-dev zlib1g-dev
   libvips-tools
   clang libclang-rt-14-dev llvm

@@ -51,6 +51,7 @@ void CTamrelDlg::OnOpenImage() {
         ShowLoadedImage(thePreviewState, loaded, theGammaTables);
         ImageLoaded(levels);
     }
+    scanned_.reset(); // the scan is no longer the loaded image
     ImageArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
 }

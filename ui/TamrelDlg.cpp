@@ -117,6 +117,10 @@ bool CTamrelDlg::OnInitDialog() {
         systemMenu_.AppendSeparator();
         systemMenu_.AppendItem(IDM_ABOUTBOX, about);
     }
+    systemMenu_.AppendSeparator();
+    systemMenu_.AppendItem(IDM_SCAN_ACQUIRE, QStringLiteral("スキャナから取り込む(&S)..."));
+    systemMenu_.AppendItem(IDM_SCAN_TABLES, QStringLiteral("テーブルでスキャン(&T)..."));
+    systemMenu_.AppendItem(IDM_SAVE_SCAN, QStringLiteral("取り込んだ画像を保存(&V)..."));
     setWindowIcon(AppIcon);
 
     // The plot's fixed pixel layout needs a 272 x 272 client area: 276 x 276
@@ -161,6 +165,7 @@ void CTamrelDlg::accept() {
 }
 
 void CTamrelDlg::done(int result) {
+    CancelScan();
     QDialog::done(result);
     if (created_ && !destroyed_) {
         OnDestroy();
@@ -194,6 +199,15 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         }
     }
     switch (id & kSysCommandMask) {
+    case IDM_SCAN_ACQUIRE:
+        OnScanAcquire();
+        break;
+    case IDM_SCAN_TABLES:
+        OnScanWithTables();
+        break;
+    case IDM_SAVE_SCAN:
+        OnSaveScan();
+        break;
     case SC_MINIMIZE:
         showMinimized();
         break;

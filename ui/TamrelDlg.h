@@ -14,11 +14,16 @@
 #include <QDialog>
 #include <QIcon>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 class AskUser;
+class SaneSession;
+struct SampleImage;
+struct ScanOutcome;
+struct ScanSettings;
 class CMyGraph;
 class QKeyEvent;
 class QLabel;
@@ -74,6 +79,10 @@ public:
     void ImageLoaded(const LevelHistogram& levels);
     // Ends the parameter step in progress, if any, as one undo step.
     void CloseStep();
+    // Scanning (ScanHandlers.cpp).
+    void OnScanAcquire();
+    void OnScanWithTables();
+    void OnSaveScan();
 
     // Channel controls.
     void UpdateChannelFromControls();
@@ -124,6 +133,9 @@ private:
     // or no key moves it for this long.
     void ContinueStep();
 
+    ScanOutcome ScanInBackground(const SaneSession& session, const ScanSettings& settings);
+    void CancelScan();
+
     std::unique_ptr<AskUser> ownAsk_;
     AskUser* ask_;
     ControlMap controls_;
@@ -135,6 +147,8 @@ private:
     QTimer* stepPause_ = nullptr;
     bool created_ = false;
     bool destroyed_ = false;
+    std::atomic<bool>* scanCancel_ = nullptr; // the running scan's cancel flag
+    std::shared_ptr<SampleImage> scanned_;    // the last scan taken in, at its depth
 };
 
 // Sets a label's text only when it differs, so unchanged labels never

@@ -157,7 +157,20 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"table", "--defaults", "--max", "255.0"}, "--max takes"},
         {{"cube", "--defaults", "--max", "255", "x.cube"}, "--max is for table and sane"},
         {{"export", "--defaults", "--size", "256", "x.tvk"}, "--size is for table, cube and sane"},
-        {{"table", "--defaults", "--device", "test:0"}, "for sane only"},
+        {{"table", "--defaults", "--device", "test:0"}, "--device is for sane and scan only"},
+        {{"scan", "--defaults", "--channel", "red", "o.pnm"}, "--channel is for sane only"},
+        {{"scan", "o.pnm"}, "too few"},
+        {{"scan", "--linear"}, "too few"},
+        {{"scan", "--linear", "p.tvp", "o.pnm"}, "too many"},
+        {{"scan", "--linear", "--defaults", "o.pnm"}, "--linear and --defaults exclude"},
+        {{"scan", "--linear", "o.png"}, "must end in .pnm, .ppm, .pgm or .bmp"},
+        {{"scan", "--linear", "--depth", "16", "o.bmp"}, "8-bit samples only"},
+        {{"scan", "--linear", "--depth", "12", "o.pnm"}, "--depth takes 8 or 16, not 12"},
+        {{"scan", "--linear", "--option", "source", "o.pnm"}, "NAME=VALUE, not source"},
+        {{"scan", "--linear", "--option", "=x", "o.pnm"}, "NAME=VALUE"},
+        {{"scan", "--linear", "--size", "256", "o.pnm"}, "--size is for"},
+        {{"apply", "--linear", "--defaults", "a.bmp", "b.bmp"}, "are for scan only"},
+        {{"table", "--defaults", "--resolution", "300"}, "are for scan only"},
         {{"sane", "--defaults", "--device", "test:0", "--size", "256"}, "--device reads"},
         {{"sane", "--defaults", "--channel", "red"}, "--channel goes with --device"},
         {{"sane", "--defaults", "--device", "t", "--channel", "alpha"}, "red, green or blue"},
@@ -196,6 +209,29 @@ TEST(CliArgs, TableOptionsReachTheCommand) {
     EXPECT_EQ(Parse({"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "0"}).command.clipPercent,
               0.0);
     EXPECT_FALSE(Parse({"auto", "--defaults", "a.bmp", "o.tvp"}).command.clipPercent);
+}
+
+TEST(CliArgs, ScanOptionsReachTheCommandInTheirOrder) {
+    const ParsedArgs scan =
+        Parse({"scan", "--linear", "out.PGM", "--device", "test:0", "--resolution", "600", "--mode",
+               "Gray", "--depth", "16", "--option", "source=Automatic Document Feeder", "--option",
+               "test-picture=Grid=x"});
+    ASSERT_EQ(scan.status, ParseStatus::Run) << scan.message;
+    const CliCommand& command = scan.command;
+    EXPECT_EQ(command.kind, CommandKind::Scan);
+    EXPECT_TRUE(command.linear);
+    EXPECT_EQ(command.output, "out.PGM");
+    EXPECT_EQ(command.device, "test:0");
+    EXPECT_EQ(command.resolution, "600");
+    EXPECT_EQ(command.mode, "Gray");
+    EXPECT_EQ(command.depth, 16);
+    using Option = std::pair<std::string, std::string>;
+    EXPECT_EQ(command.deviceOptions, (std::vector<Option>{{"source", "Automatic Document Feeder"},
+                                                          {"test-picture", "Grid=x"}}));
+    const ParsedArgs withParams = Parse({"scan", "p.tvp", "out.bmp"});
+    ASSERT_EQ(withParams.status, ParseStatus::Run) << withParams.message;
+    EXPECT_FALSE(withParams.command.linear);
+    EXPECT_EQ(withParams.command.params, "p.tvp");
 }
 
 TEST(CliArgs, HelpWinsWhereverItStands) {

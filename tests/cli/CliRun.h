@@ -5,6 +5,7 @@
 #include "io/ParamKeys.h"
 #include "tests/io/ScratchDir.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
@@ -31,6 +32,7 @@ struct CliResult {
 struct RunOptions {
     std::string stdoutPath; // standard output goes here instead of being collected
     rlim_t fileSizeLimit = RLIM_INFINITY;
+    int interruptAfterMs = -1; // sends SIGINT (Ctrl+C) this long after the start
 };
 
 // Standard output and error go to files in `scratch`, so neither can fill a
@@ -59,6 +61,10 @@ inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string
         ::setrlimit(RLIMIT_FSIZE, &limit);
         ::execv(argv[0], argv.data());
         ::_exit(127);
+    }
+    if (child > 0 && options.interruptAfterMs >= 0) {
+        ::usleep(static_cast<useconds_t>(options.interruptAfterMs) * 1000U);
+        ::kill(child, SIGINT);
     }
     CliResult result;
     int status = 0;

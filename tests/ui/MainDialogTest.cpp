@@ -169,12 +169,19 @@ TEST_F(ChannelControls, MovingASliderRepaintsTheGraph) {
 
 using SystemCommands = DialogTest;
 
-TEST_F(SystemCommands, AboutEntryFollowsASeparatorWithItsAccelerator) {
+TEST_F(SystemCommands, AboutAndTheScanEntriesEachFollowASeparator) {
     const auto& entries = dialog->GetSystemMenu().Entries();
-    ASSERT_GE(entries.size(), 2u);
-    EXPECT_TRUE(entries[entries.size() - 2].separator);
-    EXPECT_EQ(entries.back().command, IDM_ABOUTBOX);
-    EXPECT_EQ(entries.back().text, "バージョン情報 Tamrel(&A)...");
+    ASSERT_GE(entries.size(), 6u);
+    const std::size_t about = entries.size() - 5;
+    EXPECT_TRUE(entries[about - 1].separator);
+    EXPECT_EQ(entries[about].command, IDM_ABOUTBOX);
+    EXPECT_EQ(entries[about].text, "バージョン情報 Tamrel(&A)...");
+    EXPECT_TRUE(entries[about + 1].separator);
+    EXPECT_EQ(entries[about + 2].command, IDM_SCAN_ACQUIRE);
+    EXPECT_EQ(entries[about + 2].text, "スキャナから取り込む(&S)...");
+    EXPECT_EQ(entries[about + 3].command, IDM_SCAN_TABLES);
+    EXPECT_EQ(entries[about + 3].text, "テーブルでスキャン(&T)...");
+    EXPECT_EQ(entries[about + 4].command, IDM_SAVE_SCAN);
 }
 
 TEST_F(SystemCommands, AboutOpensTheAboutBoxWhateverTheLowFourBits) {

@@ -1,0 +1,35 @@
+// One pass over the rows; the image buffer's memory is malloc'd, as the BMP
+// reader's is, so that the preview state frees both alike.
+#include "image/SampleBuffer.h"
+
+#include <cstdlib>
+#include <limits>
+
+bool ToImageBuffer(const SampleImage& image, ImageBuffer& out) {
+    const SampleLayout& layout = image.layout;
+    if (layout.width <= 0 || layout.height <= 0 ||
+        static_cast<std::uint64_t>(layout.width) * static_cast<std::uint64_t>(layout.height) >
+            std::numeric_limits<std::size_t>::max() / kImageBytesPerPixel) {
+        return false;
+    }
+    const std::size_t pixels =
+        static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.height);
+    auto* memory = static_cast<std::uint8_t*>(std::malloc(pixels * kImageBytesPerPixel));
+    if (memory == nullptr) {
+        return false;
+    }
+    const bool wide = layout.depth == kWordDepth;
+    std::uint8_t* to = memory;
+    for (std::int32_t y = 0; y < layout.height; ++y) {
+        for (std::int32_t x = 0; x < layout.width; ++x, to += kImageBytesPerPixel) {
+            for (int c = 0; c < kRgbChannels; ++c) {
+                const int sample = image.Sample(x, y, layout.channels == kGreyChannels ? 0 : c);
+                to[c] = wide ? LevelOf16(static_cast<std::uint32_t>(sample))
+                             : static_cast<std::uint8_t>(sample);
+            }
+            to[kRgbChannels] = kOpaque;
+        }
+    }
+    out = ImageBuffer{false, layout.width, layout.height, memory};
+    return true;
+}

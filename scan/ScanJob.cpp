@@ -1,0 +1,88 @@
+// The order of a scan: device, settings, tables, page; the first failure
+// ends it with its reason, and the device is closed whatever happened.
+#include "scan/ScanJob.h"
+
+#include "scan/DeviceTables.h"
+#include "scan/SoftwareCurves.h"
+
+#include <cerrno>
+
+namespace {
+
+Reason PickDevice(const SaneSession& session, std::string& device) {
+    if (!device.empty()) {
+        return {};
+    }
+    const DeviceList list = session.Devices();
+    if (list.reason) {
+        return list.reason;
+    }
+    if (list.devices.empty()) {
+        return {ReasonCode::CannotOpen, ENODEV, "no scanner found"};
+    }
+    device = list.devices.front().name;
+    return {};
+}
+
+Reason ApplySettings(SaneDevice& device, const ScanSettings& settings) {
+    std::vector<std::pair<std::string, std::string>> all;
+    if (settings.mode) {
+        all.emplace_back(kModeOption, *settings.mode);
+    }
+    if (settings.depth) {
+        all.emplace_back(kDepthOption, std::to_string(*settings.depth));
+    }
+    if (settings.resolution) {
+        all.emplace_back(kResolutionOption, *settings.resolution);
+    }
+    all.insert(all.end(), settings.options.begin(), settings.options.end());
+    for (const auto& [name, value] : all) {
+        if (Reason reason = device.Set(name, value)) {
+            return reason;
+        }
+    }
+    return {};
+}
+
+// Where the device takes no tables for these curves it scans linearly and
+// the rows are mapped afterwards.
+Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoftware) {
+    if (!settings.curves) {
+        return LoadLinear(device);
+    }
+    const TablesLoad load = LoadCurveTables(device, *settings.curves);
+    if (load.reason) {
+        return load.reason;
+    }
+    inSoftware = load.loaded == TablesLoaded::NotTaken;
+    return inSoftware ? LoadLinear(device) : Reason{};
+}
+
+} // namespace
+
+ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
+                       const std::atomic<bool>& cancel, const ScanProgress& progress) {
+    ScanOutcome outcome;
+    outcome.device = settings.device;
+    if ((outcome.reason = PickDevice(session, outcome.device))) {
+        return outcome;
+    }
+    DeviceOpen open = session.Open(outcome.device);
+    if ((outcome.reason = open.reason)) {
+        return outcome;
+    }
+    SaneDevice& device = *open.device;
+    if ((outcome.reason = ApplySettings(device, settings)) ||
+        (outcome.reason = LoadTables(device, settings, outcome.curvesInSoftware))) {
+        return outcome;
+    }
+    ScanResult result = ScanPage(device, cancel, progress);
+    if ((outcome.reason = result.reason)) {
+        return outcome;
+    }
+    outcome.image = std::move(result.image);
+    if (outcome.curvesInSoftware) {
+        ApplyCurves(*settings.curves, outcome.image);
+    }
+    return outcome;
+}

@@ -1,0 +1,38 @@
+// A whole scan as a front end asks for it: which device, its settings, the
+// tables (or a linear scan), and the page that comes back.
+#pragma once
+
+#include "curve/ChannelParams.h"
+#include "scan/SaneSession.h"
+#include "scan/ScanPage.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+inline constexpr const char* kResolutionOption = "resolution";
+inline constexpr const char* kModeOption = "mode";
+inline constexpr const char* kDepthOption = "depth";
+
+struct ScanSettings {
+    std::string device; // empty: the first device SANE lists
+    std::optional<std::string> resolution;
+    std::optional<std::string> mode; // "Color" or "Gray", in any letter case
+    std::optional<int> depth;
+    std::vector<std::pair<std::string, std::string>> options; // any option by name, in order
+    std::optional<ChannelParamsSet> curves;                   // nullopt: a linear (gamma 1.0) scan
+};
+
+struct ScanOutcome {
+    Reason reason;
+    std::string device;            // the device used, or asked for
+    bool curvesInSoftware = false; // the device took no tables; the rows were mapped
+    SampleImage image;
+};
+
+// Opens the device, sets mode, depth, resolution and the other options in
+// that order (mode first, since it changes what the others accept), loads
+// the tables, scans one page and closes the device.
+ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
+                       const std::atomic<bool>& cancel, const ScanProgress& progress = {});

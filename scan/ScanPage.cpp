@@ -1,0 +1,223 @@
+// SANE's frames: each frame's parameters are valid after its sane_start;
+// sane_read gives its bytes, bytes_per_line to a line (which may hold unused
+// bytes past the pixels), and SANE_STATUS_EOF at its end. A three-pass scan
+// sends a red, a green and a blue frame, in any order, the last one marked.
+// 16-bit samples come in the machine's byte order.
+#include "scan/ScanPage.h"
+
+#include "scan/SaneReason.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <poll.h>
+#include <vector>
+
+namespace {
+
+// How long a wait for data lasts before the cancel flag is looked at again.
+constexpr int kPollMilliseconds = 100;
+
+// Large reads keep the per-call cost of the backend low.
+constexpr std::size_t kReadBytes = std::size_t{1} << 16;
+constexpr std::size_t kPasses = 3;
+
+// sane_cancel ends every scan, finished or not, so the device is idle again.
+class RunningScan {
+public:
+    explicit RunningScan(SANE_Handle handle) : handle_(handle) {}
+    ~RunningScan() { sane_cancel(handle_); }
+    RunningScan(const RunningScan&) = delete;
+    RunningScan& operator=(const RunningScan&) = delete;
+
+private:
+    SANE_Handle handle_;
+};
+
+struct Frame {
+    SANE_Parameters parameters{};
+    std::vector<std::uint8_t> bytes; // whole lines of bytes_per_line
+};
+
+int ChannelsOf(SANE_Frame format) {
+    return format == SANE_FRAME_RGB ? kRgbChannels : kGreyChannels;
+}
+
+bool IsPass(SANE_Frame format) {
+    return format == SANE_FRAME_RED || format == SANE_FRAME_GREEN || format == SANE_FRAME_BLUE;
+}
+
+Reason CheckParameters(const SANE_Parameters& p) {
+    if (p.depth != kByteDepth && p.depth != kWordDepth) {
+        return {ReasonCode::Unsupported, p.depth, std::to_string(p.depth) + "-bit samples"};
+    }
+    if (p.format != SANE_FRAME_GRAY && p.format != SANE_FRAME_RGB && !IsPass(p.format)) {
+        return {ReasonCode::Unsupported, p.format, "frame format " + std::to_string(p.format)};
+    }
+    const std::size_t pixelBytes =
+        static_cast<std::size_t>(ChannelsOf(p.format)) * static_cast<std::size_t>(p.depth / 8);
+    if (p.pixels_per_line <= 0 || p.bytes_per_line <= 0 ||
+        static_cast<std::size_t>(p.bytes_per_line) <
+            static_cast<std::size_t>(p.pixels_per_line) * pixelBytes) {
+        return {ReasonCode::BadHeader, p.bytes_per_line, "frame parameters"};
+    }
+    return {};
+}
+
+// Where the backend offers a descriptor that becomes readable when data is
+// there, the wait happens here rather than inside sane_read, so that a cancel
+// is noticed while a slow device has nothing to give. False when cancelled.
+bool WaitForData(SANE_Handle handle, const std::atomic<bool>& cancel) {
+    SANE_Int fd = -1;
+    if (sane_get_select_fd(handle, &fd) != SANE_STATUS_GOOD || fd < 0) {
+        return !cancel.load();
+    }
+    pollfd wait{fd, POLLIN, 0};
+    while (!cancel.load()) {
+        const int ready = ::poll(&wait, 1, kPollMilliseconds);
+        if (ready != 0 && !(ready < 0 && errno == EINTR)) {
+            return true; // data, end of data, or an error sane_read will report
+        }
+    }
+    return false;
+}
+
+// Reads one frame to its end. With a known height the buffer is made once
+// and read into directly; with an unknown one it grows.
+Reason ReadFrame(SANE_Handle handle, Frame& frame, const std::atomic<bool>& cancel,
+                 const std::function<void(std::size_t)>& read) {
+    const SANE_Parameters& p = frame.parameters;
+    const bool known = p.lines >= 0;
+    const std::size_t expected =
+        known ? static_cast<std::size_t>(p.lines) * static_cast<std::size_t>(p.bytes_per_line) : 0;
+    frame.bytes.resize(known ? expected : kReadBytes);
+    std::size_t filled = 0;
+    for (;;) {
+        if (!WaitForData(handle, cancel)) {
+            return {ReasonCode::Cancelled};
+        }
+        if (filled == frame.bytes.size()) {
+            // A known height is only a promise: take what comes past it too.
+            frame.bytes.resize(frame.bytes.size() + (known ? kReadBytes : frame.bytes.size()));
+        }
+        const std::size_t room = std::min(kReadBytes, frame.bytes.size() - filled);
+        SANE_Int got = 0;
+        const SANE_Status status =
+            sane_read(handle, frame.bytes.data() + filled, static_cast<SANE_Int>(room), &got);
+        if (status == SANE_STATUS_EOF) {
+            break;
+        }
+        if (status != SANE_STATUS_GOOD) {
+            // A cancel may break the backend's read (a signal ends its wait
+            // with EINTR): the user's cancel is the reason, not the I/O error.
+            return cancel.load() ? Reason{ReasonCode::Cancelled} : SaneReason(status);
+        }
+        filled += static_cast<std::size_t>(std::max(got, 0));
+        read(filled);
+    }
+    const std::size_t lines = filled / static_cast<std::size_t>(p.bytes_per_line);
+    frame.bytes.resize(lines * static_cast<std::size_t>(p.bytes_per_line));
+    frame.parameters.lines = static_cast<SANE_Int>(lines);
+    return {};
+}
+
+SampleLayout LayoutOf(const SANE_Parameters& p, int channels) {
+    return {p.pixels_per_line, p.lines, channels, p.depth};
+}
+
+// A grey or RGB frame: its lines without the bytes past the pixels.
+SampleImage SinglePass(Frame frame) {
+    const SANE_Parameters& p = frame.parameters;
+    SampleImage image{LayoutOf(p, ChannelsOf(p.format)), {}};
+    const std::size_t rowBytes = image.layout.RowBytes();
+    const std::size_t lineBytes = static_cast<std::size_t>(p.bytes_per_line);
+    if (rowBytes != lineBytes) {
+        for (std::size_t y = 0; y < static_cast<std::size_t>(p.lines); ++y) {
+            std::memmove(frame.bytes.data() + y * rowBytes, frame.bytes.data() + y * lineBytes,
+                         rowBytes);
+        }
+        frame.bytes.resize(rowBytes * static_cast<std::size_t>(p.lines));
+    }
+    image.bytes = std::move(frame.bytes);
+    return image;
+}
+
+// Three one-channel frames woven into RGB; the shortest frame sets the height.
+ScanResult ThreePass(const std::vector<Frame>& frames) {
+    const SANE_Parameters& first = frames.front().parameters;
+    std::int32_t lines = first.lines;
+    for (const Frame& frame : frames) {
+        if (frame.parameters.pixels_per_line != first.pixels_per_line ||
+            frame.parameters.depth != first.depth) {
+            return {{ReasonCode::BadHeader, 0, "frames of different sizes"}, {}};
+        }
+        lines = std::min(lines, frame.parameters.lines);
+    }
+    SANE_Parameters shape = first;
+    shape.lines = lines;
+    SampleImage image{LayoutOf(shape, kRgbChannels), {}};
+    image.bytes.resize(image.layout.RowBytes() * static_cast<std::size_t>(lines));
+    const std::size_t sampleBytes = image.layout.BytesPerSample();
+    for (const Frame& frame : frames) {
+        const std::size_t channel =
+            static_cast<std::size_t>(frame.parameters.format - SANE_FRAME_RED);
+        for (std::size_t y = 0; y < static_cast<std::size_t>(lines); ++y) {
+            const std::uint8_t* in =
+                frame.bytes.data() + y * static_cast<std::size_t>(frame.parameters.bytes_per_line);
+            std::uint8_t* out = image.bytes.data() + y * image.layout.RowBytes();
+            for (std::size_t x = 0; x < static_cast<std::size_t>(shape.pixels_per_line); ++x) {
+                std::memcpy(out + (x * kPasses + channel) * sampleBytes, in + x * sampleBytes,
+                            sampleBytes);
+            }
+        }
+    }
+    return {{}, std::move(image)};
+}
+
+} // namespace
+
+ScanResult ScanPage(SaneDevice& device, const std::atomic<bool>& cancel,
+                    const ScanProgress& progress) {
+    const SANE_Handle handle = device.Handle();
+    const RunningScan running(handle);
+    std::vector<Frame> frames;
+    for (bool last = false; !last;) {
+        if (cancel.load(std::memory_order_relaxed)) {
+            return {{ReasonCode::Cancelled}, {}};
+        }
+        if (Reason reason = SaneReason(sane_start(handle))) {
+            return {reason, {}};
+        }
+        Frame& frame = frames.emplace_back();
+        if (Reason reason = SaneReason(sane_get_parameters(handle, &frame.parameters))) {
+            return {reason, {}};
+        }
+        if (Reason reason = CheckParameters(frame.parameters)) {
+            return {reason, {}};
+        }
+        const bool pass = IsPass(frame.parameters.format);
+        const double passes = pass ? static_cast<double>(kPasses) : 1.0;
+        const double done = static_cast<double>(frames.size() - 1);
+        const double frameBytes = static_cast<double>(frame.parameters.lines) *
+                                  static_cast<double>(frame.parameters.bytes_per_line);
+        const auto read = [&](std::size_t bytes) {
+            if (progress && frameBytes > 0) {
+                progress((done + static_cast<double>(bytes) / frameBytes) / passes);
+            }
+        };
+        if (Reason reason = ReadFrame(handle, frame, cancel, read)) {
+            return {reason, {}};
+        }
+        last = frame.parameters.last_frame != SANE_FALSE || !pass || frames.size() == kPasses;
+    }
+    if (IsPass(frames.front().parameters.format)) {
+        if (frames.size() != kPasses) {
+            return {{ReasonCode::BadHeader, static_cast<std::int64_t>(frames.size()), "frames"},
+                    {}};
+        }
+        return ThreePass(frames);
+    }
+    return {{}, SinglePass(std::move(frames.front()))};
+}

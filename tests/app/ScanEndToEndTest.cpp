@@ -1,0 +1,94 @@
+// Scanning in the real program from SANE's virtual test device, configured
+// per test (its picture, a failure to give) in a SANE folder of the test's
+// own: the context menu entries, the scan dialog, the preview afterwards,
+// the file written with the tables, and failures and closing mid-scan.
+#include "tests/app/RunTamrel.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using apptest::RunSetup;
+using apptest::RunTamrel;
+
+// dll.conf naming only the test backend, and test.conf with `settings`
+// (its own defaults otherwise, as SANE ships them).
+RunSetup WithTestDevice(const ScratchDir& scratch, const std::string& settings,
+                        std::string script) {
+    const std::filesystem::path dir = scratch / "sane";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "dll.conf") << "test\n";
+    std::ofstream(dir / "test.conf") << "number_of_devices 1\nresolution 50.0\nselect-fd true\n"
+                                     << settings;
+    RunSetup setup;
+    setup.script = std::move(script);
+    setup.env = {{"SANE_CONFIG_DIR", dir.string()}};
+    return setup;
+}
+
+constexpr const char* kAcquire = "wait 200; key Shift+F10; key S; wait 500; click scanStart; "
+                                 "wait 1500; ";
+
+TEST(TamrelScan, AcquiringPutsTheScanInAsTheLoadedImage) {
+    ScratchDir scratch;
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "test-picture \"Solid white\"\n",
+                                std::string(kAcquire) +
+                                    "move IDC_IMAGE 100 100; print IDC_PIXEL_R; print IDC_PIXEL_B; "
+                                    "print IDC_APPLY; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    // White stays white through the start-up curve; an empty preview shows no reading.
+    EXPECT_NE(result.out.find("IDC_PIXEL_R=R: 255"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("IDC_PIXEL_B=B: 255"), std::string::npos) << result.out;
+}
+
+TEST(TamrelScan, ScanningWithTablesAsksForTheFileAndSaysItIsDone) {
+    ScratchDir scratch;
+    const std::filesystem::path out = scratch / "scan.pnm";
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "mode Color\n",
+                                "wait 200; key Shift+F10; key T; wait 500; click scanStart; "
+                                "wait 500; type " +
+                                    out.string() +
+                                    "; key Return; wait 1500; print qt_msgbox_label; key Return; "
+                                    "wait 200; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("qt_msgbox_label=スキャンしました。"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(ReadBytes(out).substr(0, 3), "P6\n");
+}
+
+TEST(TamrelScan, AJammedScanGivesOneMessageWithSanesReasonAndKeepsNothing) {
+    ScratchDir scratch;
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "read-status-code \"SANE_STATUS_JAMMED\"\n",
+                                std::string(kAcquire) +
+                                    "print qt_msgbox_label; print qt_msgbox_informativelabel; "
+                                    "key Return; wait 200; print IDC_APPLY; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("スキャンできません。"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("test:0"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Document feeder jammed"), std::string::npos) << result.out;
+}
+
+// A slow device: the window is closed while the scan runs, which cancels it.
+TEST(TamrelScan, ClosingTheWindowMidScanCancelsAndExitsCleanly) {
+    ScratchDir scratch;
+    const auto result =
+        RunTamrel(scratch, WithTestDevice(scratch,
+                                          "resolution 300.0\nread-delay true\n"
+                                          "read-delay-duration 200000\n",
+                                          "wait 200; key Shift+F10; key S; wait 500; "
+                                          "click scanStart; wait 500; key Escape; wait 100; close; "
+                                          "wait 100; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.signal, 0);
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+// The two scan entries of the context menu and the save of a scanned image.
+// The scan runs on a worker thread while a progress dialog turns the event
+// loop, so the window keeps painting; its controls are disabled meanwhile,
+// and closing it cancels the scan.
+#include "image/PnmWriter.h"
+#include "image/PreviewState.h"
+#include "image/SampleBuffer.h"
+#include "platform/AskUser.h"
+#include "platform/WaitCursor.h"
+#include "res/Resource.h"
+#include "scan/ScanJob.h"
+#include "ui/CMyGraph.h"
+#include "ui/ReasonText.h"
+#include "ui/ScanDialog.h"
+#include "ui/TamrelDlg.h"
+#include "ui/UserPath.h"
+
+#include <QAbstractButton>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QSlider>
+#include <QTabBar>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+const QString kCannotScan = QStringLiteral("スキャンできません。");
+const QString kScanned = QStringLiteral("スキャンしました。");
+const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
+const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
+const QString kDeviceWord = QStringLiteral("スキャナ");
+constexpr int kProgressSteps = 1000;
+constexpr int kProgressPollMs = 20; // well inside the 50 ms a repaint may take
+
+FileDialogRequest PnmSaveRequest() {
+    return {FileDialogRequest::Mode::Save, QStringLiteral("PNM Files (*.pnm)|*.pnm||"),
+            QStringLiteral("pnm"), true};
+}
+
+// Disables every button, slider and tab of the window for its lifetime and
+// restores the ones that were enabled.
+class DisabledControls {
+public:
+    explicit DisabledControls(QWidget* window) {
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if ((qobject_cast<QAbstractButton*>(control) != nullptr ||
+                 qobject_cast<QSlider*>(control) != nullptr ||
+                 qobject_cast<QTabBar*>(control) != nullptr) &&
+                control->isEnabled()) {
+                control->setEnabled(false);
+                disabled_.push_back(control);
+            }
+        }
+    }
+    ~DisabledControls() {
+        for (QWidget* control : disabled_) {
+            control->setEnabled(true);
+        }
+    }
+    DisabledControls(const DisabledControls&) = delete;
+    DisabledControls& operator=(const DisabledControls&) = delete;
+
+private:
+    std::vector<QWidget*> disabled_;
+};
+
+QString DeviceLine(const ScanOutcome& outcome) {
+    const QString where =
+        outcome.device.empty() ? kDeviceWord : QString::fromStdString(outcome.device);
+    return where + QStringLiteral(": ") + ReasonText(outcome.reason);
+}
+
+} // namespace
+
+ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanSettings& settings) {
+    std::atomic<bool> cancel{false};
+    std::atomic<int> progress{0};
+    std::atomic<bool> finished{false};
+    ScanOutcome outcome;
+    const DisabledControls disabled(this);
+    QProgressDialog dialog(QStringLiteral("スキャンしています..."), QStringLiteral("キャンセル"), 0,
+                           kProgressSteps, this);
+    dialog.setObjectName(QStringLiteral("scanProgress"));
+    dialog.setWindowModality(Qt::NonModal);
+    dialog.setMinimumDuration(0);
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        dialog.setValue(progress.load());
+        if (finished.load()) {
+            loop.quit();
+        }
+    });
+    QObject::connect(&dialog, &QProgressDialog::canceled, [&] { cancel = true; });
+    scanCancel_ = &cancel;
+    std::thread worker([&] {
+        outcome = RunScanJob(session, settings, cancel, [&](double fraction) {
+            progress = static_cast<int>(fraction * kProgressSteps);
+        });
+        finished = true;
+    });
+    poll.start(kProgressPollMs);
+    dialog.show();
+    loop.exec();
+    worker.join();
+    scanCancel_ = nullptr;
+    return outcome;
+}
+
+void CTamrelDlg::CancelScan() {
+    if (scanCancel_ != nullptr) {
+        *scanCancel_ = true;
+    }
+}
+
+void CTamrelDlg::OnScanAcquire() {
+    const SaneSession session;
+    ScanDialog pick(this, session, ScanDialog::Purpose::Acquire);
+    if (pick.exec() != QDialog::Accepted) {
+        return;
+    }
+    ScanOutcome outcome = ScanInBackground(session, pick.Settings());
+    if (destroyed_ || outcome.reason.Code == ReasonCode::Cancelled) {
+        return;
+    }
+    ImageBuffer loaded{};
+    if (!outcome.reason && !ToImageBuffer(outcome.image, loaded)) {
+        outcome.reason = Reason{ReasonCode::NoMemory};
+    }
+    if (outcome.reason) {
+        Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
+                          DeviceLine(outcome));
+        return;
+    }
+    {
+        const WaitCursor wait;
+        ShowLoadedImage(thePreviewState, loaded, theGammaTables);
+    }
+    scanned_ = std::make_shared<SampleImage>(std::move(outcome.image));
+    ImageArea->update();
+    controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
+}
+
+void CTamrelDlg::OnScanWithTables() {
+    const SaneSession session;
+    ScanDialog pick(this, session, ScanDialog::Purpose::WithTables);
+    if (pick.exec() != QDialog::Accepted) {
+        return;
+    }
+    const std::optional<QString> name = Ask().AskFileName(PnmSaveRequest());
+    if (!name) {
+        return;
+    }
+    ScanSettings settings = pick.Settings();
+    settings.curves = theChannelParams;
+    const ScanOutcome outcome = ScanInBackground(session, settings);
+    if (destroyed_ || outcome.reason.Code == ReasonCode::Cancelled) {
+        return;
+    }
+    if (outcome.reason) {
+        Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
+                          DeviceLine(outcome));
+        return;
+    }
+    const std::filesystem::path path = PathFromUser(*name);
+    const WriteOutcome written = WritePnm(path, outcome.image);
+    if (written.Result != WriteResult::Ok) {
+        Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(path, written.Why));
+        return;
+    }
+    Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information);
+}
+
+void CTamrelDlg::OnSaveScan() {
+    if (!scanned_) {
+        Ask().ShowMessage(kNothingScanned, MessageButtons::Ok, MessageIcon::Information);
+        return;
+    }
+    const std::optional<QString> name = Ask().AskFileName(PnmSaveRequest());
+    if (!name) {
+        return;
+    }
+    const std::filesystem::path path = PathFromUser(*name);
+    WriteOutcome written;
+    {
+        const WaitCursor wait;
+        written = WritePnm(path, *scanned_);
+    }
+    if (written.Result != WriteResult::Ok) {
+        Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(path, written.Why));
+    }
+}
