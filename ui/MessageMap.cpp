@@ -33,7 +33,7 @@ void CTamrelDlg::WireMessageMap() {
                 [this, slider] { OnHScroll(ScrollCode::EndScroll, slider->value(), slider); });
     }
     // A run of key presses on a slider ends when the focus leaves it.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
         if (qobject_cast<QSlider*>(old) && old->window() == this) {
             CloseStep();
         }

@@ -67,6 +67,7 @@ CTamrelDlg::CTamrelDlg(AskUser* ask)
 }
 
 CTamrelDlg::~CTamrelDlg() {
+    disconnect(focusWatch_);
     if (created_ && !destroyed_) {
         OnDestroy();
     }

@@ -145,6 +145,8 @@ private:
     // switch of the shown image can refresh the readout under it.
     std::optional<QPoint> lastPointer_;
     QTimer* stepPause_ = nullptr;
+    // Ended before the window's parts go: their deletion moves the focus too.
+    QMetaObject::Connection focusWatch_;
     bool created_ = false;
     bool destroyed_ = false;
     std::atomic<bool>* scanCancel_ = nullptr; // the running scan's cancel flag
