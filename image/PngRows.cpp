@@ -121,6 +121,34 @@ std::unique_ptr<png_bytep[]> RowPointers(std::uint8_t* first, std::int64_t strid
     return rows;
 }
 
+// A chunk: 4 bytes of length, 4 of type, the data, 4 of CRC.
+constexpr std::size_t kChunkHeadBytes = 8;
+constexpr std::int64_t kChunkCrcBytes = 4;
+constexpr std::uint8_t kIdat[4] = {'I', 'D', 'A', 'T'};
+constexpr std::uint8_t kIend[4] = {'I', 'E', 'N', 'D'};
+
+// Walks the chunk heads before libpng reads them: a chunk other than image
+// data that claims more than kMaxChunkBytes is refused here, because libpng
+// allocates an ancillary chunk's claimed length before reading it (a 57-byte
+// file can ask for a gigabyte). A file that ends early is left to libpng.
+Reason CheckChunkLengths(const ByteSource& source) {
+    std::int64_t at = kSignatureBytes;
+    std::uint8_t head[kChunkHeadBytes];
+    while (source.ReadAt(at, head, kChunkHeadBytes) == std::int64_t{kChunkHeadBytes}) {
+        const std::uint32_t length = std::uint32_t{head[0]} << 24 | std::uint32_t{head[1]} << 16 |
+                                     std::uint32_t{head[2]} << 8 | std::uint32_t{head[3]};
+        const bool imageData = std::memcmp(head + 4, kIdat, 4) == 0;
+        if (!imageData && length > kMaxChunkBytes) {
+            return Reason(ReasonCode::DamagedData, length, "chunk data is too large");
+        }
+        if (std::memcmp(head + 4, kIend, 4) == 0) {
+            break;
+        }
+        at += std::int64_t{kChunkHeadBytes} + length + kChunkCrcBytes;
+    }
+    return {};
+}
+
 } // namespace
 
 PngRows::PngRows(std::unique_ptr<Decoder> decoder) : decoder_(std::move(decoder)) {
@@ -144,6 +172,9 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
     }
     if (png_sig_cmp(signature, 0, kSignatureBytes) != 0) {
         return Reason(ReasonCode::NotThisFormat, 0, "PNG");
+    }
+    if (Reason tooLarge = CheckChunkLengths(source)) {
+        return tooLarge;
     }
     auto d = std::make_unique<Decoder>();
     d->source = &source;

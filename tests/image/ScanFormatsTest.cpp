@@ -2,6 +2,7 @@
 // the tool's 16-bit output exactly as the level rules say, computed here
 // independently in floating point; bad files give their reasons.
 #include "image/ApplyImage.h"
+#include "image/ImageFiles.h"
 #include "image/LevelRows.h"
 #include "image/PnmRows.h"
 #include "image/ReadImage.h"
@@ -346,6 +347,25 @@ TEST(ScanLevels, ReadingAScanCountsItsPreviewLevelsForTheHistogram) {
     }
     EXPECT_EQ(counted, expected);
     EXPECT_EQ(counted.Pixels(), std::uint64_t(w) * h);
+}
+
+} // namespace
+
+namespace {
+
+// A 57-byte PNG whose sCAL chunk claims a gigabyte: refused from its chunk
+// head, before libpng would allocate the claimed length.
+TEST(ScanFormats, AnAncillaryChunkClaimingAGigabyteIsRefusedBeforeAllocating) {
+    const std::vector<std::uint8_t> file = {
+        0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44,
+        0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x01, 0x03, 0x00, 0x00, 0x00, 0x25,
+        0xdb, 0x56, 0xca, 0x3f, 0xff, 0xff, 0xff, 0x73, 0x43, 0x41, 0x4c, 0xbc, 0x1a, 0x90, 0x08,
+        0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+    const MemorySource source(file);
+    const auto rows = OpenRows(ImageKind::Png, source);
+    ASSERT_FALSE(rows);
+    EXPECT_EQ(rows.Why().Code, ReasonCode::DamagedData);
+    EXPECT_EQ(rows.Why().Value, 0x3fffffff);
 }
 
 } // namespace
