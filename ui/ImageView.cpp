@@ -6,6 +6,7 @@
 #include "image/RenderPreview.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
+#include "ui/QtGeometry.h"
 
 #include <QImage>
 #include <QPainter>
@@ -48,10 +49,6 @@ const PreviewImage* ShownImage() {
         return &*theBeforeView.image;
     }
     return &*thePreviewState.PreviewBitmap;
-}
-
-Rect ToRect(const QRect& r) {
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
 void Fill(QPainter& dc, const Rect& r) {

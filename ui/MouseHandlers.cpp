@@ -6,17 +6,10 @@
 #include "ui/CMyGraph.h"
 #include "ui/DeviceScale.h"
 #include "ui/ImageView.h"
+#include "ui/QtGeometry.h"
 #include "ui/TamrelDlg.h"
 
 namespace {
-
-Point ToPoint(QPoint p) {
-    return {p.x(), p.y()};
-}
-
-Rect ToRect(const QRect& r) {
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
 
 // Positions are in device pixels, as the preview is (see DeviceScale.h).
 QPoint DeviceOnScreen(const QWidget* w, QPoint logical) {
