@@ -101,21 +101,15 @@ Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replace
             failure = e.writeFailed ? Reason() : Reason(ReasonCode::DamagedData, 0, e.message);
             return false;
         }
-        const std::int64_t rowBytes = shape.RowBytes();
-        Reason failed = produce(
-            [&](std::int32_t, std::int32_t count, const std::uint8_t* rows) {
-                for (std::int32_t k = 0; k < count; ++k) {
-                    if (!WriteRow(&e, rows + k * rowBytes)) {
-                        return false;
-                    }
-                }
-                return true;
-            },
-            true);
+        bool rowsWritten = true;
+        Reason failed = ProduceRowByRow(shape, produce, [&](std::int32_t, const std::uint8_t* row) {
+            return rowsWritten = WriteRow(&e, row);
+        });
         if (failed) {
-            if (failed.Code != ReasonCode::WriteFailed) {
-                failure = std::move(failed);
-            }
+            failure = std::move(failed);
+            return false;
+        }
+        if (!rowsWritten) {
             return false;
         }
         return WriteEnd(&e) && e.Flush();

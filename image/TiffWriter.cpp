@@ -123,22 +123,17 @@ Reason WriteTiff(const RgbShape& shape, TiffCompression compression, const RgbPr
             failure = Reason(ReasonCode::DamagedData, 0, sink.message);
             return false;
         }
-        const std::int64_t rowBytes = shape.RowBytes();
-        Reason failed = produce(
-            [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows) {
-                for (std::int32_t k = 0; k < count; ++k) {
-                    auto* row = const_cast<std::uint8_t*>(rows + k * rowBytes); // not written to
-                    if (TIFFWriteScanline(tif.get(), row, std::uint32_t(first + k), 0) < 0) {
-                        return false;
-                    }
-                }
-                return true;
-            },
-            true);
+        bool rowsWritten = true;
+        Reason failed =
+            ProduceRowByRow(shape, produce, [&](std::int32_t y, const std::uint8_t* row) {
+                auto* bytes = const_cast<std::uint8_t*>(row); // not written to
+                return rowsWritten = TIFFWriteScanline(tif.get(), bytes, std::uint32_t(y), 0) >= 0;
+            });
         if (failed) {
-            if (failed.Code != ReasonCode::WriteFailed) {
-                failure = std::move(failed);
-            }
+            failure = std::move(failed);
+            return false;
+        }
+        if (!rowsWritten) {
             return false;
         }
         const bool flushed = TIFFFlush(tif.get()) == 1;
