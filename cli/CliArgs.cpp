@@ -3,8 +3,8 @@
 #include "cli/CliArgs.h"
 
 #include "cli/ApplyTargets.h"
-#include "cli/ScanFormat.h"
 #include "curve/CurveTable.h"
+#include "image/SampleOutput.h"
 
 #include <array>
 #include <charconv>
@@ -377,12 +377,13 @@ std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
 
 // The scan's output: a format the tool writes, BMP only for 8-bit samples.
 std::string CheckScanOutput(const CliCommand& command) {
-    const std::optional<ScanFormat> format = ScanFormatOf(command.output);
+    const std::optional<OutputKind> format = SampleOutputOf(command.output);
     if (!format) {
-        return "the output must end in .pnm, .ppm, .pgm or .bmp: " + command.output.string();
+        return "the output must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp: " +
+               command.output.string();
     }
-    if (*format == ScanFormat::Bmp && command.depth == 16) {
-        return "a BMP file holds 8-bit samples only; use .pnm for --depth 16";
+    if (*format == OutputKind::Bmp && command.depth == 16) {
+        return "a BMP file holds 8-bit samples only; use .pnm, .png or .tif for --depth 16";
     }
     return {};
 }

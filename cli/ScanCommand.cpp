@@ -5,8 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/ScanBmp.h"
-#include "cli/ScanFormat.h"
-#include "image/PnmWriter.h"
+#include "image/SampleOutput.h"
 #include "scan/ScanJob.h"
 
 #include <atomic>
@@ -73,13 +72,50 @@ std::string ReasonWords(const Reason& reason) {
     return reason.Code == ReasonCode::Cancelled ? "scan cancelled" : reason.Text;
 }
 
-WriteOutcome WriteScan(const CliCommand& command, const SampleImage& image) {
-    if (ScanFormatOf(command.output) == ScanFormat::Bmp) {
-        return WriteScanBmp(command.output, image, theInterrupt);
+// What became of a scan and its file: the scan's outcome, and the output's
+// own failure apart from it, so each is named after what failed.
+struct ScanWrite {
+    ScanOutcome outcome;
+    Reason writeFailure;
+};
+
+// PNM, PNG and TIFF are written while the page is read, never held whole.
+ScanWrite StreamToFile(const SaneSession& session, const ScanSettings& settings,
+                       const ScanProgress& progress, const std::filesystem::path& output,
+                       OutputKind kind) {
+    ScanWrite result;
+    Reason scanFailure;
+    result.outcome = RunScanJob(
+        session, settings, theInterrupt, progress,
+        [&](const SampleLayout& layout, const PageReader& read) {
+            const SampleRuns runs = [&](const SampleRunSink& sink) {
+                return scanFailure = read(sink);
+            };
+            Reason written = WriteSamples(layout, kind, runs, [&](const PositionedContents& c) {
+                return WriteFileAtomically(output, c);
+            });
+            const bool scanFailed = scanFailure && scanFailure.Code != ReasonCode::WriteFailed;
+            if (written && !scanFailed) {
+                result.writeFailure = written;
+            }
+            return written;
+        });
+    return result;
+}
+
+// BMP rows go bottom-up, so its page is scanned whole first.
+ScanWrite ScanThenBmp(const SaneSession& session, const ScanSettings& settings,
+                      const ScanProgress& progress, const std::filesystem::path& output) {
+    ScanWrite result;
+    result.outcome = RunScanJob(session, settings, theInterrupt, progress);
+    if (!result.outcome.reason) {
+        const WriteOutcome written = WriteScanBmp(output, result.outcome.image, theInterrupt);
+        if (written.Result != WriteResult::Ok) {
+            result.writeFailure = theInterrupt.load() ? Reason(ReasonCode::Cancelled) : written.Why;
+            result.outcome.reason = result.writeFailure;
+        }
     }
-    return WritePnm(command.output, image.layout, [&image](std::int32_t y) {
-        return theInterrupt.load() ? std::span<const std::uint8_t>() : image.Row(y);
-    });
+    return result;
 }
 
 } // namespace
@@ -95,25 +131,30 @@ int RunScan(const CliCommand& command, std::ostream& err) {
     const InterruptCatcher catcher;
     const SaneSession session;
     const ScanProgress progress = ProgressOn(err);
-    const ScanOutcome outcome =
-        RunScanJob(session, SettingsOf(command, curves), theInterrupt, progress);
+    const ScanSettings settings = SettingsOf(command, curves);
+    const OutputKind kind = SampleOutputOf(command.output).value_or(OutputKind::Pnm);
+    const ScanWrite result = kind == OutputKind::Bmp
+                                 ? ScanThenBmp(session, settings, progress, command.output)
+                                 : StreamToFile(session, settings, progress, command.output, kind);
     if (progress) {
         err << '\n';
     }
-    if (outcome.reason) {
-        const std::string_view where = outcome.device.empty() ? kLibraryName : outcome.device;
-        err << FileError(std::filesystem::path(where), ReasonWords(outcome.reason));
-        return kExitFailed;
-    }
-    if (outcome.curvesInSoftware) {
+    const ScanOutcome& outcome = result.outcome;
+    const bool scanned = !outcome.reason || result.writeFailure;
+    if (scanned && outcome.curvesInSoftware) {
         err << FileError(std::filesystem::path(outcome.device),
                          "takes no gamma tables for these curves; they were applied to the "
                          "scanned rows");
     }
-    const WriteOutcome written = WriteScan(command, outcome.image);
-    if (written.Result != WriteResult::Ok) {
-        err << FileError(command.output,
-                         theInterrupt.load() ? "scan cancelled" : ReasonText(written.Why));
+    if (result.writeFailure) {
+        err << FileError(command.output, result.writeFailure.Code == ReasonCode::Cancelled
+                                             ? ReasonWords(result.writeFailure)
+                                             : ReasonText(result.writeFailure));
+        return kExitFailed;
+    }
+    if (outcome.reason) {
+        const std::string_view where = outcome.device.empty() ? kLibraryName : outcome.device;
+        err << FileError(std::filesystem::path(where), ReasonWords(outcome.reason));
         return kExitFailed;
     }
     return kExitOk;

@@ -8,6 +8,7 @@
 #include "image/Bmp24Writer.h"
 #include "image/ByteSource.h"
 #include "image/ImageFiles.h"
+#include "image/OutputKind.h"
 #include "image/Pipeline.h"
 #include "image/TiffWriter.h"
 
@@ -15,8 +16,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-
-enum class OutputKind { Bmp, Pnm, Png, Tiff };
 
 struct ApplyTables {
     const GammaTableSet* Levels = nullptr; // the window's tables

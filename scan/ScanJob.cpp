@@ -61,7 +61,8 @@ Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoft
 } // namespace
 
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
-                       const std::atomic<bool>& cancel, const ScanProgress& progress) {
+                       const std::atomic<bool>& cancel, const ScanProgress& progress,
+                       const PageUse& use) {
     ScanOutcome outcome;
     outcome.device = settings.device;
     if ((outcome.reason = PickDevice(session, outcome.device))) {
@@ -76,13 +77,29 @@ ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
         (outcome.reason = LoadTables(device, settings, outcome.curvesInSoftware))) {
         return outcome;
     }
-    ScanResult result = ScanPage(device, cancel, progress);
-    if ((outcome.reason = result.reason)) {
+    if (!outcome.curvesInSoftware) {
+        outcome.reason = ScanPage(device, cancel, progress, use);
         return outcome;
     }
-    outcome.image = std::move(result.image);
-    if (outcome.curvesInSoftware) {
-        ApplyCurves(*settings.curves, outcome.image);
+    outcome.reason =
+        ScanPage(device, cancel, progress, [&](const SampleLayout& layout, const PageReader& read) {
+            const RowCurves curves(*settings.curves, layout);
+            return use(layout, [&](const PageRowSink& sink) {
+                return read([&](std::span<std::uint8_t> rows) {
+                    curves.Map(rows);
+                    return sink(rows);
+                });
+            });
+        });
+    return outcome;
+}
+
+ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
+                       const std::atomic<bool>& cancel, const ScanProgress& progress) {
+    SampleImage image;
+    ScanOutcome outcome = RunScanJob(session, settings, cancel, progress, CollectInto(image));
+    if (!outcome.reason) {
+        outcome.image = std::move(image);
     }
     return outcome;
 }

@@ -36,3 +36,9 @@ struct ScanOutcome {
 // the tables, scans one page and closes the device.
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress = {});
+
+// The same with the page handed to `use` as it is read (the rows already
+// through the curves where the device took none); `image` stays empty.
+ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
+                       const std::atomic<bool>& cancel, const ScanProgress& progress,
+                       const PageUse& use);

@@ -11,7 +11,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 #include <poll.h>
 #include <vector>
 
@@ -22,6 +21,9 @@ constexpr int kPollMilliseconds = 100;
 
 // Large reads keep the per-call cost of the backend low.
 constexpr std::size_t kReadBytes = std::size_t{1} << 16;
+// A streamed page goes on in runs of whole lines of about this size, so the
+// output takes few large writes while the page is never held whole.
+constexpr std::size_t kRunBytes = std::size_t{1} << 20;
 constexpr std::size_t kPasses = 3;
 
 // sane_cancel ends every scan, finished or not, so the device is idle again.
@@ -92,6 +94,9 @@ Reason ReadFrame(SANE_Handle handle, Frame& frame, const std::atomic<bool>& canc
     const bool known = p.lines >= 0;
     const std::size_t expected =
         known ? static_cast<std::size_t>(p.lines) * static_cast<std::size_t>(p.bytes_per_line) : 0;
+    if (known) {
+        frame.bytes.reserve(expected + kReadBytes); // room for the read that finds the end
+    }
     frame.bytes.resize(known ? expected : kReadBytes);
     std::size_t filled = 0;
     for (;;) {
@@ -176,41 +181,115 @@ ScanResult ThreePass(const std::vector<Frame>& frames) {
     return {{}, std::move(image)};
 }
 
-} // namespace
+using BytesRead = std::function<void(std::size_t)>;
 
-ScanResult ScanPage(SaneDevice& device, const std::atomic<bool>& cancel,
-                    const ScanProgress& progress) {
-    const SANE_Handle handle = device.Handle();
-    const RunningScan running(handle);
+// Progress over the whole page: frame `done` of one (or of three passes).
+BytesRead FrameProgress(const ScanProgress& progress, const SANE_Parameters& p, std::size_t done) {
+    if (!progress) {
+        return [](std::size_t) {};
+    }
+    const double passes = IsPass(p.format) ? static_cast<double>(kPasses) : 1.0;
+    const double frameBytes = static_cast<double>(p.lines) * static_cast<double>(p.bytes_per_line);
+    return [=](std::size_t bytes) {
+        if (frameBytes > 0) {
+            progress((static_cast<double>(done) + static_cast<double>(bytes) / frameBytes) /
+                     passes);
+        }
+    };
+}
+
+Reason StartFrame(SANE_Handle handle, const std::atomic<bool>& cancel, SANE_Parameters& p) {
+    if (cancel.load(std::memory_order_relaxed)) {
+        return {ReasonCode::Cancelled};
+    }
+    if (Reason reason = SaneReason(sane_start(handle))) {
+        return reason;
+    }
+    if (Reason reason = SaneReason(sane_get_parameters(handle, &p))) {
+        return reason;
+    }
+    return CheckParameters(p);
+}
+
+// Lines of `lineBytes` at the front of `run` packed to rows of `rowBytes`.
+void PackLines(std::uint8_t* run, std::size_t lines, std::size_t lineBytes, std::size_t rowBytes) {
+    if (lineBytes != rowBytes) {
+        for (std::size_t y = 1; y < lines; ++y) {
+            std::memmove(run + y * rowBytes, run + y * lineBytes, rowBytes);
+        }
+    }
+}
+
+// Reads a single frame of known height into the sink a run of lines at a
+// time. Bytes past the promised lines are read and dropped, so the backend
+// ends its frame itself; fewer lines than promised fail with SANE's EOF.
+Reason StreamFrame(SANE_Handle handle, const SANE_Parameters& p, const SampleLayout& layout,
+                   const std::atomic<bool>& cancel, const BytesRead& read,
+                   const PageRowSink& sink) {
+    const auto lineBytes = static_cast<std::size_t>(p.bytes_per_line);
+    const std::size_t rowBytes = layout.RowBytes();
+    std::vector<std::uint8_t> run(std::max<std::size_t>(1, kRunBytes / lineBytes) * lineBytes);
+    std::size_t filled = 0;
+    std::size_t total = 0;
+    std::int32_t delivered = 0;
+    // Hands on the whole lines held; a part line is only left at the end.
+    const auto deliver = [&] {
+        const std::size_t lines =
+            std::min(filled / lineBytes, static_cast<std::size_t>(layout.height - delivered));
+        filled = 0;
+        PackLines(run.data(), lines, lineBytes, rowBytes);
+        delivered += static_cast<std::int32_t>(lines);
+        return lines == 0 || sink({run.data(), lines * rowBytes});
+    };
+    for (;;) {
+        if (!WaitForData(handle, cancel)) {
+            return {ReasonCode::Cancelled};
+        }
+        if (filled == run.size() && !deliver()) {
+            return {ReasonCode::WriteFailed};
+        }
+        SANE_Int got = 0;
+        const SANE_Status status = sane_read(handle, run.data() + filled,
+                                             static_cast<SANE_Int>(run.size() - filled), &got);
+        if (status == SANE_STATUS_EOF) {
+            break;
+        }
+        if (status != SANE_STATUS_GOOD) {
+            return cancel.load() ? Reason{ReasonCode::Cancelled} : SaneReason(status);
+        }
+        filled += static_cast<std::size_t>(std::max(got, 0));
+        total += static_cast<std::size_t>(std::max(got, 0));
+        read(total);
+    }
+    if (!deliver()) {
+        return {ReasonCode::WriteFailed};
+    }
+    if (delivered < layout.height) {
+        // The end of data came before the promised lines: SANE's own words for it.
+        return SaneReason(SANE_STATUS_EOF);
+    }
+    return {};
+}
+
+// Frames of unknown height or three passes, read whole from the first one
+// (already started) to the last.
+ScanResult ReadWholePage(SANE_Handle handle, const std::atomic<bool>& cancel,
+                         const ScanProgress& progress, Frame first) {
     std::vector<Frame> frames;
-    for (bool last = false; !last;) {
-        if (cancel.load(std::memory_order_relaxed)) {
-            return {{ReasonCode::Cancelled}, {}};
-        }
-        if (Reason reason = SaneReason(sane_start(handle))) {
-            return {reason, {}};
-        }
-        Frame& frame = frames.emplace_back();
-        if (Reason reason = SaneReason(sane_get_parameters(handle, &frame.parameters))) {
-            return {reason, {}};
-        }
-        if (Reason reason = CheckParameters(frame.parameters)) {
-            return {reason, {}};
-        }
-        const bool pass = IsPass(frame.parameters.format);
-        const double passes = pass ? static_cast<double>(kPasses) : 1.0;
-        const double done = static_cast<double>(frames.size() - 1);
-        const double frameBytes = static_cast<double>(frame.parameters.lines) *
-                                  static_cast<double>(frame.parameters.bytes_per_line);
-        const auto read = [&](std::size_t bytes) {
-            if (progress && frameBytes > 0) {
-                progress((done + static_cast<double>(bytes) / frameBytes) / passes);
-            }
-        };
+    frames.push_back(std::move(first));
+    for (;;) {
+        Frame& frame = frames.back();
+        const BytesRead read = FrameProgress(progress, frame.parameters, frames.size() - 1);
         if (Reason reason = ReadFrame(handle, frame, cancel, read)) {
             return {reason, {}};
         }
-        last = frame.parameters.last_frame != SANE_FALSE || !pass || frames.size() == kPasses;
+        const bool pass = IsPass(frame.parameters.format);
+        if (frame.parameters.last_frame != SANE_FALSE || !pass || frames.size() == kPasses) {
+            break;
+        }
+        if (Reason reason = StartFrame(handle, cancel, frames.emplace_back().parameters)) {
+            return {reason, {}};
+        }
     }
     if (IsPass(frames.front().parameters.format)) {
         if (frames.size() != kPasses) {
@@ -220,4 +299,53 @@ ScanResult ScanPage(SaneDevice& device, const std::atomic<bool>& cancel,
         return ThreePass(frames);
     }
     return {{}, SinglePass(std::move(frames.front()))};
+}
+
+} // namespace
+
+Reason ScanPage(SaneDevice& device, const std::atomic<bool>& cancel, const ScanProgress& progress,
+                const PageUse& use) {
+    const SANE_Handle handle = device.Handle();
+    const RunningScan running(handle);
+    Frame first;
+    if (Reason reason = StartFrame(handle, cancel, first.parameters)) {
+        return reason;
+    }
+    const SANE_Parameters p = first.parameters;
+    if (!IsPass(p.format) && p.lines >= 0) {
+        const SampleLayout layout = LayoutOf(p, ChannelsOf(p.format));
+        return use(layout, [&](const PageRowSink& sink) {
+            return StreamFrame(handle, p, layout, cancel, FrameProgress(progress, p, 0), sink);
+        });
+    }
+    ScanResult whole = ReadWholePage(handle, cancel, progress, std::move(first));
+    if (whole.reason) {
+        return whole.reason;
+    }
+    return use(whole.image.layout, [&](const PageRowSink& sink) {
+        return sink(whole.image.bytes) ? Reason() : Reason(ReasonCode::WriteFailed);
+    });
+}
+
+PageUse CollectInto(SampleImage& image) {
+    return [&image](const SampleLayout& layout, const PageReader& read) {
+        image.layout = layout;
+        image.bytes.clear();
+        image.bytes.reserve(layout.RowBytes() *
+                            static_cast<std::size_t>(std::max(layout.height, 0)));
+        return read([&image](std::span<std::uint8_t> rows) {
+            image.bytes.insert(image.bytes.end(), rows.begin(), rows.end());
+            return true;
+        });
+    };
+}
+
+ScanResult ScanPage(SaneDevice& device, const std::atomic<bool>& cancel,
+                    const ScanProgress& progress) {
+    ScanResult result;
+    result.reason = ScanPage(device, cancel, progress, CollectInto(result.image));
+    if (result.reason) {
+        result.image = {};
+    }
+    return result;
 }

@@ -3,43 +3,47 @@
 
 #include "curve/ChannelCurve.h"
 
-#include <array>
 #include <cstring>
-#include <vector>
 
 namespace {
 
 constexpr std::size_t kWordEntries = 65536;
 
+using Curves = std::array<std::vector<std::uint16_t>, kChannelCount>;
+
 template <typename Sample>
-void MapSamples(SampleImage& image,
-                const std::array<std::vector<std::uint16_t>, kChannelCount>& curves) {
-    const std::size_t channels = static_cast<std::size_t>(image.layout.channels);
-    const std::size_t samples = image.bytes.size() / sizeof(Sample);
-    std::uint8_t* bytes = image.bytes.data();
+void MapSamples(std::span<std::uint8_t> bytes, int channels, const Curves& curves) {
+    const std::size_t samples = bytes.size() / sizeof(Sample);
     for (std::size_t i = 0; i < samples; ++i) {
         Sample value{};
-        std::memcpy(&value, bytes + i * sizeof value, sizeof value);
-        const std::size_t channel = channels == kChannelCount ? i % kChannelCount : std::size_t{kGreen};
+        std::memcpy(&value, bytes.data() + i * sizeof value, sizeof value);
+        const std::size_t channel =
+            channels == static_cast<int>(kChannelCount) ? i % kChannelCount : std::size_t{kGreen};
         value = static_cast<Sample>(curves[channel][value]);
-        std::memcpy(bytes + i * sizeof value, &value, sizeof value);
+        std::memcpy(bytes.data() + i * sizeof value, &value, sizeof value);
     }
 }
 
 } // namespace
 
-void ApplyCurves(const ChannelParamsSet& channels, SampleImage& image) {
-    const bool wide = image.layout.depth == kWordDepth;
+RowCurves::RowCurves(const ChannelParamsSet& channels, const SampleLayout& layout)
+    : layout_(layout) {
     const TableShape shape =
-        wide ? TableShape{kWordEntries, image.layout.MaxLevel()} : kWindowShape;
-    std::array<std::vector<std::uint16_t>, kChannelCount> curves;
+        layout.depth == kWordDepth ? TableShape{kWordEntries, layout.MaxLevel()} : kWindowShape;
     for (std::size_t c = 0; c < kChannelCount; ++c) {
-        curves[c].resize(shape.entries);
-        ComputeChannelCurve(channels[c], curves[c], shape.maxLevel);
+        curves_[c].resize(shape.entries);
+        ComputeChannelCurve(channels[c], curves_[c], shape.maxLevel);
     }
-    if (wide) {
-        MapSamples<std::uint16_t>(image, curves);
+}
+
+void RowCurves::Map(std::span<std::uint8_t> rows) const {
+    if (layout_.depth == kWordDepth) {
+        MapSamples<std::uint16_t>(rows, layout_.channels, curves_);
     } else {
-        MapSamples<std::uint8_t>(image, curves);
+        MapSamples<std::uint8_t>(rows, layout_.channels, curves_);
     }
+}
+
+void ApplyCurves(const ChannelParamsSet& channels, SampleImage& image) {
+    RowCurves(channels, image.layout).Map(image.bytes);
 }

@@ -5,7 +5,24 @@
 #include "curve/ChannelParams.h"
 #include "image/SampleImage.h"
 
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
 // 8-bit samples go through the window's 256-entry tables, exactly as apply
 // maps a BMP; 16-bit samples through the same curves at 65536 entries of
 // 0..65535. A grey image takes the green curve, the one nearest brightness.
 void ApplyCurves(const ChannelParamsSet& channels, SampleImage& image);
+
+// The same for rows of a page as they come, the curves made once.
+class RowCurves {
+public:
+    RowCurves(const ChannelParamsSet& channels, const SampleLayout& layout);
+    // Whole rows of the layout, mapped in place.
+    void Map(std::span<std::uint8_t> rows) const;
+
+private:
+    SampleLayout layout_;
+    std::array<std::vector<std::uint16_t>, kChannelCount> curves_;
+};

@@ -2,9 +2,9 @@
 // The scan runs on a worker thread while a progress dialog turns the event
 // loop, so the window keeps painting; its controls are disabled meanwhile,
 // and closing it cancels the scan.
-#include "image/PnmWriter.h"
 #include "image/PreviewState.h"
 #include "image/SampleBuffer.h"
+#include "image/SampleOutput.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
@@ -35,9 +35,19 @@ const QString kDeviceWord = QStringLiteral("スキャナ");
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressPollMs = 20; // well inside the 50 ms a repaint may take
 
-FileDialogRequest PnmSaveRequest() {
-    return {FileDialogRequest::Mode::Save, QStringLiteral("PNM Files (*.pnm)|*.pnm||"),
+// The scan formats that keep 16 bits; the name's extension picks one, and a
+// name without one is PNM.
+FileDialogRequest ScanSaveRequest() {
+    return {FileDialogRequest::Mode::Save,
+            QStringLiteral("PNM Files (*.pnm)|*.pnm|PNG Files (*.png)|*.png|"
+                           "TIFF Files (*.tif;*.tiff)|*.tif;*.tiff||"),
             QStringLiteral("pnm"), true};
+}
+
+Reason SaveScan(const std::filesystem::path& path, const SampleImage& image) {
+    const OutputKind kind = SampleOutputOf(path).value_or(OutputKind::Pnm);
+    return WriteSamples(image.layout, kind, RunsOf(image),
+                        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); });
 }
 
 // Disables every button, slider and tab of the window for its lifetime and
@@ -150,7 +160,7 @@ void CTamrelDlg::OnScanWithTables() {
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
-    const std::optional<QString> name = Ask().AskFileName(PnmSaveRequest());
+    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest());
     if (!name) {
         return;
     }
@@ -166,10 +176,9 @@ void CTamrelDlg::OnScanWithTables() {
         return;
     }
     const std::filesystem::path path = PathFromUser(*name);
-    const WriteOutcome written = WritePnm(path, outcome.image);
-    if (written.Result != WriteResult::Ok) {
+    if (const Reason failed = SaveScan(path, outcome.image)) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, written.Why));
+                          ReasonLine(path, failed));
         return;
     }
     Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information);
@@ -180,18 +189,18 @@ void CTamrelDlg::OnSaveScan() {
         Ask().ShowMessage(kNothingScanned, MessageButtons::Ok, MessageIcon::Information);
         return;
     }
-    const std::optional<QString> name = Ask().AskFileName(PnmSaveRequest());
+    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest());
     if (!name) {
         return;
     }
     const std::filesystem::path path = PathFromUser(*name);
-    WriteOutcome written;
+    Reason failed;
     {
         const WaitCursor wait;
-        written = WritePnm(path, *scanned_);
+        failed = SaveScan(path, *scanned_);
     }
-    if (written.Result != WriteResult::Ok) {
+    if (failed) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, written.Why));
+                          ReasonLine(path, failed));
     }
 }

@@ -3,9 +3,11 @@
 // own: the context menu entries, the scan dialog, the preview afterwards,
 // the file written with the tables, and failures and closing mid-scan.
 #include "tests/app/RunTamrel.h"
+#include "tests/image/ReadSamples.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -46,6 +48,29 @@ TEST(TamrelScan, AcquiringPutsTheScanInAsTheLoadedImage) {
     // White stays white through the start-up curve; an empty preview shows no reading.
     EXPECT_NE(result.out.find("IDC_PIXEL_R=R: 255"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("IDC_PIXEL_B=B: 255"), std::string::npos) << result.out;
+}
+
+// Depth 16 picked in the dialog, the scan saved from the menu as PNG.
+TEST(TamrelScan, ASixteenBitScanIsSavedAsASixteenBitPng) {
+    ScratchDir scratch;
+    const std::filesystem::path out = scratch / "scan.png";
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "mode Color\ntest-picture \"Color pattern\"\n",
+                                "wait 200; key Shift+F10; key S; wait 500; click scanDepth; "
+                                "wait 200; key Down; key Return; wait 200; click scanStart; "
+                                "wait 1500; key Shift+F10; key V; wait 500; type " +
+                                    out.string() + "; key Return; wait 500; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    const std::string bytes = ReadBytes(out);
+    RowLayout layout;
+    const std::vector<std::uint16_t> samples = scantest::ReadSamples(
+        ImageKind::Png, std::vector<std::uint8_t>(bytes.begin(), bytes.end()), layout);
+    EXPECT_EQ(layout.Format.BitsPerSample, 16);
+    EXPECT_EQ(layout.Format.Samples, 3);
+    // The colour pattern has levels between the 8-bit steps only 16 bits can hold.
+    EXPECT_TRUE(
+        std::any_of(samples.begin(), samples.end(), [](std::uint16_t v) { return v % 257 != 0; }));
 }
 
 TEST(TamrelScan, ScanningWithTablesAsksForTheFileAndSaysItIsDone) {

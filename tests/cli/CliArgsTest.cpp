@@ -163,7 +163,7 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"scan", "--linear"}, "too few"},
         {{"scan", "--linear", "p.tvp", "o.pnm"}, "too many"},
         {{"scan", "--linear", "--defaults", "o.pnm"}, "--linear and --defaults exclude"},
-        {{"scan", "--linear", "o.png"}, "must end in .pnm, .ppm, .pgm or .bmp"},
+        {{"scan", "--linear", "o.jpg"}, "must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp"},
         {{"scan", "--linear", "--depth", "16", "o.bmp"}, "8-bit samples only"},
         {{"scan", "--linear", "--depth", "12", "o.pnm"}, "--depth takes 8 or 16, not 12"},
         {{"scan", "--linear", "--option", "source", "o.pnm"}, "NAME=VALUE, not source"},

@@ -3,12 +3,14 @@
 #include "tests/cli/CliRun.h"
 
 #include "image/BmpReader.h"
+#include "tests/image/ReadSamples.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -104,6 +106,37 @@ TEST(CliScan, ALinearScanHasTheSamePixelsAsScanimage) {
     }
 }
 
+// PNG and TIFF are RGB: a grey scan's sample appears on all three channels.
+TEST(CliScan, PngAndTiffScansHoldThePnmScansSamples) {
+    for (const char* mode : {"Color", "Gray"}) {
+        for (const char* depth : {"8", "16"}) {
+            const std::string name = std::string(mode) + " " + depth;
+            ScratchDir scratch;
+            std::map<std::string, std::vector<std::uint16_t>> samples;
+            for (const char* extension : {".pnm", ".png", ".tif"}) {
+                const fs::path out = scratch / (std::string("out") + extension);
+                const auto result = RunCli(
+                    scratch, {"scan", "--linear", out.string(), "--resolution", "75", "--mode",
+                              mode, "--depth", depth, "--option", "test-picture=Color pattern"});
+                ASSERT_EQ(result.status, 0) << name << extension << ": " << result.err;
+                const std::string bytes = ReadBytes(out);
+                RowLayout layout;
+                samples[extension] = scantest::ReadSamples(
+                    ImageKindOf(out), std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                    layout);
+                EXPECT_EQ(layout.Format.BitsPerSample, std::stoi(depth)) << name << extension;
+            }
+            std::vector<std::uint16_t> rgb;
+            for (const std::uint16_t v : samples[".pnm"]) {
+                rgb.insert(rgb.end(), std::string(mode) == "Gray" ? 3 : 1, v);
+            }
+            ASSERT_FALSE(rgb.empty()) << name;
+            EXPECT_TRUE(samples[".png"] == rgb) << name;
+            EXPECT_TRUE(samples[".tif"] == rgb) << name;
+        }
+    }
+}
+
 // The test device takes the tables but does not apply them to its picture,
 // so the BMP holds the linear scan's pixels, upright.
 TEST(CliScan, WithTablesItWritesA24BitBmpOfThePage) {
@@ -158,6 +191,9 @@ TEST(CliScan, FailuresGiveAReasonAndLeaveNoFile) {
         {"value outside",
          {"--resolution", "5000"},
          "tamrel-cli: test:0: resolution: 5000 is outside 1..1200\n"},
+        {"page ended early",
+         {"--option", "read-return-value=SANE_STATUS_EOF"},
+         "tamrel-cli: test:0: End of file reached\n"},
         {"missing device", {"--device", "nosuch:0"}, "tamrel-cli: nosuch:0: Invalid argument\n"},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,126 @@
+// A page of samples written as PNM, PNG or TIFF: the bytes netpbm reads, the
+// samples the project's own readers give back, and nothing left on failure.
+#include "image/SampleOutput.h"
+#include "tests/image/ReadSamples.h"
+
+#include "io/MemoryWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+SampleImage Image(SampleLayout layout, const std::vector<std::uint16_t>& samples) {
+    SampleImage image{layout, {}};
+    if (layout.depth == kWordDepth) {
+        image.bytes.resize(samples.size() * 2);
+        std::memcpy(image.bytes.data(), samples.data(), image.bytes.size());
+    } else {
+        image.bytes.assign(samples.begin(), samples.end());
+    }
+    return image;
+}
+
+struct Written {
+    Reason reason;
+    std::vector<std::uint8_t> bytes;
+};
+
+Written Write(const SampleImage& image, OutputKind kind) {
+    MemoryFile file;
+    Written written;
+    written.reason = WriteSamples(image.layout, kind, RunsOf(image),
+                                  [&](const PositionedContents& c) { return file.Replace(c); });
+    written.bytes = file.Bytes();
+    return written;
+}
+
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+TEST(SampleOutput, PnmHoldsTheSamplesGreyAsP5And16BitBigEndian) {
+    struct Case {
+        const char* name;
+        SampleImage image;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"rgb 8", Image({2, 1, kRgbChannels, kByteDepth}, {1, 2, 3, 4, 5, 6}),
+         std::string("P6\n2 1\n255\n\x01\x02\x03\x04\x05\x06", 17)},
+        {"grey 8 two rows", Image({1, 2, kGreyChannels, kByteDepth}, {7, 8}),
+         std::string("P5\n1 2\n255\n\x07\x08", 13)},
+        {"rgb 16", Image({1, 1, kRgbChannels, kWordDepth}, {0x0102, 0xFFFE, 0x00FF}),
+         std::string("P6\n1 1\n65535\n\x01\x02\xFF\xFE\x00\xFF", 19)},
+        {"grey 16", Image({2, 1, kGreyChannels, kWordDepth}, {0x1234, 0xABCD}),
+         std::string("P5\n2 1\n65535\n\x12\x34\xAB\xCD", 17)},
+    };
+    for (const Case& c : cases) {
+        const Written written = Write(c.image, OutputKind::Pnm);
+        EXPECT_FALSE(written.reason) << c.name;
+        EXPECT_EQ(Text(written.bytes), c.expected) << c.name;
+    }
+}
+
+TEST(SampleOutput, PngAndTiffReadBackAsTheSamplesWithGreyOnAllThreeChannels) {
+    // Enough rows for several copied runs of the page.
+    constexpr std::int32_t kWidth = 300;
+    constexpr std::int32_t kHeight = 700;
+    for (const int depth : {kByteDepth, kWordDepth}) {
+        for (const int channels : {kGreyChannels, kRgbChannels}) {
+            std::vector<std::uint16_t> samples;
+            const int top = depth == kWordDepth ? 65535 : 255;
+            for (std::int32_t i = 0; i < kWidth * kHeight * channels; ++i) {
+                samples.push_back(static_cast<std::uint16_t>((std::int64_t{i} * 7919) % (top + 1)));
+            }
+            const SampleImage image = Image({kWidth, kHeight, channels, depth}, samples);
+            std::vector<std::uint16_t> expected;
+            for (const std::uint16_t v : samples) {
+                expected.insert(expected.end(), channels == kGreyChannels ? 3 : 1, v);
+            }
+            for (const auto& [kind, read] : {std::pair{OutputKind::Png, ImageKind::Png},
+                                             std::pair{OutputKind::Tiff, ImageKind::Tiff}}) {
+                const std::string name = (kind == OutputKind::Png ? "png " : "tiff ") +
+                                         std::to_string(channels) + "x" + std::to_string(depth);
+                const Written written = Write(image, kind);
+                ASSERT_FALSE(written.reason) << name << ": " << written.reason.Text;
+                RowLayout layout;
+                const std::vector<std::uint16_t> back =
+                    scantest::ReadSamples(read, written.bytes, layout);
+                EXPECT_EQ(layout.Format.Samples, 3) << name;
+                EXPECT_EQ(layout.Format.BitsPerSample, depth) << name;
+                EXPECT_TRUE(back == expected) << name;
+            }
+        }
+    }
+}
+
+TEST(SampleOutput, AFailedScanOrBmpLeavesNoFile) {
+    const SampleLayout layout{4, 4, kRgbChannels, kByteDepth};
+    for (const OutputKind kind : {OutputKind::Pnm, OutputKind::Png, OutputKind::Tiff}) {
+        MemoryFile file;
+        const Reason reason = WriteSamples(
+            layout, kind, [](const SampleRunSink&) { return Reason(ReasonCode::Cancelled); },
+            [&](const PositionedContents& c) { return file.Replace(c); });
+        EXPECT_EQ(reason.Code, ReasonCode::Cancelled);
+        EXPECT_TRUE(file.Bytes().empty());
+    }
+    EXPECT_EQ(Write(Image(layout, std::vector<std::uint16_t>(48)), OutputKind::Bmp).reason.Code,
+              ReasonCode::Unsupported);
+}
+
+TEST(SampleOutput, TheExtensionPicksTheFormat) {
+    const std::pair<const char*, std::optional<OutputKind>> cases[] = {
+        {"a.pnm", OutputKind::Pnm}, {"a.PPM", OutputKind::Pnm},  {"a.pgm", OutputKind::Pnm},
+        {"a.png", OutputKind::Png}, {"a.tif", OutputKind::Tiff}, {"a.TIFF", OutputKind::Tiff},
+        {"a.bmp", OutputKind::Bmp}, {"a.jpg", std::nullopt},     {"a", std::nullopt},
+    };
+    for (const auto& [name, kind] : cases) {
+        EXPECT_EQ(SampleOutputOf(name), kind) << name;
+    }
+}
+
+} // namespace
