@@ -23,6 +23,8 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cstdlib>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -85,7 +87,8 @@ QString DeviceLine(const ScanOutcome& outcome) {
 
 } // namespace
 
-ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanSettings& settings) {
+ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanSettings& settings,
+                                         const std::function<void(ScanOutcome&)>& finish) {
     std::atomic<bool> cancel{false};
     std::atomic<int> progress{0};
     std::atomic<bool> finished{false};
@@ -110,6 +113,9 @@ ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanS
         outcome = RunScanJob(session, settings, cancel, [&](double fraction) {
             progress = static_cast<int>(fraction * kProgressSteps);
         });
+        if (finish) {
+            finish(outcome);
+        }
         finished = true;
     });
     poll.start(kProgressPollMs);
@@ -132,13 +138,18 @@ void CTamrelDlg::OnScanAcquire() {
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
-    ScanOutcome outcome = ScanInBackground(session, pick.Settings());
+    // The page becomes the window's image on the worker too: at 1200 dpi
+    // that takes a good part of a second the window would not paint in.
+    ImageBuffer loaded{};
+    std::unique_ptr<std::uint8_t, decltype(&std::free)> pixels(nullptr, &std::free);
+    ScanOutcome outcome = ScanInBackground(session, pick.Settings(), [&](ScanOutcome& done) {
+        if (!done.reason && !ToImageBuffer(done.image, loaded)) {
+            done.reason = Reason{ReasonCode::NoMemory};
+        }
+        pixels.reset(loaded.Pixels);
+    });
     if (destroyed_ || outcome.reason.Code == ReasonCode::Cancelled) {
         return;
-    }
-    ImageBuffer loaded{};
-    if (!outcome.reason && !ToImageBuffer(outcome.image, loaded)) {
-        outcome.reason = Reason{ReasonCode::NoMemory};
     }
     if (outcome.reason) {
         Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
@@ -147,7 +158,8 @@ void CTamrelDlg::OnScanAcquire() {
     }
     {
         const WaitCursor wait;
-        ShowLoadedImage(thePreviewState, loaded, theGammaTables);
+        ShowLoadedImage(thePreviewState, loaded, theGammaTables); // takes the pixels over
+        pixels.release();
     }
     scanned_ = std::make_shared<SampleImage>(std::move(outcome.image));
     ImageArea->update();

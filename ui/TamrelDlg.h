@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -133,7 +134,10 @@ private:
     // or no key moves it for this long.
     void ContinueStep();
 
-    ScanOutcome ScanInBackground(const SaneSession& session, const ScanSettings& settings);
+    // Scans on a worker thread, then runs `finish` there on the outcome (work
+    // on the page that would otherwise hold up the window).
+    ScanOutcome ScanInBackground(const SaneSession& session, const ScanSettings& settings,
+                                 const std::function<void(ScanOutcome&)>& finish = {});
     void CancelScan();
 
     std::unique_ptr<AskUser> ownAsk_;
