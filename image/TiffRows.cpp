@@ -238,7 +238,8 @@ bool ReadBand(Decoder& d, std::int32_t row, const RowLayout& layout) {
 // Where row 0 starts when the rows lie uncompressed, one after the other,
 // exactly as wide as the layout: every strip starts where the last ended.
 // -1 otherwise.
-std::int64_t DirectRowsOffset(TIFF* tif, const Decoder& d, const RowLayout& layout) {
+std::int64_t DirectRowsOffset(TIFF* tif, const Decoder& d, const RowLayout& layout,
+                              std::int64_t fileLength) {
     if (d.banded || d.minIsWhite || d.samples != d.colours || !layout.HasRows() ||
         Field<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE) != COMPRESSION_NONE ||
         static_cast<std::int64_t>(TIFFScanlineSize64(tif)) != layout.Stride) {
@@ -248,6 +249,11 @@ std::int64_t DirectRowsOffset(TIFF* tif, const Decoder& d, const RowLayout& layo
         Field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, layout.Height), 1, layout.Height);
     const std::uint32_t strips = TIFFNumberOfStrips(tif);
     const std::int64_t start = static_cast<std::int64_t>(TIFFGetStrileOffset(tif, 0));
+    // Rows that run past the end are left to libtiff to report; divided, so
+    // that no product below overflows.
+    if (start <= 0 || start > fileLength || layout.Height > (fileLength - start) / layout.Stride) {
+        return -1;
+    }
     std::int64_t next = start;
     for (std::uint32_t s = 0; s < strips; ++s) {
         const std::int64_t rows = std::min(rowsPerStrip, layout.Height - s * rowsPerStrip);
@@ -257,7 +263,7 @@ std::int64_t DirectRowsOffset(TIFF* tif, const Decoder& d, const RowLayout& layo
         }
         next += rows * layout.Stride;
     }
-    return start > 0 ? start : -1;
+    return start;
 }
 
 // v' = max - v over whole rows of 8- or 16-bit (machine order) samples.
@@ -351,14 +357,10 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     if (layout.HasRows() && chunkBytes <= 0) {
         return d->Failure();
     }
-    d->direct = DirectRowsOffset(tif, *d, layout);
+    d->direct = DirectRowsOffset(tif, *d, layout, source.Length());
     if (d->direct >= 0) {
         if (bits == kWideBits && TIFFIsBigEndian(tif)) {
             layout.Format = colours == 1 ? kGrey16Be : kRgb48Be;
-        }
-        // Rows below 6 * 2^31 bytes; divided, so that no product overflows.
-        if (layout.Height > (source.Length() - d->direct) / layout.Stride) {
-            return Reason(ReasonCode::Truncated);
         }
         return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
     }
