@@ -37,10 +37,10 @@ constexpr const char* kApply =
     "and writes it upright in RGB. Inputs: .bmp, .pnm/.ppm/.pgm (binary, maxval up\n"
     "to 65535), .png, .tif/.tiff (8 or 16 bits); any other name is read as BMP.\n"
     "The output's extension picks its format: .bmp (24-bit), .pnm/.ppm (P6),\n"
-    ".png (zlib level 1, the fastest) or .tif/.tiff (uncompressed; Deflate with\n"
-    "--compress). An 8-bit input, and any input to BMP, goes through the 256-entry\n"
-    "tables; a 16-bit input to PNM, PNG or TIFF stays 16-bit through tables of\n"
-    "65536 entries.\n"
+    ".png (rows filtered Up, then zlib level 1 with Huffman coding only: the\n"
+    "fastest) or .tif/.tiff (uncompressed; Deflate with --compress). An 8-bit\n"
+    "input, and any input to BMP, goes through the 256-entry tables; a 16-bit\n"
+    "input to PNM, PNG or TIFF stays 16-bit through tables of 65536 entries.\n"
     "With -o each input is written into DIR under its own name (a .pgm as .ppm;\n"
     "as NAME.png with --png). An output never replaces its own input.\n";
 

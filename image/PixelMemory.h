@@ -14,6 +14,6 @@ template <typename T> using MallocPtr = std::unique_ptr<T, FreeDeleter>;
 
 // count x elementBytes bytes from malloc; nullopt when the product overflows
 // or malloc fails. A zero-byte block is a success whose pointer may be null.
-// The block is left untouched: its pages are first touched by whoever fills it.
+// The pages of a large block are provided at once (see the .cpp).
 std::optional<MallocPtr<std::uint8_t>> AllocatePixelBlock(std::uint64_t count,
                                                           std::uint64_t elementBytes);

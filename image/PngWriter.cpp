@@ -4,6 +4,7 @@
 #include "image/PngWriter.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -63,7 +64,8 @@ bool WriteHead(Encoder* e, const RgbShape* shape) {
                  static_cast<png_uint_32>(shape->Height), shape->Bits, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(e->png, kFastestLevel);
-    png_set_filter(e->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_compression_strategy(e->png, Z_HUFFMAN_ONLY);
+    png_set_filter(e->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_write_info(e->png, e->info);
     return true;
 }

@@ -4,7 +4,6 @@
 #include "image/PnmRows.h"
 
 #include <algorithm>
-#include <bit>
 #include <limits>
 #include <vector>
 
@@ -112,9 +111,9 @@ PnmRows::PnmRows(const ByteSource& source, const PnmHeader& header)
     : source_(&source), dataOffset_(header.DataOffset) {
     const bool wide = header.MaxValue > kMaxSample8;
     if (header.Samples == 1) {
-        layout_.Format = wide ? kGrey16 : kGrey8;
+        layout_.Format = wide ? kGrey16Be : kGrey8;
     } else {
-        layout_.Format = wide ? kRgb48 : kRgb24;
+        layout_.Format = wide ? kRgb48Be : kRgb24;
     }
     layout_.Width = header.Width;
     layout_.Height = header.Height;
@@ -149,11 +148,6 @@ FetchedRows PnmRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t* 
     Reason failed = ReadAll(*source_, dataOffset_ + first * layout_.Stride, scratch, bytes);
     if (failed) {
         return {nullptr, std::move(failed)};
-    }
-    if (layout_.Format.BitsPerSample == 16 && std::endian::native == std::endian::little) {
-        for (std::int64_t i = 0; i + 1 < bytes; i += 2) {
-            std::swap(scratch[i], scratch[i + 1]);
-        }
     }
     return {scratch, {}};
 }

@@ -1,6 +1,6 @@
 // The stored rows of a binary PNM file (P5 grey, P6 RGB): its header read and
 // checked against the file's length once, then any run of rows read at its
-// place, 16-bit samples turned to the machine's byte order.
+// place, 16-bit samples as stored (big-endian; the kernels swap them).
 #pragma once
 
 #include "image/ByteSource.h"

@@ -25,22 +25,10 @@ using RgbRunSink =
 // the sink failed, None when all went through.
 using RgbProducer = std::function<Reason(const RgbRunSink& sink, bool inOrder)>;
 
-// Hands every row to `writeRow(y, row)` in order, for encoders that take one
-// row at a time. The producer's reason when it failed (a failed read), None
-// when all went through or when `writeRow` failed (the encoder knows why).
-inline Reason
-ProduceRowByRow(const RgbShape& shape, const RgbProducer& produce,
-                const std::function<bool(std::int32_t, const std::uint8_t*)>& writeRow) {
-    const std::int64_t rowBytes = shape.RowBytes();
-    Reason failed = produce(
-        [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows) {
-            for (std::int32_t k = 0; k < count; ++k) {
-                if (!writeRow(first + k, rows + k * rowBytes)) {
-                    return false;
-                }
-            }
-            return true;
-        },
-        true);
-    return failed.Code == ReasonCode::WriteFailed ? Reason() : failed;
-}
+// Hands every row to `writeRow(y, row)` in order, on the calling thread, for
+// encoders that take one row at a time. The rows are made on a second thread
+// meanwhile, so that reading and converting overlap with encoding. The
+// producer's reason when it failed (a failed read), None when all went
+// through or when `writeRow` failed (the encoder knows why).
+Reason ProduceRowByRow(const RgbShape& shape, const RgbProducer& produce,
+                       const std::function<bool(std::int32_t, const std::uint8_t*)>& writeRow);

@@ -19,13 +19,21 @@ std::uint32_t Scaled(std::uint32_t v, std::uint32_t maxValue, std::uint32_t top)
     return static_cast<std::uint32_t>((clamped * top + maxValue / 2) / maxValue);
 }
 
-template <typename Sample> Sample SampleAt(const std::uint8_t* p, std::int64_t i) {
+// Sample i of a row; a 16-bit sample stored in the other byte order is
+// swapped here, in the kernel's one pass over the row.
+template <typename Sample, bool Swap = false>
+Sample SampleAt(const std::uint8_t* p, std::int64_t i) {
     Sample s;
     std::memcpy(&s, p + i * std::int64_t{sizeof(Sample)}, sizeof s);
+    if constexpr (Swap) {
+        s = static_cast<Sample>(s >> 8 | s << 8);
+    }
     return s;
 }
 
-template <typename Sample, int Samples>
+constexpr bool kSwapBigEndian = std::endian::native != std::endian::big;
+
+template <typename Sample, int Samples, bool Swap = false>
 void ToLevels(const RowBlock& block, std::span<const std::uint8_t> levels) {
     const std::uint8_t* table = levels.data();
     for (std::int32_t k = 0; k < block.Rows; ++k) {
@@ -34,21 +42,22 @@ void ToLevels(const RowBlock& block, std::span<const std::uint8_t> levels) {
         for (std::int64_t x = 0; x < block.Width; ++x) {
             std::uint8_t* px = out + x * kRgbx;
             if constexpr (Samples == 1) {
-                const std::uint8_t level = table[SampleAt<Sample>(in, x)];
+                const std::uint8_t level = table[SampleAt<Sample, Swap>(in, x)];
                 px[0] = level;
                 px[1] = level;
                 px[2] = level;
             } else {
-                px[0] = table[SampleAt<Sample>(in, x * 3)];
-                px[1] = table[SampleAt<Sample>(in, x * 3 + 1)];
-                px[2] = table[SampleAt<Sample>(in, x * 3 + 2)];
+                px[0] = table[SampleAt<Sample, Swap>(in, x * 3)];
+                px[1] = table[SampleAt<Sample, Swap>(in, x * 3 + 1)];
+                px[2] = table[SampleAt<Sample, Swap>(in, x * 3 + 2)];
             }
             px[3] = kTop8;
         }
     }
 }
 
-template <int Samples> void ToWide(const RowBlock& block, const WideTables& tables) {
+template <int Samples, bool Swap = false>
+void ToWide(const RowBlock& block, const WideTables& tables) {
     const std::uint16_t* red = tables[kRed].data();
     const std::uint16_t* green = tables[kGreen].data();
     const std::uint16_t* blue = tables[kBlue].data();
@@ -58,14 +67,14 @@ template <int Samples> void ToWide(const RowBlock& block, const WideTables& tabl
         for (std::int64_t x = 0; x < block.Width; ++x) {
             std::uint16_t* px = out + x * kRgb;
             if constexpr (Samples == 1) {
-                const std::uint16_t v = SampleAt<std::uint16_t>(in, x);
+                const std::uint16_t v = SampleAt<std::uint16_t, Swap>(in, x);
                 px[0] = red[v];
                 px[1] = green[v];
                 px[2] = blue[v];
             } else {
-                px[0] = red[SampleAt<std::uint16_t>(in, x * 3)];
-                px[1] = green[SampleAt<std::uint16_t>(in, x * 3 + 1)];
-                px[2] = blue[SampleAt<std::uint16_t>(in, x * 3 + 2)];
+                px[0] = red[SampleAt<std::uint16_t, Swap>(in, x * 3)];
+                px[1] = green[SampleAt<std::uint16_t, Swap>(in, x * 3 + 1)];
+                px[2] = blue[SampleAt<std::uint16_t, Swap>(in, x * 3 + 2)];
             }
         }
     }
@@ -93,6 +102,12 @@ LevelKernel LevelKernelFor(const RowFormat& format) {
     if (format == kGrey16) {
         return ToLevels<std::uint16_t, 1>;
     }
+    if (format == kGrey16Be) {
+        return ToLevels<std::uint16_t, 1, kSwapBigEndian>;
+    }
+    if (format == kRgb48Be) {
+        return ToLevels<std::uint16_t, 3, kSwapBigEndian>;
+    }
     return format == kRgb48 ? ToLevels<std::uint16_t, 3> : nullptr;
 }
 
@@ -115,6 +130,12 @@ ComposeWideTables(const std::array<std::span<const std::uint16_t>, kChannelCount
 WideKernel WideKernelFor(const RowFormat& format) {
     if (format == kGrey16) {
         return ToWide<1>;
+    }
+    if (format == kGrey16Be) {
+        return ToWide<1, kSwapBigEndian>;
+    }
+    if (format == kRgb48Be) {
+        return ToWide<3, kSwapBigEndian>;
     }
     return format == kRgb48 ? ToWide<3> : nullptr;
 }

@@ -14,11 +14,13 @@ enum class SampleOrder { Bgr, Rgb };
 
 // One stored pixel: Samples samples of BitsPerSample bits in Order (a fourth
 // sample of a 4-sample pixel is unused), or a single colour-table index.
+// 16-bit samples are in the machine's byte order unless BigEndian.
 struct RowFormat {
     std::int32_t Samples = 3;
     std::int32_t BitsPerSample = 8;
     SampleOrder Order = SampleOrder::Bgr;
     bool Indexed = false;
+    bool BigEndian = false;
 
     std::int64_t BytesPerPixel() const { return std::int64_t{Samples} * BitsPerSample / 8; }
     friend bool operator==(const RowFormat&, const RowFormat&) = default;
@@ -30,11 +32,14 @@ inline constexpr RowFormat kBgrx32{4, 8, SampleOrder::Bgr, false};
 // The decoded image the window keeps: R, G, B, 255.
 inline constexpr RowFormat kRgbx32{4, 8, SampleOrder::Rgb, false};
 // Scans: grey or red, green, blue samples of 8 or 16 bits; 16-bit samples
-// are held in the machine's own byte order whatever the file's.
+// in the machine's own byte order, or as a PNM stores them (big-endian), so
+// that the kernels swap them on the way instead of in a pass of their own.
 inline constexpr RowFormat kGrey8{1, 8, SampleOrder::Rgb, false};
 inline constexpr RowFormat kRgb24{3, 8, SampleOrder::Rgb, false};
 inline constexpr RowFormat kGrey16{1, 16, SampleOrder::Rgb, false};
 inline constexpr RowFormat kRgb48{3, 16, SampleOrder::Rgb, false};
+inline constexpr RowFormat kGrey16Be{1, 16, SampleOrder::Rgb, false, true};
+inline constexpr RowFormat kRgb48Be{3, 16, SampleOrder::Rgb, false, true};
 inline constexpr std::int32_t kMaxSample8 = 255;
 inline constexpr std::int32_t kMaxSample16 = 65535;
 

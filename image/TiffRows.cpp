@@ -1,6 +1,8 @@
-// Chunky strips are read a scanline at a time; planar or tiled images a band
-// of rows at a time (one strip or tile row, every plane), each chunk decoded
-// and its colour samples copied into their places.
+// Uncompressed chunky strips that follow each other in the file are rows at
+// fixed places, read like a PNM's: any run, from any thread. Other chunky
+// strips are read a scanline at a time; planar or tiled images a band of rows
+// at a time (one strip or tile row, every plane), each chunk decoded and its
+// colour samples copied into their places.
 #include "image/TiffRows.h"
 
 #include <tiffio.h>
@@ -127,7 +129,9 @@ Reason KindProblem(TIFF* tif, std::uint16_t colours) {
     if (photometric == PHOTOMETRIC_SEPARATED) {
         return {ReasonCode::Unsupported, 0, "TIFF CMYK"};
     }
-    const bool grey = photometric == PHOTOMETRIC_MINISBLACK && colours == 1;
+    const bool grey =
+        (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) &&
+        colours == 1;
     const bool rgb = photometric == PHOTOMETRIC_RGB && colours == 3;
     if (!grey && !rgb) {
         return {ReasonCode::Unsupported, 0, "TIFF photometric " + std::to_string(photometric)};
@@ -150,6 +154,8 @@ struct TiffRows::Decoder {
     std::int32_t colours = 1; // grey or red, green, blue
     std::int32_t sampleBytes = 1;
     bool banded = false;         // planar or tiled
+    bool minIsWhite = false;     // grey stored as 0 = white: inverted on the way
+    std::int64_t direct = -1;    // file offset of row 0 when rows lie at fixed places
     std::int32_t bandRows = 0;   // rows of one strip or tile row
     std::int32_t chunkWidth = 0; // columns of one chunk
     std::int32_t nextRow = 0;
@@ -229,6 +235,53 @@ bool ReadBand(Decoder& d, std::int32_t row, const RowLayout& layout) {
     return true;
 }
 
+// Where row 0 starts when the rows lie uncompressed, one after the other,
+// exactly as wide as the layout: every strip starts where the last ended.
+// -1 otherwise.
+std::int64_t DirectRowsOffset(TIFF* tif, const Decoder& d, const RowLayout& layout,
+                              std::int64_t fileLength) {
+    if (d.banded || d.minIsWhite || d.samples != d.colours || !layout.HasRows() ||
+        Field<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE) != COMPRESSION_NONE ||
+        static_cast<std::int64_t>(TIFFScanlineSize64(tif)) != layout.Stride) {
+        return -1;
+    }
+    const std::int64_t rowsPerStrip = std::clamp<std::int64_t>(
+        Field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, layout.Height), 1, layout.Height);
+    const std::uint32_t strips = TIFFNumberOfStrips(tif);
+    const std::int64_t start = static_cast<std::int64_t>(TIFFGetStrileOffset(tif, 0));
+    // Rows that run past the end are left to libtiff to report; divided, so
+    // that no product below overflows.
+    if (start <= 0 || start > fileLength || layout.Height > (fileLength - start) / layout.Stride) {
+        return -1;
+    }
+    std::int64_t next = start;
+    for (std::uint32_t s = 0; s < strips; ++s) {
+        const std::int64_t rows = std::min(rowsPerStrip, layout.Height - s * rowsPerStrip);
+        if (rows <= 0 || static_cast<std::int64_t>(TIFFGetStrileOffset(tif, s)) != next ||
+            static_cast<std::int64_t>(TIFFGetStrileByteCount(tif, s)) < rows * layout.Stride) {
+            return -1;
+        }
+        next += rows * layout.Stride;
+    }
+    return start;
+}
+
+// v' = max - v over whole rows of 8- or 16-bit (machine order) samples.
+void InvertSamples(std::uint8_t* rows, std::int64_t bytes, std::int32_t sampleBytes) {
+    if (sampleBytes == 1) {
+        for (std::int64_t i = 0; i < bytes; ++i) {
+            rows[i] = static_cast<std::uint8_t>(~rows[i]);
+        }
+        return;
+    }
+    for (std::int64_t i = 0; i + 1 < bytes; i += 2) {
+        std::uint16_t v = 0;
+        std::memcpy(&v, rows + i, sizeof v);
+        v = static_cast<std::uint16_t>(~v);
+        std::memcpy(rows + i, &v, sizeof v);
+    }
+}
+
 } // namespace
 
 TiffRows::TiffRows(std::unique_ptr<Decoder> decoder, const RowLayout& layout)
@@ -276,6 +329,7 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     d->samples = samples;
     d->colours = colours;
     d->sampleBytes = bits / 8;
+    d->minIsWhite = Field<std::uint16_t>(tif, TIFFTAG_PHOTOMETRIC, 0) == PHOTOMETRIC_MINISWHITE;
     RowLayout layout;
     layout.Width = static_cast<std::int32_t>(width);
     layout.Height = static_cast<std::int32_t>(height);
@@ -303,6 +357,13 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     if (layout.HasRows() && chunkBytes <= 0) {
         return d->Failure();
     }
+    d->direct = DirectRowsOffset(tif, *d, layout, source.Length());
+    if (d->direct >= 0) {
+        if (bits == kWideBits && TIFFIsBigEndian(tif)) {
+            layout.Format = colours == 1 ? kGrey16Be : kRgb48Be;
+        }
+        return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
+    }
     try {
         d->chunk.resize(static_cast<std::size_t>(chunkBytes));
         if (d->banded) {
@@ -314,8 +375,17 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
 }
 
+bool TiffRows::Sequential() const {
+    return decoder_->direct < 0;
+}
+
 FetchedRows TiffRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const {
     Decoder& d = *decoder_;
+    if (d.direct >= 0) {
+        Reason failed = ReadAll(*d.client.source, d.direct + first * layout_.Stride, scratch,
+                                count * layout_.Stride);
+        return {failed ? nullptr : scratch, std::move(failed)};
+    }
     if (first != d.nextRow) {
         return {nullptr, Reason(ReasonCode::ReadFailed)}; // rows come once each, in order
     }
@@ -335,6 +405,9 @@ FetchedRows TiffRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t*
         }
         std::memcpy(out, d.band.data() + (row - d.bandFirst) * layout_.Stride,
                     static_cast<std::size_t>(layout_.Stride));
+    }
+    if (d.minIsWhite) {
+        InvertSamples(scratch, count * layout_.Stride, d.sampleBytes);
     }
     d.nextRow += count;
     return {scratch, {}};

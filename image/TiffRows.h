@@ -1,8 +1,9 @@
 // The stored rows of a TIFF file, decoded by libtiff: 8- or 16-bit unsigned
-// samples, grey (min-is-black) or RGB, extra samples dropped, chunky or
-// planar, strips or tiles, uncompressed, LZW, Deflate or PackBits. Rows come
-// once each, in order. libtiff's messages are kept for the reason, never
-// printed.
+// samples, grey (min-is-black, or min-is-white turned to it) or RGB, extra
+// samples dropped, chunky or planar, strips or tiles, uncompressed, LZW,
+// Deflate or PackBits. Rows come once each, in order, except when they lie
+// uncompressed at fixed places: then any run may be read from any thread.
+// libtiff's messages are kept for the reason, never printed.
 #pragma once
 
 #include "image/ByteSource.h"
@@ -26,7 +27,7 @@ public:
     const Palette& Colours() const override { return kNoColours; }
     std::int64_t ScratchBytes(std::int32_t count) const override { return count * layout_.Stride; }
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
-    bool Sequential() const override { return true; }
+    bool Sequential() const override;
 
     struct Decoder;
 

@@ -120,7 +120,9 @@ Reason WriteTiff(const RgbShape& shape, TiffCompression compression, const RgbPr
         sink.writer = &writer;
         auto tif = OpenForWriting(sink);
         if (!tif || !SetTags(tif.get(), shape, compression)) {
-            failure = Reason(ReasonCode::DamagedData, 0, sink.message);
+            if (!sink.writeFailed) { // a failed write of the header is the output's to tell
+                failure = Reason(ReasonCode::DamagedData, 0, sink.message);
+            }
             return false;
         }
         bool rowsWritten = true;

@@ -259,22 +259,75 @@ TEST(ScanFormats, TiffLayoutsAndByteOrdersAllGiveTheSameSamples) {
         };
         const auto reference = PnmSamples(
             *Applied(ImageKind::Pnm, EncodePnm(kW, kH, 3, bits == 16 ? 65535 : 255, stored)));
+        // Uncompressed chunky strips without an extra sample are read at
+        // their places (in the file's byte order); the others through libtiff.
         for (const char* mode : {"wl", "wb"}) {
             for (const bool planar : {false, true}) {
                 for (const bool tiled : {false, true}) {
                     for (const std::uint16_t compression :
                          {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE,
                           COMPRESSION_PACKBITS}) {
-                        const auto file =
-                            LibTiff(mode, planar, tiled, bits, planar ? 0 : 1, compression, at);
-                        const auto out = Applied(ImageKind::Tiff, file);
-                        ASSERT_TRUE(out)
-                            << mode << planar << tiled << compression << " " << out.Why().Text;
-                        EXPECT_EQ(PnmSamples(*out), reference)
-                            << bits << mode << planar << tiled << compression;
+                        for (const int extra : {0, 1}) {
+                            const auto file =
+                                LibTiff(mode, planar, tiled, bits, extra, compression, at);
+                            const auto out = Applied(ImageKind::Tiff, file);
+                            ASSERT_TRUE(out) << mode << planar << tiled << compression << extra
+                                             << " " << out.Why().Text;
+                            EXPECT_EQ(PnmSamples(*out), reference)
+                                << bits << mode << planar << tiled << compression << extra;
+                        }
                     }
                 }
             }
+        }
+    }
+}
+
+// A grey TIFF of one strip with the given photometric interpretation.
+std::vector<std::uint8_t> GreyTiff(std::uint16_t photometric, int bits, std::uint16_t compression,
+                                   const std::vector<std::uint16_t>& samples) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("tamrel-grey-" + std::to_string(::getpid()) + ".tif");
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(kW));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(kH));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, std::uint16_t(bits));
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(1));
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, std::uint32_t(kH));
+    std::vector<std::uint8_t> strip(std::size_t(kW * kH * bits / 8));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (bits == 16) {
+            std::memcpy(&strip[i * 2], &samples[i], 2);
+        } else {
+            strip[i] = static_cast<std::uint8_t>(samples[i]);
+        }
+    }
+    TIFFWriteEncodedStrip(tif, 0, strip.data(), tmsize_t(strip.size()));
+    TIFFClose(tif);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    std::filesystem::remove(path);
+    return bytes;
+}
+
+TEST(ScanFormats, MinIsWhiteGreyReadsAsTheInvertedMinIsBlackImage) {
+    for (const int bits : {8, 16}) {
+        const int top = bits == 16 ? 65535 : 255;
+        std::vector<std::uint16_t> black;
+        std::vector<std::uint16_t> white;
+        for (std::int32_t i = 0; i < kW * kH; ++i) {
+            black.push_back(Sample(i % kW, i / kW, 0, top));
+            white.push_back(static_cast<std::uint16_t>(top - black.back()));
+        }
+        for (const std::uint16_t compression : {COMPRESSION_NONE, COMPRESSION_LZW}) {
+            const auto expected = Applied(
+                ImageKind::Tiff, GreyTiff(PHOTOMETRIC_MINISBLACK, bits, compression, black));
+            const auto got = Applied(ImageKind::Tiff,
+                                     GreyTiff(PHOTOMETRIC_MINISWHITE, bits, compression, white));
+            ASSERT_TRUE(expected && got) << bits << " " << compression;
+            EXPECT_EQ(PnmSamples(*got), PnmSamples(*expected)) << bits << " " << compression;
         }
     }
 }

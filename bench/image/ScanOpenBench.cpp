@@ -1,0 +1,133 @@
+// What the window's Open costs for an 8000 x 6000 linear scan of 16 bits
+// (288 MB): a PNM and an uncompressed TIFF read to the window's levels, the
+// preview allocated and rendered; with the peak memory over the idle process
+// per pixel.
+#include "image/PnmWriter.h"
+#include "image/ReadImage.h"
+#include "image/RenderPreview.h"
+#include "image/TiffWriter.h"
+#include "io/AtomicWrite.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t kWidth = 8000;
+constexpr std::int32_t kHeight = 6000;
+constexpr double kPixels = double(kWidth) * kHeight;
+constexpr std::int32_t kRunRows = 16;
+
+// Samples that change from pixel to pixel and row to row, as a scan's do.
+Reason MakeRows(const RgbShape& shape, const RgbRunSink& sink) {
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(shape.RowBytes() * kRunRows));
+    for (std::int32_t y = 0; y < shape.Height; y += kRunRows) {
+        const std::int32_t count = std::min(kRunRows, shape.Height - y);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            rows[i] = static_cast<std::uint8_t>(i * 7 + std::size_t(y) * 3);
+        }
+        if (!sink(y, count, rows.data())) {
+            return Reason(ReasonCode::WriteFailed);
+        }
+    }
+    return {};
+}
+
+// The scan file, written once by the project's own writers, removed at exit.
+struct TempScan {
+    std::filesystem::path path;
+    explicit TempScan(const std::string& extension) {
+        path = std::filesystem::temp_directory_path() /
+               ("tamrel_scan_bench_" + std::to_string(::getpid()) + extension);
+        const RgbShape shape{kWidth, kHeight, 16};
+        const RgbProducer produce = [&](const RgbRunSink& sink, bool) {
+            return MakeRows(shape, sink);
+        };
+        const Replacement output = [&](const PositionedContents& c) {
+            return WriteFileAtomically(path, c);
+        };
+        const Reason failed = extension == ".pnm"
+                                  ? WritePnm(shape, produce, output)
+                                  : WriteTiff(shape, TiffCompression::None, produce, output);
+        if (failed) {
+            std::abort();
+        }
+    }
+    ~TempScan() { std::filesystem::remove(path); }
+};
+
+const std::filesystem::path& Scan(bool tiff) {
+    static const TempScan pnm(".pnm");
+    static const TempScan tif(".tif");
+    return tiff ? tif.path : pnm.path;
+}
+
+double StatusBytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0) {
+            return std::stod(line.substr(prefix.size())) * 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+GammaTableSet SomeTables() {
+    GammaTableSet t{};
+    for (std::size_t c = 0; c < t.size(); ++c) {
+        for (int i = 0; i < 256; ++i) {
+            t[c][i] = static_cast<std::int16_t>((i * (c + 2)) / 3 & 0xFF);
+        }
+    }
+    return t;
+}
+
+// Open as the window does: the levels (with the histogram counted in the
+// same pass) and the preview through the tables.
+void BM_OpenScan(benchmark::State& state) {
+    const bool tiff = state.range(0) != 0;
+    const GammaTableSet tables = SomeTables();
+    Scan(tiff);
+    double peak = 0;
+    LevelHistogram levels;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const double idle = StatusBytes("VmRSS");
+        state.ResumeTiming();
+        {
+            ImageBuffer image{};
+            if (LoadImageFile(&image, Scan(tiff), nullptr, &levels) != 0) {
+                std::abort();
+            }
+            std::optional<PreviewImage> preview = BuildPreview(image, tables);
+            if (!preview) {
+                std::abort();
+            }
+            benchmark::DoNotOptimize(preview->Bits());
+            state.PauseTiming();
+            std::free(image.Pixels);
+        }
+        peak = std::max(peak, StatusBytes("VmHWM") - idle);
+        state.ResumeTiming();
+    }
+    state.counters["peak_bytes_per_pixel"] = peak / kPixels;
+}
+BENCHMARK(BM_OpenScan)
+    ->ArgName("tiff")
+    ->Arg(0)
+    ->Arg(1)
+    ->MinTime(2.0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace

@@ -1,0 +1,112 @@
+// Rows made on one thread and encoded on another: all of them, in order, on
+// the caller's thread; a failure on either side stops the other and is told
+// apart; the PNG and TIFF writers give the output's reason and leave nothing.
+#include "image/PngWriter.h"
+#include "image/RgbOutput.h"
+#include "image/TiffWriter.h"
+#include "tests/image/RecordingOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr RgbShape kShape{5, 200, 8};
+constexpr std::int32_t kRunRows = 7; // runs that do not divide the height
+
+// Row y holds the byte y & 0xFF throughout; runs of kRunRows rows, the
+// producer giving up with `fails` before row `failRow`.
+struct Producer {
+    std::int32_t failRow = kShape.Height;
+    Reason fails;
+    std::atomic<std::int32_t> made{0};
+
+    Reason operator()(const RgbRunSink& sink, bool inOrder) {
+        EXPECT_TRUE(inOrder);
+        std::vector<std::uint8_t> rows(std::size_t(kShape.RowBytes() * kRunRows));
+        for (std::int32_t y = 0; y < kShape.Height; y += kRunRows) {
+            if (y >= failRow) {
+                return fails;
+            }
+            const std::int32_t count = std::min(kRunRows, kShape.Height - y);
+            for (std::int32_t k = 0; k < count; ++k) {
+                std::fill_n(rows.begin() + k * kShape.RowBytes(), kShape.RowBytes(),
+                            std::uint8_t(y + k));
+            }
+            made += count;
+            if (!sink(y, count, rows.data())) {
+                return Reason(ReasonCode::WriteFailed);
+            }
+        }
+        return {};
+    }
+};
+
+TEST(RowByRow, EveryRowArrivesOnceInOrderOnTheCallersThread) {
+    Producer producer;
+    std::vector<std::int32_t> seen;
+    const auto caller = std::this_thread::get_id();
+    const Reason result =
+        ProduceRowByRow(kShape, std::ref(producer), [&](std::int32_t y, const std::uint8_t* row) {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            EXPECT_EQ(row[0], std::uint8_t(y));
+            EXPECT_EQ(row[kShape.RowBytes() - 1], std::uint8_t(y));
+            seen.push_back(y);
+            return true;
+        });
+    EXPECT_FALSE(result);
+    ASSERT_EQ(seen.size(), std::size_t(kShape.Height));
+    for (std::int32_t y = 0; y < kShape.Height; ++y) {
+        EXPECT_EQ(seen[std::size_t(y)], y);
+    }
+}
+
+TEST(RowByRow, AFailedReadIsReportedAfterTheRowsBeforeIt) {
+    Producer producer;
+    producer.failRow = 3 * kRunRows;
+    producer.fails = Reason(ReasonCode::Truncated);
+    std::int32_t written = 0;
+    const Reason result =
+        ProduceRowByRow(kShape, std::ref(producer), [&](std::int32_t, const std::uint8_t*) {
+            ++written;
+            return true;
+        });
+    EXPECT_EQ(result.Code, ReasonCode::Truncated);
+    EXPECT_EQ(written, 3 * kRunRows);
+}
+
+TEST(RowByRow, AFailedEncoderStopsTheProducerAndLeavesTheReasonToTheEncoder) {
+    Producer producer;
+    std::int32_t written = 0;
+    const Reason result =
+        ProduceRowByRow(kShape, std::ref(producer), [&](std::int32_t y, const std::uint8_t*) {
+            ++written;
+            return y < 10;
+        });
+    EXPECT_FALSE(result); // the encoder knows why
+    EXPECT_EQ(written, 11);
+    // The producer may fill the queue's few runs ahead, never the whole image.
+    EXPECT_LT(producer.made.load(), kShape.Height);
+}
+
+TEST(RowByRow, PngAndTiffWritersGiveTheFullDisksReasonAndNoFile) {
+    // PNG gathers this small image into one piece; TIFF writes its header,
+    // then strips, then patches the header.
+    for (const bool png : {true, false}) {
+        for (const std::int64_t failAt :
+             png ? std::vector<std::int64_t>{1} : std::vector<std::int64_t>{1, 2, 3}) {
+            Producer producer;
+            bmptest::RecordingOutput output(failAt);
+            const Reason result = png ? WritePng(kShape, std::ref(producer), std::ref(output))
+                                      : WriteTiff(kShape, TiffCompression::None, std::ref(producer),
+                                                  std::ref(output));
+            EXPECT_EQ(result.Code, ReasonCode::DiskFull) << png << failAt;
+            EXPECT_TRUE(output.Bytes().empty());
+        }
+    }
+}
+
+} // namespace
