@@ -13,8 +13,8 @@
 
 namespace scantest {
 
-// Samples in row order, 16-bit ones in the machine's order; `layout` gets the
-// reader's layout.
+// Samples in row order, 16-bit ones in the machine's order whatever the
+// reader keeps; `layout` gets the reader's layout.
 inline std::vector<std::uint16_t>
 ReadSamples(ImageKind kind, const std::vector<std::uint8_t>& bytes, RowLayout& layout) {
     const MemorySource source(bytes);
@@ -33,7 +33,9 @@ ReadSamples(ImageKind kind, const std::vector<std::uint8_t>& bytes, RowLayout& l
         const std::uint8_t* row = fetched.First + y * layout.Stride;
         for (std::int64_t i = 0; i < layout.Width * std::int64_t{layout.Format.Samples}; ++i) {
             std::uint16_t v = row[i];
-            if (layout.Format.BitsPerSample == kWordDepth) {
+            if (layout.Format.BitsPerSample == kWordDepth && layout.Format.BigEndian) {
+                v = static_cast<std::uint16_t>(row[i * 2] << 8 | row[i * 2 + 1]);
+            } else if (layout.Format.BitsPerSample == kWordDepth) {
                 std::memcpy(&v, row + i * 2, sizeof v);
             }
             samples.push_back(v);
