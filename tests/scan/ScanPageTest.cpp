@@ -109,6 +109,46 @@ TEST_F(ScanPageTest, BytesPastThePixelsOfALineAreDropped) {
     EXPECT_EQ(lossy.image.Sample(3, 3, 0), whole.image.Sample(3, 3, 0));
 }
 
+// A page streamed at 300 dpi (several runs) with bytes past the pixels of
+// each line: runs of whole rows, the shape promised, every row once.
+TEST_F(ScanPageTest, AStreamedPageComesInRunsOfWholeRows) {
+    Apply({{"resolution", "300"}, {"mode", "Color"}, {"depth", "16"}, {"ppl-loss", "3"}});
+    SampleLayout shape;
+    std::vector<std::size_t> runs;
+    const Reason reason =
+        ScanPage(*device_, never_, {}, [&](const SampleLayout& layout, const PageReader& read) {
+            shape = layout;
+            return read([&](std::span<std::uint8_t> rows) {
+                runs.push_back(rows.size());
+                return true;
+            });
+        });
+    ASSERT_FALSE(reason) << reason.Text;
+    EXPECT_EQ(shape.height, 1181); // 100 mm
+    EXPECT_GT(runs.size(), 1U);
+    std::size_t total = 0;
+    for (const std::size_t run : runs) {
+        EXPECT_EQ(run % shape.RowBytes(), 0U);
+        total += run;
+    }
+    EXPECT_EQ(total, shape.RowBytes() * static_cast<std::size_t>(shape.height));
+}
+
+TEST_F(ScanPageTest, ASinkThatStopsEndsTheScanAndLeavesTheDeviceReady) {
+    Apply({{"resolution", "300"}});
+    int runs = 0;
+    const Reason stopped =
+        ScanPage(*device_, never_, {}, [&](const SampleLayout&, const PageReader& read) {
+            return read([&](std::span<std::uint8_t>) {
+                ++runs;
+                return false;
+            });
+        });
+    EXPECT_EQ(stopped.Code, ReasonCode::WriteFailed);
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(Scan({{"resolution", kLowDpi}}).reason);
+}
+
 TEST_F(ScanPageTest, ACancelMidScanStopsItAndLeavesTheDeviceReady) {
     Apply({{"resolution", kPipeFillingDpi}, {"read-limit", "yes"}, {"read-limit-size", "4096"}});
     std::atomic<bool> cancel{false};
