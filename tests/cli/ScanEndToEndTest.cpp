@@ -198,7 +198,7 @@ TEST(CliScan, FailuresGiveAReasonAndLeaveNoFile) {
     };
     for (const Case& c : cases) {
         ScratchDir scratch;
-        // select-fd: see ScanPageTest's failures, why the scan waits for data.
+        // select-fd: the scan waits on the backend's descriptor before each read.
         std::vector<std::string> args = {"scan", "--defaults", (scratch / "out.pnm").string(),
                                          "--option", "select-fd=yes"};
         args.insert(args.end(), c.options.begin(), c.options.end());

@@ -173,9 +173,8 @@ TEST_F(ScanPageTest, DeviceFailuresAreReasonsInSanesWords) {
                                            : status == SANE_STATUS_IO_ERROR ? "IO_ERROR"
                                            : status == SANE_STATUS_NO_DOCS  ? "NO_DOCS"
                                                                             : "CANCELLED");
-        // The backend kills its reader thread on the cancel that ends the
-        // scan; killed while it still sets up (in malloc) it deadlocks. With
-        // select-fd the scan first waits until the reader has sent data.
+        // With select-fd the scan waits on the backend's descriptor before
+        // each read, the way a slow device is read.
         const ScanResult result = Scan({{"resolution", kPipeFillingDpi},
                                         {"select-fd", "yes"},
                                         {"read-return-value", name.c_str()}});
