@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,20 @@ namespace {
 constexpr std::size_t kCopyRunBytes = std::size_t{1} << 20;
 constexpr std::size_t kRgb = 3;
 
+// Even and odd bytes of each 64-bit block swap places: four 16-bit samples
+// turned over at once.
+constexpr std::uint64_t kLowBytes = 0x00FF00FF00FF00FFULL;
+constexpr int kByteBits = 8;
+
 void SwapWords(std::span<std::uint8_t> bytes) {
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= bytes.size(); i += sizeof(std::uint64_t)) {
+        std::uint64_t block = 0;
+        std::memcpy(&block, bytes.data() + i, sizeof block);
+        block = (block & kLowBytes) << kByteBits | (block >> kByteBits & kLowBytes);
+        std::memcpy(bytes.data() + i, &block, sizeof block);
+    }
+    for (; i + 1 < bytes.size(); i += 2) {
         std::swap(bytes[i], bytes[i + 1]);
     }
 }
