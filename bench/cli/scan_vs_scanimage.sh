@@ -2,7 +2,7 @@
 # CPU time (user + system, of the process and its children) of
 # `tamrel-cli scan --linear` against `scanimage` for the same page of SANE's
 # virtual test device: 600 dpi, colour, 16 bits, its colour pattern, both
-# writing binary PNM. The two take turns in one run; prints the best and the
+# writing binary PNM to a new file. The two take turns in one run; prints the best and the
 # median of RUNS for each and the ratio tamrel-cli / scanimage (the target is
 # 1.1 or less). Both produce the same pixels. Builds nothing.
 #
@@ -40,6 +40,9 @@ min_of() { printf '%s\n' "$@" | sort -n | head -1; }
 tamrel_all=()
 scanimage_all=()
 for _ in $(seq "$runs"); do
+  # Each writes a new file: replacing the last run's 26 MB would add the
+  # freeing of the old file's blocks and pages, unevenly, to one tool or the other.
+  rm -f "$work/scanimage.pnm" "$work/tamrel.pnm"
   scanimage_all+=("$(cpu_of sh -c "scanimage -d test:0 ${page[*]} --test-picture '$picture' \
     --format pnm > '$work/scanimage.pnm'")")
   tamrel_all+=("$(cpu_of "$cli" scan --linear "$work/tamrel.pnm" --device test:0 "${page[@]}" \
