@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the package and checks what it holds: both programs, the desktop
-# entry, the icons, the metainfo, the Qt widget library among its
+# entry, the icons, the metainfo, the manual pages, the Qt widget library among its
 # dependencies; then unpacks it and runs the unpacked tool.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +9,8 @@ contents=$(dpkg-deb -c "$deb")
 for f in usr/bin/tamrel usr/bin/tamrel-cli usr/share/applications/tamrel.desktop \
          usr/share/icons/hicolor/48x48/apps/tamrel.png \
          usr/share/icons/hicolor/256x256/apps/tamrel.png \
-         usr/share/metainfo/jp.ruma_selvo.Tamrel.metainfo.xml usr/share/doc/tamrel/copyright; do
+         usr/share/metainfo/jp.ruma_selvo.Tamrel.metainfo.xml usr/share/doc/tamrel/copyright \
+         usr/share/man/man1/tamrel.1.gz usr/share/man/man1/tamrel-cli.1.gz; do
   grep -q "\./$f\$" <<<"$contents" || { echo "package lacks $f" >&2; exit 1; }
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "package does not depend on Qt widgets" >&2; exit 1; }
