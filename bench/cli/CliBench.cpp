@@ -2,6 +2,7 @@
 // of 24-bit rows (portable and AVX-512 VBMI), the BMP apply from memory into
 // memory, and the whole apply from file to file (read, map, write, flush,
 // rename) of the 144 MB file.
+#include "bench/support/BenchSupport.h"
 #include "image/ApplyFile.h"
 #include "image/RowKernels.h"
 
@@ -17,19 +18,11 @@
 
 namespace {
 
+using benchsupport::SomeTables;
+
 constexpr std::int32_t kWidth = 8000;
 constexpr std::int32_t kHeight = 6000;
 constexpr double kPixels = double(kWidth) * kHeight;
-
-GammaTableSet SomeTables() {
-    GammaTableSet tables{};
-    for (std::size_t c = 0; c < tables.size(); ++c) {
-        for (int i = 0; i < 256; ++i) {
-            tables[c][i] = static_cast<std::int16_t>((i * (c + 2)) / 3 & 0xFF);
-        }
-    }
-    return tables;
-}
 
 // One run's worth of stored rows (about 1 MiB), mapped from one buffer to
 // another as the apply does.

@@ -1,5 +1,6 @@
 // Opening an 8000 x 6000 24-bit BMP (144 MB) and re-rendering its preview,
 // with the peak memory of an open, beside the cost of first-touching memory.
+#include "bench/support/BenchSupport.h"
 #include "image/BmpReader.h"
 #include "image/RenderPreview.h"
 
@@ -19,24 +20,17 @@
 
 namespace {
 
+using benchsupport::ResetPeak;
+using benchsupport::SomeTables;
+using benchsupport::StatusBytes;
+using Tables = GammaTableSet;
+
 constexpr std::int32_t kWidth = 8000;
 constexpr std::int32_t kHeight = 6000;
 constexpr double kPixels = double(kWidth) * kHeight;
 constexpr std::size_t kBigBlock = std::size_t{kWidth} * kHeight * 4;
 constexpr std::size_t kPage = 4096;
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-
-using Tables = GammaTableSet;
-
-Tables SomeTables() {
-    Tables t{};
-    for (std::size_t c = 0; c < t.size(); ++c) {
-        for (int i = 0; i < 256; ++i) {
-            t[c][i] = static_cast<std::int16_t>((i * (c + 2)) / 3 & 0xFF);
-        }
-    }
-    return t;
-}
 
 void Put32(std::vector<char>& out, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) {
@@ -76,24 +70,6 @@ struct TempBmp {
 const std::filesystem::path& BigBmp() {
     static const TempBmp file;
     return file.path;
-}
-
-// A field of /proc/self/status in bytes (it is given in kB).
-double StatusBytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(prefix, 0) == 0) {
-            return std::stod(line.substr(prefix.size())) * 1024.0;
-        }
-    }
-    return 0.0;
-}
-
-// Sets the peak resident size back to the current one.
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 struct Opened {

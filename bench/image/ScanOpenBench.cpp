@@ -2,6 +2,7 @@
 // (288 MB): a PNM and an uncompressed TIFF read to the window's levels, the
 // preview allocated and rendered; with the peak memory over the idle process
 // per pixel.
+#include "bench/support/BenchSupport.h"
 #include "image/PnmWriter.h"
 #include "image/ReadImage.h"
 #include "image/RenderPreview.h"
@@ -19,6 +20,10 @@
 #include <vector>
 
 namespace {
+
+using benchsupport::ResetPeak;
+using benchsupport::SomeTables;
+using benchsupport::StatusBytes;
 
 constexpr std::int32_t kWidth = 8000;
 constexpr std::int32_t kHeight = 6000;
@@ -69,28 +74,6 @@ const std::filesystem::path& Scan(bool tiff) {
     return tiff ? tif.path : pnm.path;
 }
 
-double StatusBytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(prefix, 0) == 0) {
-            return std::stod(line.substr(prefix.size())) * 1024.0;
-        }
-    }
-    return 0.0;
-}
-
-GammaTableSet SomeTables() {
-    GammaTableSet t{};
-    for (std::size_t c = 0; c < t.size(); ++c) {
-        for (int i = 0; i < 256; ++i) {
-            t[c][i] = static_cast<std::int16_t>((i * (c + 2)) / 3 & 0xFF);
-        }
-    }
-    return t;
-}
-
 // Open as the window does: the levels (with the histogram counted in the
 // same pass) and the preview through the tables.
 void BM_OpenScan(benchmark::State& state) {
@@ -101,7 +84,7 @@ void BM_OpenScan(benchmark::State& state) {
     LevelHistogram levels;
     for (auto _ : state) {
         state.PauseTiming();
-        std::ofstream("/proc/self/clear_refs") << "5";
+        ResetPeak();
         const double idle = StatusBytes("VmRSS");
         state.ResumeTiming();
         {
