@@ -87,6 +87,18 @@ QString DeviceLine(const ScanOutcome& outcome) {
 
 } // namespace
 
+bool CTamrelDlg::ScanSucceeded(const ScanOutcome& outcome) {
+    if (destroyed_ || outcome.reason.Code == ReasonCode::Cancelled) {
+        return false;
+    }
+    if (outcome.reason) {
+        Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
+                          DeviceLine(outcome));
+        return false;
+    }
+    return true;
+}
+
 ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanSettings& settings,
                                          const std::function<void(ScanOutcome&)>& finish) {
     std::atomic<bool> cancel{false};
@@ -148,12 +160,7 @@ void CTamrelDlg::OnScanAcquire() {
         }
         pixels.reset(loaded.Pixels);
     });
-    if (destroyed_ || outcome.reason.Code == ReasonCode::Cancelled) {
-        return;
-    }
-    if (outcome.reason) {
-        Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
-                          DeviceLine(outcome));
+    if (!ScanSucceeded(outcome)) {
         return;
     }
     {
@@ -179,12 +186,7 @@ void CTamrelDlg::OnScanWithTables() {
     ScanSettings settings = pick.Settings();
     settings.curves = theChannelParams;
     const ScanOutcome outcome = ScanInBackground(session, settings);
-    if (destroyed_ || outcome.reason.Code == ReasonCode::Cancelled) {
-        return;
-    }
-    if (outcome.reason) {
-        Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
-                          DeviceLine(outcome));
+    if (!ScanSucceeded(outcome)) {
         return;
     }
     const std::filesystem::path path = PathFromUser(*name);

@@ -139,6 +139,9 @@ private:
     ScanOutcome ScanInBackground(const SaneSession& session, const ScanSettings& settings,
                                  const std::function<void(ScanOutcome&)>& finish = {});
     void CancelScan();
+    // False when the window went away, the user cancelled, or the scan
+    // failed (the failure then told in one message with the device's reason).
+    bool ScanSucceeded(const ScanOutcome& outcome);
 
     std::unique_ptr<AskUser> ownAsk_;
     AskUser* ask_;
