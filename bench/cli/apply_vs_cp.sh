@@ -24,24 +24,10 @@ fi
 work="$(mktemp -d "${TMPDIR:-/tmp}/tamrel-bench-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
+source "$here/timing.sh"
+
 python3 "$here/make_bmp.py" "$work/in.bmp" "$width" "$height"
 
-now() { date +%s.%N; }
-
-# Wall-clock seconds of one run of the command.
-time_of() {
-  local start end
-  start=$(now)
-  if ! "$@" > /dev/null; then
-    echo "failed: $*" >&2
-    exit 1
-  fi
-  end=$(now)
-  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }'
-}
-
-median_of() { printf '%s\n' "$@" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
-min_of() { printf '%s\n' "$@" | sort -n | head -1; }
 
 sync
 tamrel_all=()
@@ -51,7 +37,6 @@ for _ in $(seq "$runs"); do
   tamrel_all+=("$(time_of "$cli" apply --defaults "$work/in.bmp" "$work/tamrel.bmp")")
 done
 
-ratio() { awk -v t="$1" -v c="$2" 'BEGIN { printf "%.2f", t / c }'; }
 tamrel_best=$(min_of "${tamrel_all[@]}")
 cp_best=$(min_of "${cp_all[@]}")
 tamrel_median=$(median_of "${tamrel_all[@]}")

@@ -30,6 +30,8 @@ fi
 work="$(mktemp -d "${TMPDIR:-/tmp}/tamrel-bench-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
+source "$here/timing.sh"
+
 python3 "$here/make_bmp.py" "$work/in.bmp" "$width" "$height"
 
 # The same tables as a 256x1 RGB image: pixel i holds red, green, blue of level i.
@@ -38,43 +40,22 @@ python3 "$here/make_bmp.py" "$work/in.bmp" "$width" "$height"
   "$cli" table --defaults | awk '{ print $2, $3, $4 }'
 } > "$work/clut.ppm"
 
-now() { date +%s.%N; }
-
-# Wall-clock seconds of one run of the command.
-time_of() {
-  local start end
-  start=$(now)
-  if ! "$@" > /dev/null; then
-    echo "failed: $*" >&2
-    exit 1
-  fi
-  end=$(now)
-  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.6f", e - s }'
-}
-
-min_of() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
-
-# The middle of the times given (the lower middle for an even count).
-median_of() { printf '%s\n' "$@" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
-
 # Nothing of the generated input is still on its way to the disk, and the two
 # programs take turns, so background writeback and other load hit both alike.
 sync
-tamrel_s=""
-magick_s=""
 tamrel_all=()
 magick_all=()
 for _ in $(seq "$runs"); do
   t=$(time_of "$cli" apply --defaults "$work/in.bmp" "$work/tamrel.bmp")
-  tamrel_s=$(min_of "$tamrel_s" "$t")
   tamrel_all+=("$t")
   t=$(time_of "$convert_bin" "$work/in.bmp" "$work/clut.ppm" \
     -interpolate integer -clut "BMP3:$work/magick.bmp")
-  magick_s=$(min_of "$magick_s" "$t")
   magick_all+=("$t")
 done
 # The first run of each writes a new file, the others replace the previous
 # output, which also frees the old file's blocks: the median shows that case.
+tamrel_s=$(min_of "${tamrel_all[@]}")
+magick_s=$(min_of "${magick_all[@]}")
 tamrel_median=$(median_of "${tamrel_all[@]}")
 magick_median=$(median_of "${magick_all[@]}")
 

@@ -47,19 +47,20 @@ vips copy "$work/raw.v" "$work/lut.v" --interpretation rgb16
 "$cli" apply --defaults "$work/in.pnm" "$work/in.tif" # content is irrelevant to the timing
 "$cli" apply --defaults "$work/in.pnm" "$work/in.png"
 
-best() { # best wall-clock seconds of RUNS runs of the command, which writes OUT: best OUT COMMAND...
-  local out="$1" b="" s e t
+source "$here/timing.sh"
+
+# Best wall-clock seconds of RUNS runs of the command, which writes OUT anew
+# each time: best OUT COMMAND...
+best() {
+  local out="$1" times=()
   shift
   for _ in $(seq "$runs"); do
     rm -f "$out"
     sync
-    s=$(date +%s.%N); "$@" >/dev/null; e=$(date +%s.%N)
-    t=$(awk -v s="$s" -v e="$e" 'BEGIN { printf "%.3f", e - s }')
-    if [ -z "$b" ] || awk -v t="$t" -v b="$b" 'BEGIN { exit !(t < b) }'; then b="$t"; fi
+    times+=("$(time_of "$@")")
   done
-  echo "$b"
+  printf '%.3f' "$(min_of "${times[@]}")"
 }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 flushed_copy() { cp "$1" "$2" && sync "$2"; }
 cp_pnm=$(best "$work/cp.pnm" cp "$work/in.pnm" "$work/cp.pnm")
