@@ -1,25 +1,22 @@
-// One pass over the rows; the image buffer's memory is malloc'd, as the BMP
-// reader's is, so that the preview state frees both alike.
+// One pass over the rows; the image buffer's memory is a pixel block, as the
+// readers' is, so that the preview state frees both alike.
 #include "image/SampleBuffer.h"
 
-#include <cstdlib>
-#include <limits>
+#include "image/PixelMemory.h"
 
 bool ToImageBuffer(const SampleImage& image, ImageBuffer& out) {
     const SampleLayout& layout = image.layout;
-    if (layout.width <= 0 || layout.height <= 0 ||
-        static_cast<std::uint64_t>(layout.width) * static_cast<std::uint64_t>(layout.height) >
-            std::numeric_limits<std::size_t>::max() / kImageBytesPerPixel) {
+    if (layout.width <= 0 || layout.height <= 0) {
         return false;
     }
-    const std::size_t pixels =
-        static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.height);
-    auto* memory = static_cast<std::uint8_t*>(std::malloc(pixels * kImageBytesPerPixel));
-    if (memory == nullptr) {
+    auto block = AllocatePixelBlock(static_cast<std::uint64_t>(layout.width) *
+                                        static_cast<std::uint64_t>(layout.height),
+                                    kImageBytesPerPixel);
+    if (!block) {
         return false;
     }
     const bool wide = layout.depth == kWordDepth;
-    std::uint8_t* to = memory;
+    std::uint8_t* to = block->get();
     for (std::int32_t y = 0; y < layout.height; ++y) {
         for (std::int32_t x = 0; x < layout.width; ++x, to += kImageBytesPerPixel) {
             for (int c = 0; c < kRgbChannels; ++c) {
@@ -30,6 +27,6 @@ bool ToImageBuffer(const SampleImage& image, ImageBuffer& out) {
             to[kRgbChannels] = kOpaque;
         }
     }
-    out = ImageBuffer{false, layout.width, layout.height, memory};
+    out = ImageBuffer{false, layout.width, layout.height, block->release()};
     return true;
 }
