@@ -166,8 +166,11 @@ void Automation::RunNext() {
         return;
     }
     // Later steps continue even while this one runs a nested loop (a menu or
-    // a message box opened by a key), as a user's next action would.
-    QTimer::singleShot(kStepGapMs, this, [this] { RunNext(); });
+    // a message box opened by a key), as a user's next action would. A move
+    // or a print is done once its call returns: the next step follows on the
+    // next turn of the loop, so a test may read a whole image point by point.
+    const bool settled = step.startsWith(u"move ") || step.startsWith(u"print ");
+    QTimer::singleShot(settled ? 0 : kStepGapMs, this, [this] { RunNext(); });
     Run(step);
 }
 

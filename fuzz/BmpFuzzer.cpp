@@ -66,7 +66,7 @@ GammaTableSet IdentityTables() {
 
 // Through identity tables the preview shows the image's own colours, upright.
 void CheckPreview(const PreviewState& state) {
-    const ImageBuffer& image = state.LoadedImage;
+    const ImageBuffer& image = state.LoadedImage();
     const PreviewImage& preview = *state.PreviewBitmap;
     FUZZ_CHECK(preview.Width() == image.Width && preview.Height() == image.Height);
     if (image.Width == 0) {
@@ -100,12 +100,14 @@ void ProbeReadout(PreviewState& state) {
     }
 }
 
-// The image goes where a loaded file goes in the program: into the preview.
+// The image goes where a loaded file goes in the program: into the preview,
+// which takes its pixels over.
 void ShowAndRead(const ImageBuffer& image) {
     PreviewState state;
     state.ImageAreaWidth = 48;
     state.ImageAreaHeight = 36;
-    FUZZ_CHECK(ShowLoadedImage(state, image, IdentityTables()));
+    FUZZ_CHECK(ShowLoadedImage(state, DecodedImage(image, MallocPtr<std::uint8_t>(image.Pixels)),
+                               IdentityTables()));
     CheckPreview(state);
     ProbeReadout(state);
     ReleasePreviewState(state);

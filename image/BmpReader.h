@@ -13,9 +13,10 @@
 #include <filesystem>
 #include <span>
 
-// A decoded image that owns its pixels.
+// A decoded image that owns its pixels; empty (no pixels, 0 x 0) by default.
 class DecodedImage {
 public:
+    DecodedImage() = default;
     DecodedImage(const ImageBuffer& image, MallocPtr<std::uint8_t> pixels)
         : image_(image), pixels_(std::move(pixels)) {}
 
@@ -28,7 +29,7 @@ public:
     }
 
 private:
-    ImageBuffer image_;
+    ImageBuffer image_{};
     MallocPtr<std::uint8_t> pixels_;
 };
 

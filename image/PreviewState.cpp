@@ -3,32 +3,29 @@
 
 #include "image/RenderPreview.h"
 
-#include <cstdlib>
+#include <utility>
 
 PreviewState thePreviewState;
 
 void ReleasePreviewState(PreviewState& state) {
-    std::free(state.LoadedImage.Pixels);
-    state.LoadedImage.Pixels = nullptr;
+    state.Loaded = DecodedImage();
     state.PreviewBitmap.reset();
 }
 
-bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded,
-                     const GammaTableSet& tables) {
-    std::free(state.LoadedImage.Pixels);
-    state.LoadedImage = loaded;
-    state.PreviewWidth = loaded.Width;
-    state.PreviewHeight = loaded.Height;
-    // The old preview goes before the new one is made, so the two never
-    // coexist.
+bool ShowLoadedImage(PreviewState& state, DecodedImage loaded, const GammaTableSet& tables) {
+    // The old image and preview go before the new preview is made, so the
+    // two previews never coexist.
     state.PreviewBitmap.reset();
-    state.PreviewBitmap = BuildPreview(state.LoadedImage, tables);
+    state.Loaded = std::move(loaded);
+    state.PreviewWidth = state.LoadedImage().Width;
+    state.PreviewHeight = state.LoadedImage().Height;
+    state.PreviewBitmap = BuildPreview(state.LoadedImage(), tables);
     CentrePreview(state);
     return state.PreviewBitmap.has_value();
 }
 
 bool ApplyTables(PreviewState& state, const GammaTableSet& tables) {
-    return state.PreviewBitmap && RenderPreview(state.LoadedImage, tables, *state.PreviewBitmap);
+    return state.PreviewBitmap && RenderPreview(state.LoadedImage(), tables, *state.PreviewBitmap);
 }
 
 std::optional<std::uint32_t> PreviewColourAt(const PreviewState& state, Point client) {

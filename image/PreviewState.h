@@ -3,7 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
-#include "image/ImageBuffer.h"
+#include "image/BmpReader.h"
 #include "image/PreviewGeometry.h"
 #include "image/PreviewImage.h"
 
@@ -11,25 +11,26 @@
 #include <cstdint>
 #include <optional>
 
-// All zero or empty at start: no image (LoadedImage.Pixels null), no preview.
+// Empty at start: no image (LoadedImage().Pixels null), no preview.
 // PreviewWidth/PreviewHeight are the loaded image's size; ImageAreaWidth and
 // ImageAreaHeight are the area's client size, recorded once by the dialog.
 struct PreviewState : PreviewGeometry {
-    ImageBuffer LoadedImage{};
+    DecodedImage Loaded; // owns the pixels
     std::optional<PreviewImage> PreviewBitmap;
+
+    const ImageBuffer& LoadedImage() const { return Loaded.View(); }
 };
 
 extern PreviewState thePreviewState;
 
-// Frees the image's pixels (the pointer becomes null) and drops the preview.
+// Drops the image and its preview.
 void ReleasePreviewState(PreviewState& state);
 
-// Takes over a freshly loaded image: frees the previous pixels, drops the old
+// Takes over a freshly loaded image: drops the previous one and the old
 // preview, renders a new one through `tables` and centres it (panning is
 // lost). True when the preview exists; false when its memory could not be
 // had, and the image is kept all the same.
-bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded,
-                     const GammaTableSet& tables);
+bool ShowLoadedImage(PreviewState& state, DecodedImage loaded, const GammaTableSet& tables);
 
 // Re-renders the loaded image into the existing preview with the tables as
 // they are now; false, changing nothing, when there is no preview.

@@ -1,4 +1,4 @@
-// BMP files through their own reader; scans through the pipeline, each run of
+// BMP files through their own reader; scans (files or pages) through the pipeline, each run of
 // stored rows turned to levels straight into its place in the array (array
 // row 0 is the image's bottom row, as for a top-down BMP).
 #include "image/ReadImage.h"
@@ -24,7 +24,12 @@ void CountWritten(const std::uint8_t* out, std::int64_t rowBytes, std::int32_t w
     levels.Add(counter.Total());
 }
 
-Outcome<DecodedImage> ReadScan(const RowSource& source, LevelHistogram* levels) {
+} // namespace
+
+Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels) {
+    if (levels) {
+        *levels = {};
+    }
     const RowLayout& layout = source.Layout();
     const LevelKernel kernel = LevelKernelFor(layout.Format);
     if (kernel == nullptr) {
@@ -64,8 +69,6 @@ Outcome<DecodedImage> ReadScan(const RowSource& source, LevelHistogram* levels) 
     return DecodedImage({true, layout.Width, layout.Height, start}, std::move(*pixels));
 }
 
-} // namespace
-
 Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, LevelHistogram* levels) {
     if (levels) {
         *levels = {};
@@ -84,7 +87,7 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, LevelHist
     if (!rows) {
         return rows.Why();
     }
-    return ReadScan(**rows, levels);
+    return DecodeRows(**rows, levels);
 }
 
 int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why,

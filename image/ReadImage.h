@@ -3,6 +3,7 @@
 #pragma once
 
 #include "image/BmpReader.h"
+#include "image/StoredRows.h"
 
 #include <filesystem>
 
@@ -13,6 +14,12 @@
 // With `levels`, the levels of the image are counted as its rows are read.
 Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path,
                                     LevelHistogram* levels = nullptr);
+
+// Grey or RGB scan rows of 8 or 16 bits (a scan file's, or a scanned page's)
+// as the window's image, counted into `levels` as they are turned to levels.
+// Unsupported for other row formats, TooLarge or NoMemory, or a failed
+// read's reason.
+Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels = nullptr);
 
 // ReadImageFile with LoadBmpFile's result: 0 or -1, the reason in `why`.
 int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why = nullptr,

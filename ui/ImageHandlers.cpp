@@ -32,35 +32,24 @@ void CTamrelDlg::OnOpenImage() {
         return;
     }
     const std::filesystem::path path = PathFromUser(*picked);
-    ImageBuffer loaded{};
-    int result = kBmpFailed;
-    Reason why;
     LevelHistogram levels;
-    {
+    Outcome<DecodedImage> read = [&] {
         const WaitCursor wait;
-        result = LoadImageFile(&loaded, path, &why, &levels);
-    }
-    if (result != kBmpLoaded) {
+        return ReadImageFile(path, &levels);
+    }();
+    if (!read) {
         Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, why));
+                          ReasonLine(path, read.Why()));
         return;
     }
-    {
-        const WaitCursor wait;
-        // Frees the previous image, renders a new preview and centres it.
-        ShowLoadedImage(thePreviewState, loaded, theGammaTables);
-        ImageLoaded(levels);
-    }
-    scanned_.reset(); // the scan is no longer the loaded image
-    ImageArea->update();
-    controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
+    ReplaceImage(std::move(*read), levels, nullptr);
 }
 
 void CTamrelDlg::BuildPreviewBitmap() {
     const WaitCursor wait;
     PreviewState& s = thePreviewState;
     if (!s.PreviewBitmap) {
-        s.PreviewBitmap = BuildPreview(s.LoadedImage, theGammaTables);
+        s.PreviewBitmap = BuildPreview(s.LoadedImage(), theGammaTables);
         return;
     }
     // The image's size has not changed: the existing preview is reused.

@@ -2,6 +2,9 @@
 // set from it, and a look at it without the tables. All of it is reached from
 // the context menu (and the backslash key for the look without the tables).
 #include "curve/AutoBlackWhite.h"
+#include "image/PreviewState.h"
+#include "image/SampleImage.h"
+#include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
 #include "ui/HistogramView.h"
@@ -33,11 +36,23 @@ void CTamrelDlg::RefreshMenu() {
     systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
 }
 
-void CTamrelDlg::ImageLoaded(const LevelHistogram& levels) {
-    theHistogramView.input = levels;
-    LoadedImageChanged();
+void CTamrelDlg::ReplaceImage(DecodedImage image, const LevelHistogram& levels,
+                              std::shared_ptr<SampleImage> scan) {
+    {
+        const WaitCursor wait;
+        // Drops the previous image and preview, renders the new one, centres it.
+        ShowLoadedImage(thePreviewState, std::move(image), theGammaTables);
+        theHistogramView.input = levels;
+        LoadedImageChanged();
+    }
+    scanned_ = std::move(scan);
+    ImageArea->update();
     GraphArea->update();
+    controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
     RefreshMenu();
+    if (lastPointer_) {
+        OnMouseMove(*lastPointer_); // the readout reads the new image under the pointer
+    }
 }
 
 void CTamrelDlg::OnShowHistogram() {

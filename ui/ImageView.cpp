@@ -36,7 +36,7 @@ std::array<GammaTable, 3> IdentityTables() {
 
 bool RenderBeforeImageIfMissing() {
     if (!theBeforeView.image && thePreviewState.PreviewBitmap) {
-        theBeforeView.image = BuildPreview(thePreviewState.LoadedImage, IdentityTables());
+        theBeforeView.image = BuildPreview(thePreviewState.LoadedImage(), IdentityTables());
     }
     return theBeforeView.image.has_value();
 }

@@ -2,9 +2,9 @@
 // The scan runs on a worker thread while a progress dialog turns the event
 // loop, so the window keeps painting; its controls are disabled meanwhile,
 // and closing it cancels the scan.
-#include "image/PreviewState.h"
-#include "image/SampleBuffer.h"
+#include "image/ReadImage.h"
 #include "image/SampleOutput.h"
+#include "image/SampleRows.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
@@ -23,7 +23,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -150,27 +149,26 @@ void CTamrelDlg::OnScanAcquire() {
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
-    // The page becomes the window's image on the worker too: at 1200 dpi
-    // that takes a good part of a second the window would not paint in.
-    ImageBuffer loaded{};
-    std::unique_ptr<std::uint8_t, decltype(&std::free)> pixels(nullptr, &std::free);
+    // The page becomes the window's image on the worker too, by the road a
+    // file takes: at 1200 dpi that is a good part of a second the window
+    // would not paint in.
+    DecodedImage image;
+    LevelHistogram levels;
     ScanOutcome outcome = ScanInBackground(session, pick.Settings(), [&](ScanOutcome& done) {
-        if (!done.reason && !ToImageBuffer(done.image, loaded)) {
-            done.reason = Reason{ReasonCode::NoMemory};
+        if (done.reason) {
+            return;
         }
-        pixels.reset(loaded.Pixels);
+        Outcome<DecodedImage> decoded = DecodeRows(SampleRows(done.image), &levels);
+        if (!decoded) {
+            done.reason = decoded.Why();
+            return;
+        }
+        image = std::move(*decoded);
     });
     if (!ScanSucceeded(outcome)) {
         return;
     }
-    {
-        const WaitCursor wait;
-        ShowLoadedImage(thePreviewState, loaded, theGammaTables); // takes the pixels over
-        pixels.release();
-    }
-    scanned_ = std::make_shared<SampleImage>(std::move(outcome.image));
-    ImageArea->update();
-    controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
+    ReplaceImage(std::move(image), levels, std::make_shared<SampleImage>(std::move(outcome.image)));
 }
 
 void CTamrelDlg::OnScanWithTables() {

@@ -21,6 +21,7 @@
 #include <optional>
 
 class AskUser;
+class DecodedImage;
 class SaneSession;
 struct SampleImage;
 struct ScanOutcome;
@@ -75,9 +76,12 @@ public:
     void OnToggleBefore();
     void OnUndo();
     void OnRedo();
-    // After a new image was loaded with these level counts: drops what
-    // belonged to the previous one.
-    void ImageLoaded(const LevelHistogram& levels);
+    // The one way a new picture enters the window, from a file or a scan:
+    // the kept image, its preview, the before-image, the level counts and
+    // the readout change together. `scan` is the page at the depth it was
+    // scanned in, kept for its save; null for a file.
+    void ReplaceImage(DecodedImage image, const LevelHistogram& levels,
+                      std::shared_ptr<SampleImage> scan);
     // Ends the parameter step in progress, if any, as one undo step.
     void CloseStep();
     // Scanning (ScanHandlers.cpp).

@@ -29,10 +29,10 @@ Tables Inverted() {
     return t;
 }
 
-ImageBuffer Loaded(std::int32_t w, std::int32_t h) {
+DecodedImage Loaded(std::int32_t w, std::int32_t h) {
     ImageBuffer image{};
     EXPECT_EQ(LoadBmpBytes(&image, bmptest::EncodeBmp(bmptest::Gradient(w, h))), 0);
-    return image;
+    return DecodedImage(image, MallocPtr<std::uint8_t>(image.Pixels));
 }
 
 class PreviewStateTest : public testing::Test {
@@ -53,7 +53,7 @@ TEST_F(PreviewStateTest, OpeningRendersAndCentresTheImage) {
     EXPECT_EQ(state.PreviewHeight, 40);
     EXPECT_EQ(state.PreviewX, 25);
     EXPECT_EQ(state.PreviewY, 20);
-    const std::uint8_t* first = state.LoadedImage.Pixels;
+    const std::uint8_t* first = state.LoadedImage().Pixels;
     EXPECT_EQ(PreviewColourAt(state, {25, 20}),
               0xFF000000u | first[0] << 16 | first[1] << 8 | first[2]);
 }
@@ -93,17 +93,18 @@ TEST_F(PreviewStateTest, NoReadingWithoutAPreviewOrOverAMargin) {
 TEST_F(PreviewStateTest, APreviewThatCannotBeAllocatedIsReportedAndTheImageKept) {
     // Far too large for memory; the pixels are never looked at.
     auto* pixels = static_cast<std::uint8_t*>(std::malloc(4));
-    EXPECT_FALSE(
-        ShowLoadedImage(state, ImageBuffer{false, INT32_MAX, INT32_MAX, pixels}, Identity()));
+    EXPECT_FALSE(ShowLoadedImage(
+        state, DecodedImage({false, INT32_MAX, INT32_MAX, pixels}, MallocPtr<std::uint8_t>(pixels)),
+        Identity()));
     EXPECT_FALSE(state.PreviewBitmap);
-    EXPECT_EQ(state.LoadedImage.Pixels, pixels);
+    EXPECT_EQ(state.LoadedImage().Pixels, pixels);
     EXPECT_FALSE(ApplyTables(state, Identity()));
 }
 
 TEST_F(PreviewStateTest, ReleaseFreesTheImageAndDropsThePreview) {
     ASSERT_TRUE(ShowLoadedImage(state, Loaded(5, 5), Identity()));
     ReleasePreviewState(state);
-    EXPECT_EQ(state.LoadedImage.Pixels, nullptr);
+    EXPECT_EQ(state.LoadedImage().Pixels, nullptr);
     EXPECT_FALSE(state.PreviewBitmap);
 }
 
