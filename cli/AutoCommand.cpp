@@ -4,8 +4,8 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "image/Bmp24Writer.h"
+#include "image/CountLevels.h"
 #include "image/Histogram.h"
-#include "image/ReadImage.h"
 #include "io/ParamFileWriter.h"
 
 #include <ostream>
@@ -15,15 +15,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The image's level counts, taken as it is read, or nullopt after the
-// failure was reported.
+// The image's level counts, taken as its rows stream past, or nullopt after
+// the failure was reported.
 std::optional<LevelHistogram> CountImage(const fs::path& input, std::ostream& err) {
-    LevelHistogram levels;
-    const Outcome<DecodedImage> read = ReadImageFile(input, &levels);
+    const Outcome<LevelHistogram> read = CountImageLevels(input);
     if (!read) {
         err << FileError(input, ReasonText(read.Why()));
         return std::nullopt;
     }
+    const LevelHistogram& levels = *read;
     // No pixels give no levels: the rule would set Black 10 and White 200.
     if (levels.Pixels() == 0) {
         err << FileError(input, kNoPixels);

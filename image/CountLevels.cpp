@@ -1,0 +1,84 @@
+// Every run of rows is widened to R, G, B, x levels in a worker's own buffer
+// and counted there: a scan's rows by the level kernel, a BMP's rows by the
+// same in-place widening the window's reader uses, so that the counts are
+// those of the image the window would hold.
+#include "image/CountLevels.h"
+
+#include "image/BmpPixels.h"
+#include "image/ImageBuffer.h"
+#include "image/ImageFiles.h"
+#include "image/LevelRows.h"
+#include "image/Pipeline.h"
+#include "io/File.h"
+
+#include <cstring>
+#include <mutex>
+#include <system_error>
+
+namespace {
+
+using Widen = std::function<const std::uint8_t*(const std::uint8_t* stored, std::uint8_t* out)>;
+
+// Runs over `source`, each stored row made a row of levels by `widen`.
+Outcome<LevelHistogram> CountRuns(const RowSource& source, std::int64_t outRowBytes,
+                                  const Widen& widen) {
+    LevelHistogram total;
+    const RowLayout& layout = source.Layout();
+    if (!layout.HasRows()) {
+        return total;
+    }
+    const Outcome<RowRuns> runs = RowRuns::Plan(source, outRowBytes, {});
+    if (!runs) {
+        return runs.Why();
+    }
+    std::mutex mutex;
+    const Reason failed = runs->Run(
+        [&](std::int32_t, std::int32_t count, const std::uint8_t* rows, std::uint8_t* out) {
+            LevelCounter counter;
+            for (std::int32_t k = 0; k < count; ++k) {
+                counter.AddRows(widen(rows + k * layout.Stride, out), layout.Width, 1);
+            }
+            const std::lock_guard lock(mutex);
+            total.Add(counter.Total());
+            return true;
+        });
+    if (failed) {
+        return failed;
+    }
+    return total;
+}
+
+} // namespace
+
+Outcome<LevelHistogram> CountLevels(const RowSource& source) {
+    const RowLayout& layout = source.Layout();
+    if (IsScanFormat(layout.Format)) {
+        // The view's rows are levels already; no output buffer is needed.
+        const LevelRows levels(source);
+        return CountRuns(levels, 0, [](const std::uint8_t* row, std::uint8_t*) { return row; });
+    }
+    const std::int64_t width = layout.Width;
+    const auto bytesPerPixel = static_cast<std::int32_t>(layout.Format.BytesPerPixel());
+    const std::int64_t storedAt = StoredRowOffset(layout.Width, bytesPerPixel);
+    const BmpPalette palette = PackColours(source.Colours());
+    return CountRuns(source, width * kImageBytesPerPixel,
+                     [&](const std::uint8_t* stored, std::uint8_t* out) {
+                         std::memcpy(out + storedAt, stored, std::size_t(layout.RowBytes()));
+                         ExpandRowInPlace(out, layout.Width, bytesPerPixel, palette);
+                         return static_cast<const std::uint8_t*>(out);
+                     });
+}
+
+Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::optional<File> file = File::OpenForReading(path, error);
+    if (!file) {
+        return Reason(ReasonCode::CannotOpen, error.value());
+    }
+    const FileSource source(*file);
+    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ImageKindOf(path), source);
+    if (!rows) {
+        return rows.Why();
+    }
+    return CountLevels(**rows);
+}

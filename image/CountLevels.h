@@ -1,0 +1,17 @@
+// The level counts of an image file, taken as its rows stream past: no
+// image-sized memory, whatever the file's size.
+#pragma once
+
+#include "image/Histogram.h"
+#include "image/Outcome.h"
+#include "image/StoredRows.h"
+
+#include <filesystem>
+
+// The counts of the 8-bit levels the window would show for `source`'s rows:
+// a scan's samples as their nearest levels, a BMP's pixels (colour table
+// applied) as they are. The reason of a failed read, or NoMemory.
+Outcome<LevelHistogram> CountLevels(const RowSource& source);
+
+// The file opened and read as ReadImageFile would, its levels counted.
+Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path);
