@@ -6,7 +6,7 @@
 // each output byte once; and keep nothing when a read or a write gives out
 // part-way.
 #include "fuzz/FuzzCheck.h"
-#include "image/ApplyFile.h"
+#include "tests/image/ApplyBmp.h"
 #include "tests/image/GivingOutSource.h"
 #include "tests/image/PreviewBmp.h"
 #include "tests/image/RecordingOutput.h"
@@ -15,6 +15,9 @@
 #include <functional>
 
 namespace {
+
+using applytest::ApplyToBmp;
+using applytest::ApplyToBmpFile;
 
 using bmptest::RecordingOutput;
 

@@ -10,8 +10,6 @@ namespace {
 // folds, so 2^32 pixels between folds can never wrap it.
 constexpr std::int64_t kFoldPixels = std::int64_t{1} << 32;
 constexpr std::uint32_t kLevelMask = 0xFF;
-constexpr int kHighByteShift = 8;
-constexpr std::int64_t kSamplesPerPixel16 = 3;
 
 } // namespace
 
@@ -62,16 +60,6 @@ void LevelHistogram::Add(const LevelHistogram& other) {
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         for (std::size_t level = 0; level < kLevelCount; ++level) {
             channels[c][level] += other.channels[c][level];
-        }
-    }
-}
-
-void CountRows16(const std::uint16_t* rows, std::int32_t width, std::int32_t rowCount,
-                 LevelHistogram& into) {
-    const std::int64_t pixels = std::int64_t{width} * rowCount;
-    for (std::int64_t i = 0; i < pixels; ++i) {
-        for (std::size_t c = 0; c < kChannelCount; ++c) {
-            ++into.channels[c][rows[i * kSamplesPerPixel16 + c] >> kHighByteShift];
         }
     }
 }

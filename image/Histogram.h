@@ -40,11 +40,6 @@ private:
     LevelHistogram folded_;
 };
 
-// Adds packed rows of 16-bit red, green, blue samples, each counted at the
-// 8-bit level the preview shows for it: the sample's high byte.
-void CountRows16(const std::uint16_t* rows, std::int32_t width, std::int32_t rowCount,
-                 LevelHistogram& into);
-
 // Where the pixels land after the tables: output level table[L] & 0xFF
 // receives the count of input level L, as the preview renders it.
 LevelHistogram OutputHistogram(const LevelHistogram& input,

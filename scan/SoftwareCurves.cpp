@@ -43,7 +43,3 @@ void RowCurves::Map(std::span<std::uint8_t> rows) const {
         MapSamples<std::uint8_t>(rows, layout_.channels, curves_);
     }
 }
-
-void ApplyCurves(const ChannelParamsSet& channels, SampleImage& image) {
-    RowCurves(channels, image.layout).Map(image.bytes);
-}

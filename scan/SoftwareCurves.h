@@ -10,12 +10,10 @@
 #include <span>
 #include <vector>
 
-// 8-bit samples go through the window's 256-entry tables, exactly as apply
-// maps a BMP; 16-bit samples through the same curves at 65536 entries of
-// 0..65535. A grey image takes the green curve, the one nearest brightness.
-void ApplyCurves(const ChannelParamsSet& channels, SampleImage& image);
-
-// The same for rows of a page as they come, the curves made once.
+// Rows of a page as they come, mapped in place: 8-bit samples through the
+// window's 256-entry tables, exactly as apply maps a BMP; 16-bit samples
+// through the same curves at 65536 entries of 0..65535. A grey page takes the
+// green curve, the one nearest brightness. The curves are made once.
 class RowCurves {
 public:
     RowCurves(const ChannelParamsSet& channels, const SampleLayout& layout);

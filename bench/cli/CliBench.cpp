@@ -3,8 +3,8 @@
 // memory, and the whole apply from file to file (read, map, write, flush,
 // rename) of the 144 MB file.
 #include "bench/support/BenchSupport.h"
-#include "image/ApplyFile.h"
 #include "image/RowKernels.h"
+#include "tests/image/ApplyBmp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +17,9 @@
 #include <vector>
 
 namespace {
+
+using applytest::ApplyToBmp;
+using applytest::ApplyToBmpFile;
 
 using benchsupport::SomeTables;
 

@@ -3,8 +3,8 @@
 // every depth, row order, padding, run size, thread count and kernel; the
 // reader's refusals with their reasons; and safe failure, whichever read or
 // write fails.
-#include "image/ApplyFile.h"
 #include "image/BmpReader.h"
+#include "tests/image/ApplyBmp.h"
 #include "tests/image/BmpWriter.h"
 #include "tests/image/GivingOutSource.h"
 #include "tests/image/ImageTestUtil.h"
@@ -17,6 +17,9 @@
 #include <sys/resource.h>
 
 namespace {
+
+using applytest::ApplyToBmp;
+using applytest::ApplyToBmpFile;
 
 namespace fs = std::filesystem;
 using imagetest::OwnedImage;

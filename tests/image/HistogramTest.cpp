@@ -81,38 +81,6 @@ TEST(Histogram, TheReadPassCountsWhatItDecodes) {
     }
 }
 
-// A 16-bit scan counts at the levels its preview shows: 0x00FF and 0x0000
-// are both level 0, 0xFF00 and 0xFFFF both level 255.
-TEST(Histogram, SixteenBitSamplesCountAtTheirPreviewLevel) {
-    const std::vector<std::uint16_t> rows = {0x0000, 0x00FF, 0x8000, 0xFF00, 0xFFFF,
-                                             0x1234, 0x0101, 0x7FFF, 0xFFFF};
-    LevelHistogram h;
-    CountRows16(rows.data(), 3, 1, h);
-    // Pixels (0x0000, 0x00FF, 0x8000), (0xFF00, 0xFFFF, 0x1234), (0x0101, 0x7FFF, 0xFFFF).
-    const std::array<std::array<int, 3>, kChannelCount> levels = {
-        {{0x00, 0xFF, 0x01}, {0x00, 0xFF, 0x7F}, {0x80, 0x12, 0xFF}}};
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        for (const int level : levels[c]) {
-            EXPECT_EQ(h.channels[c][level], 1u) << c << " " << level;
-        }
-    }
-    EXPECT_EQ(h.Pixels(), 3u);
-}
-
-// A dark 16-bit scan with a small bright spot: 980 samples at levels 3..6 and
-// 20 at 0xE0FF, counted at level 0xE0. 1 % of 1000 is 10, so the empty
-// levels 0..2 give Black 2.0 and the spot, too large to clip, gives White 0xE1.
-TEST(Histogram, SixteenBitScanGivesBlackAndWhiteFromItsPreviewLevels) {
-    std::vector<std::uint16_t> rows;
-    for (int i = 0; i < 1000; ++i) {
-        const auto v = static_cast<std::uint16_t>(i < 20 ? 0xE0FF : 0x0300 + i);
-        rows.insert(rows.end(), {v, v, v});
-    }
-    LevelHistogram h;
-    CountRows16(rows.data(), 1000, 1, h);
-    EXPECT_EQ(AutoBlackWhite(h.channels[kRed], 1.0), (BlackWhitePositions{20, 0xE1}));
-}
-
 TEST(Histogram, OutputCountsFollowTheTables) {
     LevelHistogram input;
     input.channels[kRed][10] = 5;

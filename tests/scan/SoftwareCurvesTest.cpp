@@ -24,7 +24,7 @@ TEST(SoftwareCurves, EightBitColourGoesThroughEachChannelsWindowTable) {
             image.bytes.push_back(static_cast<std::uint8_t>(level));
         }
     }
-    ApplyCurves(channels, image);
+    RowCurves(channels, image.layout).Map(image.bytes);
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         GammaTable table{};
         ComputeChannelTable(channels[c], table);
@@ -43,11 +43,11 @@ TEST(SoftwareCurves, SixteenBitGreyFollowsTheGreenCurveAtFullPrecision) {
     const std::uint16_t levels[] = {0, 32768, 65535};
     std::memcpy(image.bytes.data(), levels, sizeof levels);
     SampleImage shifted = image;
-    ApplyCurves(channels, image);
+    RowCurves(channels, image.layout).Map(image.bytes);
     EXPECT_EQ(image.Sample(0, 0, 0), 0);
     EXPECT_EQ(image.Sample(2, 0, 0), 65535);
     channels[kGreen] = channels[kBlue];
-    ApplyCurves(channels, shifted);
+    RowCurves(channels, shifted.layout).Map(shifted.bytes);
     EXPECT_GT(image.Sample(1, 0, 0), shifted.Sample(1, 0, 0));
 }
 
