@@ -2,7 +2,7 @@
 // stored row, then up (bottom-up source) or down the preview.
 #include "image/RenderPreview.h"
 
-#include "image/ImageRows.h"
+#include "image/MemoryRows.h"
 
 Reason RenderRows(const RowSource& source, const ToneMap& map, PreviewImage& preview,
                   const PipelineOptions& options) {
@@ -35,7 +35,7 @@ bool RenderPreview(const ImageBuffer& image, const GammaTableSet& tables, Previe
     if (image.Pixels == nullptr && rowBytes * image.Height != 0) {
         return false;
     }
-    return !RenderRows(ImageRows(image), ToneMap(tables), preview);
+    return !RenderRows(RowsOf(image), ToneMap(tables), preview);
 }
 
 std::optional<PreviewImage> BuildPreview(const ImageBuffer& image, const GammaTableSet& tables) {

@@ -2,9 +2,9 @@
 // The scan runs on a worker thread while a progress dialog turns the event
 // loop, so the window keeps painting; its controls are disabled meanwhile,
 // and closing it cancels the scan.
+#include "image/MemoryRows.h"
 #include "image/ReadImage.h"
 #include "image/SampleOutput.h"
-#include "image/SampleRows.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
@@ -158,7 +158,7 @@ void CTamrelDlg::OnScanAcquire() {
         if (done.reason) {
             return;
         }
-        Outcome<DecodedImage> decoded = DecodeRows(SampleRows(done.image), &levels);
+        Outcome<DecodedImage> decoded = DecodeRows(RowsOf(done.image), &levels);
         if (!decoded) {
             done.reason = decoded.Why();
             return;

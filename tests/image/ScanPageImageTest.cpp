@@ -1,9 +1,9 @@
 // A scanned page becomes the window's image by the road a file takes: the
 // same pixels and the same level counts as the page written to a file and
 // opened, for grey and colour, 8 and 16 bits.
+#include "image/MemoryRows.h"
 #include "image/ReadImage.h"
 #include "image/SampleOutput.h"
-#include "image/SampleRows.h"
 #include "io/AtomicWrite.h"
 #include "tests/io/ScratchDir.h"
 
@@ -53,7 +53,7 @@ TEST(ScanPageImage, APageGivesThePixelsAndLevelsOfTheSameSamplesOpenedAsAFile) {
         LevelHistogram fileLevels;
         const Outcome<DecodedImage> opened = ReadImageFile(file, &fileLevels);
         LevelHistogram pageLevels;
-        const Outcome<DecodedImage> scanned = DecodeRows(SampleRows(c.page), &pageLevels);
+        const Outcome<DecodedImage> scanned = DecodeRows(RowsOf(c.page), &pageLevels);
         ASSERT_TRUE(opened && scanned) << c.name;
         EXPECT_EQ(scanned->View().Width, c.page.layout.width) << c.name;
         EXPECT_EQ(scanned->View().Height, c.page.layout.height) << c.name;
@@ -70,7 +70,7 @@ TEST(ScanPageImage, SixteenBitSamplesGoToTheNearestLevelOnEveryChannel) {
     const std::uint16_t words[] = {0, 128, 129, 32767, 32896, 65535};
     SampleImage grey{{6, 1, kGreyChannels, kWordDepth}, std::vector<std::uint8_t>(sizeof words)};
     std::memcpy(grey.bytes.data(), words, sizeof words);
-    const Outcome<DecodedImage> image = DecodeRows(SampleRows(grey));
+    const Outcome<DecodedImage> image = DecodeRows(RowsOf(grey));
     ASSERT_TRUE(image);
     const std::vector<std::uint8_t> pixels = Pixels(*image);
     const std::uint8_t expected[] = {0, 0, 1, 127, 128, 255};
@@ -85,7 +85,7 @@ TEST(ScanPageImage, SixteenBitSamplesGoToTheNearestLevelOnEveryChannel) {
 TEST(ScanPageImage, AnEmptyPageGivesAnEmptyImageWithNoLevels) {
     LevelHistogram levels;
     const Outcome<DecodedImage> image =
-        DecodeRows(SampleRows(SampleImage{{0, 5, kRgbChannels, kByteDepth}, {}}), &levels);
+        DecodeRows(RowsOf(SampleImage{{0, 5, kRgbChannels, kByteDepth}, {}}), &levels);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->View().Width, 0);
     EXPECT_EQ(levels.Pixels(), 0u);
