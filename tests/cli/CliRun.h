@@ -27,6 +27,7 @@ struct CliResult {
     int status = -1; // the exit status, or -1 when the program did not exit
     std::string out;
     std::string err;
+    long peakKib = -1; // the child's peak resident size
 };
 
 struct RunOptions {
@@ -68,8 +69,10 @@ inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string
     }
     CliResult result;
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+    rusage usage{};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
         result.status = WEXITSTATUS(status);
+        result.peakKib = usage.ru_maxrss;
     }
     if (options.stdoutPath.empty()) {
         result.out = ReadBytes(outPath);
