@@ -175,7 +175,8 @@ Reason CheckImageDataHolds(const Decoder& d, std::int64_t imageData) {
     if (double(imageData) * kDeflateBound < needed) {
         return {ReasonCode::DamagedData, imageData,
                 std::to_string(imageData) + " bytes of image data cannot hold the " +
-                    std::to_string(std::int64_t(std::min(needed, kMostNamed))) + " the header claims"};
+                    std::to_string(std::int64_t(std::min(needed, kMostNamed))) +
+                    " the header claims"};
     }
     return {};
 }
@@ -228,6 +229,10 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
         return Reason(ReasonCode::Unsupported, 0, "PNG samples");
     }
     return std::unique_ptr<RowSource>(new PngRows(std::move(d)));
+}
+
+std::int64_t PngRows::HeldBytes() const {
+    return decoder_->interlaced ? layout_.Stride * layout_.Height : 0;
 }
 
 std::int64_t PngRows::ScratchBytes(std::int32_t count) const {

@@ -416,6 +416,10 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
 }
 
+std::int64_t TiffRows::HeldBytes() const {
+    return static_cast<std::int64_t>(decoder_->chunk.size() + decoder_->bandBytes);
+}
+
 bool TiffRows::Sequential() const {
     return decoder_->direct < 0;
 }
