@@ -52,6 +52,7 @@ void CTamrelDlg::OnOpenImage() {
         ImageLoaded(levels);
     }
     scanned_.reset(); // the scan is no longer the loaded image
+    RefreshReadout();
     ImageArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
 }
