@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -38,8 +39,10 @@ struct RunOptions {
 
 // Standard output and error go to files in `scratch`, so neither can fill a
 // pipe and stall the child.
+// `meanwhile` runs in this process while the program runs (after any SIGINT).
 inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string>& args,
-                        const RunOptions& options = {}) {
+                        const RunOptions& options = {},
+                        const std::function<void()>& meanwhile = {}) {
     const std::string outPath =
         options.stdoutPath.empty() ? (scratch / ".cli-stdout").string() : options.stdoutPath;
     const std::string errPath = (scratch / ".cli-stderr").string();
@@ -66,6 +69,9 @@ inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string
     if (child > 0 && options.interruptAfterMs >= 0) {
         ::usleep(static_cast<useconds_t>(options.interruptAfterMs) * 1000U);
         ::kill(child, SIGINT);
+    }
+    if (child > 0 && meanwhile) {
+        meanwhile();
     }
     CliResult result;
     int status = 0;
