@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -109,14 +110,22 @@ Reason CheckWord(const OptionDescriptor& option, std::int32_t word) {
     return {};
 }
 
+// A text that fits with its NUL, for an option that takes one now: the
+// device's buffer is the option's size, so a longer text must never reach it.
+ParsedValue Checked(const OptionDescriptor& option, std::string text) {
+    OptionValue value{{}, std::move(text)};
+    Reason reason = CheckOptionValue(option, value);
+    return {reason, reason ? OptionValue{} : std::move(value)};
+}
+
 ParsedValue ParseString(const OptionDescriptor& option, std::string_view text) {
     const auto* list = std::get_if<OptionStringList>(&option.constraint);
     if (list == nullptr) {
-        return {{}, {{}, std::string(text)}};
+        return Checked(option, std::string(text));
     }
     for (const std::string& entry : *list) {
         if (SameLetters(entry, text)) {
-            return {{}, {{}, entry}};
+            return Checked(option, entry);
         }
     }
     std::string choices;

@@ -28,6 +28,7 @@ const OptionDescriptor kFixedDpi =
     Option(OptionType::Fixed, OptionRange{FixedOf(1), FixedOf(1200), 0});
 const OptionDescriptor kDepth = Option(OptionType::Int, OptionWordList{1, 8, 16});
 const OptionDescriptor kMode = Option(OptionType::String, OptionStringList{"Gray", "Color"});
+const OptionDescriptor kText = Option(OptionType::String, {}); // 32 bytes, its NUL included
 const OptionDescriptor kSwitch = Option(OptionType::Bool, {});
 const OptionDescriptor kTable = Option(OptionType::Int, OptionRange{0, 255, 0}, 3);
 
@@ -46,6 +47,16 @@ TEST(OptionValue, TextIsTakenOnlyWithinTheConstraint) {
         {"word list stranger", kDepth, "12", false, {}},
         {"string in the device's spelling", kMode, "color", true, {{}, "Color"}},
         {"string not listed", kMode, "Lineart", false, {}},
+        {"free text with room for its NUL",
+         kText,
+         "0123456789012345678901234567890",
+         true,
+         {{}, "0123456789012345678901234567890"}},
+        {"free text as long as the device's buffer",
+         kText,
+         "01234567890123456789012345678901",
+         false,
+         {}},
         {"bool yes", kSwitch, "yes", true, {{1}, {}}},
         {"bool no", kSwitch, "NO", true, {{0}, {}}},
         {"bool other", kSwitch, "maybe", false, {}},
@@ -81,6 +92,13 @@ TEST(OptionValue, InactiveReadOnlyAndValuelessOptionsTakeNothing) {
     for (const OptionDescriptor& option :
          {inactive, readOnly, Option(OptionType::Button, {}), Option(OptionType::Group, {})}) {
         EXPECT_TRUE(ParseOptionValue(option, "100").reason);
+    }
+    OptionDescriptor inactiveText = kText;
+    inactiveText.active = false;
+    OptionDescriptor inactiveMode = kMode;
+    inactiveMode.active = false;
+    for (const OptionDescriptor& option : {inactiveText, inactiveMode}) {
+        EXPECT_TRUE(ParseOptionValue(option, "Color").reason);
     }
 }
 
