@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 OptionDescriptor Option(OptionType type, OptionConstraint constraint, std::size_t words = 1) {
@@ -26,6 +28,7 @@ struct Case {
 const OptionDescriptor kDpi = Option(OptionType::Int, OptionRange{50, 1200, 25});
 const OptionDescriptor kFixedDpi =
     Option(OptionType::Fixed, OptionRange{FixedOf(1), FixedOf(1200), 0});
+const OptionDescriptor kAnyFixed = Option(OptionType::Fixed, {});
 const OptionDescriptor kDepth = Option(OptionType::Int, OptionWordList{1, 8, 16});
 const OptionDescriptor kMode = Option(OptionType::String, OptionStringList{"Gray", "Color"});
 const OptionDescriptor kText = Option(OptionType::String, {}); // 32 bytes, its NUL included
@@ -43,6 +46,19 @@ TEST(OptionValue, TextIsTakenOnlyWithinTheConstraint) {
         {"fixed whole number", kFixedDpi, "300", true, {{300 << 16}, {}}},
         {"fixed fraction", kFixedDpi, "0.5", false, {}},
         {"fixed fraction in range", kFixedDpi, "1.5", true, {{3 << 15}, {}}},
+        {"fixed rounding up to 32768", kAnyFixed, "32767.999999", false, {}},
+        {"fixed largest",
+         kAnyFixed,
+         "32767.99999",
+         true,
+         {{std::numeric_limits<std::int32_t>::max()}, {}}},
+        {"fixed least",
+         kAnyFixed,
+         "-32768",
+         true,
+         {{std::numeric_limits<std::int32_t>::min()}, {}}},
+        {"fixed not a number", kAnyFixed, "nan", false, {}},
+        {"fixed infinite", kAnyFixed, "inf", false, {}},
         {"word list member", kDepth, "16", true, {{16}, {}}},
         {"word list stranger", kDepth, "12", false, {}},
         {"string in the device's spelling", kMode, "color", true, {{}, "Color"}},
