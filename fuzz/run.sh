@@ -73,6 +73,7 @@ count run_fuzzer fuzz_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
 count run_fuzzer fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
 count run_fuzzer fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
+count run_fuzzer fuzz_option "$root/fuzz/option.dict" "$root/fuzz/corpus/option"
 # The scan readers: seeds are the PNG and TIFF suites read in place.
 count run_fuzzer fuzz_pnm "" "$work/seeds/pnm"
 count run_fuzzer fuzz_png "" "$root/../shared/pngsuite/pngsuite" \
