@@ -1,6 +1,8 @@
 // Failure reasons and the error line format.
 #include "cli/Messages.h"
 
+#include <cerrno>
+
 std::string_view ReasonOf(LoadResult result) {
     switch (result) {
     case LoadResult::Ok:
@@ -65,7 +67,10 @@ std::string ReasonText(const Reason& why) {
     case ReasonCode::FileSizeLimit:
         return "beyond the file-size limit";
     case ReasonCode::WriteFailed:
-        return std::string(kReasonCannotWrite);
+        // The temporary file or the folder went while the output was written
+        // (the rename found neither): someone removed the folder.
+        return why.Value == ENOENT ? "the folder was removed while writing"
+                                   : std::string(kReasonCannotWrite);
     case ReasonCode::DeviceError:
         return "device error" + (why.Text.empty() ? "" : ": " + why.Text);
     case ReasonCode::Cancelled:

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzzer for a bounded time on its corpus: seeds written at run
-# time, the third-party BMP suite read in place, and a working corpus kept in
-# the build folder. A finding fails the run and prints the input behind it.
+# time, the third-party BMP suite read in place, the past findings kept in
+# fuzz/corpus/<format>/, and a working corpus kept in the build folder. A finding fails the run and prints the input behind it.
 # Usage: fuzz/run.sh [build folder] (default build/fuzz); FUZZ_SECONDS sets
 # the time per fuzzer (default 60).
 set -euo pipefail
@@ -73,10 +73,11 @@ count run_fuzzer fuzz_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
 count run_fuzzer fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
 count run_fuzzer fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
+count run_fuzzer fuzz_option "$root/fuzz/option.dict" "$root/fuzz/corpus/option"
 # The scan readers: seeds are the PNG and TIFF suites read in place.
 count run_fuzzer fuzz_pnm "" "$work/seeds/pnm"
 count run_fuzzer fuzz_png "" "$root/../shared/pngsuite/pngsuite" \
   "$root/../shared/pngsuite/testpngs/crashers"
-count run_fuzzer fuzz_tiff "" "$root/../shared/tiffsuite"
+count run_fuzzer fuzz_tiff "" "$root/fuzz/corpus/tiff" "$root/../shared/tiffsuite"
 echo "fuzzers: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

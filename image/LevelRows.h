@@ -19,6 +19,7 @@ public:
     std::int64_t ScratchBytes(std::int32_t count) const override;
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
     bool Sequential() const override { return source_->Sequential(); }
+    std::int64_t HeldBytes() const override { return source_->HeldBytes(); }
 
 private:
     const RowSource* source_;
@@ -40,6 +41,7 @@ public:
     }
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
     bool Sequential() const override { return source_->Sequential(); }
+    std::int64_t HeldBytes() const override { return source_->HeldBytes(); }
 
 private:
     const RowSource* source_;

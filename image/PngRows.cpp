@@ -5,6 +5,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstring>
@@ -19,6 +20,11 @@ constexpr int kWideBits = 16;
 // No chunk the reader uses is larger; a text or profile chunk that claims
 // more is refused before libpng allocates for it.
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
+// Deflate gives at most 1032 bytes per stored byte: a 258-byte match costs
+// at least 2 bits (its length and distance codes).
+constexpr double kDeflateBound = 1032;
+constexpr double kBitsPerByte = 8;
+constexpr double kMostNamed = 1e18; // a claim named in a message, kept within int64_t
 
 } // namespace
 
@@ -30,6 +36,7 @@ struct PngRows::Decoder {
     ReasonCode failure = ReasonCode::None;
     char message[kMessageBytes] = {};
     bool interlaced = false;
+    int storedBitsPerPixel = 0; // as in the file, before any transform
     std::int32_t nextRow = 0;
     std::unique_ptr<std::uint8_t[]> whole; // an interlaced image, decoded at once
 
@@ -70,6 +77,7 @@ bool ReadHead(Decoder* d) {
     png_set_chunk_malloc_max(d->png, kMaxChunkBytes);
     png_set_sig_bytes(d->png, static_cast<int>(kSignatureBytes));
     png_read_info(d->png, d->info);
+    d->storedBitsPerPixel = png_get_bit_depth(d->png, d->info) * png_get_channels(d->png, d->info);
     png_set_palette_to_rgb(d->png);
     png_set_expand_gray_1_2_4_to_8(d->png);
     png_set_strip_alpha(d->png);
@@ -131,20 +139,44 @@ constexpr std::uint8_t kIend[4] = {'I', 'E', 'N', 'D'};
 // data that claims more than kMaxChunkBytes is refused here, because libpng
 // allocates an ancillary chunk's claimed length before reading it (a 57-byte
 // file can ask for a gigabyte). A file that ends early is left to libpng.
-Reason CheckChunkLengths(const ByteSource& source) {
+// `imageData` receives the bytes of image data the file holds.
+Reason CheckChunkLengths(const ByteSource& source, std::int64_t& imageData) {
+    imageData = 0;
     std::int64_t at = kSignatureBytes;
     std::uint8_t head[kChunkHeadBytes];
     while (source.ReadAt(at, head, kChunkHeadBytes) == std::int64_t{kChunkHeadBytes}) {
         const std::uint32_t length = std::uint32_t{head[0]} << 24 | std::uint32_t{head[1]} << 16 |
                                      std::uint32_t{head[2]} << 8 | std::uint32_t{head[3]};
-        const bool imageData = std::memcmp(head + 4, kIdat, 4) == 0;
-        if (!imageData && length > kMaxChunkBytes) {
+        const bool isImageData = std::memcmp(head + 4, kIdat, 4) == 0;
+        if (!isImageData && length > kMaxChunkBytes) {
             return Reason(ReasonCode::DamagedData, length, "chunk data is too large");
+        }
+        if (isImageData) {
+            imageData += std::min<std::int64_t>(
+                length, std::max<std::int64_t>(source.Length() - at - kChunkHeadBytes, 0));
         }
         if (std::memcmp(head + 4, kIend, 4) == 0) {
             break;
         }
         at += std::int64_t{kChunkHeadBytes} + length + kChunkCrcBytes;
+    }
+    return {};
+}
+
+// The image data, inflated at most kDeflateBound to one, must reach the
+// pixels the header claims (width x height x stored bits, filter bytes and
+// interlace padding left out, so that this is the least it could need):
+// otherwise a small file would have its claim allocated before its data
+// ran out.
+Reason CheckImageDataHolds(const Decoder& d, std::int64_t imageData) {
+    const double needed = double(png_get_image_width(d.png, d.info)) *
+                          double(png_get_image_height(d.png, d.info)) * d.storedBitsPerPixel /
+                          kBitsPerByte;
+    if (double(imageData) * kDeflateBound < needed) {
+        return {ReasonCode::DamagedData, imageData,
+                std::to_string(imageData) + " bytes of image data cannot hold the " +
+                    std::to_string(std::int64_t(std::min(needed, kMostNamed))) +
+                    " the header claims"};
     }
     return {};
 }
@@ -173,7 +205,8 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
     if (png_sig_cmp(signature, 0, kSignatureBytes) != 0) {
         return Reason(ReasonCode::NotThisFormat, 0, "PNG");
     }
-    if (Reason tooLarge = CheckChunkLengths(source)) {
+    std::int64_t imageData = 0;
+    if (Reason tooLarge = CheckChunkLengths(source, imageData)) {
         return tooLarge;
     }
     auto d = std::make_unique<Decoder>();
@@ -187,12 +220,19 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
     if (!ReadHead(d.get())) {
         return Failure(*d);
     }
+    if (Reason unheld = CheckImageDataHolds(*d, imageData)) {
+        return unheld;
+    }
     const int channels = png_get_channels(d->png, d->info);
     const int bits = png_get_bit_depth(d->png, d->info);
     if ((channels != 1 && channels != 3) || (bits != 8 && bits != kWideBits)) {
         return Reason(ReasonCode::Unsupported, 0, "PNG samples");
     }
     return std::unique_ptr<RowSource>(new PngRows(std::move(d)));
+}
+
+std::int64_t PngRows::HeldBytes() const {
+    return decoder_->interlaced ? layout_.Stride * layout_.Height : 0;
 }
 
 std::int64_t PngRows::ScratchBytes(std::int32_t count) const {

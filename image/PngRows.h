@@ -27,6 +27,7 @@ public:
     std::int64_t ScratchBytes(std::int32_t count) const override;
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
     bool Sequential() const override { return true; }
+    std::int64_t HeldBytes() const override;
 
     struct Decoder;
 

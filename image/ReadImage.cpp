@@ -9,10 +9,13 @@
 #include "image/ScanLevels.h"
 #include "io/File.h"
 
+#include <limits>
 #include <mutex>
 #include <system_error>
 
 namespace {
+
+constexpr std::int64_t kMostBytes = std::numeric_limits<std::int64_t>::max();
 
 // Counts the levels of `count` rows just written above `out` (the array
 // holds them bottom row first, so they lie below it in memory).
@@ -35,7 +38,13 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels
     if (kernel == nullptr) {
         return Reason(ReasonCode::Unsupported, 0, "unsupported row format");
     }
-    if (Reason tooLarge = CheckMemoryFor(WindowImageBytes(layout.Width, layout.Height))) {
+    // The window's image and preview, and what the reader holds meanwhile
+    // (a band of tiles, a whole interlaced PNG).
+    const std::int64_t windowBytes = WindowImageBytes(layout.Width, layout.Height);
+    const std::int64_t needed = windowBytes > kMostBytes - source.HeldBytes()
+                                    ? kMostBytes
+                                    : windowBytes + source.HeldBytes();
+    if (Reason tooLarge = CheckMemoryFor(needed)) {
         return tooLarge;
     }
     const std::int64_t rowBytes = std::int64_t{layout.Width} * kImageBytesPerPixel;

@@ -84,4 +84,7 @@ public:
     // True for a decoder that hands out rows only once each, in order, to one
     // thread: the pipeline then asks for every run in turn on one thread.
     virtual bool Sequential() const { return false; }
+    // Memory the reader itself holds while it gives the rows, beyond the
+    // scratch: a decoded band of strips or tiles, a whole interlaced image.
+    virtual std::int64_t HeldBytes() const { return 0; }
 };

@@ -5,6 +5,8 @@
 // colour samples copied into their places.
 #include "image/TiffRows.h"
 
+#include "image/TiffChunkClaims.h"
+
 #include <tiffio.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -27,7 +30,19 @@ struct Client {
     std::int64_t position = 0;
     ReasonCode failure = ReasonCode::None;
     std::string message;
+    std::uint32_t tile = 0; // the tile being decoded, for libtiff's words
 };
+
+// libtiff's codecs name the strip being decoded even while a tile is, and a
+// tiled image has no current strip: (uint32_t)-1. That number is put right.
+constexpr std::string_view kNoStrip = "Strip 4294967295";
+
+void NameTile(std::string& message, std::uint32_t tile) {
+    const std::size_t at = message.find(kNoStrip);
+    if (at != std::string::npos) {
+        message.replace(at, kNoStrip.size(), "Tile " + std::to_string(tile));
+    }
+}
 
 tmsize_t OnRead(thandle_t handle, void* buffer, tmsize_t size) {
     auto* c = static_cast<Client*>(handle);
@@ -81,6 +96,7 @@ int OnError(TIFF*, void* user, const char*, const char* format, va_list args) {
         char text[kMessageBytes];
         std::vsnprintf(text, sizeof text, format, args);
         c->message = text;
+        NameTile(c->message, c->tile);
     }
     return 1; // handled: nothing reaches the terminal
 }
@@ -161,6 +177,7 @@ struct TiffRows::Decoder {
     std::int32_t nextRow = 0;
     std::vector<std::uint8_t> chunk; // one decoded scanline, strip or tile
     std::vector<std::uint8_t> band;  // compacted rows of the current band
+    std::size_t bandBytes = 0;
     std::int32_t bandFirst = -1;
 
     Reason Failure() const {
@@ -199,6 +216,34 @@ bool ReadScanline(Decoder& d, std::int32_t row, std::uint8_t* out, std::int32_t 
     return true;
 }
 
+// Decodes the strip or tile of plane `plane` at (x0, y) into d.chunk; the
+// band is given its memory once a chunk has decoded, so that a file whose
+// data fails at once never holds it.
+bool ReadChunk(Decoder& d, std::int32_t y, std::int32_t x0, std::int32_t plane) {
+    TIFF* tif = d.tif.get();
+    const auto sample = static_cast<std::uint16_t>(plane);
+    tmsize_t got = -1;
+    if (TIFFIsTiled(tif)) {
+        d.client.tile = TIFFComputeTile(tif, std::uint32_t(x0), std::uint32_t(y), 0, sample);
+        got = TIFFReadEncodedTile(tif, d.client.tile, d.chunk.data(), tmsize_t(d.chunk.size()));
+    } else {
+        got = TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, std::uint32_t(y), sample),
+                                   d.chunk.data(), tmsize_t(d.chunk.size()));
+    }
+    if (got < 0) {
+        return false;
+    }
+    if (d.band.empty()) {
+        try {
+            d.band.resize(d.bandBytes);
+        } catch (const std::bad_alloc&) {
+            d.client.failure = ReasonCode::NoMemory;
+            return false;
+        }
+    }
+    return true;
+}
+
 // Decodes every chunk of the band holding `row` into d.band.
 bool ReadBand(Decoder& d, std::int32_t row, const RowLayout& layout) {
     TIFF* tif = d.tif.get();
@@ -211,16 +256,7 @@ bool ReadBand(Decoder& d, std::int32_t row, const RowLayout& layout) {
     const std::int64_t chunkRowBytes = std::int64_t{d.chunkWidth} * chunkSamples * d.sampleBytes;
     for (std::int32_t p = 0; p < planes; ++p) {
         for (std::int32_t x0 = 0; x0 < layout.Width; x0 += d.chunkWidth) {
-            const auto y = static_cast<std::uint32_t>(first);
-            const auto sample = static_cast<std::uint16_t>(p);
-            const tmsize_t got =
-                TIFFIsTiled(tif)
-                    ? TIFFReadEncodedTile(tif,
-                                          TIFFComputeTile(tif, std::uint32_t(x0), y, 0, sample),
-                                          d.chunk.data(), tmsize_t(d.chunk.size()))
-                    : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, sample), d.chunk.data(),
-                                           tmsize_t(d.chunk.size()));
-            if (got < 0) {
+            if (!ReadChunk(d, first, x0, p)) {
                 return false;
             }
             const std::int32_t width = std::min(d.chunkWidth, layout.Width - x0);
@@ -357,6 +393,13 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     if (layout.HasRows() && chunkBytes <= 0) {
         return d->Failure();
     }
+    // Before any buffer is sized from the header: the chunks must be able to
+    // hold what it claims (a 4 KB file may claim gigabytes).
+    if (layout.HasRows()) {
+        if (Reason unheld = CheckChunkClaims(tif, colours, source.Length())) {
+            return unheld;
+        }
+    }
     d->direct = DirectRowsOffset(tif, *d, layout, source.Length());
     if (d->direct >= 0) {
         if (bits == kWideBits && TIFFIsBigEndian(tif)) {
@@ -366,13 +409,15 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     }
     try {
         d->chunk.resize(static_cast<std::size_t>(chunkBytes));
-        if (d->banded) {
-            d->band.resize(static_cast<std::size_t>(layout.Stride * d->bandRows));
-        }
+        d->bandBytes = d->banded ? static_cast<std::size_t>(layout.Stride * d->bandRows) : 0;
     } catch (const std::bad_alloc&) {
         return Reason(ReasonCode::NoMemory, chunkBytes);
     }
     return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
+}
+
+std::int64_t TiffRows::HeldBytes() const {
+    return static_cast<std::int64_t>(decoder_->chunk.size() + decoder_->bandBytes);
 }
 
 bool TiffRows::Sequential() const {

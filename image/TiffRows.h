@@ -28,6 +28,7 @@ public:
     std::int64_t ScratchBytes(std::int32_t count) const override { return count * layout_.Stride; }
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
     bool Sequential() const override;
+    std::int64_t HeldBytes() const override;
 
     struct Decoder;
 

@@ -7,7 +7,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -49,15 +51,22 @@ std::optional<std::int32_t> IntWord(std::string_view text) {
     return value;
 }
 
-// A decimal number under the C locale's rules, as strtod reads "300.5".
+// A decimal number under the C locale's rules, as strtod reads "300.5",
+// whose nearest 16.16 word exists: 32767.99999 rounds up to 2^31, past the
+// largest word, and "nan" has none.
 std::optional<std::int32_t> FixedWord(std::string_view text) {
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || std::abs(value) >= 32768.0) {
+    if (error != std::errc() || stop != end) {
         return std::nullopt;
     }
-    return FixedOf(value);
+    const double word = std::round(value * kFixedOne);
+    if (!(word >= std::numeric_limits<std::int32_t>::min() &&
+          word <= std::numeric_limits<std::int32_t>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(word);
 }
 
 std::optional<std::int32_t> WordOf(OptionType type, std::string_view text) {
@@ -109,14 +118,22 @@ Reason CheckWord(const OptionDescriptor& option, std::int32_t word) {
     return {};
 }
 
+// A text that fits with its NUL, for an option that takes one now: the
+// device's buffer is the option's size, so a longer text must never reach it.
+ParsedValue Checked(const OptionDescriptor& option, std::string text) {
+    OptionValue value{{}, std::move(text)};
+    Reason reason = CheckOptionValue(option, value);
+    return {reason, reason ? OptionValue{} : std::move(value)};
+}
+
 ParsedValue ParseString(const OptionDescriptor& option, std::string_view text) {
     const auto* list = std::get_if<OptionStringList>(&option.constraint);
     if (list == nullptr) {
-        return {{}, {{}, std::string(text)}};
+        return Checked(option, std::string(text));
     }
     for (const std::string& entry : *list) {
         if (SameLetters(entry, text)) {
-            return {{}, {{}, entry}};
+            return Checked(option, entry);
         }
     }
     std::string choices;

@@ -50,9 +50,7 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, const LevelHistogram& levels,
     GraphArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
     RefreshMenu();
-    if (lastPointer_) {
-        OnMouseMove(*lastPointer_); // the readout reads the new image under the pointer
-    }
+    RefreshReadout(); // the readout reads the new image under the pointer
 }
 
 void CTamrelDlg::OnShowHistogram() {

@@ -9,6 +9,8 @@
 #include "ui/QtGeometry.h"
 #include "ui/TamrelDlg.h"
 
+#include <QCursor>
+
 namespace {
 
 // Positions are in device pixels, as the preview is (see DeviceScale.h).
@@ -79,6 +81,24 @@ void CTamrelDlg::OnMouseMove(QPoint point) {
         }
     }
     const auto texts = ReadoutTexts(reading);
+    ShowReadout(QString::fromStdString(texts[0]), QString::fromStdString(texts[1]),
+                QString::fromStdString(texts[2]));
+}
+
+// A new image under a pointer at rest: the readout reads it now, not at the
+// pointer's next move. Where the pointer is not known over the dialog, the
+// old image's values go.
+void CTamrelDlg::RefreshReadout() {
+    std::optional<QPoint> pointer = lastPointer_;
+    const QPoint local = mapFromGlobal(QCursor::pos());
+    if (!pointer && rect().contains(local)) {
+        pointer = ToDevice(QPointF(local), DeviceScaleOf(this));
+    }
+    if (pointer) {
+        OnMouseMove(*pointer);
+        return;
+    }
+    const auto texts = ReadoutTexts(std::nullopt);
     ShowReadout(QString::fromStdString(texts[0]), QString::fromStdString(texts[1]),
                 QString::fromStdString(texts[2]));
 }

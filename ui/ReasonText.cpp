@@ -1,5 +1,7 @@
 #include "ui/ReasonText.h"
 
+#include <sane/sane.h>
+
 #include <cerrno>
 
 namespace {
@@ -27,6 +29,30 @@ QString OpenErrorText(std::int64_t error) {
         return QStringLiteral("名前が長すぎます");
     default:
         return QStringLiteral("通常のファイルとして開けません");
+    }
+}
+
+// What a SANE status means to the user; SANE's own English words follow it.
+QString DeviceErrorText(std::int64_t status) {
+    switch (status) {
+    case SANE_STATUS_DEVICE_BUSY:
+        return QStringLiteral("スキャナはほかのプログラムが使用中です");
+    case SANE_STATUS_JAMMED:
+        return QStringLiteral("原稿が詰まりました");
+    case SANE_STATUS_NO_DOCS:
+        return QStringLiteral("原稿がありません");
+    case SANE_STATUS_COVER_OPEN:
+        return QStringLiteral("スキャナのカバーが開いています");
+    case SANE_STATUS_IO_ERROR:
+        return QStringLiteral("スキャナとの通信でエラーが発生しました");
+    case SANE_STATUS_EOF:
+        return QStringLiteral("ページが途中で終わりました");
+    case SANE_STATUS_ACCESS_DENIED:
+        return QStringLiteral("スキャナへのアクセスが許可されていません");
+    case SANE_STATUS_INVAL:
+        return QStringLiteral("スキャナが見つからないか、設定が正しくありません");
+    default:
+        return QStringLiteral("スキャナのエラーです");
     }
 }
 
@@ -74,9 +100,12 @@ QString ReasonText(const Reason& why) {
     case ReasonCode::FileSizeLimit:
         return QStringLiteral("ファイルサイズの上限を超えました");
     case ReasonCode::WriteFailed:
-        return QStringLiteral("書き込み中にエラーが発生しました");
+        // The rename found neither the temporary file nor the folder.
+        return why.Value == ENOENT
+                   ? QStringLiteral("書き込み中に保存先のフォルダーがなくなりました")
+                   : QStringLiteral("書き込み中にエラーが発生しました");
     case ReasonCode::DeviceError:
-        return QStringLiteral("スキャナーのエラーです（%1）").arg(text);
+        return DeviceErrorText(why.Value) + QStringLiteral("（%1）").arg(text);
     case ReasonCode::Cancelled:
         return QStringLiteral("キャンセルされました");
     }

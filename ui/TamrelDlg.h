@@ -69,6 +69,8 @@ public:
     void OnMouseMove(QPoint point);
     void OnMouseLeave();
     void OnLButtonUp(QPoint point);
+    // Reads the shown image under the pointer again, as after a move.
+    void RefreshReadout();
     // Context-menu commands and their keys for reading the image.
     void OnShowHistogram();
     void OnOutputHistogram();

@@ -22,12 +22,12 @@ RunSetup Script(std::string script) {
     return setup;
 }
 
-// Grey level 64 everywhere, larger than the image area, so the pointer is
+// Grey `level` everywhere, larger than the image area, so the pointer is
 // over the image wherever it rests in the area.
-std::filesystem::path WriteGrey(const ScratchDir& scratch) {
+std::filesystem::path WriteGrey(const ScratchDir& scratch, std::uint32_t level = kLevel) {
     bmptest::Picture p{800, 700, {}};
-    p.pixels.assign(std::size_t{800} * 700, kLevel << 16 | kLevel << 8 | kLevel);
-    const auto path = scratch / "grey.bmp";
+    p.pixels.assign(std::size_t{800} * 700, level << 16 | level << 8 | level);
+    const auto path = scratch / ("grey" + std::to_string(level) + ".bmp");
     bmptest::WriteFile(path, bmptest::EncodeBmp(p));
     return path;
 }
@@ -69,6 +69,28 @@ TEST(TamrelReading, BackslashShowsTheImageBeforeTheTablesAndTheReadoutFollows) {
     const std::string through = "R: " + std::to_string(table[kLevel]);
     EXPECT_EQ(Printed(result.out, "IDC_PIXEL_R"),
               (std::vector<std::string>{through, "R: 64", through}))
+        << result.out;
+}
+
+// The pointer rests over the image while another file is opened (through
+// the file dialog): the readout reads the new image at once.
+TEST(TamrelReading, TheReadoutReadsANewlyOpenedImageWithoutThePointerMoving) {
+    const ScratchDir scratch;
+    constexpr std::uint32_t kOtherLevel = 200;
+    const std::string read = "; print IDC_PIXEL_R; print IDC_PIXEL_B";
+    const auto result = RunTamrel(
+        scratch, Script(OpenImage(WriteGrey(scratch)) + "; move IDC_IMAGE 60 60" + read + "; " +
+                        OpenImage(WriteGrey(scratch, kOtherLevel)) + read + "; key Escape"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    GammaTable table{};
+    ComputeChannelTable(kDefaultChannelParams, table);
+    const std::string first = std::to_string(table[kLevel]);
+    const std::string second = std::to_string(table[kOtherLevel]);
+    EXPECT_EQ(Printed(result.out, "IDC_PIXEL_R"),
+              (std::vector<std::string>{"R: " + first, "R: " + second}))
+        << result.out;
+    EXPECT_EQ(Printed(result.out, "IDC_PIXEL_B"),
+              (std::vector<std::string>{"B: " + first, "B: " + second}))
         << result.out;
 }
 

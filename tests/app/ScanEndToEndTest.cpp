@@ -4,6 +4,7 @@
 // the file written with the tables, and failures and closing mid-scan.
 #include "tests/app/RunTamrel.h"
 #include "tests/image/ReadSamples.h"
+#include "tests/support/SmallDisk.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,45 @@ TEST(TamrelScan, AJammedScanGivesOneMessageWithSanesReasonAndKeepsNothing) {
     EXPECT_NE(result.out.find("スキャンできません。"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("test:0"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("Document feeder jammed"), std::string::npos) << result.out;
+}
+
+// The disk fills up while the scan with the tables is written: one message
+// says so in Japanese, the old file of that name stays, nothing else is
+// left, and the next scan goes through.
+TEST(TamrelScan, AFullDiskKeepsTheOldFileAndTheNextScanGoesThrough) {
+    ScratchDir scratch;
+    const SmallDisk disk(scratch / "disk", 16);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.Why();
+    }
+    const std::filesystem::path out = disk.Path() / "scan.pnm";
+    WriteBytes(out, "old");
+    const std::filesystem::path again = scratch / "again.pnm";
+    const std::string scanTo =
+        "wait 200; key Shift+F10; key T; wait 500; click scanStart; wait 500; "
+        "type ";
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "mode Color\n",
+                                scanTo + out.string() +
+                                    "; key Return; wait 300; key Alt+Y; wait 1500; "
+                                    "print qt_msgbox_label; print qt_msgbox_informativelabel; "
+                                    "key Return; wait 200; " +
+                                    scanTo + again.string() +
+                                    "; key Return; wait 1500; print qt_msgbox_label; "
+                                    "key Return; wait 200; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("qt_msgbox_label=ファイルを保存できません。"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("qt_msgbox_informativelabel=scan.pnm: "
+                              "書き込み中にディスクがいっぱいになりました"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(ReadBytes(out), "old");
+    EXPECT_EQ(EntriesOf(disk.Path()), std::set<std::string>{"scan.pnm"});
+    EXPECT_NE(result.out.find("qt_msgbox_label=スキャンしました。"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(ReadBytes(again).substr(0, 3), "P6\n");
 }
 
 // A slow device: the window is closed while the scan runs, which cancels it.

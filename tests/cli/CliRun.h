@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -27,6 +28,7 @@ struct CliResult {
     int status = -1; // the exit status, or -1 when the program did not exit
     std::string out;
     std::string err;
+    long peakKib = -1; // the child's peak resident size
 };
 
 struct RunOptions {
@@ -37,8 +39,10 @@ struct RunOptions {
 
 // Standard output and error go to files in `scratch`, so neither can fill a
 // pipe and stall the child.
+// `meanwhile` runs in this process while the program runs (after any SIGINT).
 inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string>& args,
-                        const RunOptions& options = {}) {
+                        const RunOptions& options = {},
+                        const std::function<void()>& meanwhile = {}) {
     const std::string outPath =
         options.stdoutPath.empty() ? (scratch / ".cli-stdout").string() : options.stdoutPath;
     const std::string errPath = (scratch / ".cli-stderr").string();
@@ -66,10 +70,15 @@ inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string
         ::usleep(static_cast<useconds_t>(options.interruptAfterMs) * 1000U);
         ::kill(child, SIGINT);
     }
+    if (child > 0 && meanwhile) {
+        meanwhile();
+    }
     CliResult result;
     int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+    rusage usage{};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
         result.status = WEXITSTATUS(status);
+        result.peakKib = usage.ru_maxrss;
     }
     if (options.stdoutPath.empty()) {
         result.out = ReadBytes(outPath);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 OptionDescriptor Option(OptionType type, OptionConstraint constraint, std::size_t words = 1) {
@@ -26,8 +28,10 @@ struct Case {
 const OptionDescriptor kDpi = Option(OptionType::Int, OptionRange{50, 1200, 25});
 const OptionDescriptor kFixedDpi =
     Option(OptionType::Fixed, OptionRange{FixedOf(1), FixedOf(1200), 0});
+const OptionDescriptor kAnyFixed = Option(OptionType::Fixed, {});
 const OptionDescriptor kDepth = Option(OptionType::Int, OptionWordList{1, 8, 16});
 const OptionDescriptor kMode = Option(OptionType::String, OptionStringList{"Gray", "Color"});
+const OptionDescriptor kText = Option(OptionType::String, {}); // 32 bytes, its NUL included
 const OptionDescriptor kSwitch = Option(OptionType::Bool, {});
 const OptionDescriptor kTable = Option(OptionType::Int, OptionRange{0, 255, 0}, 3);
 
@@ -42,10 +46,33 @@ TEST(OptionValue, TextIsTakenOnlyWithinTheConstraint) {
         {"fixed whole number", kFixedDpi, "300", true, {{300 << 16}, {}}},
         {"fixed fraction", kFixedDpi, "0.5", false, {}},
         {"fixed fraction in range", kFixedDpi, "1.5", true, {{3 << 15}, {}}},
+        {"fixed rounding up to 32768", kAnyFixed, "32767.999999", false, {}},
+        {"fixed largest",
+         kAnyFixed,
+         "32767.99999",
+         true,
+         {{std::numeric_limits<std::int32_t>::max()}, {}}},
+        {"fixed least",
+         kAnyFixed,
+         "-32768",
+         true,
+         {{std::numeric_limits<std::int32_t>::min()}, {}}},
+        {"fixed not a number", kAnyFixed, "nan", false, {}},
+        {"fixed infinite", kAnyFixed, "inf", false, {}},
         {"word list member", kDepth, "16", true, {{16}, {}}},
         {"word list stranger", kDepth, "12", false, {}},
         {"string in the device's spelling", kMode, "color", true, {{}, "Color"}},
         {"string not listed", kMode, "Lineart", false, {}},
+        {"free text with room for its NUL",
+         kText,
+         "0123456789012345678901234567890",
+         true,
+         {{}, "0123456789012345678901234567890"}},
+        {"free text as long as the device's buffer",
+         kText,
+         "01234567890123456789012345678901",
+         false,
+         {}},
         {"bool yes", kSwitch, "yes", true, {{1}, {}}},
         {"bool no", kSwitch, "NO", true, {{0}, {}}},
         {"bool other", kSwitch, "maybe", false, {}},
@@ -81,6 +108,13 @@ TEST(OptionValue, InactiveReadOnlyAndValuelessOptionsTakeNothing) {
     for (const OptionDescriptor& option :
          {inactive, readOnly, Option(OptionType::Button, {}), Option(OptionType::Group, {})}) {
         EXPECT_TRUE(ParseOptionValue(option, "100").reason);
+    }
+    OptionDescriptor inactiveText = kText;
+    inactiveText.active = false;
+    OptionDescriptor inactiveMode = kMode;
+    inactiveMode.active = false;
+    for (const OptionDescriptor& option : {inactiveText, inactiveMode}) {
+        EXPECT_TRUE(ParseOptionValue(option, "Color").reason);
     }
 }
 

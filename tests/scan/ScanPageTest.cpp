@@ -5,6 +5,7 @@
 #include "scan/DeviceChoices.h"
 #include "scan/DeviceTables.h"
 #include "scan/SaneSession.h"
+#include "scan/ScanJob.h"
 
 #include "curve/ChannelCurve.h"
 #include "scan/GammaOptions.h"
@@ -163,6 +164,26 @@ TEST_F(ScanPageTest, ACancelMidScanStopsItAndLeavesTheDeviceReady) {
     EXPECT_GT(last, 0.3);
     EXPECT_LT(last, 0.5);
     EXPECT_FALSE(Scan({{"resolution", kLowDpi}}).reason);
+}
+
+// The test backend refuses a second open of a device while the first is
+// held, as a scanner in use by another front end is: the scan fails at its
+// start with SANE's "Device busy", and goes through once the device is free.
+TEST_F(ScanPageTest, ABusyDeviceFailsAtTheStartAndScansOnceItIsFree) {
+    ScanSettings settings;
+    settings.device = kTestDevice;
+    settings.resolution = kLowDpi;
+    const std::atomic<bool> never{false};
+    const ScanOutcome busy = RunScanJob(session_, settings, never);
+    EXPECT_EQ(busy.reason.Code, ReasonCode::DeviceError);
+    EXPECT_EQ(busy.reason.Value, SANE_STATUS_DEVICE_BUSY);
+    EXPECT_EQ(busy.reason.Text, sane_strstatus(SANE_STATUS_DEVICE_BUSY));
+    EXPECT_EQ(busy.device, kTestDevice);
+    EXPECT_EQ(busy.image.layout.width, 0);
+    device_.reset(); // the other front end lets go
+    const ScanOutcome scanned = RunScanJob(session_, settings, never);
+    EXPECT_FALSE(scanned.reason) << scanned.reason.Text;
+    EXPECT_GT(scanned.image.layout.width, 0);
 }
 
 TEST_F(ScanPageTest, DeviceFailuresAreReasonsInSanesWords) {

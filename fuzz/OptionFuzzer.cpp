@@ -1,0 +1,132 @@
+// libFuzzer target: a device's options described in memory, then one
+// NAME=VALUE setting as the tool takes it (split at the first '='), through
+// the option layer's lookup and parsing. Input: the setting's text up to the
+// first NUL byte; the bytes after it describe the options (names and string
+// choices from a fixed vocabulary, types, sizes, flags, constraints).
+//
+// Properties: a refusal is Unsupported and names the option; an accepted
+// value passes the option's own check, has the option's word count, stays
+// within a string list's entries, and, written back as text, parses to the
+// same words.
+#include "fuzz/FuzzCheck.h"
+#include "scan/OptionValue.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kNames[] = {"resolution",  "mode",   "depth", "brightness", "custom-gamma",
+                                  "gamma-table", "source", "tl-x",  "br-y",       "preview"};
+constexpr const char* kChoices[] = {"Color",        "Gray", "Lineart", "Flatbed", "ADF Front",
+                                    "Transparency", "",     "color",   "8",       "16"};
+constexpr OptionType kTypes[] = {OptionType::Bool,   OptionType::Int,    OptionType::Fixed,
+                                 OptionType::String, OptionType::Button, OptionType::Group};
+constexpr int kMostOptions = 4;
+constexpr int kMostWords = 8;
+constexpr int kMostTextBytes = 64;
+constexpr int kMostListEntries = 6;
+
+OptionConstraint ConstraintFrom(FuzzedDataProvider& in) {
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 1:
+        return OptionRange{in.ConsumeIntegral<std::int32_t>(), in.ConsumeIntegral<std::int32_t>(),
+                           in.ConsumeIntegral<std::int32_t>()};
+    case 2: {
+        OptionWordList words(in.ConsumeIntegralInRange<std::size_t>(0, kMostListEntries));
+        for (std::int32_t& w : words) {
+            w = in.ConsumeIntegral<std::int32_t>();
+        }
+        return words;
+    }
+    case 3: {
+        OptionStringList strings(in.ConsumeIntegralInRange<std::size_t>(0, kMostListEntries));
+        for (std::string& s : strings) {
+            s = in.PickValueInArray(kChoices);
+        }
+        return strings;
+    }
+    default:
+        return std::monostate{};
+    }
+}
+
+OptionDescriptors DescribedOptions(FuzzedDataProvider& in) {
+    OptionDescriptors options(std::size_t(in.ConsumeIntegralInRange(1, kMostOptions)));
+    int index = 0;
+    for (OptionDescriptor& o : options) {
+        o.index = ++index;
+        o.name = in.PickValueInArray(kNames);
+        o.type = in.PickValueInArray(kTypes);
+        o.size = o.type == OptionType::String
+                     ? std::size_t(in.ConsumeIntegralInRange(1, kMostTextBytes))
+                     : std::size_t(in.ConsumeIntegralInRange(1, kMostWords)) * kOptionWordSize;
+        o.active = in.ConsumeIntegralInRange(0, 7) != 0;
+        o.settable = in.ConsumeIntegralInRange(0, 7) != 0;
+        o.constraint = ConstraintFrom(in);
+    }
+    return options;
+}
+
+// The words as a user would type them: Fixed values exactly (a 16.16 word
+// needs at most 16 decimals after the point).
+std::string TextOf(OptionType type, const std::vector<std::int32_t>& words) {
+    std::string text;
+    for (const std::int32_t w : words) {
+        char word[64];
+        if (type == OptionType::Fixed) {
+            std::snprintf(word, sizeof word, "%.16f", w / 65536.0);
+        } else {
+            std::snprintf(word, sizeof word, "%d", w);
+        }
+        text += (text.empty() ? "" : ",") + std::string(word);
+    }
+    return text;
+}
+
+void CheckAccepted(const OptionDescriptor& option, const OptionValue& value) {
+    FUZZ_CHECK(!CheckOptionValue(option, value));
+    if (option.type == OptionType::String) {
+        FUZZ_CHECK(value.text.size() < option.size);
+        if (const auto* list = std::get_if<OptionStringList>(&option.constraint)) {
+            FUZZ_CHECK(std::find(list->begin(), list->end(), value.text) != list->end());
+        }
+        return;
+    }
+    FUZZ_CHECK(value.words.size() == option.WordCount());
+    const ParsedValue again = ParseOptionValue(option, TextOf(option.type, value.words));
+    FUZZ_CHECK(!again.reason);
+    FUZZ_CHECK(again.value.words == value.words);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const auto* end = std::find(data, data + size, std::uint8_t{0});
+    const std::string setting(data, end);
+    FuzzedDataProvider rest(end == data + size ? end : end + 1,
+                            std::size_t(data + size - (end == data + size ? end : end + 1)));
+    const OptionDescriptors options = DescribedOptions(rest);
+    const std::size_t equals = setting.find('=');
+    if (equals == std::string::npos || equals == 0) {
+        return 0; // the tool refuses it before any device is asked
+    }
+    const std::string_view name = std::string_view(setting).substr(0, equals);
+    const std::optional<OptionDescriptor> option = FindOption(options, name);
+    if (!option) {
+        return 0;
+    }
+    FUZZ_CHECK(option->name == name);
+    const ParsedValue parsed = ParseOptionValue(*option, setting.substr(equals + 1));
+    if (parsed.reason) {
+        FUZZ_CHECK(parsed.reason.Code == ReasonCode::Unsupported);
+        FUZZ_CHECK(parsed.reason.Text.rfind(option->name + ": ", 0) == 0);
+        return 0;
+    }
+    CheckAccepted(*option, parsed.value);
+    return 0;
+}
