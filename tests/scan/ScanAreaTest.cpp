@@ -2,6 +2,7 @@
 // offer: geometry in millimetres or pixels, Int or Fixed, with steps; bed
 // limits named in refusals; a source that changes the bed.
 #include "scan/ScanArea.h"
+#include "scan/ScanResolution.h"
 #include "scan/ScanSource.h"
 #include "tests/scan/SettableDevice.h"
 
@@ -200,6 +201,47 @@ TEST(ScanSource, OnlyASourceNamedAFlatbedCountsAsOne) {
     }
     SettableDevice none({});
     EXPECT_FALSE(IsFlatbedSource(none));
+}
+
+TEST(ScanResolution, ComesFromTheResolutionOptionsTheDeviceHas) {
+    using Values = std::vector<std::pair<const char*, std::int32_t>>;
+    struct Case {
+        const char* name;
+        OptionDescriptors options;
+        Values values;
+        std::optional<ScanResolution> dpi;
+    };
+    const auto dpiOption = [](const char* name, OptionType type) {
+        return NumberOption(name, type, OptionUnit::Dpi,
+                            {1, type == OptionType::Fixed ? Fx(1200) : 1200, 0});
+    };
+    const Case cases[] = {
+        {"one Int resolution",
+         {dpiOption("resolution", OptionType::Int)},
+         {{"resolution", 300}},
+         ScanResolution{300, 300}},
+        {"one Fixed resolution",
+         {dpiOption("resolution", OptionType::Fixed)},
+         {{"resolution", Fx(75.5)}},
+         ScanResolution{75.5, 75.5}},
+        {"x and y apart",
+         {dpiOption("x-resolution", OptionType::Int), dpiOption("y-resolution", OptionType::Int)},
+         {{"x-resolution", 600}, {"y-resolution", 1200}},
+         ScanResolution{600, 1200}},
+        {"y bound to the resolution",
+         {dpiOption("resolution", OptionType::Int), dpiOption("x-resolution", OptionType::Int),
+          dpiOption("y-resolution", OptionType::Int)},
+         {{"resolution", 150}, {"x-resolution", 300}},
+         ScanResolution{300, 150}},
+        {"none", {}, {}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SettableDevice device(c.options);
+        for (const auto& [name, word] : c.values) {
+            device.Store(name, {{word}, {}});
+        }
+        EXPECT_EQ(ResolutionOf(device), c.dpi) << c.name;
+    }
 }
 
 } // namespace
