@@ -18,4 +18,4 @@ std::optional<SaneDevice> PrepareScan(const SaneSession& session, const ScanSett
 // curves first.
 Reason ScanThroughCurves(SaneDevice& device, const ScanSettings& settings, bool inSoftware,
                          const std::atomic<bool>& cancel, const ScanProgress& progress,
-                         const PageUse& use);
+                         const PageUse& use, AfterPage after = AfterPage::Cancel);

@@ -1,12 +1,26 @@
 // A feeder says it is empty by SANE_STATUS_NO_DOCS from sane_start (or a
 // first sane_read) of the page after the last one; that ends a batch well.
 // Only the first page finding none makes it a failure: nothing was scanned.
+// Pages follow each other without sane_cancel, which is kept for the end:
+// to a feeder it means the batch is over.
 #include "scan/ScanBatch.h"
 
 #include "scan/PreparedScan.h"
 #include "scan/ScanSource.h"
 
 namespace {
+
+// sane_cancel once the batch is over, however it ended.
+class BatchEnd {
+public:
+    explicit BatchEnd(SaneDevice& device) : device_(device) {}
+    ~BatchEnd() { sane_cancel(device_.Handle()); }
+    BatchEnd(const BatchEnd&) = delete;
+    BatchEnd& operator=(const BatchEnd&) = delete;
+
+private:
+    SaneDevice& device_;
+};
 
 bool FoundNoDocument(const Reason& reason, bool rowsCame) {
     return !rowsCame && reason.Code == ReasonCode::DeviceError &&
@@ -40,7 +54,8 @@ Reason ScanOne(SaneDevice& device, const ScanSettings& settings, const ScanOutco
             });
         });
     };
-    return ScanThroughCurves(device, settings, outcome.curvesInSoftware, cancel, progress, use);
+    return ScanThroughCurves(device, settings, outcome.curvesInSoftware, cancel, progress, use,
+                             AfterPage::NextPage);
 }
 
 } // namespace
@@ -57,6 +72,7 @@ BatchOutcome RunScanBatch(const SaneSession& session, const ScanSettings& settin
         batch.scan.settingRefused = true;
         return batch;
     }
+    const BatchEnd end(*device);
     for (;; ++batch.pages) {
         bool rowsCame = false;
         const Reason reason =

@@ -104,20 +104,22 @@ std::optional<SaneDevice> PrepareScan(const SaneSession& session, const ScanSett
 
 Reason ScanThroughCurves(SaneDevice& device, const ScanSettings& settings, bool inSoftware,
                          const std::atomic<bool>& cancel, const ScanProgress& progress,
-                         const PageUse& use) {
+                         const PageUse& use, AfterPage after) {
     if (!inSoftware) {
-        return ScanPage(device, cancel, progress, use);
+        return ScanPage(device, cancel, progress, use, after);
     }
-    return ScanPage(device, cancel, progress,
-                    [&](const SampleLayout& layout, const PageReader& read) {
-                        const RowCurves curves(*settings.curves, layout);
-                        return use(layout, [&](const PageRowSink& sink) {
-                            return read([&](std::span<std::uint8_t> rows) {
-                                curves.Map(rows);
-                                return sink(rows);
-                            });
-                        });
-                    });
+    return ScanPage(
+        device, cancel, progress,
+        [&](const SampleLayout& layout, const PageReader& read) {
+            const RowCurves curves(*settings.curves, layout);
+            return use(layout, [&](const PageRowSink& sink) {
+                return read([&](std::span<std::uint8_t> rows) {
+                    curves.Map(rows);
+                    return sink(rows);
+                });
+            });
+        },
+        after);
 }
 
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
