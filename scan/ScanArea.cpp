@@ -11,7 +11,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 #include <string>
 #include <tuple>
 
@@ -49,11 +48,11 @@ Reason Refused(const std::string& why) {
     return {ReasonCode::Unsupported, 0, "area: " + why};
 }
 
+// "12.5", "200": two decimals at most, trailing zeros dropped, whatever the locale.
 std::string MmText(double mm) {
     std::array<char, 32> text{};
-    const double shown = std::round(mm * 100.0) / 100.0;
     const auto [end, error] =
-        std::to_chars(text.begin(), text.end(), shown, std::chars_format::fixed, kShownDecimals);
+        std::to_chars(text.begin(), text.end(), mm, std::chars_format::fixed, kShownDecimals);
     std::string result(text.begin(), error == std::errc() ? end : text.begin());
     result.erase(result.find_last_not_of('0') + 1);
     if (!result.empty() && result.back() == '.') {

@@ -1,6 +1,6 @@
-// Jobs on SANE's virtual test device: the area's pixels, the recorded
-// resolution, the feeder's batch of ten pages, cancels and an empty feeder,
-// and the option listing.
+// Jobs on SANE's virtual test device: the recorded resolution, the feeder's
+// batch of ten pages and its cancels, and the option listing. (The area's
+// pixels, an empty feeder and refused settings are tested through the tool.)
 #include "scan/ScanBatch.h"
 #include "scan/OptionListing.h"
 
@@ -28,25 +28,6 @@ int PixelsOf(double mm, int dpi) {
     return static_cast<int>(std::lround(mm / 25.4 * dpi));
 }
 
-TEST(ScanJobOnTheTestDevice, TheAreaGivesItsSizeInPixelsAtEachResolution) {
-    const SaneSession session;
-    struct Case {
-        ScanArea area;
-        int dpi;
-    };
-    for (const Case c :
-         {Case{{0, 0, 50, 30}, 75}, Case{{10, 20, 63, 41}, 150}, Case{{150, 170, 50, 30}, 100}}) {
-        ScanSettings settings;
-        settings.device = kTestDevice;
-        settings.resolution = std::to_string(c.dpi);
-        settings.area = c.area;
-        const ScanOutcome outcome = RunScanJob(session, settings, std::atomic<bool>{false});
-        ASSERT_FALSE(outcome.reason) << outcome.reason.Text;
-        EXPECT_NEAR(outcome.image.layout.width, PixelsOf(c.area.width, c.dpi), 1) << c.dpi;
-        EXPECT_NEAR(outcome.image.layout.height, PixelsOf(c.area.height, c.dpi), 1) << c.dpi;
-    }
-}
-
 TEST(ScanJobOnTheTestDevice, RecordsTheResolutionThePageWasScannedAt) {
     const SaneSession session;
     for (const int dpi : {75, 150}) {
@@ -58,23 +39,6 @@ TEST(ScanJobOnTheTestDevice, RecordsTheResolutionThePageWasScannedAt) {
         ASSERT_FALSE(outcome.reason) << outcome.reason.Text;
         EXPECT_EQ(outcome.resolution, (ScanResolution{double(dpi), double(dpi)})) << dpi;
     }
-}
-
-TEST(ScanJobOnTheTestDevice, AnAreaOffTheBedOrAnUnknownSourceIsARefusedSetting) {
-    const SaneSession session;
-    ScanSettings offBed;
-    offBed.device = kTestDevice;
-    offBed.area = ScanArea{150, 0, 60, 10};
-    ScanSettings unknown;
-    unknown.device = kTestDevice;
-    unknown.source = "Transparency";
-    const ScanOutcome area = RunScanJob(session, offBed, std::atomic<bool>{false});
-    EXPECT_TRUE(area.settingRefused);
-    EXPECT_EQ(area.reason.Text, "area: 150..210 mm across is outside the bed's 0..200 mm");
-    const ScanOutcome source = RunScanJob(session, unknown, std::atomic<bool>{false});
-    EXPECT_TRUE(source.settingRefused);
-    EXPECT_EQ(source.reason.Text,
-              "source: 'Transparency' is not one of Flatbed, Automatic Document Feeder");
 }
 
 struct BatchRecord {
@@ -123,20 +87,6 @@ TEST(ScanBatch, TheFeederGivesTenPagesThenTheBatchEndsWell) {
     EXPECT_EQ(record.pages.back().resolution, (ScanResolution{75, 75}));
 }
 
-TEST(ScanBatch, AFirstPageWithoutADocumentFailsInSanesWords) {
-    const SaneSession session;
-    ScanSettings settings = FeederSettings();
-    settings.options = {{"read-return-value", "SANE_STATUS_NO_DOCS"}};
-    BatchRecord record;
-    const BatchOutcome batch =
-        RunScanBatch(session, settings, std::atomic<bool>{false}, Recording(record));
-    EXPECT_EQ(batch.scan.reason.Code, ReasonCode::DeviceError);
-    EXPECT_EQ(batch.scan.reason.Value, SANE_STATUS_NO_DOCS);
-    EXPECT_EQ(batch.scan.reason.Text, sane_strstatus(SANE_STATUS_NO_DOCS));
-    EXPECT_EQ(batch.pages, 0U);
-    EXPECT_TRUE(record.done.empty());
-}
-
 // Cancelled between pages (after the second) and within one (the third).
 TEST(ScanBatch, ACancelKeepsTheFinishedPagesAndEndsThePageInProgress) {
     const SaneSession session;
@@ -160,19 +110,6 @@ TEST(ScanBatch, ACancelKeepsTheFinishedPagesAndEndsThePageInProgress) {
         EXPECT_EQ(record.layouts.size(), 2U) << withinPage;
         EXPECT_EQ(record.used.size(), withinPage ? 3U : 2U);
     }
-}
-
-TEST(ScanBatch, AFlatbedIsRefusedSinceItNeverRunsOut) {
-    const SaneSession session;
-    ScanSettings settings = FeederSettings();
-    settings.source = "flatbed";
-    BatchRecord record;
-    const BatchOutcome batch =
-        RunScanBatch(session, settings, std::atomic<bool>{false}, Recording(record));
-    EXPECT_TRUE(batch.scan.settingRefused);
-    EXPECT_EQ(batch.scan.reason.Text, "source: a batch needs a document feeder, not Flatbed (the "
-                                      "device offers Flatbed, Automatic Document Feeder)");
-    EXPECT_TRUE(record.used.empty());
 }
 
 TEST(OptionListing, NamesEachOptionsValueAndWhatItAccepts) {
