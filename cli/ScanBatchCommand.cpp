@@ -10,6 +10,9 @@
 
 namespace {
 
+// Blanks over "page NNN: 100%" before a page's name takes the line.
+constexpr std::size_t kProgressWidth = 24;
+
 std::filesystem::path NameOf(const CliCommand& command, std::size_t index) {
     return PageName(*command.batch, static_cast<int>(index) + 1);
 }
@@ -29,7 +32,7 @@ int ScanBatchToFiles(const SaneSession& session, const ScanSettings& settings,
     };
     callbacks.done = [&](std::size_t index) {
         if (line) {
-            err << '\r';
+            err << '\r' << std::string(kProgressWidth, ' ') << '\r' << std::flush;
         }
         out << NameOf(command, index).string() << '\n' << std::flush;
     };
@@ -39,7 +42,7 @@ int ScanBatchToFiles(const SaneSession& session, const ScanSettings& settings,
         };
     }
     const BatchOutcome batch = RunScanBatch(session, settings, theInterrupt, callbacks);
-    if (line && batch.pages > 0) {
+    if (line) {
         err << '\n';
     }
     const bool scanned = batch.pages > 0 || writeFailure;
