@@ -73,6 +73,10 @@ struct Sorted {
     std::optional<std::string_view> mode;
     std::optional<std::string_view> depth;
     std::vector<std::string_view> deviceOptions;
+    std::optional<std::string_view> area;
+    std::optional<std::string_view> source;
+    bool batch = false;
+    std::optional<std::string_view> optionsOf;
     std::string error; // the first one found
 
     void Fail(std::string text) {
@@ -128,6 +132,14 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
         TakeValue(arg, "Color or Gray", args, i, sorted.mode, sorted);
     } else if (arg == "--depth") {
         TakeValue(arg, "8 or 16", args, i, sorted.depth, sorted);
+    } else if (arg == "--area") {
+        TakeValue(arg, "LEFT,TOP,WIDTH,HEIGHT in millimetres", args, i, sorted.area, sorted);
+    } else if (arg == "--source") {
+        TakeValue(arg, "a source name", args, i, sorted.source, sorted);
+    } else if (arg == "--batch") {
+        sorted.batch = true;
+    } else if (arg == "--options") {
+        TakeValue(arg, "a device name", args, i, sorted.optionsOf, sorted);
     } else if (arg == "--option") {
         std::optional<std::string_view> option;
         TakeValue(arg, "NAME=VALUE", args, i, option, sorted);
@@ -198,9 +210,14 @@ std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
         return "--clip is for auto only";
     }
     const bool scanOptions = sorted.linear || sorted.resolution || sorted.mode || sorted.depth ||
-                             !sorted.deviceOptions.empty();
+                             !sorted.deviceOptions.empty() || sorted.area || sorted.source ||
+                             sorted.batch;
     if (scanOptions && syntax.kind != CommandKind::Scan) {
-        return "--linear, --resolution, --mode, --depth and --option are for scan only";
+        return "--linear, --resolution, --mode, --depth, --option, --area, --source and --batch "
+               "are for scan only";
+    }
+    if (sorted.optionsOf && syntax.kind != CommandKind::Devices) {
+        return "--options is for devices only";
     }
     if (sorted.linear && sorted.defaults) {
         return "--linear and --defaults exclude each other";
@@ -350,6 +367,54 @@ std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
+// "LEFT,TOP,WIDTH,HEIGHT": four plain decimals of millimetres (no sign,
+// exponent or blanks), the width and height above 0. The device judges
+// whether the area lies on its bed.
+std::optional<AreaMm> AreaOf(std::string_view text) {
+    constexpr std::size_t kFields = 4;
+    std::array<double, kFields> values{};
+    std::size_t start = 0;
+    for (std::size_t field = 0; field < kFields; ++field) {
+        const std::size_t comma = field + 1 < kFields ? text.find(',', start) : text.size();
+        if (comma == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const std::string_view number = text.substr(start, comma - start);
+        if (number.empty() || number.find_first_not_of("0123456789.") != std::string_view::npos) {
+            return std::nullopt;
+        }
+        const auto [stop, error] =
+            std::from_chars(number.data(), number.data() + number.size(), values[field]);
+        if (error != std::errc() || stop != number.data() + number.size()) {
+            return std::nullopt;
+        }
+        start = comma + 1;
+    }
+    if (!(values[2] > 0) || !(values[3] > 0)) {
+        return std::nullopt;
+    }
+    return AreaMm{values[0], values[1], values[2], values[3]};
+}
+
+// The values of --area, --source and --batch; the pattern is checked here.
+std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
+    if (sorted.area) {
+        command.area = AreaOf(*sorted.area);
+        if (!command.area) {
+            return "--area takes LEFT,TOP,WIDTH,HEIGHT in millimetres, the width and height "
+                   "above 0, not " +
+                   std::string(*sorted.area);
+        }
+    }
+    if (sorted.source) {
+        command.source = std::string(*sorted.source);
+    }
+    if (sorted.optionsOf) {
+        command.optionsOf = std::string(*sorted.optionsOf);
+    }
+    return {};
+}
+
 // The values of the scan options; the device judges resolution and mode.
 std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
     command.linear = sorted.linear;
@@ -376,8 +441,18 @@ std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
 }
 
 // The scan's output: a format the tool writes, BMP only for 8-bit samples.
-std::string CheckScanOutput(const CliCommand& command) {
-    const std::optional<OutputKind> format = SampleOutputOf(command.output);
+// A batch's pattern is checked as the first page's name.
+std::string CheckScanOutput(const Sorted& sorted, CliCommand& command) {
+    std::filesystem::path first = command.output;
+    if (sorted.batch) {
+        PatternParse parse = ParsePagePattern(command.output.string());
+        if (!parse.pattern) {
+            return "--batch: " + parse.error + ": " + command.output.string();
+        }
+        command.batch = std::move(parse.pattern);
+        first = PageName(*command.batch, 1);
+    }
+    const std::optional<OutputKind> format = SampleOutputOf(first);
     if (!format) {
         return "the output must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp: " +
                command.output.string();
@@ -407,10 +482,13 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
         error = TakeScanOptions(sorted, command);
     }
     if (error.empty()) {
+        error = TakeFeederOptions(sorted, command);
+    }
+    if (error.empty()) {
         error = TakeOperands(syntax, sorted, command);
     }
     if (error.empty() && syntax.kind == CommandKind::Scan) {
-        error = CheckScanOutput(command);
+        error = CheckScanOutput(sorted, command);
     }
     if (error.empty() && syntax.kind == CommandKind::Apply) {
         error = CheckApplyOutputs(command);

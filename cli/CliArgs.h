@@ -2,6 +2,7 @@
 // where its parameters come from, its inputs and outputs, and its options.
 #pragma once
 
+#include "cli/PagePattern.h"
 #include "curve/ChannelParams.h"
 
 #include <cstddef>
@@ -13,6 +14,15 @@
 #include <vector>
 
 enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan };
+
+// A rectangle on the scanner's bed in millimetres, as scanimage's -l -t -x -y.
+struct AreaMm {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+    friend bool operator==(const AreaMm&, const AreaMm&) = default;
+};
 
 struct CliCommand {
     CommandKind kind = CommandKind::Table;
@@ -34,6 +44,10 @@ struct CliCommand {
     std::optional<std::string> mode;       // scan --mode Color|Gray
     std::optional<int> depth;              // scan --depth 8|16
     std::vector<std::pair<std::string, std::string>> deviceOptions; // scan --option NAME=VALUE
+    std::optional<AreaMm> area;                                     // scan --area L,T,W,H
+    std::optional<std::string> source;                              // scan --source NAME
+    std::optional<PagePattern> batch;     // scan --batch: output is the page names' pattern
+    std::optional<std::string> optionsOf; // devices --options DEVICE
 };
 
 enum class ParseStatus {

@@ -15,6 +15,6 @@ int RunApply(const CliCommand& command, std::ostream& err);
 int RunSane(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunTable(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunCube(const CliCommand& command, std::ostream& err);
-int RunDevices(std::ostream& out, std::ostream& err);
+int RunDevices(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunAuto(const CliCommand& command, std::ostream& err);
-int RunScan(const CliCommand& command, std::ostream& err);
+int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err);

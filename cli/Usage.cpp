@@ -14,9 +14,10 @@ constexpr const char* kOverview =
     "  sane    print the gamma-table options for a SANE front end\n"
     "  cube    write the tables as a 1D LUT (.cube) file\n"
     "  table   print the tables: level, red, green, blue\n"
-    "  devices list the scanners SANE finds (takes no PARAMS)\n"
+    "  devices list the scanners SANE finds, or one device's options (no PARAMS)\n"
     "  auto    a parameter file with Black and White read from an image\n"
-    "  scan    scan one page with the tables in the device, or --linear\n"
+    "  scan    scan a page (or a feeder's pages) with the tables in the device,\n"
+    "          or --linear\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -76,9 +77,15 @@ constexpr const char* kTable =
 
 constexpr const char* kDevices =
     "Usage: tamrel-cli devices\n"
+    "       tamrel-cli devices --options DEVICE\n"
     "\n"
     "Lists the scanners SANE finds, one per line: the device name (for sane\n"
-    "--device), then vendor, model and type, separated by tabs.\n";
+    "--device), then vendor, model and type, separated by tabs.\n"
+    "With --options, lists the options of DEVICE, one per line: name, value now\n"
+    "and what it accepts (e.g. 'source<TAB>Flatbed<TAB>Flatbed|ADF', or\n"
+    "'tl-x<TAB>0<TAB>0..215.9 mm'), separated by tabs: what scan's --source,\n"
+    "--area, --mode and --option take. An option that another one switches off\n"
+    "shows '(inactive)'.\n";
 
 constexpr const char* kAuto =
     "Usage: tamrel-cli auto (PARAMS.tvp | --defaults) IN.bmp OUT.tvp [--clip PCT]\n"
@@ -91,7 +98,8 @@ constexpr const char* kAuto =
 constexpr const char* kScan =
     "Usage: tamrel-cli scan (PARAMS.tvp | --defaults | --linear) OUT [--device NAME]\n"
     "                       [--resolution DPI] [--mode Color|Gray] [--depth 8|16]\n"
-    "                       [--option NAME=VALUE]...\n"
+    "                       [--source NAME] [--area LEFT,TOP,WIDTH,HEIGHT]\n"
+    "                       [--option NAME=VALUE]... [--batch]\n"
     "\n"
     "Scans one page through SANE. With PARAMS or --defaults the device applies the\n"
     "tables; a device without gamma tables scans linearly and the tables are\n"
@@ -103,7 +111,21 @@ constexpr const char* kScan =
     "Without --device the first device SANE lists is used. --option sets any of\n"
     "the device's options by name, as 'scanimage --help -d NAME' lists them,\n"
     "e.g. --option source=Transparency. Ctrl+C cancels; a failed or cancelled\n"
-    "scan leaves no file.\n";
+    "scan leaves no file.\n"
+    "--source NAME picks one of the device's sources (flatbed, document feeder,\n"
+    "...), in any letter case; an unknown one is bad usage that lists them.\n"
+    "--area scans LEFT,TOP,WIDTH,HEIGHT millimetres of the bed (as scanimage's\n"
+    "-l -t -x -y), set in the device's own unit; an area off the bed is bad\n"
+    "usage that names the bed's limits. 'tamrel-cli devices --options NAME'\n"
+    "shows the sources and the bed.\n"
+    "--batch scans pages until the document feeder is empty. OUT then holds one\n"
+    "printf-style %d for the page number, counted from 1, with optional flags,\n"
+    "width and precision (page%03d.tif gives page001.tif, page002.tif, ...; %%\n"
+    "is a percent sign). Each page is written to its own name, which is printed\n"
+    "on standard output once the file is complete. The exit status is 0 when\n"
+    "the feeder ran empty after one page or more, 1 when the first page found\n"
+    "no document, a later page failed or Ctrl+C stopped it (the pages printed\n"
+    "stay; the page being scanned leaves nothing), 2 for a flatbed source.\n";
 
 } // namespace
 

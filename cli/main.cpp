@@ -27,11 +27,11 @@ int Run(const CliCommand& command) {
     case CommandKind::Table:
         return RunTable(command, std::cout, std::cerr);
     case CommandKind::Devices:
-        return RunDevices(std::cout, std::cerr);
+        return RunDevices(command, std::cout, std::cerr);
     case CommandKind::Auto:
         return RunAuto(command, std::cerr);
     case CommandKind::Scan:
-        return RunScan(command, std::cerr);
+        return RunScan(command, std::cout, std::cerr);
     }
     return kExitUsage;
 }

@@ -82,26 +82,14 @@ std::optional<std::int32_t> WordOf(OptionType type, std::string_view text) {
     }
 }
 
-std::string ShownWord(OptionType type, std::int32_t word) {
-    if (type == OptionType::Fixed) {
-        std::string text = std::to_string(word / kFixedOne);
-        text.erase(text.find_last_not_of('0') + 1);
-        if (text.back() == '.') {
-            text.pop_back();
-        }
-        return text;
-    }
-    return std::to_string(word);
-}
-
 Reason CheckWord(const OptionDescriptor& option, std::int32_t word) {
     if (const auto* range = std::get_if<OptionRange>(&option.constraint)) {
         const std::int64_t offset = std::int64_t{word} - range->min;
         if (word < range->min || word > range->max ||
             (range->quant > 0 && offset % range->quant != 0)) {
-            return Refused(option, ShownWord(option.type, word) + " is outside " +
-                                       ShownWord(option.type, range->min) + ".." +
-                                       ShownWord(option.type, range->max) +
+            return Refused(option, OptionWordText(option.type, word) + " is outside " +
+                                       OptionWordText(option.type, range->min) + ".." +
+                                       OptionWordText(option.type, range->max) +
                                        (range->quant > 1 && option.type == OptionType::Int
                                             ? " in steps of " + std::to_string(range->quant)
                                             : ""));
@@ -109,7 +97,7 @@ Reason CheckWord(const OptionDescriptor& option, std::int32_t word) {
     }
     if (const auto* list = std::get_if<OptionWordList>(&option.constraint)) {
         if (std::find(list->begin(), list->end(), word) == list->end()) {
-            return Refused(option, ShownWord(option.type, word) + " is not one of its values");
+            return Refused(option, OptionWordText(option.type, word) + " is not one of its values");
         }
     }
     if (option.type == OptionType::Bool && word != 0 && word != 1) {
@@ -161,6 +149,18 @@ ParsedValue ParseWords(const OptionDescriptor& option, std::string_view text) {
 }
 
 } // namespace
+
+std::string OptionWordText(OptionType type, std::int32_t word) {
+    if (type == OptionType::Fixed) {
+        std::string text = std::to_string(word / kFixedOne);
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+        return text;
+    }
+    return std::to_string(word);
+}
 
 std::int32_t FixedOf(double value) {
     return static_cast<std::int32_t>(std::lround(value * kFixedOne));

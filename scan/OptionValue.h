@@ -31,5 +31,8 @@ ParsedValue ParseOptionValue(const OptionDescriptor& option, std::string_view te
 // or no reason.
 Reason CheckOptionValue(const OptionDescriptor& option, const OptionValue& value);
 
+// A word as a user types it: Fixed in decimals ("50.5"), others whole.
+std::string OptionWordText(OptionType type, std::int32_t word);
+
 // 16.16 fixed point, as SANE_FIX.
 std::int32_t FixedOf(double value);

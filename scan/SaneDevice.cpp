@@ -6,6 +6,7 @@
 #include "scan/SaneReason.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -86,16 +87,42 @@ Reason SaneDevice::Write(const OptionDescriptor& option, const OptionValue& valu
     return {};
 }
 
-std::optional<std::vector<std::int32_t>> SaneDevice::Words(std::string_view name) {
-    const std::optional<OptionDescriptor> option = Find(name);
-    if (!option || option->type == OptionType::String || option->type == OptionType::Button ||
-        option->type == OptionType::Group || !option->active) {
+std::optional<std::vector<std::uint8_t>> SaneDevice::Get(const OptionDescriptor& option) {
+    if (!option.active || option.type == OptionType::Button || option.type == OptionType::Group) {
         return std::nullopt;
     }
-    std::vector<std::int32_t> words(std::max<std::size_t>(option->WordCount(), 1));
-    if (sane_control_option(handle_.get(), option->index, SANE_ACTION_GET_VALUE, words.data(),
+    std::vector<std::uint8_t> bytes(std::max<std::size_t>(option.size, sizeof(SANE_Word)));
+    if (sane_control_option(handle_.get(), option.index, SANE_ACTION_GET_VALUE, bytes.data(),
                             nullptr) != SANE_STATUS_GOOD) {
         return std::nullopt;
     }
+    return bytes;
+}
+
+std::optional<std::vector<std::int32_t>> SaneDevice::Words(std::string_view name) {
+    const std::optional<OptionDescriptor> option = Find(name);
+    if (!option || option->type == OptionType::String) {
+        return std::nullopt;
+    }
+    const auto bytes = Get(*option);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    std::vector<std::int32_t> words(std::max<std::size_t>(option->WordCount(), 1));
+    std::memcpy(words.data(), bytes->data(), words.size() * sizeof(SANE_Word));
     return words;
+}
+
+// A string value ends at its first zero byte, or at the option's size.
+std::optional<std::string> SaneDevice::Text(std::string_view name) {
+    const std::optional<OptionDescriptor> option = Find(name);
+    if (!option || option->type != OptionType::String) {
+        return std::nullopt;
+    }
+    const auto bytes = Get(*option);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    const auto end = std::find(bytes->begin(), bytes->end(), std::uint8_t{0});
+    return std::string(bytes->begin(), end);
 }

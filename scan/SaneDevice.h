@@ -1,8 +1,7 @@
 // An open SANE device, closed when the value goes. Made only by SaneSession.
 #pragma once
 
-#include "scan/OptionSource.h"
-#include "scan/OptionValue.h"
+#include "scan/OptionDevice.h"
 
 #include <memory>
 #include <optional>
@@ -10,20 +9,23 @@
 #include <string_view>
 #include <vector>
 
-class SaneDevice : public OptionSource {
+class SaneDevice : public OptionDevice {
 public:
     OptionList Options() const override;
 
     // The option called `name` as the device describes it now.
-    std::optional<OptionDescriptor> Find(std::string_view name);
+    std::optional<OptionDescriptor> Find(std::string_view name) override;
 
     // Sets `name` from text as a user types it (see ParseOptionValue).
     Reason Set(std::string_view name, std::string_view text);
     // Sets `name` to a checked value: words (bool, int, fixed, tables) or text.
-    Reason Set(std::string_view name, const OptionValue& value);
+    Reason Set(std::string_view name, const OptionValue& value) override;
 
     // The words an option holds now (bool, int, fixed, tables), or nullopt.
-    std::optional<std::vector<std::int32_t>> Words(std::string_view name);
+    std::optional<std::vector<std::int32_t>> Words(std::string_view name) override;
+    // The text a string option holds now, or nullopt.
+    std::optional<std::string> Text(std::string_view name) override;
+    void Reload() override { known_.reset(); }
 
     SANE_Handle Handle() const { return handle_.get(); }
 
@@ -32,6 +34,8 @@ private:
     explicit SaneDevice(SANE_Handle handle) : handle_(handle) {}
 
     Reason Missing(std::string_view name) const;
+    // The option's value as the backend gives it, or nullopt.
+    std::optional<std::vector<std::uint8_t>> Get(const OptionDescriptor& option);
     Reason Write(const OptionDescriptor& option, const OptionValue& value);
 
     struct Closer {

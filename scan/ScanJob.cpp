@@ -3,6 +3,8 @@
 #include "scan/ScanJob.h"
 
 #include "scan/DeviceTables.h"
+#include "scan/PreparedScan.h"
+#include "scan/ScanSource.h"
 #include "scan/SoftwareCurves.h"
 
 #include <cerrno>
@@ -24,7 +26,7 @@ Reason PickDevice(const SaneSession& session, std::string& device) {
     return {};
 }
 
-Reason ApplySettings(SaneDevice& device, const ScanSettings& settings) {
+Reason ApplyOptions(SaneDevice& device, const ScanSettings& settings) {
     std::vector<std::pair<std::string, std::string>> all;
     if (settings.mode) {
         all.emplace_back(kModeOption, *settings.mode);
@@ -38,6 +40,27 @@ Reason ApplySettings(SaneDevice& device, const ScanSettings& settings) {
     all.insert(all.end(), settings.options.begin(), settings.options.end());
     for (const auto& [name, value] : all) {
         if (Reason reason = device.Set(name, value)) {
+            return reason;
+        }
+    }
+    return {};
+}
+
+// A refused source or area is the caller's choice, not a failure of the
+// device: `refused` says so.
+Reason ApplySettings(SaneDevice& device, const ScanSettings& settings, bool& refused) {
+    if (settings.source) {
+        if (Reason reason = SetSource(device, *settings.source)) {
+            refused = reason.Code == ReasonCode::Unsupported;
+            return reason;
+        }
+    }
+    if (Reason reason = ApplyOptions(device, settings)) {
+        return reason;
+    }
+    if (settings.area) {
+        if (Reason reason = SetScanArea(device, *settings.area)) {
+            refused = reason.Code == ReasonCode::Unsupported;
             return reason;
         }
     }
@@ -60,29 +83,34 @@ Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoft
 
 } // namespace
 
-ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
-                       const std::atomic<bool>& cancel, const ScanProgress& progress,
-                       const PageUse& use) {
-    ScanOutcome outcome;
+std::optional<SaneDevice> PrepareScan(const SaneSession& session, const ScanSettings& settings,
+                                      ScanOutcome& outcome) {
     outcome.device = settings.device;
     if ((outcome.reason = PickDevice(session, outcome.device))) {
-        return outcome;
+        return std::nullopt;
     }
     DeviceOpen open = session.Open(outcome.device);
     if ((outcome.reason = open.reason)) {
-        return outcome;
+        return std::nullopt;
     }
     SaneDevice& device = *open.device;
-    if ((outcome.reason = ApplySettings(device, settings)) ||
+    if ((outcome.reason = ApplySettings(device, settings, outcome.settingRefused)) ||
         (outcome.reason = LoadTables(device, settings, outcome.curvesInSoftware))) {
-        return outcome;
+        return std::nullopt;
     }
-    if (!outcome.curvesInSoftware) {
-        outcome.reason = ScanPage(device, cancel, progress, use);
-        return outcome;
+    outcome.resolution = ResolutionOf(device);
+    return std::move(open.device);
+}
+
+Reason ScanThroughCurves(SaneDevice& device, const ScanSettings& settings, bool inSoftware,
+                         const std::atomic<bool>& cancel, const ScanProgress& progress,
+                         const PageUse& use, AfterPage after) {
+    if (!inSoftware) {
+        return ScanPage(device, cancel, progress, use, after);
     }
-    outcome.reason =
-        ScanPage(device, cancel, progress, [&](const SampleLayout& layout, const PageReader& read) {
+    return ScanPage(
+        device, cancel, progress,
+        [&](const SampleLayout& layout, const PageReader& read) {
             const RowCurves curves(*settings.curves, layout);
             return use(layout, [&](const PageRowSink& sink) {
                 return read([&](std::span<std::uint8_t> rows) {
@@ -90,7 +118,19 @@ ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                     return sink(rows);
                 });
             });
-        });
+        },
+        after);
+}
+
+ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
+                       const std::atomic<bool>& cancel, const ScanProgress& progress,
+                       const PageUse& use) {
+    ScanOutcome outcome;
+    std::optional<SaneDevice> device = PrepareScan(session, settings, outcome);
+    if (device) {
+        outcome.reason =
+            ScanThroughCurves(*device, settings, outcome.curvesInSoftware, cancel, progress, use);
+    }
     return outcome;
 }
 

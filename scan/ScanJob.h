@@ -4,7 +4,9 @@
 
 #include "curve/ChannelParams.h"
 #include "scan/SaneSession.h"
+#include "scan/ScanArea.h"
 #include "scan/ScanPage.h"
+#include "scan/ScanResolution.h"
 
 #include <optional>
 #include <string>
@@ -20,6 +22,8 @@ struct ScanSettings {
     std::optional<std::string> resolution;
     std::optional<std::string> mode; // "Color" or "Gray", in any letter case
     std::optional<int> depth;
+    std::optional<std::string> source; // one of the device's sources, in any letter case
+    std::optional<ScanArea> area;      // millimetres on the bed; absent: the device's own
     std::vector<std::pair<std::string, std::string>> options; // any option by name, in order
     std::optional<ChannelParamsSet> curves;                   // nullopt: a linear (gamma 1.0) scan
 };
@@ -28,12 +32,18 @@ struct ScanOutcome {
     Reason reason;
     std::string device;            // the device used, or asked for
     bool curvesInSoftware = false; // the device took no tables; the rows were mapped
+    // The source or the area asked for is not one the device offers; the
+    // reason names what it does offer.
+    bool settingRefused = false;
+    std::optional<ScanResolution> resolution; // as set for the page; absent: the device names none
     SampleImage image;
 };
 
-// Opens the device, sets mode, depth, resolution and the other options in
-// that order (mode first, since it changes what the others accept), loads
-// the tables, scans one page and closes the device.
+// Opens the device, sets source, mode, depth, resolution, the other options
+// and the area in that order (source and mode first, since they change what
+// the others accept; the area last, since a device measuring it in pixels
+// needs the resolution), loads the tables, scans one page and closes the
+// device.
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress = {});
 

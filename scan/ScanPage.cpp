@@ -26,13 +26,19 @@ constexpr std::size_t kReadBytes = std::size_t{1} << 16;
 constexpr std::size_t kRunBytes = std::size_t{1} << 20;
 constexpr std::size_t kPasses = 3;
 
-// sane_cancel ends every scan, finished or not, so the device is idle again.
+// sane_cancel ends every scan, finished or not, so the device is idle again;
+// only a page read whole in a feeder's batch is left for the next sane_start.
 class RunningScan {
 public:
     explicit RunningScan(SANE_Handle handle) : handle_(handle) {}
-    ~RunningScan() { sane_cancel(handle_); }
+    ~RunningScan() {
+        if (handle_ != nullptr) {
+            sane_cancel(handle_);
+        }
+    }
     RunningScan(const RunningScan&) = delete;
     RunningScan& operator=(const RunningScan&) = delete;
+    void Release() { handle_ = nullptr; }
 
 private:
     SANE_Handle handle_;
@@ -301,12 +307,9 @@ ScanResult ReadWholePage(SANE_Handle handle, const std::atomic<bool>& cancel,
     return {{}, SinglePass(std::move(frames.front()))};
 }
 
-} // namespace
-
-Reason ScanPage(SaneDevice& device, const std::atomic<bool>& cancel, const ScanProgress& progress,
+// The page from its first sane_start to its last frame's end.
+Reason ReadPage(SANE_Handle handle, const std::atomic<bool>& cancel, const ScanProgress& progress,
                 const PageUse& use) {
-    const SANE_Handle handle = device.Handle();
-    const RunningScan running(handle);
     Frame first;
     if (Reason reason = StartFrame(handle, cancel, first.parameters)) {
         return reason;
@@ -325,6 +328,18 @@ Reason ScanPage(SaneDevice& device, const std::atomic<bool>& cancel, const ScanP
     return use(whole.image.layout, [&](const PageRowSink& sink) {
         return sink(whole.image.bytes) ? Reason() : Reason(ReasonCode::WriteFailed);
     });
+}
+
+} // namespace
+
+Reason ScanPage(SaneDevice& device, const std::atomic<bool>& cancel, const ScanProgress& progress,
+                const PageUse& use, AfterPage after) {
+    RunningScan running(device.Handle());
+    const Reason reason = ReadPage(device.Handle(), cancel, progress, use);
+    if (!reason && after == AfterPage::NextPage) {
+        running.Release();
+    }
+    return reason;
 }
 
 PageUse CollectInto(SampleImage& image) {

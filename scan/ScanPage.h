@@ -29,12 +29,18 @@ using PageReader = std::function<Reason(const PageRowSink& sink)>;
 // `read`; its reason is the scan's.
 using PageUse = std::function<Reason(const SampleLayout& layout, const PageReader& read)>;
 
+// What follows a page read whole: sane_cancel, which ends the scan (and a
+// document feeder's batch: some feeders drop the pages left on it), or
+// nothing, so that the next sane_start takes the feeder's next page. A page
+// that fails is always cancelled.
+enum class AfterPage { Cancel, NextPage };
+
 // Scans the page into `use`. A single frame of known height is streamed as
 // sane_read gives it, never held whole; a three-pass or hand scan is read
 // whole first, since its shape is known only at its end. A device that ends
 // the page before the lines it promised fails with SANE_STATUS_EOF's reason.
 Reason ScanPage(SaneDevice& device, const std::atomic<bool>& cancel, const ScanProgress& progress,
-                const PageUse& use);
+                const PageUse& use, AfterPage after = AfterPage::Cancel);
 
 // A use that keeps the whole page in `image`.
 PageUse CollectInto(SampleImage& image);

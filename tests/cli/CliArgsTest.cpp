@@ -183,6 +183,21 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "1e-1"}, "--clip takes"},
         {{"auto", "--defaults", "a.bmp", "o.tvp", "--clip", "nan"}, "--clip takes"},
         {{"table", "--defaults", "--clip", "1"}, "--clip is for auto only"},
+        {{"scan", "--linear", "o.pnm", "--area", "1,2,3"}, "--area takes LEFT,TOP,WIDTH,HEIGHT"},
+        {{"scan", "--linear", "o.pnm", "--area", "1,2,3,4,5"}, "--area takes"},
+        {{"scan", "--linear", "o.pnm", "--area", "0,0,0,10"}, "the width and height above 0"},
+        {{"scan", "--linear", "o.pnm", "--area", "0,0,1e3,10"}, "--area takes"},
+        {{"scan", "--linear", "o.pnm", "--area", "0, 0,10,10"}, "--area takes"},
+        {{"scan", "--linear", "o.pnm", "--source"}, "--source needs a source name"},
+        {{"scan", "--linear", "--batch", "page.pnm"}, "--batch: it must hold one %d"},
+        {{"scan", "--linear", "--batch", "page%d%d.pnm"}, "exactly one %d, not two"},
+        {{"scan", "--linear", "--batch", "page%s.pnm"}, "not %s"},
+        {{"scan", "--linear", "--batch", "page%n.pnm"}, "not %n"},
+        {{"scan", "--linear", "--batch", "page%d.jpg"}, "must end in .pnm"},
+        {{"scan", "--linear", "--batch", "page.%d"}, "must end in .pnm"},
+        {{"apply", "--defaults", "--batch", "a.bmp", "b.bmp"}, "are for scan only"},
+        {{"scan", "--linear", "o.pnm", "--options", "test:0"}, "--options is for devices only"},
+        {{"devices", "--options"}, "--options needs a device name"},
     };
     for (const auto& [args, why] : lines) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -232,6 +247,54 @@ TEST(CliArgs, ScanOptionsReachTheCommandInTheirOrder) {
     ASSERT_EQ(withParams.status, ParseStatus::Run) << withParams.message;
     EXPECT_FALSE(withParams.command.linear);
     EXPECT_EQ(withParams.command.params, "p.tvp");
+}
+
+TEST(CliArgs, FeederOptionsReachTheCommand) {
+    const ParsedArgs scan = Parse({"scan", "--linear", "--batch", "scans/p%03d-%%.tif", "--source",
+                                   "adf", "--area", "10,20.5,100,50.25"});
+    ASSERT_EQ(scan.status, ParseStatus::Run) << scan.message;
+    EXPECT_EQ(scan.command.source, "adf");
+    EXPECT_EQ(scan.command.area, (AreaMm{10, 20.5, 100, 50.25}));
+    EXPECT_EQ(scan.command.batch, (PagePattern{"scans/p", "%03d", "-%.tif"}));
+    EXPECT_EQ(scan.command.output, "scans/p%03d-%%.tif");
+    EXPECT_FALSE(Parse({"scan", "--linear", "p%d.tif"}).command.batch); // a name as it stands
+    const ParsedArgs options = Parse({"devices", "--options", "test:0"});
+    ASSERT_EQ(options.status, ParseStatus::Run) << options.message;
+    EXPECT_EQ(options.command.optionsOf, "test:0");
+}
+
+TEST(PagePattern, EachPageNumberTakesTheOneConversion) {
+    struct Case {
+        const char* pattern;
+        int number;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"page%d.tif", 7, "page7.tif"},
+        {"page%03d.tif", 7, "page007.tif"},
+        {"page%03d.tif", 1234, "page1234.tif"},
+        {"%-4d|.pnm", 12, "12  |.pnm"},
+        {"%+d.png", 3, "+3.png"},
+        {"% 5.3d.png", 9, "  009.png"},
+        {"100%%-%d.bmp", 2, "100%-2.bmp"},
+        {"%d%%", 5, "5%"},
+        {"dir%d/scan.tif", 10, "dir10/scan.tif"},
+    };
+    for (const Case& c : cases) {
+        const PatternParse parse = ParsePagePattern(c.pattern);
+        ASSERT_TRUE(parse.pattern) << c.pattern << ": " << parse.error;
+        EXPECT_EQ(PageName(*parse.pattern, c.number), c.name) << c.pattern;
+    }
+}
+
+// Whatever else stands beside the %d never reaches printf.
+TEST(PagePattern, AnyOtherConversionIsRefused) {
+    for (const char* pattern : {"%s%d", "%d%n", "%x", "%5$d", "%hhd", "%ld", "%.*d", "%#d", "%d%",
+                                "%100d", "%.100d", "%", "%%d", "%'d", "%c%d"}) {
+        const PatternParse parse = ParsePagePattern(pattern);
+        EXPECT_FALSE(parse.pattern) << pattern;
+        EXPECT_FALSE(parse.error.empty()) << pattern;
+    }
 }
 
 TEST(CliArgs, HelpWinsWhereverItStands) {

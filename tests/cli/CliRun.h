@@ -5,6 +5,7 @@
 #include "io/ParamKeys.h"
 #include "tests/io/ScratchDir.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
@@ -35,7 +36,27 @@ struct RunOptions {
     std::string stdoutPath; // standard output goes here instead of being collected
     rlim_t fileSizeLimit = RLIM_INFINITY;
     int interruptAfterMs = -1; // sends SIGINT (Ctrl+C) this long after the start
+    // Sends SIGINT once standard output (in a file) holds this many lines.
+    int interruptAfterLines = -1;
 };
+
+// Waits until the file at `path` holds `lines` line feeds, or the child ends.
+inline void AwaitLines(pid_t child, const std::string& path, int lines) {
+    constexpr useconds_t kPollMicroseconds = 2000;
+    constexpr int kPolls = 30000; // a minute at most
+    for (int poll = 0; poll < kPolls; ++poll) {
+        const std::string text = ReadBytes(path);
+        if (std::count(text.begin(), text.end(), '\n') >= lines) {
+            return;
+        }
+        siginfo_t ended{};
+        if (::waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            ended.si_pid == child) {
+            return; // left to the caller's waitpid
+        }
+        ::usleep(kPollMicroseconds);
+    }
+}
 
 // Standard output and error go to files in `scratch`, so neither can fill a
 // pipe and stall the child.
@@ -65,6 +86,10 @@ inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string
         ::setrlimit(RLIMIT_FSIZE, &limit);
         ::execv(argv[0], argv.data());
         ::_exit(127);
+    }
+    if (child > 0 && options.interruptAfterLines >= 0) {
+        AwaitLines(child, outPath, options.interruptAfterLines);
+        ::kill(child, SIGINT);
     }
     if (child > 0 && options.interruptAfterMs >= 0) {
         ::usleep(static_cast<useconds_t>(options.interruptAfterMs) * 1000U);

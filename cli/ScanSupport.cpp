@@ -1,0 +1,120 @@
+// Ctrl+C, progress, settings, page files and the report of a scan.
+#include "cli/ScanSupport.h"
+
+#include "cli/Commands.h"
+#include "cli/Messages.h"
+#include "cli/ScanBmp.h"
+#include "image/SampleOutput.h"
+
+#include <csignal>
+#include <ostream>
+#include <unistd.h>
+
+std::atomic<bool> theInterrupt{false};
+
+namespace {
+
+constexpr std::string_view kLibraryName = "libsane";
+constexpr int kPercent = 100;
+
+extern "C" void OnInterrupt(int) {
+    theInterrupt.store(true);
+}
+
+std::string ReasonWords(const Reason& reason) {
+    return reason.Code == ReasonCode::Cancelled ? "scan cancelled" : reason.Text;
+}
+
+} // namespace
+
+InterruptCatcher::InterruptCatcher() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESTART; // reads in the backend go on; the flag ends the scan
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &old_);
+}
+
+InterruptCatcher::~InterruptCatcher() {
+    sigaction(SIGINT, &old_, nullptr);
+}
+
+std::function<void(const std::string&, double)> ProgressLine(std::ostream& err) {
+    if (::isatty(STDERR_FILENO) == 0) {
+        return {};
+    }
+    return
+        [&err, shown = -1, label = std::string()](const std::string& now, double fraction) mutable {
+            const int percent = static_cast<int>(fraction * kPercent);
+            if (percent != shown || now != label) {
+                shown = percent;
+                label = now;
+                err << '\r' << label << ": " << percent << '%' << std::flush;
+            }
+        };
+}
+
+ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelParamsSet>& curves) {
+    ScanSettings settings;
+    settings.device = command.device.value_or("");
+    settings.resolution = command.resolution;
+    settings.mode = command.mode;
+    settings.depth = command.depth;
+    settings.source = command.source;
+    if (command.area) {
+        settings.area = ScanArea{command.area->left, command.area->top, command.area->width,
+                                 command.area->height};
+    }
+    settings.options = command.deviceOptions;
+    settings.curves = curves;
+    return settings;
+}
+
+// BMP rows go bottom-up, so its page is read whole first; PNM, PNG and TIFF
+// are written while the page is read, never held whole.
+Reason WritePage(const SampleLayout& layout, const PageReader& read, OutputKind kind,
+                 const std::filesystem::path& output, Reason& writeFailure) {
+    if (kind == OutputKind::Bmp) {
+        SampleImage image;
+        if (Reason reason = CollectInto(image)(layout, read)) {
+            return reason;
+        }
+        const WriteOutcome written = WriteScanBmp(output, image, theInterrupt);
+        if (written.Result == WriteResult::Ok) {
+            return {};
+        }
+        writeFailure = theInterrupt.load() ? Reason(ReasonCode::Cancelled) : written.Why;
+        return writeFailure;
+    }
+    Reason scanFailure;
+    const SampleRuns runs = [&](const SampleRunSink& sink) { return scanFailure = read(sink); };
+    Reason written = WriteSamples(layout, kind, runs, [&](const PositionedContents& c) {
+        return WriteFileAtomically(output, c);
+    });
+    const bool scanFailed = scanFailure && scanFailure.Code != ReasonCode::WriteFailed;
+    if (written && !scanFailed) {
+        writeFailure = written;
+    }
+    return written;
+}
+
+int ReportScan(const ScanOutcome& outcome, bool scanned, const Reason& writeFailure,
+               const std::filesystem::path& output, std::ostream& err) {
+    if (scanned && outcome.curvesInSoftware) {
+        err << FileError(std::filesystem::path(outcome.device),
+                         "takes no gamma tables for these curves; they were applied to the "
+                         "scanned rows");
+    }
+    if (writeFailure) {
+        err << FileError(output, writeFailure.Code == ReasonCode::Cancelled
+                                     ? ReasonWords(writeFailure)
+                                     : ReasonText(writeFailure));
+        return kExitFailed;
+    }
+    if (outcome.reason) {
+        const std::string_view where = outcome.device.empty() ? kLibraryName : outcome.device;
+        err << FileError(std::filesystem::path(where), ReasonWords(outcome.reason));
+        return outcome.settingRefused ? kExitUsage : kExitFailed;
+    }
+    return kExitOk;
+}

@@ -1,0 +1,55 @@
+// What the scan command's single page and batch share: Ctrl+C as a flag,
+// progress on a terminal, the settings from the command line, a page written
+// to its file, and the one line (and status) that tells a failure.
+#pragma once
+
+#include "cli/CliArgs.h"
+#include "image/OutputKind.h"
+#include "scan/ScanBatch.h"
+
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+// Raised by Ctrl+C while an InterruptCatcher lives.
+extern std::atomic<bool> theInterrupt;
+
+// Ctrl+C only raises the flag while the scan and the write run, so both can
+// end cleanly and leave no file; the old handling comes back afterwards.
+class InterruptCatcher {
+public:
+    InterruptCatcher();
+    ~InterruptCatcher();
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+private:
+    struct sigaction old_ {};
+};
+
+// "LABEL: NN%" rewritten in place, on a terminal only; empty otherwise.
+std::function<void(const std::string& label, double fraction)> ProgressLine(std::ostream& err);
+
+ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelParamsSet>& curves);
+
+// Writes the page read through `read` to `output` by the safe replacement
+// (BMP once the page is whole, the others as it comes). A failure of the
+// output itself, apart from the scan's, is also put in `writeFailure`.
+Reason WritePage(const SampleLayout& layout, const PageReader& read, OutputKind kind,
+                 const std::filesystem::path& output, Reason& writeFailure);
+
+// The scan's end on standard error and its exit status: a note when the
+// curves were applied to the rows, the output's own failure naming
+// `output`, the scan's naming the device (a refused source or area being
+// bad usage), or success.
+int ReportScan(const ScanOutcome& outcome, bool scanned, const Reason& writeFailure,
+               const std::filesystem::path& output, std::ostream& err);
+
+// scan --batch: pages until the feeder is empty, each name on `out` once
+// its file is complete.
+int ScanBatchToFiles(const SaneSession& session, const ScanSettings& settings,
+                     const CliCommand& command, std::ostream& out, std::ostream& err);

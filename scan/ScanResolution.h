@@ -1,0 +1,21 @@
+// The resolution a page is scanned at, in dots per inch across (x) and
+// down (y), as the device's options stand.
+#pragma once
+
+#include "scan/OptionDevice.h"
+
+#include <optional>
+
+inline constexpr const char* kXResolutionOption = "x-resolution";
+inline constexpr const char* kYResolutionOption = "y-resolution";
+
+struct ScanResolution {
+    double x = 0; // dots per inch
+    double y = 0;
+    friend bool operator==(const ScanResolution&, const ScanResolution&) = default;
+};
+
+// x-resolution and y-resolution where the device has them active, else
+// resolution for both (a device with one resolution scans square pixels).
+// Int and Fixed options alike; nullopt for a device that names none.
+std::optional<ScanResolution> ResolutionOf(OptionDevice& device);
