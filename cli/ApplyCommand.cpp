@@ -7,6 +7,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/OutputChecks.h"
 #include "image/ApplyImage.h"
 
 #include <ostream>
@@ -45,6 +46,9 @@ bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyO
 } // namespace
 
 int RunApply(const CliCommand& command, std::ostream& err) {
+    if (const std::string bad = CheckApplyOutputs(command); !bad.empty()) {
+        return ReportUsage(command, bad, err);
+    }
     const auto levels = TablesOrReport(command, err);
     const auto channels = levels ? ChannelsOrReport(command, err) : std::nullopt;
     if (!channels) {
@@ -53,7 +57,7 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     const ChannelCurves wide = CurvesOf(*channels, kWideShape);
     const ApplyTables tables{&*levels, {wide[kRed], wide[kGreen], wide[kBlue]}};
     ApplyOptions options;
-    options.Compression = command.compress ? TiffCompression::Deflate : TiffCompression::None;
+    options.Compression = TiffCompressionOf(command.compression);
     // One failed image does not stop the others; the status still says so.
     int status = kExitOk;
     for (const ApplyTarget& target : ApplyTargets(command)) {

@@ -58,3 +58,7 @@ std::vector<ApplyTarget> ApplyTargets(const CliCommand& command) {
     }
     return targets;
 }
+
+TiffCompression TiffCompressionOf(Compression compression) {
+    return compression == Compression::None ? TiffCompression::None : TiffCompression::Deflate;
+}

@@ -25,3 +25,6 @@ struct ApplyTarget {
 // the output keeps the input's file name and format (a .pgm becomes .ppm,
 // an unknown name a BMP), or its stem with ".png".
 std::vector<ApplyTarget> ApplyTargets(const CliCommand& command);
+
+// The TIFF compression that --compress asked for.
+TiffCompression TiffCompressionOf(Compression compression);

@@ -2,13 +2,12 @@
 // Options may stand anywhere after the command; "--" ends them.
 #include "cli/CliArgs.h"
 
-#include "cli/ApplyTargets.h"
+#include "cli/OptionTable.h"
 #include "curve/CurveTable.h"
-#include "image/SampleOutput.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <set>
 
 namespace {
 
@@ -58,25 +57,7 @@ ParsedArgs Bad(std::string message) {
 struct Sorted {
     std::vector<std::string_view> operands;
     bool help = false;
-    bool defaults = false;
-    bool force = false;
-    bool png = false;
-    bool compress = false;
-    std::optional<std::string_view> outputDir;
-    std::optional<std::string_view> size;
-    std::optional<std::string_view> maxLevel;
-    std::optional<std::string_view> device;
-    std::optional<std::string_view> channel;
-    std::optional<std::string_view> clip;
-    bool linear = false;
-    std::optional<std::string_view> resolution;
-    std::optional<std::string_view> mode;
-    std::optional<std::string_view> depth;
-    std::vector<std::string_view> deviceOptions;
-    std::optional<std::string_view> area;
-    std::optional<std::string_view> source;
-    bool batch = false;
-    std::optional<std::string_view> optionsOf;
+    GivenOptions given;
     std::string error; // the first one found
 
     void Fail(std::string text) {
@@ -86,69 +67,49 @@ struct Sorted {
     }
 };
 
-// The word after an option that takes one; `what` names it in the error.
-void TakeValue(std::string_view arg, const char* what, const std::vector<std::string_view>& args,
-               std::size_t& i, std::optional<std::string_view>& value, Sorted& sorted) {
-    if (i + 1 >= args.size() || args[i + 1].empty()) {
-        sorted.Fail(std::string(arg) + " needs " + what);
-        return;
-    }
-    if (value) {
-        sorted.Fail(std::string(arg) + " given twice");
-    }
-    value = args[++i];
-}
-
-// Records the first error and goes on, so that --help anywhere still counts.
+// The word after an option that takes one, or the next word where it is one
+// of a flag's optional values. Records the first error and goes on, so that
+// --help anywhere still counts.
 void TakeOption(std::string_view arg, const std::vector<std::string_view>& args, std::size_t& i,
                 Sorted& sorted) {
     if (IsHelp(arg)) {
         sorted.help = true;
-    } else if (arg == "--defaults") {
-        sorted.defaults = true;
-    } else if (arg == "--force") {
-        sorted.force = true;
-    } else if (arg == "--png") {
-        sorted.png = true;
-    } else if (arg == "--compress") {
-        sorted.compress = true;
-    } else if (arg == "-o" || arg == "--output-dir") {
-        TakeValue(arg, "a folder", args, i, sorted.outputDir, sorted);
-    } else if (arg == "--size") {
-        TakeValue(arg, "a number of entries", args, i, sorted.size, sorted);
-    } else if (arg == "--max") {
-        TakeValue(arg, "a top level", args, i, sorted.maxLevel, sorted);
-    } else if (arg == "--device") {
-        TakeValue(arg, "a device name", args, i, sorted.device, sorted);
-    } else if (arg == "--channel") {
-        TakeValue(arg, "red, green or blue", args, i, sorted.channel, sorted);
-    } else if (arg == "--clip") {
-        TakeValue(arg, "a percentage", args, i, sorted.clip, sorted);
-    } else if (arg == "--linear") {
-        sorted.linear = true;
-    } else if (arg == "--resolution") {
-        TakeValue(arg, "dots per inch", args, i, sorted.resolution, sorted);
-    } else if (arg == "--mode") {
-        TakeValue(arg, "Color or Gray", args, i, sorted.mode, sorted);
-    } else if (arg == "--depth") {
-        TakeValue(arg, "8 or 16", args, i, sorted.depth, sorted);
-    } else if (arg == "--area") {
-        TakeValue(arg, "LEFT,TOP,WIDTH,HEIGHT in millimetres", args, i, sorted.area, sorted);
-    } else if (arg == "--source") {
-        TakeValue(arg, "a source name", args, i, sorted.source, sorted);
-    } else if (arg == "--batch") {
-        sorted.batch = true;
-    } else if (arg == "--options") {
-        TakeValue(arg, "a device name", args, i, sorted.optionsOf, sorted);
-    } else if (arg == "--option") {
-        std::optional<std::string_view> option;
-        TakeValue(arg, "NAME=VALUE", args, i, option, sorted);
-        if (option) {
-            sorted.deviceOptions.push_back(*option);
-        }
-    } else {
-        sorted.Fail("unknown option " + std::string(arg));
+        return;
     }
+    const OptionSpec* option = FindOption(arg);
+    if (option == nullptr) {
+        sorted.Fail("unknown option " + std::string(arg));
+        return;
+    }
+    GivenOptions& given = sorted.given;
+    if (const auto* flag = std::get_if<bool GivenOptions::*>(&option->target)) {
+        given.*(*flag) = true;
+        const std::size_t equals = arg.find('=');
+        if (equals != std::string_view::npos) {
+            given.*(option->optionalValue) = arg.substr(equals + 1);
+        } else if (!option->optionalWords.empty() && i + 1 < args.size() &&
+                   std::ranges::find(option->optionalWords, args[i + 1]) !=
+                       option->optionalWords.end()) {
+            given.*(option->optionalValue) = args[++i];
+        }
+        return;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+        sorted.Fail(std::string(arg) + " needs " + option->value);
+        return;
+    }
+    const std::string_view value = args[++i];
+    if (const auto* many =
+            std::get_if<std::vector<std::string_view> GivenOptions::*>(&option->target)) {
+        (given.*(*many)).push_back(value);
+        return;
+    }
+    std::optional<std::string_view>& once =
+        given.*std::get<std::optional<std::string_view> GivenOptions::*>(option->target);
+    if (once) {
+        sorted.Fail(std::string(arg) + " given twice");
+    }
+    once = value;
 }
 
 Sorted SortArgs(const std::vector<std::string_view>& args) {
@@ -167,62 +128,31 @@ Sorted SortArgs(const std::vector<std::string_view>& args) {
     return sorted;
 }
 
-// Which commands take the table options, and which go together.
-std::string CheckTableOptions(const CommandSyntax& syntax, const Sorted& sorted) {
-    const CommandKind kind = syntax.kind;
-    if (sorted.size && kind != CommandKind::Table && kind != CommandKind::Cube &&
-        kind != CommandKind::Sane) {
-        return "--size is for table, cube and sane only";
+// Options on a command that does not take them, and options that must or
+// must not go together.
+std::string CheckOptions(const CommandSyntax& syntax, const GivenOptions& given) {
+    for (const OptionSpec& option : AllOptions()) {
+        if (WasGiven(option, given) && !TakesOption(option, syntax.name)) {
+            return OnlyForText(option);
+        }
     }
-    if (sorted.maxLevel && kind != CommandKind::Table && kind != CommandKind::Sane) {
-        return "--max is for table and sane only";
+    if (given.png && !given.outputDir) {
+        return "--png goes with -o DIR";
     }
-    if (sorted.device && kind != CommandKind::Sane && kind != CommandKind::Scan) {
-        return "--device is for sane and scan only";
+    if (given.compressMethod && *given.compressMethod != "deflate" &&
+        *given.compressMethod != "lzw") {
+        return "--compress takes deflate or lzw, not " + std::string(*given.compressMethod);
     }
-    if (sorted.channel && kind != CommandKind::Sane) {
-        return "--channel is for sane only";
+    if (given.linear && given.defaults) {
+        return "--linear and --defaults exclude each other";
     }
-    if (sorted.device && (sorted.size || sorted.maxLevel)) {
+    if (given.device && (given.size || given.maxLevel)) {
         return "--device reads the sizes from the device; --size and --max go without it";
     }
-    if (sorted.channel && !sorted.device && kind == CommandKind::Sane) {
+    if (given.channel && !given.device) {
         return "--channel goes with --device";
     }
     return {};
-}
-
-// Options that only some commands take.
-std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
-    if (sorted.force && syntax.kind != CommandKind::Export) {
-        return "--force is for export only";
-    }
-    if (sorted.outputDir && syntax.kind != CommandKind::Apply) {
-        return "-o is for apply only";
-    }
-    if (sorted.compress && syntax.kind != CommandKind::Apply) {
-        return "--compress is for apply only";
-    }
-    if (sorted.png && !sorted.outputDir) {
-        return "--png goes with -o DIR";
-    }
-    if (sorted.clip && syntax.kind != CommandKind::Auto) {
-        return "--clip is for auto only";
-    }
-    const bool scanOptions = sorted.linear || sorted.resolution || sorted.mode || sorted.depth ||
-                             !sorted.deviceOptions.empty() || sorted.area || sorted.source ||
-                             sorted.batch;
-    if (scanOptions && syntax.kind != CommandKind::Scan) {
-        return "--linear, --resolution, --mode, --depth, --option, --area, --source and --batch "
-               "are for scan only";
-    }
-    if (sorted.optionsOf && syntax.kind != CommandKind::Devices) {
-        return "--options is for devices only";
-    }
-    if (sorted.linear && sorted.defaults) {
-        return "--linear and --defaults exclude each other";
-    }
-    return CheckTableOptions(syntax, sorted);
 }
 
 // PARAMS (unless --defaults) and the command's own operands.
@@ -234,10 +164,10 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
         }
     }
     if (!syntax.takesParams) {
-        if (sorted.defaults) {
+        if (sorted.given.defaults) {
             return "takes no parameters";
         }
-    } else if (!sorted.defaults && !sorted.linear) {
+    } else if (!sorted.given.defaults && !sorted.given.linear) {
         if (rest.empty()) {
             return "a parameter file or --defaults is needed";
         }
@@ -245,7 +175,7 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
         rest.erase(rest.begin());
     }
     // apply without -o takes IN and OUT; with -o, one or more IN.
-    const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.outputDir;
+    const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.given.outputDir;
     const std::size_t min = pairForm ? 2 : syntax.minOperands;
     const std::size_t max = pairForm ? 2 : syntax.maxOperands;
     if (rest.size() < min) {
@@ -273,26 +203,6 @@ std::string CheckExportName(const std::filesystem::path& name) {
     std::error_code error;
     if (file.empty() || file == "." || file == ".." || std::filesystem::is_directory(name, error)) {
         return "not a file name: " + name.string();
-    }
-    return {};
-}
-
-// The outputs of apply must be of a known format and must not collide.
-std::string CheckApplyOutputs(const CliCommand& command) {
-    if (!command.outputDir && !FormatFromExtension(command.output)) {
-        return "the output must end in .bmp, .pnm, .ppm, .png, .tif or .tiff: " +
-               command.output.string();
-    }
-    std::set<std::filesystem::path> seen;
-    for (const std::filesystem::path& input : command.inputs) {
-        if (command.outputDir && !input.has_filename()) {
-            return "not a file name: " + input.string();
-        }
-    }
-    for (const ApplyTarget& target : ApplyTargets(command)) {
-        if (!seen.insert(target.output.lexically_normal()).second) {
-            return "two inputs would be written to " + target.output.string();
-        }
     }
     return {};
 }
@@ -335,33 +245,34 @@ std::optional<Channel> ChannelNamed(std::string_view name) {
 
 // The values of --size, --max, --device and --channel.
 std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
-    if (sorted.size) {
-        const auto size = NumberIn(*sorted.size, kMinCurveEntries, kMaxCurveEntries);
+    if (sorted.given.size) {
+        const auto size = NumberIn(*sorted.given.size, kMinCurveEntries, kMaxCurveEntries);
         if (!size) {
-            return "--size takes 2..65536 entries, not " + std::string(*sorted.size);
+            return "--size takes 2..65536 entries, not " + std::string(*sorted.given.size);
         }
         command.size = static_cast<std::size_t>(*size);
     }
-    if (sorted.maxLevel) {
-        const auto max = NumberIn(*sorted.maxLevel, kMinCurveLevel, kMaxCurveLevel);
+    if (sorted.given.maxLevel) {
+        const auto max = NumberIn(*sorted.given.maxLevel, kMinCurveLevel, kMaxCurveLevel);
         if (!max) {
-            return "--max takes a top level of 1..65535, not " + std::string(*sorted.maxLevel);
+            return "--max takes a top level of 1..65535, not " +
+                   std::string(*sorted.given.maxLevel);
         }
         command.maxLevel = static_cast<int>(*max);
     }
-    if (sorted.channel) {
-        command.channel = ChannelNamed(*sorted.channel);
+    if (sorted.given.channel) {
+        command.channel = ChannelNamed(*sorted.given.channel);
         if (!command.channel) {
-            return "--channel takes red, green or blue, not " + std::string(*sorted.channel);
+            return "--channel takes red, green or blue, not " + std::string(*sorted.given.channel);
         }
     }
-    if (sorted.device) {
-        command.device = std::string(*sorted.device);
+    if (sorted.given.device) {
+        command.device = std::string(*sorted.given.device);
     }
-    if (sorted.clip) {
-        command.clipPercent = PercentOf(*sorted.clip);
+    if (sorted.given.clip) {
+        command.clipPercent = PercentOf(*sorted.given.clip);
         if (!command.clipPercent) {
-            return "--clip takes a percentage of 0..100, not " + std::string(*sorted.clip);
+            return "--clip takes a percentage of 0..100, not " + std::string(*sorted.given.clip);
         }
     }
     return {};
@@ -398,39 +309,39 @@ std::optional<AreaMm> AreaOf(std::string_view text) {
 
 // The values of --area, --source and --batch; the pattern is checked here.
 std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
-    if (sorted.area) {
-        command.area = AreaOf(*sorted.area);
+    if (sorted.given.area) {
+        command.area = AreaOf(*sorted.given.area);
         if (!command.area) {
             return "--area takes LEFT,TOP,WIDTH,HEIGHT in millimetres, the width and height "
                    "above 0, not " +
-                   std::string(*sorted.area);
+                   std::string(*sorted.given.area);
         }
     }
-    if (sorted.source) {
-        command.source = std::string(*sorted.source);
+    if (sorted.given.source) {
+        command.source = std::string(*sorted.given.source);
     }
-    if (sorted.optionsOf) {
-        command.optionsOf = std::string(*sorted.optionsOf);
+    if (sorted.given.optionsOf) {
+        command.optionsOf = std::string(*sorted.given.optionsOf);
     }
     return {};
 }
 
 // The values of the scan options; the device judges resolution and mode.
 std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
-    command.linear = sorted.linear;
-    if (sorted.resolution) {
-        command.resolution = std::string(*sorted.resolution);
+    command.linear = sorted.given.linear;
+    if (sorted.given.resolution) {
+        command.resolution = std::string(*sorted.given.resolution);
     }
-    if (sorted.mode) {
-        command.mode = std::string(*sorted.mode);
+    if (sorted.given.mode) {
+        command.mode = std::string(*sorted.given.mode);
     }
-    if (sorted.depth) {
-        if (*sorted.depth != "8" && *sorted.depth != "16") {
-            return "--depth takes 8 or 16, not " + std::string(*sorted.depth);
+    if (sorted.given.depth) {
+        if (*sorted.given.depth != "8" && *sorted.given.depth != "16") {
+            return "--depth takes 8 or 16, not " + std::string(*sorted.given.depth);
         }
-        command.depth = *sorted.depth == "8" ? 8 : 16;
+        command.depth = *sorted.given.depth == "8" ? 8 : 16;
     }
-    for (const std::string_view option : sorted.deviceOptions) {
+    for (const std::string_view option : sorted.given.deviceOptions) {
         const std::size_t equals = option.find('=');
         if (equals == std::string_view::npos || equals == 0) {
             return "--option takes NAME=VALUE, not " + std::string(option);
@@ -440,26 +351,16 @@ std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
-// The scan's output: a format the tool writes, BMP only for 8-bit samples.
-// A batch's pattern is checked as the first page's name.
-std::string CheckScanOutput(const Sorted& sorted, CliCommand& command) {
-    std::filesystem::path first = command.output;
-    if (sorted.batch) {
-        PatternParse parse = ParsePagePattern(command.output.string());
-        if (!parse.pattern) {
-            return "--batch: " + parse.error + ": " + command.output.string();
-        }
-        command.batch = std::move(parse.pattern);
-        first = PageName(*command.batch, 1);
+// A batch's pattern: one page number, checked here, as the names' syntax.
+std::string TakeBatchPattern(const Sorted& sorted, CliCommand& command) {
+    if (!sorted.given.batch) {
+        return {};
     }
-    const std::optional<OutputKind> format = SampleOutputOf(first);
-    if (!format) {
-        return "the output must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp: " +
-               command.output.string();
+    PatternParse parse = ParsePagePattern(command.output.string());
+    if (!parse.pattern) {
+        return "--batch: " + parse.error + ": " + command.output.string();
     }
-    if (*format == OutputKind::Bmp && command.depth == 16) {
-        return "a BMP file holds 8-bit samples only; use .pnm, .png or .tif for --depth 16";
-    }
+    command.batch = std::move(parse.pattern);
     return {};
 }
 
@@ -467,14 +368,20 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
     command.kind = syntax.kind;
-    command.defaults = sorted.defaults;
-    command.force = sorted.force;
-    command.png = sorted.png;
-    command.compress = sorted.compress;
-    if (sorted.outputDir) {
-        command.outputDir = std::filesystem::path(*sorted.outputDir);
+    command.defaults = sorted.given.defaults;
+    command.force = sorted.given.force;
+    command.png = sorted.given.png;
+    if (sorted.given.compress) {
+        command.compression =
+            sorted.given.compressMethod == "lzw" ? Compression::Lzw : Compression::Deflate;
     }
-    std::string error = CheckOptions(syntax, sorted);
+    if (sorted.given.profile) {
+        command.profile = std::filesystem::path(*sorted.given.profile);
+    }
+    if (sorted.given.outputDir) {
+        command.outputDir = std::filesystem::path(*sorted.given.outputDir);
+    }
+    std::string error = CheckOptions(syntax, sorted.given);
     if (error.empty()) {
         error = TakeTableOptions(sorted, command);
     }
@@ -488,10 +395,7 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
         error = TakeOperands(syntax, sorted, command);
     }
     if (error.empty() && syntax.kind == CommandKind::Scan) {
-        error = CheckScanOutput(sorted, command);
-    }
-    if (error.empty() && syntax.kind == CommandKind::Apply) {
-        error = CheckApplyOutputs(command);
+        error = TakeBatchPattern(sorted, command);
     }
     if (error.empty() && syntax.kind == CommandKind::Export) {
         error = CheckExportName(command.output);

@@ -15,6 +15,9 @@
 
 enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan };
 
+// How a TIFF output is compressed: --compress [deflate|lzw].
+enum class Compression { None, Deflate, Lzw };
+
 // A rectangle on the scanner's bed in millimetres, as scanimage's -l -t -x -y.
 struct AreaMm {
     double left = 0;
@@ -33,7 +36,8 @@ struct CliCommand {
     std::optional<std::filesystem::path> outputDir; // apply -o DIR
     bool force = false;                             // export: replace existing files
     bool png = false;                               // apply -o DIR: write NAME.png files
-    bool compress = false;                          // apply: TIFF output with Deflate
+    Compression compression = Compression::None;    // apply, scan: --compress for TIFF outputs
+    std::optional<std::filesystem::path> profile;   // scan --profile FILE.icc
     std::optional<std::size_t> size;                // table, cube, sane: --size N entries
     std::optional<int> maxLevel;                    // table, sane: --max M, the top level
     std::optional<std::string> device;              // sane, scan: --device NAME, through libsane

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/TableSource.h"
+#include "cli/Usage.h"
 
 #include <ostream>
 
@@ -33,4 +34,9 @@ int PrintAll(std::string_view text, std::ostream& out, std::ostream& err) {
         return kExitFailed;
     }
     return kExitOk;
+}
+
+int ReportUsage(const CliCommand& command, const std::string& message, std::ostream& err) {
+    err << PlainError(std::string(CommandName(command.kind)) + ": " + message) << UsageHint();
+    return kExitUsage;
 }

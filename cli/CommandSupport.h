@@ -7,6 +7,7 @@
 
 #include <iosfwd>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The tables, or nullopt after the failure was reported on `err`.
@@ -15,3 +16,6 @@ std::optional<GammaTableSet> TablesOrReport(const CliCommand& command, std::ostr
 // Writes and flushes `text`; a full disk or a closed pipe is reported on
 // `err` and gives the failure status.
 int PrintAll(std::string_view text, std::ostream& out, std::ostream& err);
+
+// "COMMAND: MESSAGE" and the usage hint on `err`; the bad-usage status.
+int ReportUsage(const CliCommand& command, const std::string& message, std::ostream& err);

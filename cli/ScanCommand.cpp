@@ -3,7 +3,9 @@
 // --batch. Ctrl+C cancels; nothing is written unless the whole page was
 // scanned and written.
 #include "cli/ChannelSource.h"
+#include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "cli/OutputChecks.h"
 #include "cli/ScanSupport.h"
 #include "image/SampleOutput.h"
 
@@ -35,6 +37,9 @@ int ScanToFile(const SaneSession& session, const ScanSettings& settings, const C
 } // namespace
 
 int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err) {
+    if (const std::string bad = CheckScanOutput(command); !bad.empty()) {
+        return ReportUsage(command, bad, err);
+    }
     std::optional<ChannelParamsSet> curves;
     if (!command.linear) {
         curves = ChannelsOrReport(command, err);

@@ -2,6 +2,7 @@
 // usage errors, and that help wins.
 #include "cli/CliArgs.h"
 #include "cli/ApplyTargets.h"
+#include "cli/OutputChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -132,16 +133,10 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"cube", "--force", "--defaults", "x.cube"}, "--force is for export only"},
         {{"sane", "-o", "dir", "--defaults"}, "-o is for apply only"},
         {{"apply", "--defaults", "in.bmp"}, "too few"},
-        {{"apply", "--defaults", "in.bmp", "out.jpg"},
-         "must end in .bmp, .pnm, .ppm, .png, .tif or .tiff"},
-        {{"apply", "--defaults", "in.pnm", "out.pgm"}, "must end in .bmp"},
         {{"apply", "--defaults", "a.bmp", "b.bmp", "c.bmp"}, "too many"},
         {{"apply", "--defaults", "--png", "in.bmp", "out.bmp"}, "--png goes with -o"},
         {{"apply", "--defaults", "-o"}, "-o needs a folder"},
         {{"apply", "--defaults", "-o", "d", "-o", "e", "a.bmp"}, "given twice"},
-        {{"apply", "--defaults", "-o", "d", "x/a.bmp", "y/a.bmp"}, "two inputs would be written"},
-        {{"apply", "--defaults", "-o", "d", "--png", "a.bmp", "a.BMP"},
-         "two inputs would be written"},
         {{"table", ""}, "empty file name"},
         {{"export", "--defaults", "."}, "not a file name: ."},
         {{"export", "--defaults", "curves/"}, "not a file name: curves/"},
@@ -163,14 +158,12 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"scan", "--linear"}, "too few"},
         {{"scan", "--linear", "p.tvp", "o.pnm"}, "too many"},
         {{"scan", "--linear", "--defaults", "o.pnm"}, "--linear and --defaults exclude"},
-        {{"scan", "--linear", "o.jpg"}, "must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp"},
-        {{"scan", "--linear", "--depth", "16", "o.bmp"}, "8-bit samples only"},
         {{"scan", "--linear", "--depth", "12", "o.pnm"}, "--depth takes 8 or 16, not 12"},
         {{"scan", "--linear", "--option", "source", "o.pnm"}, "NAME=VALUE, not source"},
         {{"scan", "--linear", "--option", "=x", "o.pnm"}, "NAME=VALUE"},
         {{"scan", "--linear", "--size", "256", "o.pnm"}, "--size is for"},
-        {{"apply", "--linear", "--defaults", "a.bmp", "b.bmp"}, "are for scan only"},
-        {{"table", "--defaults", "--resolution", "300"}, "are for scan only"},
+        {{"apply", "--linear", "--defaults", "a.bmp", "b.bmp"}, "--linear is for scan only"},
+        {{"table", "--defaults", "--resolution", "300"}, "--resolution is for scan only"},
         {{"sane", "--defaults", "--device", "test:0", "--size", "256"}, "--device reads"},
         {{"sane", "--defaults", "--channel", "red"}, "--channel goes with --device"},
         {{"sane", "--defaults", "--device", "t", "--channel", "alpha"}, "red, green or blue"},
@@ -193,9 +186,7 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"scan", "--linear", "--batch", "page%d%d.pnm"}, "exactly one %d, not two"},
         {{"scan", "--linear", "--batch", "page%s.pnm"}, "not %s"},
         {{"scan", "--linear", "--batch", "page%n.pnm"}, "not %n"},
-        {{"scan", "--linear", "--batch", "page%d.jpg"}, "must end in .pnm"},
-        {{"scan", "--linear", "--batch", "page.%d"}, "must end in .pnm"},
-        {{"apply", "--defaults", "--batch", "a.bmp", "b.bmp"}, "are for scan only"},
+        {{"apply", "--defaults", "--batch", "a.bmp", "b.bmp"}, "--batch is for scan only"},
         {{"scan", "--linear", "o.pnm", "--options", "test:0"}, "--options is for devices only"},
         {{"devices", "--options"}, "--options needs a device name"},
     };
@@ -204,6 +195,31 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         const ParsedArgs parsed = Parse(args);
         EXPECT_EQ(parsed.status, ParseStatus::BadUsage);
         EXPECT_NE(parsed.message.find(why), std::string::npos) << parsed.message;
+    }
+}
+
+// Lines the parser takes whose outputs the command refuses before any work.
+TEST(CliArgs, OutputNamesAreJudgedByTheCommandsThatWriteThem) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
+        {{"apply", "--defaults", "in.bmp", "out.jpg"},
+         "must end in .bmp, .pnm, .ppm, .png, .tif or .tiff"},
+        {{"apply", "--defaults", "in.pnm", "out.pgm"}, "must end in .bmp"},
+        {{"apply", "--defaults", "-o", "d", "x/a.bmp", "y/a.bmp"}, "two inputs would be written"},
+        {{"apply", "--defaults", "-o", "d", "--png", "a.bmp", "a.BMP"},
+         "two inputs would be written"},
+        {{"scan", "--linear", "o.jpg"}, "must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp"},
+        {{"scan", "--linear", "--depth", "16", "o.bmp"}, "8-bit samples only"},
+        {{"scan", "--linear", "--batch", "page%d.jpg"}, "must end in .pnm"},
+        {{"scan", "--linear", "--batch", "page.%d"}, "must end in .pnm"},
+    };
+    for (const auto& [args, why] : lines) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const ParsedArgs parsed = Parse(args);
+        ASSERT_EQ(parsed.status, ParseStatus::Run) << parsed.message;
+        const std::string message = parsed.command.kind == CommandKind::Scan
+                                        ? CheckScanOutput(parsed.command)
+                                        : CheckApplyOutputs(parsed.command);
+        EXPECT_NE(message.find(why), std::string::npos) << message;
     }
 }
 
