@@ -32,6 +32,7 @@ struct PngRows::Decoder {
     bool interlaced = false;
     std::int32_t nextRow = 0;
     std::unique_ptr<std::uint8_t[]> whole; // an interlaced image, decoded at once
+    ImageMeta meta;
 
     ~Decoder() { png_destroy_read_struct(&png, &info, nullptr); }
 };
@@ -61,6 +62,25 @@ void OnRead(png_structp png, png_bytep data, png_size_t size) {
     d->position += got;
 }
 
+// pHYs in pixels per metre (a unit-less aspect ratio says nothing of size)
+// and the iCCP profile, which libpng has already inflated and checked.
+void ReadMeta(Decoder* d) {
+    png_uint_32 x = 0;
+    png_uint_32 y = 0;
+    int unit = PNG_RESOLUTION_UNKNOWN;
+    if (png_get_pHYs(d->png, d->info, &x, &y, &unit) != 0 && unit == PNG_RESOLUTION_METER) {
+        d->meta.resolution = ResolutionOfPixelsPerMetre(x, y);
+    }
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if (png_get_iCCP(d->png, d->info, &name, &compression, &profile, &length) != 0 &&
+        profile != nullptr) {
+        d->meta.profile.assign(profile, profile + length);
+    }
+}
+
 // Header, then the transforms to grey or RGB samples as stored.
 bool ReadHead(Decoder* d) {
     if (setjmp(png_jmpbuf(d->png))) {
@@ -70,6 +90,7 @@ bool ReadHead(Decoder* d) {
     png_set_chunk_malloc_max(d->png, kMaxChunkBytes);
     png_set_sig_bytes(d->png, static_cast<int>(kSignatureBytes));
     png_read_info(d->png, d->info);
+    ReadMeta(d);
     png_set_palette_to_rgb(d->png);
     png_set_expand_gray_1_2_4_to_8(d->png);
     png_set_strip_alpha(d->png);
@@ -193,6 +214,10 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
         return Reason(ReasonCode::Unsupported, 0, "PNG samples");
     }
     return std::unique_ptr<RowSource>(new PngRows(std::move(d)));
+}
+
+ImageMeta PngRows::Meta() const {
+    return decoder_->meta;
 }
 
 std::int64_t PngRows::ScratchBytes(std::int32_t count) const {

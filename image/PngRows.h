@@ -1,8 +1,8 @@
 // The stored rows of a PNG file, decoded by libpng: grey, grey+alpha, RGB,
 // RGBA or palette of any depth become grey or RGB samples of 8 or 16 bits
 // (palettes and low depths widened to 8 bits, alpha and tRNS dropped, gAMA,
-// sRGB, iCCP and cICP left unapplied). Rows come once each, in order; an
-// interlaced image is decoded whole when its first rows are asked for.
+// sRGB, iCCP and cICP left unapplied; pHYs in metres and iCCP kept as meta). Rows come once each,
+// in order; an interlaced image is decoded whole when its first rows are asked for.
 #pragma once
 
 #include "image/ByteSource.h"
@@ -27,6 +27,7 @@ public:
     std::int64_t ScratchBytes(std::int32_t count) const override;
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
     bool Sequential() const override { return true; }
+    ImageMeta Meta() const override;
 
     struct Decoder;
 

@@ -13,8 +13,7 @@ void ReleasePreviewState(PreviewState& state) {
     state.PreviewBitmap.reset();
 }
 
-bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded,
-                     const GammaTableSet& tables) {
+bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded, const GammaTableSet& tables) {
     std::free(state.LoadedImage.Pixels);
     state.LoadedImage = loaded;
     state.PreviewWidth = loaded.Width;

@@ -28,8 +28,7 @@ void ReleasePreviewState(PreviewState& state);
 // preview, renders a new one through `tables` and centres it (panning is
 // lost). True when the preview exists; false when its memory could not be
 // had, and the image is kept all the same.
-bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded,
-                     const GammaTableSet& tables);
+bool ShowLoadedImage(PreviewState& state, ImageBuffer loaded, const GammaTableSet& tables);
 
 // Re-renders the loaded image into the existing preview with the tables as
 // they are now; false, changing nothing, when there is no preview.

@@ -4,6 +4,7 @@
 // source; every kernel is chosen by the row format.
 #pragma once
 
+#include "image/ImageMeta.h"
 #include "io/Reason.h"
 
 #include <array>
@@ -84,4 +85,6 @@ public:
     // True for a decoder that hands out rows only once each, in order, to one
     // thread: the pipeline then asks for every run in turn on one thread.
     virtual bool Sequential() const { return false; }
+    // The resolution and ICC profile the file holds beside its rows.
+    virtual ImageMeta Meta() const { return {}; }
 };
