@@ -53,7 +53,7 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     const ChannelCurves wide = CurvesOf(*channels, kWideShape);
     const ApplyTables tables{&*levels, {wide[kRed], wide[kGreen], wide[kBlue]}};
     ApplyOptions options;
-    options.Compression = command.compress ? TiffCompression::Deflate : TiffCompression::None;
+    options.Compression = command.compression;
     // One failed image does not stop the others; the status still says so.
     int status = kExitOk;
     for (const ApplyTarget& target : ApplyTargets(command)) {

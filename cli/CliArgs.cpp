@@ -62,6 +62,8 @@ struct Sorted {
     bool force = false;
     bool png = false;
     bool compress = false;
+    std::optional<std::string_view> compressMethod;
+    std::optional<std::string_view> profile;
     std::optional<std::string_view> outputDir;
     std::optional<std::string_view> size;
     std::optional<std::string_view> maxLevel;
@@ -107,7 +109,16 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
     } else if (arg == "--png") {
         sorted.png = true;
     } else if (arg == "--compress") {
+        // The method is optional: taken only when the next word names one.
         sorted.compress = true;
+        if (i + 1 < args.size() && (args[i + 1] == "deflate" || args[i + 1] == "lzw")) {
+            sorted.compressMethod = args[++i];
+        }
+    } else if (arg.starts_with("--compress=")) {
+        sorted.compress = true;
+        sorted.compressMethod = arg.substr(std::string_view("--compress=").size());
+    } else if (arg == "--profile") {
+        TakeValue(arg, "an ICC profile", args, i, sorted.profile, sorted);
     } else if (arg == "-o" || arg == "--output-dir") {
         TakeValue(arg, "a folder", args, i, sorted.outputDir, sorted);
     } else if (arg == "--size") {
@@ -188,8 +199,15 @@ std::string CheckOptions(const CommandSyntax& syntax, const Sorted& sorted) {
     if (sorted.outputDir && syntax.kind != CommandKind::Apply) {
         return "-o is for apply only";
     }
-    if (sorted.compress && syntax.kind != CommandKind::Apply) {
-        return "--compress is for apply only";
+    if (sorted.compress && syntax.kind != CommandKind::Apply && syntax.kind != CommandKind::Scan) {
+        return "--compress is for apply and scan only";
+    }
+    if (sorted.compressMethod && *sorted.compressMethod != "deflate" &&
+        *sorted.compressMethod != "lzw") {
+        return "--compress takes deflate or lzw, not " + std::string(*sorted.compressMethod);
+    }
+    if (sorted.profile && syntax.kind != CommandKind::Scan) {
+        return "--profile is for scan only";
     }
     if (sorted.png && !sorted.outputDir) {
         return "--png goes with -o DIR";
@@ -395,7 +413,13 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     command.defaults = sorted.defaults;
     command.force = sorted.force;
     command.png = sorted.png;
-    command.compress = sorted.compress;
+    if (sorted.compress) {
+        command.compression =
+            sorted.compressMethod == "lzw" ? TiffCompression::Lzw : TiffCompression::Deflate;
+    }
+    if (sorted.profile) {
+        command.profile = std::filesystem::path(*sorted.profile);
+    }
     if (sorted.outputDir) {
         command.outputDir = std::filesystem::path(*sorted.outputDir);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "image/TiffWriter.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -23,10 +24,12 @@ struct CliCommand {
     std::optional<std::filesystem::path> outputDir; // apply -o DIR
     bool force = false;                             // export: replace existing files
     bool png = false;                               // apply -o DIR: write NAME.png files
-    bool compress = false;                          // apply: TIFF output with Deflate
-    std::optional<std::size_t> size;                // table, cube, sane: --size N entries
-    std::optional<int> maxLevel;                    // table, sane: --max M, the top level
-    std::optional<std::string> device;              // sane, scan: --device NAME, through libsane
+    // apply, scan: --compress [deflate|lzw], for TIFF outputs
+    TiffCompression compression = TiffCompression::None;
+    std::optional<std::filesystem::path> profile; // scan --profile FILE.icc: the input profile
+    std::optional<std::size_t> size;              // table, cube, sane: --size N entries
+    std::optional<int> maxLevel;                  // table, sane: --max M, the top level
+    std::optional<std::string> device;            // sane, scan: --device NAME, through libsane
     std::optional<Channel> channel;        // sane --device: the curve for a single intensity table
     std::optional<double> clipPercent;     // auto --clip PCT: the share let clip at each end
     bool linear = false;                   // scan --linear: gamma 1.0, no parameters

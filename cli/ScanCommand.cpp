@@ -7,6 +7,7 @@
 #include "cli/ScanBmp.h"
 #include "image/SampleOutput.h"
 #include "scan/ScanJob.h"
+#include "scan/ScanProfile.h"
 
 #include <atomic>
 #include <csignal>
@@ -79,21 +80,48 @@ struct ScanWrite {
     Reason writeFailure;
 };
 
+// The file's compression, resolution and profile, once the page's depth
+// and resolution are known.
+Outcome<SampleFileOptions> FileOptions(const CliCommand& command, const ScanSettings& settings,
+                                       const std::vector<std::uint8_t>& inputProfile,
+                                       const SampleLayout& layout,
+                                       const std::optional<Resolution>& resolution) {
+    SampleFileOptions options;
+    options.compression = command.compression;
+    options.meta.resolution = resolution;
+    Outcome<std::vector<std::uint8_t>> profile =
+        ScanFileProfile(inputProfile, settings.curves, layout.depth);
+    if (!profile) {
+        return profile.Why();
+    }
+    options.meta.profile = std::move(*profile);
+    return options;
+}
+
 // PNM, PNG and TIFF are written while the page is read, never held whole.
-ScanWrite StreamToFile(const SaneSession& session, const ScanSettings& settings,
-                       const ScanProgress& progress, const std::filesystem::path& output,
-                       OutputKind kind) {
+ScanWrite StreamToFile(const SaneSession& session, const CliCommand& command,
+                       const ScanSettings& settings, const std::vector<std::uint8_t>& profile,
+                       const ScanProgress& progress, OutputKind kind) {
+    const std::filesystem::path& output = command.output;
     ScanWrite result;
     Reason scanFailure;
     result.outcome = RunScanJob(
         session, settings, theInterrupt, progress,
-        [&](const SampleLayout& layout, const PageReader& read) {
+        [&](const SampleLayout& layout, const std::optional<Resolution>& resolution,
+            const PageReader& read) {
+            const Outcome<SampleFileOptions> options =
+                FileOptions(command, settings, profile, layout, resolution);
+            if (!options) {
+                result.writeFailure = options.Why();
+                return options.Why();
+            }
             const SampleRuns runs = [&](const SampleRunSink& sink) {
                 return scanFailure = read(sink);
             };
-            Reason written = WriteSamples(layout, kind, runs, [&](const PositionedContents& c) {
-                return WriteFileAtomically(output, c);
-            });
+            Reason written = WriteSamples(
+                layout, kind, runs,
+                [&](const PositionedContents& c) { return WriteFileAtomically(output, c); },
+                *options);
             const bool scanFailed = scanFailure && scanFailure.Code != ReasonCode::WriteFailed;
             if (written && !scanFailed) {
                 result.writeFailure = written;
@@ -109,7 +137,8 @@ ScanWrite ScanThenBmp(const SaneSession& session, const ScanSettings& settings,
     ScanWrite result;
     result.outcome = RunScanJob(session, settings, theInterrupt, progress);
     if (!result.outcome.reason) {
-        const WriteOutcome written = WriteScanBmp(output, result.outcome.image, theInterrupt);
+        const WriteOutcome written =
+            WriteScanBmp(output, result.outcome.image, theInterrupt, result.outcome.resolution);
         if (written.Result != WriteResult::Ok) {
             result.writeFailure = theInterrupt.load() ? Reason(ReasonCode::Cancelled) : written.Why;
             result.outcome.reason = result.writeFailure;
@@ -128,14 +157,23 @@ int RunScan(const CliCommand& command, std::ostream& err) {
             return kExitFailed;
         }
     }
+    std::vector<std::uint8_t> profile;
+    if (command.profile) {
+        Outcome<std::vector<std::uint8_t>> read = ReadProfileFile(*command.profile);
+        if (!read) {
+            err << FileError(*command.profile, ReasonText(read.Why()));
+            return kExitFailed;
+        }
+        profile = std::move(*read);
+    }
     const InterruptCatcher catcher;
     const SaneSession session;
     const ScanProgress progress = ProgressOn(err);
     const ScanSettings settings = SettingsOf(command, curves);
     const OutputKind kind = SampleOutputOf(command.output).value_or(OutputKind::Pnm);
-    const ScanWrite result = kind == OutputKind::Bmp
-                                 ? ScanThenBmp(session, settings, progress, command.output)
-                                 : StreamToFile(session, settings, progress, command.output, kind);
+    const ScanWrite result =
+        kind == OutputKind::Bmp ? ScanThenBmp(session, settings, progress, command.output)
+                                : StreamToFile(session, command, settings, profile, progress, kind);
     if (progress) {
         err << '\n';
     }

@@ -58,11 +58,38 @@ Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoft
     return inSoftware ? LoadLinear(device) : Reason{};
 }
 
+constexpr const char* kXResolutionOption = "x-resolution";
+constexpr const char* kYResolutionOption = "y-resolution";
+constexpr double kFixedOne = 65536.0; // SANE_Fixed: 16.16
+
+// An Int option's value, or a Fixed one's in units; nullopt without one.
+std::optional<double> NumberOption(SaneDevice& device, const char* name) {
+    const std::optional<OptionDescriptor> option = device.Find(name);
+    const std::optional<std::vector<std::int32_t>> words = device.Words(name);
+    if (!option || !words || words->empty() || words->front() <= 0) {
+        return std::nullopt;
+    }
+    const double value = words->front();
+    return option->type == OptionType::Fixed ? value / kFixedOne : value;
+}
+
+std::optional<Resolution> DeviceResolution(SaneDevice& device) {
+    if (const std::optional<double> both = NumberOption(device, kResolutionOption)) {
+        return Resolution{*both, *both};
+    }
+    const std::optional<double> x = NumberOption(device, kXResolutionOption);
+    const std::optional<double> y = NumberOption(device, kYResolutionOption);
+    if (x && y) {
+        return Resolution{*x, *y};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress,
-                       const PageUse& use) {
+                       const ScanUse& use) {
     ScanOutcome outcome;
     outcome.device = settings.device;
     if ((outcome.reason = PickDevice(session, outcome.device))) {
@@ -77,14 +104,18 @@ ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
         (outcome.reason = LoadTables(device, settings, outcome.curvesInSoftware))) {
         return outcome;
     }
+    outcome.resolution = DeviceResolution(device);
     if (!outcome.curvesInSoftware) {
-        outcome.reason = ScanPage(device, cancel, progress, use);
+        outcome.reason = ScanPage(device, cancel, progress,
+                                  [&](const SampleLayout& layout, const PageReader& read) {
+                                      return use(layout, outcome.resolution, read);
+                                  });
         return outcome;
     }
     outcome.reason =
         ScanPage(device, cancel, progress, [&](const SampleLayout& layout, const PageReader& read) {
             const RowCurves curves(*settings.curves, layout);
-            return use(layout, [&](const PageRowSink& sink) {
+            return use(layout, outcome.resolution, [&](const PageRowSink& sink) {
                 return read([&](std::span<std::uint8_t> rows) {
                     curves.Map(rows);
                     return sink(rows);
@@ -97,7 +128,11 @@ ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress) {
     SampleImage image;
-    ScanOutcome outcome = RunScanJob(session, settings, cancel, progress, CollectInto(image));
+    const PageUse collect = CollectInto(image);
+    ScanOutcome outcome =
+        RunScanJob(session, settings, cancel, progress,
+                   [&](const SampleLayout& layout, const std::optional<Resolution>&,
+                       const PageReader& read) { return collect(layout, read); });
     if (!outcome.reason) {
         outcome.image = std::move(image);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "image/ImageMeta.h"
 #include "scan/SaneSession.h"
 #include "scan/ScanPage.h"
 
@@ -28,8 +29,16 @@ struct ScanOutcome {
     Reason reason;
     std::string device;            // the device used, or asked for
     bool curvesInSoftware = false; // the device took no tables; the rows were mapped
+    // The device's resolution as the scan ran: its resolution option, or its
+    // x- and y-resolution; absent when it has none.
+    std::optional<Resolution> resolution;
     SampleImage image;
 };
+
+// What is done with a page once its shape and resolution are known.
+using ScanUse =
+    std::function<Reason(const SampleLayout& layout, const std::optional<Resolution>& resolution,
+                         const PageReader& read)>;
 
 // Opens the device, sets mode, depth, resolution and the other options in
 // that order (mode first, since it changes what the others accept), loads
@@ -41,4 +50,4 @@ ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
 // through the curves where the device took none); `image` stays empty.
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress,
-                       const PageUse& use);
+                       const ScanUse& use);
