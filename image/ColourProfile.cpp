@@ -59,8 +59,26 @@ struct Opened {
     }
 };
 
+// The header's first field is the profile's size: a profile cut short is
+// refused here, since LittleCMS reads tags only when they are asked for.
+// Bytes after the profile are left alone.
+constexpr std::size_t kSizeFieldBytes = 4;
+
+std::uint32_t DeclaredSize(std::span<const std::uint8_t> bytes) {
+    std::uint32_t size = 0;
+    for (std::size_t i = 0; i < kSizeFieldBytes && i < bytes.size(); ++i) {
+        size = size << 8 | bytes[i];
+    }
+    return size;
+}
+
 Opened Open(std::span<const std::uint8_t> bytes) {
     Opened opened;
+    if (bytes.size() >= kSizeFieldBytes && DeclaredSize(bytes) > bytes.size()) {
+        opened.log->message = "the profile says it holds " + std::to_string(DeclaredSize(bytes)) +
+                              " bytes, not " + std::to_string(bytes.size());
+        return opened;
+    }
     opened.context.reset(cmsCreateContext(nullptr, opened.log.get()));
     if (opened.context) {
         cmsSetLogErrorHandlerTHR(opened.context.get(), OnError);
@@ -154,6 +172,13 @@ constexpr cmsTagSignature kFromPcsTags[] = {cmsSigBToA0Tag, cmsSigBToA1Tag, cmsS
 constexpr cmsTagSignature kFloatTags[] = {cmsSigDToB0Tag, cmsSigDToB1Tag, cmsSigDToB2Tag,
                                           cmsSigDToB3Tag, cmsSigBToD0Tag, cmsSigBToD1Tag,
                                           cmsSigBToD2Tag, cmsSigBToD3Tag};
+
+constexpr cmsTagSignature kColourTags[] = {
+    cmsSigRedTRCTag,       cmsSigGreenTRCTag,       cmsSigBlueTRCTag,
+    cmsSigGrayTRCTag,      cmsSigRedColorantTag,    cmsSigGreenColorantTag,
+    cmsSigBlueColorantTag, cmsSigMediaWhitePointTag, cmsSigAToB0Tag,
+    cmsSigAToB1Tag,        cmsSigAToB2Tag,          cmsSigBToA0Tag,
+    cmsSigBToA1Tag,        cmsSigBToA2Tag};
 
 // rTRC, gTRC, bTRC replaced by the inverse tables followed by the old curves.
 bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const Curves& inverse) {
@@ -348,7 +373,16 @@ Reason CheckProfile(std::span<const std::uint8_t> profile) {
     if (!opened.profile) {
         return opened.Damaged();
     }
-    return SpaceProblem(opened.profile.get());
+    if (Reason problem = SpaceProblem(opened.profile.get())) {
+        return problem;
+    }
+    // The tags that say how colours are read must read.
+    for (const cmsTagSignature tag : kColourTags) {
+        if (cmsIsTag(opened.profile.get(), tag) && cmsReadTag(opened.profile.get(), tag) == nullptr) {
+            return opened.Damaged();
+        }
+    }
+    return {};
 }
 
 Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> input) {
