@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -127,21 +128,16 @@ double Lookup(const std::vector<double>& table, double x) {
     return table[i] + (at - static_cast<double>(i)) * (table[i + 1] - table[i]);
 }
 
-// The curves of the inverse tables, or of identity when there are none.
-Curves InverseCurves(cmsContext context, const ChannelTables* tables) {
-    Curves curves;
-    for (std::size_t c = 0; c < kRgb; ++c) {
-        const std::vector<double> inverse =
-            tables ? InverseTable((*tables)[c], kCurvePoints) : std::vector<double>{0.0, 1.0};
-        curves[c] = TableCurve(context, [&](double y) { return Lookup(inverse, y); });
-    }
-    return curves;
-}
+// A value for each channel (0..2) at each x in 0..1: a table, its inverse,
+// a profile's curves, or two of these one after the other. Curves are
+// composed as functions and sampled once, so no 16-bit table lies between
+// two of them.
+using ChannelFn = std::function<double(std::size_t channel, double x)>;
 
-Curves ForwardCurves(cmsContext context, const ChannelTables& tables) {
+Curves Sampled(cmsContext context, const ChannelFn& shape) {
     Curves curves;
     for (std::size_t c = 0; c < kRgb; ++c) {
-        curves[c] = TableCurve(context, [&](double x) { return Lookup(tables[c], x); });
+        curves[c] = TableCurve(context, [&](double x) { return shape(c, x); });
     }
     return curves;
 }
@@ -150,17 +146,46 @@ bool AllMade(const Curves& curves) {
     return std::all_of(curves.begin(), curves.end(), [](const Curve& c) { return c != nullptr; });
 }
 
-// Each channel's curve evaluated through `first` then `second`.
-Curves Composed(cmsContext context, const std::array<const cmsToneCurve*, kRgb>& first,
-                const Curves& second) {
-    Curves curves;
-    for (std::size_t c = 0; c < kRgb; ++c) {
-        curves[c] = TableCurve(context, [&](double x) {
-            const float inner = cmsEvalToneCurveFloat(first[c], static_cast<float>(x));
-            return static_cast<double>(cmsEvalToneCurveFloat(second[c].get(), inner));
-        });
+// The inverse tables, or identity when there are none.
+ChannelFn InverseOf(const ChannelTables* tables) {
+    if (tables == nullptr) {
+        return [](std::size_t, double x) { return x; };
     }
-    return curves;
+    auto inverse = std::make_shared<ChannelTables>();
+    for (std::size_t c = 0; c < kRgb; ++c) {
+        (*inverse)[c] = InverseTable((*tables)[c], kCurvePoints);
+    }
+    return [inverse](std::size_t c, double y) { return Lookup((*inverse)[c], y); };
+}
+
+ChannelFn ForwardOf(const ChannelTables& tables) {
+    return [&tables](std::size_t c, double x) { return Lookup(tables[c], x); };
+}
+
+ChannelFn CurvesOf(const std::array<const cmsToneCurve*, kRgb>& curves) {
+    return [curves](std::size_t c, double x) {
+        return static_cast<double>(cmsEvalToneCurveFloat(curves[c], static_cast<float>(x)));
+    };
+}
+
+// The curve set `stage`, run alone in a pipeline of its own.
+ChannelFn StageOf(cmsContext context, cmsStage* stage) {
+    std::shared_ptr<cmsPipeline> alone(cmsPipelineAlloc(context, kRgb, kRgb), PipelineFree());
+    if (!alone || !cmsPipelineInsertStage(alone.get(), cmsAT_END, cmsStageDup(stage))) {
+        return nullptr;
+    }
+    return [alone](std::size_t c, double x) {
+        const cmsFloat32Number in[kRgb] = {float(x), float(x), float(x)};
+        cmsFloat32Number out[kRgb] = {};
+        cmsPipelineEvalFloat(in, out, alone.get());
+        return static_cast<double>(out[c]);
+    };
+}
+
+ChannelFn Then(ChannelFn first, ChannelFn second) {
+    return [first = std::move(first), second = std::move(second)](std::size_t c, double x) {
+        return second(c, first(c, x));
+    };
 }
 
 constexpr cmsTagSignature kRgbTrcTags[kRgb] = {cmsSigRedTRCTag, cmsSigGreenTRCTag,
@@ -174,14 +199,13 @@ constexpr cmsTagSignature kFloatTags[] = {cmsSigDToB0Tag, cmsSigDToB1Tag, cmsSig
                                           cmsSigBToD2Tag, cmsSigBToD3Tag};
 
 constexpr cmsTagSignature kColourTags[] = {
-    cmsSigRedTRCTag,       cmsSigGreenTRCTag,       cmsSigBlueTRCTag,
-    cmsSigGrayTRCTag,      cmsSigRedColorantTag,    cmsSigGreenColorantTag,
-    cmsSigBlueColorantTag, cmsSigMediaWhitePointTag, cmsSigAToB0Tag,
-    cmsSigAToB1Tag,        cmsSigAToB2Tag,          cmsSigBToA0Tag,
-    cmsSigBToA1Tag,        cmsSigBToA2Tag};
+    cmsSigRedTRCTag,      cmsSigGreenTRCTag,      cmsSigBlueTRCTag,      cmsSigGrayTRCTag,
+    cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag, cmsSigMediaWhitePointTag,
+    cmsSigAToB0Tag,       cmsSigAToB1Tag,         cmsSigAToB2Tag,        cmsSigBToA0Tag,
+    cmsSigBToA1Tag,       cmsSigBToA2Tag};
 
 // rTRC, gTRC, bTRC replaced by the inverse tables followed by the old curves.
-bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const Curves& inverse) {
+bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const ChannelFn& inverse) {
     std::array<const cmsToneCurve*, kRgb> old{};
     for (std::size_t c = 0; c < kRgb; ++c) {
         old[c] = static_cast<const cmsToneCurve*>(cmsReadTag(profile, kRgbTrcTags[c]));
@@ -189,13 +213,7 @@ bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const Curves& inverse) 
             return false;
         }
     }
-    std::array<const cmsToneCurve*, kRgb> first{inverse[0].get(), inverse[1].get(),
-                                                inverse[2].get()};
-    Curves oldCopies;
-    for (std::size_t c = 0; c < kRgb; ++c) {
-        oldCopies[c].reset(cmsDupToneCurve(old[c]));
-    }
-    const Curves composed = Composed(context, first, oldCopies);
+    const Curves composed = Sampled(context, Then(inverse, CurvesOf(old)));
     if (!AllMade(composed)) {
         return false;
     }
@@ -207,58 +225,39 @@ bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const Curves& inverse) 
     return true;
 }
 
-// The curve set `stage` as three curves, read by running it alone.
-Curves StageCurves(cmsContext context, cmsStage* stage) {
-    Pipeline alone(cmsPipelineAlloc(context, kRgb, kRgb));
-    Curves curves;
-    if (!alone || !cmsPipelineInsertStage(alone.get(), cmsAT_END, cmsStageDup(stage))) {
-        return curves;
-    }
-    for (std::size_t c = 0; c < kRgb; ++c) {
-        curves[c] = TableCurve(context, [&](double x) {
-            const cmsFloat32Number in[kRgb] = {float(x), float(x), float(x)};
-            cmsFloat32Number out[kRgb] = {};
-            cmsPipelineEvalFloat(in, out, alone.get());
-            return static_cast<double>(out[c]);
-        });
-    }
-    return curves;
-}
-
 // `pipeline` with `curves` run before it (atStart) or after it. Where the
 // pipeline already starts (or ends) with curves, the two are composed into
 // one curve stage, so that a lut8 or lut16 keeps the shape its type takes.
-Pipeline WithCurves(cmsContext context, const cmsPipeline* pipeline, const Curves& curves,
+Pipeline WithCurves(cmsContext context, const cmsPipeline* pipeline, const ChannelFn& curves,
                     bool atStart) {
     Pipeline result(cmsPipelineDup(pipeline));
-    if (!result || cmsPipelineInputChannels(result.get()) != kRgb) {
+    if (!result || cmsPipelineInputChannels(result.get()) != kRgb ||
+        cmsPipelineOutputChannels(result.get()) == 0) {
         return nullptr;
     }
     cmsStage* end = atStart ? cmsPipelineGetPtrToFirstStage(result.get())
                             : cmsPipelineGetPtrToLastStage(result.get());
-    Curves joined;
-    if (end != nullptr && cmsStageType(end) == cmsSigCurveSetElemType &&
-        cmsStageOutputChannels(end) == kRgb) {
-        const Curves old = StageCurves(context, end);
-        if (!AllMade(old)) {
+    const bool join = end != nullptr && cmsStageType(end) == cmsSigCurveSetElemType &&
+                      cmsStageOutputChannels(end) == kRgb;
+    if (!atStart && cmsPipelineOutputChannels(result.get()) != kRgb) {
+        return nullptr;
+    }
+    ChannelFn shape = curves;
+    if (join) {
+        ChannelFn old = StageOf(context, end);
+        if (!old) {
             return nullptr;
         }
-        const std::array<const cmsToneCurve*, kRgb> first =
-            atStart
-                ? std::array<const cmsToneCurve*, kRgb>{curves[0].get(), curves[1].get(),
-                                                        curves[2].get()}
-                : std::array<const cmsToneCurve*, kRgb>{old[0].get(), old[1].get(), old[2].get()};
-        joined = Composed(context, first, atStart ? old : curves);
+        shape = atStart ? Then(curves, old) : Then(old, curves);
+    }
+    const Curves joined = Sampled(context, shape);
+    if (!AllMade(joined)) {
+        return nullptr;
+    }
+    if (join) {
         cmsStage* removed = nullptr;
         cmsPipelineUnlinkStage(result.get(), atStart ? cmsAT_BEGIN : cmsAT_END, &removed);
         cmsStageFree(removed);
-    } else {
-        for (std::size_t c = 0; c < kRgb; ++c) {
-            joined[c].reset(cmsDupToneCurve(curves[c].get()));
-        }
-    }
-    if (!AllMade(joined)) {
-        return nullptr;
     }
     cmsToneCurve* raw[kRgb] = {joined[0].get(), joined[1].get(), joined[2].get()};
     cmsStage* stage = cmsStageAllocToneCurves(context, kRgb, raw);
@@ -269,8 +268,8 @@ Pipeline WithCurves(cmsContext context, const cmsPipeline* pipeline, const Curve
     return result;
 }
 
-bool RewritePipelines(cmsHPROFILE profile, cmsContext context, const Curves& inverse,
-                      const Curves& forward) {
+bool RewritePipelines(cmsHPROFILE profile, cmsContext context, const ChannelFn& inverse,
+                      const ChannelFn& forward) {
     for (const cmsTagSignature tag : kToPcsTags) {
         if (cmsIsTag(profile, tag)) {
             const auto* old = static_cast<const cmsPipeline*>(cmsReadTag(profile, tag));
@@ -307,14 +306,8 @@ Outcome<std::vector<std::uint8_t>> GreyAsRgb(const Opened& opened, const Channel
     if (grey == nullptr) {
         return Reason(ReasonCode::Unsupported, 0, "a grey ICC profile without a tone curve");
     }
-    const Curves inverse = InverseCurves(context, tables);
-    Curves greys;
-    for (auto& g : greys) {
-        g.reset(cmsDupToneCurve(grey));
-    }
-    const Curves composed =
-        Composed(context, {inverse[0].get(), inverse[1].get(), inverse[2].get()}, greys);
-    if (!AllMade(inverse) || !AllMade(composed)) {
+    const Curves composed = Sampled(context, Then(InverseOf(tables), CurvesOf({grey, grey, grey})));
+    if (!AllMade(composed)) {
         return opened.Damaged();
     }
     // sRGB's primaries (IEC 61966-2-1), Y = 1.
@@ -378,7 +371,8 @@ Reason CheckProfile(std::span<const std::uint8_t> profile) {
     }
     // The tags that say how colours are read must read.
     for (const cmsTagSignature tag : kColourTags) {
-        if (cmsIsTag(opened.profile.get(), tag) && cmsReadTag(opened.profile.get(), tag) == nullptr) {
+        if (cmsIsTag(opened.profile.get(), tag) &&
+            cmsReadTag(opened.profile.get(), tag) == nullptr) {
             return opened.Damaged();
         }
     }
@@ -419,11 +413,8 @@ Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8
         return GreyAsRgb(opened, &tables);
     }
     cmsContext context = opened.context.get();
-    const Curves inverse = InverseCurves(context, &tables);
-    const Curves forward = ForwardCurves(context, tables);
-    if (!AllMade(inverse) || !AllMade(forward)) {
-        return opened.Damaged();
-    }
+    const ChannelFn inverse = InverseOf(&tables);
+    const ChannelFn forward = ForwardOf(tables);
     const bool matrixShaper = cmsIsTag(profile, cmsSigRedTRCTag) &&
                               cmsIsTag(profile, cmsSigGreenTRCTag) &&
                               cmsIsTag(profile, cmsSigBlueTRCTag);

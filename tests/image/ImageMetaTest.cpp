@@ -34,9 +34,9 @@ std::vector<std::uint8_t> WriteScan(const SampleImage& image, OutputKind kind,
     MemoryFile file;
     SampleFileOptions options;
     options.meta = meta;
-    const Reason reason = WriteSamples(image.layout, kind, RunsOf(image),
-                                       [&](const PositionedContents& c) { return file.Replace(c); },
-                                       options);
+    const Reason reason = WriteSamples(
+        image.layout, kind, RunsOf(image),
+        [&](const PositionedContents& c) { return file.Replace(c); }, options);
     EXPECT_FALSE(reason) << reason.Text;
     return file.Bytes();
 }
@@ -132,14 +132,13 @@ TEST(ImageMeta, AFileWithoutAResolutionGivesNone) {
         EXPECT_FALSE(MetaOf(kind, WriteScan(image, kind, {})).resolution);
     }
     const std::vector<std::uint8_t> tiff = WriteScan(image, OutputKind::Tiff, {});
-    EXPECT_FALSE(MetaOf(OutputKind::Bmp, Apply(tiff, ImageKind::Tiff, OutputKind::Bmp).bytes)
-                     .resolution);
+    EXPECT_FALSE(
+        MetaOf(OutputKind::Bmp, Apply(tiff, ImageKind::Tiff, OutputKind::Bmp).bytes).resolution);
 }
 
 TEST(ImageMeta, AProfileGoesThroughLinearOutputsByteForByte) {
     const SampleImage image = Grey(4, 2);
-    for (const auto& profile :
-         {profiletest::MatrixTrcProfile(2.2), profiletest::LutProfile(2.2)}) {
+    for (const auto& profile : {profiletest::MatrixTrcProfile(2.2), profiletest::LutProfile(2.2)}) {
         for (const OutputKind kind : {OutputKind::Png, OutputKind::Tiff}) {
             const ImageMeta meta = MetaOf(kind, WriteScan(image, kind, {std::nullopt, profile}));
             EXPECT_EQ(meta.profile, profile);

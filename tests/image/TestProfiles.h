@@ -19,6 +19,21 @@ inline std::vector<std::uint8_t> Saved(cmsHPROFILE profile) {
     return bytes;
 }
 
+// The inverse of a 3 x 3 matrix in rows, by cofactors.
+inline void Invert(const cmsFloat64Number m[9], cmsFloat64Number out[9]) {
+    const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
+                       m[2] * (m[3] * m[7] - m[4] * m[6]);
+    out[0] = (m[4] * m[8] - m[5] * m[7]) / det;
+    out[1] = (m[2] * m[7] - m[1] * m[8]) / det;
+    out[2] = (m[1] * m[5] - m[2] * m[4]) / det;
+    out[3] = (m[5] * m[6] - m[3] * m[8]) / det;
+    out[4] = (m[0] * m[8] - m[2] * m[6]) / det;
+    out[5] = (m[2] * m[3] - m[0] * m[5]) / det;
+    out[6] = (m[3] * m[7] - m[4] * m[6]) / det;
+    out[7] = (m[1] * m[6] - m[0] * m[7]) / det;
+    out[8] = (m[0] * m[4] - m[1] * m[3]) / det;
+}
+
 // sRGB's primaries on the D65 white point, each channel a power law.
 inline std::vector<std::uint8_t> MatrixTrcProfile(double gamma) {
     cmsCIExyY white{};
@@ -31,8 +46,10 @@ inline std::vector<std::uint8_t> MatrixTrcProfile(double gamma) {
     return Saved(profile);
 }
 
-// An ICC v4 input profile, RGB to XYZ, whose only colour tag is A2B0:
-// power-law curves, a matrix (sRGB's, D50), identity curves.
+// An ICC v4 input profile, RGB to XYZ, whose colour tags are pipelines:
+// A2B0 of power-law curves, a matrix and identity curves, and B2A0 its
+// inverse. The matrix and its inverse are held exactly by the file's 16.16
+// fixed-point numbers, so that the two directions agree to the last level.
 inline std::vector<std::uint8_t> LutProfile(double gamma) {
     cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
     cmsSetProfileVersion(profile, 4.3);
@@ -48,14 +65,25 @@ inline std::vector<std::uint8_t> LutProfile(double gamma) {
     cmsToneCurve* identity = cmsBuildGamma(nullptr, 1.0);
     cmsToneCurve* powers[3] = {power, power, power};
     cmsToneCurve* identities[3] = {identity, identity, identity};
-    const cmsFloat64Number matrix[9] = {0.4361, 0.3851, 0.1431, 0.2225, 0.7169,
-                                        0.0606, 0.0139, 0.0971, 0.7141};
+    const cmsFloat64Number matrix[9] = {0.5, 0.25, 0.125, 0, 0.5, 0, 0, 0, 0.5};
     cmsPipeline* pipeline = cmsPipelineAlloc(nullptr, 3, 3);
     cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, powers));
-    cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocMatrix(nullptr, 3, 3, matrix, nullptr));
+    cmsPipelineInsertStage(pipeline, cmsAT_END,
+                           cmsStageAllocMatrix(nullptr, 3, 3, matrix, nullptr));
     cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, identities));
     cmsWriteTag(profile, cmsSigAToB0Tag, pipeline);
     cmsPipelineFree(pipeline);
+    cmsFloat64Number inverse[9] = {};
+    Invert(matrix, inverse);
+    cmsToneCurve* root = cmsReverseToneCurve(power);
+    cmsToneCurve* roots[3] = {root, root, root};
+    cmsPipeline* back = cmsPipelineAlloc(nullptr, 3, 3);
+    cmsPipelineInsertStage(back, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, identities));
+    cmsPipelineInsertStage(back, cmsAT_END, cmsStageAllocMatrix(nullptr, 3, 3, inverse, nullptr));
+    cmsPipelineInsertStage(back, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, roots));
+    cmsWriteTag(profile, cmsSigBToA0Tag, back);
+    cmsPipelineFree(back);
+    cmsFreeToneCurve(root);
     cmsFreeToneCurve(power);
     cmsFreeToneCurve(identity);
     return Saved(profile);
