@@ -30,14 +30,16 @@ constexpr std::size_t kAdlerBytes = 4;
 // Each row as its filter byte and the differences from the row above.
 std::vector<std::uint8_t> FilterUp(std::span<const std::uint8_t> rows, const std::uint8_t* above,
                                    std::size_t rowBytes) {
-    std::vector<std::uint8_t> filtered;
-    filtered.reserve(rows.size() + rows.size() / rowBytes);
-    for (std::size_t at = 0; at < rows.size(); at += rowBytes) {
-        const std::uint8_t* row = rows.data() + at;
-        filtered.push_back(kFilterUp);
+    const std::size_t count = rows.size() / rowBytes;
+    std::vector<std::uint8_t> filtered(count * (rowBytes + 1));
+    std::uint8_t* out = filtered.data();
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::uint8_t* row = rows.data() + r * rowBytes;
+        *out++ = kFilterUp;
         for (std::size_t i = 0; i < rowBytes; ++i) {
-            filtered.push_back(static_cast<std::uint8_t>(row[i] - above[i]));
+            out[i] = static_cast<std::uint8_t>(row[i] - above[i]);
         }
+        out += rowBytes;
         above = row;
     }
     return filtered;
