@@ -16,7 +16,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
 
 namespace {
@@ -162,6 +161,21 @@ TEST(ImageMeta, AnUnreadableEmbeddedProfileIsRefusedAndNothingIsWritten) {
     }
 }
 
+// Whether `text` has a digit wherever `shape` has '9' and the same
+// character elsewhere.
+bool Shaped(std::string_view text, std::string_view shape) {
+    if (text.size() != shape.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (shape[i] == '9' ? !digit : text[i] != shape[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::filesystem::path Temp(const std::vector<std::uint8_t>& bytes, const char* name) {
     const auto path = std::filesystem::temp_directory_path() /
                       ("tamrel-meta-" + std::to_string(::getpid()) + name);
@@ -180,8 +194,10 @@ TEST(ImageMeta, TiffSaysSoftwareAndDateTimeAndPngItsSoftware) {
     const char* when = nullptr;
     ASSERT_EQ(TIFFGetField(tif, TIFFTAG_SOFTWARE, &software), 1);
     ASSERT_EQ(TIFFGetField(tif, TIFFTAG_DATETIME, &when), 1);
-    EXPECT_TRUE(std::regex_match(software, std::regex(R"(Tamrel \d+(\.\d+)+)"))) << software;
-    EXPECT_TRUE(std::regex_match(when, std::regex(R"(\d{4}:\d\d:\d\d \d\d:\d\d:\d\d)"))) << when;
+    const std::string name(software);
+    EXPECT_EQ(name.rfind("Tamrel ", 0), 0U) << name;
+    EXPECT_NE(name.find_first_of("0123456789"), std::string::npos) << name;
+    EXPECT_TRUE(Shaped(when, "9999:99:99 99:99:99")) << when;
     TIFFClose(tif);
     std::filesystem::remove(tiffPath);
 
