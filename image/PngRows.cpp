@@ -5,7 +5,6 @@
 
 #include <png.h>
 
-#include <bit>
 #include <csetjmp>
 #include <cstring>
 #include <new>
@@ -94,9 +93,8 @@ bool ReadHead(Decoder* d) {
     png_set_palette_to_rgb(d->png);
     png_set_expand_gray_1_2_4_to_8(d->png);
     png_set_strip_alpha(d->png);
-    if (std::endian::native == std::endian::little) {
-        png_set_swap(d->png);
-    }
+    // 16-bit samples stay big-endian, as PNG stores them: the kernels turn
+    // them over on the way, sparing a pass of their own.
     d->interlaced = png_set_interlace_handling(d->png) > 1;
     png_read_update_info(d->png, d->info);
     return true;
@@ -127,9 +125,9 @@ Reason Failure(const Decoder& d) {
 
 RowFormat FormatOf(int channels, int bits) {
     if (channels == 1) {
-        return bits == kWideBits ? kGrey16 : kGrey8;
+        return bits == kWideBits ? kGrey16Be : kGrey8;
     }
-    return bits == kWideBits ? kRgb48 : kRgb24;
+    return bits == kWideBits ? kRgb48Be : kRgb24;
 }
 
 // Row pointers for `count` rows at `first`, `stride` apart.
