@@ -87,6 +87,9 @@ struct Stream {
 
 Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replacement& output,
                 const ImageMeta& meta) {
+    if (shape.Width <= 0 || shape.Height <= 0) {
+        return {ReasonCode::Unsupported, 0, std::string(kNoPixels)}; // PNG has no empty image
+    }
     std::vector<std::uint8_t> head;
     if (!PngHead(shape, meta, head)) {
         return {ReasonCode::DamagedData, 0, "the ICC profile does not compress"};

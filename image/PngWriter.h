@@ -9,7 +9,8 @@
 #include "image/ImageMeta.h"
 #include "image/RgbOutput.h"
 
-// The producer's reason, DamagedData when zlib refuses the data, or the
-// output's.
+// The producer's reason, DamagedData when zlib refuses the data,
+// Unsupported with kNoPixels for an image without rows or columns (which
+// PNG cannot hold), or the output's.
 Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replacement& output,
                 const ImageMeta& meta = {});

@@ -133,4 +133,15 @@ TEST(CompressedOutput, AFailedWriteStopsTheOutputWithItsReason) {
     }
 }
 
+TEST(CompressedOutput, APageWithoutRowsIsNoPng) {
+    for (const SampleLayout layout : {SampleLayout{5, 0, kRgbChannels, kByteDepth},
+                                      SampleLayout{0, 5, kRgbChannels, kByteDepth}}) {
+        bmptest::RecordingOutput file;
+        const Reason reason =
+            WriteSamples(layout, OutputKind::Png, RunsOf(SampleImage{layout, {}}), std::ref(file));
+        EXPECT_EQ(reason.Code, ReasonCode::Unsupported);
+        EXPECT_EQ(file.Asked(), 0);
+    }
+}
+
 } // namespace
