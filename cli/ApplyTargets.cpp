@@ -60,5 +60,13 @@ std::vector<ApplyTarget> ApplyTargets(const CliCommand& command) {
 }
 
 TiffCompression TiffCompressionOf(Compression compression) {
-    return compression == Compression::None ? TiffCompression::None : TiffCompression::Deflate;
+    switch (compression) {
+    case Compression::Deflate:
+        return TiffCompression::Deflate;
+    case Compression::Lzw:
+        return TiffCompression::Lzw;
+    case Compression::None:
+        break;
+    }
+    return TiffCompression::None;
 }

@@ -20,15 +20,15 @@ std::filesystem::path NameOf(const CliCommand& command, std::size_t index) {
 } // namespace
 
 int ScanBatchToFiles(const SaneSession& session, const ScanSettings& settings,
-                     const CliCommand& command, std::ostream& out, std::ostream& err) {
-    const OutputKind kind = SampleOutputOf(NameOf(command, 0)).value_or(OutputKind::Pnm);
+                     const CliCommand& command, const PageFormat& format, std::ostream& out,
+                     std::ostream& err) {
     const auto line = ProgressLine(err);
     Reason writeFailure;
     std::filesystem::path current;
     BatchCallbacks callbacks;
     callbacks.use = [&](const BatchPage& page, const PageReader& read) {
         current = NameOf(command, page.index);
-        return WritePage(page.layout, read, kind, current, writeFailure);
+        return WritePage(page.layout, page.resolution, read, format, current, writeFailure);
     };
     callbacks.done = [&](std::size_t index) {
         if (line) {

@@ -29,12 +29,13 @@ void ToBgr(const SampleImage& image, std::int32_t y, std::vector<std::uint8_t>& 
 } // namespace
 
 WriteOutcome WriteScanBmp(const std::filesystem::path& target, const SampleImage& image,
-                          const std::atomic<bool>& stop) {
+                          const std::atomic<bool>& stop,
+                          const std::optional<Resolution>& resolution) {
     const std::optional<Bmp24Layout> layout = LayoutBmp24(image.layout.width, image.layout.height);
     if (!layout || image.layout.depth != kByteDepth) {
         return {WriteResult::WriteFailed, {ReasonCode::TooLarge}};
     }
-    const BmpHeaderBytes header = FormatBmp24Header(*layout);
+    const BmpHeaderBytes header = FormatBmp24Header(*layout, resolution);
     return WriteFileAtomically(target, [&](PositionedWriter& writer) {
         if (!writer.WriteAt(0, header)) {
             return false;

@@ -2,36 +2,61 @@
 // device (or applied to the rows), or linear; or a feeder's pages with
 // --batch. Ctrl+C cancels; nothing is written unless the whole page was
 // scanned and written.
+#include "cli/ApplyTargets.h"
 #include "cli/ChannelSource.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "cli/Messages.h"
 #include "cli/OutputChecks.h"
 #include "cli/ScanSupport.h"
 #include "image/SampleOutput.h"
+#include "scan/ScanProfile.h"
 
 #include <ostream>
 
 namespace {
 
 int ScanToFile(const SaneSession& session, const ScanSettings& settings, const CliCommand& command,
-               std::ostream& err) {
+               const PageFormat& format, std::ostream& err) {
     const auto line = ProgressLine(err);
     ScanProgress progress;
     if (line) {
         progress = [&line](double fraction) { line("scanning", fraction); };
     }
-    const OutputKind kind = SampleOutputOf(command.output).value_or(OutputKind::Pnm);
     Reason writeFailure;
-    const ScanOutcome outcome =
-        RunScanJob(session, settings, theInterrupt, progress,
-                   [&](const SampleLayout& layout, const PageReader& read) {
-                       return WritePage(layout, read, kind, command.output, writeFailure);
-                   });
+    const ScanOutcome outcome = RunScanJob(
+        session, settings, theInterrupt, progress,
+        [&](const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
+            const PageReader& read) {
+            return WritePage(layout, resolution, read, format, command.output, writeFailure);
+        });
     if (progress) {
         err << '\n';
     }
     const bool scanned = !outcome.reason || writeFailure;
     return ReportScan(outcome, scanned, writeFailure, command.output, err);
+}
+
+// The page's format, compression and profile; nullopt after a profile that
+// cannot be used was reported.
+std::optional<PageFormat> PageFormatOf(const CliCommand& command,
+                                       const std::optional<ChannelParamsSet>& curves,
+                                       std::ostream& err) {
+    PageFormat format;
+    const std::filesystem::path first =
+        command.batch ? std::filesystem::path(PageName(*command.batch, 1)) : command.output;
+    format.kind = SampleOutputOf(first).value_or(OutputKind::Pnm);
+    format.compression = TiffCompressionOf(command.compression);
+    format.curves = curves;
+    if (command.profile) {
+        Outcome<std::vector<std::uint8_t>> read = ReadProfileFile(*command.profile);
+        if (!read) {
+            err << FileError(*command.profile, ReasonText(read.Why()));
+            return std::nullopt;
+        }
+        format.inputProfile = std::move(*read);
+    }
+    return format;
 }
 
 } // namespace
@@ -47,9 +72,13 @@ int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err) {
             return kExitFailed;
         }
     }
+    const std::optional<PageFormat> format = PageFormatOf(command, curves, err);
+    if (!format) {
+        return kExitFailed;
+    }
     const InterruptCatcher catcher;
     const SaneSession session;
     const ScanSettings settings = SettingsOf(command, curves);
-    return command.batch ? ScanBatchToFiles(session, settings, command, out, err)
-                         : ScanToFile(session, settings, command, err);
+    return command.batch ? ScanBatchToFiles(session, settings, command, *format, out, err)
+                         : ScanToFile(session, settings, command, *format, err);
 }

@@ -5,6 +5,7 @@
 #include "cli/Messages.h"
 #include "cli/ScanBmp.h"
 #include "image/SampleOutput.h"
+#include "scan/ScanProfile.h"
 
 #include <csignal>
 #include <ostream>
@@ -72,14 +73,24 @@ ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelPa
 
 // BMP rows go bottom-up, so its page is read whole first; PNM, PNG and TIFF
 // are written while the page is read, never held whole.
-Reason WritePage(const SampleLayout& layout, const PageReader& read, OutputKind kind,
+Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
+                 const PageReader& read, const PageFormat& format,
                  const std::filesystem::path& output, Reason& writeFailure) {
-    if (kind == OutputKind::Bmp) {
+    SampleFileOptions options;
+    options.compression = format.compression;
+    options.meta.resolution = resolution;
+    Outcome<std::vector<std::uint8_t>> profile =
+        ScanFileProfile(format.inputProfile, format.curves, layout.depth);
+    if (!profile) {
+        return writeFailure = profile.Why();
+    }
+    options.meta.profile = std::move(*profile);
+    if (format.kind == OutputKind::Bmp) {
         SampleImage image;
         if (Reason reason = CollectInto(image)(layout, read)) {
             return reason;
         }
-        const WriteOutcome written = WriteScanBmp(output, image, theInterrupt);
+        const WriteOutcome written = WriteScanBmp(output, image, theInterrupt, resolution);
         if (written.Result == WriteResult::Ok) {
             return {};
         }
@@ -88,9 +99,9 @@ Reason WritePage(const SampleLayout& layout, const PageReader& read, OutputKind 
     }
     Reason scanFailure;
     const SampleRuns runs = [&](const SampleRunSink& sink) { return scanFailure = read(sink); };
-    Reason written = WriteSamples(layout, kind, runs, [&](const PositionedContents& c) {
-        return WriteFileAtomically(output, c);
-    });
+    Reason written = WriteSamples(
+        layout, format.kind, runs,
+        [&](const PositionedContents& c) { return WriteFileAtomically(output, c); }, options);
     const bool scanFailed = scanFailure && scanFailure.Code != ReasonCode::WriteFailed;
     if (written && !scanFailed) {
         writeFailure = written;

@@ -5,6 +5,7 @@
 
 #include "cli/CliArgs.h"
 #include "image/OutputKind.h"
+#include "image/TiffWriter.h"
 #include "scan/ScanBatch.h"
 
 #include <atomic>
@@ -14,6 +15,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Raised by Ctrl+C while an InterruptCatcher lives.
 extern std::atomic<bool> theInterrupt;
@@ -36,10 +38,22 @@ std::function<void(const std::string& label, double fraction)> ProgressLine(std:
 
 ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelParamsSet>& curves);
 
+// How each page's file is written: its format by the name's extension, the
+// TIFF compression asked for, and the scanner's input profile with the
+// curves it is rewritten for (none for a linear scan).
+struct PageFormat {
+    OutputKind kind = OutputKind::Pnm;
+    TiffCompression compression = TiffCompression::None;
+    std::vector<std::uint8_t> inputProfile;
+    std::optional<ChannelParamsSet> curves;
+};
+
 // Writes the page read through `read` to `output` by the safe replacement
-// (BMP once the page is whole, the others as it comes). A failure of the
+// (BMP once the page is whole, the others as it comes), with the page's
+// resolution and the profile that describes its samples. A failure of the
 // output itself, apart from the scan's, is also put in `writeFailure`.
-Reason WritePage(const SampleLayout& layout, const PageReader& read, OutputKind kind,
+Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
+                 const PageReader& read, const PageFormat& format,
                  const std::filesystem::path& output, Reason& writeFailure);
 
 // The scan's end on standard error and its exit status: a note when the
@@ -52,4 +66,5 @@ int ReportScan(const ScanOutcome& outcome, bool scanned, const Reason& writeFail
 // scan --batch: pages until the feeder is empty, each name on `out` once
 // its file is complete.
 int ScanBatchToFiles(const SaneSession& session, const ScanSettings& settings,
-                     const CliCommand& command, std::ostream& out, std::ostream& err);
+                     const CliCommand& command, const PageFormat& format, std::ostream& out,
+                     std::ostream& err);

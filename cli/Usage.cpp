@@ -31,19 +31,24 @@ constexpr const char* kExport =
     "and nothing is written, unless --force is given.\n";
 
 constexpr const char* kApply =
-    "Usage: tamrel-cli apply (PARAMS.tvp | --defaults) [--compress] IN OUT\n"
-    "       tamrel-cli apply (PARAMS.tvp | --defaults) [--compress] -o DIR [--png] IN...\n"
+    "Usage: tamrel-cli apply (PARAMS.tvp | --defaults) [--compress [deflate|lzw]] IN OUT\n"
+    "       tamrel-cli apply (PARAMS.tvp | --defaults) [--compress [deflate|lzw]] -o DIR\n"
+    "                        [--png] IN...\n"
     "\n"
     "Puts every pixel of an image scanned at gamma 1.0 through the three tables\n"
     "and writes it upright in RGB. Inputs: .bmp, .pnm/.ppm/.pgm (binary, maxval up\n"
     "to 65535), .png, .tif/.tiff (8 or 16 bits); any other name is read as BMP.\n"
     "The output's extension picks its format: .bmp (24-bit), .pnm/.ppm (P6),\n"
     ".png (rows filtered Up, then zlib level 1 with Huffman coding only: the\n"
-    "fastest) or .tif/.tiff (uncompressed; Deflate with --compress). An 8-bit\n"
+    "fastest) or .tif/.tiff (uncompressed; --compress or --compress deflate:\n"
+    "Deflate, --compress lzw: LZW, both with the horizontal predictor). An 8-bit\n"
     "input, and any input to BMP, goes through the 256-entry tables; a 16-bit\n"
     "input to PNM, PNG or TIFF stays 16-bit through tables of 65536 entries.\n"
     "With -o each input is written into DIR under its own name (a .pgm as .ppm;\n"
-    "as NAME.png with --png). An output never replaces its own input.\n";
+    "as NAME.png with --png). An output never replaces its own input.\n"
+    "The input's resolution goes to every output but PNM; its ICC profile goes\n"
+    "to PNG and TIFF outputs, rewritten for the tables (each channel's tone curve\n"
+    "after the inverse of its table). A profile LittleCMS cannot read is an error.\n";
 
 constexpr const char* kSane =
     "Usage: tamrel-cli sane (PARAMS.tvp | --defaults) [--size N] [--max M]\n"
@@ -99,7 +104,8 @@ constexpr const char* kScan =
     "Usage: tamrel-cli scan (PARAMS.tvp | --defaults | --linear) OUT [--device NAME]\n"
     "                       [--resolution DPI] [--mode Color|Gray] [--depth 8|16]\n"
     "                       [--source NAME] [--area LEFT,TOP,WIDTH,HEIGHT]\n"
-    "                       [--option NAME=VALUE]... [--batch]\n"
+    "                       [--option NAME=VALUE]... [--batch] [--profile FILE.icc]\n"
+    "                       [--compress [deflate|lzw]]\n"
     "\n"
     "Scans one page through SANE. With PARAMS or --defaults the device applies the\n"
     "tables; a device without gamma tables scans linearly and the tables are\n"
@@ -111,7 +117,7 @@ constexpr const char* kScan =
     "Without --device the first device SANE lists is used. --option sets any of\n"
     "the device's options by name, as 'scanimage --help -d NAME' lists them,\n"
     "e.g. --option source=Transparency. Ctrl+C cancels; a failed or cancelled\n"
-    "scan leaves no file.\n"
+    "scan leaves no file. The scan's resolution is recorded in PNG, TIFF and BMP.\n"
     "--source NAME picks one of the device's sources (flatbed, document feeder,\n"
     "...), in any letter case; an unknown one is bad usage that lists them.\n"
     "--area scans LEFT,TOP,WIDTH,HEIGHT millimetres of the bed (as scanimage's\n"
@@ -125,7 +131,10 @@ constexpr const char* kScan =
     "on standard output once the file is complete. The exit status is 0 when\n"
     "the feeder ran empty after one page or more, 1 when the first page found\n"
     "no document, a later page failed or Ctrl+C stopped it (the pages printed\n"
-    "stay; the page being scanned leaves nothing), 2 for a flatbed source.\n";
+    "stay; the page being scanned leaves nothing), 2 for a flatbed source.\n"
+    "--profile names the scanner's input profile (of the linear scan): it is\n"
+    "embedded as it is in a linear scan, and rewritten for the tables otherwise.\n"
+    "--compress compresses TIFF as for apply.\n";
 
 } // namespace
 

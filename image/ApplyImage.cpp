@@ -2,6 +2,7 @@
 // upright rows for the RGB formats), then one pipeline to the writer.
 #include "image/ApplyImage.h"
 
+#include "image/ChannelTables.h"
 #include "image/LevelRows.h"
 #include "image/PngWriter.h"
 #include "image/PnmWriter.h"
@@ -19,12 +20,12 @@ constexpr std::int32_t kWideBits = 16;
 using Convert = std::function<void(const RowBlock&)>;
 
 Reason Write(OutputKind kind, const RgbShape& shape, const RgbProducer& produce,
-             const Replacement& output, const ApplyOptions& options) {
+             const Replacement& output, const ApplyOptions& options, const ImageMeta& meta) {
     switch (kind) {
     case OutputKind::Png:
-        return WritePng(shape, produce, output);
+        return WritePng(shape, produce, output, meta);
     case OutputKind::Tiff:
-        return WriteTiff(shape, options.Compression, produce, output);
+        return WriteTiff(shape, options.Compression, produce, output, meta);
     default:
         return WritePnm(shape, produce, output);
     }
@@ -32,7 +33,7 @@ Reason Write(OutputKind kind, const RgbShape& shape, const RgbProducer& produce,
 
 // Every row of the upright `view` through `convert` into the writer.
 Reason WriteRgb(const RowSource& view, std::int32_t bits, const Convert& convert, OutputKind kind,
-                const Replacement& output, const ApplyOptions& options) {
+                const Replacement& output, const ApplyOptions& options, const ImageMeta& meta) {
     const RowLayout& layout = view.Layout();
     const RgbShape shape{layout.Width, layout.Height, bits};
     const RgbProducer produce = [&](const RgbRunSink& sink, bool inOrder) -> Reason {
@@ -50,7 +51,23 @@ Reason WriteRgb(const RowSource& view, std::int32_t bits, const Convert& convert
             return sink(first, count, out);
         });
     };
-    return Write(kind, shape, produce, output, options);
+    return Write(kind, shape, produce, output, options, meta);
+}
+
+// The input's resolution, and its profile rewritten for the tables the
+// samples went through (BMP and PNM keep no profile).
+Outcome<ImageMeta> OutputMeta(const RowSource& rows, OutputKind kind, const ChannelTables& tables) {
+    ImageMeta meta = rows.Meta();
+    if (meta.profile.empty() || kind == OutputKind::Bmp || kind == OutputKind::Pnm) {
+        meta.profile.clear();
+        return meta;
+    }
+    Outcome<std::vector<std::uint8_t>> profile = ProfileAfterTables(meta.profile, tables);
+    if (!profile) {
+        return profile.Why();
+    }
+    meta.profile = std::move(*profile);
+    return meta;
 }
 
 Reason ApplyRows(const RowSource& rows, OutputKind kind, const Replacement& output,
@@ -64,10 +81,15 @@ Reason ApplyRows(const RowSource& rows, OutputKind kind, const Replacement& outp
         const WideTables wide =
             ComposeWideTables(tables.Wide, layout.MaxValue, kind != OutputKind::Tiff);
         const WideKernel kernel = WideKernelFor(layout.Format);
+        const Outcome<ImageMeta> meta =
+            OutputMeta(rows, kind, ChannelTablesOf(tables.Wide, kMaxSample16));
+        if (!meta) {
+            return meta.Why();
+        }
         const UprightRows view(rows);
         return WriteRgb(
             view, kWideBits, [&](const RowBlock& block) { kernel(block, wide); }, kind, output,
-            options);
+            options, *meta);
     }
     std::optional<LevelRows> levels;
     if (scan) {
@@ -75,8 +97,12 @@ Reason ApplyRows(const RowSource& rows, OutputKind kind, const Replacement& outp
     }
     const RowSource& eight = scan ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
+    const Outcome<ImageMeta> meta = OutputMeta(rows, kind, ChannelTablesOf(*tables.Levels));
+    if (!meta) {
+        return meta.Why();
+    }
     if (kind == OutputKind::Bmp) {
-        return WriteBmp24(eight, map, output, options.Pipeline);
+        return WriteBmp24(eight, map, output, options.Pipeline, *meta);
     }
     const RowKernel kernel = RgbKernel(eight.Layout().Format);
     if (kernel == nullptr) {
@@ -84,7 +110,7 @@ Reason ApplyRows(const RowSource& rows, OutputKind kind, const Replacement& outp
     }
     const UprightRows view(eight);
     return WriteRgb(
-        view, 8, [&](const RowBlock& block) { kernel(block, map); }, kind, output, options);
+        view, 8, [&](const RowBlock& block) { kernel(block, map); }, kind, output, options, *meta);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // 24-bit BMP: "BM", file size, 0, pixel offset 54; info header 40, width,
 // positive height (bottom-up), 1 plane, 24 bits, no compression, image size,
-// resolution and colour counts 0 (unspecified). Rows padded to 4 bytes.
+// resolution in pixels per metre (0: unspecified), colour counts 0. Rows
+// padded to 4 bytes.
 #include "image/Bmp24Writer.h"
 
 #include <algorithm>
@@ -27,6 +28,8 @@ constexpr std::size_t kPlanesAt = 26;
 constexpr std::size_t kBitCountAt = 28;
 constexpr std::size_t kCompressionAt = 30;
 constexpr std::size_t kImageSizeAt = 34;
+constexpr std::size_t kXPelsPerMetreAt = 38;
+constexpr std::size_t kYPelsPerMetreAt = 42;
 
 void PutLittleEndian(BmpHeaderBytes& bytes, std::size_t at, std::uint32_t value, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
@@ -87,7 +90,8 @@ std::optional<Bmp24Layout> LayoutBmp24(std::int32_t width, std::int32_t height) 
                        static_cast<std::uint32_t>(imageSize), static_cast<std::uint32_t>(fileSize)};
 }
 
-BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout) {
+BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout,
+                                 const std::optional<Resolution>& resolution) {
     BmpHeaderBytes bytes{};
     bytes[0] = kSignature0;
     bytes[1] = kSignature1;
@@ -100,11 +104,15 @@ BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout) {
     PutLittleEndian(bytes, kBitCountAt, kBitsPerPixel, 2);
     PutLittleEndian(bytes, kCompressionAt, kNoCompression, 4);
     PutLittleEndian(bytes, kImageSizeAt, layout.imageSize, 4);
+    if (resolution) {
+        PutLittleEndian(bytes, kXPelsPerMetreAt, PixelsPerMetre(resolution->x), 4);
+        PutLittleEndian(bytes, kYPelsPerMetreAt, PixelsPerMetre(resolution->y), 4);
+    }
     return bytes;
 }
 
 Reason WriteBmp24(const RowSource& source, const ToneMap& map, const Replacement& output,
-                  const PipelineOptions& options) {
+                  const PipelineOptions& options, const ImageMeta& meta) {
     const RowLayout& in = source.Layout();
     if (!in.HasRows()) {
         return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
@@ -121,7 +129,7 @@ Reason WriteBmp24(const RowSource& source, const ToneMap& map, const Replacement
     if (!runs) {
         return runs.Why();
     }
-    const BmpHeaderBytes header = FormatBmp24Header(*out);
+    const BmpHeaderBytes header = FormatBmp24Header(*out, meta.resolution);
     Reason readFailure;
     const WriteOutcome written = output([&](PositionedWriter& writer) {
         if (!writer.WriteAt(0, header)) {

@@ -2,6 +2,7 @@
 // table, B, G, R per pixel, rows padded to 4 bytes with zeros.
 #pragma once
 
+#include "image/ImageMeta.h"
 #include "image/Pipeline.h"
 #include "image/ToneMap.h"
 #include "io/AtomicWrite.h"
@@ -30,7 +31,9 @@ struct Bmp24Layout {
 // nullopt when the file would not fit the format's 32-bit size fields.
 std::optional<Bmp24Layout> LayoutBmp24(std::int32_t width, std::int32_t height);
 
-BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout);
+// The resolution goes in as pixels per metre; without one the fields are 0.
+BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout,
+                                 const std::optional<Resolution>& resolution = std::nullopt);
 
 // An output replaced as a whole: the file's safe replacement, or its
 // in-memory twin.
@@ -44,5 +47,6 @@ inline constexpr std::string_view kNoPixels = "the image has no pixels";
 // (Value = bytes) past the format's 32-bit sizes, Unsupported with kNoPixels
 // for an image without rows or columns, NoMemory, Unsupported for a
 // row format no kernel reads, a failed read's, or the output's.
+// Of `meta`, only the resolution has a place in the file.
 Reason WriteBmp24(const RowSource& source, const ToneMap& map, const Replacement& output,
-                  const PipelineOptions& options = {});
+                  const PipelineOptions& options = {}, const ImageMeta& meta = {});

@@ -2,6 +2,7 @@
 // "BM", header size 40, compression 0, depth 8/24/32, and rows that fit the file.
 #include "image/BmpHeader.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -15,6 +16,8 @@ constexpr std::size_t kWidthField = 18;
 constexpr std::size_t kHeightField = 22;
 constexpr std::size_t kBitCountField = 28;
 constexpr std::size_t kCompressionField = 30;
+constexpr std::size_t kXPelsPerMetreField = 38;
+constexpr std::size_t kYPelsPerMetreField = 42;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kUncompressed = 0;
 constexpr std::int64_t kBitsPerByte = 8;
@@ -121,6 +124,9 @@ Outcome<BmpLayout> ParseBmpHeader(Head head, std::int64_t fileLength) {
     layout.PixelDataOffset = S32(head, kPixelDataOffsetField);
     layout.Stride = *stride;
     layout.RowBytes = width * (bits / kBitsPerByte);
+    // Signed in the format; a negative one says nothing usable.
+    layout.XPelsPerMetre = static_cast<std::uint32_t>(std::max(S32(head, kXPelsPerMetreField), 0));
+    layout.YPelsPerMetre = static_cast<std::uint32_t>(std::max(S32(head, kYPelsPerMetreField), 0));
     if (Reason outside = FitsInFile(layout, fileLength)) {
         return outside;
     }

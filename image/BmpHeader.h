@@ -30,6 +30,8 @@ struct BmpLayout {
     std::int64_t PixelDataOffset = 0; // position of stored row 0
     std::int64_t Stride = 0;          // bytes from one stored row to the next
     std::int64_t RowBytes = 0;        // bytes read of each row (padding excluded)
+    std::uint32_t XPelsPerMetre = 0;  // 0: unspecified
+    std::uint32_t YPelsPerMetre = 0;
 
     bool HasRows() const { return Width > 0 && Height > 0; }
     // Position of stored row k (0 = first in the file).

@@ -19,6 +19,10 @@ public:
     // Through the last row's pixels: its padding may lie past the end of the file.
     std::int64_t ScratchBytes(std::int32_t count) const override;
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
+    // biXPelsPerMeter and biYPelsPerMeter; a BMP holds no profile this reader takes.
+    ImageMeta Meta() const override {
+        return {ResolutionOfPixelsPerMetre(bmp_.XPelsPerMetre, bmp_.YPelsPerMetre), {}};
+    }
 
 private:
     BmpRows(const ByteSource& source, const BmpLayout& bmp) : source_(&source), bmp_(bmp) {

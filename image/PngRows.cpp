@@ -39,6 +39,7 @@ struct PngRows::Decoder {
     int storedBitsPerPixel = 0; // as in the file, before any transform
     std::int32_t nextRow = 0;
     std::unique_ptr<std::uint8_t[]> whole; // an interlaced image, decoded at once
+    ImageMeta meta;
 
     ~Decoder() { png_destroy_read_struct(&png, &info, nullptr); }
 };
@@ -68,6 +69,25 @@ void OnRead(png_structp png, png_bytep data, png_size_t size) {
     d->position += got;
 }
 
+// pHYs in pixels per metre (a unit-less aspect ratio says nothing of size)
+// and the iCCP profile, which libpng has already inflated and checked.
+void ReadMeta(Decoder* d) {
+    png_uint_32 x = 0;
+    png_uint_32 y = 0;
+    int unit = PNG_RESOLUTION_UNKNOWN;
+    if (png_get_pHYs(d->png, d->info, &x, &y, &unit) != 0 && unit == PNG_RESOLUTION_METER) {
+        d->meta.resolution = ResolutionOfPixelsPerMetre(x, y);
+    }
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if (png_get_iCCP(d->png, d->info, &name, &compression, &profile, &length) != 0 &&
+        profile != nullptr) {
+        d->meta.profile.assign(profile, profile + length);
+    }
+}
+
 // Header, then the transforms to grey or RGB samples as stored.
 bool ReadHead(Decoder* d) {
     if (setjmp(png_jmpbuf(d->png))) {
@@ -78,12 +98,12 @@ bool ReadHead(Decoder* d) {
     png_set_sig_bytes(d->png, static_cast<int>(kSignatureBytes));
     png_read_info(d->png, d->info);
     d->storedBitsPerPixel = png_get_bit_depth(d->png, d->info) * png_get_channels(d->png, d->info);
+    ReadMeta(d);
     png_set_palette_to_rgb(d->png);
     png_set_expand_gray_1_2_4_to_8(d->png);
     png_set_strip_alpha(d->png);
-    if (std::endian::native == std::endian::little) {
-        png_set_swap(d->png);
-    }
+    // 16-bit samples stay big-endian, as PNG stores them: the kernels turn
+    // them over on the way, sparing a pass of their own.
     d->interlaced = png_set_interlace_handling(d->png) > 1;
     png_read_update_info(d->png, d->info);
     return true;
@@ -114,9 +134,9 @@ Reason Failure(const Decoder& d) {
 
 RowFormat FormatOf(int channels, int bits) {
     if (channels == 1) {
-        return bits == kWideBits ? kGrey16 : kGrey8;
+        return bits == kWideBits ? kGrey16Be : kGrey8;
     }
-    return bits == kWideBits ? kRgb48 : kRgb24;
+    return bits == kWideBits ? kRgb48Be : kRgb24;
 }
 
 // Row pointers for `count` rows at `first`, `stride` apart.
@@ -233,6 +253,10 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
 
 std::int64_t PngRows::HeldBytes() const {
     return decoder_->interlaced ? layout_.Stride * layout_.Height : 0;
+}
+
+ImageMeta PngRows::Meta() const {
+    return decoder_->meta;
 }
 
 std::int64_t PngRows::ScratchBytes(std::int32_t count) const {

@@ -1,7 +1,8 @@
 // The stored rows of a PNG file, decoded by libpng: grey, grey+alpha, RGB,
-// RGBA or palette of any depth become grey or RGB samples of 8 or 16 bits
-// (palettes and low depths widened to 8 bits, alpha and tRNS dropped, gAMA,
-// sRGB, iCCP and cICP left unapplied). Rows come once each, in order; an
+// RGBA or palette of any depth become grey or RGB samples of 8 or 16 bits,
+// 16-bit ones big-endian as stored (palettes and low depths widened to 8
+// bits, alpha and tRNS dropped, gAMA, sRGB, iCCP and cICP left unapplied;
+// pHYs in metres and iCCP kept as meta). Rows come once each, in order; an
 // interlaced image is decoded whole when its first rows are asked for.
 #pragma once
 
@@ -28,6 +29,7 @@ public:
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
     bool Sequential() const override { return true; }
     std::int64_t HeldBytes() const override;
+    ImageMeta Meta() const override;
 
     struct Decoder;
 

@@ -51,12 +51,12 @@ void GreyToRgb(std::span<const std::uint8_t> grey, std::size_t sampleBytes,
 }
 
 Reason Write(OutputKind kind, const RgbShape& shape, bool grey, const RgbProducer& produce,
-             const Replacement& output) {
+             const Replacement& output, const SampleFileOptions& options) {
     switch (kind) {
     case OutputKind::Png:
-        return WritePng(shape, produce, output);
+        return WritePng(shape, produce, output, options.meta);
     case OutputKind::Tiff:
-        return WriteTiff(shape, TiffCompression::None, produce, output);
+        return WriteTiff(shape, options.compression, produce, output, options.meta);
     default:
         return WritePnm(shape, produce, output, grey ? PnmSamples::Grey : PnmSamples::Rgb);
     }
@@ -84,7 +84,7 @@ std::optional<OutputKind> SampleOutputOf(const std::filesystem::path& path) {
 }
 
 Reason WriteSamples(const SampleLayout& layout, OutputKind kind, const SampleRuns& runs,
-                    const Replacement& output) {
+                    const Replacement& output, const SampleFileOptions& options) {
     if (kind == OutputKind::Bmp) {
         return {ReasonCode::Unsupported, 0, "BMP"};
     }
@@ -109,7 +109,7 @@ Reason WriteSamples(const SampleLayout& layout, OutputKind kind, const SampleRun
             return taken;
         });
     };
-    return Write(kind, shape, grey, produce, output);
+    return Write(kind, shape, grey, produce, output, options);
 }
 
 SampleRuns RunsOf(const SampleImage& image) {

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "image/Bmp24Writer.h"
+#include "image/ImageMeta.h"
 #include "image/OutputKind.h"
 #include "image/SampleImage.h"
+#include "image/TiffWriter.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -22,12 +24,20 @@ using SampleRuns = std::function<Reason(const SampleRunSink& sink)>;
 // any letter case.
 std::optional<OutputKind> SampleOutputOf(const std::filesystem::path& path);
 
+// How a page is written beside its samples: TIFF's compression, and the
+// resolution and ICC profile (PNG and TIFF keep both; PNM neither). The
+// profile must already suit an RGB image (see ColourProfile.h).
+struct SampleFileOptions {
+    TiffCompression compression = TiffCompression::None;
+    ImageMeta meta;
+};
+
 // 8 and 16 bits are kept. PNM keeps a grey page grey (P5); PNG and TIFF
 // are RGB, a grey sample giving equal red, green and blue. The reason of
 // the runs, the writer's, or Unsupported for BMP (its 8-bit rows are
 // written bottom-up, from a whole image).
 Reason WriteSamples(const SampleLayout& layout, OutputKind kind, const SampleRuns& runs,
-                    const Replacement& output);
+                    const Replacement& output, const SampleFileOptions& options = {});
 
 // The runs of a whole image, a piece at a time through a copy, so the image
 // itself is left as it is.

@@ -4,6 +4,7 @@
 // source; every kernel is chosen by the row format.
 #pragma once
 
+#include "image/ImageMeta.h"
 #include "io/Reason.h"
 
 #include <array>
@@ -87,4 +88,6 @@ public:
     // Memory the reader itself holds while it gives the rows, beyond the
     // scratch: a decoded band of strips or tiles, a whole interlaced image.
     virtual std::int64_t HeldBytes() const { return 0; }
+    // The resolution and ICC profile the file holds beside its rows.
+    virtual ImageMeta Meta() const { return {}; }
 };

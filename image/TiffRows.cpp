@@ -179,6 +179,7 @@ struct TiffRows::Decoder {
     std::vector<std::uint8_t> band;  // compacted rows of the current band
     std::size_t bandBytes = 0;
     std::int32_t bandFirst = -1;
+    ImageMeta meta;
 
     Reason Failure() const {
         if (client.failure != ReasonCode::None) {
@@ -302,6 +303,29 @@ std::int64_t DirectRowsOffset(TIFF* tif, const Decoder& d, const RowLayout& layo
     return start;
 }
 
+constexpr double kCentimetresPerInch = 2.54;
+
+// A resolution without a unit (ResolutionUnit 1) is only an aspect ratio.
+ImageMeta ReadMeta(TIFF* tif) {
+    ImageMeta meta;
+    float x = 0;
+    float y = 0;
+    const auto unit = Field<std::uint16_t>(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    if (TIFFGetField(tif, TIFFTAG_XRESOLUTION, &x) == 1 &&
+        TIFFGetField(tif, TIFFTAG_YRESOLUTION, &y) == 1 && x > 0 && y > 0 &&
+        (unit == RESUNIT_INCH || unit == RESUNIT_CENTIMETER)) {
+        const double scale = unit == RESUNIT_CENTIMETER ? kCentimetresPerInch : 1.0;
+        meta.resolution = Resolution{x * scale, y * scale};
+    }
+    std::uint32_t length = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tif, TIFFTAG_ICCPROFILE, &length, &profile) == 1 && profile != nullptr) {
+        const auto* bytes = static_cast<const std::uint8_t*>(profile);
+        meta.profile.assign(bytes, bytes + length);
+    }
+    return meta;
+}
+
 // v' = max - v over whole rows of 8- or 16-bit (machine order) samples.
 void InvertSamples(std::uint8_t* rows, std::int64_t bytes, std::int32_t sampleBytes) {
     if (sampleBytes == 1) {
@@ -364,6 +388,7 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     const auto bits = Field<std::uint16_t>(tif, TIFFTAG_BITSPERSAMPLE, 8);
     d->samples = samples;
     d->colours = colours;
+    d->meta = ReadMeta(tif);
     d->sampleBytes = bits / 8;
     d->minIsWhite = Field<std::uint16_t>(tif, TIFFTAG_PHOTOMETRIC, 0) == PHOTOMETRIC_MINISWHITE;
     RowLayout layout;
@@ -418,6 +443,10 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
 
 std::int64_t TiffRows::HeldBytes() const {
     return static_cast<std::int64_t>(decoder_->chunk.size() + decoder_->bandBytes);
+}
+
+ImageMeta TiffRows::Meta() const {
+    return decoder_->meta;
 }
 
 bool TiffRows::Sequential() const {

@@ -3,7 +3,9 @@
 // samples dropped, chunky or planar, strips or tiles, uncompressed, LZW,
 // Deflate or PackBits. Rows come once each, in order, except when they lie
 // uncompressed at fixed places: then any run may be read from any thread.
-// libtiff's messages are kept for the reason, never printed.
+// XResolution/YResolution (inch or centimetre) and the ICC profile (tag
+// 34675) are kept as meta. libtiff's messages are kept for the reason,
+// never printed.
 #pragma once
 
 #include "image/ByteSource.h"
@@ -29,6 +31,7 @@ public:
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override;
     bool Sequential() const override;
     std::int64_t HeldBytes() const override;
+    ImageMeta Meta() const override;
 
     struct Decoder;
 

@@ -1,13 +1,18 @@
 // libtiff writes through client procedures over the positioned writer: it
 // seeks back to patch the header's directory offset, which the positioned
-// writer allows.
+// writer allows. Uncompressed rows go through libtiff a scanline at a time;
+// compressed strips are made on every core and written raw, in order.
 #include "image/TiffWriter.h"
+
+#include "image/ParallelStrips.h"
+#include "image/TiffStripCodec.h"
 
 #include <tiffio.h>
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -95,46 +100,104 @@ std::unique_ptr<TIFF, TiffCloser> OpenForWriting(Sink& sink) {
     return tif;
 }
 
-bool SetTags(TIFF* tif, const RgbShape& shape, TiffCompression compression) {
-    const std::int64_t rowsPerStrip = std::clamp<std::int64_t>(
-        kStripBytes / std::max<std::int64_t>(shape.RowBytes(), 1), 1, std::max(shape.Height, 1));
+std::int32_t RowsPerStrip(const RgbShape& shape) {
+    return ParallelStrips::RowsPerStrip(shape.RowBytes(), kStripBytes, shape.Height);
+}
+
+std::uint16_t CompressionTag(TiffCompression compression) {
+    switch (compression) {
+    case TiffCompression::Deflate:
+        return COMPRESSION_ADOBE_DEFLATE;
+    case TiffCompression::Lzw:
+        return COMPRESSION_LZW;
+    default:
+        return COMPRESSION_NONE;
+    }
+}
+
+bool SetLayoutTags(TIFF* tif, const RgbShape& shape, TiffCompression compression) {
     return TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(shape.Width)) &&
            TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(shape.Height)) &&
            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, std::uint16_t(shape.Bits)) &&
            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, kRgbSamples) &&
            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
            TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
-           TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, std::uint32_t(rowsPerStrip)) &&
-           TIFFSetField(tif, TIFFTAG_COMPRESSION,
-                        compression == TiffCompression::Deflate ? COMPRESSION_ADOBE_DEFLATE
-                                                                : COMPRESSION_NONE);
+           TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, std::uint32_t(RowsPerStrip(shape))) &&
+           TIFFSetField(tif, TIFFTAG_COMPRESSION, CompressionTag(compression)) &&
+           // The predictor tag belongs to the codec, so it follows the compression.
+           (compression == TiffCompression::None ||
+            TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL));
+}
+
+bool SetMetaTags(TIFF* tif, const ImageMeta& meta) {
+    const std::string software = SoftwareName();
+    const std::string when = TiffDateTime(std::time(nullptr));
+    bool ok = TIFFSetField(tif, TIFFTAG_SOFTWARE, software.c_str()) &&
+              TIFFSetField(tif, TIFFTAG_DATETIME, when.c_str());
+    if (ok && meta.resolution) {
+        ok = TIFFSetField(tif, TIFFTAG_XRESOLUTION, meta.resolution->x) &&
+             TIFFSetField(tif, TIFFTAG_YRESOLUTION, meta.resolution->y) &&
+             TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    }
+    if (ok && !meta.profile.empty()) {
+        ok = TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(meta.profile.size()),
+                          meta.profile.data());
+    }
+    return ok;
+}
+
+// Rows in order through libtiff's scanline writer.
+bool WriteScanlines(TIFF* tif, const RgbShape& shape, const RgbProducer& produce, Reason& failure) {
+    bool rowsWritten = true;
+    Reason failed = ProduceRowByRow(shape, produce, [&](std::int32_t y, const std::uint8_t* row) {
+        auto* bytes = const_cast<std::uint8_t*>(row); // not written to
+        return rowsWritten = TIFFWriteScanline(tif, bytes, std::uint32_t(y), 0) >= 0;
+    });
+    failure = std::move(failed);
+    return !failure && rowsWritten;
+}
+
+// Strips compressed on every core, written raw in order.
+bool WriteCompressedStrips(TIFF* tif, const RgbShape& shape, TiffCompression compression,
+                           const RgbProducer& produce, Reason& failure) {
+    const StripCodec codec =
+        compression == TiffCompression::Lzw ? StripCodec::Lzw : StripCodec::Deflate;
+    const StripShape strip{shape.Width, kRgbSamples, shape.Bits};
+    ParallelStrips strips(
+        {shape.RowBytes(), RowsPerStrip(shape), shape.Height},
+        [&](std::int32_t, std::span<const std::uint8_t> rows, const std::uint8_t*,
+            EncodedStrip& out) { return EncodeStrip(codec, strip, rows, out.bytes); },
+        [&](std::int32_t index, const EncodedStrip& encoded) {
+            auto* bytes = const_cast<std::uint8_t*>(encoded.bytes.data()); // not written to
+            return TIFFWriteRawStrip(tif, std::uint32_t(index), bytes,
+                                     tmsize_t(encoded.bytes.size())) >= 0;
+        });
+    Reason failed = ProduceRowByRow(
+        shape, produce, [&](std::int32_t, const std::uint8_t* row) { return strips.AddRow(row); });
+    failure = std::move(failed);
+    return !failure && strips.Finish();
 }
 
 } // namespace
 
 Reason WriteTiff(const RgbShape& shape, TiffCompression compression, const RgbProducer& produce,
-                 const Replacement& output) {
+                 const Replacement& output, const ImageMeta& meta) {
     Reason failure;
     const WriteOutcome written = output([&](PositionedWriter& writer) {
         Sink sink;
         sink.writer = &writer;
         auto tif = OpenForWriting(sink);
-        if (!tif || !SetTags(tif.get(), shape, compression)) {
+        if (!tif || !SetLayoutTags(tif.get(), shape, compression) ||
+            !SetMetaTags(tif.get(), meta)) {
             if (!sink.writeFailed) { // a failed write of the header is the output's to tell
                 failure = Reason(ReasonCode::DamagedData, 0, sink.message);
             }
             return false;
         }
-        bool rowsWritten = true;
-        Reason failed =
-            ProduceRowByRow(shape, produce, [&](std::int32_t y, const std::uint8_t* row) {
-                auto* bytes = const_cast<std::uint8_t*>(row); // not written to
-                return rowsWritten = TIFFWriteScanline(tif.get(), bytes, std::uint32_t(y), 0) >= 0;
-            });
-        if (failed) {
-            failure = std::move(failed);
-            return false;
-        }
+        const bool rowsWritten =
+            compression == TiffCompression::None
+                ? WriteScanlines(tif.get(), shape, produce, failure)
+                : WriteCompressedStrips(tif.get(), shape, compression, produce, failure);
         if (!rowsWritten) {
             return false;
         }

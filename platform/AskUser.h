@@ -20,6 +20,9 @@ struct FileDialogRequest {
     QString filter;
     QString defaultSuffix;        // appended when the typed name has no extension
     bool overwritePrompt = false; // save mode: confirm replacing an existing file
+    // When given, receives the filter pair (0 = the first) selected when the
+    // dialog was accepted; left alone by answers that pick no filter.
+    int* chosenFilter = nullptr;
 };
 
 class AskUser {

@@ -53,7 +53,8 @@ std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) 
     const bool save = request.mode == FileDialogRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(NameFiltersFromPairs(request.filter));
+    const QStringList filters = NameFiltersFromPairs(request.filter);
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
     if (!lastFolder_.isEmpty()) {
@@ -61,6 +62,9 @@ std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) 
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
+    }
+    if (request.chosenFilter != nullptr) {
+        *request.chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
     }
     const QString picked = dialog.selectedFiles().constFirst();
     lastFolder_ = QFileInfo(picked).absolutePath();

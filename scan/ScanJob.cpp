@@ -124,12 +124,15 @@ Reason ScanThroughCurves(SaneDevice& device, const ScanSettings& settings, bool 
 
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress,
-                       const PageUse& use) {
+                       const ScanUse& use) {
     ScanOutcome outcome;
     std::optional<SaneDevice> device = PrepareScan(session, settings, outcome);
     if (device) {
         outcome.reason =
-            ScanThroughCurves(*device, settings, outcome.curvesInSoftware, cancel, progress, use);
+            ScanThroughCurves(*device, settings, outcome.curvesInSoftware, cancel, progress,
+                              [&](const SampleLayout& layout, const PageReader& read) {
+                                  return use(layout, outcome.resolution, read);
+                              });
     }
     return outcome;
 }
@@ -137,7 +140,11 @@ ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress) {
     SampleImage image;
-    ScanOutcome outcome = RunScanJob(session, settings, cancel, progress, CollectInto(image));
+    const PageUse collect = CollectInto(image);
+    ScanOutcome outcome =
+        RunScanJob(session, settings, cancel, progress,
+                   [&](const SampleLayout& layout, const std::optional<ScanResolution>&,
+                       const PageReader& read) { return collect(layout, read); });
     if (!outcome.reason) {
         outcome.image = std::move(image);
     }

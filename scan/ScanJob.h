@@ -3,6 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "image/ImageMeta.h"
 #include "scan/SaneSession.h"
 #include "scan/ScanArea.h"
 #include "scan/ScanPage.h"
@@ -39,6 +40,11 @@ struct ScanOutcome {
     SampleImage image;
 };
 
+// What is done with a page once its shape and resolution are known.
+using ScanUse =
+    std::function<Reason(const SampleLayout& layout,
+                         const std::optional<ScanResolution>& resolution, const PageReader& read)>;
+
 // Opens the device, sets source, mode, depth, resolution, the other options
 // and the area in that order (source and mode first, since they change what
 // the others accept; the area last, since a device measuring it in pixels
@@ -51,4 +57,4 @@ ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
 // through the curves where the device took none); `image` stays empty.
 ScanOutcome RunScanJob(const SaneSession& session, const ScanSettings& settings,
                        const std::atomic<bool>& cancel, const ScanProgress& progress,
-                       const PageUse& use);
+                       const ScanUse& use);

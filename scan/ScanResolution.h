@@ -2,6 +2,7 @@
 // down (y), as the device's options stand.
 #pragma once
 
+#include "image/ImageMeta.h"
 #include "scan/OptionDevice.h"
 
 #include <optional>
@@ -9,11 +10,8 @@
 inline constexpr const char* kXResolutionOption = "x-resolution";
 inline constexpr const char* kYResolutionOption = "y-resolution";
 
-struct ScanResolution {
-    double x = 0; // dots per inch
-    double y = 0;
-    friend bool operator==(const ScanResolution&, const ScanResolution&) = default;
-};
+// Dots per inch across (x) and down (y), as the files written of the page keep it.
+using ScanResolution = Resolution;
 
 // x-resolution and y-resolution where the device has them active, else
 // resolution for both (a device with one resolution scans square pixels).

@@ -46,6 +46,7 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, const LevelHistogram& levels,
         LoadedImageChanged();
     }
     scanned_ = std::move(scan);
+    scannedResolution_.reset();
     ImageArea->update();
     GraphArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());

@@ -37,18 +37,34 @@ constexpr int kProgressSteps = 1000;
 constexpr int kProgressPollMs = 20; // well inside the 50 ms a repaint may take
 
 // The scan formats that keep 16 bits; the name's extension picks one, and a
-// name without one is PNM.
-FileDialogRequest ScanSaveRequest() {
+// name without one is PNM. The last two filters write TIFF compressed.
+constexpr int kDeflateFilter = 3;
+constexpr int kLzwFilter = 4;
+
+FileDialogRequest ScanSaveRequest(int* chosenFilter) {
     return {FileDialogRequest::Mode::Save,
             QStringLiteral("PNM Files (*.pnm)|*.pnm|PNG Files (*.png)|*.png|"
-                           "TIFF Files (*.tif;*.tiff)|*.tif;*.tiff||"),
-            QStringLiteral("pnm"), true};
+                           "TIFF Files (*.tif;*.tiff)|*.tif;*.tiff|"
+                           "TIFF Files, Deflate (*.tif;*.tiff)|*.tif;*.tiff|"
+                           "TIFF Files, LZW (*.tif;*.tiff)|*.tif;*.tiff||"),
+            QStringLiteral("pnm"), true, chosenFilter};
 }
 
-Reason SaveScan(const std::filesystem::path& path, const SampleImage& image) {
+TiffCompression CompressionOf(int chosenFilter) {
+    return chosenFilter == kDeflateFilter ? TiffCompression::Deflate
+           : chosenFilter == kLzwFilter   ? TiffCompression::Lzw
+                                          : TiffCompression::None;
+}
+
+Reason SaveScan(const std::filesystem::path& path, const SampleImage& image,
+                const std::optional<Resolution>& resolution, int chosenFilter) {
     const OutputKind kind = SampleOutputOf(path).value_or(OutputKind::Pnm);
-    return WriteSamples(image.layout, kind, RunsOf(image),
-                        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); });
+    SampleFileOptions options;
+    options.compression = CompressionOf(chosenFilter);
+    options.meta.resolution = resolution;
+    return WriteSamples(
+        image.layout, kind, RunsOf(image),
+        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); }, options);
 }
 
 // Disables every button, slider and tab of the window for its lifetime and
@@ -169,6 +185,7 @@ void CTamrelDlg::OnScanAcquire() {
         return;
     }
     ReplaceImage(std::move(image), levels, std::make_shared<SampleImage>(std::move(outcome.image)));
+    scannedResolution_ = outcome.resolution;
 }
 
 void CTamrelDlg::OnScanWithTables() {
@@ -177,7 +194,8 @@ void CTamrelDlg::OnScanWithTables() {
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
-    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest());
+    int chosenFilter = -1;
+    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest(&chosenFilter));
     if (!name) {
         return;
     }
@@ -188,7 +206,7 @@ void CTamrelDlg::OnScanWithTables() {
         return;
     }
     const std::filesystem::path path = PathFromUser(*name);
-    if (const Reason failed = SaveScan(path, outcome.image)) {
+    if (const Reason failed = SaveScan(path, outcome.image, outcome.resolution, chosenFilter)) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
                           ReasonLine(path, failed));
         return;
@@ -201,7 +219,8 @@ void CTamrelDlg::OnSaveScan() {
         Ask().ShowMessage(kNothingScanned, MessageButtons::Ok, MessageIcon::Information);
         return;
     }
-    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest());
+    int chosenFilter = -1;
+    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest(&chosenFilter));
     if (!name) {
         return;
     }
@@ -209,7 +228,7 @@ void CTamrelDlg::OnSaveScan() {
     Reason failed;
     {
         const WaitCursor wait;
-        failed = SaveScan(path, *scanned_);
+        failed = SaveScan(path, *scanned_, scannedResolution_, chosenFilter);
     }
     if (failed) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,

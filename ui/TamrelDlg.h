@@ -4,6 +4,7 @@
 
 #include "curve/ChannelParams.h"
 #include "image/Histogram.h"
+#include "image/ImageMeta.h"
 #include "io/ParamKeys.h"
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"
@@ -162,8 +163,9 @@ private:
     QMetaObject::Connection focusWatch_;
     bool created_ = false;
     bool destroyed_ = false;
-    std::atomic<bool>* scanCancel_ = nullptr; // the running scan's cancel flag
-    std::shared_ptr<SampleImage> scanned_;    // the last scan taken in, at its depth
+    std::atomic<bool>* scanCancel_ = nullptr;     // the running scan's cancel flag
+    std::shared_ptr<SampleImage> scanned_;        // the last scan taken in, at its depth
+    std::optional<Resolution> scannedResolution_; // and the resolution it was taken at
 };
 
 // Sets a label's text only when it differs, so unchanged labels never

@@ -1,0 +1,65 @@
+// The curves at the scan's depth are the ones the rows went through: 256
+// entries of 0..255 for 8-bit samples, 65536 of 0..65535 for 16-bit ones.
+#include "scan/ScanProfile.h"
+
+#include "curve/ChannelCurve.h"
+#include "image/ChannelTables.h"
+#include "image/ColourProfile.h"
+#include "image/SampleImage.h"
+#include "io/File.h"
+
+#include <system_error>
+
+namespace {
+
+// A profile holds its own size in a 32-bit field; none this program takes
+// comes near this.
+constexpr std::int64_t kMaxProfileBytes = std::int64_t{64} << 20;
+constexpr std::size_t kEntries8 = 256;
+constexpr std::size_t kEntries16 = 65536;
+
+} // namespace
+
+Outcome<std::vector<std::uint8_t>> ReadProfileFile(const std::filesystem::path& path) {
+    std::error_code error;
+    std::optional<File> file = File::OpenForReading(path, error);
+    if (!file) {
+        return Reason(ReasonCode::CannotOpen, error.value());
+    }
+    const std::int64_t length = file->Length();
+    if (length < 0) {
+        return Reason(ReasonCode::ReadFailed);
+    }
+    if (length > kMaxProfileBytes) {
+        return Reason(ReasonCode::TooLarge, length, "an ICC profile");
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    if (file->ReadAt(0, bytes.data(), bytes.size()) != length) {
+        return Reason(ReasonCode::ReadFailed);
+    }
+    if (Reason refused = CheckProfile(bytes)) {
+        return refused;
+    }
+    return bytes;
+}
+
+Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t> inputProfile,
+                                                   const std::optional<ChannelParamsSet>& curves,
+                                                   int depth) {
+    if (!curves) {
+        return ProfileForRgb(inputProfile);
+    }
+    if (inputProfile.empty()) {
+        return std::vector<std::uint8_t>{};
+    }
+    const bool wide = depth == kWordDepth;
+    const int maxLevel = SampleLayout{0, 0, kRgbChannels, depth}.MaxLevel();
+    std::array<std::vector<std::uint16_t>, kChannelCount> tables;
+    std::array<std::span<const std::uint16_t>, kChannelCount> spans;
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        tables[c].resize(wide ? kEntries16 : kEntries8);
+        ComputeChannelCurve((*curves)[c], tables[c], maxLevel);
+        spans[c] = tables[c];
+    }
+    return ProfileAfterTables(inputProfile, ChannelTablesOf(spans, maxLevel));
+}

@@ -1,0 +1,88 @@
+// The real program saving a scan from SANE's virtual test device: the file
+// dialog's TIFF filters pick the compression, and the scan's resolution is
+// written with it.
+#include "tests/app/RunTamrel.h"
+#include "tests/image/ReadSamples.h"
+
+#include <tiffio.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using apptest::RunSetup;
+using apptest::RunTamrel;
+
+RunSetup WithTestDevice(const ScratchDir& scratch, std::string script) {
+    const std::filesystem::path dir = scratch / "sane";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "dll.conf") << "test\n";
+    std::ofstream(dir / "test.conf") << "number_of_devices 1\nresolution 50.0\nselect-fd true\n"
+                                     << "mode Color\n";
+    RunSetup setup;
+    setup.script = std::move(script);
+    setup.env = {{"SANE_CONFIG_DIR", dir.string()},
+                 {"LD_PRELOAD", TAMREL_QUIET_CANCEL},
+                 {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1:verify_asan_link_order=0"}};
+    return setup;
+}
+
+std::uint16_t CompressionOf(const std::filesystem::path& path) {
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (tif == nullptr) {
+        ADD_FAILURE() << path << " does not open";
+        return 0;
+    }
+    std::uint16_t compression = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFClose(tif);
+    return compression;
+}
+
+TEST(TamrelScanSave, TheTiffFilterPicksTheCompressionAndTheResolutionIsKept) {
+    struct Case {
+        const char* name;
+        int downs; // from the first filter (PNM) to the one chosen
+        std::uint16_t compression;
+    };
+    const Case cases[] = {
+        {"TIFF", 2, COMPRESSION_NONE},
+        {"TIFF, Deflate", 3, COMPRESSION_ADOBE_DEFLATE},
+        {"TIFF, LZW", 4, COMPRESSION_LZW},
+    };
+    for (const Case& c : cases) {
+        ScratchDir scratch;
+        const std::filesystem::path out = scratch / "scan.tif";
+        std::string pick;
+        for (int i = 0; i < c.downs; ++i) {
+            pick += "key Down; ";
+        }
+        // The filter first, then the name typed into its field.
+        const auto result = RunTamrel(
+            scratch, WithTestDevice(scratch, "wait 200; key Shift+F10; key S; wait 500; "
+                                             "click scanStart; wait 1500; key Shift+F10; key V; "
+                                             "wait 500; click fileTypeCombo; wait 200; " +
+                                                 pick +
+                                                 "key Return; wait 200; click fileNameEdit; "
+                                                 "type " +
+                                                 out.string() + "; key Return; wait 500; close"));
+        ASSERT_TRUE(result.exited) << result.err;
+        EXPECT_EQ(result.status, 0) << c.name;
+        ASSERT_TRUE(std::filesystem::exists(out)) << c.name << result.err;
+        EXPECT_EQ(CompressionOf(out), c.compression) << c.name;
+        const std::string bytes = ReadBytes(out);
+        const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
+        const MemorySource source(data);
+        const auto rows = OpenRows(ImageKind::Tiff, source);
+        ASSERT_TRUE(rows) << c.name;
+        // Whatever the dialog picked, recorded from the device.
+        const std::optional<Resolution> resolution = (*rows)->Meta().resolution;
+        ASSERT_TRUE(resolution) << c.name;
+        EXPECT_GT(resolution->x, 0) << c.name;
+        EXPECT_EQ(resolution->x, resolution->y) << c.name;
+    }
+}
+
+} // namespace
