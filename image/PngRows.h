@@ -15,7 +15,9 @@
 class PngRows final : public RowSource {
 public:
     // NotThisFormat ("PNG") without the signature; Truncated, ReadFailed or
-    // DamagedData with libpng's words when the header cannot be read.
+    // DamagedData with libpng's words when the header cannot be read;
+    // DamagedData when the image data, inflated at Deflate's greatest
+    // ratio, could not hold the pixels the header claims.
     // `source` must outlive the rows.
     static Outcome<std::unique_ptr<RowSource>> Open(const ByteSource& source);
 

@@ -176,7 +176,8 @@ struct TiffRows::Decoder {
     std::int32_t chunkWidth = 0; // columns of one chunk
     std::int32_t nextRow = 0;
     std::vector<std::uint8_t> chunk; // one decoded scanline, strip or tile
-    std::vector<std::uint8_t> band;  // compacted rows of the current band
+    std::size_t chunkBytes = 0;
+    std::vector<std::uint8_t> band; // compacted rows of the current band
     std::size_t bandBytes = 0;
     std::int32_t bandFirst = -1;
     ImageMeta meta;
@@ -206,7 +207,25 @@ void CopySamples(const Decoder& d, const std::uint8_t* in, std::int32_t inSample
     }
 }
 
+// Gives `buffer` its `bytes` on first use: a reader that fails or is never
+// read holds nothing for the header's claims.
+bool Provide(Decoder& d, std::vector<std::uint8_t>& buffer, std::size_t bytes) {
+    if (!buffer.empty()) {
+        return true;
+    }
+    try {
+        buffer.resize(bytes);
+    } catch (const std::bad_alloc&) {
+        d.client.failure = ReasonCode::NoMemory;
+        return false;
+    }
+    return true;
+}
+
 bool ReadScanline(Decoder& d, std::int32_t row, std::uint8_t* out, std::int32_t width) {
+    if (d.samples != d.colours && !Provide(d, d.chunk, d.chunkBytes)) {
+        return false;
+    }
     std::uint8_t* target = d.samples == d.colours ? out : d.chunk.data();
     if (TIFFReadScanline(d.tif.get(), target, static_cast<std::uint32_t>(row), 0) < 0) {
         return false;
@@ -219,8 +238,11 @@ bool ReadScanline(Decoder& d, std::int32_t row, std::uint8_t* out, std::int32_t 
 
 // Decodes the strip or tile of plane `plane` at (x0, y) into d.chunk; the
 // band is given its memory once a chunk has decoded, so that a file whose
-// data fails at once never holds it.
+// data fails at once never holds more than one chunk.
 bool ReadChunk(Decoder& d, std::int32_t y, std::int32_t x0, std::int32_t plane) {
+    if (!Provide(d, d.chunk, d.chunkBytes)) {
+        return false;
+    }
     TIFF* tif = d.tif.get();
     const auto sample = static_cast<std::uint16_t>(plane);
     tmsize_t got = -1;
@@ -231,18 +253,7 @@ bool ReadChunk(Decoder& d, std::int32_t y, std::int32_t x0, std::int32_t plane) 
         got = TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, std::uint32_t(y), sample),
                                    d.chunk.data(), tmsize_t(d.chunk.size()));
     }
-    if (got < 0) {
-        return false;
-    }
-    if (d.band.empty()) {
-        try {
-            d.band.resize(d.bandBytes);
-        } catch (const std::bad_alloc&) {
-            d.client.failure = ReasonCode::NoMemory;
-            return false;
-        }
-    }
-    return true;
+    return got >= 0 && Provide(d, d.band, d.bandBytes);
 }
 
 // Decodes every chunk of the band holding `row` into d.band.
@@ -432,17 +443,13 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
         }
         return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
     }
-    try {
-        d->chunk.resize(static_cast<std::size_t>(chunkBytes));
-        d->bandBytes = d->banded ? static_cast<std::size_t>(layout.Stride * d->bandRows) : 0;
-    } catch (const std::bad_alloc&) {
-        return Reason(ReasonCode::NoMemory, chunkBytes);
-    }
+    d->chunkBytes = static_cast<std::size_t>(chunkBytes);
+    d->bandBytes = d->banded ? static_cast<std::size_t>(layout.Stride * d->bandRows) : 0;
     return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
 }
 
 std::int64_t TiffRows::HeldBytes() const {
-    return static_cast<std::int64_t>(decoder_->chunk.size() + decoder_->bandBytes);
+    return static_cast<std::int64_t>(decoder_->chunkBytes + decoder_->bandBytes);
 }
 
 ImageMeta TiffRows::Meta() const {

@@ -17,7 +17,9 @@
 class TiffRows final : public RowSource {
 public:
     // NotThisFormat ("TIFF"), Unsupported naming the kind, Truncated,
-    // ReadFailed, DamagedData with libtiff's words, NoMemory.
+    // ReadFailed, DamagedData with libtiff's words or naming the strip or
+    // tile that cannot hold its claim (see TiffChunkClaims.h), NoMemory.
+    // Nothing is allocated for the header's claims until rows are read.
     // `source` must outlive the rows.
     static Outcome<std::unique_ptr<RowSource>> Open(const ByteSource& source);
 

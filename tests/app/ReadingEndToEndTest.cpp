@@ -94,6 +94,29 @@ TEST(TamrelReading, TheReadoutReadsANewlyOpenedImageWithoutThePointerMoving) {
         << result.out;
 }
 
+// The fuzzer's 4 KB TIFF claiming 32832 x 16384 (read in place): the real
+// window refuses it with the reason, holding little memory, and keeps going.
+TEST(TamrelReading, TheTiffFindingIsRefusedWithItsReasonHoldingLittleMemory) {
+    const std::filesystem::path finding =
+        std::filesystem::path(TAMREL_SOURCE_DIR) / "../shared/findings/tiff-planar-strip-claim.tif";
+    if (!std::filesystem::exists(finding)) {
+        GTEST_SKIP() << finding << " is absent";
+    }
+    const ScratchDir scratch;
+    const auto result = RunTamrel(
+        scratch, Script(OpenImage(finding) +
+                        "; print qt_msgbox_label; print qt_msgbox_informativelabel; key Return; "
+                        "wait 200; key Escape"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("qt_msgbox_label=ファイルをロードできません。"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("qt_msgbox_informativelabel=tiff-planar-strip-claim.tif: "
+                              "データが壊れています（strip 0:"),
+              std::string::npos)
+        << result.out;
+    EXPECT_LT(result.peakKib, 128 * 1024);
+}
+
 TEST(TamrelReading, BlackAndWhiteFromTheMenuAreOneStepForCtrlZAndCtrlY) {
     const ScratchDir scratch;
     const std::string print = "; print IDC_VALUE_BLACK; print IDC_VALUE_WHITE";

@@ -76,8 +76,12 @@ TEST(CliScanFaults, TheFolderRemovedMidScanIsNamedAndNothingIsLeft) {
     fs::create_directories(folder);
     const fs::path out = folder / "page.pnm";
     WriteBytes(out, "old");
+    // Once the page is being written (its temporary file is there), or after
+    // 10 s at most, the folder goes.
     const auto removeFolder = [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        for (int waited = 0; waited < 1000 && EntriesOf(folder).size() < 2; ++waited) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         fs::remove_all(folder);
     };
     const auto result = RunCli(

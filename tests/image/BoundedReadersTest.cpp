@@ -86,7 +86,7 @@ TEST(BoundedReaders, ClaimsNoChunkCanHoldAreRefusedWithTheirReason) {
         {"tile past the end",
          [&] {
              auto f = SharedTiles(64, 64, COMPRESSION_NONE, std::vector<std::uint8_t>(4096, 9));
-             f.resize(f.size() - 100);
+             f.erase(f.end() - 100, f.end()); // the tile's last 100 bytes
              return f;
          }(),
          ReasonCode::Truncated, ""},

@@ -123,11 +123,8 @@ TEST_F(Accessibility, EveryControlWithAnIdHasAName) {
         EXPECT_FALSE(Accessible(w)->text(QAccessible::Name).isEmpty()) << id;
     }
     EXPECT_EQ(Accessible(Button(IDC_EXPORT_TABLES))->text(QAccessible::Name), "TVKファイル出力...");
-    EXPECT_TRUE(Accessible(dialog->GraphArea)
-                    ->text(QAccessible::Name)
-                    .contains(QStringLiteral("トーンカーブ")));
-    EXPECT_TRUE(
-        Accessible(dialog->ImageArea)->text(QAccessible::Name).contains(QStringLiteral("画像")));
+    EXPECT_TRUE(Accessible(dialog->GraphArea)->text(QAccessible::Name).contains(u"トーンカーブ"));
+    EXPECT_TRUE(Accessible(dialog->ImageArea)->text(QAccessible::Name).contains(u"画像"));
 }
 
 TEST_F(Accessibility, SlidersAndTabsCanBeOperated) {
