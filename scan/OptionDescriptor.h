@@ -17,6 +17,10 @@ inline constexpr std::size_t kOptionWordSize = 4;
 
 enum class OptionType { Bool, Int, Fixed, String, Button, Group };
 
+// What a number of the option counts; the scan area's options count
+// millimetres or pixels, the rest matter little to a front end.
+enum class OptionUnit { None, Pixel, Bit, Mm, Dpi, Percent, Microsecond };
+
 // Inclusive limits and step, in words as the device gives them (Fixed
 // values in 16.16 fixed point).
 struct OptionRange {
@@ -37,6 +41,7 @@ struct OptionDescriptor {
     int index = 0; // the device's number for the option, for reading and setting it
     std::string name;
     OptionType type = OptionType::Int;
+    OptionUnit unit = OptionUnit::None;
     std::size_t size = 0; // bytes of the value
     bool active = true;   // inactive options keep their shape but take no value now
     bool settable = true; // the program may set it (not only the user at the device)

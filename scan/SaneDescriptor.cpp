@@ -22,6 +22,26 @@ OptionType TypeOf(SANE_Value_Type type) {
     return OptionType::Group; // an unknown type is treated as carrying no value
 }
 
+OptionUnit UnitOf(SANE_Unit unit) {
+    switch (unit) {
+    case SANE_UNIT_PIXEL:
+        return OptionUnit::Pixel;
+    case SANE_UNIT_BIT:
+        return OptionUnit::Bit;
+    case SANE_UNIT_MM:
+        return OptionUnit::Mm;
+    case SANE_UNIT_DPI:
+        return OptionUnit::Dpi;
+    case SANE_UNIT_PERCENT:
+        return OptionUnit::Percent;
+    case SANE_UNIT_MICROSECOND:
+        return OptionUnit::Microsecond;
+    case SANE_UNIT_NONE:
+        break;
+    }
+    return OptionUnit::None;
+}
+
 // A word list starts with the number of words that follow.
 OptionWordList WordsOf(const SANE_Word* list) {
     if (list == nullptr || list[0] < 0) {
@@ -64,6 +84,7 @@ OptionDescriptor DescriptorOf(int index, const SANE_Option_Descriptor& sane) {
     option.index = index;
     option.name = sane.name != nullptr ? sane.name : "";
     option.type = TypeOf(sane.type);
+    option.unit = UnitOf(sane.unit);
     option.size = sane.size > 0 ? static_cast<std::size_t>(sane.size) : 0;
     option.active = SANE_OPTION_IS_ACTIVE(sane.cap);
     option.settable = SANE_OPTION_IS_SETTABLE(sane.cap);
