@@ -1,6 +1,7 @@
 #include "ui/ReasonText.h"
 
 #include <cerrno>
+#include <sane/sane.h>
 
 namespace {
 
@@ -27,6 +28,37 @@ QString OpenErrorText(std::int64_t error) {
         return QStringLiteral("名前が長すぎます");
     default:
         return QStringLiteral("通常のファイルとして開けません");
+    }
+}
+
+// What a scanner's status means to its user; SANE's own words follow in
+// parentheses, since they are what a search or a bug report needs.
+QString SaneStatusText(std::int64_t status) {
+    switch (status) {
+    case SANE_STATUS_UNSUPPORTED:
+        return QStringLiteral("スキャナがこの操作に対応していません");
+    case SANE_STATUS_CANCELLED:
+        return QStringLiteral("スキャナの操作が取り消されました");
+    case SANE_STATUS_DEVICE_BUSY:
+        return QStringLiteral("スキャナが使用中です。ほかのプログラムを終えてから試してください");
+    case SANE_STATUS_INVAL:
+        return QStringLiteral("スキャナが設定を受け付けませんでした");
+    case SANE_STATUS_EOF:
+        return QStringLiteral("スキャナのデータが途中で終わりました");
+    case SANE_STATUS_JAMMED:
+        return QStringLiteral("原稿が詰まりました");
+    case SANE_STATUS_NO_DOCS:
+        return QStringLiteral("原稿がありません");
+    case SANE_STATUS_COVER_OPEN:
+        return QStringLiteral("スキャナのカバーが開いています");
+    case SANE_STATUS_IO_ERROR:
+        return QStringLiteral("スキャナとの通信でエラーが発生しました");
+    case SANE_STATUS_NO_MEM:
+        return QStringLiteral("スキャナのメモリーが足りません");
+    case SANE_STATUS_ACCESS_DENIED:
+        return QStringLiteral("スキャナへのアクセスが許可されていません");
+    default:
+        return QStringLiteral("スキャナのエラーです");
     }
 }
 
@@ -76,7 +108,8 @@ QString ReasonText(const Reason& why) {
     case ReasonCode::WriteFailed:
         return QStringLiteral("書き込み中にエラーが発生しました");
     case ReasonCode::DeviceError:
-        return QStringLiteral("スキャナーのエラーです（%1）").arg(text);
+        return text.isEmpty() ? SaneStatusText(why.Value)
+                              : QStringLiteral("%1（%2）").arg(SaneStatusText(why.Value), text);
     case ReasonCode::Cancelled:
         return QStringLiteral("キャンセルされました");
     }

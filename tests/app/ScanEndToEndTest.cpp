@@ -44,7 +44,7 @@ TEST(TamrelScan, AcquiringPutsTheScanInAsTheLoadedImage) {
         scratch, WithTestDevice(scratch, "test-picture \"Solid white\"\n",
                                 std::string(kAcquire) +
                                     "move IDC_IMAGE 100 100; print IDC_PIXEL_R; print IDC_PIXEL_B; "
-                                    "print IDC_APPLY; close"));
+                                    "print IDC_APPLY; close; wait 300; key Y"));
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
     // White stays white through the start-up curve; an empty preview shows no reading.
