@@ -59,7 +59,7 @@ TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
     QWidget owner;
     QtAskUser ask(&owner);
     const FileDialogRequest save{FileDialogRequest::Mode::Save, "TVP Files (*.tvp)|*.tvp||", "tvp",
-                                 false};
+                                 false, {}};
     QString openedIn;
     AnswerNextFileDialog(QString::fromStdString((first / "a.tvp").string()), &openedIn);
     ASSERT_TRUE(ask.AskFileName(save).has_value());
@@ -71,7 +71,7 @@ TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
 
     WriteBytes(second / "c.bmp", "x");
     const FileDialogRequest open{FileDialogRequest::Mode::Open, "BMP Files (*.bmp)|*.bmp||", "bmp",
-                                 false};
+                                 false, {}};
     AnswerNextFileDialog(QStringLiteral("c.bmp"), &openedIn);
     const auto picked = ask.AskFileName(open);
     EXPECT_EQ(openedIn.toStdString(), second.Path().string()) << "open shares the save's folder";
