@@ -10,12 +10,16 @@
 
 namespace {
 
-constexpr double kGripReach = 5;  // view pixels around an edge that take hold of it
-constexpr int kHandleHalf = 3;    // the corner handles are squares of 7 pixels
-constexpr int kRepaintMargin = 6; // handles and the pen beyond the rectangle
+constexpr double kGripReach = 5;     // view pixels around an edge that take hold of it
+constexpr int kHandleHalf = 3;       // the corner handles are squares of 7 pixels
+constexpr int kRepaintMargin = 6;    // handles and the pen beyond the rectangle
+constexpr int kPreferredWidth = 340; // an A4 bed at about 1.5 pixels a millimetre
+constexpr int kPreferredHeight = 440;
+constexpr int kMinimumWidth = 300;
+constexpr int kMinimumHeight = 360;
 const QColor kBedColour(0xE8, 0xE8, 0xE8);
 const QColor kOutsideShade(0, 0, 0, 110);
-const QColor kFrameColour(0x20, 0x60, 0xE0);
+const QColor kFrameColour(0xFF, 0xA0, 0x00); // seen on dark and light scans alike
 
 Qt::CursorShape CursorOf(unsigned grip) {
     switch (grip) {
@@ -44,7 +48,12 @@ ScanAreaView::ScanAreaView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("scanArea"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(240, 300);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding); // the room the choices leave
+}
+
+QSize ScanAreaView::sizeHint() const {
+    return {kPreferredWidth, kPreferredHeight};
 }
 
 void ScanAreaView::SetBed(std::optional<AreaMm> bed) {

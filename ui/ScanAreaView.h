@@ -23,6 +23,7 @@ public:
     void SetPreview(const QImage& preview);
     void SetArea(const AreaMm& area);
     const AreaMm& Area() const { return area_; }
+    QSize sizeHint() const override;
 
     // Called with each new area while it is dragged and when it is reset.
     std::function<void(const AreaMm&)> AreaChanged;

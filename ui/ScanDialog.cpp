@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -80,6 +81,7 @@ ScanDialog::ScanDialog(QWidget* parent, const SaneSession& session, Purpose purp
     BuildPreviewColumn(left);
     BuildChoices(right);
     columns->addWidget(left, 1);
+    right->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     columns->addWidget(right);
     top->addWidget(content_, 1);
     auto* buttons = new QDialogButtonBox(this);
@@ -96,6 +98,16 @@ ScanDialog::ScanDialog(QWidget* parent, const SaneSession& session, Purpose purp
     connect(search_, &QPushButton::clicked, this, &ScanDialog::SearchDevices);
     connect(device_, &QComboBox::currentIndexChanged, this, &ScanDialog::ShowDevice);
     SearchDevices();
+}
+
+void ScanDialog::showEvent(QShowEvent* event) {
+    // The combo boxes know their widths only once shown, after the dialog
+    // took its first size; the preview gets the room they leave once they have.
+    if (!sized_) {
+        sized_ = true;
+        QTimer::singleShot(0, this, [this] { resize(sizeHint().expandedTo(size())); });
+    }
+    QDialog::showEvent(event);
 }
 
 void ScanDialog::BuildPreviewColumn(QWidget* column) {
@@ -149,6 +161,11 @@ void ScanDialog::BuildChoices(QWidget* column) {
     form->addRow(QStringLiteral("画素数:"), areaPixels_);
     form->addRow(QStringLiteral("ファイル:"), fileSize_);
     form->addRow(status_);
+    for (QComboBox* combo : {device_, source_, resolution_, mode_, depth_}) {
+        // Sized by their entries now, not at the first show, so the
+        // dialog's first size already leaves the preview its room.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    }
     connect(source_, &QComboBox::currentIndexChanged, this, &ScanDialog::ChangeSource);
     for (QComboBox* combo : {resolution_, mode_, depth_}) {
         connect(combo, &QComboBox::currentIndexChanged, this, &ScanDialog::ShowSizes);

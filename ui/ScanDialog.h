@@ -35,6 +35,9 @@ public:
 
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BuildPreviewColumn(QWidget* column);
     void BuildChoices(QWidget* column);
@@ -60,6 +63,7 @@ private:
     AreaMm area_;
     std::atomic<bool> cancelPreview_{false};
     bool previewing_ = false;
+    bool sized_ = false;
 
     QComboBox* device_;
     QPushButton* search_;
