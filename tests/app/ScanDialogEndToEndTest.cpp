@@ -99,6 +99,25 @@ TEST(TamrelScanDialog, ThePreviewedAreaDraggedOnItIsTheAreaScanned) {
         << "the next dialog keeps the area";
 }
 
+// The test device's bed is 200 mm square; it starts with a smaller area.
+TEST(TamrelScanDialog, ADoubleClickOrWholeBedReturnsToTheWholeBed) {
+    ScratchDir scratch;
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "",
+                                std::string(kOpenDialog) +
+                                    "print scanAreaMm; dclick scanArea 150 150; wait 100; "
+                                    "print scanAreaMm; "
+                                    // from the margin above the bed: a new rectangle
+                                    "drag scanArea 30 3 150 200; wait 100; "
+                                    "print scanAreaMm; click scanWholeBed; wait 100; "
+                                    "print scanAreaMm; key Escape; wait 200; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_NE(Printed(result.out, "scanAreaMm", 0), "200.0 × 200.0 mm") << result.out;
+    EXPECT_EQ(Printed(result.out, "scanAreaMm", 1), "200.0 × 200.0 mm") << result.out;
+    EXPECT_NE(Printed(result.out, "scanAreaMm", 2), "200.0 × 200.0 mm") << result.out;
+    EXPECT_EQ(Printed(result.out, "scanAreaMm", 3), "200.0 × 200.0 mm") << result.out;
+}
+
 TEST(TamrelScanDialog, TheNextRunRemembersTheDeviceAndItsChoicesInTheSettingsFile) {
     ScratchDir scratch;
     const auto first = RunTamrel(
