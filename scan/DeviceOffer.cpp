@@ -120,6 +120,25 @@ OfferRead ReadOffer(const SaneSession& session, const std::string& device,
     return read;
 }
 
+void AddSourceFirst(ScanSettings& settings, const DeviceOffer& offer) {
+    if (offer.sources.empty() || offer.source.empty()) {
+        return;
+    }
+    settings.options.emplace_back(kSourceOption, offer.source);
+    // A scan job sets mode, depth and resolution before the other options;
+    // a device may reset them when its source changes, so they follow the
+    // source once more.
+    if (settings.mode) {
+        settings.options.emplace_back(kModeOption, *settings.mode);
+    }
+    if (settings.depth) {
+        settings.options.emplace_back(kDepthOption, std::to_string(*settings.depth));
+    }
+    if (settings.resolution) {
+        settings.options.emplace_back(kResolutionOption, *settings.resolution);
+    }
+}
+
 ScanSettings PreviewSettings(const std::string& device, const DeviceOffer& offer) {
     ScanSettings settings;
     settings.device = device;
@@ -133,9 +152,7 @@ ScanSettings PreviewSettings(const std::string& device, const DeviceOffer& offer
     if (offer.previewDpi > 0) {
         settings.resolution = std::to_string(offer.previewDpi);
     }
-    if (!offer.source.empty()) {
-        settings.options.emplace_back(kSourceOption, offer.source);
-    }
+    AddSourceFirst(settings, offer);
     if (offer.hasPreview) {
         settings.options.emplace_back(kPreviewOption, "yes");
     }

@@ -43,6 +43,11 @@ int PreviewDpiOf(const std::optional<OptionDescriptor>& resolution);
 // The highest resolution the option takes, for devices that count the bed in pixels.
 int HighestDpiOf(const std::optional<OptionDescriptor>& resolution);
 
+// Appends the source chosen to the settings' options, followed again by the
+// mode, depth and resolution already in them, which a change of source may
+// reset. Call after those three are set and before the area.
+void AddSourceFirst(ScanSettings& settings, const DeviceOffer& offer);
+
 // A linear 8-bit colour scan of the whole bed at the preview resolution,
 // with the device's preview switch on where it has one.
 ScanSettings PreviewSettings(const std::string& device, const DeviceOffer& offer);

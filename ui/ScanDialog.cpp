@@ -379,9 +379,7 @@ ScanSettings ScanDialog::Settings() const {
     if (depth_->count() > 0) {
         settings.depth = depth_->currentData().toInt();
     }
-    if (!offer_.sources.empty()) {
-        settings.options.emplace_back(kSourceOption, offer_.source);
-    }
+    AddSourceFirst(settings, offer_);
     if (offer_.bed) {
         const auto area = AreaOptions(*offer_.bed, area_);
         settings.options.insert(settings.options.end(), area.begin(), area.end());

@@ -47,8 +47,14 @@ TEST(DeviceOffer, ThePreviewScansTheWholeBedAtThePreviewResolution) {
     const OfferRead read = ReadOffer(session, kTestDevice, "");
     ASSERT_FALSE(read.reason) << read.reason.Text;
     const std::atomic<bool> cancel{false};
-    const ScanOutcome outcome =
-        RunScanJob(session, PreviewSettings(kTestDevice, read.offer), cancel);
+    const ScanSettings settings = PreviewSettings(kTestDevice, read.offer);
+    // The source goes first, and what a change of source may reset after it.
+    ASSERT_GE(settings.options.size(), 4u);
+    EXPECT_EQ(settings.options[0].first, kSourceOption);
+    EXPECT_EQ(settings.options[1],
+              (std::pair<std::string, std::string>{kModeOption, *settings.mode}));
+    EXPECT_EQ(settings.options[3].first, kResolutionOption);
+    const ScanOutcome outcome = RunScanJob(session, settings, cancel);
     ASSERT_FALSE(outcome.reason) << outcome.reason.Text;
     const PixelSize expected = PixelsAt(WholeBed(*read.offer.bed), read.offer.previewDpi);
     EXPECT_NEAR(outcome.image.layout.width, expected.width, 1);

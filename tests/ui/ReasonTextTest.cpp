@@ -1,0 +1,39 @@
+// A scanner's statuses in the window's words: Japanese first, SANE's own
+// words kept in parentheses, one spelling of スキャナ throughout.
+#include "ui/ReasonText.h"
+
+#include <gtest/gtest.h>
+
+#include <sane/sane.h>
+
+namespace {
+
+TEST(ReasonText, SanesStatusesGetJapaneseWordsWithSanesInParentheses) {
+    const struct {
+        SANE_Status status;
+        const char* japanese;
+    } cases[] = {
+        {SANE_STATUS_JAMMED, "原稿が詰まりました"},
+        {SANE_STATUS_NO_DOCS, "原稿がありません"},
+        {SANE_STATUS_COVER_OPEN, "スキャナのカバーが開いています"},
+        {SANE_STATUS_DEVICE_BUSY, "スキャナが使用中です"},
+        {SANE_STATUS_IO_ERROR, "スキャナとの通信でエラーが発生しました"},
+        {SANE_STATUS_ACCESS_DENIED, "スキャナへのアクセスが許可されていません"},
+        {SANE_STATUS_NO_MEM, "スキャナのメモリーが足りません"},
+        {SANE_STATUS_INVAL, "スキャナが設定を受け付けませんでした"},
+        {SANE_STATUS_UNSUPPORTED, "スキャナがこの操作に対応していません"},
+        {SANE_STATUS_EOF, "スキャナのデータが途中で終わりました"},
+    };
+    for (const auto& c : cases) {
+        const std::string words = sane_strstatus(c.status);
+        const QString text = ReasonText({ReasonCode::DeviceError, c.status, words});
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.japanese))) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("（%1）").arg(QString::fromStdString(words))))
+            << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("スキャナー"))) << text.toStdString();
+    }
+    EXPECT_EQ(ReasonText({ReasonCode::DeviceError, 999, ""}),
+              QStringLiteral("スキャナのエラーです"));
+}
+
+} // namespace
