@@ -294,7 +294,8 @@ void ScanDialog::ShowSizes() {
     const int dpi = resolution_->currentData().toInt();
     const PixelSize pixels = PixelsAt(area_, dpi);
     areaPixels_->setText(QStringLiteral("%1 × %2 ピクセル").arg(pixels.width).arg(pixels.height));
-    const bool grey = mode_->currentText() == QStringLiteral("グレー");
+    const bool grey =
+        mode_->currentData().toString().compare(QStringLiteral("Gray"), Qt::CaseInsensitive) == 0;
     const int depth = depth_->count() > 0 ? depth_->currentData().toInt() : kPreferredDepth;
     fileSize_->setText(MbText(EstimatedFileBytes(pixels, grey ? 1 : 3, depth)));
 }
