@@ -165,6 +165,26 @@ TEST(TamrelScanDialog, AnotherSourceIsOfferedAndClearsThePreview) {
     EXPECT_LT(DarkPixels(scratch / "feeder.png"), kPreviewPixels);
 }
 
+// A slow device: 中止 ends the preview early (its whole bed takes about two
+// seconds to read), and the dialog goes on without one.
+TEST(TamrelScanDialog, StoppingThePreviewLeavesTheDialogWithoutOne) {
+    ScratchDir scratch;
+    const auto result = RunTamrel(
+        scratch,
+        WithTestDevice(scratch,
+                       std::string(kBlackBed) + "read-delay true\nread-delay-duration 200000\n",
+                       std::string(kOpenDialog) +
+                           "click scanPreview; wait 600; click scanStopPreview; wait 3000; "
+                           "grab " +
+                           (scratch / "stopped.png").string() +
+                           "; print scanPreview; print scanStatus; key Escape; wait 200; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(Printed(result.out, "scanPreview"), "プレビュー") << result.out;
+    EXPECT_EQ(Printed(result.out, "scanStatus"), "") << "a stop is no failure";
+    EXPECT_LT(DarkPixels(scratch / "stopped.png"), kPreviewPixels);
+}
+
 TEST(TamrelScanDialog, WithoutAScannerItSaysHowToFindOne) {
     ScratchDir scratch;
     auto setup = WithTestDevice(
