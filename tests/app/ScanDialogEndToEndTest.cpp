@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 namespace {
@@ -52,12 +51,14 @@ std::string Printed(const std::string& out, const std::string& name, std::size_t
     return out.substr(start, out.find('\n', start) - start);
 }
 
+// The two numbers of "W × H ...", or -1s.
 std::pair<long, long> TwoNumbers(const std::string& text) {
-    std::smatch match;
-    if (!std::regex_search(text, match, std::regex(R"((\d+) × (\d+))"))) {
-        return {-1, -1};
-    }
-    return {std::stol(match[1]), std::stol(match[2])};
+    std::istringstream in(text);
+    long width = -1;
+    long height = -1;
+    std::string times;
+    in >> width >> times >> height;
+    return {width, height};
 }
 
 std::pair<long, long> PnmSize(const std::filesystem::path& file) {
