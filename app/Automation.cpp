@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -117,7 +118,54 @@ void MovePointer(const QString& where) {
     QApplication::sendEvent(target, &move);
 }
 
-// Writes "NAME=text" of a label or button to standard output.
+void SendMouse(QWidget* control, QEvent::Type type, QPointF at, Qt::MouseButton button,
+               Qt::MouseButtons held) {
+    QMouseEvent event(type, at, control->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(control, &event);
+}
+
+QWidget* NamedControl(const QString& name) {
+    QWidget* window = ActiveWindow();
+    auto* control = window ? window->findChild<QWidget*>(name) : nullptr;
+    if (!control) {
+        std::fprintf(stderr, "automation: no control %s\n", qPrintable(name));
+    }
+    return control;
+}
+
+// A drag with the left button as a hand makes it: press, moves along the
+// way, release at the end.
+void DragPointer(const QString& where) {
+    constexpr int kDragSteps = 8;
+    const QStringList words = where.split(u' ', Qt::SkipEmptyParts);
+    QWidget* control = words.size() == 5 ? NamedControl(words[0]) : nullptr;
+    if (!control) {
+        return;
+    }
+    const QPointF from(words[1].toDouble(), words[2].toDouble());
+    const QPointF to(words[3].toDouble(), words[4].toDouble());
+    SendMouse(control, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= kDragSteps; ++step) {
+        const QPointF at = from + (to - from) * step / kDragSteps;
+        SendMouse(control, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+    }
+    SendMouse(control, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+void DoubleClick(const QString& where) {
+    const QStringList words = where.split(u' ', Qt::SkipEmptyParts);
+    QWidget* control = words.size() == 3 ? NamedControl(words[0]) : nullptr;
+    if (!control) {
+        return;
+    }
+    const QPointF at(words[1].toDouble(), words[2].toDouble());
+    SendMouse(control, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(control, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    SendMouse(control, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(control, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+// Writes "NAME=text" of a label, button or combo box to standard output.
 void PrintText(const QString& name) {
     QWidget* window = ActiveWindow();
     QWidget* control = window ? window->findChild<QWidget*>(name) : nullptr;
@@ -126,6 +174,8 @@ void PrintText(const QString& name) {
         text = label->text();
     } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         text = button->text();
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        text = combo->currentText();
     }
     std::printf("%s=%s\n", qPrintable(name), text.toUtf8().constData());
     std::fflush(stdout);
@@ -185,6 +235,10 @@ void Automation::Run(const QString& step) {
         Click(rest);
     } else if (verb == u"move") {
         MovePointer(rest);
+    } else if (verb == u"drag") {
+        DragPointer(rest);
+    } else if (verb == u"dclick") {
+        DoubleClick(rest);
     } else if (verb == u"print") {
         PrintText(rest);
     } else if (verb == u"close") {

@@ -10,7 +10,11 @@
 //   type TEXT       type text into the focused control
 //   click NAME      click the control with that object name (e.g. IDOK)
 //   move [NAME] X Y move the pointer to (X, Y) of the active window or of a control
-//   print NAME      write "NAME=text" of a label or button to standard output
+//   drag NAME X1 Y1 X2 Y2  press the left button at (X1, Y1) of a control, move
+//                   to (X2, Y2) in steps and let go there
+//   dclick NAME X Y double-click at (X, Y) of a control
+//   print NAME      write "NAME=text" of a label, button or combo box (its
+//                   current entry) to standard output
 //   close           close the active window as its close box does
 //   grab FILE       save a picture of the active window (device pixels)
 //   wait MS         let the program run on for a while

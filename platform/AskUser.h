@@ -6,12 +6,13 @@
 
 #include <optional>
 
-enum class MessageButtons { Ok, OkCancel };
+// YesNo questions answer Yes or No; the others Ok or Cancel.
+enum class MessageButtons { Ok, OkCancel, YesNo };
 
 // Boxes that request no icon show the warning icon, as error messages do.
 enum class MessageIcon { Default, Information, Question };
 
-enum class Answer { Ok, Cancel };
+enum class Answer { Ok, Cancel, Yes, No };
 
 struct FileDialogRequest {
     enum class Mode { Open, Save };
@@ -20,6 +21,9 @@ struct FileDialogRequest {
     QString filter;
     QString defaultSuffix;        // appended when the typed name has no extension
     bool overwritePrompt = false; // save mode: confirm replacing an existing file
+    // Which dialog this is ("params", "image", ...): each keeps its own folder
+    // from run to run. Without one, the folder of the last pick in this run.
+    QString folderKey;
     // When given, receives the filter pair (0 = the first) selected when the
     // dialog was accepted; left alone by answers that pick no filter.
     int* chosenFilter = nullptr;

@@ -1,6 +1,8 @@
 // Message boxes and file dialogs through Qt's own modal dialogs.
 #include "platform/QtAskUser.h"
 
+#include "platform/SettingsStore.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,6 +20,35 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
         break;
     }
     return QMessageBox::Warning;
+}
+
+QString FolderKey(const FileDialogRequest& request) {
+    return QStringLiteral("folders/") + request.folderKey;
+}
+
+QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+Answer AnswerOf(int button) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 } // namespace
@@ -40,12 +71,11 @@ QStringList NameFiltersFromPairs(const QString& filter) {
 Answer QtAskUser::ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
                               const QString& details) {
     QMessageBox box(ToQtIcon(icon), QApplication::applicationDisplayName(), text,
-                    buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                        : QMessageBox::Ok,
-                    owner_);
-    box.setDefaultButton(QMessageBox::Ok);
+                    ButtonsOf(buttons), owner_);
+    // A yes/no question guards against losing work: Return and Escape keep it.
+    box.setDefaultButton(buttons == MessageButtons::YesNo ? QMessageBox::No : QMessageBox::Ok);
     box.setInformativeText(details);
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    return AnswerOf(box.exec());
 }
 
 std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) {
@@ -57,8 +87,8 @@ std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) 
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
-    if (!lastFolder_.isEmpty()) {
-        dialog.setDirectory(lastFolder_);
+    if (const QString folder = FolderFor(request); !folder.isEmpty()) {
+        dialog.setDirectory(folder);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
@@ -68,5 +98,18 @@ std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) 
     }
     const QString picked = dialog.selectedFiles().constFirst();
     lastFolder_ = QFileInfo(picked).absolutePath();
+    if (settings_ != nullptr && !request.folderKey.isEmpty()) {
+        settings_->SetValue(FolderKey(request), lastFolder_);
+    }
     return picked;
+}
+
+QString QtAskUser::FolderFor(const FileDialogRequest& request) const {
+    if (settings_ != nullptr && !request.folderKey.isEmpty()) {
+        const QString kept = settings_->Value(FolderKey(request)).toString();
+        if (!kept.isEmpty()) {
+            return kept;
+        }
+    }
+    return lastFolder_;
 }

@@ -6,10 +6,13 @@
 #include <QStringList>
 
 class QWidget;
+class SettingsStore;
 
 class QtAskUser final : public AskUser {
 public:
-    explicit QtAskUser(QWidget* owner) : owner_(owner) {}
+    // `settings`, when given, keeps each file dialog's folder from run to run.
+    explicit QtAskUser(QWidget* owner, SettingsStore* settings = nullptr)
+        : owner_(owner), settings_(settings) {}
     Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
                        const QString& details = {}) override;
     std::optional<QString> AskFileName(const FileDialogRequest& request) override;
@@ -19,8 +22,11 @@ public:
     const QString& LastFolder() const { return lastFolder_; }
 
 private:
+    QString FolderFor(const FileDialogRequest& request) const;
+
     QWidget* owner_;
-    QString lastFolder_; // kept for the run only; the program stores no settings
+    SettingsStore* settings_;
+    QString lastFolder_; // the last pick's folder in this run, for dialogs without a key
 };
 
 // "Desc (*.a)|*.a|All (*.*)|*.*||" -> {"Desc (*.a)", "All (*.*)"}, each entry

@@ -7,7 +7,7 @@ Answer ScriptedAskUser::ShowMessage(const QString& text, MessageButtons buttons,
                                     const QString& details) {
     messages_.push_back({text, buttons, icon, details});
     if (answers_.empty()) {
-        return Answer::Ok;
+        return buttons == MessageButtons::YesNo ? Answer::No : Answer::Ok;
     }
     const Answer answer = answers_.front();
     answers_.pop_front();

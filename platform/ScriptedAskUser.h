@@ -16,7 +16,8 @@ struct ShownMessage {
 
 class ScriptedAskUser final : public AskUser {
 public:
-    // Answers for the next message boxes; with none queued every box gets OK.
+    // Answers for the next message boxes; with none queued every box gets OK
+    // (a yes/no question gets No).
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Answers for the next file dialogs: a path, or a cancel. With none queued
     // every file dialog is cancelled.

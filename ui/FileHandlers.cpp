@@ -25,12 +25,13 @@ const QString kReadFailed = QStringLiteral("ファイルの読み出しに失敗
 FileDialogRequest TableFileRequest() {
     return {FileDialogRequest::Mode::Save,
             QStringLiteral("TVK Files (*.tvk)|*.tvk|All Files (*.*)|*.*||"), QStringLiteral("tvk"),
-            false}; // the export asks about existing files itself
+            false, // the export asks about existing files itself
+            QStringLiteral("tables")};
 }
 
 FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
     return {mode, QStringLiteral("TVP Files (*.tvp)|*.tvp|All Files (*.*)|*.*||"),
-            QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save};
+            QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save, QStringLiteral("params")};
 }
 
 // The one message after a write: what failed (with the file and the reason

@@ -21,7 +21,7 @@ FileDialogRequest ImageFileRequest() {
             QStringLiteral("BMP Files (*.bmp)|*.bmp|"
                            "スキャン画像 (*.png *.tif *.tiff *.pnm *.ppm *.pgm)|"
                            "*.png;*.tif;*.tiff;*.pnm;*.ppm;*.pgm|All Files (*.*)|*.*||"),
-            QStringLiteral("bmp"), false};
+            QStringLiteral("bmp"), false, QStringLiteral("image")};
 }
 
 } // namespace

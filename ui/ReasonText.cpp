@@ -3,6 +3,7 @@
 #include <sane/sane.h>
 
 #include <cerrno>
+#include <sane/sane.h>
 
 namespace {
 
@@ -32,11 +33,20 @@ QString OpenErrorText(std::int64_t error) {
     }
 }
 
-// What a SANE status means to the user; SANE's own English words follow it.
-QString DeviceErrorText(std::int64_t status) {
+// What a scanner's status means to its user; SANE's own words follow in
+// parentheses, since they are what a search or a bug report needs.
+QString SaneStatusText(std::int64_t status) {
     switch (status) {
+    case SANE_STATUS_UNSUPPORTED:
+        return QStringLiteral("スキャナがこの操作に対応していません");
+    case SANE_STATUS_CANCELLED:
+        return QStringLiteral("スキャナの操作が取り消されました");
     case SANE_STATUS_DEVICE_BUSY:
-        return QStringLiteral("スキャナはほかのプログラムが使用中です");
+        return QStringLiteral("スキャナが使用中です。ほかのプログラムを終えてから試してください");
+    case SANE_STATUS_INVAL:
+        return QStringLiteral("スキャナが設定を受け付けませんでした");
+    case SANE_STATUS_EOF:
+        return QStringLiteral("スキャナのデータが途中で終わりました");
     case SANE_STATUS_JAMMED:
         return QStringLiteral("原稿が詰まりました");
     case SANE_STATUS_NO_DOCS:
@@ -45,12 +55,10 @@ QString DeviceErrorText(std::int64_t status) {
         return QStringLiteral("スキャナのカバーが開いています");
     case SANE_STATUS_IO_ERROR:
         return QStringLiteral("スキャナとの通信でエラーが発生しました");
-    case SANE_STATUS_EOF:
-        return QStringLiteral("ページが途中で終わりました");
+    case SANE_STATUS_NO_MEM:
+        return QStringLiteral("スキャナのメモリーが足りません");
     case SANE_STATUS_ACCESS_DENIED:
         return QStringLiteral("スキャナへのアクセスが許可されていません");
-    case SANE_STATUS_INVAL:
-        return QStringLiteral("スキャナが見つからないか、設定が正しくありません");
     default:
         return QStringLiteral("スキャナのエラーです");
     }
@@ -105,7 +113,8 @@ QString ReasonText(const Reason& why) {
                    ? QStringLiteral("書き込み中に保存先のフォルダーがなくなりました")
                    : QStringLiteral("書き込み中にエラーが発生しました");
     case ReasonCode::DeviceError:
-        return DeviceErrorText(why.Value) + QStringLiteral("（%1）").arg(text);
+        return text.isEmpty() ? SaneStatusText(why.Value)
+                              : QStringLiteral("%1（%2）").arg(SaneStatusText(why.Value), text);
     case ReasonCode::Cancelled:
         return QStringLiteral("キャンセルされました");
     }

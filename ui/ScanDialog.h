@@ -1,31 +1,87 @@
-// The scan dialog: device (with a search button), resolution, mode and
-// depth, each showing what the chosen device offers.
+// The scan dialog: device (with a search button), source, resolution, mode
+// and depth, each showing what the chosen device offers; a preview of the
+// bed on which the scan area is dragged, with its size in millimetres, in
+// pixels and as a file; and, without any scanner, how to find one.
 #pragma once
 
-#include "scan/ScanJob.h"
+#include "scan/DeviceOffer.h"
+#include "ui/ScanPreview.h"
 
 #include <QDialog>
 
+#include <atomic>
+
 class QComboBox;
+class QLabel;
+class QProgressBar;
 class QPushButton;
+class QWidget;
+class ScanAreaView;
+class ScanMemory;
+struct RememberedScan;
 
 class ScanDialog : public QDialog {
 public:
     enum class Purpose { Acquire, WithTables };
 
-    ScanDialog(QWidget* parent, const SaneSession& session, Purpose purpose);
+    // `memory` gives the last device and each device's choices and keeps
+    // them when the dialog is accepted; `preview` is the window's last
+    // preview, shown while the device and source are the same.
+    ScanDialog(QWidget* parent, const SaneSession& session, Purpose purpose, ScanMemory& memory,
+               ScanPreview& preview);
 
     // The device and settings picked; curves are left to the caller.
     ScanSettings Settings() const;
 
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void BuildPreviewColumn(QWidget* column);
+    void BuildChoices(QWidget* column);
     void SearchDevices();
-    void ShowChoices();
+    void ShowDevice();
+    void ChangeSource();
+    // Reads what the device offers with `source` and shows it, picking the
+    // `wanted` choices where the device still offers them.
+    void LoadOffer(const QString& source, const RememberedScan& wanted);
+    void ShowChoices(const RememberedScan& wanted);
+    void ShowArea(const BedArea& area);
+    void ShowSizes();
+    void TakePreview();
+    void ShowStoredPreview();
+    void SetBusy(bool busy);
+    QString Device() const;
+    RememberedScan Choices() const;
 
     const SaneSession& session_;
+    ScanMemory& memory_;
+    ScanPreview& preview_;
+    DeviceOffer offer_;
+    BedArea area_;
+    std::atomic<bool> cancelPreview_{false};
+    bool previewing_ = false;
+    bool sized_ = false;
+
     QComboBox* device_;
+    QPushButton* search_;
+    QLabel* noDevice_;
+    QWidget* content_;
+    QComboBox* source_;
+    QLabel* sourceLabel_;
     QComboBox* resolution_;
     QComboBox* mode_;
     QComboBox* depth_;
+    QLabel* areaMm_;
+    QLabel* areaPixels_;
+    QLabel* fileSize_;
+    QLabel* status_;
+    ScanAreaView* view_;
+    QPushButton* previewButton_;
+    QPushButton* whole_;
+    QProgressBar* progress_;
+    QPushButton* stopPreview_;
     QPushButton* start_;
 };

@@ -12,6 +12,7 @@
 #include "ui/CMyGraph.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
+#include "ui/ScanWorker.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
 
@@ -33,8 +34,10 @@ const QString kScanned = QStringLiteral("スキャンしました。");
 const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
 const QString kDeviceWord = QStringLiteral("スキャナ");
-constexpr int kProgressSteps = 1000;
-constexpr int kProgressPollMs = 20; // well inside the 50 ms a repaint may take
+const QString kDiscardScan =
+    QStringLiteral("取り込んだ画像が保存されていません。破棄して閉じますか?");
+const QString kDiscardDetails =
+    QStringLiteral("「取り込んだ画像を保存...」で保存できます。「いいえ」でウィンドウに戻ります。");
 
 // The scan formats that keep 16 bits; the name's extension picks one, and a
 // name without one is PNM. The last two filters write TIFF compressed.
@@ -47,7 +50,10 @@ FileDialogRequest ScanSaveRequest(int* chosenFilter) {
                            "TIFF Files (*.tif;*.tiff)|*.tif;*.tiff|"
                            "TIFF Files, Deflate (*.tif;*.tiff)|*.tif;*.tiff|"
                            "TIFF Files, LZW (*.tif;*.tiff)|*.tif;*.tiff||"),
-            QStringLiteral("pnm"), true, chosenFilter};
+            QStringLiteral("pnm"),
+            true,
+            QStringLiteral("scan"),
+            chosenFilter};
 }
 
 TiffCompression CompressionOf(int chosenFilter) {
@@ -117,40 +123,27 @@ bool CTamrelDlg::ScanSucceeded(const ScanOutcome& outcome) {
 ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanSettings& settings,
                                          const std::function<void(ScanOutcome&)>& finish) {
     std::atomic<bool> cancel{false};
-    std::atomic<int> progress{0};
-    std::atomic<bool> finished{false};
-    ScanOutcome outcome;
     const DisabledControls disabled(this);
     QProgressDialog dialog(QStringLiteral("スキャンしています..."), QStringLiteral("キャンセル"), 0,
-                           kProgressSteps, this);
+                           kScanProgressSteps, this);
     dialog.setObjectName(QStringLiteral("scanProgress"));
     dialog.setWindowModality(Qt::NonModal);
     dialog.setMinimumDuration(0);
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        dialog.setValue(progress.load());
-        if (finished.load()) {
-            loop.quit();
-        }
-    });
     QObject::connect(&dialog, &QProgressDialog::canceled, [&] { cancel = true; });
     scanCancel_ = &cancel;
-    std::thread worker([&] {
-        outcome = RunScanJob(session, settings, cancel, [&](double fraction) {
-            progress = static_cast<int>(fraction * kProgressSteps);
-        });
-        if (finish) {
-            finish(outcome);
-        }
-        finished = true;
-    });
-    poll.start(kProgressPollMs);
     dialog.show();
-    loop.exec();
-    worker.join();
+    ScanOutcome outcome = ScanOnWorker(
+        session, settings, cancel, [&](int done) { dialog.setValue(done); }, finish);
     scanCancel_ = nullptr;
     return outcome;
+}
+
+bool CTamrelDlg::MayDiscardScan() {
+    if (!scanned_ || scanSaved_) {
+        return true;
+    }
+    return Ask().ShowMessage(kDiscardScan, MessageButtons::YesNo, MessageIcon::Question,
+                             kDiscardDetails) == Answer::Yes;
 }
 
 void CTamrelDlg::CancelScan() {
@@ -161,7 +154,7 @@ void CTamrelDlg::CancelScan() {
 
 void CTamrelDlg::OnScanAcquire() {
     const SaneSession session;
-    ScanDialog pick(this, session, ScanDialog::Purpose::Acquire);
+    ScanDialog pick(this, session, ScanDialog::Purpose::Acquire, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
@@ -186,11 +179,12 @@ void CTamrelDlg::OnScanAcquire() {
     }
     ReplaceImage(std::move(image), levels, std::make_shared<SampleImage>(std::move(outcome.image)));
     scannedResolution_ = outcome.resolution;
+    scanSaved_ = false;
 }
 
 void CTamrelDlg::OnScanWithTables() {
     const SaneSession session;
-    ScanDialog pick(this, session, ScanDialog::Purpose::WithTables);
+    ScanDialog pick(this, session, ScanDialog::Purpose::WithTables, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
@@ -233,5 +227,7 @@ void CTamrelDlg::OnSaveScan() {
     if (failed) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
                           ReasonLine(path, failed));
+        return;
     }
+    scanSaved_ = true;
 }

@@ -4,9 +4,11 @@
 
 #include "curve/ChannelParams.h"
 #include "platform/QtAskUser.h"
+#include "platform/SettingsStore.h"
 #include "res/Resource.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
+#include "res/Version.h"
 #include "ui/AboutDlg.h"
 #include "ui/AppIcon.h"
 #include "ui/CMyGraph.h"
@@ -14,6 +16,7 @@
 #include "ui/DeviceScale.h"
 #include "ui/HistogramView.h"
 #include "ui/ImageView.h"
+#include "ui/ScanMemory.h"
 #include "ui/SliderAccessible.h"
 #include "ui/SliderKeys.h"
 
@@ -56,7 +59,10 @@ void SetSliderRange(QSlider* slider, Param param) {
 } // namespace
 
 CTamrelDlg::CTamrelDlg(AskUser* ask)
-    : QDialog(nullptr), ownAsk_(ask ? nullptr : std::make_unique<QtAskUser>(this)),
+    : QDialog(nullptr), settings_(std::make_unique<SettingsStore>(
+                            QString::fromLatin1(kCompanyName), QString::fromLatin1(kProductName))),
+      scanMemory_(std::make_unique<ScanMemory>(*settings_)),
+      ownAsk_(ask ? nullptr : std::make_unique<QtAskUser>(this, settings_.get())),
       ask_(ask ? ask : ownAsk_.get()) {
     DragLastX = 0;
     DragLastY = 0;
@@ -166,6 +172,9 @@ void CTamrelDlg::accept() {
 }
 
 void CTamrelDlg::done(int result) {
+    if (!destroyed_ && !MayDiscardScan()) {
+        return; // the window stays open with its scan
+    }
     CancelScan();
     QDialog::done(result);
     if (created_ && !destroyed_) {

@@ -9,6 +9,7 @@
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"
 #include "platform/SystemMenu.h"
+#include "ui/ScanPreview.h"
 #include "ui/UndoHistory.h"
 
 #include <QCursor>
@@ -23,6 +24,8 @@
 
 class AskUser;
 class DecodedImage;
+class ScanMemory;
+class SettingsStore;
 class SaneSession;
 struct SampleImage;
 struct ScanOutcome;
@@ -150,6 +153,12 @@ private:
     // failed (the failure then told in one message with the device's reason).
     bool ScanSucceeded(const ScanOutcome& outcome);
 
+    // True when closing may go on: no scan taken in is left unsaved, or
+    // the user agreed to discard it.
+    bool MayDiscardScan();
+
+    std::unique_ptr<SettingsStore> settings_; // before the users of the settings
+    std::unique_ptr<ScanMemory> scanMemory_;
     std::unique_ptr<AskUser> ownAsk_;
     AskUser* ask_;
     ControlMap controls_;
@@ -166,6 +175,8 @@ private:
     std::atomic<bool>* scanCancel_ = nullptr;     // the running scan's cancel flag
     std::shared_ptr<SampleImage> scanned_;        // the last scan taken in, at its depth
     std::optional<Resolution> scannedResolution_; // and the resolution it was taken at
+    bool scanSaved_ = false;                      // scanned_ has been saved to a file
+    ScanPreview scanPreview_;                     // the scan dialog's last preview
 };
 
 // Sets a label's text only when it differs, so unchanged labels never

@@ -46,6 +46,9 @@ inline RunResult RunTamrel(const ScratchDir& scratch, const RunSetup& setup) {
         }
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         ::setenv("TAMREL_AUTOMATION", setup.script.c_str(), 1);
+        // The program's settings stay in the test's folder unless a test
+        // points elsewhere.
+        ::setenv("XDG_CONFIG_HOME", (scratch / "config").c_str(), 1);
         for (const auto& [name, value] : setup.env) {
             ::setenv(name.c_str(), value.c_str(), 1);
         }

@@ -3,6 +3,7 @@
 // own: the context menu entries, the scan dialog, the preview afterwards,
 // the file written with the tables, and failures and closing mid-scan.
 #include "tests/app/RunTamrel.h"
+#include "tests/app/TestDevice.h"
 #include "tests/image/ReadSamples.h"
 #include "tests/support/SmallDisk.h"
 
@@ -15,26 +16,7 @@ namespace {
 
 using apptest::RunSetup;
 using apptest::RunTamrel;
-
-// dll.conf naming only the test backend, and test.conf with `settings`
-// (its own defaults otherwise, as SANE ships them).
-RunSetup WithTestDevice(const ScratchDir& scratch, const std::string& settings,
-                        std::string script) {
-    const std::filesystem::path dir = scratch / "sane";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "dll.conf") << "test\n";
-    std::ofstream(dir / "test.conf") << "number_of_devices 1\nresolution 50.0\nselect-fd true\n"
-                                     << settings;
-    RunSetup setup;
-    setup.script = std::move(script);
-    // SANE's test backend leaks per scan and is unloaded at sane_exit, so
-    // the leak checker of a sanitizer build can neither name nor suppress it;
-    // its reader's cancel is made harmless as for every test that scans.
-    setup.env = {{"SANE_CONFIG_DIR", dir.string()},
-                 {"LD_PRELOAD", TAMREL_QUIET_CANCEL},
-                 {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1:verify_asan_link_order=0"}};
-    return setup;
-}
+using apptest::WithTestDevice;
 
 constexpr const char* kAcquire = "wait 200; key Shift+F10; key S; wait 500; click scanStart; "
                                  "wait 1500; ";
@@ -45,7 +27,7 @@ TEST(TamrelScan, AcquiringPutsTheScanInAsTheLoadedImage) {
         scratch, WithTestDevice(scratch, "test-picture \"Solid white\"\n",
                                 std::string(kAcquire) +
                                     "move IDC_IMAGE 100 100; print IDC_PIXEL_R; print IDC_PIXEL_B; "
-                                    "print IDC_APPLY; close"));
+                                    "print IDC_APPLY; close; wait 300; key Y"));
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
     // White stays white through the start-up curve; an empty preview shows no reading.
@@ -105,6 +87,8 @@ TEST(TamrelScan, AJammedScanGivesOneMessageWithSanesReasonAndKeepsNothing) {
     EXPECT_NE(result.out.find("スキャンできません。"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("test:0"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("Document feeder jammed"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("原稿が詰まりました（Document feeder jammed）"), std::string::npos)
+        << result.out;
 }
 
 // The disk fills up while the scan with the tables is written: one message

@@ -58,8 +58,8 @@ TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
     const ScratchDir second;
     QWidget owner;
     QtAskUser ask(&owner);
-    const FileDialogRequest save{FileDialogRequest::Mode::Save, "TVP Files (*.tvp)|*.tvp||", "tvp",
-                                 false};
+    const FileDialogRequest save{
+        FileDialogRequest::Mode::Save, "TVP Files (*.tvp)|*.tvp||", "tvp", false, {}};
     QString openedIn;
     AnswerNextFileDialog(QString::fromStdString((first / "a.tvp").string()), &openedIn);
     ASSERT_TRUE(ask.AskFileName(save).has_value());
@@ -70,8 +70,8 @@ TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
     EXPECT_EQ(openedIn.toStdString(), first.Path().string()) << "opened where the last pick was";
 
     WriteBytes(second / "c.bmp", "x");
-    const FileDialogRequest open{FileDialogRequest::Mode::Open, "BMP Files (*.bmp)|*.bmp||", "bmp",
-                                 false};
+    const FileDialogRequest open{
+        FileDialogRequest::Mode::Open, "BMP Files (*.bmp)|*.bmp||", "bmp", false, {}};
     AnswerNextFileDialog(QStringLiteral("c.bmp"), &openedIn);
     const auto picked = ask.AskFileName(open);
     EXPECT_EQ(openedIn.toStdString(), second.Path().string()) << "open shares the save's folder";

@@ -1,0 +1,48 @@
+// QSettings reports a file it could not read or write only through
+// status(), and then keeps going on what it has; here the first such report
+// turns the store off, so nothing half-read is used or written back.
+#include "platform/SettingsStore.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cstdio>
+
+SettingsStore::SettingsStore(const QString& organisation, const QString& application)
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QLatin1Char('/') + organisation + QLatin1Char('/') + application +
+                    QStringLiteral(".conf")) {}
+
+SettingsStore::SettingsStore(const QString& file)
+    : file_(file), settings_(std::make_unique<QSettings>(file, QSettings::IniFormat)) {
+    Check("read");
+}
+
+SettingsStore::~SettingsStore() = default;
+
+void SettingsStore::Check(const char* doing) {
+    if (!usable_ || settings_->status() == QSettings::NoError) {
+        return;
+    }
+    usable_ = false;
+    std::fprintf(stderr, "tamrel: cannot %s the settings file %s; using the defaults\n", doing,
+                 qPrintable(file_));
+}
+
+QVariant SettingsStore::Value(const QString& key, const QVariant& fallback) const {
+    return usable_ ? settings_->value(key, fallback) : fallback;
+}
+
+void SettingsStore::SetValue(const QString& key, const QVariant& value) {
+    if (!usable_) {
+        return;
+    }
+    settings_->setValue(key, value);
+    settings_->sync();
+    Check("write");
+}
+
+QString SettingsKeyPart(const QString& name) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(name));
+}

@@ -1,0 +1,42 @@
+// The program's remembered choices, in one settings file per user
+// ($XDG_CONFIG_HOME/ORGANISATION/APPLICATION.conf). A file that cannot be
+// read or written is ignored after one line on standard error: the program
+// then runs on its defaults and remembers nothing.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QSettings;
+
+class SettingsStore {
+public:
+    // The user's settings file of `organisation` and `application`.
+    SettingsStore(const QString& organisation, const QString& application);
+    // A settings file at `file`, for tests.
+    explicit SettingsStore(const QString& file);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // The stored value, or `fallback` when there is none or the file is unusable.
+    QVariant Value(const QString& key, const QVariant& fallback = {}) const;
+    // Stores the value and writes the file at once.
+    void SetValue(const QString& key, const QVariant& value);
+    // False once the file failed to be read or written.
+    bool Usable() const { return usable_; }
+    const QString& File() const { return file_; }
+
+private:
+    void Check(const char* doing);
+
+    QString file_;
+    std::unique_ptr<QSettings> settings_;
+    bool usable_ = true;
+};
+
+// "name" made safe as one key of a settings path: a device name such as
+// "net:host:plustek:libusb:001:004" or "a/b" keeps no '/' or '\\'.
+QString SettingsKeyPart(const QString& name);

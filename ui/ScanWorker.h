@@ -1,0 +1,17 @@
+// A scan job on a worker thread while the calling thread's event loop keeps
+// turning, so the window paints and its cancel button is heard.
+#pragma once
+
+#include "scan/ScanJob.h"
+
+#include <atomic>
+#include <functional>
+
+inline constexpr int kScanProgressSteps = 1000;
+
+// Runs the job, then `finish` on the worker (work on the page that would
+// otherwise hold up the window); `progress` is called on the calling thread
+// with 0..kScanProgressSteps. Setting `cancel` ends the scan early.
+ScanOutcome ScanOnWorker(const SaneSession& session, const ScanSettings& settings,
+                         std::atomic<bool>& cancel, const std::function<void(int)>& progress,
+                         const std::function<void(ScanOutcome&)>& finish = {});
