@@ -3,9 +3,9 @@
 #include "cli/ChannelSource.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
-#include "image/Bmp24Writer.h"
 #include "image/CountLevels.h"
-#include "image/Histogram.h"
+#include "image/formats/Bmp24Writer.h"
+#include "image/kernels/Histogram.h"
 #include "io/ParamFileWriter.h"
 
 #include <ostream>

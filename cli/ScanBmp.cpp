@@ -2,7 +2,7 @@
 // bytes; the padding bytes are zero.
 #include "cli/ScanBmp.h"
 
-#include "image/Bmp24Writer.h"
+#include "image/formats/Bmp24Writer.h"
 
 #include <optional>
 #include <vector>

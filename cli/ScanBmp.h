@@ -2,7 +2,7 @@
 #pragma once
 
 #include "image/ImageMeta.h"
-#include "image/SampleImage.h"
+#include "image/rows/SampleImage.h"
 #include "io/AtomicWrite.h"
 
 #include <atomic>

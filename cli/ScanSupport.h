@@ -4,8 +4,8 @@
 #pragma once
 
 #include "cli/CliArgs.h"
-#include "image/OutputKind.h"
-#include "image/TiffWriter.h"
+#include "image/formats/OutputKind.h"
+#include "image/formats/TiffWriter.h"
 #include "scan/ScanBatch.h"
 
 #include <atomic>

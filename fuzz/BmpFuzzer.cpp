@@ -5,8 +5,8 @@
 // file cannot hold.
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/PlainBmpDecoder.h"
-#include "image/BmpReader.h"
-#include "image/PreviewState.h"
+#include "image/formats/BmpReader.h"
+#include "image/preview/PreviewState.h"
 #include "tests/image/GivingOutSource.h"
 
 #include <array>

@@ -4,9 +4,9 @@
 // past a modest size are not decoded, so that a claim of a huge image costs
 // no more than its header.
 #include "fuzz/FuzzCheck.h"
-#include "image/ImageFiles.h"
-#include "image/LevelRows.h"
-#include "image/Pipeline.h"
+#include "image/formats/ImageFiles.h"
+#include "image/rows/LevelRows.h"
+#include "image/rows/Pipeline.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // upright rows for the RGB formats), then one pipeline to the writer.
 #include "image/ApplyImage.h"
 
-#include "image/ChannelTables.h"
-#include "image/LevelRows.h"
-#include "image/PngWriter.h"
-#include "image/PnmWriter.h"
-#include "image/ScanLevels.h"
+#include "image/formats/ChannelTables.h"
+#include "image/formats/PngWriter.h"
+#include "image/formats/PnmWriter.h"
+#include "image/kernels/ScanLevels.h"
+#include "image/rows/LevelRows.h"
 #include "io/File.h"
 
 #include <functional>

@@ -5,12 +5,12 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
-#include "image/Bmp24Writer.h"
-#include "image/ByteSource.h"
-#include "image/ImageFiles.h"
-#include "image/OutputKind.h"
-#include "image/Pipeline.h"
-#include "image/TiffWriter.h"
+#include "image/formats/Bmp24Writer.h"
+#include "image/formats/ImageFiles.h"
+#include "image/formats/OutputKind.h"
+#include "image/formats/TiffWriter.h"
+#include "image/rows/ByteSource.h"
+#include "image/rows/Pipeline.h"
 
 #include <array>
 #include <cstdint>

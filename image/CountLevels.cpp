@@ -4,11 +4,11 @@
 // those of the image the window would hold.
 #include "image/CountLevels.h"
 
-#include "image/BmpPixels.h"
-#include "image/ImageBuffer.h"
-#include "image/ImageFiles.h"
-#include "image/LevelRows.h"
-#include "image/Pipeline.h"
+#include "image/formats/BmpPixels.h"
+#include "image/formats/ImageFiles.h"
+#include "image/rows/ImageBuffer.h"
+#include "image/rows/LevelRows.h"
+#include "image/rows/Pipeline.h"
 #include "io/File.h"
 
 #include <cstring>

@@ -2,9 +2,9 @@
 // image-sized memory, whatever the file's size.
 #pragma once
 
-#include "image/Histogram.h"
 #include "image/Outcome.h"
-#include "image/StoredRows.h"
+#include "image/kernels/Histogram.h"
+#include "image/rows/StoredRows.h"
 
 #include <filesystem>
 

@@ -3,10 +3,10 @@
 // row 0 is the image's bottom row, as for a top-down BMP).
 #include "image/ReadImage.h"
 
-#include "image/ImageFiles.h"
-#include "image/MemoryAvailable.h"
-#include "image/Pipeline.h"
-#include "image/ScanLevels.h"
+#include "image/formats/ImageFiles.h"
+#include "image/kernels/ScanLevels.h"
+#include "image/rows/MemoryAvailable.h"
+#include "image/rows/Pipeline.h"
 #include "io/File.h"
 
 #include <limits>

@@ -2,8 +2,8 @@
 // 255 levels, 4 bytes per pixel. The reader is chosen by the file's name.
 #pragma once
 
-#include "image/BmpReader.h"
-#include "image/StoredRows.h"
+#include "image/formats/BmpReader.h"
+#include "image/rows/StoredRows.h"
 
 #include <filesystem>
 

@@ -3,9 +3,9 @@
 // the machine's order, so each run is turned over in place when needed.
 #include "image/SampleOutput.h"
 
-#include "image/PngWriter.h"
-#include "image/PnmWriter.h"
-#include "image/TiffWriter.h"
+#include "image/formats/PngWriter.h"
+#include "image/formats/PnmWriter.h"
+#include "image/formats/TiffWriter.h"
 
 #include <algorithm>
 #include <bit>

@@ -2,11 +2,11 @@
 // writers as apply's outputs, its rows taken in runs as they come.
 #pragma once
 
-#include "image/Bmp24Writer.h"
 #include "image/ImageMeta.h"
-#include "image/OutputKind.h"
-#include "image/SampleImage.h"
-#include "image/TiffWriter.h"
+#include "image/formats/Bmp24Writer.h"
+#include "image/formats/OutputKind.h"
+#include "image/formats/TiffWriter.h"
+#include "image/rows/SampleImage.h"
 
 #include <cstdint>
 #include <filesystem>

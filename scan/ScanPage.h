@@ -2,7 +2,7 @@
 // the end of the last frame, sane_cancel, the data as rows of samples.
 #pragma once
 
-#include "image/SampleImage.h"
+#include "image/rows/SampleImage.h"
 #include "io/Reason.h"
 #include "scan/SaneDevice.h"
 

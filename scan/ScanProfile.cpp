@@ -3,9 +3,9 @@
 #include "scan/ScanProfile.h"
 
 #include "curve/ChannelCurve.h"
-#include "image/ChannelTables.h"
-#include "image/ColourProfile.h"
-#include "image/SampleImage.h"
+#include "image/formats/ChannelTables.h"
+#include "image/formats/ColourProfile.h"
+#include "image/rows/SampleImage.h"
 #include "io/File.h"
 
 #include <system_error>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
-#include "image/SampleImage.h"
+#include "image/rows/SampleImage.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
-#include "image/Histogram.h"
+#include "image/kernels/Histogram.h"
 
 #include <QRect>
 

@@ -2,7 +2,7 @@
 // drawn (one column per level, log-scaled heights, light channel colours).
 #pragma once
 
-#include "image/Histogram.h"
+#include "image/kernels/Histogram.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
 // Opening an image (BMP, or a PNM, PNG or TIFF scan) and Apply: the image is read, pushed through
 // the three tables into the preview and centred; Apply re-renders it with the tables as they are
 // now. Slider moves never touch the preview.
-#include "image/PreviewState.h"
 #include "image/ReadImage.h"
-#include "image/RenderPreview.h"
+#include "image/preview/PreviewState.h"
+#include "image/preview/RenderPreview.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"

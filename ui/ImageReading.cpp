@@ -2,8 +2,8 @@
 // set from it, and a look at it without the tables. All of it is reached from
 // the context menu (and the backslash key for the look without the tables).
 #include "curve/AutoBlackWhite.h"
-#include "image/PreviewState.h"
-#include "image/SampleImage.h"
+#include "image/preview/PreviewState.h"
+#include "image/rows/SampleImage.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"

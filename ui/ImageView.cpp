@@ -2,8 +2,8 @@
 // is smaller than the area, then one copy of the visible part of the image.
 #include "ui/ImageView.h"
 
-#include "image/PreviewState.h"
-#include "image/RenderPreview.h"
+#include "image/preview/PreviewState.h"
+#include "image/preview/RenderPreview.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/QtGeometry.h"

@@ -1,7 +1,7 @@
 // The image area: its paint callback and the process-wide preview it shows.
 #pragma once
 
-#include "image/PreviewGeometry.h"
+#include "image/preview/PreviewGeometry.h"
 
 #include <QRect>
 #include <QSize>

@@ -1,7 +1,7 @@
 // The pointer over the image area: the hand cursor, the red, green and blue
 // values of the displayed pixel, and panning a large preview by dragging.
-#include "image/PreviewState.h"
-#include "image/Readout.h"
+#include "image/preview/PreviewState.h"
+#include "image/preview/Readout.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
 #include "ui/DeviceScale.h"

@@ -2,7 +2,7 @@
 // and bottom are exclusive (x + width, y + height).
 #pragma once
 
-#include "image/PreviewGeometry.h"
+#include "image/preview/PreviewGeometry.h"
 
 #include <QPoint>
 #include <QRect>

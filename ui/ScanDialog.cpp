@@ -3,7 +3,7 @@
 // start. The preview runs on a worker thread like the scan itself.
 #include "ui/ScanDialog.h"
 
-#include "image/ScanThumbnail.h"
+#include "image/preview/ScanThumbnail.h"
 #include "scan/ScanSize.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanAreaView.h"

@@ -2,9 +2,9 @@
 // The scan runs on a worker thread while a progress dialog turns the event
 // loop, so the window keeps painting; its controls are disabled meanwhile,
 // and closing it cancels the scan.
-#include "image/MemoryRows.h"
 #include "image/ReadImage.h"
 #include "image/SampleOutput.h"
+#include "image/rows/MemoryRows.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
-#include "image/Histogram.h"
 #include "image/ImageMeta.h"
+#include "image/kernels/Histogram.h"
 #include "io/ParamKeys.h"
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"

@@ -1,8 +1,8 @@
 // Opening an 8000 x 6000 24-bit BMP (144 MB) and re-rendering its preview,
 // with the peak memory of an open, beside the cost of first-touching memory.
 #include "bench/support/BenchSupport.h"
-#include "image/BmpReader.h"
-#include "image/RenderPreview.h"
+#include "image/formats/BmpReader.h"
+#include "image/preview/RenderPreview.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/mman.h>

@@ -3,10 +3,10 @@
 // preview allocated and rendered; with the peak memory over the idle process
 // per pixel.
 #include "bench/support/BenchSupport.h"
-#include "image/PnmWriter.h"
 #include "image/ReadImage.h"
-#include "image/RenderPreview.h"
-#include "image/TiffWriter.h"
+#include "image/formats/PnmWriter.h"
+#include "image/formats/TiffWriter.h"
+#include "image/preview/RenderPreview.h"
 #include "io/AtomicWrite.h"
 
 #include <benchmark/benchmark.h>

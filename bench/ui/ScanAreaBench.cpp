@@ -1,7 +1,7 @@
 // The scan dialog's bed view: one step of a drag of the area's corner,
 // repainted at once (goal: 16 ms), and a new preview of an A4 bed at 75 dpi
 // made from the scanned page and drawn (goal: 0.5 s after the last byte).
-#include "image/ScanThumbnail.h"
+#include "image/preview/ScanThumbnail.h"
 #include "ui/ScanAreaView.h"
 
 #include <QApplication>

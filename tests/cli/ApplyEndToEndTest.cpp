@@ -1,8 +1,8 @@
 // tamrel-cli apply, run as a program: BMP and PNG output equal to the
 // preview's rendering, upright for either row order; folders of inputs; and
 // rejections that leave no output behind.
-#include "image/BmpReader.h"
-#include "image/RenderPreview.h"
+#include "image/formats/BmpReader.h"
+#include "image/preview/RenderPreview.h"
 #include "io/ParamFileWriter.h"
 #include "tests/cli/CliRun.h"
 #include "tests/image/BmpWriter.h"

@@ -2,7 +2,7 @@
 // same pixels as scanimage, the formats, and failures that leave no file.
 #include "tests/cli/CliRun.h"
 
-#include "image/BmpReader.h"
+#include "image/formats/BmpReader.h"
 #include "tests/image/ReadSamples.h"
 
 #include <gtest/gtest.h>

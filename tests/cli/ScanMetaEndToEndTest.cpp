@@ -4,8 +4,8 @@
 // apply's compressed TIFF.
 #include "tests/cli/CliRun.h"
 
-#include "image/ColourProfile.h"
-#include "image/ImageFiles.h"
+#include "image/formats/ColourProfile.h"
+#include "image/formats/ImageFiles.h"
 #include "tests/image/TestProfiles.h"
 
 #include <tiffio.h>

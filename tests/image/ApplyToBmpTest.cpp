@@ -3,7 +3,7 @@
 // every depth, row order, padding, run size, thread count and kernel; the
 // reader's refusals with their reasons; and safe failure, whichever read or
 // write fails.
-#include "image/BmpReader.h"
+#include "image/formats/BmpReader.h"
 #include "tests/image/ApplyBmp.h"
 #include "tests/image/BmpWriter.h"
 #include "tests/image/GivingOutSource.h"

@@ -1,6 +1,6 @@
 // The head of the 24-bit BMP the tool writes: its fields, and the size
 // limit of the format's 32-bit fields.
-#include "image/Bmp24Writer.h"
+#include "image/formats/Bmp24Writer.h"
 
 #include <gtest/gtest.h>
 

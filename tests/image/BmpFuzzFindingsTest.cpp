@@ -1,7 +1,7 @@
 // Inputs the BMP fuzzer found, kept byte for byte: each must go through the
 // reader and the preview as any file a user opens, promptly and harmlessly.
-#include "image/BmpReader.h"
-#include "image/PreviewState.h"
+#include "image/formats/BmpReader.h"
+#include "image/preview/PreviewState.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // with junk in its padding, unused bytes and gap, reads back to exactly its
 // pixels, and the preview made from it shows every pixel upright where the
 // picture has it.
-#include "image/BmpReader.h"
-#include "image/RenderPreview.h"
+#include "image/formats/BmpReader.h"
+#include "image/preview/RenderPreview.h"
 #include "tests/image/BmpWriter.h"
 #include "tests/image/ImageTestUtil.h"
 

@@ -1,6 +1,6 @@
 // The BMP reader on files written by the tests: what it accepts, what it
 // refuses, row order, colour tables, and that a failure changes nothing.
-#include "image/BmpReader.h"
+#include "image/formats/BmpReader.h"
 #include "io/File.h"
 #include "tests/image/BmpWriter.h"
 #include "tests/image/ImageTestUtil.h"

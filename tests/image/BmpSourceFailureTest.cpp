@@ -2,7 +2,7 @@
 // file cut short or failing under the reader does: the load fails, the
 // caller's buffer stays as it was and nothing is left allocated, whichever
 // read fails and whether one thread or two were reading rows.
-#include "image/BmpReader.h"
+#include "image/formats/BmpReader.h"
 #include "tests/image/BmpWriter.h"
 #include "tests/image/GivingOutSource.h"
 #include "tests/image/ImageTestUtil.h"

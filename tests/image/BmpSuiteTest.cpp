@@ -13,7 +13,7 @@
 //   no reference shows; it must decode.
 // - b/reallybig.bmp claims 3000000 x 2000000 pixels in 24630 bytes; its rows
 //   do not fit in the file, so it is refused before anything is allocated.
-#include "image/BmpReader.h"
+#include "image/formats/BmpReader.h"
 #include "tests/image/ImageTestUtil.h"
 
 #include <QImage>

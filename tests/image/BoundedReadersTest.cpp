@@ -1,10 +1,10 @@
 // Files whose headers claim more than their data can hold are refused before
 // anything is sized from the claim, by the window's open as by the readers,
 // while the most compressible honest files of each codec still open.
-#include "image/ImageFiles.h"
-#include "image/LevelRows.h"
-#include "image/Pipeline.h"
 #include "image/ReadImage.h"
+#include "image/formats/ImageFiles.h"
+#include "image/rows/LevelRows.h"
+#include "image/rows/Pipeline.h"
 #include "tests/image/ClaimFiles.h"
 #include "tests/io/ScratchDir.h"
 

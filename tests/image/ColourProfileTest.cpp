@@ -2,8 +2,8 @@
 // profile back to the input's, turns each output sample into the linear
 // sample it came from; matrix/TRC and A2B0 profiles alike. And the inverse
 // of a table keeps to the end of a flat part.
-#include "image/ColourProfile.h"
-#include "image/ChannelTables.h"
+#include "image/formats/ColourProfile.h"
+#include "image/formats/ChannelTables.h"
 #include "tests/image/TestProfiles.h"
 
 #include "curve/ChannelCurve.h"

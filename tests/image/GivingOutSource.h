@@ -2,7 +2,7 @@
 // cut short or failing under the reader does; for tests and the BMP fuzzer.
 #pragma once
 
-#include "image/ByteSource.h"
+#include "image/rows/ByteSource.h"
 
 #include <atomic>
 #include <cstdint>

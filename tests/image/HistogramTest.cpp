@@ -1,6 +1,6 @@
-#include "image/Histogram.h"
+#include "image/kernels/Histogram.h"
 
-#include "image/BmpReader.h"
+#include "image/formats/BmpReader.h"
 #include "tests/image/BmpWriter.h"
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // the pixel array a picture is expected to decode to.
 #pragma once
 
-#include "image/ImageBuffer.h"
+#include "image/rows/ImageBuffer.h"
 #include "tests/image/BmpWriter.h"
 
 #include <cstdint>

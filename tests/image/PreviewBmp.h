@@ -4,9 +4,9 @@
 // fuzzer.
 #pragma once
 
-#include "image/Bmp24Writer.h"
-#include "image/BmpReader.h"
-#include "image/RenderPreview.h"
+#include "image/formats/Bmp24Writer.h"
+#include "image/formats/BmpReader.h"
+#include "image/preview/RenderPreview.h"
 #include "tests/image/BmpWriter.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Centring, margins, panning and readout of the preview in the image area.
-#include "image/PreviewGeometry.h"
-#include "image/Readout.h"
+#include "image/preview/PreviewGeometry.h"
+#include "image/preview/Readout.h"
 
 #include <gtest/gtest.h>
 

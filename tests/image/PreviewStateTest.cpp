@@ -1,6 +1,6 @@
 // The process-wide preview's life: opening an image, Apply, readings, release.
-#include "image/PreviewState.h"
-#include "image/BmpReader.h"
+#include "image/preview/PreviewState.h"
+#include "image/formats/BmpReader.h"
 #include "tests/image/BmpWriter.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // written files of a scan read back through the same road as any input.
 #pragma once
 
-#include "image/ByteSource.h"
-#include "image/ImageFiles.h"
-#include "image/SampleImage.h"
+#include "image/formats/ImageFiles.h"
+#include "image/rows/ByteSource.h"
+#include "image/rows/SampleImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Rendering through the gamma tables: colours, row order, and that every
 // preview pixel is written.
-#include "image/RenderPreview.h"
-#include "image/BmpReader.h"
-#include "image/ParallelRows.h"
+#include "image/preview/RenderPreview.h"
+#include "image/formats/BmpReader.h"
+#include "image/rows/ParallelRows.h"
 #include "tests/image/BmpWriter.h"
 #include "tests/image/ImageTestUtil.h"
 

@@ -1,9 +1,9 @@
 // Rows made on one thread and encoded on another: all of them, in order, on
 // the caller's thread; a failure on either side stops the other and is told
 // apart; the PNG and TIFF writers give the output's reason and leave nothing.
-#include "image/PngWriter.h"
-#include "image/RgbOutput.h"
-#include "image/TiffWriter.h"
+#include "image/formats/PngWriter.h"
+#include "image/formats/RgbOutput.h"
+#include "image/formats/TiffWriter.h"
 #include "tests/image/RecordingOutput.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The AVX-512 VBMI kernel of 24-bit rows against the portable one: every row
 // length up to a few vectors, rows in either order, and not a byte written
 // outside the rows.
-#include "image/RowKernels.h"
+#include "image/kernels/RowKernels.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // written as PNM by hand, and as PNG or TIFF through the project's writers.
 #pragma once
 
-#include "image/PngWriter.h"
-#include "image/PnmWriter.h"
-#include "image/TiffWriter.h"
+#include "image/formats/PngWriter.h"
+#include "image/formats/PnmWriter.h"
+#include "image/formats/TiffWriter.h"
 #include "io/MemoryWrite.h"
 
 #include <cstdint>

@@ -2,10 +2,10 @@
 // the tool's 16-bit output exactly as the level rules say, computed here
 // independently in floating point; bad files give their reasons.
 #include "image/ApplyImage.h"
-#include "image/ImageFiles.h"
-#include "image/LevelRows.h"
-#include "image/PnmRows.h"
 #include "image/ReadImage.h"
+#include "image/formats/ImageFiles.h"
+#include "image/formats/PnmRows.h"
+#include "image/rows/LevelRows.h"
 #include "tests/image/ScanFiles.h"
 #include "tests/io/ScratchDir.h"
 

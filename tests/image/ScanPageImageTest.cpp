@@ -1,9 +1,9 @@
 // A scanned page becomes the window's image by the road a file takes: the
 // same pixels and the same level counts as the page written to a file and
 // opened, for grey and colour, 8 and 16 bits.
-#include "image/MemoryRows.h"
 #include "image/ReadImage.h"
 #include "image/SampleOutput.h"
+#include "image/rows/MemoryRows.h"
 #include "io/AtomicWrite.h"
 #include "tests/io/ScratchDir.h"
 

@@ -1,9 +1,9 @@
 // The third-party PNG and TIFF suites, read in place: every file does as its
 // INDEX.tsv marks it (decode, reject with a reason, or either), and a decoded
 // interlaced PNG gives the same rows as its plain twin.
-#include "image/ImageFiles.h"
-#include "image/LevelRows.h"
-#include "image/Pipeline.h"
+#include "image/formats/ImageFiles.h"
+#include "image/rows/LevelRows.h"
+#include "image/rows/Pipeline.h"
 
 #include <gtest/gtest.h>
 

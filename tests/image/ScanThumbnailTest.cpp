@@ -1,6 +1,6 @@
 // A scanned page shown as scanned: grey spread to three channels, 16-bit
 // samples by their high byte, every pixel opaque; a short page shows nothing.
-#include "image/ScanThumbnail.h"
+#include "image/preview/ScanThumbnail.h"
 
 #include <gtest/gtest.h>
 

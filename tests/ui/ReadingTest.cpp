@@ -1,6 +1,6 @@
 #include "DialogFixture.h"
 
-#include "image/PreviewState.h"
+#include "image/preview/PreviewState.h"
 #include "tests/image/BmpWriter.h"
 #include "ui/CMyGraph.h"
 

@@ -1,0 +1,85 @@
+// IHDR: width, height (4 bytes each, big-endian), bit depth, colour type 2
+// (RGB), compression 0, filter 0, interlace 0. iCCP: a name of 1..79 Latin-1
+// characters, a zero, compression 0, the profile as a zlib stream. pHYs: x
+// and y pixels per metre, unit 1 (metre). tEXt: keyword, a zero, the text.
+#include "image/formats/PngChunks.h"
+
+#include <zlib.h>
+
+namespace {
+
+constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t kColourTypeRgb = 2;
+constexpr std::uint8_t kDeflateMethod = 0;
+constexpr std::uint8_t kUnitMetre = 1;
+constexpr std::string_view kProfileName = "ICC profile";
+constexpr std::string_view kSoftwareKeyword = "Software";
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+std::vector<std::uint8_t> Header(const RgbShape& shape) {
+    std::vector<std::uint8_t> data;
+    PutU32(data, static_cast<std::uint32_t>(shape.Width));
+    PutU32(data, static_cast<std::uint32_t>(shape.Height));
+    data.push_back(static_cast<std::uint8_t>(shape.Bits));
+    data.push_back(kColourTypeRgb);
+    data.insert(data.end(), {kDeflateMethod, 0, 0}); // deflate, adaptive filters, no interlace
+    return data;
+}
+
+bool AppendProfile(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> profile) {
+    std::vector<std::uint8_t> data;
+    PutText(data, kProfileName);
+    data.insert(data.end(), {0, kDeflateMethod});
+    uLongf size = compressBound(static_cast<uLong>(profile.size()));
+    const std::size_t at = data.size();
+    data.resize(at + size);
+    if (compress2(data.data() + at, &size, profile.data(), static_cast<uLong>(profile.size()),
+                  Z_BEST_COMPRESSION) != Z_OK) {
+        return false;
+    }
+    data.resize(at + size);
+    AppendChunk(out, "iCCP", data);
+    return true;
+}
+
+} // namespace
+
+void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
+                 std::span<const std::uint8_t> data) {
+    PutU32(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typeAt = out.size();
+    PutText(out, type);
+    out.insert(out.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
+    PutU32(out, static_cast<std::uint32_t>(crc));
+}
+
+bool PngHead(const RgbShape& shape, const ImageMeta& meta, std::vector<std::uint8_t>& out) {
+    out.assign(std::begin(kSignature), std::end(kSignature));
+    AppendChunk(out, "IHDR", Header(shape));
+    if (!meta.profile.empty() && !AppendProfile(out, meta.profile)) {
+        return false;
+    }
+    if (meta.resolution) {
+        std::vector<std::uint8_t> data;
+        PutU32(data, PixelsPerMetre(meta.resolution->x));
+        PutU32(data, PixelsPerMetre(meta.resolution->y));
+        data.push_back(kUnitMetre);
+        AppendChunk(out, "pHYs", data);
+    }
+    std::vector<std::uint8_t> text;
+    PutText(text, kSoftwareKeyword);
+    text.push_back(0);
+    PutText(text, SoftwareName());
+    AppendChunk(out, "tEXt", text);
+    return true;
+}

@@ -1,0 +1,19 @@
+// PNG's framing: the signature and chunks (length, type, data, CRC-32 of
+// type and data), and the chunks written before the image data.
+#pragma once
+
+#include "image/ImageMeta.h"
+#include "image/formats/RgbOutput.h"
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// One chunk, framed, appended to `out`.
+void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
+                 std::span<const std::uint8_t> data);
+
+// The signature, IHDR (RGB, no interlace), then iCCP, pHYs and the Software
+// tEXt as `meta` has them. False when the profile cannot be compressed.
+bool PngHead(const RgbShape& shape, const ImageMeta& meta, std::vector<std::uint8_t>& out);

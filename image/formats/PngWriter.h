@@ -1,0 +1,16 @@
+// PNG output: RGB, 8 or 16 bits per sample (16-bit samples handed over
+// big-endian, as PNG stores them), every row filtered Up, the image data
+// deflated on every core in independent Huffman-only segments joined into
+// one zlib stream; pHYs (pixels per metre), iCCP and a Software text written
+// before it. The file is written in order through the safe replacement.
+#pragma once
+
+#include "image/ImageMeta.h"
+#include "image/formats/Bmp24Writer.h"
+#include "image/formats/RgbOutput.h"
+
+// The producer's reason, DamagedData when zlib refuses the data,
+// Unsupported with kNoPixels for an image without rows or columns (which
+// PNG cannot hold), or the output's.
+Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replacement& output,
+                const ImageMeta& meta = {});
