@@ -140,11 +140,15 @@ bool IsShown(const QWidget* widget) {
     return widget && widget->isVisible();
 }
 
-// The active window is NAME, or holds a visible control NAME.
+// The active window is NAME (its object name, or its class such as QMenu),
+// or holds a visible control NAME.
 bool ActiveHolds(const QString& name) {
     QWidget* window = ActiveWindow();
-    return window && ((window->objectName() == name && IsShown(window)) ||
-                      IsShown(window->findChild<QWidget*>(name)));
+    if (!IsShown(window)) {
+        return false;
+    }
+    return window->objectName() == name || window->inherits(qPrintable(name)) ||
+           IsShown(window->findChild<QWidget*>(name));
 }
 
 // Some window is NAME, or holds a visible control NAME.

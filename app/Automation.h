@@ -15,8 +15,9 @@
 //   grab FILE       save a picture of the active window (device pixels)
 //   wait MS         let the program run on for a while
 //   gap MS          the time between the steps that follow (50 ms at first)
-//   await NAME MS   go on once the active window is or holds a visible control
-//                   NAME (a dialog that has opened), or after MS at the latest
+//   await NAME MS   go on once the active window is NAME (by object name or
+//                   class: QMenu for a menu) or holds a visible control NAME (a
+//                   dialog that has opened), or after MS at the latest
 //   gone NAME MS    go on once no window or control NAME is visible (a scan's
 //                   progress that has closed), or after MS at the latest
 //   usage           write "usage rss_kb=N fds=N threads=N": the program's
