@@ -63,7 +63,8 @@ std::string Open(const std::filesystem::path& file) {
 constexpr const char* kToggleHistogram = "key Shift+F10; await QMenu 10000; key Down; key Down; "
                                          "key Down; key Return; await IDC_APPLY 10000; ";
 
-// Files open every fifth round (a BMP and a 16-bit PNM in turn), the image
+// Files open every fifth round (a BMP and a 16-bit PNM in turn, both smaller
+// than the 75 dpi scan that follows every other time), the image
 // before the tables every third, the histogram every tenth: the states after
 // the 20th and the last round are the same (each switch thrown an even number
 // of times), so their usage compares like with like.
@@ -89,18 +90,18 @@ std::string Session(const std::filesystem::path& bmp, const std::filesystem::pat
 
 std::filesystem::path WriteBmp(const ScratchDir& scratch) {
     const auto path = scratch / "open.bmp";
-    bmptest::WriteFile(path, bmptest::EncodeBmp(bmptest::Gradient(320, 240)));
+    bmptest::WriteFile(path, bmptest::EncodeBmp(bmptest::Gradient(40, 30)));
     return path;
 }
 
 // A binary 16-bit PNM: a ramp in each channel.
 std::filesystem::path WritePnm16(const ScratchDir& scratch) {
-    constexpr int kWidth = 256, kHeight = 200, kMaxval = 65535;
+    constexpr int kWidth = 32, kHeight = 24, kMaxval = 65535;
     std::string bytes = "P6\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n" +
                         std::to_string(kMaxval) + "\n";
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
-            for (const int level : {x * 257, y * 300, (x + y) * 128}) {
+            for (const int level : {x * 257, y * 300, (x + y) * 1000}) {
                 bytes += static_cast<char>(level >> 8 & 0xFF);
                 bytes += static_cast<char>(level & 0xFF);
             }
