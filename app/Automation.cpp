@@ -1,6 +1,8 @@
 // The scripted steps: each is delivered as the events a user's action makes.
 #include "app/Automation.h"
 
+#include "app/ProcessUsage.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -13,13 +15,16 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-// Time between steps, so that a step's effects (a menu or box opening) are
-// on screen before the next one looks for them.
+// Time between steps by default, so that a step's effects (a menu or box
+// opening) are on screen before the next one looks for them.
 constexpr int kStepGapMs = 50;
+// How often a waiting step looks again.
+constexpr int kPollMs = 10;
 
 QWidget* ActiveWindow() {
     if (QWidget* popup = QApplication::activePopupWidget()) {
@@ -181,6 +186,37 @@ void PrintText(const QString& name) {
     std::fflush(stdout);
 }
 
+bool IsShown(const QWidget* widget) {
+    return widget && widget->isVisible();
+}
+
+// The active window is NAME (its object name, or its class such as QMenu),
+// or holds a visible control NAME.
+bool ActiveHolds(const QString& name) {
+    QWidget* window = ActiveWindow();
+    if (!IsShown(window)) {
+        return false;
+    }
+    return window->objectName() == name || window->inherits(qPrintable(name)) ||
+           IsShown(window->findChild<QWidget*>(name));
+}
+
+// Some window is NAME, or holds a visible control NAME.
+bool AnyShows(const QString& name) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (IsShown(window) &&
+            (window->objectName() == name || IsShown(window->findChild<QWidget*>(name)))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PrintUsage() {
+    std::printf("usage %s\n", UsageLine(ReadProcessUsage()).c_str());
+    std::fflush(stdout);
+}
+
 void CloseActiveWindow() {
     if (QWidget* window = ActiveWindow()) {
         window->windowHandle()->close(); // what the window manager's close box asks
@@ -195,7 +231,7 @@ void Grab(const QString& file) {
 
 } // namespace
 
-Automation::Automation(const QByteArray& script) {
+Automation::Automation(const QByteArray& script) : gapMs_(kStepGapMs) {
     for (const QString& step : QString::fromUtf8(script).split(u';', Qt::SkipEmptyParts)) {
         if (!step.trimmed().isEmpty()) {
             steps_.append(step.trimmed());
@@ -211,8 +247,7 @@ void Automation::RunNext() {
         return;
     }
     const QString step = steps_.takeFirst();
-    if (step.startsWith(u"wait ")) {
-        QTimer::singleShot(step.section(u' ', 1).toInt(), this, [this] { RunNext(); });
+    if (WaitStep(step)) {
         return;
     }
     // Later steps continue even while this one runs a nested loop (a menu or
@@ -220,8 +255,48 @@ void Automation::RunNext() {
     // or a print is done once its call returns: the next step follows on the
     // next turn of the loop, so a test may read a whole image point by point.
     const bool settled = step.startsWith(u"move ") || step.startsWith(u"print ");
-    QTimer::singleShot(settled ? 0 : kStepGapMs, this, [this] { RunNext(); });
+    QTimer::singleShot(settled ? 0 : gapMs_, this, [this] { RunNext(); });
     Run(step);
+}
+
+// The steps that hold back the next one; true when STEP is one of them.
+bool Automation::WaitStep(const QString& step) {
+    const QString verb = step.section(u' ', 0, 0);
+    if (verb == u"wait") {
+        QTimer::singleShot(step.section(u' ', 1).toInt(), this, [this] { RunNext(); });
+        return true;
+    }
+    if (verb == u"gap") {
+        gapMs_ = std::max(0, step.section(u' ', 1).toInt());
+        RunNext();
+        return true;
+    }
+    const QString name = step.section(u' ', 1, 1);
+    const int limitMs = step.section(u' ', 2, 2).toInt();
+    if (verb == u"await") {
+        PollUntil([name] { return ActiveHolds(name); }, step, limitMs);
+        return true;
+    }
+    if (verb == u"gone") {
+        PollUntil([name] { return !AnyShows(name); }, step, limitMs);
+        return true;
+    }
+    return false;
+}
+
+void Automation::PollUntil(std::function<bool()> done, const QString& step, int leftMs) {
+    if (done()) {
+        QTimer::singleShot(gapMs_, this, [this] { RunNext(); });
+        return;
+    }
+    if (leftMs <= 0) {
+        std::fprintf(stderr, "automation: ran out of time: %s\n", qPrintable(step));
+        RunNext();
+        return;
+    }
+    QTimer::singleShot(kPollMs, this, [this, done = std::move(done), step, leftMs]() mutable {
+        PollUntil(std::move(done), step, leftMs - kPollMs);
+    });
 }
 
 void Automation::Run(const QString& step) {
@@ -245,6 +320,8 @@ void Automation::Run(const QString& step) {
         CloseActiveWindow();
     } else if (verb == u"grab") {
         Grab(rest);
+    } else if (verb == u"usage") {
+        PrintUsage();
     } else {
         std::fprintf(stderr, "automation: unknown step %s\n", qPrintable(step));
     }

@@ -18,11 +18,22 @@
 //   close           close the active window as its close box does
 //   grab FILE       save a picture of the active window (device pixels)
 //   wait MS         let the program run on for a while
+//   gap MS          the time between the steps that follow (50 ms at first)
+//   await NAME MS   go on once the active window is NAME (by object name or
+//                   class: QMenu for a menu) or holds a visible control NAME (a
+//                   dialog that has opened), or after MS at the latest
+//   gone NAME MS    go on once no window or control NAME is visible (a scan's
+//                   progress that has closed), or after MS at the latest
+//   usage           write "usage rss_kb=N fds=N threads=N": the program's
+//                   resident memory, open descriptors and threads
+// A wait that runs out says so on standard error and the steps go on.
 #pragma once
 
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
+
+#include <functional>
 
 inline constexpr const char* kAutomationVariable = "TAMREL_AUTOMATION";
 
@@ -32,7 +43,10 @@ public:
 
 private:
     void RunNext();
+    bool WaitStep(const QString& step);
+    void PollUntil(std::function<bool()> done, const QString& step, int leftMs);
     void Run(const QString& step);
 
     QStringList steps_;
+    int gapMs_;
 };

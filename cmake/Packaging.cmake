@@ -21,3 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 include(CPack)
+
+# Everything the install rules above take from the build folder, so that the
+# package is complete from any build state: cmake --build ... --target
+# tamrel_package_contents, then cpack.
+add_custom_target(tamrel_package_contents)
+add_dependencies(tamrel_package_contents tamrel tamrel-cli tamrel_changelog tamrel_man_pages)

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Runs every fuzzer for a bounded time on its corpus: seeds written at run
 # time, the third-party BMP suite read in place, the past findings kept in
-# fuzz/corpus/<format>/, and a working corpus kept in the build folder. A finding fails the run and prints the input behind it.
+# fuzz/corpus/<format>/, and a working corpus kept in the build folder. A
+# finding fails the run and prints the input behind it.
 # Usage: fuzz/run.sh [build folder] (default build/fuzz); FUZZ_SECONDS sets
-# the time per fuzzer (default 60).
+# the time per fuzzer (default 60), FUZZ_JOBS how many run at once (default:
+# one per core). Each fuzzer gets its whole time whatever runs beside it; its
+# report is printed once it has ended, in the order below.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build/fuzz}" && pwd)"
 seconds="${FUZZ_SECONDS:-60}"
+jobs="${FUZZ_JOBS:-$(nproc)}"
 suite="$root/../shared/bmpsuite"
 work="$build/fuzz-work"
 
@@ -63,21 +67,46 @@ run_fuzzer() {
   fi
 }
 
-rm -rf "$work/seeds"
+# start NAME DICTIONARY SEED_FOLDERS...: runs the fuzzer in the background,
+# its report and exit status into files of its own, once fewer than $jobs run.
+names=()
+start() {
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+    wait -n || true
+  done
+  local name="$1"
+  names+=("$name")
+  (
+    status=0
+    run_fuzzer "$@" >"$work/$name.report" 2>&1 || status=$?
+    echo "$status" >"$work/$name.status"
+  ) &
+}
+
+rm -rf "$work/seeds" "$work"/*.report "$work"/*.status
+mkdir -p "$work"
 "$build/fuzz/fuzz_seeds" "$work/seeds"
+start fuzz_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
+  "$suite/g" "$suite/q" "$suite/b" "$suite/x"
+start fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
+start fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
+  "$suite/g" "$suite/q" "$suite/b" "$suite/x"
+start fuzz_option "$root/fuzz/option.dict" "$root/fuzz/corpus/option"
+# The scan readers: seeds are the PNG and TIFF suites read in place.
+start fuzz_pnm "" "$work/seeds/pnm"
+start fuzz_png "" "$root/../shared/pngsuite/pngsuite" \
+  "$root/../shared/pngsuite/testpngs/crashers"
+start fuzz_tiff "" "$root/fuzz/corpus/tiff" "$root/../shared/tiffsuite"
+wait
 passed=0
 failed=0
-count() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi; }
-count run_fuzzer fuzz_bmp "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
-  "$suite/g" "$suite/q" "$suite/b" "$suite/x"
-count run_fuzzer fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
-count run_fuzzer fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
-  "$suite/g" "$suite/q" "$suite/b" "$suite/x"
-count run_fuzzer fuzz_option "$root/fuzz/option.dict" "$root/fuzz/corpus/option"
-# The scan readers: seeds are the PNG and TIFF suites read in place.
-count run_fuzzer fuzz_pnm "" "$work/seeds/pnm"
-count run_fuzzer fuzz_png "" "$root/../shared/pngsuite/pngsuite" \
-  "$root/../shared/pngsuite/testpngs/crashers"
-count run_fuzzer fuzz_tiff "" "$root/fuzz/corpus/tiff" "$root/../shared/tiffsuite"
+for name in "${names[@]}"; do
+  cat "$work/$name.report"
+  if [ "$(cat "$work/$name.status" 2>/dev/null)" = 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+done
 echo "fuzzers: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

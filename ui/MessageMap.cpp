@@ -51,7 +51,7 @@ void CTamrelDlg::WireMessageMap() {
     };
     for (const auto& [id, handler] : buttons) {
         connect(controls_.ItemAs<QPushButton>(id), &QPushButton::clicked, this,
-                [this, handler] { (this->*handler)(); });
+                [this, run = handler] { (this->*run)(); });
     }
 }
 

@@ -87,7 +87,7 @@ TEST_F(Keyboard, ShiftF10AndTheMenuKeyOpenTheMenuWhereverTheFocusIs) {
 }
 
 TEST_F(Keyboard, ARightClickOpensTheMenuOnlyOverTheBackgroundAndTheTwoAreas) {
-    const auto at = [this](QWidget* w) { return w->geometry().center(); };
+    const auto at = [](QWidget* w) { return w->geometry().center(); };
     const struct {
         const char* where;
         QPoint point;
