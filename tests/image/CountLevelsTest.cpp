@@ -47,10 +47,16 @@ TEST(CountLevels, StreamedCountsEqualThoseOfTheImageTheWindowReads) {
     for (std::uint32_t i = 0; i < palette.size(); ++i) {
         palette[i] = (i * 17) << 16 | (255 - i * 9) << 8 | (i * 5);
     }
+    bmptest::Encoding topDown32;
+    topDown32.bitCount = 32;
+    topDown32.topDown = true;
+    bmptest::Encoding indexed8;
+    indexed8.bitCount = 8;
+    indexed8.palette = palette;
     const std::filesystem::path files[] = {
         WriteBmp(scratch, "rgb24.bmp", {}),
-        WriteBmp(scratch, "topdown32.bmp", {.bitCount = 32, .topDown = true}),
-        WriteBmp(scratch, "indexed8.bmp", {.bitCount = 8, .palette = palette}),
+        WriteBmp(scratch, "topdown32.bmp", topDown32),
+        WriteBmp(scratch, "indexed8.bmp", indexed8),
         WriteScan(scratch, "grey8.pgm", kGreyChannels, kByteDepth, OutputKind::Pnm),
         WriteScan(scratch, "rgb48.ppm", kRgbChannels, kWordDepth, OutputKind::Pnm),
         WriteScan(scratch, "rgb48.png", kRgbChannels, kWordDepth, OutputKind::Png),
