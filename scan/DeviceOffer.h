@@ -3,16 +3,17 @@
 // and how to take a quick preview of the whole bed.
 #pragma once
 
+#include "scan/ScanSource.h"
+
 #include "io/Reason.h"
-#include "scan/DeviceChoices.h"
 #include "scan/BedGeometry.h"
+#include "scan/DeviceChoices.h"
 #include "scan/ScanJob.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-inline constexpr const char* kSourceOption = "source";
 inline constexpr const char* kPreviewOption = "preview";
 inline constexpr int kLowestPreviewDpi = 50;
 
@@ -21,7 +22,7 @@ struct DeviceOffer {
     std::vector<std::string> sources; // empty: the device has no source option
     std::string source;               // the one chosen (or the device's own)
     std::optional<BedGeometry> bed;   // none: the area cannot be chosen
-    std::optional<BedArea> area;       // the area the device holds now
+    std::optional<BedArea> area;      // the area the device holds now
     bool hasPreview = false;          // a settable preview switch
     int previewDpi = 0;               // lowest resolution of at least 50 dpi
     std::string colourMode;           // the device's spelling of Color, or empty

@@ -55,5 +55,9 @@ Reason SetSource(OptionDevice& device, std::string_view name) {
 
 bool IsFlatbedSource(OptionDevice& device) {
     const std::optional<std::string> source = device.Text(kSourceOption);
-    return source && Lower(*source).find(kFlatbedWord) != std::string::npos;
+    return source && NamesFlatbed(*source);
+}
+
+bool NamesFlatbed(std::string_view source) {
+    return Lower(std::string(source)).find(kFlatbedWord) != std::string::npos;
 }

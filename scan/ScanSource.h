@@ -24,3 +24,6 @@ Reason SetSource(OptionDevice& device, std::string_view name);
 // Whether the source now set names a flatbed, which has no feeder to run
 // out of documents ("Flatbed", "flatbed (duplex)" and the like).
 bool IsFlatbedSource(OptionDevice& device);
+
+// The same for a source's name as the device words it.
+bool NamesFlatbed(std::string_view source);

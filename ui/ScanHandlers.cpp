@@ -9,6 +9,7 @@
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "scan/ScanJob.h"
+#include "scan/ScanSource.h"
 #include "ui/CMyGraph.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
@@ -32,6 +33,8 @@ namespace {
 const QString kCannotScan = QStringLiteral("スキャンできません。");
 const QString kScanned = QStringLiteral("スキャンしました。");
 const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
+const QString kPagesScanned = QStringLiteral("%1 ページをスキャンしました。");
+const QString kBatchProgress = QStringLiteral("スキャンしています... (%1 ページ目)");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
 const QString kDeviceWord = QStringLiteral("スキャナ");
 const QString kDiscardScan =
@@ -100,6 +103,27 @@ private:
     std::vector<QWidget*> disabled_;
 };
 
+// A source that is no flatbed feeds pages until it runs out.
+bool FeedsPages(const ScanSettings& settings) {
+    for (const auto& [name, value] : settings.options) {
+        if (name == kSourceOption) {
+            return !NamesFlatbed(value);
+        }
+    }
+    return false;
+}
+
+// The chosen name with the page's number before its extension:
+// scan.tif gives scan-001.tif, scan-002.tif, ...
+std::filesystem::path PageFileName(const std::filesystem::path& chosen, std::size_t number) {
+    constexpr int kDigits = 3;
+    std::string digits = std::to_string(number);
+    digits.insert(0, digits.size() < kDigits ? kDigits - digits.size() : 0, '0');
+    std::filesystem::path page = chosen;
+    page.replace_filename(chosen.stem().string() + "-" + digits + chosen.extension().string());
+    return page;
+}
+
 QString DeviceLine(const ScanOutcome& outcome) {
     const QString where =
         outcome.device.empty() ? kDeviceWord : QString::fromStdString(outcome.device);
@@ -136,6 +160,67 @@ ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanS
         session, settings, cancel, [&](int done) { dialog.setValue(done); }, finish);
     scanCancel_ = nullptr;
     return outcome;
+}
+
+BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const ScanSettings& settings,
+                                           const BatchPageUse& use) {
+    std::atomic<bool> cancel{false};
+    std::atomic<int> done{0};
+    std::atomic<std::size_t> pages{0};
+    const DisabledControls disabled(this);
+    QProgressDialog dialog(kBatchProgress.arg(1), QStringLiteral("キャンセル"), 0,
+                           kScanProgressSteps, this);
+    dialog.setObjectName(QStringLiteral("scanProgress"));
+    dialog.setWindowModality(Qt::NonModal);
+    dialog.setMinimumDuration(0);
+    QObject::connect(&dialog, &QProgressDialog::canceled, [&] { cancel = true; });
+    scanCancel_ = &cancel;
+    dialog.show();
+    BatchOutcome outcome;
+    BatchCallbacks callbacks;
+    callbacks.use = use;
+    callbacks.progress = [&](std::size_t finished, double fraction) {
+        pages = finished;
+        done = static_cast<int>(fraction * kScanProgressSteps);
+    };
+    RunOnWorker([&] { outcome = RunScanBatch(session, settings, cancel, callbacks); },
+                [&] {
+                    dialog.setLabelText(kBatchProgress.arg(pages.load() + 1));
+                    dialog.setValue(done.load());
+                });
+    scanCancel_ = nullptr;
+    return outcome;
+}
+
+// Each page is written once it is whole; a cancel or a failure leaves the
+// pages finished before it and nothing of the page in progress.
+void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
+                                     const std::filesystem::path& path, int chosenFilter) {
+    Reason saveFailure;
+    std::filesystem::path failedPage;
+    const BatchOutcome batch =
+        BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
+            SampleImage image;
+            if (Reason reason = CollectInto(image)(page.layout, read)) {
+                return reason;
+            }
+            const std::filesystem::path name = PageFileName(path, page.index + 1);
+            if (Reason failed = SaveScan(name, image, page.resolution, chosenFilter)) {
+                saveFailure = failed;
+                failedPage = name;
+                return failed;
+            }
+            return Reason{};
+        });
+    if (saveFailure) {
+        Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(failedPage, saveFailure));
+        return;
+    }
+    if (!ScanSucceeded(batch.scan)) {
+        return;
+    }
+    Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok, MessageIcon::Information);
 }
 
 bool CTamrelDlg::MayDiscardScan() {
@@ -195,6 +280,10 @@ void CTamrelDlg::OnScanWithTables() {
     }
     ScanSettings settings = pick.Settings();
     settings.curves = theChannelParams;
+    if (FeedsPages(settings)) {
+        ScanBatchWithTables(session, settings, PathFromUser(*name), chosenFilter);
+        return;
+    }
     const ScanOutcome outcome = ScanInBackground(session, settings);
     if (!ScanSucceeded(outcome)) {
         return;

@@ -13,33 +13,43 @@ constexpr int kProgressPollMs = 20; // well inside the 50 ms a repaint may take
 
 } // namespace
 
-ScanOutcome ScanOnWorker(const SaneSession& session, const ScanSettings& settings,
-                         std::atomic<bool>& cancel, const std::function<void(int)>& progress,
-                         const std::function<void(ScanOutcome&)>& finish) {
-    std::atomic<int> done{0};
+void RunOnWorker(const std::function<void()>& job, const std::function<void()>& poll) {
     std::atomic<bool> finished{false};
-    ScanOutcome outcome;
     QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (progress) {
-            progress(done.load());
-        }
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        poll();
         if (finished.load()) {
             loop.quit();
         }
     });
     std::thread worker([&] {
-        outcome = RunScanJob(session, settings, cancel, [&](double fraction) {
-            done = static_cast<int>(fraction * kScanProgressSteps);
-        });
-        if (finish) {
-            finish(outcome);
-        }
+        job();
         finished = true;
     });
-    poll.start(kProgressPollMs);
+    timer.start(kProgressPollMs);
     loop.exec();
     worker.join();
+}
+
+ScanOutcome ScanOnWorker(const SaneSession& session, const ScanSettings& settings,
+                         std::atomic<bool>& cancel, const std::function<void(int)>& progress,
+                         const std::function<void(ScanOutcome&)>& finish) {
+    std::atomic<int> done{0};
+    ScanOutcome outcome;
+    RunOnWorker(
+        [&] {
+            outcome = RunScanJob(session, settings, cancel, [&](double fraction) {
+                done = static_cast<int>(fraction * kScanProgressSteps);
+            });
+            if (finish) {
+                finish(outcome);
+            }
+        },
+        [&] {
+            if (progress) {
+                progress(done.load());
+            }
+        });
     return outcome;
 }

@@ -9,6 +9,7 @@
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"
 #include "platform/SystemMenu.h"
+#include "scan/ScanBatch.h"
 #include "ui/ScanPreview.h"
 #include "ui/UndoHistory.h"
 
@@ -18,6 +19,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -148,6 +150,13 @@ private:
     // on the page that would otherwise hold up the window).
     ScanOutcome ScanInBackground(const SaneSession& session, const ScanSettings& settings,
                                  const std::function<void(ScanOutcome&)>& finish = {});
+    // Scans a feeder's pages on a worker thread until it is empty, each
+    // handed to `use` there; the progress says which page is being read.
+    BatchOutcome BatchInBackground(const SaneSession& session, const ScanSettings& settings,
+                                   const BatchPageUse& use);
+    // 「テーブルでスキャン...」 from a feeder: each page into its numbered file.
+    void ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
+                             const std::filesystem::path& path, int chosenFilter);
     void CancelScan();
     // False when the window went away, the user cancelled, or the scan
     // failed (the failure then told in one message with the device's reason).

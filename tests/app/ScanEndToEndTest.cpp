@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -143,6 +144,83 @@ TEST(TamrelScan, ClosingTheWindowMidScanCancelsAndExitsCleanly) {
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.signal, 0);
+}
+
+} // namespace
+
+namespace {
+
+// 「テーブルでスキャン...」 from the test device's feeder, which holds ten pages.
+std::string FeederBatchSteps(const std::filesystem::path& chosen, int waitMs) {
+    return "wait 200; key Shift+F10; key T; wait 500; click scanSource; wait 200; key Down; "
+           "key Return; wait 300; click scanStart; wait 500; type " +
+           chosen.string() + "; key Return; wait " + std::to_string(waitMs);
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// True for a whole 8-bit P6 file: its header's width x height x 3 bytes follow it.
+bool IsWholePnm(const std::string& bytes) {
+    std::istringstream in(bytes);
+    std::string magic;
+    std::size_t width = 0;
+    std::size_t height = 0;
+    int maxval = 0;
+    in >> magic >> width >> height >> maxval;
+    in.get();
+    return magic == "P6" && maxval == 255 && in &&
+           bytes.size() == static_cast<std::size_t>(in.tellg()) + width * height * 3;
+}
+
+TEST(TamrelScan, AFeederBatchWritesEveryPageToItsNumberedFileAndCountsThem) {
+    ScratchDir scratch;
+    const std::filesystem::path pages = scratch / "pages";
+    std::filesystem::create_directories(pages);
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "mode Color\n",
+                                FeederBatchSteps(pages / "scan.pnm", 4000) +
+                                    "; print qt_msgbox_label; key Return; wait 200; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("qt_msgbox_label=10 ページをスキャンしました。"), std::string::npos)
+        << result.out;
+    std::vector<std::string> expected;
+    for (int page = 1; page <= 10; ++page) {
+        expected.push_back("scan-0" + std::string(page < 10 ? "0" : "") + std::to_string(page) +
+                           ".pnm");
+    }
+    EXPECT_EQ(FilesIn(pages), expected);
+    EXPECT_TRUE(IsWholePnm(ReadBytes(pages / "scan-010.pnm")));
+}
+
+// A slow feeder cancelled after its second page: the finished pages stay
+// whole, the page in progress leaves nothing.
+TEST(TamrelScan, ACancelledBatchKeepsTheFinishedPagesAndNothingOfTheNext) {
+    ScratchDir scratch;
+    const std::filesystem::path pages = scratch / "pages";
+    std::filesystem::create_directories(pages);
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "mode Color\nread-delay true\nread-delay-duration 20000\n",
+                                FeederBatchSteps(pages / "scan.pnm", 2500) +
+                                    "; key Escape; wait 1500; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    const std::vector<std::string> kept = FilesIn(pages);
+    ASSERT_FALSE(kept.empty());
+    ASSERT_LT(kept.size(), 10u);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i], "scan-00" + std::to_string(i + 1) + ".pnm");
+        EXPECT_TRUE(IsWholePnm(ReadBytes(pages / kept[i]))) << kept[i];
+    }
 }
 
 } // namespace

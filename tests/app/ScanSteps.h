@@ -1,36 +1,15 @@
-// Scripted steps shared by the end-to-end tests that scan: SANE's test
-// device in a folder of the test's own, the context menu, opening a file,
-// and what the program printed.
+// Scripted steps shared by the end-to-end tests that scan: the context menu,
+// opening a file, and what the program printed.
 #pragma once
 
 #include "tests/app/RunTamrel.h"
+#include "tests/app/TestDevice.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace apptest {
-
-// dll.conf naming only the test backend, and test.conf with `settings`
-// (its own defaults otherwise, as SANE ships them).
-inline RunSetup WithTestDevice(const ScratchDir& scratch, const std::string& settings,
-                               std::string script) {
-    const std::filesystem::path dir = scratch / "sane";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "dll.conf") << "test\n";
-    std::ofstream(dir / "test.conf") << "number_of_devices 1\nresolution 50.0\nselect-fd true\n"
-                                     << settings;
-    RunSetup setup;
-    setup.script = std::move(script);
-    // SANE's test backend leaks per scan and is unloaded at sane_exit, so
-    // the leak checker of a sanitizer build can neither name nor suppress it;
-    // its reader's cancel is made harmless as for every test that scans.
-    setup.env = {{"SANE_CONFIG_DIR", dir.string()},
-                 {"LD_PRELOAD", TAMREL_QUIET_CANCEL},
-                 {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1:verify_asan_link_order=0"}};
-    return setup;
-}
 
 // 「スキャナから取り込む...」 with the dialog's choices as they are.
 inline constexpr const char* kAcquireSteps =
