@@ -281,7 +281,7 @@ std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
 // "LEFT,TOP,WIDTH,HEIGHT": four plain decimals of millimetres (no sign,
 // exponent or blanks), the width and height above 0. The device judges
 // whether the area lies on its bed.
-std::optional<AreaMm> AreaOf(std::string_view text) {
+std::optional<ScanArea> AreaOf(std::string_view text) {
     constexpr std::size_t kFields = 4;
     std::array<double, kFields> values{};
     std::size_t start = 0;
@@ -304,7 +304,7 @@ std::optional<AreaMm> AreaOf(std::string_view text) {
     if (!(values[2] > 0) || !(values[3] > 0)) {
         return std::nullopt;
     }
-    return AreaMm{values[0], values[1], values[2], values[3]};
+    return ScanArea{values[0], values[1], values[2], values[3]};
 }
 
 // The values of --area, --source and --batch; the pattern is checked here.

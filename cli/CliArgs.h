@@ -4,6 +4,7 @@
 
 #include "cli/PagePattern.h"
 #include "curve/ChannelParams.h"
+#include "scan/ScanArea.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -17,15 +18,6 @@ enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan }
 
 // How a TIFF output is compressed: --compress [deflate|lzw].
 enum class Compression { None, Deflate, Lzw };
-
-// A rectangle on the scanner's bed in millimetres, as scanimage's -l -t -x -y.
-struct AreaMm {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-    friend bool operator==(const AreaMm&, const AreaMm&) = default;
-};
 
 struct CliCommand {
     CommandKind kind = CommandKind::Table;
@@ -48,7 +40,7 @@ struct CliCommand {
     std::optional<std::string> mode;       // scan --mode Color|Gray
     std::optional<int> depth;              // scan --depth 8|16
     std::vector<std::pair<std::string, std::string>> deviceOptions; // scan --option NAME=VALUE
-    std::optional<AreaMm> area;                                     // scan --area L,T,W,H
+    std::optional<ScanArea> area;                                   // scan --area L,T,W,H
     std::optional<std::string> source;                              // scan --source NAME
     std::optional<PagePattern> batch;     // scan --batch: output is the page names' pattern
     std::optional<std::string> optionsOf; // devices --options DEVICE

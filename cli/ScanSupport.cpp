@@ -62,10 +62,7 @@ ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelPa
     settings.mode = command.mode;
     settings.depth = command.depth;
     settings.source = command.source;
-    if (command.area) {
-        settings.area = ScanArea{command.area->left, command.area->top, command.area->width,
-                                 command.area->height};
-    }
+    settings.area = command.area;
     settings.options = command.deviceOptions;
     settings.curves = curves;
     return settings;

@@ -124,6 +124,20 @@ std::filesystem::path PageFileName(const std::filesystem::path& chosen, std::siz
     return page;
 }
 
+// The scan's progress beside the window, which keeps painting; its キャンセル
+// raises `cancel`.
+class ScanProgressDialog : public QProgressDialog {
+public:
+    ScanProgressDialog(QWidget* parent, const QString& label, std::atomic<bool>& cancel)
+        : QProgressDialog(label, QStringLiteral("キャンセル"), 0, kScanProgressSteps, parent) {
+        setObjectName(QStringLiteral("scanProgress"));
+        setWindowModality(Qt::NonModal);
+        setMinimumDuration(0);
+        QObject::connect(this, &QProgressDialog::canceled, [&cancel] { cancel = true; });
+        show();
+    }
+};
+
 QString DeviceLine(const ScanOutcome& outcome) {
     const QString where =
         outcome.device.empty() ? kDeviceWord : QString::fromStdString(outcome.device);
@@ -148,14 +162,8 @@ ScanOutcome CTamrelDlg::ScanInBackground(const SaneSession& session, const ScanS
                                          const std::function<void(ScanOutcome&)>& finish) {
     std::atomic<bool> cancel{false};
     const DisabledControls disabled(this);
-    QProgressDialog dialog(QStringLiteral("スキャンしています..."), QStringLiteral("キャンセル"), 0,
-                           kScanProgressSteps, this);
-    dialog.setObjectName(QStringLiteral("scanProgress"));
-    dialog.setWindowModality(Qt::NonModal);
-    dialog.setMinimumDuration(0);
-    QObject::connect(&dialog, &QProgressDialog::canceled, [&] { cancel = true; });
+    ScanProgressDialog dialog(this, QStringLiteral("スキャンしています..."), cancel);
     scanCancel_ = &cancel;
-    dialog.show();
     ScanOutcome outcome = ScanOnWorker(
         session, settings, cancel, [&](int done) { dialog.setValue(done); }, finish);
     scanCancel_ = nullptr;
@@ -168,14 +176,8 @@ BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const Sca
     std::atomic<int> done{0};
     std::atomic<std::size_t> pages{0};
     const DisabledControls disabled(this);
-    QProgressDialog dialog(kBatchProgress.arg(1), QStringLiteral("キャンセル"), 0,
-                           kScanProgressSteps, this);
-    dialog.setObjectName(QStringLiteral("scanProgress"));
-    dialog.setWindowModality(Qt::NonModal);
-    dialog.setMinimumDuration(0);
-    QObject::connect(&dialog, &QProgressDialog::canceled, [&] { cancel = true; });
+    ScanProgressDialog dialog(this, kBatchProgress.arg(1), cancel);
     scanCancel_ = &cancel;
-    dialog.show();
     BatchOutcome outcome;
     BatchCallbacks callbacks;
     callbacks.use = use;

@@ -2,6 +2,7 @@
 // dialog's TIFF filters pick the compression, and the scan's resolution is
 // written with it.
 #include "tests/app/RunTamrel.h"
+#include "tests/app/TestDevice.h"
 #include "tests/image/ReadSamples.h"
 
 #include <tiffio.h>
@@ -16,17 +17,7 @@ using apptest::RunSetup;
 using apptest::RunTamrel;
 
 RunSetup WithTestDevice(const ScratchDir& scratch, std::string script) {
-    const std::filesystem::path dir = scratch / "sane";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "dll.conf") << "test\n";
-    std::ofstream(dir / "test.conf") << "number_of_devices 1\nresolution 50.0\nselect-fd true\n"
-                                     << "mode Color\n";
-    RunSetup setup;
-    setup.script = std::move(script);
-    setup.env = {{"SANE_CONFIG_DIR", dir.string()},
-                 {"LD_PRELOAD", TAMREL_QUIET_CANCEL},
-                 {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1:verify_asan_link_order=0"}};
-    return setup;
+    return apptest::WithTestDevice(scratch, "mode Color\n", std::move(script));
 }
 
 std::uint16_t CompressionOf(const std::filesystem::path& path) {
