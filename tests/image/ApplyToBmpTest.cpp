@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sys/resource.h>
 
 namespace {
@@ -103,6 +104,23 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
     }
     return "at byte " + std::to_string(ia - a.begin()) + " of " + std::to_string(a.size()) + " / " +
            std::to_string(b.size());
+}
+
+// 2835 and 3780 per metre are 72 and 96 dpi: the output keeps them exactly.
+TEST_F(ApplyToBmpTest, TheInputsResolutionIsCarriedToTheOutput) {
+    std::vector<std::uint8_t> bmp = bmptest::EncodeBmp(bmptest::Gradient(5, 3));
+    bmp = bmptest::With(bmp, bmptest::kXPelsPerMetreField, 2835);
+    bmp = bmptest::With(bmp, bmptest::kYPelsPerMetreField, 3780);
+    const std::string applied = AppliedOutput(bmp, {});
+    EXPECT_EQ(FirstDifference(applied, ExpectedOutput(bmp)), "none");
+    ASSERT_GE(applied.size(), bmptest::kColoursUsedField);
+    const auto field = [&](std::size_t at) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, applied.data() + at, sizeof value);
+        return value;
+    };
+    EXPECT_EQ(field(bmptest::kXPelsPerMetreField), 2835u);
+    EXPECT_EQ(field(bmptest::kYPelsPerMetreField), 3780u);
 }
 
 TEST_F(ApplyToBmpTest, WritesThePreviewsBytesForEveryDepthRowOrderAndPadding) {

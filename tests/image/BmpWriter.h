@@ -25,6 +25,8 @@ inline constexpr std::size_t kPlanesField = 26;
 inline constexpr std::size_t kBitCountField = 28;
 inline constexpr std::size_t kCompressionField = 30;
 inline constexpr std::size_t kImageSizeField = 34;
+inline constexpr std::size_t kXPelsPerMetreField = 38;
+inline constexpr std::size_t kYPelsPerMetreField = 42;
 inline constexpr std::size_t kColoursUsedField = 46;
 
 // Every field of the file header and the 40-byte info header. A bigger

@@ -4,6 +4,7 @@
 // fuzzer.
 #pragma once
 
+#include "image/ImageMeta.h"
 #include "image/formats/Bmp24Writer.h"
 #include "image/formats/BmpReader.h"
 #include "image/preview/RenderPreview.h"
@@ -19,8 +20,8 @@ namespace bmptest {
 
 inline constexpr std::uint32_t kColourMask = 0x00FFFFFF;
 
-// Every field as the tool writes it: image size filled in, resolution and
-// colour counts 0, padding bytes 0.
+// Every field as the tool writes it for an input without a resolution: image
+// size filled in, resolution and colour counts 0, padding bytes 0.
 inline std::vector<std::uint8_t> EncodePreviewBmp(const PreviewImage& preview) {
     Picture picture{preview.Width(), preview.Height(), {}};
     for (std::int32_t y = 0; y < preview.Height(); ++y) {
@@ -60,7 +61,19 @@ inline ExpectedApply ExpectedApplyOf(std::span<const std::uint8_t> bmp,
     if (!preview) {
         return {ReasonCode::NoMemory, {}};
     }
-    return {ReasonCode::None, EncodePreviewBmp(*preview)};
+    std::vector<std::uint8_t> bytes = EncodePreviewBmp(*preview);
+    // The input's resolution is carried: both pels-per-metre fields or none,
+    // through dots per inch as the reader and the writer take them.
+    const auto field = [&](std::size_t at) {
+        return std::uint32_t(bmp[at]) | std::uint32_t(bmp[at + 1]) << 8 |
+               std::uint32_t(bmp[at + 2]) << 16 | std::uint32_t(bmp[at + 3]) << 24;
+    };
+    if (const auto resolution =
+            ResolutionOfPixelsPerMetre(field(kXPelsPerMetreField), field(kYPelsPerMetreField))) {
+        PutU32(bytes, kXPelsPerMetreField, PixelsPerMetre(resolution->x));
+        PutU32(bytes, kYPelsPerMetreField, PixelsPerMetre(resolution->y));
+    }
+    return {ReasonCode::None, std::move(bytes)};
 }
 
 } // namespace bmptest
