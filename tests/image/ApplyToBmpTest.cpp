@@ -121,6 +121,12 @@ TEST_F(ApplyToBmpTest, TheInputsResolutionIsCarriedToTheOutput) {
     };
     EXPECT_EQ(field(bmptest::kXPelsPerMetreField), 2835u);
     EXPECT_EQ(field(bmptest::kYPelsPerMetreField), 3780u);
+
+    // The fields are signed: a negative one says nothing, and none is written.
+    bmp = bmptest::With(bmp, bmptest::kXPelsPerMetreField, 0xFFFFFFFFu);
+    const std::string unknown = AppliedOutput(bmp, {});
+    EXPECT_EQ(FirstDifference(unknown, ExpectedOutput(bmp)), "none");
+    EXPECT_EQ(unknown.substr(bmptest::kXPelsPerMetreField, 8), std::string(8, '\0'));
 }
 
 TEST_F(ApplyToBmpTest, WritesThePreviewsBytesForEveryDepthRowOrderAndPadding) {

@@ -63,10 +63,13 @@ inline ExpectedApply ExpectedApplyOf(std::span<const std::uint8_t> bmp,
     }
     std::vector<std::uint8_t> bytes = EncodePreviewBmp(*preview);
     // The input's resolution is carried: both pels-per-metre fields or none,
-    // through dots per inch as the reader and the writer take them.
+    // through dots per inch as the reader and the writer take them. The
+    // fields are signed; a negative one says nothing, as 0 does.
     const auto field = [&](std::size_t at) {
-        return std::uint32_t(bmp[at]) | std::uint32_t(bmp[at + 1]) << 8 |
-               std::uint32_t(bmp[at + 2]) << 16 | std::uint32_t(bmp[at + 3]) << 24;
+        const std::uint32_t bits = std::uint32_t(bmp[at]) | std::uint32_t(bmp[at + 1]) << 8 |
+                                   std::uint32_t(bmp[at + 2]) << 16 |
+                                   std::uint32_t(bmp[at + 3]) << 24;
+        return static_cast<std::int32_t>(bits) < 0 ? 0u : bits;
     };
     if (const auto resolution =
             ResolutionOfPixelsPerMetre(field(kXPelsPerMetreField), field(kYPelsPerMetreField))) {
