@@ -37,34 +37,11 @@ with open(path, "wb") as f:
         row[1::2] = os.urandom(w * 3)
         f.write(row)
 PY
-"$cli" table --defaults --size 65536 --max 65535 | awk '{ print $2, $3, $4 }' > "$work/curve.txt"
-python3 - "$work/curve.txt" "$work/lut.raw" <<'PY'
-import struct, sys
-with open(sys.argv[1]) as src, open(sys.argv[2], "wb") as out:
-    for line in src:
-        out.write(struct.pack("=3H", *map(int, line.split())))
-PY
-vips rawload "$work/lut.raw" "$work/raw.v" 65536 1 3 --format ushort
-vips copy "$work/raw.v" "$work/lut.v" --interpretation rgb16
+source "$here/timing.sh"
+vips_lut "$cli" "$work"
 "$cli" apply --defaults "$work/in.pnm" "$work/in.png"
 
-source "$here/timing.sh"
-
-best() {
-  local out="$1" times=()
-  shift
-  for _ in $(seq "$runs"); do
-    rm -f "$out"
-    sync
-    times+=("$(time_of "$@")")
-  done
-  printf '%.3f' "$(min_of "${times[@]}")"
-}
 mb() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f MB", b / 1e6 }'; }
-same() {
-  vips subtract "$1" "$2" "$work/d.v" && vips abs "$work/d.v" "$work/a.v" && \
-    [ "$(vips max "$work/a.v")" = "0.000000" ] && echo identical || echo DIFFERENT
-}
 
 app_deflate=$(best "$work/deflate.tif" "$cli" apply --defaults --compress "$work/in.pnm" "$work/deflate.tif")
 app_lzw=$(best "$work/lzw.tif" "$cli" apply --defaults --compress lzw "$work/in.pnm" "$work/lzw.tif")

@@ -34,33 +34,11 @@ with open(path, "wb") as f:
     for y in range(0, h, 64):
         f.write(block[: row * min(64, h - y)])
 PY
-"$cli" table --defaults --size 65536 --max 65535 | awk '{ print $2, $3, $4 }' > "$work/curve.txt"
-python3 - "$work/curve.txt" "$work/lut.raw" <<'PY'
-import struct, sys
-with open(sys.argv[1]) as src, open(sys.argv[2], "wb") as out:
-    for line in src:
-        out.write(struct.pack("=3H", *map(int, line.split())))
-PY
-vips rawload "$work/lut.raw" "$work/raw.v" 65536 1 3 --format ushort
-vips copy "$work/raw.v" "$work/lut.v" --interpretation rgb16
+source "$here/timing.sh"
+vips_lut "$cli" "$work"
 # Identity tables turn the PNM into equal TIFF and PNG inputs.
 "$cli" apply --defaults "$work/in.pnm" "$work/in.tif" # content is irrelevant to the timing
 "$cli" apply --defaults "$work/in.pnm" "$work/in.png"
-
-source "$here/timing.sh"
-
-# Best wall-clock seconds of RUNS runs of the command, which writes OUT anew
-# each time: best OUT COMMAND...
-best() {
-  local out="$1" times=()
-  shift
-  for _ in $(seq "$runs"); do
-    rm -f "$out"
-    sync
-    times+=("$(time_of "$@")")
-  done
-  printf '%.3f' "$(min_of "${times[@]}")"
-}
 
 flushed_copy() { cp "$1" "$2" && sync "$2"; }
 cp_pnm=$(best "$work/cp.pnm" cp "$work/in.pnm" "$work/cp.pnm")
@@ -73,10 +51,6 @@ app_tif=$(best "$work/out.tif" "$cli" apply --defaults "$work/in.tif" "$work/out
 app_png=$(best "$work/out.png" "$cli" apply --defaults "$work/in.png" "$work/out.png")
 vips_png=$(best "$work/vips.png" vips maplut "$work/in.png" "$work/vips.png" "$work/lut.v")
 
-same() { # identical pixels: the largest difference of the two images is 0
-  vips subtract "$1" "$2" "$work/d.v" && vips abs "$work/d.v" "$work/a.v" && \
-    [ "$(vips max "$work/a.v")" = "0.000000" ] && echo identical || echo DIFFERENT
-}
 echo "PNM 16 -> PNM 16: apply $app_pnm s, cp $cp_pnm s (x$(ratio "$app_pnm" "$cp_pnm")), cp + flush $cps_pnm s (x$(ratio "$app_pnm" "$cps_pnm")), vips $vips_pnm s (cp x$(ratio "$vips_pnm" "$cp_pnm")); pixels $(same "$work/out.pnm" "$work/vips.ppm")"
 echo "TIFF 16 -> TIFF 16: apply $app_tif s, cp $cp_tif s (x$(ratio "$app_tif" "$cp_tif")), cp + flush $cps_tif s (x$(ratio "$app_tif" "$cps_tif"))"
 echo "PNG 16 -> PNG 16: apply $app_png s, vips $vips_png s (vips / apply x$(ratio "$vips_png" "$app_png")); pixels $(same "$work/out.png" "$work/vips.png")"
