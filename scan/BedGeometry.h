@@ -14,16 +14,8 @@
 
 inline constexpr double kMmPerInch = 25.4;
 
-struct BedArea {
-    double left = 0;
-    double top = 0;
-    double right = 0;
-    double bottom = 0;
-
-    double Width() const { return right - left; }
-    double Height() const { return bottom - top; }
-    friend bool operator==(const BedArea&, const BedArea&) = default;
-};
+// An area on the bed by its edges, in millimetres from the bed's corner.
+using BedArea = BedExtent;
 
 // The bed as the geometry options describe it: their ranges in the device's
 // words (16.16 fixed point for Fixed options), and how many of their units

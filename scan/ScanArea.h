@@ -30,6 +30,7 @@ struct BedExtent {
     double bottom = 0;
     double Width() const { return right - left; }
     double Height() const { return bottom - top; }
+    friend bool operator==(const BedExtent&, const BedExtent&) = default;
 };
 
 struct BedRead {
