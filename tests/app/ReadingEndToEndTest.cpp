@@ -3,6 +3,7 @@
 // its undo and redo on the keys, and the histogram behind the curves.
 #include "curve/ChannelParams.h"
 #include "tests/app/RunTamrel.h"
+#include "tests/app/ScanSteps.h"
 #include "tests/image/BmpWriter.h"
 
 #include <QImage>
@@ -11,6 +12,7 @@
 
 namespace {
 
+using apptest::Printed;
 using apptest::RunSetup;
 using apptest::RunTamrel;
 
@@ -32,37 +34,13 @@ std::filesystem::path WriteGrey(const ScratchDir& scratch, std::uint32_t level =
     return path;
 }
 
-std::string OpenImage(const std::filesystem::path& path) {
-    return "click IDC_OPEN_IMAGE; wait 300; type " + path.string() + "; key Return; wait 500";
-}
-
-// The menu from the keyboard, then its n-th entry (separators are skipped):
-// 最小化, 閉じる, ヒストグラムを表示, 出力ヒストグラム, Black/White を画像から設定, ...
-std::string MenuEntry(int n) {
-    std::string script = "key Shift+F10; wait 100";
-    for (int i = 0; i < n; ++i) {
-        script += "; key Down";
-    }
-    return script + "; key Return; wait 100";
-}
-
-std::vector<std::string> Printed(const std::string& out, const std::string& name) {
-    std::vector<std::string> values;
-    const std::string key = name + "=";
-    for (std::size_t at = 0; (at = out.find(key, at)) != std::string::npos; at += key.size()) {
-        const std::size_t end = out.find('\n', at);
-        values.push_back(out.substr(at + key.size(), end - at - key.size()));
-    }
-    return values;
-}
-
 TEST(TamrelReading, BackslashShowsTheImageBeforeTheTablesAndTheReadoutFollows) {
     const ScratchDir scratch;
     // The pointer rests: the readout follows the switch of the shown image.
     const std::string read = "; print IDC_PIXEL_R";
-    const auto result =
-        RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + "; move IDC_IMAGE 60 60" + read +
-                                  "; key \\" + read + "; key \\" + read + "; key Escape"));
+    const auto result = RunTamrel(scratch, Script(apptest::OpenImageSteps(WriteGrey(scratch)) +
+                                                  "; move IDC_IMAGE 60 60" + read + "; key \\" +
+                                                  read + "; key \\" + read + "; key Escape"));
     ASSERT_EQ(result.status, 0) << result.err;
     GammaTable table{};
     ComputeChannelTable(kDefaultChannelParams, table);
@@ -79,8 +57,9 @@ TEST(TamrelReading, TheReadoutReadsANewlyOpenedImageWithoutThePointerMoving) {
     constexpr std::uint32_t kOtherLevel = 200;
     const std::string read = "; print IDC_PIXEL_R; print IDC_PIXEL_B";
     const auto result = RunTamrel(
-        scratch, Script(OpenImage(WriteGrey(scratch)) + "; move IDC_IMAGE 60 60" + read + "; " +
-                        OpenImage(WriteGrey(scratch, kOtherLevel)) + read + "; key Escape"));
+        scratch, Script(apptest::OpenImageSteps(WriteGrey(scratch)) + "; move IDC_IMAGE 60 60" +
+                        read + "; " + apptest::OpenImageSteps(WriteGrey(scratch, kOtherLevel)) +
+                        read + "; key Escape"));
     ASSERT_EQ(result.status, 0) << result.err;
     GammaTable table{};
     ComputeChannelTable(kDefaultChannelParams, table);
@@ -104,7 +83,7 @@ TEST(TamrelReading, TheTiffFindingIsRefusedWithItsReasonHoldingLittleMemory) {
     }
     const ScratchDir scratch;
     const auto result = RunTamrel(
-        scratch, Script(OpenImage(finding) +
+        scratch, Script(apptest::OpenImageSteps(finding) +
                         "; print qt_msgbox_label; print qt_msgbox_informativelabel; key Return; "
                         "wait 200; key Escape"));
     ASSERT_EQ(result.status, 0) << result.err;
@@ -120,9 +99,10 @@ TEST(TamrelReading, TheTiffFindingIsRefusedWithItsReasonHoldingLittleMemory) {
 TEST(TamrelReading, BlackAndWhiteFromTheMenuAreOneStepForCtrlZAndCtrlY) {
     const ScratchDir scratch;
     const std::string print = "; print IDC_VALUE_BLACK; print IDC_VALUE_WHITE";
-    const auto result = RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + "; " +
-                                                  MenuEntry(5) + print + "; key Ctrl+Z" + print +
-                                                  "; key Ctrl+Y" + print + "; key Escape"));
+    const auto result =
+        RunTamrel(scratch, Script(apptest::OpenImageSteps(WriteGrey(scratch)) + "; " +
+                                  apptest::MenuEntrySteps(5) + print + "; key Ctrl+Z" + print +
+                                  "; key Ctrl+Y" + print + "; key Escape"));
     ASSERT_EQ(result.status, 0) << result.err;
     // Every pixel at 64: nothing below 10 (Black 10.0), nothing above 64 (White 65, at least 200).
     EXPECT_EQ(Printed(result.out, "IDC_VALUE_BLACK"),
@@ -136,10 +116,10 @@ TEST(TamrelReading, BlackAndWhiteFromTheMenuAreOneStepForCtrlZAndCtrlY) {
 TEST(TamrelReading, TheHistogramEntryDrawsBehindTheCurvesAndTakesThemAwayAgain) {
     const ScratchDir scratch;
     const auto grab = [&](const char* name) { return "; grab " + (scratch / name).string(); };
-    const auto result =
-        RunTamrel(scratch, Script(OpenImage(WriteGrey(scratch)) + grab("bare.png") + "; " +
-                                  MenuEntry(3) + grab("shown.png") + "; " + MenuEntry(3) +
-                                  grab("hidden.png") + "; key Escape"));
+    const auto result = RunTamrel(
+        scratch, Script(apptest::OpenImageSteps(WriteGrey(scratch)) + grab("bare.png") + "; " +
+                        apptest::MenuEntrySteps(3) + grab("shown.png") + "; " +
+                        apptest::MenuEntrySteps(3) + grab("hidden.png") + "; key Escape"));
     ASSERT_EQ(result.status, 0) << result.err;
     const QImage bare((scratch / "bare.png").c_str());
     const QImage shown((scratch / "shown.png").c_str());
