@@ -1,5 +1,7 @@
 // Where `apply` writes each image and in which format: chosen by the output's
-// extension, or every input under its own name in the -o folder.
+// extension through the format table (every output is RGB, so a grey name
+// such as .pgm is not one), or every input under its own name in the -o
+// folder.
 #pragma once
 
 #include "cli/CliArgs.h"
@@ -8,12 +10,6 @@
 #include <filesystem>
 #include <optional>
 #include <vector>
-
-using ImageFormat = OutputKind;
-
-// .bmp, .pnm/.ppm, .png or .tif/.tiff, in any letter case; nullopt for
-// anything else (.pgm included: every output is RGB).
-std::optional<ImageFormat> FormatFromExtension(const std::filesystem::path& path);
 
 struct ApplyTarget {
     std::filesystem::path input;

@@ -4,7 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "image/CountLevels.h"
-#include "image/formats/Bmp24Writer.h"
+#include "image/formats/BmpWriter.h"
 #include "image/kernels/Histogram.h"
 #include "io/ParamFileWriter.h"
 

@@ -2,14 +2,14 @@
 #include "cli/OutputChecks.h"
 
 #include "cli/ApplyTargets.h"
-#include "image/SampleOutput.h"
+#include "image/formats/FormatTable.h"
 
 #include <set>
 
 // The outputs of apply must be of a known format and must not collide.
 std::string CheckApplyOutputs(const CliCommand& command) {
-    if (!command.outputDir && !FormatFromExtension(command.output)) {
-        return "the output must end in .bmp, .pnm, .ppm, .png, .tif or .tiff: " +
+    if (!command.outputDir && !FormatOfName(command.output, NameUse::ColourOnly)) {
+        return "the output must end in " + NameList(NameUse::ColourOnly) + ": " +
                command.output.string();
     }
     std::set<std::filesystem::path> seen;
@@ -29,13 +29,14 @@ std::string CheckApplyOutputs(const CliCommand& command) {
 std::string CheckScanOutput(const CliCommand& command) {
     const std::filesystem::path first =
         command.batch ? std::filesystem::path(PageName(*command.batch, 1)) : command.output;
-    const std::optional<OutputKind> format = SampleOutputOf(first);
+    const std::optional<ImageFormat> format = FormatOfName(first);
     if (!format) {
-        return "the output must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp: " +
+        return "the output must end in " + NameList(NameUse::AnySamples) + ": " +
                command.output.string();
     }
-    if (*format == OutputKind::Bmp && command.depth == 16) {
-        return "a BMP file holds 8-bit samples only; use .pnm, .png or .tif for --depth 16";
+    if (!EntryOf(*format).HoldsWide && command.depth == 16) {
+        return "a " + std::string(EntryOf(*format).Label) +
+               " file holds 8-bit samples only; use .pnm, .png or .tif for --depth 16";
     }
     return {};
 }

@@ -45,7 +45,7 @@ std::optional<PageFormat> PageFormatOf(const CliCommand& command,
     PageFormat format;
     const std::filesystem::path first =
         command.batch ? std::filesystem::path(PageName(*command.batch, 1)) : command.output;
-    format.kind = SampleOutputOf(first).value_or(OutputKind::Pnm);
+    format.kind = FormatOfName(first).value_or(ImageFormat::Pnm);
     format.compression = TiffCompressionOf(command.compression);
     format.curves = curves;
     if (command.profile) {

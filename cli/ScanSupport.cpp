@@ -3,7 +3,6 @@
 
 #include "cli/Commands.h"
 #include "cli/Messages.h"
-#include "cli/ScanBmp.h"
 #include "image/SampleOutput.h"
 #include "scan/ScanProfile.h"
 
@@ -68,32 +67,20 @@ ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelPa
     return settings;
 }
 
-// BMP rows go bottom-up, so its page is read whole first; PNM, PNG and TIFF
-// are written while the page is read, never held whole.
+// Every format is written while the page is read, never held whole: BMP's
+// bottom-up rows go to their places in the file.
 Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
                  const PageReader& read, const PageFormat& format,
                  const std::filesystem::path& output, Reason& writeFailure) {
-    SampleFileOptions options;
-    options.compression = format.compression;
-    options.meta.resolution = resolution;
+    WriteOptions options;
+    options.Compression = format.compression;
+    options.Meta.resolution = resolution;
     Outcome<std::vector<std::uint8_t>> profile =
         ScanFileProfile(format.inputProfile, format.curves, layout.depth);
     if (!profile) {
         return writeFailure = profile.Why();
     }
-    options.meta.profile = std::move(*profile);
-    if (format.kind == OutputKind::Bmp) {
-        SampleImage image;
-        if (Reason reason = CollectInto(image)(layout, read)) {
-            return reason;
-        }
-        const WriteOutcome written = WriteScanBmp(output, image, theInterrupt, resolution);
-        if (written.Result == WriteResult::Ok) {
-            return {};
-        }
-        writeFailure = theInterrupt.load() ? Reason(ReasonCode::Cancelled) : written.Why;
-        return writeFailure;
-    }
+    options.Meta.profile = std::move(*profile);
     Reason scanFailure;
     const SampleRuns runs = [&](const SampleRunSink& sink) { return scanFailure = read(sink); };
     Reason written = WriteSamples(

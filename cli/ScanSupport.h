@@ -4,8 +4,7 @@
 #pragma once
 
 #include "cli/CliArgs.h"
-#include "image/formats/OutputKind.h"
-#include "image/formats/TiffWriter.h"
+#include "image/formats/FormatTable.h"
 #include "scan/ScanBatch.h"
 
 #include <atomic>
@@ -42,14 +41,14 @@ ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelPa
 // TIFF compression asked for, and the scanner's input profile with the
 // curves it is rewritten for (none for a linear scan).
 struct PageFormat {
-    OutputKind kind = OutputKind::Pnm;
+    ImageFormat kind = ImageFormat::Pnm;
     TiffCompression compression = TiffCompression::None;
     std::vector<std::uint8_t> inputProfile;
     std::optional<ChannelParamsSet> curves;
 };
 
 // Writes the page read through `read` to `output` by the safe replacement
-// (BMP once the page is whole, the others as it comes), with the page's
+// as it comes, with the page's
 // resolution and the profile that describes its samples. A failure of the
 // output itself, apart from the scan's, is also put in `writeFailure`.
 Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,

@@ -4,7 +4,7 @@
 // past a modest size are not decoded, so that a claim of a huge image costs
 // no more than its header.
 #include "fuzz/FuzzCheck.h"
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "image/rows/LevelRows.h"
 #include "image/rows/Pipeline.h"
 
@@ -16,7 +16,7 @@ constexpr std::int64_t kMaxDecodedBytes = std::int64_t{16} << 20;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const MemorySource source(std::span<const std::uint8_t>(data, size));
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ImageKind::TAMREL_SCAN_KIND, source);
+    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ImageFormat::TAMREL_SCAN_KIND, source);
     if (!rows) {
         FUZZ_CHECK(rows.Why().Code != ReasonCode::None);
         return 0;

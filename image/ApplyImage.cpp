@@ -1,10 +1,9 @@
 // The reader chosen, the view the kernel reads (levels for 8-bit work,
-// upright rows for the RGB formats), then one pipeline to the writer.
+// rows in the order the writer counts them), then one pipeline to the
+// writer the format table names.
 #include "image/ApplyImage.h"
 
 #include "image/formats/ChannelTables.h"
-#include "image/formats/PngWriter.h"
-#include "image/formats/PnmWriter.h"
 #include "image/kernels/ScanLevels.h"
 #include "image/rows/LevelRows.h"
 #include "io/File.h"
@@ -16,49 +15,63 @@
 namespace {
 
 constexpr std::int32_t kWideBits = 16;
+constexpr std::int32_t kNarrowBits = 8;
+constexpr std::int32_t kColourChannels = 3;
 
 using Convert = std::function<void(const RowBlock&)>;
 
-Reason Write(OutputKind kind, const RgbShape& shape, const RgbProducer& produce,
-             const Replacement& output, const ApplyOptions& options, const ImageMeta& meta) {
-    switch (kind) {
-    case OutputKind::Png:
-        return WritePng(shape, produce, output, meta);
-    case OutputKind::Tiff:
-        return WriteTiff(shape, options.Compression, produce, output, meta);
-    default:
-        return WritePnm(shape, produce, output);
-    }
-}
-
-// Every row of the upright `view` through `convert` into the writer.
-Reason WriteRgb(const RowSource& view, std::int32_t bits, const Convert& convert, OutputKind kind,
-                const Replacement& output, const ApplyOptions& options, const ImageMeta& meta) {
-    const RowLayout& layout = view.Layout();
-    const RgbShape shape{layout.Width, layout.Height, bits};
-    const RgbProducer produce = [&](const RgbRunSink& sink, bool inOrder) -> Reason {
-        PipelineOptions pipeline = options.Pipeline;
+// Every stored row of `view` through `convert` into rows of `shape`, read
+// in the view's order. Where the output counts its rows from the other end,
+// each run's rows are placed reversed and the run numbered from there (the
+// writers that take rows in order count them as an upright view does).
+RowProducer ProducerOf(const RowSource& view, const RowShape& shape, const Convert& convert,
+                       const PipelineOptions& options) {
+    return [&view, &shape, &convert, &options](const RowRunSink& sink, bool inOrder) -> Reason {
+        PipelineOptions pipeline = options;
         if (inOrder) {
             pipeline.Workers = 1;
         }
-        const Outcome<RowRuns> runs = RowRuns::Plan(view, shape.RowBytes(), pipeline);
+        const RowLayout& layout = view.Layout();
+        const bool flip = layout.BottomUp != shape.BottomUp;
+        const std::int64_t rowBytes = shape.RowBytes();
+        const Outcome<RowRuns> runs = RowRuns::Plan(view, rowBytes, pipeline);
         if (!runs) {
             return runs.Why();
         }
         return runs->Run([&](std::int32_t first, std::int32_t count, const std::uint8_t* rows,
                              std::uint8_t* out) {
-            convert({rows, layout.Stride, out, shape.RowBytes(), count, layout.Width});
-            return sink(first, count, out);
+            RowBlock block{rows, layout.Stride, out, rowBytes, count, layout.Width};
+            std::int32_t at = first;
+            if (flip) {
+                block.Out = out + (count - 1) * rowBytes;
+                block.OutStride = -rowBytes;
+                at = layout.Height - first - count;
+            }
+            convert(block);
+            return sink(at, count, out);
         });
     };
-    return Write(kind, shape, produce, output, options, meta);
+}
+
+// Every row of `rows` through `convert` into the writer of `format`: read
+// as stored for a bottom-up output, upright for the others.
+Reason WriteConverted(const RowSource& rows, ImageFormat format, std::int32_t bits,
+                      const Convert& convert, const Replacement& output,
+                      const ApplyOptions& options, const ImageMeta& meta) {
+    const RowLayout& layout = rows.Layout();
+    const RowShape shape = WriterShape(format, layout.Width, layout.Height, kColourChannels, bits);
+    const UprightRows upright(rows);
+    const RowSource& view = shape.BottomUp ? rows : upright;
+    return WriteRows(format, shape, ProducerOf(view, shape, convert, options.Pipeline), output,
+                     {options.Compression, meta});
 }
 
 // The input's resolution, and its profile rewritten for the tables the
-// samples went through (BMP and PNM keep no profile).
-Outcome<ImageMeta> OutputMeta(const RowSource& rows, OutputKind kind, const ChannelTables& tables) {
+// samples went through where the output keeps a profile.
+Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format,
+                              const ChannelTables& tables) {
     ImageMeta meta = rows.Meta();
-    if (meta.profile.empty() || kind == OutputKind::Bmp || kind == OutputKind::Pnm) {
+    if (meta.profile.empty() || !EntryOf(format).HoldsProfile) {
         meta.profile.clear();
         return meta;
     }
@@ -70,26 +83,34 @@ Outcome<ImageMeta> OutputMeta(const RowSource& rows, OutputKind kind, const Chan
     return meta;
 }
 
-Reason ApplyRows(const RowSource& rows, OutputKind kind, const Replacement& output,
+// A 16-bit input to an output that holds 16 bits keeps them through the
+// 65536-entry curves, composed with the input's scale and the output's byte
+// order.
+Reason ApplyWide(const RowSource& rows, ImageFormat format, const Replacement& output,
+                 const ApplyTables& tables, const ApplyOptions& options) {
+    const RowLayout& layout = rows.Layout();
+    const bool bigEndian = EntryOf(format).Words == std::endian::big;
+    const WideTables wide = ComposeWideTables(tables.Wide, layout.MaxValue, bigEndian);
+    const WideKernel kernel = WideKernelFor(layout.Format);
+    const Outcome<ImageMeta> meta =
+        OutputMeta(rows, format, ChannelTablesOf(tables.Wide, kMaxSample16));
+    if (!meta) {
+        return meta.Why();
+    }
+    return WriteConverted(
+        rows, format, kWideBits, [&](const RowBlock& block) { kernel(block, wide); }, output,
+        options, *meta);
+}
+
+Reason ApplyRows(const RowSource& rows, ImageFormat format, const Replacement& output,
                  const ApplyTables& tables, const ApplyOptions& options) {
     const RowLayout& layout = rows.Layout();
     if (!layout.HasRows()) {
         return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
     }
     const bool scan = IsScanFormat(layout.Format);
-    if (scan && layout.Format.BitsPerSample == kWideBits && kind != OutputKind::Bmp) {
-        const WideTables wide =
-            ComposeWideTables(tables.Wide, layout.MaxValue, kind != OutputKind::Tiff);
-        const WideKernel kernel = WideKernelFor(layout.Format);
-        const Outcome<ImageMeta> meta =
-            OutputMeta(rows, kind, ChannelTablesOf(tables.Wide, kMaxSample16));
-        if (!meta) {
-            return meta.Why();
-        }
-        const UprightRows view(rows);
-        return WriteRgb(
-            view, kWideBits, [&](const RowBlock& block) { kernel(block, wide); }, kind, output,
-            options, *meta);
+    if (scan && layout.Format.BitsPerSample == kWideBits && EntryOf(format).HoldsWide) {
+        return ApplyWide(rows, format, output, tables, options);
     }
     std::optional<LevelRows> levels;
     if (scan) {
@@ -97,43 +118,44 @@ Reason ApplyRows(const RowSource& rows, OutputKind kind, const Replacement& outp
     }
     const RowSource& eight = scan ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
-    const Outcome<ImageMeta> meta = OutputMeta(rows, kind, ChannelTablesOf(*tables.Levels));
+    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ChannelTablesOf(*tables.Levels));
     if (!meta) {
         return meta.Why();
     }
-    if (kind == OutputKind::Bmp) {
-        return WriteBmp24(eight, map, output, options.Pipeline, *meta);
-    }
-    const RowKernel kernel = RgbKernel(eight.Layout().Format);
+    const RowFormat& stored = eight.Layout().Format;
+    const RowKernel kernel = EntryOf(format).Order == SampleOrder::Bgr
+                                 ? BgrKernel(stored, options.Pipeline.Wide)
+                                 : RgbKernel(stored);
     if (kernel == nullptr) {
         return {ReasonCode::Unsupported, 0, "unsupported row format"};
     }
-    const UprightRows view(eight);
-    return WriteRgb(
-        view, 8, [&](const RowBlock& block) { kernel(block, map); }, kind, output, options, *meta);
+    return WriteConverted(
+        eight, format, kNarrowBits, [&](const RowBlock& block) { kernel(block, map); }, output,
+        options, *meta);
 }
 
 } // namespace
 
-Reason ApplyImage(const ByteSource& input, ImageKind inKind, OutputKind outKind,
+Reason ApplyImage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                   const Replacement& output, const ApplyTables& tables,
                   const ApplyOptions& options) {
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(inKind, input);
+    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(inFormat, input);
     if (!rows) {
         return rows.Why();
     }
-    return ApplyRows(**rows, outKind, output, tables, options);
+    return ApplyRows(**rows, outFormat, output, tables, options);
 }
 
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
-                      OutputKind outKind, const ApplyTables& tables, const ApplyOptions& options) {
+                      ImageFormat outFormat, const ApplyTables& tables,
+                      const ApplyOptions& options) {
     std::error_code error;
     const std::optional<File> file = File::OpenForReading(input, error);
     if (!file) {
         return Reason(ReasonCode::CannotOpen, error.value());
     }
     return ApplyImage(
-        FileSource(*file), ImageKindOf(input), outKind,
+        FileSource(*file), ReadFormatOf(input), outFormat,
         [&](const PositionedContents& c) { return WriteFileAtomically(output, c); }, tables,
         options);
 }

@@ -5,10 +5,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
-#include "image/formats/Bmp24Writer.h"
-#include "image/formats/ImageFiles.h"
-#include "image/formats/OutputKind.h"
-#include "image/formats/TiffWriter.h"
+#include "image/formats/FormatTable.h"
 #include "image/rows/ByteSource.h"
 #include "image/rows/Pipeline.h"
 
@@ -30,12 +27,12 @@ struct ApplyOptions {
 
 // The reader's reason, Unsupported with kNoPixels for an image without
 // pixels, or the writer's. A refused input never touches the output.
-Reason ApplyImage(const ByteSource& input, ImageKind inKind, OutputKind outKind,
+Reason ApplyImage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                   const Replacement& output, const ApplyTables& tables,
                   const ApplyOptions& options = {});
 
 // The same between files, the output replaced safely: on any failure no
 // output is left and an old one stays as it was.
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
-                      OutputKind outKind, const ApplyTables& tables,
+                      ImageFormat outFormat, const ApplyTables& tables,
                       const ApplyOptions& options = {});

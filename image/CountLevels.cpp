@@ -5,7 +5,7 @@
 #include "image/CountLevels.h"
 
 #include "image/formats/BmpPixels.h"
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "image/rows/ImageBuffer.h"
 #include "image/rows/LevelRows.h"
 #include "image/rows/Pipeline.h"
@@ -76,7 +76,7 @@ Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path) {
         return Reason(ReasonCode::CannotOpen, error.value());
     }
     const FileSource source(*file);
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ImageKindOf(path), source);
+    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ReadFormatOf(path), source);
     if (!rows) {
         return rows.Why();
     }

@@ -3,7 +3,7 @@
 // row 0 is the image's bottom row, as for a top-down BMP).
 #include "image/ReadImage.h"
 
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "image/kernels/ScanLevels.h"
 #include "image/rows/MemoryAvailable.h"
 #include "image/rows/Pipeline.h"
@@ -82,8 +82,8 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, LevelHist
     if (levels) {
         *levels = {};
     }
-    const ImageKind kind = ImageKindOf(path);
-    if (kind == ImageKind::Bmp) {
+    const ImageFormat format = ReadFormatOf(path);
+    if (format == ImageFormat::Bmp) {
         return ReadBmpFile(path, levels);
     }
     std::error_code error;
@@ -92,7 +92,7 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, LevelHist
         return Reason(ReasonCode::CannotOpen, error.value());
     }
     const FileSource source(*file);
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(kind, source);
+    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(format, source);
     if (!rows) {
         return rows.Why();
     }

@@ -1,24 +1,19 @@
-// The writers take RGB rows (PNM grey too), 16-bit samples big-endian for
-// PNM and PNG and in the machine's order for TIFF; scanned samples are in
-// the machine's order, so each run is turned over in place when needed.
+// Scanned samples come as RGB or grey rows, top-down, 16-bit samples in the
+// machine's order. Where the writer takes them so, a run goes through as it
+// is; where only the byte order differs, it is turned over in place; else
+// each run is rebuilt in the writer's shape.
 #include "image/SampleOutput.h"
-
-#include "image/formats/PngWriter.h"
-#include "image/formats/PnmWriter.h"
-#include "image/formats/TiffWriter.h"
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
 
 // A copied run of about this size keeps the writes large.
 constexpr std::size_t kCopyRunBytes = std::size_t{1} << 20;
-constexpr std::size_t kRgb = 3;
+constexpr int kLastColour = 2;
 
 // Even and odd bytes of each 64-bit block swap places: four 16-bit samples
 // turned over at once.
@@ -38,78 +33,78 @@ void SwapWords(std::span<std::uint8_t> bytes) {
     }
 }
 
-// Each grey sample (of `sampleBytes`) three times.
-void GreyToRgb(std::span<const std::uint8_t> grey, std::size_t sampleBytes,
-               std::vector<std::uint8_t>& rgb) {
-    rgb.resize(grey.size() * kRgb);
-    std::uint8_t* out = rgb.data();
-    for (std::size_t i = 0; i < grey.size(); i += sampleBytes) {
-        for (std::size_t c = 0; c < kRgb; ++c, out += sampleBytes) {
-            std::copy_n(grey.data() + i, sampleBytes, out);
-        }
-    }
-}
+// How a page's rows become the writer's.
+struct Conversion {
+    SampleLayout in;
+    RowShape out;
 
-Reason Write(OutputKind kind, const RgbShape& shape, bool grey, const RgbProducer& produce,
-             const Replacement& output, const SampleFileOptions& options) {
-    switch (kind) {
-    case OutputKind::Png:
-        return WritePng(shape, produce, output, options.meta);
-    case OutputKind::Tiff:
-        return WriteTiff(shape, options.compression, produce, output, options.meta);
-    default:
-        return WritePnm(shape, produce, output, grey ? PnmSamples::Grey : PnmSamples::Rgb);
+    bool Swaps() const { return in.depth == kWordDepth && out.Words != std::endian::native; }
+    bool Rebuilds() const {
+        return in.channels != out.Channels || out.Order != SampleOrder::Rgb || out.BottomUp ||
+               out.RowBytes() != static_cast<std::int64_t>(in.RowBytes());
+    }
+};
+
+// Pixel by pixel: grey repeated into each colour, colours in the writer's
+// order, each sample's bytes turned over when asked; rows placed reversed
+// for a bottom-up writer.
+void Rebuild(const Conversion& c, std::span<const std::uint8_t> rows, std::uint8_t* out) {
+    const std::size_t sampleBytes = c.in.BytesPerSample();
+    const std::size_t inRow = c.in.RowBytes();
+    const auto outRow = static_cast<std::size_t>(c.out.RowBytes());
+    const std::size_t count = rows.size() / inRow;
+    const bool swap = c.Swaps();
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::uint8_t* src = rows.data() + r * inRow;
+        std::uint8_t* dst = out + (c.out.BottomUp ? count - 1 - r : r) * outRow;
+        for (std::int32_t x = 0; x < c.in.width; ++x) {
+            const std::uint8_t* pixel =
+                src + std::size_t(x) * std::size_t(c.in.channels) * sampleBytes;
+            for (int k = 0; k < c.out.Channels; ++k) {
+                const int from = c.in.channels == kGreyChannels    ? 0
+                                 : c.out.Order == SampleOrder::Bgr ? kLastColour - k
+                                                                   : k;
+                const std::uint8_t* sample = pixel + std::size_t(from) * sampleBytes;
+                if (swap) {
+                    std::reverse_copy(sample, sample + sampleBytes, dst);
+                } else {
+                    std::copy_n(sample, sampleBytes, dst);
+                }
+                dst += sampleBytes;
+            }
+        }
     }
 }
 
 } // namespace
 
-std::optional<OutputKind> SampleOutputOf(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".pnm" || extension == ".ppm" || extension == ".pgm") {
-        return OutputKind::Pnm;
+Reason WriteSamples(const SampleLayout& layout, ImageFormat format, const SampleRuns& runs,
+                    const Replacement& output, const WriteOptions& options) {
+    const Conversion c{
+        layout, WriterShape(format, layout.width, layout.height, layout.channels, layout.depth)};
+    if (c.out.Bits != layout.depth) {
+        return {ReasonCode::Unsupported, 0,
+                std::string(EntryOf(format).Label) + " holds 8-bit samples only"};
     }
-    if (extension == ".png") {
-        return OutputKind::Png;
-    }
-    if (extension == ".tif" || extension == ".tiff") {
-        return OutputKind::Tiff;
-    }
-    if (extension == ".bmp") {
-        return OutputKind::Bmp;
-    }
-    return std::nullopt;
-}
-
-Reason WriteSamples(const SampleLayout& layout, OutputKind kind, const SampleRuns& runs,
-                    const Replacement& output, const SampleFileOptions& options) {
-    if (kind == OutputKind::Bmp) {
-        return {ReasonCode::Unsupported, 0, "BMP"};
-    }
-    const bool grey = layout.channels == kGreyChannels;
-    const bool swap = layout.depth == kWordDepth && kind != OutputKind::Tiff &&
-                      std::endian::native == std::endian::little;
-    const bool expand = grey && kind != OutputKind::Pnm;
-    const RgbShape shape{layout.width, layout.height, layout.depth};
-    const RgbProducer produce = [&](const RgbRunSink& sink, bool) -> Reason {
+    const RowProducer produce = [&](const RowRunSink& sink, bool) -> Reason {
         std::int32_t next = 0;
-        std::vector<std::uint8_t> rgb;
+        std::vector<std::uint8_t> rebuilt;
         return runs([&](std::span<std::uint8_t> rows) {
             const auto count = static_cast<std::int32_t>(rows.size() / layout.RowBytes());
-            if (swap) {
+            std::uint8_t* out = rows.data();
+            if (c.Rebuilds()) {
+                rebuilt.resize(static_cast<std::size_t>(count * c.out.RowBytes()));
+                Rebuild(c, rows, rebuilt.data());
+                out = rebuilt.data();
+            } else if (c.Swaps()) {
                 SwapWords(rows);
             }
-            if (expand) {
-                GreyToRgb(rows, layout.BytesPerSample(), rgb);
-            }
-            const bool taken = sink(next, count, expand ? rgb.data() : rows.data());
+            const std::int32_t first = c.out.BottomUp ? layout.height - next - count : next;
             next += count;
-            return taken;
+            return sink(first, count, out);
         });
     };
-    return Write(kind, shape, grey, produce, output, options);
+    return WriteRows(format, c.out, produce, output, options);
 }
 
 SampleRuns RunsOf(const SampleImage& image) {

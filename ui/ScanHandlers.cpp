@@ -67,12 +67,12 @@ TiffCompression CompressionOf(int chosenFilter) {
 
 Reason SaveScan(const std::filesystem::path& path, const SampleImage& image,
                 const std::optional<Resolution>& resolution, int chosenFilter) {
-    const OutputKind kind = SampleOutputOf(path).value_or(OutputKind::Pnm);
-    SampleFileOptions options;
-    options.compression = CompressionOf(chosenFilter);
-    options.meta.resolution = resolution;
+    const ImageFormat format = FormatOfName(path).value_or(ImageFormat::Pnm);
+    WriteOptions options;
+    options.Compression = CompressionOf(chosenFilter);
+    options.Meta.resolution = resolution;
     return WriteSamples(
-        image.layout, kind, RunsOf(image),
+        image.layout, format, RunsOf(image),
         [&](const PositionedContents& c) { return WriteFileAtomically(path, c); }, options);
 }
 

@@ -3,6 +3,7 @@
 // memory, and the whole apply from file to file (read, map, write, flush,
 // rename) of the 144 MB file.
 #include "bench/support/BenchSupport.h"
+#include "image/formats/BmpWriter.h"
 #include "image/kernels/RowKernels.h"
 #include "tests/image/ApplyBmp.h"
 

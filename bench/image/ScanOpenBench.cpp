@@ -4,6 +4,7 @@
 // per pixel.
 #include "bench/support/BenchSupport.h"
 #include "image/ReadImage.h"
+#include "image/formats/FormatTable.h"
 #include "image/formats/PnmWriter.h"
 #include "image/formats/TiffWriter.h"
 #include "image/preview/RenderPreview.h"
@@ -31,7 +32,7 @@ constexpr double kPixels = double(kWidth) * kHeight;
 constexpr std::int32_t kRunRows = 16;
 
 // Samples that change from pixel to pixel and row to row, as a scan's do.
-Reason MakeRows(const RgbShape& shape, const RgbRunSink& sink) {
+Reason MakeRows(const RowShape& shape, const RowRunSink& sink) {
     std::vector<std::uint8_t> rows(static_cast<std::size_t>(shape.RowBytes() * kRunRows));
     for (std::int32_t y = 0; y < shape.Height; y += kRunRows) {
         const std::int32_t count = std::min(kRunRows, shape.Height - y);
@@ -51,16 +52,16 @@ struct TempScan {
     explicit TempScan(const std::string& extension) {
         path = std::filesystem::temp_directory_path() /
                ("tamrel_scan_bench_" + std::to_string(::getpid()) + extension);
-        const RgbShape shape{kWidth, kHeight, 16};
-        const RgbProducer produce = [&](const RgbRunSink& sink, bool) {
+        const RowShape shape = WriterShape(
+            extension == ".pnm" ? ImageFormat::Pnm : ImageFormat::Tiff, kWidth, kHeight, 3, 16);
+        const RowProducer produce = [&](const RowRunSink& sink, bool) {
             return MakeRows(shape, sink);
         };
         const Replacement output = [&](const PositionedContents& c) {
             return WriteFileAtomically(path, c);
         };
-        const Reason failed = extension == ".pnm"
-                                  ? WritePnm(shape, produce, output)
-                                  : WriteTiff(shape, TiffCompression::None, produce, output);
+        const Reason failed = extension == ".pnm" ? WritePnm(shape, produce, output, {})
+                                                  : WriteTiff(shape, produce, output, {});
         if (failed) {
             std::abort();
         }

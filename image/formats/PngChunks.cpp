@@ -9,6 +9,7 @@
 namespace {
 
 constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t kColourTypeGrey = 0;
 constexpr std::uint8_t kColourTypeRgb = 2;
 constexpr std::uint8_t kDeflateMethod = 0;
 constexpr std::uint8_t kUnitMetre = 1;
@@ -25,12 +26,12 @@ void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
 }
 
-std::vector<std::uint8_t> Header(const RgbShape& shape) {
+std::vector<std::uint8_t> Header(const RowShape& shape) {
     std::vector<std::uint8_t> data;
     PutU32(data, static_cast<std::uint32_t>(shape.Width));
     PutU32(data, static_cast<std::uint32_t>(shape.Height));
     data.push_back(static_cast<std::uint8_t>(shape.Bits));
-    data.push_back(kColourTypeRgb);
+    data.push_back(shape.Grey() ? kColourTypeGrey : kColourTypeRgb);
     data.insert(data.end(), {kDeflateMethod, 0, 0}); // deflate, adaptive filters, no interlace
     return data;
 }
@@ -63,7 +64,7 @@ void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
     PutU32(out, static_cast<std::uint32_t>(crc));
 }
 
-bool PngHead(const RgbShape& shape, const ImageMeta& meta, std::vector<std::uint8_t>& out) {
+bool PngHead(const RowShape& shape, const ImageMeta& meta, std::vector<std::uint8_t>& out) {
     out.assign(std::begin(kSignature), std::end(kSignature));
     AppendChunk(out, "IHDR", Header(shape));
     if (!meta.profile.empty() && !AppendProfile(out, meta.profile)) {

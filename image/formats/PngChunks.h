@@ -3,7 +3,7 @@
 #pragma once
 
 #include "image/ImageMeta.h"
-#include "image/formats/RgbOutput.h"
+#include "image/formats/RowWriter.h"
 
 #include <cstdint>
 #include <span>
@@ -14,6 +14,6 @@
 void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
                  std::span<const std::uint8_t> data);
 
-// The signature, IHDR (RGB, no interlace), then iCCP, pHYs and the Software
+// The signature, IHDR (RGB or grey, no interlace), then iCCP, pHYs and the Software
 // tEXt as `meta` has them. False when the profile cannot be compressed.
-bool PngHead(const RgbShape& shape, const ImageMeta& meta, std::vector<std::uint8_t>& out);
+bool PngHead(const RowShape& shape, const ImageMeta& meta, std::vector<std::uint8_t>& out);

@@ -85,13 +85,13 @@ struct Stream {
 
 } // namespace
 
-Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replacement& output,
-                const ImageMeta& meta) {
+Reason WritePng(const RowShape& shape, const RowProducer& produce, const Replacement& output,
+                const WriteOptions& options) {
     if (shape.Width <= 0 || shape.Height <= 0) {
         return {ReasonCode::Unsupported, 0, std::string(kNoPixels)}; // PNG has no empty image
     }
     std::vector<std::uint8_t> head;
-    if (!PngHead(shape, meta, head)) {
+    if (!PngHead(shape, options.Meta, head)) {
         return {ReasonCode::DamagedData, 0, "the ICC profile does not compress"};
     }
     const auto rowBytes = static_cast<std::size_t>(shape.RowBytes());
@@ -99,8 +99,7 @@ Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replace
         shape.RowBytes(),
         ParallelStrips::RowsPerStrip(shape.RowBytes(), kSegmentBytes, shape.Height), shape.Height};
     const std::int32_t segments = plan.Strips();
-    Reason failure;
-    const WriteOutcome written = output([&](PositionedWriter& writer) {
+    return WriteThrough(output, [&](PositionedWriter& writer) -> Reason {
         Stream stream{&writer};
         std::atomic<bool> deflated{true};
         ParallelStrips strips(
@@ -134,27 +133,20 @@ Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replace
                 return stream.Write(chunk);
             });
         if (!stream.Write(head)) {
-            return false;
+            return {ReasonCode::WriteFailed};
         }
-        Reason failed = ProduceRowByRow(shape, produce, [&](std::int32_t, const std::uint8_t* row) {
-            return strips.AddRow(row);
-        });
-        if (failed) {
-            failure = std::move(failed);
-            return false;
+        if (Reason failed =
+                ProduceRowByRow(shape, produce, [&](std::int32_t, const std::uint8_t* row) {
+                    return strips.AddRow(row);
+                })) {
+            return failed;
         }
         if (!strips.Finish()) {
-            if (!deflated) {
-                failure = Reason(ReasonCode::DamagedData, 0, "deflate failed");
-            }
-            return false;
+            return deflated ? Reason(ReasonCode::WriteFailed)
+                            : Reason(ReasonCode::DamagedData, 0, "deflate failed");
         }
         std::vector<std::uint8_t> end;
         AppendChunk(end, "IEND", {});
-        return stream.Write(end);
+        return stream.Write(end) ? Reason() : Reason(ReasonCode::WriteFailed);
     });
-    if (failure) {
-        return failure;
-    }
-    return written.Result == WriteResult::Ok ? Reason() : written.Why;
 }

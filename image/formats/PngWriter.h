@@ -5,12 +5,10 @@
 // before it. The file is written in order through the safe replacement.
 #pragma once
 
-#include "image/ImageMeta.h"
-#include "image/formats/Bmp24Writer.h"
-#include "image/formats/RgbOutput.h"
+#include "image/formats/RowWriter.h"
 
 // The producer's reason, DamagedData when zlib refuses the data,
 // Unsupported with kNoPixels for an image without rows or columns (which
 // PNG cannot hold), or the output's.
-Reason WritePng(const RgbShape& shape, const RgbProducer& produce, const Replacement& output,
-                const ImageMeta& meta = {});
+Reason WritePng(const RowShape& shape, const RowProducer& produce, const Replacement& output,
+                const WriteOptions& options);

@@ -20,7 +20,6 @@ namespace {
 
 constexpr std::int64_t kStripBytes = std::int64_t{1} << 20;
 constexpr std::size_t kMessageBytes = 200;
-constexpr std::uint16_t kRgbSamples = 3;
 
 struct Sink {
     PositionedWriter* writer = nullptr;
@@ -100,7 +99,7 @@ std::unique_ptr<TIFF, TiffCloser> OpenForWriting(Sink& sink) {
     return tif;
 }
 
-std::int32_t RowsPerStrip(const RgbShape& shape) {
+std::int32_t RowsPerStrip(const RowShape& shape) {
     return ParallelStrips::RowsPerStrip(shape.RowBytes(), kStripBytes, shape.Height);
 }
 
@@ -115,12 +114,13 @@ std::uint16_t CompressionTag(TiffCompression compression) {
     }
 }
 
-bool SetLayoutTags(TIFF* tif, const RgbShape& shape, TiffCompression compression) {
+bool SetLayoutTags(TIFF* tif, const RowShape& shape, TiffCompression compression) {
     return TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(shape.Width)) &&
            TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(shape.Height)) &&
            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, std::uint16_t(shape.Bits)) &&
-           TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, kRgbSamples) &&
-           TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
+           TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(shape.Channels)) &&
+           TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
+                        shape.Grey() ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB) &&
            TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
            TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, std::uint32_t(RowsPerStrip(shape))) &&
            TIFFSetField(tif, TIFFTAG_COMPRESSION, CompressionTag(compression)) &&
@@ -147,7 +147,7 @@ bool SetMetaTags(TIFF* tif, const ImageMeta& meta) {
 }
 
 // Rows in order through libtiff's scanline writer.
-bool WriteScanlines(TIFF* tif, const RgbShape& shape, const RgbProducer& produce, Reason& failure) {
+bool WriteScanlines(TIFF* tif, const RowShape& shape, const RowProducer& produce, Reason& failure) {
     bool rowsWritten = true;
     Reason failed = ProduceRowByRow(shape, produce, [&](std::int32_t y, const std::uint8_t* row) {
         auto* bytes = const_cast<std::uint8_t*>(row); // not written to
@@ -158,11 +158,11 @@ bool WriteScanlines(TIFF* tif, const RgbShape& shape, const RgbProducer& produce
 }
 
 // Strips compressed on every core, written raw in order.
-bool WriteCompressedStrips(TIFF* tif, const RgbShape& shape, TiffCompression compression,
-                           const RgbProducer& produce, Reason& failure) {
+bool WriteCompressedStrips(TIFF* tif, const RowShape& shape, TiffCompression compression,
+                           const RowProducer& produce, Reason& failure) {
     const StripCodec codec =
         compression == TiffCompression::Lzw ? StripCodec::Lzw : StripCodec::Deflate;
-    const StripShape strip{shape.Width, kRgbSamples, shape.Bits};
+    const StripShape strip{shape.Width, shape.Channels, shape.Bits};
     ParallelStrips strips(
         {shape.RowBytes(), RowsPerStrip(shape), shape.Height},
         [&](std::int32_t, std::span<const std::uint8_t> rows, const std::uint8_t*,
@@ -180,33 +180,29 @@ bool WriteCompressedStrips(TIFF* tif, const RgbShape& shape, TiffCompression com
 
 } // namespace
 
-Reason WriteTiff(const RgbShape& shape, TiffCompression compression, const RgbProducer& produce,
-                 const Replacement& output, const ImageMeta& meta) {
-    Reason failure;
-    const WriteOutcome written = output([&](PositionedWriter& writer) {
+Reason WriteTiff(const RowShape& shape, const RowProducer& produce, const Replacement& output,
+                 const WriteOptions& options) {
+    const TiffCompression compression = options.Compression;
+    return WriteThrough(output, [&](PositionedWriter& writer) -> Reason {
         Sink sink;
         sink.writer = &writer;
         auto tif = OpenForWriting(sink);
         if (!tif || !SetLayoutTags(tif.get(), shape, compression) ||
-            !SetMetaTags(tif.get(), meta)) {
-            if (!sink.writeFailed) { // a failed write of the header is the output's to tell
-                failure = Reason(ReasonCode::DamagedData, 0, sink.message);
-            }
-            return false;
+            !SetMetaTags(tif.get(), options.Meta)) {
+            // A failed write of the header is the output's to tell.
+            return sink.writeFailed ? Reason(ReasonCode::WriteFailed)
+                                    : Reason(ReasonCode::DamagedData, 0, sink.message);
         }
+        Reason failure;
         const bool rowsWritten =
             compression == TiffCompression::None
                 ? WriteScanlines(tif.get(), shape, produce, failure)
                 : WriteCompressedStrips(tif.get(), shape, compression, produce, failure);
         if (!rowsWritten) {
-            return false;
+            return failure ? failure : Reason(ReasonCode::WriteFailed);
         }
         const bool flushed = TIFFFlush(tif.get()) == 1;
         tif.reset();
-        return flushed && !sink.writeFailed;
+        return flushed && !sink.writeFailed ? Reason() : Reason(ReasonCode::WriteFailed);
     });
-    if (failure) {
-        return failure;
-    }
-    return written.Result == WriteResult::Ok ? Reason() : written.Why;
 }

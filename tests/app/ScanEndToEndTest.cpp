@@ -51,7 +51,7 @@ TEST(TamrelScan, ASixteenBitScanIsSavedAsASixteenBitPng) {
     const std::string bytes = ReadBytes(out);
     RowLayout layout;
     const std::vector<std::uint16_t> samples = scantest::ReadSamples(
-        ImageKind::Png, std::vector<std::uint8_t>(bytes.begin(), bytes.end()), layout);
+        ImageFormat::Png, std::vector<std::uint8_t>(bytes.begin(), bytes.end()), layout);
     EXPECT_EQ(layout.Format.BitsPerSample, 16);
     EXPECT_EQ(layout.Format.Samples, 3);
     // The colour pattern has levels between the 8-bit steps only 16 bits can hold.

@@ -66,7 +66,7 @@ TEST(TamrelScanSave, TheTiffFilterPicksTheCompressionAndTheResolutionIsKept) {
         const std::string bytes = ReadBytes(out);
         const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
         const MemorySource source(data);
-        const auto rows = OpenRows(ImageKind::Tiff, source);
+        const auto rows = OpenRows(ImageFormat::Tiff, source);
         ASSERT_TRUE(rows) << c.name;
         // Whatever the dialog picked, recorded from the device.
         const std::optional<Resolution> resolution = (*rows)->Meta().resolution;

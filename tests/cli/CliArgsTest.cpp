@@ -207,10 +207,10 @@ TEST(CliArgs, OutputNamesAreJudgedByTheCommandsThatWriteThem) {
         {{"apply", "--defaults", "-o", "d", "x/a.bmp", "y/a.bmp"}, "two inputs would be written"},
         {{"apply", "--defaults", "-o", "d", "--png", "a.bmp", "a.BMP"},
          "two inputs would be written"},
-        {{"scan", "--linear", "o.jpg"}, "must end in .pnm, .ppm, .pgm, .png, .tif, .tiff or .bmp"},
+        {{"scan", "--linear", "o.jpg"}, "must end in .bmp, .pnm, .ppm, .pgm, .png, .tif or .tiff"},
         {{"scan", "--linear", "--depth", "16", "o.bmp"}, "8-bit samples only"},
-        {{"scan", "--linear", "--batch", "page%d.jpg"}, "must end in .pnm"},
-        {{"scan", "--linear", "--batch", "page.%d"}, "must end in .pnm"},
+        {{"scan", "--linear", "--batch", "page%d.jpg"}, "must end in .bmp"},
+        {{"scan", "--linear", "--batch", "page.%d"}, "must end in .bmp"},
     };
     for (const auto& [args, why] : lines) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -339,10 +339,12 @@ TEST(ApplyTargets, FolderOutputsKeepTheInputNameOrTakePng) {
 }
 
 TEST(ApplyTargets, TheFormatFollowsTheExtensionInAnyCase) {
-    EXPECT_EQ(FormatFromExtension("x.Png"), ImageFormat::Png);
-    EXPECT_EQ(FormatFromExtension("dir.png/x.bmp"), ImageFormat::Bmp);
-    EXPECT_EQ(FormatFromExtension("x.bmp.gz"), std::nullopt);
-    EXPECT_EQ(FormatFromExtension("bmp"), std::nullopt);
+    const auto format = [](const char* name) { return FormatOfName(name, NameUse::ColourOnly); };
+    EXPECT_EQ(format("x.Png"), ImageFormat::Png);
+    EXPECT_EQ(format("dir.png/x.bmp"), ImageFormat::Bmp);
+    EXPECT_EQ(format("x.bmp.gz"), std::nullopt);
+    EXPECT_EQ(format("bmp"), std::nullopt);
+    EXPECT_EQ(format("grey.pgm"), std::nullopt); // every output of apply is RGB
 }
 
 } // namespace

@@ -122,7 +122,7 @@ TEST(CliScan, PngAndTiffScansHoldThePnmScansSamples) {
                 const std::string bytes = ReadBytes(out);
                 RowLayout layout;
                 samples[extension] = scantest::ReadSamples(
-                    ImageKindOf(out), std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                    ReadFormatOf(out), std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
                     layout);
                 EXPECT_EQ(layout.Format.BitsPerSample, std::stoi(depth)) << name << extension;
             }

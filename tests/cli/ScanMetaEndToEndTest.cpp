@@ -5,7 +5,7 @@
 #include "tests/cli/CliRun.h"
 
 #include "image/formats/ColourProfile.h"
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "tests/image/TestProfiles.h"
 
 #include <tiffio.h>
@@ -21,7 +21,7 @@ ImageMeta MetaOf(const fs::path& path) {
     const std::string bytes = ReadBytes(path);
     const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
     const MemorySource source(data);
-    const auto rows = OpenRows(ImageKindOf(path), source);
+    const auto rows = OpenRows(ReadFormatOf(path), source);
     EXPECT_TRUE(rows) << path << ": " << rows.Why().Text;
     return rows ? (*rows)->Meta() : ImageMeta{};
 }

@@ -16,14 +16,14 @@ inline ApplyOptions WithPipeline(const PipelineOptions& pipeline) {
 
 inline Reason ApplyToBmp(const ByteSource& input, const Replacement& output,
                          const GammaTableSet& tables, const PipelineOptions& pipeline = {}) {
-    return ApplyImage(input, ImageKind::Bmp, OutputKind::Bmp, output, ApplyTables{&tables, {}},
+    return ApplyImage(input, ImageFormat::Bmp, ImageFormat::Bmp, output, ApplyTables{&tables, {}},
                       WithPipeline(pipeline));
 }
 
 inline Reason ApplyToBmpFile(const std::filesystem::path& input,
                              const std::filesystem::path& output, const GammaTableSet& tables,
                              const PipelineOptions& pipeline = {}) {
-    return ApplyImageFile(input, output, OutputKind::Bmp, ApplyTables{&tables, {}},
+    return ApplyImageFile(input, output, ImageFormat::Bmp, ApplyTables{&tables, {}},
                           WithPipeline(pipeline));
 }
 

@@ -2,7 +2,7 @@
 // anything is sized from the claim, by the window's open as by the readers,
 // while the most compressible honest files of each codec still open.
 #include "image/ReadImage.h"
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "image/rows/LevelRows.h"
 #include "image/rows/Pipeline.h"
 #include "tests/image/ClaimFiles.h"
@@ -30,7 +30,7 @@ const fs::path kFinding =
     fs::path(TAMREL_SOURCE_DIR) / "../shared/findings/tiff-planar-strip-claim.tif";
 
 // Every row of the file through the window's levels, or why not.
-Reason DecodeAll(const std::vector<std::uint8_t>& bytes, ImageKind kind = ImageKind::Tiff) {
+Reason DecodeAll(const std::vector<std::uint8_t>& bytes, ImageFormat kind = ImageFormat::Tiff) {
     const MemorySource source(bytes);
     const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(kind, source);
     if (!rows) {
@@ -103,12 +103,12 @@ TEST(BoundedReaders, ClaimsNoChunkCanHoldAreRefusedWithTheirReason) {
 // the data damaged.
 TEST(BoundedReaders, APngsImageDataMustBeAbleToHoldItsClaim) {
     const Reason small =
-        DecodeAll(PngClaim(30000, std::vector<std::uint8_t>(8, 0)), ImageKind::Png);
+        DecodeAll(PngClaim(30000, std::vector<std::uint8_t>(8, 0)), ImageFormat::Png);
     EXPECT_EQ(small.Code, ReasonCode::DamagedData);
     EXPECT_NE(small.Text.find("8 bytes of image data cannot hold"), std::string::npos)
         << small.Text;
     const Reason enough =
-        DecodeAll(PngClaim(10000, std::vector<std::uint8_t>(1 << 20, 0)), ImageKind::Png);
+        DecodeAll(PngClaim(10000, std::vector<std::uint8_t>(1 << 20, 0)), ImageFormat::Png);
     EXPECT_EQ(enough.Code, ReasonCode::DamagedData);
     EXPECT_EQ(enough.Text.find("cannot hold"), std::string::npos) << enough.Text;
 }

@@ -50,14 +50,14 @@ std::vector<std::uint16_t> AsRgb(const SampleImage& image) {
 
 struct Output {
     const char* name;
-    OutputKind kind;
+    ImageFormat kind;
     TiffCompression compression;
 };
 
 constexpr Output kOutputs[] = {
-    {"tiff deflate", OutputKind::Tiff, TiffCompression::Deflate},
-    {"tiff lzw", OutputKind::Tiff, TiffCompression::Lzw},
-    {"png", OutputKind::Png, TiffCompression::None},
+    {"tiff deflate", ImageFormat::Tiff, TiffCompression::Deflate},
+    {"tiff lzw", ImageFormat::Tiff, TiffCompression::Lzw},
+    {"png", ImageFormat::Png, TiffCompression::None},
 };
 
 TEST(CompressedOutput, LibrariesAndOurReadersGiveBackExactlyTheSamples) {
@@ -78,15 +78,15 @@ TEST(CompressedOutput, LibrariesAndOurReadersGiveBackExactlyTheSamples) {
                                      std::to_string(layout.channels) + " " +
                                      std::to_string(layout.depth) + " bits";
             bmptest::RecordingOutput file;
-            SampleFileOptions options;
-            options.compression = output.compression;
+            WriteOptions options;
+            options.Compression = output.compression;
             const Reason reason =
                 WriteSamples(layout, output.kind, RunsOf(image), std::ref(file), options);
             ASSERT_FALSE(reason) << name << ": " << reason.Text;
-            if (output.kind == OutputKind::Png) {
+            if (output.kind == ImageFormat::Png) {
                 EXPECT_TRUE(file.Tiled()) << name; // written in order, each byte once
             }
-            const decodetest::Decoded library = output.kind == OutputKind::Png
+            const decodetest::Decoded library = output.kind == ImageFormat::Png
                                                     ? decodetest::DecodeWithLibpng(file.Bytes())
                                                     : decodetest::DecodeWithLibtiff(file.Bytes());
             EXPECT_EQ(library.width, layout.width) << name;
@@ -95,7 +95,7 @@ TEST(CompressedOutput, LibrariesAndOurReadersGiveBackExactlyTheSamples) {
             EXPECT_TRUE(library.samples == expected) << name << " through the library";
             RowLayout read;
             const std::vector<std::uint16_t> ours = scantest::ReadSamples(
-                output.kind == OutputKind::Png ? ImageKind::Png : ImageKind::Tiff, file.Bytes(),
+                output.kind == ImageFormat::Png ? ImageFormat::Png : ImageFormat::Tiff, file.Bytes(),
                 read);
             EXPECT_TRUE(ours == expected) << name << " through our reader";
         }
@@ -107,8 +107,8 @@ TEST(CompressedOutput, CompressionMakesNoisyScansSmallerThanTheirSamples) {
     const SampleImage image = Noisy(layout);
     for (const Output& output : kOutputs) {
         bmptest::RecordingOutput file;
-        SampleFileOptions options;
-        options.compression = output.compression;
+        WriteOptions options;
+        options.Compression = output.compression;
         ASSERT_FALSE(WriteSamples(layout, output.kind, RunsOf(image), std::ref(file), options));
         EXPECT_LT(file.Bytes().size(), image.bytes.size() * 3 / 4) << output.name;
     }
@@ -120,8 +120,8 @@ TEST(CompressedOutput, AFailedWriteStopsTheOutputWithItsReason) {
     for (const Output& output : kOutputs) {
         for (const std::int64_t failAt : {1, 2, 5}) {
             bmptest::RecordingOutput file(failAt);
-            SampleFileOptions options;
-            options.compression = output.compression;
+            WriteOptions options;
+            options.Compression = output.compression;
             const Reason reason =
                 WriteSamples(layout, output.kind, RunsOf(image), std::ref(file), options);
             EXPECT_EQ(reason.Code, ReasonCode::DiskFull) << output.name << " at " << failAt;
@@ -138,7 +138,7 @@ TEST(CompressedOutput, APageWithoutRowsIsNoPng) {
                                       SampleLayout{0, 5, kRgbChannels, kByteDepth}}) {
         bmptest::RecordingOutput file;
         const Reason reason =
-            WriteSamples(layout, OutputKind::Png, RunsOf(SampleImage{layout, {}}), std::ref(file));
+            WriteSamples(layout, ImageFormat::Png, RunsOf(SampleImage{layout, {}}), std::ref(file));
         EXPECT_EQ(reason.Code, ReasonCode::Unsupported);
         EXPECT_EQ(file.Asked(), 0);
     }

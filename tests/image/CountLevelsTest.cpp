@@ -27,7 +27,7 @@ std::filesystem::path WriteBmp(const ScratchDir& scratch, const char* name,
 }
 
 std::filesystem::path WriteScan(const ScratchDir& scratch, const char* name, int channels,
-                                int depth, OutputKind kind) {
+                                int depth, ImageFormat kind) {
     SampleImage page{{157, 31, channels, depth}, {}};
     page.bytes.resize(page.layout.RowBytes() * 31);
     std::mt19937 random(static_cast<unsigned>(channels * 16 + depth));
@@ -57,10 +57,10 @@ TEST(CountLevels, StreamedCountsEqualThoseOfTheImageTheWindowReads) {
         WriteBmp(scratch, "rgb24.bmp", {}),
         WriteBmp(scratch, "topdown32.bmp", topDown32),
         WriteBmp(scratch, "indexed8.bmp", indexed8),
-        WriteScan(scratch, "grey8.pgm", kGreyChannels, kByteDepth, OutputKind::Pnm),
-        WriteScan(scratch, "rgb48.ppm", kRgbChannels, kWordDepth, OutputKind::Pnm),
-        WriteScan(scratch, "rgb48.png", kRgbChannels, kWordDepth, OutputKind::Png),
-        WriteScan(scratch, "rgb24.tif", kRgbChannels, kByteDepth, OutputKind::Tiff),
+        WriteScan(scratch, "grey8.pgm", kGreyChannels, kByteDepth, ImageFormat::Pnm),
+        WriteScan(scratch, "rgb48.ppm", kRgbChannels, kWordDepth, ImageFormat::Pnm),
+        WriteScan(scratch, "rgb48.png", kRgbChannels, kWordDepth, ImageFormat::Png),
+        WriteScan(scratch, "rgb24.tif", kRgbChannels, kByteDepth, ImageFormat::Tiff),
     };
     for (const std::filesystem::path& file : files) {
         LevelHistogram read;

@@ -28,11 +28,11 @@ SampleImage Grey(std::int32_t width, std::int32_t height) {
     return image;
 }
 
-std::vector<std::uint8_t> WriteScan(const SampleImage& image, OutputKind kind,
+std::vector<std::uint8_t> WriteScan(const SampleImage& image, ImageFormat kind,
                                     const ImageMeta& meta) {
     MemoryFile file;
-    SampleFileOptions options;
-    options.meta = meta;
+    WriteOptions options;
+    options.Meta = meta;
     const Reason reason = WriteSamples(
         image.layout, kind, RunsOf(image),
         [&](const PositionedContents& c) { return file.Replace(c); }, options);
@@ -40,23 +40,9 @@ std::vector<std::uint8_t> WriteScan(const SampleImage& image, OutputKind kind,
     return file.Bytes();
 }
 
-ImageKind ReaderOf(OutputKind kind) {
-    switch (kind) {
-    case OutputKind::Bmp:
-        return ImageKind::Bmp;
-    case OutputKind::Pnm:
-        return ImageKind::Pnm;
-    case OutputKind::Png:
-        return ImageKind::Png;
-    case OutputKind::Tiff:
-        return ImageKind::Tiff;
-    }
-    return ImageKind::Bmp;
-}
-
-ImageMeta MetaOf(OutputKind kind, const std::vector<std::uint8_t>& bytes) {
+ImageMeta MetaOf(ImageFormat kind, const std::vector<std::uint8_t>& bytes) {
     const MemorySource source(bytes);
-    const auto rows = OpenRows(ReaderOf(kind), source);
+    const auto rows = OpenRows(kind, source);
     EXPECT_TRUE(rows) << rows.Why().Text;
     return rows ? (*rows)->Meta() : ImageMeta{};
 }
@@ -76,7 +62,7 @@ struct Applied {
     int asked = 0;
 };
 
-Applied Apply(const std::vector<std::uint8_t>& input, ImageKind inKind, OutputKind outKind) {
+Applied Apply(const std::vector<std::uint8_t>& input, ImageFormat inKind, ImageFormat outKind) {
     static const GammaTableSet levels = DefaultTables();
     static const std::vector<std::uint16_t> identity = [] {
         std::vector<std::uint16_t> v(65536);
@@ -101,14 +87,14 @@ TEST(ImageMeta, TheResolutionGoesThroughEveryFormatThatKeepsOne) {
         const std::string name = std::to_string(resolution.x) + "x" + std::to_string(resolution.y);
         // A TIFF written from a scan, then apply into each format, then that
         // file applied into TIFF again: the resolution survives each step.
-        const std::vector<std::uint8_t> tiff = WriteScan(image, OutputKind::Tiff, {resolution, {}});
-        for (const OutputKind kind : {OutputKind::Bmp, OutputKind::Png, OutputKind::Tiff}) {
-            const Applied once = Apply(tiff, ImageKind::Tiff, kind);
+        const std::vector<std::uint8_t> tiff = WriteScan(image, ImageFormat::Tiff, {resolution, {}});
+        for (const ImageFormat kind : {ImageFormat::Bmp, ImageFormat::Png, ImageFormat::Tiff}) {
+            const Applied once = Apply(tiff, ImageFormat::Tiff, kind);
             ASSERT_FALSE(once.reason) << name << ": " << once.reason.Text;
-            const Applied twice = Apply(once.bytes, ReaderOf(kind), OutputKind::Tiff);
+            const Applied twice = Apply(once.bytes, kind, ImageFormat::Tiff);
             ASSERT_FALSE(twice.reason) << name;
-            const std::pair<OutputKind, const std::vector<std::uint8_t>*> files[] = {
-                {kind, &once.bytes}, {OutputKind::Tiff, &twice.bytes}};
+            const std::pair<ImageFormat, const std::vector<std::uint8_t>*> files[] = {
+                {kind, &once.bytes}, {ImageFormat::Tiff, &twice.bytes}};
             for (const auto& [written, bytes] : files) {
                 const std::optional<Resolution> back = MetaOf(written, *bytes).resolution;
                 ASSERT_TRUE(back) << name;
@@ -120,25 +106,25 @@ TEST(ImageMeta, TheResolutionGoesThroughEveryFormatThatKeepsOne) {
                 }
             }
         }
-        EXPECT_FALSE(MetaOf(OutputKind::Pnm, Apply(tiff, ImageKind::Tiff, OutputKind::Pnm).bytes)
+        EXPECT_FALSE(MetaOf(ImageFormat::Pnm, Apply(tiff, ImageFormat::Tiff, ImageFormat::Pnm).bytes)
                          .resolution);
     }
 }
 
 TEST(ImageMeta, AFileWithoutAResolutionGivesNone) {
     const SampleImage image = Grey(2, 2);
-    for (const OutputKind kind : {OutputKind::Png, OutputKind::Tiff}) {
+    for (const ImageFormat kind : {ImageFormat::Png, ImageFormat::Tiff}) {
         EXPECT_FALSE(MetaOf(kind, WriteScan(image, kind, {})).resolution);
     }
-    const std::vector<std::uint8_t> tiff = WriteScan(image, OutputKind::Tiff, {});
+    const std::vector<std::uint8_t> tiff = WriteScan(image, ImageFormat::Tiff, {});
     EXPECT_FALSE(
-        MetaOf(OutputKind::Bmp, Apply(tiff, ImageKind::Tiff, OutputKind::Bmp).bytes).resolution);
+        MetaOf(ImageFormat::Bmp, Apply(tiff, ImageFormat::Tiff, ImageFormat::Bmp).bytes).resolution);
 }
 
 TEST(ImageMeta, AProfileGoesThroughLinearOutputsByteForByte) {
     const SampleImage image = Grey(4, 2);
     for (const auto& profile : {profiletest::MatrixTrcProfile(2.2), profiletest::LutProfile(2.2)}) {
-        for (const OutputKind kind : {OutputKind::Png, OutputKind::Tiff}) {
+        for (const ImageFormat kind : {ImageFormat::Png, ImageFormat::Tiff}) {
             const ImageMeta meta = MetaOf(kind, WriteScan(image, kind, {std::nullopt, profile}));
             EXPECT_EQ(meta.profile, profile);
         }
@@ -151,9 +137,9 @@ TEST(ImageMeta, AnUnreadableEmbeddedProfileIsRefusedAndNothingIsWritten) {
     std::vector<std::uint8_t> garbage(200, 0x41);
     for (const auto& profile : {corrupt, garbage}) {
         const std::vector<std::uint8_t> tiff =
-            WriteScan(Grey(3, 3), OutputKind::Tiff, {std::nullopt, profile});
-        for (const OutputKind kind : {OutputKind::Png, OutputKind::Tiff}) {
-            const Applied applied = Apply(tiff, ImageKind::Tiff, kind);
+            WriteScan(Grey(3, 3), ImageFormat::Tiff, {std::nullopt, profile});
+        for (const ImageFormat kind : {ImageFormat::Png, ImageFormat::Tiff}) {
+            const Applied applied = Apply(tiff, ImageFormat::Tiff, kind);
             EXPECT_EQ(applied.reason.Code, ReasonCode::DamagedData);
             EXPECT_NE(applied.reason.Text.find("ICC profile"), std::string::npos);
             EXPECT_EQ(applied.asked, 0) << "the output was asked for";
@@ -187,7 +173,7 @@ std::filesystem::path Temp(const std::vector<std::uint8_t>& bytes, const char* n
 
 TEST(ImageMeta, TiffSaysSoftwareAndDateTimeAndPngItsSoftware) {
     const SampleImage image = Grey(2, 2);
-    const auto tiffPath = Temp(WriteScan(image, OutputKind::Tiff, {}), ".tif");
+    const auto tiffPath = Temp(WriteScan(image, ImageFormat::Tiff, {}), ".tif");
     TIFF* tif = TIFFOpen(tiffPath.c_str(), "r");
     ASSERT_NE(tif, nullptr);
     const char* software = nullptr;
@@ -201,7 +187,7 @@ TEST(ImageMeta, TiffSaysSoftwareAndDateTimeAndPngItsSoftware) {
     TIFFClose(tif);
     std::filesystem::remove(tiffPath);
 
-    const std::vector<std::uint8_t> png = WriteScan(image, OutputKind::Png, {});
+    const std::vector<std::uint8_t> png = WriteScan(image, ImageFormat::Png, {});
     const std::string text(png.begin(), png.end());
     EXPECT_NE(text.find(std::string("tEXtSoftware\0Tamrel ", 20)), std::string::npos);
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "image/ImageMeta.h"
-#include "image/formats/Bmp24Writer.h"
+#include "image/formats/BmpWriter.h"
 #include "image/formats/BmpReader.h"
 #include "image/preview/RenderPreview.h"
 #include "tests/image/BmpWriter.h"

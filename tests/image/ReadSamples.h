@@ -2,7 +2,7 @@
 // written files of a scan read back through the same road as any input.
 #pragma once
 
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "image/rows/ByteSource.h"
 #include "image/rows/SampleImage.h"
 
@@ -16,7 +16,7 @@ namespace scantest {
 // Samples in row order, 16-bit ones in the machine's order whatever the
 // reader keeps; `layout` gets the reader's layout.
 inline std::vector<std::uint16_t>
-ReadSamples(ImageKind kind, const std::vector<std::uint8_t>& bytes, RowLayout& layout) {
+ReadSamples(ImageFormat kind, const std::vector<std::uint8_t>& bytes, RowLayout& layout) {
     const MemorySource source(bytes);
     const auto rows = OpenRows(kind, source);
     if (!rows) {

@@ -1,8 +1,9 @@
 // Rows made on one thread and encoded on another: all of them, in order, on
 // the caller's thread; a failure on either side stops the other and is told
 // apart; the PNG and TIFF writers give the output's reason and leave nothing.
+#include "image/formats/FormatTable.h"
 #include "image/formats/PngWriter.h"
-#include "image/formats/RgbOutput.h"
+#include "image/formats/RowWriter.h"
 #include "image/formats/TiffWriter.h"
 #include "tests/image/RecordingOutput.h"
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr RgbShape kShape{5, 200, 8};
+const RowShape kShape = WriterShape(ImageFormat::Png, 5, 200, 3, 8);
 constexpr std::int32_t kRunRows = 7; // runs that do not divide the height
 
 // Row y holds the byte y & 0xFF throughout; runs of kRunRows rows, the
@@ -24,7 +25,7 @@ struct Producer {
     Reason fails;
     std::atomic<std::int32_t> made{0};
 
-    Reason operator()(const RgbRunSink& sink, bool inOrder) {
+    Reason operator()(const RowRunSink& sink, bool inOrder) {
         EXPECT_TRUE(inOrder);
         std::vector<std::uint8_t> rows(std::size_t(kShape.RowBytes() * kRunRows));
         for (std::int32_t y = 0; y < kShape.Height; y += kRunRows) {
@@ -100,9 +101,8 @@ TEST(RowByRow, PngAndTiffWritersGiveTheFullDisksReasonAndNoFile) {
              png ? std::vector<std::int64_t>{1} : std::vector<std::int64_t>{1, 2, 3}) {
             Producer producer;
             bmptest::RecordingOutput output(failAt);
-            const Reason result = png ? WritePng(kShape, std::ref(producer), std::ref(output))
-                                      : WriteTiff(kShape, TiffCompression::None, std::ref(producer),
-                                                  std::ref(output));
+            const Reason result = png ? WritePng(kShape, std::ref(producer), std::ref(output), {})
+                                      : WriteTiff(kShape, std::ref(producer), std::ref(output), {});
             EXPECT_EQ(result.Code, ReasonCode::DiskFull) << png << failAt;
             EXPECT_TRUE(output.Bytes().empty());
         }

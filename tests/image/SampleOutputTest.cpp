@@ -29,7 +29,7 @@ struct Written {
     std::vector<std::uint8_t> bytes;
 };
 
-Written Write(const SampleImage& image, OutputKind kind) {
+Written Write(const SampleImage& image, ImageFormat kind) {
     MemoryFile file;
     Written written;
     written.reason = WriteSamples(image.layout, kind, RunsOf(image),
@@ -59,7 +59,7 @@ TEST(SampleOutput, PnmHoldsTheSamplesGreyAsP5And16BitBigEndian) {
          std::string("P5\n2 1\n65535\n\x12\x34\xAB\xCD", 17)},
     };
     for (const Case& c : cases) {
-        const Written written = Write(c.image, OutputKind::Pnm);
+        const Written written = Write(c.image, ImageFormat::Pnm);
         EXPECT_FALSE(written.reason) << c.name;
         EXPECT_EQ(Text(written.bytes), c.expected) << c.name;
     }
@@ -81,9 +81,9 @@ TEST(SampleOutput, PngAndTiffReadBackAsTheSamplesWithGreyOnAllThreeChannels) {
             for (const std::uint16_t v : samples) {
                 expected.insert(expected.end(), channels == kGreyChannels ? 3 : 1, v);
             }
-            for (const auto& [kind, read] : {std::pair{OutputKind::Png, ImageKind::Png},
-                                             std::pair{OutputKind::Tiff, ImageKind::Tiff}}) {
-                const std::string name = (kind == OutputKind::Png ? "png " : "tiff ") +
+            for (const auto& [kind, read] : {std::pair{ImageFormat::Png, ImageFormat::Png},
+                                             std::pair{ImageFormat::Tiff, ImageFormat::Tiff}}) {
+                const std::string name = (kind == ImageFormat::Png ? "png " : "tiff ") +
                                          std::to_string(channels) + "x" + std::to_string(depth);
                 const Written written = Write(image, kind);
                 ASSERT_FALSE(written.reason) << name << ": " << written.reason.Text;
@@ -98,9 +98,36 @@ TEST(SampleOutput, PngAndTiffReadBackAsTheSamplesWithGreyOnAllThreeChannels) {
     }
 }
 
-TEST(SampleOutput, AFailedScanOrBmpLeavesNoFile) {
+TEST(SampleOutput, BmpHoldsAnEightBitPageBottomUpAsBgrWithZeroPadding) {
+    const std::string header(54, '\0');
+    struct Case {
+        const char* name;
+        SampleImage image;
+        std::string rows; // bottom row first
+    };
+    const Case cases[] = {
+        {"rgb, 3 wide",
+         Image({3, 2, kRgbChannels, kByteDepth}, {1, 2, 3, 4, 5, 6, 7, 8, 9, //
+                                                  10, 11, 12, 13, 14, 15, 16, 17, 18}),
+         std::string("\x0C\x0B\x0A\x0F\x0E\x0D\x12\x11\x10\0\0\0"
+                     "\x03\x02\x01\x06\x05\x04\x09\x08\x07\0\0\0",
+                     24)},
+        {"grey, 2 wide", Image({2, 2, kGreyChannels, kByteDepth}, {1, 2, 3, 4}),
+         std::string("\x03\x03\x03\x04\x04\x04\0\0\x01\x01\x01\x02\x02\x02\0\0", 16)},
+    };
+    for (const Case& c : cases) {
+        const Written written = Write(c.image, ImageFormat::Bmp);
+        ASSERT_FALSE(written.reason) << c.name << ": " << written.reason.Text;
+        ASSERT_EQ(written.bytes.size(), header.size() + c.rows.size()) << c.name;
+        EXPECT_EQ(Text(written.bytes).substr(0, 2), "BM") << c.name;
+        EXPECT_EQ(Text(written.bytes).substr(header.size()), c.rows) << c.name;
+    }
+}
+
+TEST(SampleOutput, AFailedScanOrA16BitBmpLeavesNoFile) {
     const SampleLayout layout{4, 4, kRgbChannels, kByteDepth};
-    for (const OutputKind kind : {OutputKind::Pnm, OutputKind::Png, OutputKind::Tiff}) {
+    for (const ImageFormat kind :
+         {ImageFormat::Bmp, ImageFormat::Pnm, ImageFormat::Png, ImageFormat::Tiff}) {
         MemoryFile file;
         const Reason reason = WriteSamples(
             layout, kind, [](const SampleRunSink&) { return Reason(ReasonCode::Cancelled); },
@@ -108,18 +135,45 @@ TEST(SampleOutput, AFailedScanOrBmpLeavesNoFile) {
         EXPECT_EQ(reason.Code, ReasonCode::Cancelled);
         EXPECT_TRUE(file.Bytes().empty());
     }
-    EXPECT_EQ(Write(Image(layout, std::vector<std::uint16_t>(48)), OutputKind::Bmp).reason.Code,
-              ReasonCode::Unsupported);
+    const SampleLayout wide{4, 4, kRgbChannels, kWordDepth};
+    const Written written = Write(Image(wide, std::vector<std::uint16_t>(48)), ImageFormat::Bmp);
+    EXPECT_EQ(written.reason.Code, ReasonCode::Unsupported);
+    EXPECT_TRUE(written.bytes.empty());
 }
 
-TEST(SampleOutput, TheExtensionPicksTheFormat) {
-    const std::pair<const char*, std::optional<OutputKind>> cases[] = {
-        {"a.pnm", OutputKind::Pnm}, {"a.PPM", OutputKind::Pnm},  {"a.pgm", OutputKind::Pnm},
-        {"a.png", OutputKind::Png}, {"a.tif", OutputKind::Tiff}, {"a.TIFF", OutputKind::Tiff},
-        {"a.bmp", OutputKind::Bmp}, {"a.jpg", std::nullopt},     {"a", std::nullopt},
+TEST(FormatTable, TheExtensionPicksTheFormat) {
+    const std::pair<const char*, std::optional<ImageFormat>> cases[] = {
+        {"a.pnm", ImageFormat::Pnm}, {"a.PPM", ImageFormat::Pnm},  {"a.pgm", ImageFormat::Pnm},
+        {"a.png", ImageFormat::Png}, {"a.tif", ImageFormat::Tiff}, {"a.TIFF", ImageFormat::Tiff},
+        {"a.bmp", ImageFormat::Bmp}, {"a.jpg", std::nullopt},      {"a", std::nullopt},
     };
     for (const auto& [name, kind] : cases) {
-        EXPECT_EQ(SampleOutputOf(name), kind) << name;
+        EXPECT_EQ(FormatOfName(name), kind) << name;
+    }
+    // Outputs that are always colour take no grey name, and say which they take.
+    EXPECT_EQ(FormatOfName("a.pgm", NameUse::ColourOnly), std::nullopt);
+    EXPECT_EQ(FormatOfName("a.ppm", NameUse::ColourOnly), ImageFormat::Pnm);
+    EXPECT_EQ(NameList(NameUse::ColourOnly), ".bmp, .pnm, .ppm, .png, .tif or .tiff");
+    EXPECT_EQ(ReadFormatOf("scan.jpg"), ImageFormat::Bmp); // every unknown name is read as BMP
+}
+
+TEST(FormatTable, EachWriterTakesOnlyWhatItsFormatHolds) {
+    struct Case {
+        ImageFormat format;
+        std::int32_t channels;
+        std::int32_t bits;
+        std::int64_t rowBytes; // of a 5-pixel row
+    };
+    const Case cases[] = {
+        {ImageFormat::Bmp, 1, 16, 16},  // BGR 8 bits, 15 bytes padded to 16
+        {ImageFormat::Pnm, 1, 16, 10},  // grey kept, 16 bits kept
+        {ImageFormat::Png, 1, 8, 15},   // RGB
+        {ImageFormat::Tiff, 3, 16, 30}, // RGB 16
+    };
+    for (const Case& c : cases) {
+        const RowShape shape = WriterShape(c.format, 5, 2, c.channels, c.bits);
+        EXPECT_EQ(shape.RowBytes(), c.rowBytes) << EntryOf(c.format).Label;
+        EXPECT_EQ(shape.BottomUp, c.format == ImageFormat::Bmp) << EntryOf(c.format).Label;
     }
 }
 

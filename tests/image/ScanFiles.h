@@ -2,6 +2,7 @@
 // written as PNM by hand, and as PNG or TIFF through the project's writers.
 #pragma once
 
+#include "image/formats/FormatTable.h"
 #include "image/formats/PngWriter.h"
 #include "image/formats/PnmWriter.h"
 #include "image/formats/TiffWriter.h"
@@ -44,9 +45,10 @@ enum class Rgb16Format { Png, Tiff, TiffDeflate };
 // An RGB 16-bit file of the picture through the project's writer.
 inline std::vector<std::uint8_t> EncodeRgb16(std::int32_t w, std::int32_t h, Rgb16Format format,
                                              const SampleAt& at) {
-    const RgbShape shape{w, h, 16};
+    const RowShape shape =
+        WriterShape(format == Rgb16Format::Png ? ImageFormat::Png : ImageFormat::Tiff, w, h, 3, 16);
     const bool big = format == Rgb16Format::Png;
-    const RgbProducer produce = [&](const RgbRunSink& sink, bool) -> Reason {
+    const RowProducer produce = [&](const RowRunSink& sink, bool) -> Reason {
         std::vector<std::uint8_t> row(static_cast<std::size_t>(shape.RowBytes()));
         for (std::int32_t y = 0; y < h; ++y) {
             for (std::int32_t x = 0; x < w; ++x) {
@@ -68,11 +70,11 @@ inline std::vector<std::uint8_t> EncodeRgb16(std::int32_t w, std::int32_t h, Rgb
     MemoryFile file;
     const Replacement out = [&](const PositionedContents& c) { return file.Replace(c); };
     if (format == Rgb16Format::Png) {
-        WritePng(shape, produce, out);
+        WritePng(shape, produce, out, {});
     } else {
-        WriteTiff(shape,
-                  format == Rgb16Format::Tiff ? TiffCompression::None : TiffCompression::Deflate,
-                  produce, out);
+        WriteTiff(
+            shape, produce, out,
+            {format == Rgb16Format::Tiff ? TiffCompression::None : TiffCompression::Deflate, {}});
     }
     return file.Bytes();
 }

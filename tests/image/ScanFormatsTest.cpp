@@ -3,7 +3,7 @@
 // independently in floating point; bad files give their reasons.
 #include "image/ApplyImage.h"
 #include "image/ReadImage.h"
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "image/formats/PnmRows.h"
 #include "image/rows/LevelRows.h"
 #include "tests/image/ScanFiles.h"
@@ -43,7 +43,7 @@ std::uint16_t Sample(std::int32_t x, std::int32_t y, int c, int maxValue) {
 }
 
 // The R, G, B levels of every pixel, upright, through the window's road.
-Outcome<std::vector<std::uint8_t>> Levels(ImageKind kind, const std::vector<std::uint8_t>& bytes) {
+Outcome<std::vector<std::uint8_t>> Levels(ImageFormat kind, const std::vector<std::uint8_t>& bytes) {
     const MemorySource source(bytes);
     Outcome<std::unique_ptr<RowSource>> rows = OpenRows(kind, source);
     if (!rows) {
@@ -80,8 +80,8 @@ std::array<std::vector<std::uint16_t>, 3> IdentityCurves() {
 }
 
 // The tool's output of `bytes` with identity curves, as a PNM file.
-Outcome<std::vector<std::uint8_t>> Applied(ImageKind kind, const std::vector<std::uint8_t>& bytes,
-                                           OutputKind out = OutputKind::Pnm) {
+Outcome<std::vector<std::uint8_t>> Applied(ImageFormat kind, const std::vector<std::uint8_t>& bytes,
+                                           ImageFormat out = ImageFormat::Pnm) {
     static const auto curves = IdentityCurves();
     GammaTableSet levels{};
     for (auto& table : levels) {
@@ -124,9 +124,9 @@ TEST(ScanLevels, EveryPnmLayoutGivesTheRoundedLevelOnEachChannel) {
                 return Sample(x, y, c, maxValue);
             };
             const auto file = EncodePnm(kW, kH, samples, maxValue, at, "# made by a test\n");
-            const auto levels = Levels(ImageKind::Pnm, file);
+            const auto levels = Levels(ImageFormat::Pnm, file);
             ASSERT_TRUE(levels) << samples << " " << maxValue;
-            const auto wide = Applied(ImageKind::Pnm, file);
+            const auto wide = Applied(ImageFormat::Pnm, file);
             ASSERT_TRUE(wide);
             const auto out = PnmSamples(*wide);
             ASSERT_EQ(out.size(), std::size_t(kW * kH * 3));
@@ -146,8 +146,8 @@ TEST(ScanLevels, DeepShadowsOfALinearScanEachGetTheirOwnLevel) {
     // them, 16-bit output keeps every one.
     const SampleAt at = [](std::int32_t x, std::int32_t, int) { return std::uint16_t(x); };
     const auto file = EncodePnm(1200, 1, 1, 65535, at);
-    const auto levels = Levels(ImageKind::Pnm, file);
-    const auto out = PnmSamples(*Applied(ImageKind::Pnm, file));
+    const auto levels = Levels(ImageFormat::Pnm, file);
+    const auto out = PnmSamples(*Applied(ImageFormat::Pnm, file));
     for (std::int32_t v = 0; v < 1200; ++v) {
         EXPECT_EQ((*levels)[std::size_t(v) * 3], Level8(v, 65535)) << v;
         EXPECT_EQ(out[std::size_t(v) * 3 + 1], v) << v;
@@ -158,18 +158,18 @@ TEST(ScanFormats, SixteenBitPngAndTiffOfBothEncodingsMatchThePnm) {
     const SampleAt at = [](std::int32_t x, std::int32_t y, int c) {
         return Sample(x, y, c, 65535);
     };
-    const auto reference = PnmSamples(*Applied(ImageKind::Pnm, EncodePnm(kW, kH, 3, 65535, at)));
-    for (const auto& [format, kind] : {std::pair{Rgb16Format::Png, ImageKind::Png},
-                                       std::pair{Rgb16Format::Tiff, ImageKind::Tiff},
-                                       std::pair{Rgb16Format::TiffDeflate, ImageKind::Tiff}}) {
+    const auto reference = PnmSamples(*Applied(ImageFormat::Pnm, EncodePnm(kW, kH, 3, 65535, at)));
+    for (const auto& [format, kind] : {std::pair{Rgb16Format::Png, ImageFormat::Png},
+                                       std::pair{Rgb16Format::Tiff, ImageFormat::Tiff},
+                                       std::pair{Rgb16Format::TiffDeflate, ImageFormat::Tiff}}) {
         const auto file = EncodeRgb16(kW, kH, format, at);
-        for (const OutputKind out : {OutputKind::Pnm, OutputKind::Png, OutputKind::Tiff}) {
+        for (const ImageFormat out : {ImageFormat::Pnm, ImageFormat::Png, ImageFormat::Tiff}) {
             const auto written = Applied(kind, file, out);
             ASSERT_TRUE(written) << int(format);
             // Read back through the reader of what was written.
-            const ImageKind back = out == OutputKind::Png    ? ImageKind::Png
-                                   : out == OutputKind::Tiff ? ImageKind::Tiff
-                                                             : ImageKind::Pnm;
+            const ImageFormat back = out == ImageFormat::Png    ? ImageFormat::Png
+                                   : out == ImageFormat::Tiff ? ImageFormat::Tiff
+                                                             : ImageFormat::Pnm;
             EXPECT_EQ(PnmSamples(*Applied(back, *written)), reference) << int(format) << int(out);
         }
     }
@@ -258,7 +258,7 @@ TEST(ScanFormats, TiffLayoutsAndByteOrdersAllGiveTheSameSamples) {
             return std::uint16_t(at(x, y, c) % (bits == 16 ? 65536 : 256));
         };
         const auto reference = PnmSamples(
-            *Applied(ImageKind::Pnm, EncodePnm(kW, kH, 3, bits == 16 ? 65535 : 255, stored)));
+            *Applied(ImageFormat::Pnm, EncodePnm(kW, kH, 3, bits == 16 ? 65535 : 255, stored)));
         // Uncompressed chunky strips without an extra sample are read at
         // their places (in the file's byte order); the others through libtiff.
         for (const char* mode : {"wl", "wb"}) {
@@ -270,7 +270,7 @@ TEST(ScanFormats, TiffLayoutsAndByteOrdersAllGiveTheSameSamples) {
                         for (const int extra : {0, 1}) {
                             const auto file =
                                 LibTiff(mode, planar, tiled, bits, extra, compression, at);
-                            const auto out = Applied(ImageKind::Tiff, file);
+                            const auto out = Applied(ImageFormat::Tiff, file);
                             ASSERT_TRUE(out) << mode << planar << tiled << compression << extra
                                              << " " << out.Why().Text;
                             EXPECT_EQ(PnmSamples(*out), reference)
@@ -323,8 +323,8 @@ TEST(ScanFormats, MinIsWhiteGreyReadsAsTheInvertedMinIsBlackImage) {
         }
         for (const std::uint16_t compression : {COMPRESSION_NONE, COMPRESSION_LZW}) {
             const auto expected = Applied(
-                ImageKind::Tiff, GreyTiff(PHOTOMETRIC_MINISBLACK, bits, compression, black));
-            const auto got = Applied(ImageKind::Tiff,
+                ImageFormat::Tiff, GreyTiff(PHOTOMETRIC_MINISBLACK, bits, compression, black));
+            const auto got = Applied(ImageFormat::Tiff,
                                      GreyTiff(PHOTOMETRIC_MINISWHITE, bits, compression, white));
             ASSERT_TRUE(expected && got) << bits << " " << compression;
             EXPECT_EQ(PnmSamples(*got), PnmSamples(*expected)) << bits << " " << compression;
@@ -350,21 +350,21 @@ TEST(ScanFormats, BadFilesGiveTheirReasons) {
     const std::string huge = "P6\n70000 70000\n65535\n";
     const struct {
         const char* what;
-        ImageKind kind;
+        ImageFormat kind;
         std::vector<std::uint8_t> bytes;
         ReasonCode code;
     } cases[] = {
-        {"cut PNM", ImageKind::Pnm, cut, ReasonCode::Truncated},
-        {"header word", ImageKind::Pnm, {text.begin(), text.end()}, ReasonCode::BadHeader},
-        {"zero width", ImageKind::Pnm, {zero.begin(), zero.end()}, ReasonCode::BadHeader},
-        {"plain PNM", ImageKind::Pnm, {plain.begin(), plain.end()}, ReasonCode::Unsupported},
-        {"huge claim", ImageKind::Pnm, {huge.begin(), huge.end()}, ReasonCode::Truncated},
-        {"PNG as PNM", ImageKind::Pnm, png, ReasonCode::NotThisFormat},
-        {"PNM as PNG", ImageKind::Png, pnm, ReasonCode::NotThisFormat},
-        {"PNM as TIFF", ImageKind::Tiff, pnm, ReasonCode::NotThisFormat},
-        {"PNG as BMP", ImageKind::Bmp, png, ReasonCode::NotThisFormat},
-        {"bad CRC", ImageKind::Png, badCrc, ReasonCode::DamagedData},
-        {"cut PNG", ImageKind::Png, cutPng, ReasonCode::Truncated},
+        {"cut PNM", ImageFormat::Pnm, cut, ReasonCode::Truncated},
+        {"header word", ImageFormat::Pnm, {text.begin(), text.end()}, ReasonCode::BadHeader},
+        {"zero width", ImageFormat::Pnm, {zero.begin(), zero.end()}, ReasonCode::BadHeader},
+        {"plain PNM", ImageFormat::Pnm, {plain.begin(), plain.end()}, ReasonCode::Unsupported},
+        {"huge claim", ImageFormat::Pnm, {huge.begin(), huge.end()}, ReasonCode::Truncated},
+        {"PNG as PNM", ImageFormat::Pnm, png, ReasonCode::NotThisFormat},
+        {"PNM as PNG", ImageFormat::Png, pnm, ReasonCode::NotThisFormat},
+        {"PNM as TIFF", ImageFormat::Tiff, pnm, ReasonCode::NotThisFormat},
+        {"PNG as BMP", ImageFormat::Bmp, png, ReasonCode::NotThisFormat},
+        {"bad CRC", ImageFormat::Png, badCrc, ReasonCode::DamagedData},
+        {"cut PNG", ImageFormat::Png, cutPng, ReasonCode::Truncated},
     };
     for (const auto& c : cases) {
         const auto out = Applied(c.kind, c.bytes);
@@ -415,7 +415,7 @@ TEST(ScanFormats, AnAncillaryChunkClaimingAGigabyteIsRefusedBeforeAllocating) {
         0xdb, 0x56, 0xca, 0x3f, 0xff, 0xff, 0xff, 0x73, 0x43, 0x41, 0x4c, 0xbc, 0x1a, 0x90, 0x08,
         0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
     const MemorySource source(file);
-    const auto rows = OpenRows(ImageKind::Png, source);
+    const auto rows = OpenRows(ImageFormat::Png, source);
     ASSERT_FALSE(rows);
     EXPECT_EQ(rows.Why().Code, ReasonCode::DamagedData);
     EXPECT_EQ(rows.Why().Value, 0x3fffffff);

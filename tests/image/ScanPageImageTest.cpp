@@ -45,7 +45,7 @@ TEST(ScanPageImage, APageGivesThePixelsAndLevelsOfTheSameSamplesOpenedAsAFile) {
     for (const Case& c : cases) {
         const std::filesystem::path file =
             scratch / (c.page.layout.channels == kGreyChannels ? "page.pgm" : "page.ppm");
-        ASSERT_FALSE(WriteSamples(c.page.layout, OutputKind::Pnm, RunsOf(c.page),
+        ASSERT_FALSE(WriteSamples(c.page.layout, ImageFormat::Pnm, RunsOf(c.page),
                                   [&](const PositionedContents& contents) {
                                       return WriteFileAtomically(file, contents);
                                   }))

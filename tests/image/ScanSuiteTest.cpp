@@ -1,7 +1,7 @@
 // The third-party PNG and TIFF suites, read in place: every file does as its
 // INDEX.tsv marks it (decode, reject with a reason, or either), and a decoded
 // interlaced PNG gives the same rows as its plain twin.
-#include "image/formats/ImageFiles.h"
+#include "image/formats/FormatTable.h"
 #include "image/rows/LevelRows.h"
 #include "image/rows/Pipeline.h"
 
@@ -45,7 +45,7 @@ Outcome<std::vector<std::uint8_t>> Decode(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     const MemorySource source(bytes);
-    Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ImageKindOf(path), source);
+    Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ReadFormatOf(path), source);
     if (!rows) {
         return rows.Why();
     }

@@ -2,7 +2,7 @@
 // positive height (bottom-up), 1 plane, 24 bits, no compression, image size,
 // resolution in pixels per metre (0: unspecified), colour counts 0. Rows
 // padded to 4 bytes.
-#include "image/formats/Bmp24Writer.h"
+#include "image/formats/BmpWriter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,27 +51,17 @@ std::int64_t FileBytes(std::int32_t width, std::int32_t height) {
     return static_cast<std::int64_t>(std::min(bytes, kMax));
 }
 
-// Output row j of a bottom-up file is upright row Height-1-j: the stored
-// rows of one run land on consecutive output rows, in the same order for a
-// bottom-up source and reversed for a top-down one.
-bool ConvertRun(const RowLayout& in, const Bmp24Layout& out, RowKernel kernel, const ToneMap& map,
-                std::int32_t first, std::int32_t count, const std::uint8_t* rows,
-                std::uint8_t* buffer, PositionedWriter& writer) {
-    const std::int64_t stride = out.stride;
-    RowBlock block{rows, in.Stride, buffer, stride, count, in.Width};
-    std::int32_t lowest = first;
-    if (!in.BottomUp) {
-        block.Out = buffer + (count - 1) * stride;
-        block.OutStride = -stride;
-        lowest = in.Height - first - count;
-    }
-    kernel(block, map);
-    const std::int64_t used = std::int64_t{in.Width} * kStoredBytesPerPixel;
+// Zeroes each row's padding, then writes the run where its rows lie: row j
+// of the file (counted from the bottom) at the header's end + j x stride.
+bool WriteRun(const RowShape& shape, std::int32_t first, std::int32_t count, std::uint8_t* rows,
+              PositionedWriter& writer) {
+    const std::int64_t stride = shape.RowBytes();
+    const std::int64_t used = shape.UsedBytes();
     for (std::int32_t k = 0; k < count; ++k) {
-        std::memset(buffer + k * stride + used, 0, static_cast<std::size_t>(stride - used));
+        std::memset(rows + k * stride + used, 0, static_cast<std::size_t>(stride - used));
     }
-    const std::int64_t at = static_cast<std::int64_t>(kBmpHeaderBytes) + lowest * stride;
-    return writer.WriteAt(at, {buffer, static_cast<std::size_t>(count * stride)});
+    const std::int64_t at = static_cast<std::int64_t>(kBmpHeaderBytes) + first * stride;
+    return writer.WriteAt(at, {rows, static_cast<std::size_t>(count * stride)});
 }
 
 } // namespace
@@ -111,44 +101,24 @@ BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout,
     return bytes;
 }
 
-Reason WriteBmp24(const RowSource& source, const ToneMap& map, const Replacement& output,
-                  const PipelineOptions& options, const ImageMeta& meta) {
-    const RowLayout& in = source.Layout();
-    if (!in.HasRows()) {
+Reason WriteBmp(const RowShape& shape, const RowProducer& produce, const Replacement& output,
+                const WriteOptions& options) {
+    if (shape.Width <= 0 || shape.Height <= 0) {
         return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
     }
-    const std::optional<Bmp24Layout> out = LayoutBmp24(in.Width, in.Height);
-    if (!out) {
-        return {ReasonCode::TooLarge, FileBytes(in.Width, in.Height), "a BMP file"};
+    const std::optional<Bmp24Layout> layout = LayoutBmp24(shape.Width, shape.Height);
+    if (!layout) {
+        return {ReasonCode::TooLarge, FileBytes(shape.Width, shape.Height), "a BMP file"};
     }
-    const RowKernel kernel = BgrKernel(in.Format, options.Wide);
-    if (kernel == nullptr) {
-        return {ReasonCode::Unsupported, 0, "unsupported row format"};
-    }
-    const Outcome<RowRuns> runs = RowRuns::Plan(source, out->stride, options);
-    if (!runs) {
-        return runs.Why();
-    }
-    const BmpHeaderBytes header = FormatBmp24Header(*out, meta.resolution);
-    Reason readFailure;
-    const WriteOutcome written = output([&](PositionedWriter& writer) {
+    const BmpHeaderBytes header = FormatBmp24Header(*layout, options.Meta.resolution);
+    return WriteThrough(output, [&](PositionedWriter& writer) -> Reason {
         if (!writer.WriteAt(0, header)) {
-            return false;
+            return {ReasonCode::WriteFailed};
         }
-        Reason failed = runs->Run([&](std::int32_t first, std::int32_t count,
-                                      const std::uint8_t* rows, std::uint8_t* buffer) {
-            return ConvertRun(in, *out, kernel, map, first, count, rows, buffer, writer);
-        });
-        if (!failed) {
-            return true;
-        }
-        if (failed.Code != ReasonCode::WriteFailed) {
-            readFailure = std::move(failed); // the output's own reason says more otherwise
-        }
-        return false;
+        return produce(
+            [&](std::int32_t first, std::int32_t count, std::uint8_t* rows) {
+                return WriteRun(shape, first, count, rows, writer);
+            },
+            false);
     });
-    if (readFailure) {
-        return readFailure;
-    }
-    return written.Result == WriteResult::Ok ? Reason() : written.Why;
 }

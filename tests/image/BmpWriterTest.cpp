@@ -1,6 +1,6 @@
 // The head of the 24-bit BMP the tool writes: its fields, and the size
 // limit of the format's 32-bit fields.
-#include "image/formats/Bmp24Writer.h"
+#include "image/formats/BmpWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ std::uint32_t U32At(const std::string& bytes, std::size_t at) {
     return value;
 }
 
-TEST(Bmp24Writer, DescribesABottomUp24BitFileWithPaddedRows) {
+TEST(BmpWriter, DescribesABottomUp24BitFileWithPaddedRows) {
     const auto layout = LayoutBmp24(5, 3);
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->stride, 16u); // 15 bytes of pixels, padded to a multiple of 4
@@ -33,7 +33,7 @@ TEST(Bmp24Writer, DescribesABottomUp24BitFileWithPaddedRows) {
     EXPECT_EQ(U32At(bytes, 34), 3u * 16);
 }
 
-TEST(Bmp24Writer, ImagesBeyondThe32BitFileSizeHaveNoLayout) {
+TEST(BmpWriter, ImagesBeyondThe32BitFileSizeHaveNoLayout) {
     EXPECT_TRUE(LayoutBmp24(32768, 43690)); // 4 294 639 670 bytes: fits
     EXPECT_FALSE(LayoutBmp24(32768, 43691));
     EXPECT_FALSE(LayoutBmp24(-1, 1));

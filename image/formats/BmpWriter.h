@@ -3,16 +3,12 @@
 #pragma once
 
 #include "image/ImageMeta.h"
-#include "image/kernels/ToneMap.h"
-#include "image/rows/Pipeline.h"
-#include "io/AtomicWrite.h"
+#include "image/formats/RowWriter.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
-#include <string_view>
 
 inline constexpr std::size_t kBmpFileHeaderBytes = 14;
 inline constexpr std::size_t kBmpInfoHeaderBytes = 40;
@@ -35,18 +31,12 @@ std::optional<Bmp24Layout> LayoutBmp24(std::int32_t width, std::int32_t height);
 BmpHeaderBytes FormatBmp24Header(const Bmp24Layout& layout,
                                  const std::optional<Resolution>& resolution = std::nullopt);
 
-// An output replaced as a whole: the file's safe replacement, or its
-// in-memory twin.
-using Replacement = std::function<WriteOutcome(const PositionedContents&)>;
-
-inline constexpr std::string_view kNoPixels = "the image has no pixels";
-
-// Every stored row of `source` through the tone map into a 24-bit BMP of the
-// upright image, the output asked for only once the rows are accepted and the
-// buffers are had (a refused input never touches it). The reason: TooLarge
-// (Value = bytes) past the format's 32-bit sizes, Unsupported with kNoPixels
-// for an image without rows or columns, NoMemory, Unsupported for a
-// row format no kernel reads, a failed read's, or the output's.
-// Of `meta`, only the resolution has a place in the file.
-Reason WriteBmp24(const RowSource& source, const ToneMap& map, const Replacement& output,
-                  const PipelineOptions& options = {}, const ImageMeta& meta = {});
+// Rows of BGR 8-bit samples, bottom-up, padded to 4 bytes (the shape the
+// format table gives), each run written at its place in the file, so runs
+// may come in any order and from several threads at once; the padding is
+// zeroed here. TooLarge (Value = bytes) past the format's 32-bit sizes,
+// Unsupported with kNoPixels for an image without rows or columns, the
+// producer's reason or the output's. Of the options, only the resolution
+// has a place in the file.
+Reason WriteBmp(const RowShape& shape, const RowProducer& produce, const Replacement& output,
+                const WriteOptions& options);

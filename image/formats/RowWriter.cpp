@@ -1,6 +1,6 @@
 // A producer thread fills a few run buffers in turn; the calling thread
 // empties them in the same order. Either side stopping early tells the other.
-#include "image/formats/RgbOutput.h"
+#include "image/formats/RowWriter.h"
 
 #include <array>
 #include <condition_variable>
@@ -109,7 +109,7 @@ Reason ProducerReason(Reason failed) {
 
 } // namespace
 
-Reason ProduceRowByRow(const RgbShape& shape, const RgbProducer& produce,
+Reason ProduceRowByRow(const RowShape& shape, const RowProducer& produce,
                        const WriteRow& writeRow) {
     const std::int64_t rowBytes = shape.RowBytes();
     RunQueue queue;
@@ -141,4 +141,20 @@ Reason ProduceRowByRow(const RgbShape& shape, const RgbProducer& produce,
     }
     thread.join();
     return written ? ProducerReason(queue.Why()) : Reason();
+}
+
+Reason WriteThrough(const Replacement& output, const WriterContents& contents) {
+    Reason own;
+    const WriteOutcome written = output([&](PositionedWriter& writer) {
+        Reason failed = contents(writer);
+        if (failed && failed.Code != ReasonCode::WriteFailed) {
+            own = std::move(failed);
+            return false;
+        }
+        return !failed;
+    });
+    if (own) {
+        return own;
+    }
+    return written.Result == WriteResult::Ok ? Reason() : written.Why;
 }

@@ -1,0 +1,82 @@
+// The one table of image formats: for each, the names it goes by, its
+// reader, its writer, and what its files hold (and so the rows its writer
+// takes). The window's open, the tool's apply and scan outputs and the
+// window's scan save all choose through it.
+#pragma once
+
+#include "image/Outcome.h"
+#include "image/formats/RowWriter.h"
+#include "image/rows/ByteSource.h"
+#include "image/rows/StoredRows.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+enum class ImageFormat { Bmp, Pnm, Png, Tiff };
+
+// An extension, lower case with its dot. A grey name (.pgm) says the file
+// holds one channel, so outputs that are always colour do not take it.
+struct FormatName {
+    std::string_view Extension;
+    bool Grey = false;
+};
+
+using RowOpener = Outcome<std::unique_ptr<RowSource>> (*)(const ByteSource& source);
+
+struct FormatEntry {
+    ImageFormat Format;
+    std::string_view Label; // "BMP", "PNM", ...
+    std::span<const FormatName> Names;
+    RowOpener Open;
+    RowWriter Write;
+    // What a file of the format holds: grey kept as grey (else written as
+    // equal red, green and blue), 16 bits per sample (else 8), the
+    // resolution, an ICC profile; whether it takes a choice of compression.
+    bool HoldsGrey = false;
+    bool HoldsWide = false;
+    bool HoldsResolution = false;
+    bool HoldsProfile = false;
+    bool TakesCompression = false;
+    // How its writer takes rows: the colour order, a 16-bit sample's byte
+    // order, bottom-up or not, the row alignment.
+    SampleOrder Order = SampleOrder::Rgb;
+    std::endian Words = std::endian::big;
+    bool BottomUp = false;
+    std::int32_t RowAlign = 1;
+};
+
+const FormatEntry& EntryOf(ImageFormat format);
+
+// Which samples an output name is asked to hold: any (a scan keeps a grey
+// page grey where it can), or colour only (apply's outputs are RGB).
+enum class NameUse { AnySamples, ColourOnly };
+
+// The format a name ends in, in any letter case; nullopt for an unknown
+// extension (or a grey name where colour is asked for).
+std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path,
+                                        NameUse use = NameUse::AnySamples);
+
+// The format a file is read as: by its name, every unknown name as a BMP.
+ImageFormat ReadFormatOf(const std::filesystem::path& path);
+
+// "a, b or c": every extension `use` allows, in the table's order.
+std::string NameList(NameUse use);
+
+// The rows the writer of `format` takes for an image of `channels` (1 or 3)
+// and `bits` (8 or 16) per sample: grey and 16 bits kept only where the
+// format holds them.
+RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height,
+                     std::int32_t channels, std::int32_t bits);
+
+// The stored rows of `source` read as `format`, or the reader's reason.
+// `source` must outlive the rows.
+Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source);
+
+// The image written as `format` through its writer, the options cut to what
+// the format holds. `shape` must be WriterShape's for the format.
+Reason WriteRows(ImageFormat format, const RowShape& shape, const RowProducer& produce,
+                 const Replacement& output, const WriteOptions& options);

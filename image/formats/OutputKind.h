@@ -1,4 +1,0 @@
-// The file formats the tool and the window write images in.
-#pragma once
-
-enum class OutputKind { Bmp, Pnm, Png, Tiff };
