@@ -13,7 +13,7 @@ bool IsScanFormat(const RowFormat& format) {
 }
 
 LevelRows::LevelRows(const RowSource& source)
-    : source_(&source), layout_(source.Layout()), kernel_(LevelKernelFor(layout_.Format)),
+    : RowView(source), kernel_(LevelKernelFor(layout_.Format)),
       levels_(SampleLevels8(layout_.MaxValue, layout_.Format.BitsPerSample)) {
     layout_.Format = kRgbx32;
     layout_.Stride = std::int64_t{layout_.Width} * kLevelBytes;
@@ -34,7 +34,7 @@ FetchedRows LevelRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t
     return {scratch, {}};
 }
 
-UprightRows::UprightRows(const RowSource& source) : source_(&source), layout_(source.Layout()) {
+UprightRows::UprightRows(const RowSource& source) : RowView(source) {
     if (layout_.BottomUp) {
         layout_.BottomUp = false;
         layout_.Stride = -layout_.Stride;
