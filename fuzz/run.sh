@@ -5,7 +5,7 @@
 # finding fails the run and prints the input behind it.
 # Usage: fuzz/run.sh [build folder] (default build/fuzz); FUZZ_SECONDS sets
 # the time per fuzzer (default 60), FUZZ_JOBS how many run at once (default:
-# one per core). Each fuzzer gets its whole time whatever runs beside it; its
+# one per core), FUZZ_ONLY the names of the fuzzers to run (default: all). Each fuzzer gets its whole time whatever runs beside it; its
 # report is printed once it has ended, in the order below.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -71,6 +71,7 @@ run_fuzzer() {
 # its report and exit status into files of its own, once fewer than $jobs run.
 names=()
 start() {
+  case " ${FUZZ_ONLY:-$1} " in *" $1 "*) ;; *) return 0 ;; esac
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
     wait -n || true
   done
