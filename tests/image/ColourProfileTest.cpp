@@ -128,6 +128,54 @@ TEST(ColourProfile, TheWrittenProfileLeadsEachOutputBackToItsLinearInput) {
     }
 }
 
+// The window's 256-entry tables, as an 8-bit input to any output takes
+// them: the written profile leads each output level back to the input
+// levels that give it, within 0.5 % of the range.
+TEST(ColourProfile, AfterEightBitTablesEachOutputLevelLeadsBackWithinHalfAPercent) {
+    constexpr int kTop8 = 255;
+    constexpr double kHalfPercent = 0.005;
+    const ChannelParams params[kChannelCount] = {
+        MakeChannelParams({50, 230, 99, 220}),
+        kDefaultChannelParams,
+        MakeChannelParams({100, 200, 150, 180}),
+    };
+    GammaTableSet levels{};
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        ComputeChannelTable(params[c], levels[c]);
+    }
+    for (const auto& [name, input] : {std::pair{"matrix/TRC", profiletest::MatrixTrcProfile(1.0)},
+                                      std::pair{"A2B0", profiletest::LutProfile(1.0)}}) {
+        const Outcome<std::vector<std::uint8_t>> written =
+            ProfileAfterTables(input, ChannelTablesOf(levels));
+        ASSERT_TRUE(written) << name << ": " << written.Why().Text;
+        const Transform back(*written, input);
+        ASSERT_NE(back.transform, nullptr) << name;
+        for (int v = 0; v <= kTop8; ++v) {
+            double out[3] = {};
+            bool flat = false;
+            for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
+                const int o = levels[ch][std::size_t(v)];
+                flat = flat || o == 0 || o == kTop8;
+                out[ch] = o / double(kTop8);
+            }
+            if (flat) {
+                continue;
+            }
+            double in[3] = {};
+            cmsDoTransform(back.transform, out, in, 1);
+            for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
+                const GammaTable& table = levels[ch];
+                const int o = table[std::size_t(v)];
+                const auto first = std::find(table.begin(), table.end(), o) - table.begin();
+                const auto last = table.rend() - std::find(table.rbegin(), table.rend(), o) - 1;
+                EXPECT_LE(Outside(in[ch], double(first) / kTop8, double(last) / kTop8),
+                          kHalfPercent)
+                    << name << ", channel " << ch << ", level " << v << " got " << in[ch] * kTop8;
+            }
+        }
+    }
+}
+
 TEST(ColourProfile, TheInverseOfATableKeepsToTheEndsOfItsFlatParts) {
     // Flat at 0 up to 0.25, rising to 1 at 0.75, flat after.
     const std::vector<double> table = {0, 0, 0.0, 0.5, 1.0, 1.0, 1.0, 1.0, 1.0};
