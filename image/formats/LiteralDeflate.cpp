@@ -91,6 +91,9 @@ public:
 
     // Only when aligned.
     void PutBytes(std::span<const std::uint8_t> bytes) {
+        if (bytes.empty()) {
+            return; // an empty span may have no data pointer at all
+        }
         std::memcpy(out_, bytes.data(), bytes.size());
         out_ += bytes.size();
     }
