@@ -14,7 +14,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -49,11 +48,14 @@ struct PngRows::Decoder {
     ImageMeta meta;
     // Grey or RGB of 8 or 16 bits, not interlaced: the rows as stored, which
     // need no transform, are inflated and unfiltered here rather than by
-    // libpng, whose zlib inflates a third as fast.
-    std::unique_ptr<PngImageData> data;
-    std::vector<std::uint8_t> filtered; // one row with its filter type byte
-    std::vector<std::uint8_t> above;    // the last row given, zeros at first
+    // libpng, whose zlib inflates a third as fast. Set up at the first rows,
+    // once the road has found room for them.
+    std::int64_t plainImageData = -1; // where the first IDAT chunk starts; -1: libpng reads
+    std::size_t rowBytes = 0;
     std::size_t pixelBytes = 0;
+    std::unique_ptr<PngImageData> data;
+    std::unique_ptr<std::uint8_t[]> filtered; // one row with its filter type byte
+    std::unique_ptr<std::uint8_t[]> above;    // the last row given, zeros at first
     Reason dataFailure;
 
     ~Decoder() { png_destroy_read_struct(&png, &info, nullptr); }
@@ -227,40 +229,51 @@ Reason CheckImageDataHolds(const Decoder& d, std::int64_t imageData) {
     return {};
 }
 
-// Sets up the decoder's own inflating of plain grey or RGB rows, when
+// Whether the decoder inflates the rows itself: plain grey or RGB rows, and
 // libpng has read the head up to the first IDAT chunk's data and no further.
-void TakeImageData(Decoder& d, const ByteSource& source, std::int64_t firstImageData) {
+void ChoosePlainRows(Decoder& d, std::int64_t firstImageData) {
     const bool plain =
         !d.interlaced &&
         (d.storedColourType == PNG_COLOR_TYPE_GRAY || d.storedColourType == PNG_COLOR_TYPE_RGB) &&
         (d.storedBits == kNarrowBits || d.storedBits == kWideBits);
-    if (!plain || firstImageData < 0 ||
-        d.position != firstImageData + std::int64_t{kChunkHeadBytes}) {
-        return;
+    if (plain && firstImageData >= 0 &&
+        d.position == firstImageData + std::int64_t{kChunkHeadBytes}) {
+        d.plainImageData = firstImageData;
+        d.rowBytes = png_get_rowbytes(d.png, d.info);
+        d.pixelBytes = d.rowBytes / png_get_image_width(d.png, d.info);
     }
-    d.data = std::make_unique<PngImageData>(source, firstImageData);
-    const std::size_t rowBytes = png_get_rowbytes(d.png, d.info);
-    d.filtered.resize(rowBytes + 1);
-    d.above.assign(rowBytes, 0);
-    d.pixelBytes = rowBytes / png_get_image_width(d.png, d.info);
+}
+
+Reason StartPlainRows(Decoder& d) {
+    d.filtered.reset(new (std::nothrow) std::uint8_t[d.rowBytes + 1]);
+    d.above.reset(new (std::nothrow) std::uint8_t[d.rowBytes]());
+    if (!d.filtered || !d.above) {
+        return {ReasonCode::NoMemory, std::int64_t(2 * d.rowBytes + 1)};
+    }
+    d.data = std::make_unique<PngImageData>(*d.source, d.plainImageData);
+    return {};
 }
 
 // `count` rows into `out`, `stride` apart, from the decoder's own inflating.
 Reason ReadPlainRows(Decoder& d, std::int32_t count, std::int64_t stride, std::uint8_t* out) {
-    const std::size_t rowBytes = d.above.size();
+    if (!d.data) {
+        if (Reason failed = StartPlainRows(d)) {
+            return failed;
+        }
+    }
     for (std::int32_t k = 0; k < count; ++k) {
-        if (Reason failed = d.data->Read(d.filtered.data(), d.filtered.size())) {
+        if (Reason failed = d.data->Read(d.filtered.get(), d.rowBytes + 1)) {
             return failed;
         }
         std::uint8_t* row = out + k * stride;
-        const std::uint8_t* above = k == 0 ? d.above.data() : row - stride;
-        if (!UnfilterRow(d.filtered[0], d.filtered.data() + 1, above, rowBytes, d.pixelBytes,
+        const std::uint8_t* above = k == 0 ? d.above.get() : row - stride;
+        if (!UnfilterRow(d.filtered[0], d.filtered.get() + 1, above, d.rowBytes, d.pixelBytes,
                          row)) {
             return {ReasonCode::DamagedData, d.filtered[0], "bad adaptive filter value"};
         }
     }
     if (count > 0) {
-        std::memcpy(d.above.data(), out + (count - 1) * stride, rowBytes);
+        std::memcpy(d.above.get(), out + (count - 1) * stride, d.rowBytes);
     }
     return {};
 }
@@ -312,7 +325,7 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
     if ((channels != 1 && channels != 3) || (bits != kNarrowBits && bits != kWideBits)) {
         return Reason(ReasonCode::Unsupported, 0, "PNG samples");
     }
-    TakeImageData(*d, source, survey.firstImageData);
+    ChoosePlainRows(*d, survey.firstImageData);
     return std::unique_ptr<RowSource>(new PngRows(std::move(d)));
 }
 
@@ -352,7 +365,7 @@ FetchedRows PngRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t* 
     if (first != d.nextRow) {
         return {nullptr, Reason(ReasonCode::ReadFailed)}; // rows come once each, in order
     }
-    if (d.data) {
+    if (d.plainImageData >= 0) {
         if (!d.dataFailure) {
             d.dataFailure = ReadPlainRows(d, count, layout_.Stride, scratch);
         }
