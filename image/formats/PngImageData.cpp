@@ -1,8 +1,9 @@
 // A chunk is its data length (4 bytes, big-endian, at most 2^31 - 1), its
 // type, its data and the CRC-32 of type and data. The image data is the
-// data of consecutive IDAT chunks joined; what follows the last row (the
-// rest of the stream and its Adler-32) is not read, as a reader of rows
-// needs none of it.
+// data of consecutive IDAT chunks joined. What follows the last row (the
+// rest of the stream and its Adler-32) is not asked for; ISA-L checks the
+// Adler-32 only when it lies in the input already read, as at the end of a
+// single chunk.
 #include "image/formats/PngImageData.h"
 
 #include <isa-l/igzip_lib.h>
@@ -43,6 +44,8 @@ const char* InflateFailure(int status) {
         return "incorrect header check";
     case ISAL_UNSUPPORTED_METHOD:
         return "unknown compression method";
+    case ISAL_INCORRECT_CHECKSUM: // the header's check bits or the Adler-32
+        return "incorrect header or data check";
     case ISAL_NEED_DICT:
         return "a preset dictionary is not allowed";
     default:

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,9 +66,11 @@ std::vector<std::uint8_t> FilteredRows(const Plain& p, int firstType, int badTyp
 }
 
 // A PNG of `p` whose zlib stream of `filtered` at `level` is cut into IDAT
-// chunks of `idatBytes` (each followed by an empty one when `empties`).
+// chunks of `idatBytes` (each followed by an empty one when `empties`); the
+// stream's byte `flip` (from the end when negative) changed first if asked.
 std::vector<std::uint8_t> PngOf(const Plain& p, const std::vector<std::uint8_t>& filtered,
-                                int level, std::size_t idatBytes, bool empties = false) {
+                                int level, std::size_t idatBytes, bool empties = false,
+                                std::optional<std::ptrdiff_t> flip = {}) {
     std::vector<std::uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<std::uint8_t> head;
     PutU32(head, std::uint32_t(p.width));
@@ -80,6 +83,9 @@ std::vector<std::uint8_t> PngOf(const Plain& p, const std::vector<std::uint8_t>&
                         level),
               Z_OK);
     stream.resize(size);
+    if (flip) {
+        stream[std::size_t(*flip < 0 ? std::ptrdiff_t(size) + *flip : *flip)] ^= 1;
+    }
     for (std::size_t at = 0; at < stream.size(); at += idatBytes) {
         const auto end = stream.begin() + std::ptrdiff_t(std::min(stream.size(), at + idatBytes));
         PutChunk(file, "IDAT", {stream.begin() + std::ptrdiff_t(at), end});
@@ -192,6 +198,9 @@ TEST(PngImageData, DamagedImageDataGivesItsReason) {
         {"filter type 5", PngOf(p, FilteredRows(p, 0, 5), 6, 1000), ReasonCode::DamagedData},
         {"a stream of 20 rows", PngOf(p, twentyRows, 6, 1000), ReasonCode::DamagedData},
         {"a stream cut short", WithoutLastImageChunk(PngOf(p, rows, 0, 1000)),
+         ReasonCode::DamagedData},
+        {"the zlib header's check", PngOf(p, rows, 6, 1 << 20, false, 1), ReasonCode::DamagedData},
+        {"the Adler-32, in the chunk of the last row", PngOf(p, rows, 6, 1 << 20, false, -1),
          ReasonCode::DamagedData},
     };
     ASSERT_FALSE(ReadInRuns(good, 4).why);
