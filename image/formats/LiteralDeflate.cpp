@@ -42,13 +42,21 @@ constexpr int kRepeatManyZerosMost = 138;
 constexpr unsigned kExtraBits[kLengthCodes] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                                0, 0, 0, 0, 0, 0, 2, 3, 7};
 
+// A block's head: BFINAL (1 bit), then BTYPE (2 bits).
+constexpr unsigned kFinalBits = 1;
+constexpr unsigned kTypeBits = 2;
 constexpr unsigned kStored = 0;
 constexpr unsigned kDynamic = 2;
 constexpr std::size_t kStoredMost = 65535;
 constexpr unsigned kStoredLengthBits = 16;
-constexpr std::uint64_t kBlockHeadBits = 3;
+constexpr std::uint64_t kBlockHeadBits = kFinalBits + kTypeBits;
 constexpr std::uint64_t kStoredHeadBits = kBlockHeadBits + 7 + 2 * kStoredLengthBits; // worst pad
-constexpr std::uint64_t kCountFieldBits = 5 + 5 + 4;
+constexpr std::size_t kLeastLitLenCodes = 257; // what HLIT counts from
+constexpr std::size_t kLeastDistanceCodes = 1;
+constexpr unsigned kLitLenCountBits = 5;
+constexpr unsigned kDistanceCountBits = 5;
+constexpr unsigned kLengthCountBits = 4;
+constexpr std::uint64_t kCountFieldBits = kLitLenCountBits + kDistanceCountBits + kLengthCountBits;
 constexpr unsigned kLengthCodeLengthBits = 3;
 
 // A new code for every 64 KiB follows changes in the picture down a strip;
@@ -222,11 +230,11 @@ void PutEntry(BitWriter& out, std::uint32_t entry) {
 
 void PutDynamic(BitWriter& out, const DynamicCode& c, std::span<const std::uint8_t> data,
                 bool final) {
-    out.Put(final ? 1 : 0, 1);
-    out.Put(kDynamic, 2);
-    out.Put(kLitLenCodes - 257, 5);
-    out.Put(kDistanceCodes - 1, 5);
-    out.Put(c.lengthCodesSent - kLeastLengthCodesSent, 4);
+    out.Put(final ? 1 : 0, kFinalBits);
+    out.Put(kDynamic, kTypeBits);
+    out.Put(kLitLenCodes - kLeastLitLenCodes, kLitLenCountBits);
+    out.Put(kDistanceCodes - kLeastDistanceCodes, kDistanceCountBits);
+    out.Put(c.lengthCodesSent - kLeastLengthCodesSent, kLengthCountBits);
     out.Flush();
     for (std::size_t k = 0; k < c.lengthCodesSent; ++k) {
         out.Put(c.runLengths[kLengthCodeOrder[k]], kLengthCodeLengthBits);
@@ -260,8 +268,8 @@ void PutStored(BitWriter& out, std::span<const std::uint8_t> data, bool final) {
     do {
         const std::size_t length = std::min(data.size() - at, kStoredMost);
         const bool lastPiece = at + length == data.size();
-        out.Put(final && lastPiece ? 1 : 0, 1);
-        out.Put(kStored, 2);
+        out.Put(final && lastPiece ? 1 : 0, kFinalBits);
+        out.Put(kStored, kTypeBits);
         out.Align();
         out.Put(length, kStoredLengthBits);
         out.Put(~length & kStoredMost, kStoredLengthBits);
