@@ -2,6 +2,7 @@
 // Options may stand anywhere after the command; "--" ends them.
 #include "cli/CliArgs.h"
 
+#include "cli/AreaArgument.h"
 #include "cli/OptionTable.h"
 #include "curve/CurveTable.h"
 
@@ -278,39 +279,10 @@ std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
-// "LEFT,TOP,WIDTH,HEIGHT": four plain decimals of millimetres (no sign,
-// exponent or blanks), the width and height above 0. The device judges
-// whether the area lies on its bed.
-std::optional<ScanArea> AreaOf(std::string_view text) {
-    constexpr std::size_t kFields = 4;
-    std::array<double, kFields> values{};
-    std::size_t start = 0;
-    for (std::size_t field = 0; field < kFields; ++field) {
-        const std::size_t comma = field + 1 < kFields ? text.find(',', start) : text.size();
-        if (comma == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const std::string_view number = text.substr(start, comma - start);
-        if (number.empty() || number.find_first_not_of("0123456789.") != std::string_view::npos) {
-            return std::nullopt;
-        }
-        const auto [stop, error] =
-            std::from_chars(number.data(), number.data() + number.size(), values[field]);
-        if (error != std::errc() || stop != number.data() + number.size()) {
-            return std::nullopt;
-        }
-        start = comma + 1;
-    }
-    if (!(values[2] > 0) || !(values[3] > 0)) {
-        return std::nullopt;
-    }
-    return ScanArea{values[0], values[1], values[2], values[3]};
-}
-
 // The values of --area, --source and --batch; the pattern is checked here.
 std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
     if (sorted.given.area) {
-        command.area = AreaOf(*sorted.given.area);
+        command.area = ParseAreaArgument(*sorted.given.area);
         if (!command.area) {
             return "--area takes LEFT,TOP,WIDTH,HEIGHT in millimetres, the width and height "
                    "above 0, not " +

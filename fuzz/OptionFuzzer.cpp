@@ -1,22 +1,30 @@
 // libFuzzer target: a device's options described in memory, then one
 // NAME=VALUE setting as the tool takes it (split at the first '='), through
-// the option layer's lookup and parsing. Input: the setting's text up to the
-// first NUL byte; the bytes after it describe the options (names and string
-// choices from a fixed vocabulary, types, sizes, flags, constraints).
+// the option layer's lookup and parsing; and the same text as the value of
+// --area. Input: the setting's text up to the first NUL byte; the bytes after
+// it describe the options (names and string choices from a fixed vocabulary,
+// types, sizes, flags, constraints).
 //
 // Properties: a refusal is Unsupported and names the option; an accepted
 // value passes the option's own check, has the option's word count, stays
 // within a string list's entries, and, written back as text, parses to the
-// same words.
+// same words. An accepted area is four finite numbers, the left and top at
+// least 0, the width and height above 0, and written back as plain decimals
+// parses to the same area; any four short plain decimals, the width and
+// height not all zeros, are accepted.
+#include "cli/AreaArgument.h"
 #include "fuzz/FuzzCheck.h"
 #include "scan/OptionValue.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -103,11 +111,69 @@ void CheckAccepted(const OptionDescriptor& option, const OptionValue& value) {
     FUZZ_CHECK(again.value.words == value.words);
 }
 
+// A field no longer than this, of digits and at most one point, is within
+// a double's range whatever its digits.
+constexpr std::size_t kShortField = 20;
+
+std::vector<std::string_view> Fields(std::string_view text) {
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(',', start);
+        fields.push_back(text.substr(start, comma - start));
+        if (comma == std::string_view::npos) {
+            return fields;
+        }
+        start = comma + 1;
+    }
+}
+
+// Digits with at most one point, and at least one digit.
+bool PlainDecimal(std::string_view field) {
+    const auto digits =
+        std::count_if(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const auto points = std::count(field.begin(), field.end(), '.');
+    return digits > 0 && points <= 1 && std::size_t(digits + points) == field.size();
+}
+
+std::string PlainText(double value) {
+    char text[400]; // the largest double in plain digits takes 309
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    FUZZ_CHECK(error == std::errc());
+    return std::string(text, end);
+}
+
+void CheckArea(std::string_view text) {
+    const std::optional<ScanArea> area = ParseAreaArgument(text);
+    const std::vector<std::string_view> fields = Fields(text);
+    if (area) {
+        FUZZ_CHECK(fields.size() == 4);
+        FUZZ_CHECK(std::all_of(fields.begin(), fields.end(), PlainDecimal));
+        for (const double v : {area->left, area->top, area->width, area->height}) {
+            FUZZ_CHECK(std::isfinite(v) && v >= 0);
+        }
+        FUZZ_CHECK(area->width > 0 && area->height > 0);
+        const std::string again = PlainText(area->left) + "," + PlainText(area->top) + "," +
+                                  PlainText(area->width) + "," + PlainText(area->height);
+        FUZZ_CHECK(ParseAreaArgument(again) == area);
+        return;
+    }
+    const auto nonZero = [](std::string_view f) {
+        return f.find_first_of("123456789") != std::string_view::npos;
+    };
+    const bool plainAndShort =
+        fields.size() == 4 && std::all_of(fields.begin(), fields.end(), [](std::string_view f) {
+            return PlainDecimal(f) && f.size() <= kShortField;
+        });
+    FUZZ_CHECK(!(plainAndShort && nonZero(fields[2]) && nonZero(fields[3])));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto* end = std::find(data, data + size, std::uint8_t{0});
     const std::string setting(data, end);
+    CheckArea(setting);
     FuzzedDataProvider rest(end == data + size ? end : end + 1,
                             std::size_t(data + size - (end == data + size ? end : end + 1)));
     const OptionDescriptors options = DescribedOptions(rest);

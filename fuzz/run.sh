@@ -93,9 +93,10 @@ start fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
 start fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
 start fuzz_option "$root/fuzz/option.dict" "$root/fuzz/corpus/option"
-# The scan readers: seeds are the PNG and TIFF suites read in place.
+# The scan readers: seeds are the PNG and TIFF suites read in place, and
+# PNGs of the project's own writer (literal-only segments).
 start fuzz_pnm "" "$work/seeds/pnm"
-start fuzz_png "" "$root/../shared/pngsuite/pngsuite" \
+start fuzz_png "" "$root/fuzz/corpus/png" "$root/../shared/pngsuite/pngsuite" \
   "$root/../shared/pngsuite/testpngs/crashers"
 start fuzz_tiff "" "$root/fuzz/corpus/tiff" "$root/../shared/tiffsuite"
 wait

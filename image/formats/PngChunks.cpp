@@ -4,6 +4,7 @@
 // and y pixels per metre, unit 1 (metre). tEXt: keyword, a zero, the text.
 #include "image/formats/PngChunks.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 namespace {
@@ -15,6 +16,8 @@ constexpr std::uint8_t kDeflateMethod = 0;
 constexpr std::uint8_t kUnitMetre = 1;
 constexpr std::string_view kProfileName = "ICC profile";
 constexpr std::string_view kSoftwareKeyword = "Software";
+constexpr std::size_t kLengthBytes = 4;
+constexpr std::size_t kTypeBytes = 4;
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -54,14 +57,27 @@ bool AppendProfile(std::vector<std::uint8_t>& out, std::span<const std::uint8_t>
 
 } // namespace
 
+std::size_t BeginChunk(std::vector<std::uint8_t>& out, std::string_view type) {
+    const std::size_t start = out.size();
+    out.resize(start + kLengthBytes);
+    PutText(out, type);
+    return start;
+}
+
+void EndChunk(std::vector<std::uint8_t>& out, std::size_t start) {
+    const std::size_t typeAt = start + kLengthBytes;
+    auto length = static_cast<std::uint32_t>(out.size() - typeAt - kTypeBytes);
+    for (std::size_t i = kLengthBytes; i-- > 0; length >>= 8) {
+        out[start + i] = static_cast<std::uint8_t>(length);
+    }
+    PutU32(out, libdeflate_crc32(0, out.data() + typeAt, out.size() - typeAt));
+}
+
 void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
                  std::span<const std::uint8_t> data) {
-    PutU32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    PutText(out, type);
+    const std::size_t start = BeginChunk(out, type);
     out.insert(out.end(), data.begin(), data.end());
-    const uLong crc = crc32(0, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
-    PutU32(out, static_cast<std::uint32_t>(crc));
+    EndChunk(out, start);
 }
 
 bool PngHead(const RowShape& shape, const ImageMeta& meta, std::vector<std::uint8_t>& out) {

@@ -10,6 +10,14 @@
 #include <string_view>
 #include <vector>
 
+// Appends the length (left to EndChunk) and `type`, four letters, of a chunk
+// whose data will follow; returns where the chunk starts.
+std::size_t BeginChunk(std::vector<std::uint8_t>& out, std::string_view type);
+
+// Fills in the length of the chunk begun at `start`, its data being all that
+// follows its type, and appends the CRC-32 of type and data.
+void EndChunk(std::vector<std::uint8_t>& out, std::size_t start);
+
 // One chunk, framed, appended to `out`.
 void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
                  std::span<const std::uint8_t> data);

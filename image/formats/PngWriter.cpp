@@ -1,25 +1,22 @@
 // The image data is one zlib stream made of independent pieces: each strip
 // of rows is filtered Up (against the row above it, the first row against
-// zeros) and deflated on its own, Huffman-only at level 1, ending with a
-// sync flush (an empty stored block that leaves it byte-aligned and not
-// final), the last one with the final block. Pieces so made concatenate into
-// one valid deflate stream; the zlib header goes in front, and the Adler-32
-// of the whole filtered data, combined from each piece's own, after it. Each
-// piece is one IDAT chunk.
+// zeros) and deflated on its own with literals only, ending byte-aligned
+// with an empty stored block that is not final, the last one with the final
+// block. Pieces so made concatenate into one valid deflate stream; the zlib
+// header goes in front of the first, and the Adler-32 of the whole filtered
+// data, combined from each piece's own, in a 4-byte IDAT chunk after the
+// last. Each piece is framed as an IDAT chunk on the core that made it.
 #include "image/formats/PngWriter.h"
 
+#include "image/formats/LiteralDeflate.h"
 #include "image/formats/ParallelStrips.h"
 #include "image/formats/PngChunks.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
-
-#include <atomic>
 
 namespace {
 
-constexpr int kFastestLevel = 1;
-constexpr int kRawDeflateBits = -15; // a 32 KiB window, no zlib header or trailer
-constexpr int kMemoryLevel = 8;
 constexpr std::int64_t kSegmentBytes = std::int64_t{1} << 20;
 constexpr std::uint8_t kFilterUp = 2;
 // CMF 0x78: deflate with a 32 KiB window; FLG 0x01: fastest, no dictionary,
@@ -45,29 +42,28 @@ std::vector<std::uint8_t> FilterUp(std::span<const std::uint8_t> rows, const std
     return filtered;
 }
 
-bool Deflate(std::span<const std::uint8_t> data, bool last, std::vector<std::uint8_t>& out) {
-    z_stream stream{};
-    if (deflateInit2(&stream, kFastestLevel, Z_DEFLATED, kRawDeflateBits, kMemoryLevel,
-                     Z_HUFFMAN_ONLY) != Z_OK) {
-        return false;
+std::vector<std::uint8_t> BigEndian(std::uint32_t value) {
+    std::vector<std::uint8_t> bytes(kAdlerBytes);
+    for (std::size_t i = kAdlerBytes; i-- > 0; value >>= 8) {
+        bytes[i] = static_cast<std::uint8_t>(value);
     }
-    // The bound of a whole stream, and room for the sync flush's empty block.
-    out.resize(deflateBound(&stream, static_cast<uLong>(data.size())) + 16);
-    stream.next_in = const_cast<Bytef*>(data.data()); // zlib does not write to it
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(out.size());
-    const int status = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
-    const bool done = last ? status == Z_STREAM_END : status == Z_OK && stream.avail_in == 0;
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return done;
+    return bytes;
 }
 
-void PutU32(std::uint8_t* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        at[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+// Strip `index` of `strips` as one IDAT chunk, and the Adler-32 of its
+// filtered bytes.
+void EncodeStrip(std::int32_t index, std::int32_t strips, std::span<const std::uint8_t> rows,
+                 const std::uint8_t* above, std::size_t rowBytes, EncodedStrip& out) {
+    const std::vector<std::uint8_t> filtered = FilterUp(rows, above, rowBytes);
+    out.check = libdeflate_adler32(1, filtered.data(), filtered.size());
+    out.checkedBytes = filtered.size();
+    out.bytes.clear();
+    const std::size_t start = BeginChunk(out.bytes, "IDAT");
+    if (index == 0) {
+        out.bytes.insert(out.bytes.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
     }
+    DeflateLiterals(filtered, index == strips - 1, out.bytes);
+    EndChunk(out.bytes, start);
 }
 
 struct Stream {
@@ -101,36 +97,17 @@ Reason WritePng(const RowShape& shape, const RowProducer& produce, const Replace
     const std::int32_t segments = plan.Strips();
     return WriteThrough(output, [&](PositionedWriter& writer) -> Reason {
         Stream stream{&writer};
-        std::atomic<bool> deflated{true};
         ParallelStrips strips(
             plan,
             [&](std::int32_t index, std::span<const std::uint8_t> rows, const std::uint8_t* above,
                 EncodedStrip& out) {
-                const std::vector<std::uint8_t> filtered = FilterUp(rows, above, rowBytes);
-                out.check = static_cast<std::uint32_t>(
-                    adler32(1, filtered.data(), static_cast<uInt>(filtered.size())));
-                out.checkedBytes = filtered.size();
-                if (!Deflate(filtered, index == segments - 1, out.bytes)) {
-                    deflated = false;
-                    return false;
-                }
+                EncodeStrip(index, segments, rows, above, rowBytes, out);
                 return true;
             },
-            [&](std::int32_t index, const EncodedStrip& piece) {
+            [&](std::int32_t, const EncodedStrip& piece) {
                 stream.adler = static_cast<std::uint32_t>(adler32_combine(
                     stream.adler, piece.check, static_cast<z_off_t>(piece.checkedBytes)));
-                std::vector<std::uint8_t> data;
-                if (index == 0) {
-                    data.assign(std::begin(kZlibHeader), std::end(kZlibHeader));
-                }
-                data.insert(data.end(), piece.bytes.begin(), piece.bytes.end());
-                if (index == segments - 1) {
-                    data.resize(data.size() + kAdlerBytes);
-                    PutU32(data.data() + data.size() - kAdlerBytes, stream.adler);
-                }
-                std::vector<std::uint8_t> chunk;
-                AppendChunk(chunk, "IDAT", data);
-                return stream.Write(chunk);
+                return stream.Write(piece.bytes);
             });
         if (!stream.Write(head)) {
             return {ReasonCode::WriteFailed};
@@ -142,10 +119,10 @@ Reason WritePng(const RowShape& shape, const RowProducer& produce, const Replace
             return failed;
         }
         if (!strips.Finish()) {
-            return deflated ? Reason(ReasonCode::WriteFailed)
-                            : Reason(ReasonCode::DamagedData, 0, "deflate failed");
+            return {ReasonCode::WriteFailed};
         }
         std::vector<std::uint8_t> end;
+        AppendChunk(end, "IDAT", BigEndian(stream.adler));
         AppendChunk(end, "IEND", {});
         return stream.Write(end) ? Reason() : Reason(ReasonCode::WriteFailed);
     });

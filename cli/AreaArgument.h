@@ -1,0 +1,13 @@
+// The value of `scan --area`: the scan area as four numbers of millimetres.
+#pragma once
+
+#include "scan/ScanArea.h"
+
+#include <optional>
+#include <string_view>
+
+// "LEFT,TOP,WIDTH,HEIGHT": four plain decimals of millimetres (digits with
+// at most one point; no sign, exponent or blanks), the width and height
+// above 0. Nothing for any other text, or a number too large for a double.
+// The device judges whether the area lies on its bed.
+std::optional<ScanArea> ParseAreaArgument(std::string_view text);
