@@ -5,7 +5,9 @@
 # finding fails the run and prints the input behind it.
 # Usage: fuzz/run.sh [build folder] (default build/fuzz); FUZZ_SECONDS sets
 # the time per fuzzer (default 60), FUZZ_JOBS how many run at once (default:
-# one per core), FUZZ_ONLY the names of the fuzzers to run (default: all). Each fuzzer gets its whole time whatever runs beside it; its
+# one per core), FUZZ_ONLY the names of the fuzzers to run (default: all),
+# FUZZ_TIMEOUT the seconds one input may take (default 10; long runs beside
+# other work want more, as the limit is wall-clock time). Each fuzzer gets its whole time whatever runs beside it; its
 # report is printed once it has ended, in the order below.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -18,7 +20,7 @@ work="$build/fuzz-work"
 # A finding aborts at once; -malloc_limit_mb makes any single allocation
 # above 64 MiB a finding too (no input here is above 1 MiB, and the readers
 # must never allocate for data the file does not hold).
-fuzz_flags=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=64
+fuzz_flags=(-max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -malloc_limit_mb=64
             -max_len=1048576 -print_final_stats=1)
 export UBSAN_OPTIONS=print_stacktrace=1
 
