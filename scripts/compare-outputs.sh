@@ -61,7 +61,7 @@ for dir in bmpsuite/g bmpsuite/q bmpsuite/b pngsuite tiffsuite; do
   [ -d "$suites/$dir" ] || continue
   while IFS= read -r -d '' file; do
     inputs+=("$file")
-  done < <(find "$suites/$dir" -maxdepth 1 -type f \( -iname '*.bmp' -o -iname '*.png' \
+  done < <(find "$suites/$dir" -type f \( -iname '*.bmp' -o -iname '*.png' \
     -o -iname '*.tif' -o -iname '*.tiff' -o -iname '*.pnm' -o -iname '*.ppm' -o -iname '*.pgm' \) \
     -print0)
 done
