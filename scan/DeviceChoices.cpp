@@ -1,11 +1,11 @@
 // Resolutions may be Int or Fixed options; both are offered as whole dpi.
 #include "scan/DeviceChoices.h"
 
+#include "io/Letters.h"
 #include "scan/ScanJob.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <set>
 
 namespace {
@@ -40,14 +40,6 @@ std::vector<int> Resolutions(const std::optional<OptionDescriptor>& option) {
         dpi.insert(high);
     }
     return {dpi.begin(), dpi.end()};
-}
-
-bool SameLetters(const std::string& a, const char* b) {
-    const std::string other(b);
-    return std::equal(a.begin(), a.end(), other.begin(), other.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 } // namespace

@@ -2,8 +2,9 @@
 // list's members, a string list's entries; the backend may refuse the rest.
 #include "scan/OptionValue.h"
 
+#include "io/Letters.h"
+
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -18,13 +19,6 @@ constexpr char kListSeparator = ',';
 
 Reason Refused(const OptionDescriptor& option, const std::string& why) {
     return {ReasonCode::Unsupported, 0, option.name + ": " + why};
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 std::optional<std::int32_t> BoolWord(std::string_view text) {

@@ -3,20 +3,14 @@
 // a user types them, and set in the device's spelling.
 #include "scan/ScanSource.h"
 
+#include "io/Letters.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
 constexpr std::string_view kFlatbedWord = "flatbed";
 constexpr std::string_view kListSeparator = ", ";
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 std::string Joined(const std::vector<std::string>& names) {
     std::string text;
@@ -42,8 +36,9 @@ Reason SetSource(OptionDevice& device, std::string_view name) {
     if (sources.empty()) {
         return {ReasonCode::Unsupported, 0, "source: the device offers no choice of source"};
     }
-    const auto found = std::find_if(sources.begin(), sources.end(),
-                                    [&](const std::string& s) { return Lower(s) == Lower(name); });
+    const auto found = std::find_if(sources.begin(), sources.end(), [&](const std::string& s) {
+        return LowerCase(s) == LowerCase(name);
+    });
     if (found == sources.end()) {
         return {ReasonCode::Unsupported, 0,
                 "source: '" + std::string(name) + "' is not one of " + Joined(sources)};
@@ -59,5 +54,5 @@ bool IsFlatbedSource(OptionDevice& device) {
 }
 
 bool NamesFlatbed(std::string_view source) {
-    return Lower(std::string(source)).find(kFlatbedWord) != std::string::npos;
+    return LowerCase(std::string(source)).find(kFlatbedWord) != std::string::npos;
 }

@@ -9,10 +9,10 @@
 #include "image/formats/PnmWriter.h"
 #include "image/formats/TiffRows.h"
 #include "image/formats/TiffWriter.h"
+#include "io/Letters.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace {
 
@@ -105,12 +105,6 @@ const std::array<FormatEntry, 4> kFormats{{
      .RowAlign = 1},
 }};
 
-std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 bool Allows(NameUse use, const FormatName& name) {
     return use == NameUse::AnySamples || !name.Grey;
 }
@@ -122,7 +116,7 @@ const FormatEntry& EntryOf(ImageFormat format) {
 }
 
 std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path, NameUse use) {
-    const std::string extension = Lowered(path.extension().string());
+    const std::string extension = LowerCase(path.extension().string());
     for (const FormatEntry& entry : kFormats) {
         for (const FormatName& name : entry.Names) {
             if (name.Extension == extension && Allows(use, name)) {

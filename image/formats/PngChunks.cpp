@@ -1,5 +1,5 @@
 // IHDR: width, height (4 bytes each, big-endian), bit depth, colour type 2
-// (RGB), compression 0, filter 0, interlace 0. iCCP: a name of 1..79 Latin-1
+// (RGB) or 0 (grey), compression 0, filter 0, interlace 0. iCCP: a name of 1..79 Latin-1
 // characters, a zero, compression 0, the profile as a zlib stream. pHYs: x
 // and y pixels per metre, unit 1 (metre). tEXt: keyword, a zero, the text.
 #include "image/formats/PngChunks.h"
@@ -19,20 +19,14 @@ constexpr std::string_view kSoftwareKeyword = "Software";
 constexpr std::size_t kLengthBytes = 4;
 constexpr std::size_t kTypeBytes = 4;
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
-}
-
 void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
 }
 
 std::vector<std::uint8_t> Header(const RowShape& shape) {
     std::vector<std::uint8_t> data;
-    PutU32(data, static_cast<std::uint32_t>(shape.Width));
-    PutU32(data, static_cast<std::uint32_t>(shape.Height));
+    AppendBigEndian32(data, static_cast<std::uint32_t>(shape.Width));
+    AppendBigEndian32(data, static_cast<std::uint32_t>(shape.Height));
     data.push_back(static_cast<std::uint8_t>(shape.Bits));
     data.push_back(shape.Grey() ? kColourTypeGrey : kColourTypeRgb);
     data.insert(data.end(), {kDeflateMethod, 0, 0}); // deflate, adaptive filters, no interlace
@@ -57,6 +51,17 @@ bool AppendProfile(std::vector<std::uint8_t>& out, std::span<const std::uint8_t>
 
 } // namespace
 
+void AppendBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+std::uint32_t ReadBigEndian32(const std::uint8_t* bytes) {
+    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
+           std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
+}
+
 std::size_t BeginChunk(std::vector<std::uint8_t>& out, std::string_view type) {
     const std::size_t start = out.size();
     out.resize(start + kLengthBytes);
@@ -70,7 +75,7 @@ void EndChunk(std::vector<std::uint8_t>& out, std::size_t start) {
     for (std::size_t i = kLengthBytes; i-- > 0; length >>= 8) {
         out[start + i] = static_cast<std::uint8_t>(length);
     }
-    PutU32(out, libdeflate_crc32(0, out.data() + typeAt, out.size() - typeAt));
+    AppendBigEndian32(out, libdeflate_crc32(0, out.data() + typeAt, out.size() - typeAt));
 }
 
 void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
@@ -88,8 +93,8 @@ bool PngHead(const RowShape& shape, const ImageMeta& meta, std::vector<std::uint
     }
     if (meta.resolution) {
         std::vector<std::uint8_t> data;
-        PutU32(data, PixelsPerMetre(meta.resolution->x));
-        PutU32(data, PixelsPerMetre(meta.resolution->y));
+        AppendBigEndian32(data, PixelsPerMetre(meta.resolution->x));
+        AppendBigEndian32(data, PixelsPerMetre(meta.resolution->y));
         data.push_back(kUnitMetre);
         AppendChunk(out, "pHYs", data);
     }

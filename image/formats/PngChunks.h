@@ -18,6 +18,10 @@ std::size_t BeginChunk(std::vector<std::uint8_t>& out, std::string_view type);
 // follows its type, and appends the CRC-32 of type and data.
 void EndChunk(std::vector<std::uint8_t>& out, std::size_t start);
 
+// PNG's integers: four bytes, the most significant first.
+void AppendBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t value);
+std::uint32_t ReadBigEndian32(const std::uint8_t* bytes);
+
 // One chunk, framed, appended to `out`.
 void AppendChunk(std::vector<std::uint8_t>& out, std::string_view type,
                  std::span<const std::uint8_t> data);

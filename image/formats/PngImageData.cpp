@@ -6,6 +6,8 @@
 // single chunk.
 #include "image/formats/PngImageData.h"
 
+#include "image/formats/PngChunks.h"
+
 #include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
 
@@ -22,11 +24,6 @@ constexpr std::size_t kTypeBytes = 4;
 constexpr std::size_t kCrcBytes = 4;
 constexpr std::uint32_t kLongestChunk = 0x7FFFFFFF;
 constexpr std::uint8_t kImageDataType[kTypeBytes] = {'I', 'D', 'A', 'T'};
-
-std::uint32_t BigEndian32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
-           std::uint32_t{p[3]};
-}
 
 Reason Damaged(const char* what) {
     return {ReasonCode::DamagedData, 0, std::string("IDAT: ") + what};
@@ -75,7 +72,7 @@ Reason PngImageData::NextChunk() {
         dataEnded_ = true;
         return {};
     }
-    const std::uint32_t length = BigEndian32(head);
+    const std::uint32_t length = ReadBigEndian32(head);
     if (length > kLongestChunk) {
         return Damaged("chunk length out of range");
     }
@@ -91,7 +88,7 @@ Reason PngImageData::CheckCrc() {
         return failed;
     }
     position_ += kCrcBytes;
-    return BigEndian32(stored) == chunkCrc_ ? Reason() : Damaged("CRC error");
+    return ReadBigEndian32(stored) == chunkCrc_ ? Reason() : Damaged("CRC error");
 }
 
 // Refills the input from the image data, checking each chunk's CRC once

@@ -3,6 +3,7 @@
 // words are kept for the reason.
 #include "image/formats/PngRows.h"
 
+#include "image/formats/PngChunks.h"
 #include "image/formats/PngImageData.h"
 #include "image/formats/PngUnfilter.h"
 
@@ -190,8 +191,7 @@ Reason CheckChunkLengths(const ByteSource& source, ChunkSurvey& survey) {
     std::int64_t at = kSignatureBytes;
     std::uint8_t head[kChunkHeadBytes];
     while (source.ReadAt(at, head, kChunkHeadBytes) == std::int64_t{kChunkHeadBytes}) {
-        const std::uint32_t length = std::uint32_t{head[0]} << 24 | std::uint32_t{head[1]} << 16 |
-                                     std::uint32_t{head[2]} << 8 | std::uint32_t{head[3]};
+        const std::uint32_t length = ReadBigEndian32(head);
         const bool isImageData = std::memcmp(head + 4, kIdat, 4) == 0;
         if (!isImageData && length > kMaxChunkBytes) {
             return Reason(ReasonCode::DamagedData, length, "chunk data is too large");

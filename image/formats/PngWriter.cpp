@@ -22,7 +22,6 @@ constexpr std::uint8_t kFilterUp = 2;
 // CMF 0x78: deflate with a 32 KiB window; FLG 0x01: fastest, no dictionary,
 // and 0x7801 a multiple of 31 as the check asks.
 constexpr std::uint8_t kZlibHeader[] = {0x78, 0x01};
-constexpr std::size_t kAdlerBytes = 4;
 
 // Each row as its filter byte and the differences from the row above.
 std::vector<std::uint8_t> FilterUp(std::span<const std::uint8_t> rows, const std::uint8_t* above,
@@ -40,14 +39,6 @@ std::vector<std::uint8_t> FilterUp(std::span<const std::uint8_t> rows, const std
         above = row;
     }
     return filtered;
-}
-
-std::vector<std::uint8_t> BigEndian(std::uint32_t value) {
-    std::vector<std::uint8_t> bytes(kAdlerBytes);
-    for (std::size_t i = kAdlerBytes; i-- > 0; value >>= 8) {
-        bytes[i] = static_cast<std::uint8_t>(value);
-    }
-    return bytes;
 }
 
 // Strip `index` of `strips` as one IDAT chunk, and the Adler-32 of its
@@ -122,7 +113,9 @@ Reason WritePng(const RowShape& shape, const RowProducer& produce, const Replace
             return {ReasonCode::WriteFailed};
         }
         std::vector<std::uint8_t> end;
-        AppendChunk(end, "IDAT", BigEndian(stream.adler));
+        std::vector<std::uint8_t> check;
+        AppendBigEndian32(check, stream.adler);
+        AppendChunk(end, "IDAT", check);
         AppendChunk(end, "IEND", {});
         return stream.Write(end) ? Reason() : Reason(ReasonCode::WriteFailed);
     });
