@@ -76,4 +76,26 @@ TEST(TamrelScanSave, TheTiffFilterPicksTheCompressionAndTheResolutionIsKept) {
     }
 }
 
+// A typed .bmp name under the first filter: the 8-bit scan goes through the
+// format table to BMP, as `tamrel-cli scan` writes it.
+TEST(TamrelScanSave, ABmpNameSavesTheScanAsABmp) {
+    ScratchDir scratch;
+    const std::filesystem::path out = scratch / "scan.bmp";
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "wait 200; key Shift+F10; key S; wait 500; "
+                                         "click scanStart; wait 1500; key Shift+F10; key V; "
+                                         "wait 500; click fileNameEdit; type " +
+                                             out.string() + "; key Return; wait 500; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    const std::string bytes = ReadBytes(out);
+    ASSERT_EQ(bytes.substr(0, 2), "BM") << result.err;
+    const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
+    const MemorySource source(data);
+    const auto rows = OpenRows(ImageFormat::Bmp, source);
+    ASSERT_TRUE(rows) << rows.Why().Text;
+    EXPECT_TRUE((*rows)->Layout().BottomUp);
+    EXPECT_TRUE((*rows)->Meta().resolution);
+}
+
 } // namespace
