@@ -53,7 +53,7 @@ void CTamrelDlg::BuildPreviewBitmap() {
         return;
     }
     // The image's size has not changed: the existing preview is reused.
-    ApplyTables(s, theGammaTables);
+    ReapplyTables(s, theGammaTables);
 }
 
 void CTamrelDlg::OnApply() {

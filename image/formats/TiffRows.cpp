@@ -6,12 +6,11 @@
 #include "image/formats/TiffRows.h"
 
 #include "image/formats/TiffChunkClaims.h"
+#include "image/formats/TiffClient.h"
 
 #include <tiffio.h>
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -21,93 +20,42 @@
 
 namespace {
 
-constexpr std::size_t kMessageBytes = 200;
 constexpr std::int64_t kMaxDimension = std::numeric_limits<std::int32_t>::max();
 constexpr std::uint16_t kWideBits = 16;
 
-struct Client {
+// The file's bytes for libtiff; a short or failed read is kept to be told
+// as such rather than as libtiff's words about the data.
+struct Client : TiffStream {
     const ByteSource* source = nullptr;
-    std::int64_t position = 0;
     ReasonCode failure = ReasonCode::None;
-    std::string message;
     std::uint32_t tile = 0; // the tile being decoded, for libtiff's words
+
+    std::int64_t ReadAt(std::int64_t at, void* buffer, std::int64_t size) override {
+        const std::int64_t got = source->ReadAt(at, buffer, static_cast<std::size_t>(size));
+        if (got < 0) {
+            failure = ReasonCode::ReadFailed;
+            return -1;
+        }
+        if (got < size && failure == ReasonCode::None) {
+            failure = ReasonCode::Truncated;
+        }
+        return got;
+    }
+    std::int64_t WriteAt(std::int64_t, const void*, std::int64_t) override { return -1; }
+    std::int64_t Length() const override { return source->Length(); }
 };
 
 // libtiff's codecs name the strip being decoded even while a tile is, and a
 // tiled image has no current strip: (uint32_t)-1. That number is put right.
 constexpr std::string_view kNoStrip = "Strip 4294967295";
 
-void NameTile(std::string& message, std::uint32_t tile) {
+std::string NameTile(std::string message, std::uint32_t tile) {
     const std::size_t at = message.find(kNoStrip);
     if (at != std::string::npos) {
         message.replace(at, kNoStrip.size(), "Tile " + std::to_string(tile));
     }
+    return message;
 }
-
-tmsize_t OnRead(thandle_t handle, void* buffer, tmsize_t size) {
-    auto* c = static_cast<Client*>(handle);
-    const std::int64_t got = c->source->ReadAt(c->position, buffer, static_cast<std::size_t>(size));
-    if (got < 0) {
-        c->failure = ReasonCode::ReadFailed;
-        return -1;
-    }
-    if (got < size && c->failure == ReasonCode::None) {
-        c->failure = ReasonCode::Truncated;
-    }
-    c->position += got;
-    return got;
-}
-
-tmsize_t OnWrite(thandle_t, void*, tmsize_t) {
-    return -1;
-}
-
-toff_t OnSeek(thandle_t handle, toff_t offset, int whence) {
-    auto* c = static_cast<Client*>(handle);
-    const auto off = static_cast<std::int64_t>(offset);
-    if (whence == SEEK_SET) {
-        c->position = off;
-    } else if (whence == SEEK_CUR) {
-        c->position += off;
-    } else {
-        c->position = c->source->Length() + off;
-    }
-    return static_cast<toff_t>(c->position);
-}
-
-int OnClose(thandle_t) {
-    return 0;
-}
-
-toff_t OnSize(thandle_t handle) {
-    return static_cast<toff_t>(
-        std::max<std::int64_t>(static_cast<Client*>(handle)->source->Length(), 0));
-}
-
-int OnMap(thandle_t, void**, toff_t*) {
-    return 0;
-}
-
-void OnUnmap(thandle_t, void*, toff_t) {}
-
-int OnError(TIFF*, void* user, const char*, const char* format, va_list args) {
-    auto* c = static_cast<Client*>(user);
-    if (c->message.empty()) {
-        char text[kMessageBytes];
-        std::vsnprintf(text, sizeof text, format, args);
-        c->message = text;
-        NameTile(c->message, c->tile);
-    }
-    return 1; // handled: nothing reaches the terminal
-}
-
-int OnWarning(TIFF*, void*, const char*, const char*, va_list) {
-    return 1;
-}
-
-struct TiffCloser {
-    void operator()(TIFF* tif) const { TIFFClose(tif); }
-};
 
 template <typename T> T Field(TIFF* tif, ttag_t tag, T fallback) {
     T value = fallback;
@@ -165,7 +113,7 @@ Reason KindProblem(TIFF* tif, std::uint16_t colours) {
 
 struct TiffRows::Decoder {
     Client client;
-    std::unique_ptr<TIFF, TiffCloser> tif;
+    TiffHandle tif;
     std::int32_t samples = 1; // per stored pixel, extra samples included
     std::int32_t colours = 1; // grey or red, green, blue
     std::int32_t sampleBytes = 1;
@@ -186,7 +134,7 @@ struct TiffRows::Decoder {
         if (client.failure != ReasonCode::None) {
             return Reason(client.failure);
         }
-        return {ReasonCode::DamagedData, 0, client.message};
+        return {ReasonCode::DamagedData, 0, NameTile(client.message, client.tile)};
     }
 };
 
@@ -363,17 +311,10 @@ TiffRows::~TiffRows() = default;
 Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     auto d = std::make_unique<Decoder>();
     d->client.source = &source;
-    TIFFSetErrorHandler(nullptr);
-    TIFFSetWarningHandler(nullptr);
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (options == nullptr) {
-        return Reason(ReasonCode::NoMemory);
+    d->tif = OpenTiffClient(d->client, "rm");
+    if (!d->tif && d->client.message.empty() && d->client.failure == ReasonCode::None) {
+        return Reason(ReasonCode::NoMemory); // libtiff's open options could not be had
     }
-    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &d->client);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &d->client);
-    d->tif.reset(TIFFClientOpenExt("tiff", "rm", &d->client, OnRead, OnWrite, OnSeek, OnClose,
-                                   OnSize, OnMap, OnUnmap, options));
-    TIFFOpenOptionsFree(options);
     if (!d->tif) {
         const bool header = d->client.message.find("Not a TIFF") != std::string::npos ||
                             d->client.message.find("magic") != std::string::npos;

@@ -5,13 +5,12 @@
 #include "image/formats/TiffWriter.h"
 
 #include "image/formats/ParallelStrips.h"
+#include "image/formats/TiffClient.h"
 #include "image/formats/TiffStripCodec.h"
 
 #include <tiffio.h>
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -19,85 +18,24 @@
 namespace {
 
 constexpr std::int64_t kStripBytes = std::int64_t{1} << 20;
-constexpr std::size_t kMessageBytes = 200;
 
-struct Sink {
+// The positioned output for libtiff, which seeks back to patch the header.
+struct Sink : TiffStream {
     PositionedWriter* writer = nullptr;
-    std::int64_t position = 0;
     std::int64_t size = 0;
     bool writeFailed = false;
-    std::string message;
+
+    std::int64_t ReadAt(std::int64_t, void*, std::int64_t) override { return 0; }
+    std::int64_t WriteAt(std::int64_t at, const void* buffer, std::int64_t bytes) override {
+        if (!writer->WriteAt(at, {static_cast<const std::uint8_t*>(buffer), std::size_t(bytes)})) {
+            writeFailed = true;
+            return -1;
+        }
+        size = std::max(size, at + bytes);
+        return bytes;
+    }
+    std::int64_t Length() const override { return size; }
 };
-
-tmsize_t OnRead(thandle_t, void*, tmsize_t) {
-    return 0;
-}
-
-tmsize_t OnWrite(thandle_t handle, void* buffer, tmsize_t size) {
-    auto* s = static_cast<Sink*>(handle);
-    if (!s->writer->WriteAt(s->position,
-                            {static_cast<const std::uint8_t*>(buffer), std::size_t(size)})) {
-        s->writeFailed = true;
-        return -1;
-    }
-    s->position += size;
-    s->size = std::max(s->size, s->position);
-    return size;
-}
-
-toff_t OnSeek(thandle_t handle, toff_t offset, int whence) {
-    auto* s = static_cast<Sink*>(handle);
-    const auto off = static_cast<std::int64_t>(offset);
-    s->position = whence == SEEK_SET ? off : (whence == SEEK_CUR ? s->position : s->size) + off;
-    return static_cast<toff_t>(s->position);
-}
-
-int OnClose(thandle_t) {
-    return 0;
-}
-
-toff_t OnSize(thandle_t handle) {
-    return static_cast<toff_t>(static_cast<Sink*>(handle)->size);
-}
-
-int OnMap(thandle_t, void**, toff_t*) {
-    return 0;
-}
-
-void OnUnmap(thandle_t, void*, toff_t) {}
-
-int OnError(TIFF*, void* user, const char*, const char* format, va_list args) {
-    auto* s = static_cast<Sink*>(user);
-    if (s->message.empty()) {
-        char text[kMessageBytes];
-        std::vsnprintf(text, sizeof text, format, args);
-        s->message = text;
-    }
-    return 1;
-}
-
-int OnWarning(TIFF*, void*, const char*, const char*, va_list) {
-    return 1;
-}
-
-struct TiffCloser {
-    void operator()(TIFF* tif) const { TIFFClose(tif); }
-};
-
-std::unique_ptr<TIFF, TiffCloser> OpenForWriting(Sink& sink) {
-    TIFFSetErrorHandler(nullptr);
-    TIFFSetWarningHandler(nullptr);
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (options == nullptr) {
-        return nullptr;
-    }
-    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &sink);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &sink);
-    std::unique_ptr<TIFF, TiffCloser> tif(TIFFClientOpenExt(
-        "tiff", "w", &sink, OnRead, OnWrite, OnSeek, OnClose, OnSize, OnMap, OnUnmap, options));
-    TIFFOpenOptionsFree(options);
-    return tif;
-}
 
 std::int32_t RowsPerStrip(const RowShape& shape) {
     return ParallelStrips::RowsPerStrip(shape.RowBytes(), kStripBytes, shape.Height);
@@ -186,7 +124,7 @@ Reason WriteTiff(const RowShape& shape, const RowProducer& produce, const Replac
     return WriteThrough(output, [&](PositionedWriter& writer) -> Reason {
         Sink sink;
         sink.writer = &writer;
-        auto tif = OpenForWriting(sink);
+        TiffHandle tif = OpenTiffClient(sink, "w");
         if (!tif || !SetLayoutTags(tif.get(), shape, compression) ||
             !SetMetaTags(tif.get(), options.Meta)) {
             // A failed write of the header is the output's to tell.

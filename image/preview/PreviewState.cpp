@@ -24,7 +24,7 @@ bool ShowLoadedImage(PreviewState& state, DecodedImage loaded, const GammaTableS
     return state.PreviewBitmap.has_value();
 }
 
-bool ApplyTables(PreviewState& state, const GammaTableSet& tables) {
+bool ReapplyTables(PreviewState& state, const GammaTableSet& tables) {
     return state.PreviewBitmap && RenderPreview(state.LoadedImage(), tables, *state.PreviewBitmap);
 }
 

@@ -34,7 +34,7 @@ bool ShowLoadedImage(PreviewState& state, DecodedImage loaded, const GammaTableS
 
 // Re-renders the loaded image into the existing preview with the tables as
 // they are now; false, changing nothing, when there is no preview.
-bool ApplyTables(PreviewState& state, const GammaTableSet& tables);
+bool ReapplyTables(PreviewState& state, const GammaTableSet& tables);
 
 // The colour (0xFFRRGGBB) of the preview pixel shown at a point of the image
 // area's client coordinates; nullopt where no preview pixel is shown.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace exit_end_to_end_test {
+
 namespace {
 
 using apptest::RunSetup;
@@ -134,3 +136,5 @@ TEST(TamrelProcess, SixteenBitScansReadOutAsTheirEightBitLevels) {
 }
 
 } // namespace
+
+}  // namespace exit_end_to_end_test

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace reading_end_to_end_test {
+
 namespace {
 
 using apptest::Printed;
@@ -129,3 +131,5 @@ TEST(TamrelReading, TheHistogramEntryDrawsBehindTheCurvesAndTakesThemAwayAgain) 
 }
 
 } // namespace
+
+}  // namespace reading_end_to_end_test

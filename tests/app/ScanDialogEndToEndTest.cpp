@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace scan_dialog_end_to_end_test {
+
 namespace {
 
 using apptest::RunTamrel;
@@ -221,3 +223,5 @@ TEST(TamrelScanDialog, ClosingWithAnUnsavedScanAsksAndNoKeepsTheWindow) {
 }
 
 } // namespace
+
+}  // namespace scan_dialog_end_to_end_test

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace scan_end_to_end_test {
+
 namespace {
 
 using apptest::RunSetup;
@@ -224,3 +226,5 @@ TEST(TamrelScan, ACancelledBatchKeepsTheFinishedPagesAndNothingOfTheNext) {
 }
 
 } // namespace
+
+}  // namespace scan_end_to_end_test

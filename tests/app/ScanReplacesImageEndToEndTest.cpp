@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace scan_replaces_image_end_to_end_test {
+
 namespace {
 
 using namespace apptest;
@@ -130,3 +132,5 @@ TEST(TamrelScanReplaces, AScanTakenFirstHasItsHistogramAndBlackWhite) {
 }
 
 } // namespace
+
+}  // namespace scan_replaces_image_end_to_end_test

@@ -11,6 +11,8 @@
 
 #include <fstream>
 
+namespace scan_save_end_to_end_test {
+
 namespace {
 
 using apptest::RunSetup;
@@ -99,3 +101,5 @@ TEST(TamrelScanSave, ABmpNameSavesTheScanAsABmp) {
 }
 
 } // namespace
+
+}  // namespace scan_save_end_to_end_test

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <regex>
 
+namespace soak_end_to_end_test {
+
 namespace {
 
 using apptest::RunSetup;
@@ -168,3 +170,5 @@ TEST(TamrelSoak, TwoHundredAcquisitionsLeaveNoMemoryDescriptorOrThreadBehind) {
 }
 
 } // namespace
+
+}  // namespace soak_end_to_end_test

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tamrel_app_test {
+
 namespace {
 
 // Ends the next modal run with `finish` once the main dialog is up.
@@ -80,3 +82,5 @@ TEST(TamrelApp, QuestionsOfferJapaneseButtonsWhateverTheLocale) {
 }
 
 } // namespace
+
+}  // namespace tamrel_app_test

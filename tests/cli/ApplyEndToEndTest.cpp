@@ -11,6 +11,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+namespace apply_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -212,3 +214,5 @@ TEST_F(CliApply, OneFailedInputDoesNotStopTheOthers) {
 }
 
 } // namespace
+
+}  // namespace apply_end_to_end_test

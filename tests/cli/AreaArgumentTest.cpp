@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace area_argument_test {
+
 namespace {
 
 TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseIsRefused) {
@@ -38,3 +40,5 @@ TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseIsRefused) {
 }
 
 } // namespace
+
+}  // namespace area_argument_test

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace auto_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -82,3 +84,5 @@ TEST_F(CliAuto, NeverWritesOverItsOwnImage) {
 }
 
 } // namespace
+
+}  // namespace auto_end_to_end_test

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace bounded_apply_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -49,3 +51,5 @@ TEST(CliBoundedApply, SmallFilesClaimingGigabytesFailHoldingLittleMemory) {
 }
 
 } // namespace
+
+}  // namespace bounded_apply_test

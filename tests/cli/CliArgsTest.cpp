@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace cli_args_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -348,3 +350,5 @@ TEST(ApplyTargets, TheFormatFollowsTheExtensionInAnyCase) {
 }
 
 } // namespace
+
+}  // namespace cli_args_test

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace export_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -117,3 +119,5 @@ TEST(CliCube, WritesTheDefaultTablesAsA1DLut) {
 }
 
 } // namespace
+
+}  // namespace export_end_to_end_test

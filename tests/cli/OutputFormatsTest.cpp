@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace output_formats_test {
+
 namespace {
 
 // Tables that tell the channels apart at every level.
@@ -112,3 +114,5 @@ TEST(TableListing, LevelThenRedGreenBlueOnEveryLine) {
 }
 
 } // namespace
+
+}  // namespace output_formats_test

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace print_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -88,3 +90,5 @@ TEST(CliPrint, BadUsageExitsWithTwoAndTouchesNothing) {
 }
 
 } // namespace
+
+}  // namespace print_end_to_end_test

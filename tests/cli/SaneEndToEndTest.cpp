@@ -6,6 +6,8 @@
 
 #include <sstream>
 
+namespace sane_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -86,3 +88,5 @@ TEST(CliCube, TheDefaultSizeKeepsTheWindowsLevelsAndOtherSizesGrow) {
 }
 
 } // namespace
+
+}  // namespace sane_end_to_end_test

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace sane_tables_test {
+
 namespace {
 
 using scantest::ChannelTables;
@@ -128,3 +130,5 @@ TEST(SaneTables, ATableFillingOneArgumentExactlyIsPrinted) {
 }
 
 } // namespace
+
+}  // namespace sane_tables_test

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <set>
 
+namespace scan_batch_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -184,3 +186,5 @@ TEST(CliDevices, OptionsListsEachOptionsNameValueAndConstraint) {
 }
 
 } // namespace
+
+}  // namespace scan_batch_end_to_end_test

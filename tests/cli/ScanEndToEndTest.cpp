@@ -14,6 +14,8 @@
 #include <memory>
 #include <sstream>
 
+namespace scan_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -226,3 +228,5 @@ TEST(CliScan, CtrlCCancelsTheScanAndKeepsTheOldFile) {
 }
 
 } // namespace
+
+}  // namespace scan_end_to_end_test

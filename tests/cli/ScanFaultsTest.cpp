@@ -10,6 +10,8 @@
 #include <chrono>
 #include <thread>
 
+namespace scan_faults_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -96,3 +98,5 @@ TEST(CliScanFaults, TheFolderRemovedMidScanIsNamedAndNothingIsLeft) {
 }
 
 } // namespace
+
+}  // namespace scan_faults_test

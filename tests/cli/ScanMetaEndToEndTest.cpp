@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace scan_meta_end_to_end_test {
+
 namespace {
 
 using clitest::RunCli;
@@ -140,3 +142,5 @@ TEST(CliScanMeta, ApplyCompressesTiffWithTheMethodAskedForAndThePredictor) {
 }
 
 } // namespace
+
+}  // namespace scan_meta_end_to_end_test

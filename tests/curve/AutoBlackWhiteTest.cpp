@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace auto_black_white_test {
+
 namespace {
 
 LevelCounts Counts(std::initializer_list<std::pair<int, std::uint64_t>> levels) {
@@ -70,3 +72,5 @@ TEST(AutoBlackWhite, KeepsAlphaAndGamma) {
 }
 
 } // namespace
+
+}  // namespace auto_black_white_test

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace channel_params_test {
+
 namespace {
 
 TEST(ChannelParams, DefaultsMapToBitIdenticalValues) {
@@ -126,3 +128,5 @@ TEST(ChannelParams, PositionsIndexByParameter) {
 }
 
 } // namespace
+
+}  // namespace channel_params_test

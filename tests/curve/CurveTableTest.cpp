@@ -11,6 +11,8 @@
 #include <ostream>
 #include <vector>
 
+namespace curve_table_test {
+
 namespace {
 
 // Slider positions spread over every range, ends included.
@@ -145,3 +147,5 @@ TEST(CurveTable, ShapesOutsideTheLimitsWriteNothing) {
 }
 
 } // namespace
+
+}  // namespace curve_table_test

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace gamma_table_test {
+
 namespace {
 
 struct CurveCase {
@@ -159,3 +161,5 @@ TEST(GammaTable, HoldsItsShapeOverTheSliderRanges) {
 }
 
 } // namespace
+
+}  // namespace gamma_table_test

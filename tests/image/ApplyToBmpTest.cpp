@@ -17,6 +17,8 @@
 #include <cstring>
 #include <sys/resource.h>
 
+namespace apply_to_bmp_test {
+
 namespace {
 
 using applytest::ApplyToBmp;
@@ -338,3 +340,5 @@ TEST_F(ApplyToBmpTest, WrittenFilesReadBackAsTheRenderedImage) {
 }
 
 } // namespace
+
+}  // namespace apply_to_bmp_test

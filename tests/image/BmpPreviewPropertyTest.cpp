@@ -15,6 +15,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace bmp_preview_property_test {
+
 namespace {
 
 using bmptest::Encoding;
@@ -108,3 +110,5 @@ TEST(BmpPreviewProperty, WrittenPicturesReadBackExactlyAndPreviewUpright) {
 }
 
 } // namespace
+
+}  // namespace bmp_preview_property_test

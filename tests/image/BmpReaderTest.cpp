@@ -14,6 +14,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace bmp_reader_test {
+
 namespace {
 
 using namespace bmptest;
@@ -325,3 +327,5 @@ TEST_F(BmpFileTest, FailsWhileAWriterHoldsTheFile) {
 }
 
 } // namespace
+
+}  // namespace bmp_reader_test

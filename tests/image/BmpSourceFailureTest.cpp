@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace bmp_source_failure_test {
+
 namespace {
 
 using bmptest::EncodeBmp;
@@ -68,3 +70,5 @@ INSTANTIATE_TEST_SUITE_P(Bmp, FailingSources, testing::ValuesIn(Cases()),
                          [](const auto& info) { return info.param.name; });
 
 } // namespace
+
+}  // namespace bmp_source_failure_test

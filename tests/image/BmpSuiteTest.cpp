@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+namespace bmp_suite_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -151,3 +153,5 @@ INSTANTIATE_TEST_SUITE_P(Suite, BmpSuiteFiles, testing::ValuesIn(ReadIndex()),
                          [](const auto& info) { return TestName(info.param.file); });
 
 } // namespace
+
+}  // namespace bmp_suite_test

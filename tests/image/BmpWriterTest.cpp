@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace bmp_writer_test {
+
 namespace {
 
 std::uint32_t U32At(const std::string& bytes, std::size_t at) {
@@ -40,3 +42,5 @@ TEST(BmpWriter, ImagesBeyondThe32BitFileSizeHaveNoLayout) {
 }
 
 } // namespace
+
+}  // namespace bmp_writer_test

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace bounded_readers_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -189,3 +191,5 @@ TEST(BoundedReaders, TheWindowsOpenOfSmallFilesClaimingGigabytesHoldsLittleMemor
 }
 
 } // namespace
+
+}  // namespace bounded_readers_test

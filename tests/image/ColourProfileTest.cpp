@@ -14,6 +14,8 @@
 #include <cmath>
 #include <string>
 
+namespace colour_profile_test {
+
 namespace {
 
 constexpr int kTop16 = 65535;
@@ -249,3 +251,5 @@ TEST(ColourProfile, AGreyProfileBecomesRgbWithItsCurveOnEveryChannel) {
 }
 
 } // namespace
+
+}  // namespace colour_profile_test

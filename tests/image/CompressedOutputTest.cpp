@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace compressed_output_test {
+
 namespace {
 
 // Samples with noise in the low bits over a slow ramp, as a scan has them.
@@ -145,3 +147,5 @@ TEST(CompressedOutput, APageWithoutRowsIsNoPng) {
 }
 
 } // namespace
+
+}  // namespace compressed_output_test

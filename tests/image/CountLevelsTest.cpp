@@ -11,6 +11,8 @@
 
 #include <random>
 
+namespace count_levels_test {
+
 namespace {
 
 std::filesystem::path WriteBmp(const ScratchDir& scratch, const char* name,
@@ -81,3 +83,5 @@ TEST(CountLevels, AFileThatCannotBeReadGivesItsReason) {
 }
 
 } // namespace
+
+}  // namespace count_levels_test

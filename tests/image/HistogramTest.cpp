@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace histogram_test {
+
 namespace {
 
 // Pixel i of a width x height image: red i, green 2i, blue 255 - i (mod 256).
@@ -98,3 +100,5 @@ TEST(Histogram, OutputCountsFollowTheTables) {
 }
 
 } // namespace
+
+}  // namespace histogram_test

@@ -18,6 +18,8 @@
 #include <fstream>
 #include <string>
 
+namespace image_meta_test {
+
 namespace {
 
 SampleImage Grey(std::int32_t width, std::int32_t height) {
@@ -193,3 +195,5 @@ TEST(ImageMeta, TiffSaysSoftwareAndDateTimeAndPngItsSoftware) {
 }
 
 } // namespace
+
+}  // namespace image_meta_test

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace literal_deflate_test {
+
 namespace {
 
 constexpr std::size_t kLitLenSymbols = 257;
@@ -226,3 +228,5 @@ TEST(LiteralDeflate, ScanBytesShrinkAsMuchAsZlibsAndNoiseGrowsOnlyByTheStoredHea
 }
 
 } // namespace
+
+}  // namespace literal_deflate_test

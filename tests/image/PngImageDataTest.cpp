@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace png_image_data_test {
+
 namespace {
 
 constexpr std::uint8_t kFilterTypes = 5;
@@ -212,3 +214,5 @@ TEST(PngImageData, DamagedImageDataGivesItsReason) {
 }
 
 } // namespace
+
+}  // namespace png_image_data_test

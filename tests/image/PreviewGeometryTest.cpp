@@ -6,6 +6,8 @@
 
 #include <ostream>
 
+namespace preview_geometry_test {
+
 namespace {
 
 PreviewGeometry Centred(std::int32_t areaW, std::int32_t areaH, std::int32_t w, std::int32_t h) {
@@ -163,3 +165,5 @@ TEST(Readout, TextsAreThePrefixesWithPlainDecimals) {
 }
 
 } // namespace
+
+}  // namespace preview_geometry_test

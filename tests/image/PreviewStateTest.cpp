@@ -7,6 +7,8 @@
 
 #include <numeric>
 
+namespace preview_state_test {
+
 namespace {
 
 using Tables = GammaTableSet;
@@ -73,13 +75,13 @@ TEST_F(PreviewStateTest, ApplyReRendersIntoTheSamePreview) {
     ASSERT_TRUE(ShowLoadedImage(state, Loaded(10, 10), Identity()));
     const std::uint32_t* bits = state.PreviewBitmap->Bits();
     const std::uint32_t before = *PreviewColourAt(state, {45, 35});
-    ASSERT_TRUE(ApplyTables(state, Inverted()));
+    ASSERT_TRUE(ReapplyTables(state, Inverted()));
     EXPECT_EQ(state.PreviewBitmap->Bits(), bits);
     EXPECT_EQ(*PreviewColourAt(state, {45, 35}), before ^ 0x00FFFFFFu);
 }
 
 TEST_F(PreviewStateTest, ApplyWithoutAPreviewDoesNothing) {
-    EXPECT_FALSE(ApplyTables(state, Identity()));
+    EXPECT_FALSE(ReapplyTables(state, Identity()));
     EXPECT_FALSE(state.PreviewBitmap);
 }
 
@@ -98,7 +100,7 @@ TEST_F(PreviewStateTest, APreviewThatCannotBeAllocatedIsReportedAndTheImageKept)
         Identity()));
     EXPECT_FALSE(state.PreviewBitmap);
     EXPECT_EQ(state.LoadedImage().Pixels, pixels);
-    EXPECT_FALSE(ApplyTables(state, Identity()));
+    EXPECT_FALSE(ReapplyTables(state, Identity()));
 }
 
 TEST_F(PreviewStateTest, ReleaseFreesTheImageAndDropsThePreview) {
@@ -109,3 +111,5 @@ TEST_F(PreviewStateTest, ReleaseFreesTheImageAndDropsThePreview) {
 }
 
 } // namespace
+
+}  // namespace preview_state_test

@@ -10,6 +10,8 @@
 
 #include <numeric>
 
+namespace render_preview_test {
+
 namespace {
 
 using bmptest::EncodeBmp;
@@ -153,3 +155,5 @@ TEST(PreviewImage, RefusesSizesThatCannotExist) {
 }
 
 } // namespace
+
+}  // namespace render_preview_test

@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+namespace row_by_row_test {
+
 namespace {
 
 const RowShape kShape = WriterShape(ImageFormat::Png, 5, 200, 3, 8);
@@ -110,3 +112,5 @@ TEST(RowByRow, PngAndTiffWritersGiveTheFullDisksReasonAndNoFile) {
 }
 
 } // namespace
+
+}  // namespace row_by_row_test

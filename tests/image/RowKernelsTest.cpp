@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace row_kernels_test {
+
 namespace {
 
 GammaTableSet Tables() {
@@ -65,3 +67,5 @@ TEST(RowKernels, OnlyTheFormatsOfTheReadersHaveKernels) {
 }
 
 } // namespace
+
+}  // namespace row_kernels_test

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace sample_output_test {
+
 namespace {
 
 SampleImage Image(SampleLayout layout, const std::vector<std::uint16_t>& samples) {
@@ -178,3 +180,5 @@ TEST(FormatTable, EachWriterTakesOnlyWhatItsFormatHolds) {
 }
 
 } // namespace
+
+}  // namespace sample_output_test

@@ -20,6 +20,8 @@
 #include <iterator>
 #include <unistd.h>
 
+namespace scan_formats_test {
+
 namespace {
 
 using scantest::EncodePnm;
@@ -422,3 +424,5 @@ TEST(ScanFormats, AnAncillaryChunkClaimingAGigabyteIsRefusedBeforeAllocating) {
 }
 
 } // namespace
+
+}  // namespace scan_formats_test

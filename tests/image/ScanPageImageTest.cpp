@@ -12,6 +12,8 @@
 #include <cstring>
 #include <random>
 
+namespace scan_page_image_test {
+
 namespace {
 
 SampleImage Page(std::int32_t width, std::int32_t height, int channels, int depth) {
@@ -92,3 +94,5 @@ TEST(ScanPageImage, AnEmptyPageGivesAnEmptyImageWithNoLevels) {
 }
 
 } // namespace
+
+}  // namespace scan_page_image_test

@@ -12,6 +12,8 @@
 #include <iterator>
 #include <sstream>
 
+namespace scan_suite_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -120,3 +122,5 @@ TEST(ScanSuites, InterlacedPngGivesThePlainTwinsRows) {
 }
 
 } // namespace
+
+}  // namespace scan_suite_test

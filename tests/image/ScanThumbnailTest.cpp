@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace scan_thumbnail_test {
+
 namespace {
 
 SampleImage Page(int channels, int depth, const std::vector<std::uint16_t>& samples,
@@ -50,3 +52,5 @@ TEST(ScanThumbnail, PagesOfEveryShapeBecomeOpaqueRgbPixels) {
 }
 
 } // namespace
+
+}  // namespace scan_thumbnail_test

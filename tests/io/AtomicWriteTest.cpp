@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <thread>
 
+namespace atomic_write_test {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -266,3 +268,5 @@ TEST(AtomicWrite, AReadOnlyFileOrAnUnwritableFolderGivesCannotOpen) {
 }
 
 } // namespace
+
+}  // namespace atomic_write_test

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace export_names_test {
+
 namespace {
 
 struct NameCase {
@@ -52,3 +54,5 @@ TEST(ExportNames, ADirectoryUnderTheRedNameIsNotAFileAndCannotBeWritten) {
 }
 
 } // namespace
+
+}  // namespace export_names_test

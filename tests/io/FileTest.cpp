@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace file_test {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -44,3 +46,5 @@ TEST(File, OnlyRegularFilesOpenAndNothingHangs) {
 }
 
 } // namespace
+
+}  // namespace file_test

@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 
+namespace param_file_mutation_test {
+
 namespace {
 
 // Bytes that matter to the grammar, so damage often lands on something that counts.
@@ -134,3 +136,5 @@ TEST_F(ParamFileMutation, LoadsAsAPlainReadingDoesAndNeverTouchesTheModel) {
 }
 
 } // namespace
+
+}  // namespace param_file_mutation_test

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace param_file_test {
+
 namespace {
 
 const ParamPositionSet kDefaults = {ParamPositions{}, ParamPositions{}, ParamPositions{}};
@@ -91,3 +93,5 @@ TEST(ParamFile, HowTheBytesArriveDoesNotMatter) {
 }
 
 } // namespace
+
+}  // namespace param_file_test

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace param_grammar_test {
+
 namespace {
 
 constexpr std::size_t kBlackR = 0;
@@ -138,3 +140,5 @@ TEST(ParamGrammar, FilesWithoutAllTwelveKeysFailAndOrderDoesNotMatter) {
 }
 
 } // namespace
+
+}  // namespace param_grammar_test

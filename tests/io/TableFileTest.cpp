@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace table_file_test {
+
 namespace {
 
 GammaTable DefaultTable() {
@@ -88,3 +90,5 @@ TEST(TableFile, ExportStopsAtTheFirstFileThatCannotBeOpened) {
 }
 
 } // namespace
+
+}  // namespace table_file_test

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace data_exchange_test {
+
 namespace {
 
 constexpr ControlTemplate kControls[] = {
@@ -70,3 +72,5 @@ TEST_F(Exchange, LoadNeverValidates) {
 }
 
 } // namespace
+
+}  // namespace data_exchange_test

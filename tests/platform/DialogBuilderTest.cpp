@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace dialog_builder_test {
+
 namespace {
 
 using namespace style;
@@ -111,3 +113,5 @@ TEST(DialogBuilder, FactoryMakesTheControlsItKnows) {
 }
 
 } // namespace
+
+}  // namespace dialog_builder_test

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace gdi_draw_test {
+
 namespace {
 
 struct LineCase {
@@ -85,3 +87,5 @@ TEST(GdiDraw, ColourReferencesKeepRedInTheLowByte) {
 }
 
 } // namespace
+
+}  // namespace gdi_draw_test

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace qt_ask_user_test {
+
 namespace {
 
 TEST(NameFilters, ConvertPairsToQtFilters) {
@@ -80,3 +82,5 @@ TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
 }
 
 } // namespace
+
+}  // namespace qt_ask_user_test

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <fstream>
 
+namespace settings_store_test {
+
 namespace {
 
 QString Path(const std::filesystem::path& path) {
@@ -136,3 +138,5 @@ TEST(SettingsStore, EachFileDialogOpensInItsOwnFolderOfTheLastRun) {
 }
 
 } // namespace
+
+}  // namespace settings_store_test

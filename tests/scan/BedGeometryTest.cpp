@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace bed_geometry_test {
+
 namespace {
 
 constexpr std::int32_t kOne = 65536; // 1.0 in 16.16 fixed point
@@ -195,3 +197,5 @@ TEST(AreaOnPreview, DraggingMovesTheHeldPartsWithinTheBed) {
 }
 
 } // namespace
+
+}  // namespace bed_geometry_test

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 
+namespace device_offer_test {
+
 namespace {
 
 constexpr const char* kTestDevice = "test:0";
@@ -88,3 +90,5 @@ TEST(DeviceOffer, ThePreviewResolutionIsTheLowestOfAtLeast50Dpi) {
 }
 
 } // namespace
+
+}  // namespace device_offer_test

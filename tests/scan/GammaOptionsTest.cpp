@@ -9,6 +9,8 @@
 
 #include <ostream>
 
+namespace gamma_options_test {
+
 namespace {
 
 using scantest::ChannelTables;
@@ -95,3 +97,5 @@ TEST(GammaOptions, AFailingDeviceGivesItsOwnReason) {
 }
 
 } // namespace
+
+}  // namespace gamma_options_test

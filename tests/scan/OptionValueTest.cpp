@@ -6,6 +6,8 @@
 
 #include <limits>
 
+namespace option_value_test {
+
 namespace {
 
 OptionDescriptor Option(OptionType type, OptionConstraint constraint, std::size_t words = 1) {
@@ -119,3 +121,5 @@ TEST(OptionValue, InactiveReadOnlyAndValuelessOptionsTakeNothing) {
 }
 
 } // namespace
+
+}  // namespace option_value_test

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace sane_session_test {
+
 namespace {
 
 constexpr const char* kTestDevice = "test:0";
@@ -50,3 +52,5 @@ TEST(SaneSession, AnUnknownDeviceIsADeviceErrorInSanesWords) {
 }
 
 } // namespace
+
+}  // namespace sane_session_test

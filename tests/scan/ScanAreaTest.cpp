@@ -10,6 +10,8 @@
 
 #include <array>
 
+namespace scan_area_test {
+
 namespace {
 
 using scantest::ListOption;
@@ -245,3 +247,5 @@ TEST(ScanResolution, ComesFromTheResolutionOptionsTheDeviceHas) {
 }
 
 } // namespace
+
+}  // namespace scan_area_test

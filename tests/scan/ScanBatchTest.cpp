@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace scan_batch_test {
+
 namespace {
 
 constexpr const char* kTestDevice = "test:0";
@@ -147,3 +149,5 @@ TEST(OptionListing, NamesEachOptionsValueAndWhatItAccepts) {
 }
 
 } // namespace
+
+}  // namespace scan_batch_test

@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+namespace scan_page_test {
+
 namespace {
 
 constexpr const char* kTestDevice = "test:0";
@@ -271,3 +273,5 @@ TEST(IdentityTable, IsProportionalAtEverySize) {
 }
 
 } // namespace
+
+}  // namespace scan_page_test

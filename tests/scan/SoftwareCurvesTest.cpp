@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace software_curves_test {
+
 namespace {
 
 ChannelParamsSet DistinctChannels() {
@@ -52,3 +54,5 @@ TEST(SoftwareCurves, SixteenBitGreyFollowsTheGreenCurveAtFullPrecision) {
 }
 
 } // namespace
+
+}  // namespace software_curves_test

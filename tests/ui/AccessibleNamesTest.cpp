@@ -10,6 +10,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace accessible_names_test {
+
 namespace {
 
 bool HasJapanese(const QString& text) {
@@ -104,3 +106,5 @@ TEST(AccessibleNameRule, FindsAnEnglishSentenceButNotAShownCaption) {
 }
 
 } // namespace
+
+}  // namespace accessible_names_test

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace curve_plot_test {
+
 namespace {
 
 constexpr int kClient = 272;
@@ -210,3 +212,5 @@ TEST(CurvePlot, OnScaledScreensFrameAndCurvesAreUnbrokenOneDevicePixelLines) {
 }
 
 } // namespace
+
+}  // namespace curve_plot_test

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+namespace file_handlers_test {
+
 namespace {
 
 const QString kNotice =
@@ -231,3 +233,5 @@ TEST_F(Files, LoadingLeavesThePreviewForApply) {
 }
 
 } // namespace
+
+}  // namespace file_handlers_test

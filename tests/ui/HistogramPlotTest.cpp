@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace histogram_plot_test {
+
 namespace {
 
 constexpr int kClient = 272;
@@ -108,3 +110,5 @@ TEST(HistogramPlot, OnAScaledScreenAColumnFillsItsDevicePixels) {
 }
 
 } // namespace
+
+}  // namespace histogram_plot_test

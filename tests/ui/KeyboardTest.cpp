@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+namespace keyboard_test {
+
 namespace {
 
 using Keyboard = DialogTest;
@@ -127,3 +129,5 @@ TEST_F(ScreenReader, ValueLabelsAndSlidersSpeakTheShownValue) {
 }
 
 } // namespace
+
+}  // namespace keyboard_test

@@ -11,6 +11,8 @@
 #include <QStyle>
 #include <QTest>
 
+namespace layout_test {
+
 namespace {
 
 // True when `inner` lies wholly inside `outer` (a frame around its controls).
@@ -181,3 +183,5 @@ TEST_F(Layout, TabOrderFollowsTheTemplate) {
 }
 
 } // namespace
+
+}  // namespace layout_test

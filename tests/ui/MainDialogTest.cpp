@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace main_dialog_test {
+
 namespace {
 
 using StartUp = DialogTest;
@@ -213,3 +215,5 @@ TEST_F(SystemCommands, EscapeAndTheCloseButtonEndTheModalRun) {
 }
 
 } // namespace
+
+}  // namespace main_dialog_test

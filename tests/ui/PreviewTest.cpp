@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace preview_test {
+
 namespace {
 
 constexpr QRgb kGrey = qRgb(64, 64, 64);
@@ -282,3 +284,5 @@ TEST_F(PixelReadout, OnePixelNarrowerImageTakesOneStepThenNeverPans) {
 }
 
 } // namespace
+
+}  // namespace preview_test

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace reading_test {
+
 namespace {
 
 // A 100-pixel picture: red at 5 (2 pixels) and 152..249, green all at 50,
@@ -113,3 +115,5 @@ TEST_F(Reading, SpaceAndReturnKeepTheirButtonMeanings) {
 }
 
 } // namespace
+
+}  // namespace reading_test

@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+namespace reason_text_test {
+
 namespace {
 
 TEST(ReasonText, SanesStatusesGetJapaneseWordsWithSanesInParentheses) {
@@ -55,3 +57,5 @@ TEST(ReasonText, FaultsOfTheFileAreToldInJapanese) {
 }
 
 } // namespace
+
+}  // namespace reason_text_test

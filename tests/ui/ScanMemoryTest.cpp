@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace scan_memory_test {
+
 namespace {
 
 QString FileIn(const ScratchDir& scratch) {
@@ -66,3 +68,5 @@ TEST(ScanMemory, StoredValuesThatDoNotReadAsTheirKindAreIgnored) {
 }
 
 } // namespace
+
+}  // namespace scan_memory_test

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace undo_test {
+
 namespace {
 
 ParamPositionSet WithRedBlack(int black) {
@@ -131,3 +133,5 @@ TEST_F(Undo, ResetAndLoadAreStepsAndUndoShowsTheCurrentTabLikeALoad) {
 }
 
 } // namespace
+
+}  // namespace undo_test
