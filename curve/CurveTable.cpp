@@ -16,10 +16,7 @@
 
 namespace {
 
-constexpr double kBt709Exponent = 0.45;
-constexpr double kSquare = 2.0;
 constexpr double kTopInputLevel = 255.0;
-constexpr double kRoundingBias = 0.5;
 
 // The offset k, the tangent point L0 and the value V0 there, as for 256 entries.
 struct Tangent {

@@ -11,10 +11,7 @@
 
 namespace {
 
-constexpr double kBt709Exponent = 0.45;
-constexpr double kSquare = 2.0;
 constexpr double kFullOutput = 255.0;
-constexpr double kRoundingBias = 0.5;
 constexpr int kMaxLevel = 255;
 
 // "Round" is add 0.5, then truncate toward zero. Out-of-range inputs (NaN,

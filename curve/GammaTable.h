@@ -6,6 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// The curve's constants, shared by the 256-entry table and the sized one.
+inline constexpr double kBt709Exponent = 0.45; // p of BT.709, which k is measured against
+inline constexpr double kSquare = 2.0;         // k = (0.45 / p)^2 * (1 - alpha)
+inline constexpr double kRoundingBias = 0.5;   // round half up: add 0.5, truncate
+
 inline constexpr std::size_t kGammaTableSize = 256;
 
 // Output levels 0..255, indexed by the input level of a gamma-1.0 scan.

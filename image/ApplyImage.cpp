@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr std::int32_t kWideBits = 16;
-constexpr std::int32_t kNarrowBits = 8;
-constexpr std::int32_t kColourChannels = 3;
-
 using Convert = std::function<void(const RowBlock&)>;
 
 // Every stored row of `view` through `convert` into rows of `shape`, read

@@ -15,7 +15,7 @@ constexpr std::uint32_t kReadout = SS_LEFT | WS_GROUP;
 
 // One row per control, as the template lists them.
 // clang-format off
-constexpr ControlTemplate kControls[] = {
+constexpr ControlTemplate kMainControls[] = {
     {IDOK, "IDOK", ControlKind::Button, "閉じる", BS_DEFPUSHBUTTON | WS_TABSTOP, 430, 342, 52, 18, nullptr},
     {IDC_GRAPH, "IDC_GRAPH", ControlKind::PaintArea, nullptr, SS_WHITERECT | WS_EX_CLIENTEDGE, 8, 12, 162, 184, "赤・緑・青のトーンカーブ"},
     {IDC_CHANNEL_TAB, "IDC_CHANNEL_TAB", ControlKind::TabControl, nullptr, 0, 8, 212, 206, 14, "チャンネル"},
@@ -49,5 +49,5 @@ constexpr ControlTemplate kControls[] = {
 } // namespace
 
 const DialogTemplate kMainDialogTemplate = {
-    IDD_MAIN_DIALOG, "Tamrel", "MS UI Gothic", "IPAPGothic", 9, 492, 366, kControls,
+    IDD_MAIN_DIALOG, "Tamrel", "MS UI Gothic", "IPAPGothic", 9, 492, 366, kMainControls,
 };

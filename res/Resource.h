@@ -17,6 +17,9 @@ inline constexpr int IDC_SLIDER_ALPHA = 1008;
 inline constexpr int IDC_SLIDER_GAMMA = 1009;
 inline constexpr int IDC_VALUE_ALPHA = 1010;
 inline constexpr int IDC_VALUE_GAMMA = 1011;
+// The slider of each parameter, in parameter order (Black, White, Alpha, Gamma).
+inline constexpr int kSliderIds[] = {IDC_SLIDER_BLACK, IDC_SLIDER_WHITE, IDC_SLIDER_ALPHA,
+                                     IDC_SLIDER_GAMMA};
 inline constexpr int IDC_CHANNEL_TAB = 1012;
 inline constexpr int IDC_SAVE_PARAMS = 1013;
 inline constexpr int IDC_LOAD_PARAMS = 1014;

@@ -4,21 +4,16 @@
 // device whose ranges start above zero still shows its bed from 0 mm.
 #include "scan/BedGeometry.h"
 
+#include "scan/OptionValue.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace {
 
-constexpr double kFixedOne = 65536.0;
-
-double ValueOfWord(OptionType type, std::int32_t word) {
-    return type == OptionType::Fixed ? word / kFixedOne : word;
-}
-
 std::int32_t WordOfValue(OptionType type, double value) {
-    return static_cast<std::int32_t>(
-        std::lround(type == OptionType::Fixed ? value * kFixedOne : value));
+    return static_cast<std::int32_t>(std::lround(value * WordsPerUnit(type)));
 }
 
 // The word's value as text that reads back to the same word: a Fixed word's

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr const char* kListSeparator = "|";
+constexpr const char* kChoiceSeparator = "|";
 
 const char* UnitText(OptionUnit unit) {
     switch (unit) {
@@ -46,13 +46,13 @@ std::string ConstraintText(const OptionDescriptor& option) {
     std::string text;
     if (const auto* words = std::get_if<OptionWordList>(&option.constraint)) {
         for (const std::int32_t word : *words) {
-            text += (text.empty() ? "" : kListSeparator) + OptionWordText(option.type, word);
+            text += (text.empty() ? "" : kChoiceSeparator) + OptionWordText(option.type, word);
         }
         return text.empty() ? text : text + UnitText(option.unit);
     }
     if (const auto* strings = std::get_if<OptionStringList>(&option.constraint)) {
         for (const std::string& entry : *strings) {
-            text += (text.empty() ? "" : kListSeparator) + entry;
+            text += (text.empty() ? "" : kChoiceSeparator) + entry;
         }
     }
     return text;

@@ -15,7 +15,7 @@
 namespace {
 
 constexpr double kFixedOne = 65536.0; // 1.0 in 16.16 fixed point
-constexpr char kListSeparator = ',';
+constexpr char kVectorSeparator = ',';
 
 Reason Refused(const OptionDescriptor& option, const std::string& why) {
     return {ReasonCode::Unsupported, 0, option.name + ": " + why};
@@ -128,7 +128,7 @@ ParsedValue ParseString(const OptionDescriptor& option, std::string_view text) {
 ParsedValue ParseWords(const OptionDescriptor& option, std::string_view text) {
     OptionValue value;
     for (std::size_t start = 0; start <= text.size();) {
-        std::size_t stop = text.find(kListSeparator, start);
+        std::size_t stop = text.find(kVectorSeparator, start);
         stop = stop == std::string_view::npos ? text.size() : stop;
         const std::optional<std::int32_t> word =
             WordOf(option.type, text.substr(start, stop - start));
@@ -154,6 +154,14 @@ std::string OptionWordText(OptionType type, std::int32_t word) {
         return text;
     }
     return std::to_string(word);
+}
+
+double WordsPerUnit(OptionType type) {
+    return type == OptionType::Fixed ? kFixedOne : 1.0;
+}
+
+double ValueOfWord(OptionType type, std::int32_t word) {
+    return word / WordsPerUnit(type);
 }
 
 std::int32_t FixedOf(double value) {

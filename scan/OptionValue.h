@@ -36,3 +36,8 @@ std::string OptionWordText(OptionType type, std::int32_t word);
 
 // 16.16 fixed point, as SANE_FIX.
 std::int32_t FixedOf(double value);
+
+// Words per unit of an option's number: 65536 for Fixed (16.16), else 1.
+double WordsPerUnit(OptionType type);
+// The number a word stands for.
+double ValueOfWord(OptionType type, std::int32_t word);

@@ -4,6 +4,7 @@
 // nearest value its range (min + k x quant) or word list allows.
 #include "scan/ScanArea.h"
 
+#include "scan/OptionValue.h"
 #include "scan/ScanResolution.h"
 
 #include <algorithm>
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr double kMmPerInch = 25.4;
-constexpr double kFixedOne = 65536.0;
 // Rounding in the conversion may put an edge this far past the bed.
 constexpr double kLeewayMm = 0.005;
 constexpr int kShownDecimals = 2;
@@ -29,13 +29,9 @@ struct Edge {
     std::int32_t lowest = 0;
     std::int32_t highest = 0;
 
-    double Units(std::int32_t word) const {
-        return option.type == OptionType::Fixed ? word / kFixedOne : word;
-    }
+    double Units(std::int32_t word) const { return ValueOfWord(option.type, word); }
     double Mm(std::int32_t word) const { return Units(word) * mmPerUnit; }
-    double WordMm() const {
-        return option.type == OptionType::Fixed ? mmPerUnit / kFixedOne : mmPerUnit;
-    }
+    double WordMm() const { return mmPerUnit / WordsPerUnit(option.type); }
 };
 
 struct Axis {
@@ -123,7 +119,7 @@ Reason AxesOf(OptionDevice& device, std::array<Axis, 2>& axes) {
 // The allowed word nearest to `mm`.
 std::int32_t WordNear(const Edge& edge, double mm) {
     const double units = mm / edge.mmPerUnit;
-    const double wanted = edge.option.type == OptionType::Fixed ? units * kFixedOne : units;
+    const double wanted = units * WordsPerUnit(edge.option.type);
     if (const auto* list = std::get_if<OptionWordList>(&edge.option.constraint)) {
         return *std::min_element(list->begin(), list->end(),
                                  [wanted](std::int32_t a, std::int32_t b) {

@@ -1,11 +1,10 @@
 // SANE gives resolutions in SANE_UNIT_DPI, as Int or as 16.16 Fixed words.
 #include "scan/ScanResolution.h"
 
+#include "scan/OptionValue.h"
 #include "scan/ScanJob.h"
 
 namespace {
-
-constexpr double kFixedOne = 65536.0;
 
 std::optional<double> DpiOf(OptionDevice& device, const char* name) {
     const std::optional<OptionDescriptor> option = device.Find(name);
@@ -16,8 +15,7 @@ std::optional<double> DpiOf(OptionDevice& device, const char* name) {
     if (!words || words->empty()) {
         return std::nullopt;
     }
-    const double word = words->front();
-    return option->type == OptionType::Fixed ? word / kFixedOne : word;
+    return ValueOfWord(option->type, words->front());
 }
 
 } // namespace

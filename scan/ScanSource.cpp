@@ -10,12 +10,12 @@
 namespace {
 
 constexpr std::string_view kFlatbedWord = "flatbed";
-constexpr std::string_view kListSeparator = ", ";
+constexpr std::string_view kNameSeparator = ", ";
 
 std::string Joined(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) {
-        text += (text.empty() ? "" : std::string(kListSeparator)) + name;
+        text += (text.empty() ? "" : std::string(kNameSeparator)) + name;
     }
     return text;
 }

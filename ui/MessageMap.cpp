@@ -11,13 +11,6 @@
 #include <QSlider>
 #include <QTabBar>
 
-namespace {
-
-constexpr int kSliderIds[] = {IDC_SLIDER_BLACK, IDC_SLIDER_WHITE, IDC_SLIDER_ALPHA,
-                              IDC_SLIDER_GAMMA};
-
-} // namespace
-
 // Routes from controls, in the order of the message map:
 //   system menu -> OnSysCommand (see event()), sliders -> OnHScroll,
 //   1012 -> OnSelchangeChannelTab, 1015 -> OnExportTables, 1016 -> OnResetParams,

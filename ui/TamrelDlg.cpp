@@ -28,9 +28,7 @@
 namespace {
 
 constexpr const char* kChannelNames[kChannelCount] = {"Red", "Green", "Blue"};
-// The slider of each parameter, in parameter order.
-constexpr int kSliderIds[kParamCount] = {IDC_SLIDER_BLACK, IDC_SLIDER_WHITE, IDC_SLIDER_ALPHA,
-                                         IDC_SLIDER_GAMMA};
+static_assert(std::size(kSliderIds) == kParamCount);
 
 // Statics that the owner paints are CMyGraph controls, trackbars speak their
 // shown value; the rest are built plainly.

@@ -16,9 +16,7 @@
 
 namespace {
 
-constexpr std::int32_t kColourChannels = 3;
 constexpr std::int32_t kGreyChannel = 1;
-constexpr std::int32_t kNarrowBits = 8;
 constexpr std::int32_t kBmpRowAlign = 4;
 
 template <typename Rows> Outcome<std::unique_ptr<RowSource>> Boxed(Outcome<Rows> rows) {

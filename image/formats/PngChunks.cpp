@@ -16,8 +16,6 @@ constexpr std::uint8_t kDeflateMethod = 0;
 constexpr std::uint8_t kUnitMetre = 1;
 constexpr std::string_view kProfileName = "ICC profile";
 constexpr std::string_view kSoftwareKeyword = "Software";
-constexpr std::size_t kLengthBytes = 4;
-constexpr std::size_t kTypeBytes = 4;
 
 void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
@@ -64,15 +62,15 @@ std::uint32_t ReadBigEndian32(const std::uint8_t* bytes) {
 
 std::size_t BeginChunk(std::vector<std::uint8_t>& out, std::string_view type) {
     const std::size_t start = out.size();
-    out.resize(start + kLengthBytes);
+    out.resize(start + kChunkLengthBytes);
     PutText(out, type);
     return start;
 }
 
 void EndChunk(std::vector<std::uint8_t>& out, std::size_t start) {
-    const std::size_t typeAt = start + kLengthBytes;
-    auto length = static_cast<std::uint32_t>(out.size() - typeAt - kTypeBytes);
-    for (std::size_t i = kLengthBytes; i-- > 0; length >>= 8) {
+    const std::size_t typeAt = start + kChunkLengthBytes;
+    auto length = static_cast<std::uint32_t>(out.size() - typeAt - kChunkTypeBytes);
+    for (std::size_t i = kChunkLengthBytes; i-- > 0; length >>= 8) {
         out[start + i] = static_cast<std::uint8_t>(length);
     }
     AppendBigEndian32(out, libdeflate_crc32(0, out.data() + typeAt, out.size() - typeAt));

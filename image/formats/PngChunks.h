@@ -10,6 +10,12 @@
 #include <string_view>
 #include <vector>
 
+// A chunk's frame: its length and its type before the data, a CRC-32 after.
+inline constexpr std::size_t kChunkLengthBytes = 4;
+inline constexpr std::size_t kChunkTypeBytes = 4;
+inline constexpr std::size_t kChunkHeadBytes = kChunkLengthBytes + kChunkTypeBytes;
+inline constexpr std::size_t kChunkCrcBytes = 4;
+
 // Appends the length (left to EndChunk) and `type`, four letters, of a chunk
 // whose data will follow; returns where the chunk starts.
 std::size_t BeginChunk(std::vector<std::uint8_t>& out, std::string_view type);

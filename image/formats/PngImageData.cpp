@@ -19,11 +19,8 @@ namespace {
 
 constexpr std::size_t kInputBytes = std::size_t{1} << 18;   // read from the file at once
 constexpr std::size_t kLargestPiece = std::size_t{1} << 30; // inflated in one call
-constexpr std::size_t kChunkHeadBytes = 8;
-constexpr std::size_t kTypeBytes = 4;
-constexpr std::size_t kCrcBytes = 4;
 constexpr std::uint32_t kLongestChunk = 0x7FFFFFFF;
-constexpr std::uint8_t kImageDataType[kTypeBytes] = {'I', 'D', 'A', 'T'};
+constexpr std::uint8_t kImageDataType[kChunkTypeBytes] = {'I', 'D', 'A', 'T'};
 
 Reason Damaged(const char* what) {
     return {ReasonCode::DamagedData, 0, std::string("IDAT: ") + what};
@@ -68,7 +65,7 @@ Reason PngImageData::NextChunk() {
     if (Reason failed = ReadAll(source_, position_, head, kChunkHeadBytes)) {
         return failed;
     }
-    if (std::memcmp(head + kTypeBytes, kImageDataType, kTypeBytes) != 0) {
+    if (std::memcmp(head + kChunkTypeBytes, kImageDataType, kChunkTypeBytes) != 0) {
         dataEnded_ = true;
         return {};
     }
@@ -78,16 +75,16 @@ Reason PngImageData::NextChunk() {
     }
     position_ += kChunkHeadBytes;
     chunkLeft_ = length;
-    chunkCrc_ = libdeflate_crc32(0, head + kTypeBytes, kTypeBytes);
+    chunkCrc_ = libdeflate_crc32(0, head + kChunkTypeBytes, kChunkTypeBytes);
     return {};
 }
 
 Reason PngImageData::CheckCrc() {
-    std::uint8_t stored[kCrcBytes];
-    if (Reason failed = ReadAll(source_, position_, stored, kCrcBytes)) {
+    std::uint8_t stored[kChunkCrcBytes];
+    if (Reason failed = ReadAll(source_, position_, stored, kChunkCrcBytes)) {
         return failed;
     }
-    position_ += kCrcBytes;
+    position_ += kChunkCrcBytes;
     return ReadBigEndian32(stored) == chunkCrc_ ? Reason() : Damaged("CRC error");
 }
 

@@ -20,8 +20,6 @@ namespace {
 
 constexpr std::size_t kSignatureBytes = 8;
 constexpr std::size_t kMessageBytes = 200;
-constexpr int kNarrowBits = 8;
-constexpr int kWideBits = 16;
 // No chunk the reader uses is larger; a text or profile chunk that claims
 // more is refused before libpng allocates for it.
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
@@ -170,10 +168,8 @@ std::unique_ptr<png_bytep[]> RowPointers(std::uint8_t* first, std::int64_t strid
 }
 
 // A chunk: 4 bytes of length, 4 of type, the data, 4 of CRC.
-constexpr std::size_t kChunkHeadBytes = 8;
-constexpr std::int64_t kChunkCrcBytes = 4;
-constexpr std::uint8_t kIdat[4] = {'I', 'D', 'A', 'T'};
-constexpr std::uint8_t kIend[4] = {'I', 'E', 'N', 'D'};
+constexpr std::uint8_t kIdat[kChunkTypeBytes] = {'I', 'D', 'A', 'T'};
+constexpr std::uint8_t kIend[kChunkTypeBytes] = {'I', 'E', 'N', 'D'};
 
 // Walks the chunk heads before libpng reads them: a chunk other than image
 // data that claims more than kMaxChunkBytes is refused here, because libpng
@@ -206,7 +202,7 @@ Reason CheckChunkLengths(const ByteSource& source, ChunkSurvey& survey) {
         if (std::memcmp(head + 4, kIend, 4) == 0) {
             break;
         }
-        at += std::int64_t{kChunkHeadBytes} + length + kChunkCrcBytes;
+        at += std::int64_t{kChunkHeadBytes} + length + std::int64_t{kChunkCrcBytes};
     }
     return {};
 }

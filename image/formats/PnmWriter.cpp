@@ -7,7 +7,6 @@ namespace {
 
 constexpr std::int32_t kMaxValue8 = 255;
 constexpr std::int32_t kMaxValue16 = 65535;
-constexpr std::int32_t kWideBits = 16;
 constexpr const char* kRgbMagic = "P6\n";
 constexpr const char* kGreyMagic = "P5\n";
 

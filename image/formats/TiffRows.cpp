@@ -21,29 +21,6 @@
 namespace {
 
 constexpr std::int64_t kMaxDimension = std::numeric_limits<std::int32_t>::max();
-constexpr std::uint16_t kWideBits = 16;
-
-// The file's bytes for libtiff; a short or failed read is kept to be told
-// as such rather than as libtiff's words about the data.
-struct Client : TiffStream {
-    const ByteSource* source = nullptr;
-    ReasonCode failure = ReasonCode::None;
-    std::uint32_t tile = 0; // the tile being decoded, for libtiff's words
-
-    std::int64_t ReadAt(std::int64_t at, void* buffer, std::int64_t size) override {
-        const std::int64_t got = source->ReadAt(at, buffer, static_cast<std::size_t>(size));
-        if (got < 0) {
-            failure = ReasonCode::ReadFailed;
-            return -1;
-        }
-        if (got < size && failure == ReasonCode::None) {
-            failure = ReasonCode::Truncated;
-        }
-        return got;
-    }
-    std::int64_t WriteAt(std::int64_t, const void*, std::int64_t) override { return -1; }
-    std::int64_t Length() const override { return source->Length(); }
-};
 
 // libtiff's codecs name the strip being decoded even while a tile is, and a
 // tiled image has no current strip: (uint32_t)-1. That number is put right.
@@ -111,8 +88,30 @@ Reason KindProblem(TIFF* tif, std::uint16_t colours) {
 
 } // namespace
 
+// The file's bytes for libtiff; a short or failed read is kept to be told
+// as such rather than as libtiff's words about the data.
+struct TiffFileClient : TiffStream {
+    const ByteSource* source = nullptr;
+    ReasonCode failure = ReasonCode::None;
+    std::uint32_t tile = 0; // the tile being decoded, for libtiff's words
+
+    std::int64_t ReadAt(std::int64_t at, void* buffer, std::int64_t size) override {
+        const std::int64_t got = source->ReadAt(at, buffer, static_cast<std::size_t>(size));
+        if (got < 0) {
+            failure = ReasonCode::ReadFailed;
+            return -1;
+        }
+        if (got < size && failure == ReasonCode::None) {
+            failure = ReasonCode::Truncated;
+        }
+        return got;
+    }
+    std::int64_t WriteAt(std::int64_t, const void*, std::int64_t) override { return -1; }
+    std::int64_t Length() const override { return source->Length(); }
+};
+
 struct TiffRows::Decoder {
-    Client client;
+    TiffFileClient client;
     TiffHandle tif;
     std::int32_t samples = 1; // per stored pixel, extra samples included
     std::int32_t colours = 1; // grey or red, green, blue

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr std::uint32_t kOpaque = 0xFF000000u;
+constexpr std::uint32_t kOpaqueArgb = 0xFF000000u;
 constexpr int kRedShift = 16;
 constexpr int kGreenShift = 8;
 constexpr int kWordToByteShift = 8;
@@ -34,7 +34,7 @@ Thumbnail ThumbnailOf(const SampleImage& page) {
             const std::uint32_t r = Level(page, x, y, 0);
             const std::uint32_t g = colour ? Level(page, x, y, 1) : r;
             const std::uint32_t b = colour ? Level(page, x, y, 2) : r;
-            thumb.pixels.push_back(kOpaque | r << kRedShift | g << kGreenShift | b);
+            thumb.pixels.push_back(kOpaqueArgb | r << kRedShift | g << kGreenShift | b);
         }
     }
     return thumb;

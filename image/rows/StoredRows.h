@@ -41,6 +41,9 @@ inline constexpr RowFormat kGrey16{1, 16, SampleOrder::Rgb, false};
 inline constexpr RowFormat kRgb48{3, 16, SampleOrder::Rgb, false};
 inline constexpr RowFormat kGrey16Be{1, 16, SampleOrder::Rgb, false, true};
 inline constexpr RowFormat kRgb48Be{3, 16, SampleOrder::Rgb, false, true};
+inline constexpr std::int32_t kNarrowBits = 8;
+inline constexpr std::int32_t kWideBits = 16;
+inline constexpr std::int32_t kColourChannels = 3;
 inline constexpr std::int32_t kMaxSample8 = 255;
 inline constexpr std::int32_t kMaxSample16 = 65535;
 
