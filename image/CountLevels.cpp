@@ -8,6 +8,7 @@
 #include "image/formats/FormatTable.h"
 #include "image/rows/ImageBuffer.h"
 #include "image/rows/LevelRows.h"
+#include "image/rows/ParallelRows.h"
 #include "image/rows/Pipeline.h"
 #include "io/File.h"
 
@@ -67,6 +68,23 @@ Outcome<LevelHistogram> CountLevels(const RowSource& source) {
                          ExpandRowInPlace(out, layout.Width, bytesPerPixel, palette);
                          return static_cast<const std::uint8_t*>(out);
                      });
+}
+
+LevelHistogram CountKeptLevels(const ImageBuffer& image) {
+    LevelHistogram total;
+    if (image.Pixels == nullptr) {
+        return total;
+    }
+    const std::int64_t rowBytes = std::int64_t{image.Width} * kImageBytesPerPixel;
+    std::mutex mutex;
+    ForRowRanges(image.Height, image.Width, [&](std::int32_t begin, std::int32_t end) {
+        LevelCounter counter;
+        counter.AddRows(image.Pixels + begin * rowBytes, image.Width, end - begin);
+        const std::lock_guard lock(mutex);
+        total.Add(counter.Total());
+        return true;
+    });
+    return total;
 }
 
 Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path) {

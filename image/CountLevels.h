@@ -13,5 +13,9 @@
 // applied) as they are. The reason of a failed read, or NoMemory.
 Outcome<LevelHistogram> CountLevels(const RowSource& source);
 
+// The counts of the image the window keeps (R, G, B, x pixels, rows packed),
+// its halves counted on two threads. Nothing for an image without pixels.
+LevelHistogram CountKeptLevels(const ImageBuffer& image);
+
 // The file opened and read as ReadImageFile would, its levels counted.
 Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path);

@@ -78,13 +78,10 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels
     return DecodedImage({true, layout.Width, layout.Height, start}, std::move(*pixels));
 }
 
-Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, LevelHistogram* levels) {
-    if (levels) {
-        *levels = {};
-    }
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path) {
     const ImageFormat format = ReadFormatOf(path);
     if (format == ImageFormat::Bmp) {
-        return ReadBmpFile(path, levels);
+        return ReadBmpFile(path);
     }
     std::error_code error;
     const std::optional<File> file = File::OpenForReading(path, error);
@@ -96,15 +93,14 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, LevelHist
     if (!rows) {
         return rows.Why();
     }
-    return DecodeRows(**rows, levels);
+    return DecodeRows(**rows);
 }
 
-int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why,
-                  LevelHistogram* levels) {
+int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why) {
     if (image == nullptr) {
         return kBmpFailed;
     }
-    Outcome<DecodedImage> read = ReadImageFile(path, levels);
+    Outcome<DecodedImage> read = ReadImageFile(path);
     if (why != nullptr) {
         *why = read.Why();
     }

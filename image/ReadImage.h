@@ -10,17 +10,16 @@
 // A scan's sample v of maxval m becomes the level (v * 255 + m / 2) / m, a
 // grey sample the same level on red, green and blue. The reader's reason,
 // CannotOpen (Value = errno), TooLarge when the image and its preview would
-// not fit in the memory available, NoMemory, or a failed read's.
-// With `levels`, the levels of the image are counted as its rows are read.
-Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path,
-                                    LevelHistogram* levels = nullptr);
+// not fit in the memory available, NoMemory, or a failed read's. The levels
+// are not counted here: CountKeptLevels counts the image when they are wanted.
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path);
 
 // Grey or RGB scan rows of 8 or 16 bits (a scan file's, or a scanned page's)
-// as the window's image, counted into `levels` as they are turned to levels.
+// as the window's image; with `levels`, counted into it as they are turned
+// to levels (a scanned page is, on the scanning thread).
 // Unsupported for other row formats, TooLarge or NoMemory, or a failed
 // read's reason.
 Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels = nullptr);
 
 // ReadImageFile with LoadBmpFile's result: 0 or -1, the reason in `why`.
-int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why = nullptr,
-                  LevelHistogram* levels = nullptr);
+int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why = nullptr);

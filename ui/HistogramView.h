@@ -9,9 +9,11 @@
 class QPainter;
 
 struct HistogramView {
-    bool shown = false;                  // off at start: the plot is the bare curves
-    bool output = false;                 // the levels after the tables instead of the image's
-    std::optional<LevelHistogram> input; // of the loaded image, when there is one
+    bool shown = false;  // off at start: the plot is the bare curves
+    bool output = false; // the levels after the tables instead of the image's
+    // The loaded image's counts once taken: they are counted when first
+    // needed (shown, or Black/White set from them), not while the image is read.
+    std::optional<LevelHistogram> input;
 };
 
 extern HistogramView theHistogramView;

@@ -32,17 +32,16 @@ void CTamrelDlg::OnOpenImage() {
         return;
     }
     const std::filesystem::path path = PathFromUser(*picked);
-    LevelHistogram levels;
     Outcome<DecodedImage> read = [&] {
         const WaitCursor wait;
-        return ReadImageFile(path, &levels);
+        return ReadImageFile(path);
     }();
     if (!read) {
         Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,
                           ReasonLine(path, read.Why()));
         return;
     }
-    ReplaceImage(std::move(*read), levels, nullptr);
+    ReplaceImage(std::move(*read), std::nullopt, nullptr);
 }
 
 void CTamrelDlg::BuildPreviewBitmap() {

@@ -2,6 +2,7 @@
 // set from it, and a look at it without the tables. All of it is reached from
 // the context menu (and the backslash key for the look without the tables).
 #include "curve/AutoBlackWhite.h"
+#include "image/CountLevels.h"
 #include "image/preview/PreviewState.h"
 #include "image/rows/SampleImage.h"
 #include "platform/WaitCursor.h"
@@ -27,22 +28,26 @@ void CTamrelDlg::AppendReadingEntries() {
 }
 
 void CTamrelDlg::RefreshMenu() {
-    const bool image = theHistogramView.input.has_value();
+    const ImageBuffer& image = thePreviewState.LoadedImage();
+    const bool pixels = image.Pixels != nullptr && image.Width > 0 && image.Height > 0;
     systemMenu_.SetChecked(IDM_SHOW_HISTOGRAM, theHistogramView.shown);
     systemMenu_.SetChecked(IDM_OUTPUT_HISTOGRAM, theHistogramView.output);
-    systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, image && theHistogramView.input->Pixels() > 0);
+    systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, pixels);
     systemMenu_.SetChecked(IDM_SHOW_BEFORE, ShowingImageBeforeTables());
     systemMenu_.SetEnabled(IDM_UNDO, undo_.CanUndo());
     systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
 }
 
-void CTamrelDlg::ReplaceImage(DecodedImage image, const LevelHistogram& levels,
+// A file's levels are not counted while it is read, so that its picture
+// comes as soon as it can; they are counted when the histogram or Black/White
+// first needs them (a scan's come counted from the scanning thread).
+void CTamrelDlg::ReplaceImage(DecodedImage image, std::optional<LevelHistogram> levels,
                               std::shared_ptr<SampleImage> scan) {
     {
         const WaitCursor wait;
         // Drops the previous image and preview, renders the new one, centres it.
         ShowLoadedImage(thePreviewState, std::move(image), theGammaTables);
-        theHistogramView.input = levels;
+        theHistogramView.input = std::move(levels);
         LoadedImageChanged();
     }
     scanned_ = std::move(scan);
@@ -52,10 +57,27 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, const LevelHistogram& levels,
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
     RefreshMenu();
     RefreshReadout(); // the readout reads the new image under the pointer
+    if (theHistogramView.shown && !theHistogramView.input) {
+        ImageArea->repaint(); // the picture first, then its histogram
+        ImageLevels();
+        GraphArea->update();
+    }
+}
+
+const LevelHistogram* CTamrelDlg::ImageLevels() {
+    const ImageBuffer& image = thePreviewState.LoadedImage();
+    if (!theHistogramView.input && image.Pixels != nullptr) {
+        const WaitCursor wait;
+        theHistogramView.input = CountKeptLevels(image);
+    }
+    return theHistogramView.input ? &*theHistogramView.input : nullptr;
 }
 
 void CTamrelDlg::OnShowHistogram() {
     theHistogramView.shown = !theHistogramView.shown;
+    if (theHistogramView.shown) {
+        ImageLevels();
+    }
     GraphArea->update();
     RefreshMenu();
 }
@@ -65,6 +87,7 @@ void CTamrelDlg::OnOutputHistogram() {
     theHistogramView.output = !theHistogramView.output;
     if (theHistogramView.output) {
         theHistogramView.shown = true;
+        ImageLevels();
     }
     GraphArea->update();
     RefreshMenu();
@@ -73,14 +96,15 @@ void CTamrelDlg::OnOutputHistogram() {
 // All three channels from the image's own levels; the preview waits for
 // Apply, as after a slider move.
 void CTamrelDlg::OnAutoBlackWhite() {
-    if (!theHistogramView.input || theHistogramView.input->Pixels() == 0) {
+    const LevelHistogram* levels = ImageLevels();
+    if (!levels || levels->Pixels() == 0) {
         return;
     }
     CloseStep();
     ParamPositionSet positions = PositionSetOf(theChannelParams);
     for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
-        positions[ch] = WithAutoBlackWhite(positions[ch], theHistogramView.input->channels[ch],
-                                           kDefaultClipPercent);
+        positions[ch] =
+            WithAutoBlackWhite(positions[ch], levels->channels[ch], kDefaultClipPercent);
     }
     ShowPositionSet(positions);
     CloseStep();

@@ -15,9 +15,8 @@
 namespace {
 
 // Stored row k (0 = first in the file) lands in array row Height-1-k, so the
-// array starts with the last stored row. Each part counts the levels of its
-// rows just widened, while they are in the cache.
-Reason ReadRows(const BmpRows& rows, std::uint8_t* pixels, LevelHistogram* levels) {
+// array starts with the last stored row.
+Reason ReadRows(const BmpRows& rows, std::uint8_t* pixels) {
     const BmpLayout& layout = rows.Bmp();
     const BmpPalette palette = PackColours(rows.Colours());
     const std::int64_t outRowBytes = std::int64_t{layout.Width} * kImageBytesPerPixel;
@@ -25,7 +24,6 @@ Reason ReadRows(const BmpRows& rows, std::uint8_t* pixels, LevelHistogram* level
     std::mutex mutex;
     Reason failure;
     ForRowRanges(layout.Height, layout.Width, [&](std::int32_t begin, std::int32_t end) {
-        LevelCounter counter;
         for (std::int32_t k = begin; k < end; ++k) {
             std::uint8_t* row = pixels + (layout.Height - 1 - k) * outRowBytes;
             FetchedRows fetched = rows.Rows(k, 1, row + storedAt);
@@ -35,13 +33,6 @@ Reason ReadRows(const BmpRows& rows, std::uint8_t* pixels, LevelHistogram* level
                 return false;
             }
             ExpandRowInPlace(row, layout.Width, layout.BytesPerPixel, palette);
-            if (levels) {
-                counter.AddRows(row, layout.Width, 1);
-            }
-        }
-        if (levels) {
-            const std::lock_guard lock(mutex);
-            levels->Add(counter.Total());
         }
         return true;
     });
@@ -50,10 +41,7 @@ Reason ReadRows(const BmpRows& rows, std::uint8_t* pixels, LevelHistogram* level
 
 } // namespace
 
-Outcome<DecodedImage> ReadBmp(const ByteSource& source, LevelHistogram* levels) {
-    if (levels) {
-        *levels = {};
-    }
+Outcome<DecodedImage> ReadBmp(const ByteSource& source) {
     const Outcome<BmpRows> rows = BmpRows::Open(source);
     if (!rows) {
         return rows.Why();
@@ -68,7 +56,7 @@ Outcome<DecodedImage> ReadBmp(const ByteSource& source, LevelHistogram* levels) 
         return Reason(ReasonCode::NoMemory, static_cast<std::int64_t>(count * kImageBytesPerPixel));
     }
     if (layout.HasRows()) {
-        if (Reason failed = ReadRows(*rows, pixels->get(), levels)) {
+        if (Reason failed = ReadRows(*rows, pixels->get())) {
             return failed;
         }
     }
@@ -76,13 +64,13 @@ Outcome<DecodedImage> ReadBmp(const ByteSource& source, LevelHistogram* levels) 
     return DecodedImage({layout.TopDown, layout.Width, layout.Height, start}, std::move(*pixels));
 }
 
-Outcome<DecodedImage> ReadBmpFile(const std::filesystem::path& path, LevelHistogram* levels) {
+Outcome<DecodedImage> ReadBmpFile(const std::filesystem::path& path) {
     std::error_code error;
     const std::optional<File> file = File::OpenForReading(path, error);
     if (!file) {
         return Reason(ReasonCode::CannotOpen, error.value());
     }
-    return ReadBmp(FileSource(*file), levels); // the file closes on every path
+    return ReadBmp(FileSource(*file)); // the file closes on every path
 }
 
 namespace {
@@ -108,10 +96,9 @@ int LoadBmpBytes(ImageBuffer* image, std::span<const std::uint8_t> bytes) {
     return LoadBmp(image, MemorySource(bytes));
 }
 
-int LoadBmpFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why,
-                LevelHistogram* levels) {
+int LoadBmpFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why) {
     if (image == nullptr) {
         return kBmpFailed; // nothing is opened
     }
-    return Handed(ReadBmpFile(path, levels), image, why);
+    return Handed(ReadBmpFile(path), image, why);
 }

@@ -34,15 +34,12 @@ private:
 };
 
 // The reason is that of BmpRows::Open, or NoMemory, or a failed row read's.
-// `levels`, when given, receives the image's level counts, taken in the same
-// pass as each row is widened; on failure its contents are unspecified.
-Outcome<DecodedImage> ReadBmp(const ByteSource& source, LevelHistogram* levels = nullptr);
+Outcome<DecodedImage> ReadBmp(const ByteSource& source);
 
 // Opens the file for reading under a shared lock (a file that a writer holds
 // cannot be opened: CannotOpen, Value = errno) and reads its rows straight
 // into the pixel array.
-Outcome<DecodedImage> ReadBmpFile(const std::filesystem::path& path,
-                                  LevelHistogram* levels = nullptr);
+Outcome<DecodedImage> ReadBmpFile(const std::filesystem::path& path);
 
 inline constexpr int kBmpLoaded = 0;
 inline constexpr int kBmpFailed = -1;
@@ -57,5 +54,4 @@ int LoadBmpBytes(ImageBuffer* image, std::span<const std::uint8_t> bytes);
 
 // ReadBmpFile with the window's result: 0 or -1, and the reason in `why` when
 // it is given. A null `image` fails without opening anything.
-int LoadBmpFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why = nullptr,
-                LevelHistogram* levels = nullptr);
+int LoadBmpFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why = nullptr);

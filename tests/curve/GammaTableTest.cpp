@@ -125,18 +125,18 @@ std::vector<int> SweepOf(Param p, int step) {
 // Empty when the table has the shape every caller relies on, else the fault.
 std::string ShapeFault(const GammaTable& t, const ChannelParams& c) {
     for (int i = 0; i < 256; ++i) {
-        const std::string at = " at input level " + std::to_string(i);
+        const char* fault = nullptr;
         if (t[i] < 0 || t[i] > 255) {
-            return "entry outside 0..255" + at;
+            fault = "entry outside 0..255";
+        } else if (i > 0 && t[i] < t[i - 1]) {
+            fault = "decreasing";
+        } else if (i <= c.Black && t[i] != 0) {
+            fault = "not 0 at or below Black";
+        } else if (i >= c.White && t[i] != 255) {
+            fault = "not 255 at or above White";
         }
-        if (i > 0 && t[i] < t[i - 1]) {
-            return "decreasing" + at;
-        }
-        if (i <= c.Black && t[i] != 0) {
-            return "not 0 at or below Black" + at;
-        }
-        if (i >= c.White && t[i] != 255) {
-            return "not 255 at or above White" + at;
+        if (fault != nullptr) {
+            return std::string(fault) + " at input level " + std::to_string(i);
         }
     }
     return {};
@@ -162,4 +162,4 @@ TEST(GammaTable, HoldsItsShapeOverTheSliderRanges) {
 
 } // namespace
 
-}  // namespace gamma_table_test
+} // namespace gamma_table_test

@@ -1,4 +1,5 @@
 #include "image/kernels/Histogram.h"
+#include "image/CountLevels.h"
 
 #include "image/formats/BmpReader.h"
 #include "tests/image/BmpWriter.h"
@@ -46,9 +47,9 @@ TEST(Histogram, CountsEveryPixelOfEveryChannelBandByBandAndIgnoresTheFourthByte)
     EXPECT_EQ(banded.Total().Pixels(), 63u);
 }
 
-// The counts taken as the reader widens each row are those of the decoded
-// image, whatever the stored format, row order or split over threads.
-TEST(Histogram, TheReadPassCountsWhatItDecodes) {
+// The counts of the image the window keeps are those of its pixels, whatever
+// the stored format or row order, a large image counted in two halves.
+TEST(Histogram, TheKeptImageCountsWhatWasDecoded) {
     bmptest::Encoding indexed;
     indexed.bitCount = 8;
     for (std::uint32_t i = 0; i < 256; ++i) {
@@ -71,16 +72,16 @@ TEST(Histogram, TheReadPassCountsWhatItDecodes) {
     };
     for (const auto& [picture, encoding] : cases) {
         const std::vector<std::uint8_t> bytes = bmptest::EncodeBmp(picture, encoding);
-        LevelHistogram levels;
-        levels.channels[kRed][0] = 99; // whatever it held is replaced
-        const Outcome<DecodedImage> read = ReadBmp(MemorySource(bytes), &levels);
+        const Outcome<DecodedImage> read = ReadBmp(MemorySource(bytes));
         ASSERT_TRUE(read) << encoding.bitCount;
         const ImageBuffer& image = read->View();
+        const LevelHistogram levels = CountKeptLevels(image);
         const std::vector<std::uint8_t> decoded(
             image.Pixels, image.Pixels + std::size_t{4} * image.Width * image.Height);
         EXPECT_EQ(levels, CountedOneByOne(decoded)) << encoding.bitCount;
         EXPECT_EQ(levels.Pixels(), std::uint64_t(picture.width) * picture.height);
     }
+    EXPECT_EQ(CountKeptLevels(ImageBuffer{false, 0, 0, nullptr}).Pixels(), 0u);
 }
 
 TEST(Histogram, OutputCountsFollowTheTables) {
@@ -101,4 +102,4 @@ TEST(Histogram, OutputCountsFollowTheTables) {
 
 } // namespace
 
-}  // namespace histogram_test
+} // namespace histogram_test

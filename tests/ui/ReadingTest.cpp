@@ -69,6 +69,24 @@ TEST_F(Reading, MenuEntriesAreOffAtStartAndNeedAnImageOrAStep) {
     EXPECT_TRUE(Entry(IDM_AUTO_BLACK_WHITE).enabled);
 }
 
+// A file's picture comes before its counts: they are taken when the histogram
+// or Black/White first needs them, and follow every new picture.
+TEST_F(Reading, LevelsAreCountedWhenFirstNeededAndFollowEachNewImage) {
+    OpenScan();
+    EXPECT_FALSE(theHistogramView.input) << "counted while the file was read";
+    EXPECT_TRUE(Entry(IDM_AUTO_BLACK_WHITE).enabled);
+    dialog->OnSysCommand(IDM_SHOW_HISTOGRAM, 0);
+    ASSERT_TRUE(theHistogramView.input);
+    EXPECT_EQ(theHistogramView.input->channels[kGreen][50], 100u);
+    EXPECT_EQ(theHistogramView.input->channels[kRed][5], 2u);
+
+    ask.QueueFileName(Write("other.bmp", {4, 4, std::vector<std::uint32_t>(16, 0x102030)}));
+    Button(IDC_OPEN_IMAGE)->click();
+    ASSERT_TRUE(theHistogramView.input) << "shown, so counted with the new picture";
+    EXPECT_EQ(theHistogramView.input->Pixels(), 16u);
+    EXPECT_EQ(theHistogramView.input->channels[kGreen][0x20], 16u);
+}
+
 TEST_F(Reading, OutputHistogramFollowsTheSliders) {
     OpenScan();
     dialog->OnSysCommand(IDM_OUTPUT_HISTOGRAM, 0);
@@ -116,4 +134,4 @@ TEST_F(Reading, SpaceAndReturnKeepTheirButtonMeanings) {
 
 } // namespace
 
-}  // namespace reading_test
+} // namespace reading_test
