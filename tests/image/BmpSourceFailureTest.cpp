@@ -24,9 +24,12 @@ using bmptest::Gradient;
 
 const ImageBuffer kHeld{true, 7, 9, reinterpret_cast<std::uint8_t*>(0x1234)};
 
+// The file is encoded when its test runs, not when the cases are listed: each
+// test runs in a process of its own, which lists every case.
 struct FailureCase {
     std::string name;
-    std::vector<std::uint8_t> bytes;
+    std::int32_t width, height;
+    Encoding encoding;
 };
 
 std::vector<FailureCase> Cases() {
@@ -37,17 +40,18 @@ std::vector<FailureCase> Cases() {
     topDown32.bitCount = 32;
     topDown32.topDown = true;
     return {
-        {"Small24Bit", EncodeBmp(Gradient(5, 4))},
-        {"Small8BitWithColourTable", EncodeBmp(Gradient(6, 3), indexed)},
-        {"TwoThreads24Bit", EncodeBmp(Gradient(700, 400))},
-        {"TwoThreads32BitTopDown", EncodeBmp(Gradient(600, 450), topDown32)},
+        {"Small24Bit", 5, 4, {}},
+        {"Small8BitWithColourTable", 6, 3, indexed},
+        {"TwoThreads24Bit", 700, 400, {}},
+        {"TwoThreads32BitTopDown", 600, 450, topDown32},
     };
 }
 
 class FailingSources : public testing::TestWithParam<FailureCase> {};
 
 TEST_P(FailingSources, FailTheLoadAtAnyReadAndChangeNothing) {
-    const std::vector<std::uint8_t>& bytes = GetParam().bytes;
+    const FailureCase& c = GetParam();
+    const std::vector<std::uint8_t> bytes = EncodeBmp(Gradient(c.width, c.height), c.encoding);
     GivingOutSource whole(bytes, INT64_MAX, false);
     imagetest::OwnedImage loaded;
     ASSERT_EQ(LoadBmp(&loaded.image, whole), kBmpLoaded);
@@ -71,4 +75,4 @@ INSTANTIATE_TEST_SUITE_P(Bmp, FailingSources, testing::ValuesIn(Cases()),
 
 } // namespace
 
-}  // namespace bmp_source_failure_test
+} // namespace bmp_source_failure_test
