@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ struct FailureCase {
     std::int32_t width, height;
     Encoding encoding;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::vector<FailureCase> Cases() {
     Encoding indexed;
