@@ -13,22 +13,23 @@ TiffStream& StreamOf(thandle_t handle) {
     return *static_cast<TiffStream*>(handle);
 }
 
+// libtiff reads and writes at the stream's position, which moves past the
+// bytes moved; -1 (failure) leaves it.
+tmsize_t Advance(TiffStream& s, std::int64_t moved) {
+    if (moved > 0) {
+        s.position += moved;
+    }
+    return moved;
+}
+
 tmsize_t OnRead(thandle_t handle, void* buffer, tmsize_t size) {
     TiffStream& s = StreamOf(handle);
-    const std::int64_t got = s.ReadAt(s.position, buffer, size);
-    if (got > 0) {
-        s.position += got;
-    }
-    return got;
+    return Advance(s, s.ReadAt(s.position, buffer, size));
 }
 
 tmsize_t OnWrite(thandle_t handle, void* buffer, tmsize_t size) {
     TiffStream& s = StreamOf(handle);
-    const std::int64_t put = s.WriteAt(s.position, buffer, size);
-    if (put > 0) {
-        s.position += put;
-    }
-    return put;
+    return Advance(s, s.WriteAt(s.position, buffer, size));
 }
 
 toff_t OnSeek(thandle_t handle, toff_t offset, int whence) {
