@@ -95,18 +95,3 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path) {
     }
     return DecodeRows(**rows);
 }
-
-int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why) {
-    if (image == nullptr) {
-        return kBmpFailed;
-    }
-    Outcome<DecodedImage> read = ReadImageFile(path);
-    if (why != nullptr) {
-        *why = read.Why();
-    }
-    if (!read) {
-        return kBmpFailed;
-    }
-    *image = std::move(*read).Release();
-    return kBmpLoaded;
-}

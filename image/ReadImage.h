@@ -21,5 +21,3 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path);
 // read's reason.
 Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels = nullptr);
 
-// ReadImageFile with LoadBmpFile's result: 0 or -1, the reason in `why`.
-int LoadImageFile(ImageBuffer* image, const std::filesystem::path& path, Reason* why = nullptr);

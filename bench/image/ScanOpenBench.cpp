@@ -87,17 +87,16 @@ void BM_OpenScan(benchmark::State& state) {
         const double idle = StatusBytes("VmRSS");
         state.ResumeTiming();
         {
-            ImageBuffer image{};
-            if (LoadImageFile(&image, Scan(tiff)) != 0) {
+            Outcome<DecodedImage> image = ReadImageFile(Scan(tiff));
+            if (!image) {
                 std::abort();
             }
-            std::optional<PreviewImage> preview = BuildPreview(image, tables);
+            std::optional<PreviewImage> preview = BuildPreview(image->View(), tables);
             if (!preview) {
                 std::abort();
             }
             benchmark::DoNotOptimize(preview->Bits());
             state.PauseTiming();
-            std::free(image.Pixels);
         }
         peak = std::max(peak, StatusBytes("VmHWM") - idle);
         state.ResumeTiming();
