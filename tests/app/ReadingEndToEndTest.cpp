@@ -130,6 +130,27 @@ TEST(TamrelReading, TheHistogramEntryDrawsBehindTheCurvesAndTakesThemAwayAgain) 
     EXPECT_EQ(bare, QImage((scratch / "hidden.png").c_str()));
 }
 
+// With the histogram on, every newly opened file shows its own counts: the
+// window after two opens is the window of a run that opened only the second
+// file and then turned the histogram on.
+TEST(TamrelReading, TheHistogramFollowsEachNewlyOpenedFile) {
+    const ScratchDir scratch;
+    const auto second = WriteGrey(scratch, 200);
+    const std::string grab = "; grab " + (scratch / "after-two.png").string();
+    const auto both = RunTamrel(scratch, Script(apptest::MenuEntrySteps(3) + "; " +
+                                                apptest::OpenImageSteps(WriteGrey(scratch)) +
+                                                "; " + apptest::OpenImageSteps(second) + grab +
+                                                "; key Escape"));
+    ASSERT_EQ(both.status, 0) << both.err;
+    const std::string only = "; grab " + (scratch / "only-second.png").string();
+    const auto one = RunTamrel(scratch, Script(apptest::OpenImageSteps(second) + "; " +
+                                               apptest::MenuEntrySteps(3) + only + "; key Escape"));
+    ASSERT_EQ(one.status, 0) << one.err;
+    const QImage afterTwo((scratch / "after-two.png").c_str());
+    ASSERT_FALSE(afterTwo.isNull());
+    EXPECT_EQ(afterTwo, QImage((scratch / "only-second.png").c_str()));
+}
+
 } // namespace
 
 }  // namespace reading_end_to_end_test
