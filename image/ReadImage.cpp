@@ -10,29 +10,15 @@
 #include "io/File.h"
 
 #include <limits>
-#include <mutex>
 #include <system_error>
 
 namespace {
 
 constexpr std::int64_t kMostBytes = std::numeric_limits<std::int64_t>::max();
 
-// Counts the levels of `count` rows just written above `out` (the array
-// holds them bottom row first, so they lie below it in memory).
-void CountWritten(const std::uint8_t* out, std::int64_t rowBytes, std::int32_t width,
-                  std::int32_t count, std::mutex& mutex, LevelHistogram& levels) {
-    LevelCounter counter;
-    counter.AddRows(out - (count - 1) * rowBytes, width, count);
-    const std::lock_guard lock(mutex);
-    levels.Add(counter.Total());
-}
-
 } // namespace
 
-Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels) {
-    if (levels) {
-        *levels = {};
-    }
+Outcome<DecodedImage> DecodeRows(const RowSource& source) {
     const RowLayout& layout = source.Layout();
     const LevelKernel kernel = LevelKernelFor(layout.Format);
     if (kernel == nullptr) {
@@ -60,14 +46,10 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels
         const std::vector<std::uint8_t> sampleLevels =
             SampleLevels8(layout.MaxValue, layout.Format.BitsPerSample);
         std::uint8_t* array = pixels->get();
-        std::mutex mutex;
         Reason failed = runs->Run(
             [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t*) {
                 std::uint8_t* out = array + (layout.Height - 1 - first) * rowBytes;
                 kernel({rows, layout.Stride, out, -rowBytes, count, layout.Width}, sampleLevels);
-                if (levels) {
-                    CountWritten(out, rowBytes, layout.Width, count, mutex, *levels);
-                }
                 return true;
             });
         if (failed) {

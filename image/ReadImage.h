@@ -15,9 +15,7 @@
 Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path);
 
 // Grey or RGB scan rows of 8 or 16 bits (a scan file's, or a scanned page's)
-// as the window's image; with `levels`, counted into it as they are turned
-// to levels (a scanned page is, on the scanning thread).
+// as the window's image.
 // Unsupported for other row formats, TooLarge or NoMemory, or a failed
 // read's reason.
-Outcome<DecodedImage> DecodeRows(const RowSource& source, LevelHistogram* levels = nullptr);
-
+Outcome<DecodedImage> DecodeRows(const RowSource& source);

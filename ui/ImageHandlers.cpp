@@ -41,7 +41,7 @@ void CTamrelDlg::OnOpenImage() {
                           ReasonLine(path, read.Why()));
         return;
     }
-    ReplaceImage(std::move(*read), std::nullopt, nullptr);
+    ReplaceImage(std::move(*read), nullptr);
 }
 
 void CTamrelDlg::BuildPreviewBitmap() {

@@ -38,16 +38,15 @@ void CTamrelDlg::RefreshMenu() {
     systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
 }
 
-// A file's levels are not counted while it is read, so that its picture
+// The levels are not counted while an image is read, so that its picture
 // comes as soon as it can; they are counted when the histogram or Black/White
-// first needs them (a scan's come counted from the scanning thread).
-void CTamrelDlg::ReplaceImage(DecodedImage image, std::optional<LevelHistogram> levels,
-                              std::shared_ptr<SampleImage> scan) {
+// first needs them.
+void CTamrelDlg::ReplaceImage(DecodedImage image, std::shared_ptr<SampleImage> scan) {
     {
         const WaitCursor wait;
         // Drops the previous image and preview, renders the new one, centres it.
         ShowLoadedImage(thePreviewState, std::move(image), theGammaTables);
-        theHistogramView.input = std::move(levels);
+        theHistogramView.input.reset();
         LoadedImageChanged();
     }
     scanned_ = std::move(scan);

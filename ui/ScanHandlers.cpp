@@ -249,12 +249,11 @@ void CTamrelDlg::OnScanAcquire() {
     // file takes: at 1200 dpi that is a good part of a second the window
     // would not paint in.
     DecodedImage image;
-    LevelHistogram levels;
     ScanOutcome outcome = ScanInBackground(session, pick.Settings(), [&](ScanOutcome& done) {
         if (done.reason) {
             return;
         }
-        Outcome<DecodedImage> decoded = DecodeRows(RowsOf(done.image), &levels);
+        Outcome<DecodedImage> decoded = DecodeRows(RowsOf(done.image));
         if (!decoded) {
             done.reason = decoded.Why();
             return;
@@ -264,7 +263,7 @@ void CTamrelDlg::OnScanAcquire() {
     if (!ScanSucceeded(outcome)) {
         return;
     }
-    ReplaceImage(std::move(image), levels, std::make_shared<SampleImage>(std::move(outcome.image)));
+    ReplaceImage(std::move(image), std::make_shared<SampleImage>(std::move(outcome.image)));
     scannedResolution_ = outcome.resolution;
     scanSaved_ = false;
 }

@@ -86,11 +86,9 @@ public:
     void OnRedo();
     // The one way a new picture enters the window, from a file or a scan:
     // the kept image, its preview, the before-image, the level counts and
-    // the readout change together. `levels` are its counts when already
-    // taken (nullopt: counted when first needed). `scan` is the page at the
-    // depth it was scanned in, kept for its save; null for a file.
-    void ReplaceImage(DecodedImage image, std::optional<LevelHistogram> levels,
-                      std::shared_ptr<SampleImage> scan);
+    // the readout change together. `scan` is the page at the depth it was
+    // scanned in, kept for its save; null for a file.
+    void ReplaceImage(DecodedImage image, std::shared_ptr<SampleImage> scan);
     // The loaded image's level counts, counted now if not yet; null without
     // an image.
     const LevelHistogram* ImageLevels();

@@ -15,6 +15,9 @@ inline constexpr std::size_t kChunkLengthBytes = 4;
 inline constexpr std::size_t kChunkTypeBytes = 4;
 inline constexpr std::size_t kChunkHeadBytes = kChunkLengthBytes + kChunkTypeBytes;
 inline constexpr std::size_t kChunkCrcBytes = 4;
+// The types of the image data and of the end, as they stand in a chunk's head.
+inline constexpr std::uint8_t kImageDataType[kChunkTypeBytes] = {'I', 'D', 'A', 'T'};
+inline constexpr std::uint8_t kEndType[kChunkTypeBytes] = {'I', 'E', 'N', 'D'};
 
 // Appends the length (left to EndChunk) and `type`, four letters, of a chunk
 // whose data will follow; returns where the chunk starts.

@@ -20,7 +20,6 @@ namespace {
 constexpr std::size_t kInputBytes = std::size_t{1} << 18;   // read from the file at once
 constexpr std::size_t kLargestPiece = std::size_t{1} << 30; // inflated in one call
 constexpr std::uint32_t kLongestChunk = 0x7FFFFFFF;
-constexpr std::uint8_t kImageDataType[kChunkTypeBytes] = {'I', 'D', 'A', 'T'};
 
 Reason Damaged(const char* what) {
     return {ReasonCode::DamagedData, 0, std::string("IDAT: ") + what};
@@ -65,7 +64,7 @@ Reason PngImageData::NextChunk() {
     if (Reason failed = ReadAll(source_, position_, head, kChunkHeadBytes)) {
         return failed;
     }
-    if (std::memcmp(head + kChunkTypeBytes, kImageDataType, kChunkTypeBytes) != 0) {
+    if (std::memcmp(head + kChunkLengthBytes, kImageDataType, kChunkTypeBytes) != 0) {
         dataEnded_ = true;
         return {};
     }
@@ -75,7 +74,7 @@ Reason PngImageData::NextChunk() {
     }
     position_ += kChunkHeadBytes;
     chunkLeft_ = length;
-    chunkCrc_ = libdeflate_crc32(0, head + kChunkTypeBytes, kChunkTypeBytes);
+    chunkCrc_ = libdeflate_crc32(0, head + kChunkLengthBytes, kChunkTypeBytes);
     return {};
 }
 

@@ -167,10 +167,6 @@ std::unique_ptr<png_bytep[]> RowPointers(std::uint8_t* first, std::int64_t strid
     return rows;
 }
 
-// A chunk: 4 bytes of length, 4 of type, the data, 4 of CRC.
-constexpr std::uint8_t kIdat[kChunkTypeBytes] = {'I', 'D', 'A', 'T'};
-constexpr std::uint8_t kIend[kChunkTypeBytes] = {'I', 'E', 'N', 'D'};
-
 // Walks the chunk heads before libpng reads them: a chunk other than image
 // data that claims more than kMaxChunkBytes is refused here, because libpng
 // allocates an ancillary chunk's claimed length before reading it (a 57-byte
@@ -188,7 +184,8 @@ Reason CheckChunkLengths(const ByteSource& source, ChunkSurvey& survey) {
     std::uint8_t head[kChunkHeadBytes];
     while (source.ReadAt(at, head, kChunkHeadBytes) == std::int64_t{kChunkHeadBytes}) {
         const std::uint32_t length = ReadBigEndian32(head);
-        const bool isImageData = std::memcmp(head + 4, kIdat, 4) == 0;
+        const bool isImageData =
+            std::memcmp(head + kChunkLengthBytes, kImageDataType, kChunkTypeBytes) == 0;
         if (!isImageData && length > kMaxChunkBytes) {
             return Reason(ReasonCode::DamagedData, length, "chunk data is too large");
         }
@@ -199,7 +196,7 @@ Reason CheckChunkLengths(const ByteSource& source, ChunkSurvey& survey) {
             survey.imageData += std::min<std::int64_t>(
                 length, std::max<std::int64_t>(source.Length() - at - kChunkHeadBytes, 0));
         }
-        if (std::memcmp(head + 4, kIend, 4) == 0) {
+        if (std::memcmp(head + kChunkLengthBytes, kEndType, kChunkTypeBytes) == 0) {
             break;
         }
         at += std::int64_t{kChunkHeadBytes} + length + std::int64_t{kChunkCrcBytes};
