@@ -131,6 +131,26 @@ TEST(TamrelScanReplaces, AScanTakenFirstHasItsHistogramAndBlackWhite) {
     EXPECT_EQ(QImage((scratch / "scanned.png").c_str()), QImage((scratch / "opened.png").c_str()));
 }
 
+// The histogram on, a scan, then a file of another size: the window shows
+// the file's own histogram, as a run that opened only the file does.
+TEST(TamrelScanReplaces, AFileOpenedAfterAScanShowsItsOwnHistogram) {
+    const ScratchDir scratch;
+    const std::filesystem::path file = WriteSmallBmp(scratch);
+    RunSetup both = WithTestDevice(scratch, kDevice,
+                                   MenuEntrySteps(kHistogramEntry) + "; " + kAcquireSteps + "; " +
+                                       OpenImageSteps(file) + "; grab " +
+                                       (scratch / "after-scan.png").string() + "; close");
+    both.limit = std::chrono::seconds(60);
+    ASSERT_EQ(RunTamrel(scratch, both).status, 0);
+    RunSetup only;
+    only.script = OpenImageSteps(file) + "; " + MenuEntrySteps(kHistogramEntry) + "; grab " +
+                  (scratch / "only-file.png").string() + "; close";
+    ASSERT_EQ(RunTamrel(scratch, only).status, 0);
+    const QImage afterScan((scratch / "after-scan.png").c_str());
+    ASSERT_FALSE(afterScan.isNull());
+    EXPECT_EQ(afterScan, QImage((scratch / "only-file.png").c_str()));
+}
+
 } // namespace
 
 }  // namespace scan_replaces_image_end_to_end_test
