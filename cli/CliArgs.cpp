@@ -5,6 +5,7 @@
 #include "cli/AreaArgument.h"
 #include "cli/OptionTable.h"
 #include "curve/CurveTable.h"
+#include "image/formats/FormatTable.h"
 
 #include <algorithm>
 #include <array>
@@ -175,10 +176,11 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
         command.params = rest.front();
         rest.erase(rest.begin());
     }
-    // apply without -o takes IN and OUT; with -o, one or more IN.
+    // apply without -o takes IN... and OUT (several IN only for an output of
+    // pages, which the output check judges); with -o, one or more IN.
     const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.given.outputDir;
     const std::size_t min = pairForm ? 2 : syntax.minOperands;
-    const std::size_t max = pairForm ? 2 : syntax.maxOperands;
+    const std::size_t max = syntax.maxOperands;
     if (rest.size() < min) {
         return "too few file names";
     }
@@ -313,6 +315,13 @@ std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
         }
         command.depth = *sorted.given.depth == "8" ? 8 : 16;
     }
+    if (sorted.given.quality) {
+        const auto quality = NumberIn(*sorted.given.quality, kLeastQuality, kMostQuality);
+        if (!quality) {
+            return "--quality takes 1..100, not " + std::string(*sorted.given.quality);
+        }
+        command.quality = static_cast<int>(*quality);
+    }
     for (const std::string_view option : sorted.given.deviceOptions) {
         const std::size_t equals = option.find('=');
         if (equals == std::string_view::npos || equals == 0) {
@@ -323,9 +332,16 @@ std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
-// A batch's pattern: one page number, checked here, as the names' syntax.
+// A batch's pattern: one page number, checked here, as the names' syntax;
+// or, for a name without '%' of a format that holds pages, that one file.
 std::string TakeBatchPattern(const Sorted& sorted, CliCommand& command) {
     if (!sorted.given.batch) {
+        return {};
+    }
+    const std::optional<ImageFormat> format = FormatOfName(command.output);
+    if (format && EntryOf(*format).OpenPages != nullptr &&
+        command.output.string().find('%') == std::string::npos) {
+        command.batchIntoOne = true;
         return {};
     }
     PatternParse parse = ParsePagePattern(command.output.string());

@@ -10,7 +10,7 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 20> kOptions = {{
+const std::array<OptionSpec, 21> kOptions = {{
     {"--defaults", "", nullptr, "export apply sane cube table devices auto scan", &G::defaults},
     {"--force", "", nullptr, "export", &G::force},
     {"--output-dir", "-o", "a folder", "apply", &G::outputDir},
@@ -31,6 +31,7 @@ const std::array<OptionSpec, 20> kOptions = {{
     {"--profile", "", "an ICC profile", "scan", &G::profile},
     {"--batch", "", nullptr, "scan", &G::batch},
     {"--options", "", "a device name", "devices", &G::optionsOf},
+    {"--quality", "", "a quality of 1..100", "apply scan", &G::quality},
 }};
 
 // The words of a space-separated list.

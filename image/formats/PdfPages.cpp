@@ -1,0 +1,209 @@
+// qpdf builds every object and writes the file; each image's stream data
+// is copied from the scratch file as qpdf writes it, and passes through as
+// it is (no stream is decoded), while the small streams (page contents,
+// profiles) are deflated by qpdf. Failures come out of qpdf as exceptions:
+// the output's and the scratch file's own are told apart from qpdf's.
+#include "image/formats/PdfPages.h"
+
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFMatrix.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr double kPointsPerInch = 72;
+constexpr int kPointDecimals = 4;
+constexpr std::size_t kCopyBytes = std::size_t{1} << 20;
+constexpr std::size_t kOutputBytes = std::size_t{1} << 20;
+constexpr int kPngPredictorPerRow = 15; // PNG predictors, each row naming its own
+constexpr std::int32_t kGrey = 1;
+constexpr const char* kImageName = "/Im0";
+constexpr const char* kWideVersion = "1.5"; // 16-bit samples
+constexpr const char* kNarrowVersion = "1.4";
+
+struct OutputStopped {};
+struct ScratchUnread {};
+
+// The file's bytes gathered into large pieces for the sink (qpdf writes
+// a token at a time).
+class SinkPipeline final : public Pipeline {
+public:
+    explicit SinkPipeline(const ByteSink& sink) : Pipeline("output", nullptr), sink_(sink) {
+        buffer_.reserve(kOutputBytes);
+    }
+
+    void write(unsigned char const* data, size_t length) override {
+        if (buffer_.size() + length > kOutputBytes) {
+            Flush();
+        }
+        if (length >= kOutputBytes) {
+            Pass({data, length});
+            return;
+        }
+        buffer_.insert(buffer_.end(), data, data + length);
+    }
+    void finish() override { Flush(); }
+
+private:
+    void Flush() {
+        Pass(buffer_);
+        buffer_.clear();
+    }
+    void Pass(std::span<const std::uint8_t> bytes) {
+        if (!bytes.empty() && !sink_(bytes)) {
+            throw OutputStopped{};
+        }
+    }
+
+    const ByteSink& sink_;
+    std::vector<std::uint8_t> buffer_;
+};
+
+QPDFObjectHandle Name(const char* name) {
+    return QPDFObjectHandle::newName(name);
+}
+
+QPDFObjectHandle Integer(long long value) {
+    return QPDFObjectHandle::newInteger(value);
+}
+
+void CopyScratch(const ScratchRead& read, const PdfPage& page, Pipeline* pipeline) {
+    std::vector<std::uint8_t> piece(std::min<std::size_t>(kCopyBytes, std::size_t(page.length)));
+    for (std::int64_t done = 0; done < page.length;) {
+        const auto size = static_cast<std::size_t>(
+            std::min<std::int64_t>(std::int64_t(piece.size()), page.length - done));
+        if (!read(page.offset + done, {piece.data(), size})) {
+            throw ScratchUnread{};
+        }
+        pipeline->write(piece.data(), size);
+        done += std::int64_t(size);
+    }
+    pipeline->finish();
+}
+
+QPDFObjectHandle ColourSpace(QPDF& pdf, const PdfPage& page) {
+    const char* device = page.channels == kGrey ? "/DeviceGray" : "/DeviceRGB";
+    if (page.profile.empty()) {
+        return Name(device);
+    }
+    QPDFObjectHandle icc =
+        QPDFObjectHandle::newStream(&pdf, std::string(page.profile.begin(), page.profile.end()));
+    icc.getDict().replaceKey("/N", Integer(page.channels));
+    icc.getDict().replaceKey("/Alternate", Name(device));
+    QPDFObjectHandle space = QPDFObjectHandle::newArray();
+    space.appendItem(Name("/ICCBased"));
+    space.appendItem(icc);
+    return space;
+}
+
+// PNG predictors work on whole rows of Columns pixels of Colors samples.
+QPDFObjectHandle PredictorParms(const PdfPage& page) {
+    QPDFObjectHandle parms = QPDFObjectHandle::newDictionary();
+    parms.replaceKey("/Predictor", Integer(kPngPredictorPerRow));
+    parms.replaceKey("/Colors", Integer(page.channels));
+    parms.replaceKey("/BitsPerComponent", Integer(page.bits));
+    parms.replaceKey("/Columns", Integer(page.width));
+    return parms;
+}
+
+QPDFObjectHandle Image(QPDF& pdf, const PdfPage& page, const ScratchRead& read) {
+    QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
+    QPDFObjectHandle dict = image.getDict();
+    dict.replaceKey("/Type", Name("/XObject"));
+    dict.replaceKey("/Subtype", Name("/Image"));
+    dict.replaceKey("/Width", Integer(page.width));
+    dict.replaceKey("/Height", Integer(page.height));
+    dict.replaceKey("/BitsPerComponent", Integer(page.bits));
+    dict.replaceKey("/ColorSpace", ColourSpace(pdf, page));
+    image.replaceStreamData(
+        [&read, page](Pipeline* pipeline) { CopyScratch(read, page, pipeline); },
+        Name(page.jpeg ? "/DCTDecode" : "/FlateDecode"),
+        page.jpeg ? QPDFObjectHandle::newNull() : PredictorParms(page));
+    return image;
+}
+
+QPDFObjectHandle Rectangle(double width, double height) {
+    QPDFObjectHandle box = QPDFObjectHandle::newArray();
+    for (const double value : {0.0, 0.0, width, height}) {
+        box.appendItem(QPDFObjectHandle::newReal(value, kPointDecimals));
+    }
+    return box;
+}
+
+// The image drawn over the whole page: the unit square scaled to its size.
+QPDFObjectHandle Contents(QPDF& pdf, double width, double height) {
+    const std::string drawn =
+        "q " + QPDFMatrix(width, 0, 0, height, 0, 0).unparse() + " cm " + kImageName + " Do Q";
+    return QPDFObjectHandle::newStream(&pdf, drawn);
+}
+
+QPDFObjectHandle Page(QPDF& pdf, const PdfPage& page, const ScratchRead& read) {
+    const double width = page.width / page.resolution.x * kPointsPerInch;
+    const double height = page.height / page.resolution.y * kPointsPerInch;
+    QPDFObjectHandle images = QPDFObjectHandle::newDictionary();
+    images.replaceKey(kImageName, Image(pdf, page, read));
+    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/XObject", images);
+    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
+    dict.replaceKey("/Type", Name("/Page"));
+    dict.replaceKey("/MediaBox", Rectangle(width, height));
+    dict.replaceKey("/Resources", resources);
+    dict.replaceKey("/Contents", Contents(pdf, width, height));
+    return pdf.makeIndirectObject(dict);
+}
+
+void SetInformation(QPDF& pdf) {
+    QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
+    info.replaceKey("/Producer", QPDFObjectHandle::newUnicodeString(SoftwareName()));
+    info.replaceKey("/CreationDate", QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(
+                                         QUtil::get_current_qpdf_time())));
+    pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
+}
+
+void Write(std::span<const PdfPage> pages, const ScratchRead& read, const ByteSink& sink) {
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.emptyPDF();
+    QPDFPageDocumentHelper document(pdf);
+    bool wide = false;
+    for (const PdfPage& page : pages) {
+        document.addPage(Page(pdf, page, read), false);
+        wide = wide || page.bits > kNarrowBits;
+    }
+    SetInformation(pdf);
+    SinkPipeline output(sink);
+    QPDFWriter writer(pdf);
+    writer.setOutputPipeline(&output);
+    writer.setDecodeLevel(qpdf_dl_none); // the images pass as they were made
+    writer.setCompressStreams(true);     // contents and profiles are deflated
+    writer.setMinimumPDFVersion(wide ? kWideVersion : kNarrowVersion);
+    writer.write();
+    output.finish();
+}
+
+} // namespace
+
+Reason WritePdfPages(std::span<const PdfPage> pages, const ScratchRead& read,
+                     const ByteSink& sink) {
+    try {
+        Write(pages, read, sink);
+    } catch (const OutputStopped&) {
+        return {ReasonCode::WriteFailed};
+    } catch (const ScratchUnread&) {
+        return {ReasonCode::ReadFailed};
+    } catch (const std::bad_alloc&) {
+        return {ReasonCode::NoMemory};
+    } catch (const std::exception& e) {
+        return {ReasonCode::DamagedData, 0, std::string("qpdf: ") + e.what()};
+    }
+    return {};
+}
