@@ -7,6 +7,7 @@
 #include "io/TableFile.h"
 #include "platform/AskUser.h"
 #include "ui/CMyGraph.h"
+#include "ui/FileFilters.h"
 #include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
@@ -23,15 +24,14 @@ const QString kWriteFailed = QStringLiteral("ファイルの書き込みに失�
 const QString kReadFailed = QStringLiteral("ファイルの読み出しに失敗しました。");
 
 FileDialogRequest TableFileRequest() {
-    return {FileDialogRequest::Mode::Save,
-            QStringLiteral("TVK Files (*.tvk)|*.tvk|All Files (*.*)|*.*||"), QStringLiteral("tvk"),
+    return {FileDialogRequest::Mode::Save, TableFileFilter(), QStringLiteral("tvk"),
             false, // the export asks about existing files itself
             QStringLiteral("tables")};
 }
 
 FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
-    return {mode, QStringLiteral("TVP Files (*.tvp)|*.tvp|All Files (*.*)|*.*||"),
-            QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save, QStringLiteral("params")};
+    return {mode, ParamFileFilter(), QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save,
+            QStringLiteral("params")};
 }
 
 // The one message after a write: what failed (with the file and the reason

@@ -11,6 +11,7 @@
 #include "scan/ScanJob.h"
 #include "scan/ScanSource.h"
 #include "ui/CMyGraph.h"
+#include "ui/FileFilters.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
 #include "ui/ScanWorker.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -42,38 +44,47 @@ const QString kDiscardScan =
 const QString kDiscardDetails =
     QStringLiteral("「取り込んだ画像を保存...」で保存できます。「いいえ」でウィンドウに戻ります。");
 
-// The scan formats that keep 16 bits; the name's extension picks one, and a
-// name without one is PNM. The last two filters write TIFF compressed.
-constexpr int kDeflateFilter = 3;
-constexpr int kLzwFilter = 4;
+const QString kOverwriteQuestion = QStringLiteral("既存ファイルを上書きしますか？");
 
+// The formats the table offers for scans; the chosen one decides where the
+// typed name says nothing (ScanSaveTarget).
 FileDialogRequest ScanSaveRequest(int* chosenFilter) {
-    return {FileDialogRequest::Mode::Save,
-            QStringLiteral("PNM Files (*.pnm)|*.pnm|PNG Files (*.png)|*.png|"
-                           "TIFF Files (*.tif;*.tiff)|*.tif;*.tiff|"
-                           "TIFF Files, Deflate (*.tif;*.tiff)|*.tif;*.tiff|"
-                           "TIFF Files, LZW (*.tif;*.tiff)|*.tif;*.tiff||"),
-            QStringLiteral("pnm"),
-            true,
-            QStringLiteral("scan"),
-            chosenFilter};
+    return {FileDialogRequest::Mode::Save, ScanSaveFilter(), QStringLiteral("pnm"), true,
+            QStringLiteral("scan"),        chosenFilter};
 }
 
-TiffCompression CompressionOf(int chosenFilter) {
-    return chosenFilter == kDeflateFilter ? TiffCompression::Deflate
-           : chosenFilter == kLzwFilter   ? TiffCompression::Lzw
-                                          : TiffCompression::None;
+// A document's page without a resolution of its own is sized at the
+// document's; one line on standard error says so.
+bool TellAssumedDpi(const PageWriter& pages, const std::filesystem::path& path) {
+    const std::optional<double> dpi = pages.LastPageAssumedDpi();
+    if (dpi) {
+        std::fprintf(stderr, "tamrel: %s: no resolution given; the page is sized at %.0f dpi\n",
+                     path.c_str(), *dpi);
+    }
+    return dpi.has_value();
 }
 
-Reason SaveScan(const std::filesystem::path& path, const SampleImage& image,
-                const std::optional<Resolution>& resolution, int chosenFilter) {
-    const ImageFormat format = FormatOfName(path).value_or(ImageFormat::Pnm);
+Replacement ReplacementOf(const std::filesystem::path& path) {
+    return [path](const PositionedContents& c) { return WriteFileAtomically(path, c); };
+}
+
+// Formats of pages take the scan as their one page.
+Reason SaveScan(const SaveTarget& target, const SampleImage& image,
+                const std::optional<Resolution>& resolution) {
     WriteOptions options;
-    options.Compression = CompressionOf(chosenFilter);
+    options.Compression = target.compression;
     options.Meta.resolution = resolution;
-    return WriteSamples(
-        image.layout, format, RunsOf(image),
-        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); }, options);
+    if (const PagesOpener openPages = EntryOf(target.format).OpenPages) {
+        const std::unique_ptr<PageWriter> pages = openPages();
+        if (Reason failed =
+                WriteSamplesToPage(image.layout, target.format, RunsOf(image), *pages, options)) {
+            return failed;
+        }
+        TellAssumedDpi(*pages, target.path);
+        return pages->Finish(ReplacementOf(target.path));
+    }
+    return WriteSamples(image.layout, target.format, RunsOf(image), ReplacementOf(target.path),
+                        options);
 }
 
 // Disables every button, slider and tab of the window for its lifetime and
@@ -197,7 +208,7 @@ BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const Sca
 // Each page is written once it is whole; a cancel or a failure leaves the
 // pages finished before it and nothing of the page in progress.
 void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
-                                     const std::filesystem::path& path, int chosenFilter) {
+                                     const SaveTarget& target) {
     Reason saveFailure;
     std::filesystem::path failedPage;
     const BatchOutcome batch =
@@ -206,10 +217,11 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
             if (Reason reason = CollectInto(image)(page.layout, read)) {
                 return reason;
             }
-            const std::filesystem::path name = PageFileName(path, page.index + 1);
-            if (Reason failed = SaveScan(name, image, page.resolution, chosenFilter)) {
+            SaveTarget pageTarget = target;
+            pageTarget.path = PageFileName(target.path, page.index + 1);
+            if (Reason failed = SaveScan(pageTarget, image, page.resolution)) {
                 saveFailure = failed;
-                failedPage = name;
+                failedPage = pageTarget.path;
                 return failed;
             }
             return Reason{};
@@ -223,6 +235,51 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
         return;
     }
     Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok, MessageIcon::Information);
+}
+
+// Every page into the one document, written once the batch has ended with
+// a page or more: a cancel or a failure keeps the pages finished before it,
+// a first page that fails writes nothing.
+void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSettings& settings,
+                                       const SaveTarget& target) {
+    const std::unique_ptr<PageWriter> pages = EntryOf(target.format).OpenPages();
+    Reason saveFailure;
+    bool dpiTold = false;
+    const BatchOutcome batch =
+        BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
+            SampleImage image;
+            if (Reason reason = CollectInto(image)(page.layout, read)) {
+                return reason;
+            }
+            WriteOptions options;
+            options.Meta.resolution = page.resolution;
+            saveFailure =
+                WriteSamplesToPage(image.layout, target.format, RunsOf(image), *pages, options);
+            dpiTold = dpiTold || (!saveFailure && TellAssumedDpi(*pages, target.path));
+            return saveFailure;
+        });
+    if (pages->Pages() > 0 && !saveFailure) {
+        const WaitCursor wait;
+        saveFailure = pages->Finish(ReplacementOf(target.path));
+    }
+    if (saveFailure) {
+        Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(target.path, saveFailure));
+        return;
+    }
+    if (!ScanSucceeded(batch.scan)) {
+        return;
+    }
+    Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok, MessageIcon::Information);
+}
+
+// The file dialog asked about the name typed; an extension added after it
+// makes another name, asked about here.
+bool CTamrelDlg::MayReplace(const SaveTarget& target, const std::filesystem::path& typed) {
+    std::error_code error;
+    return target.path == typed || !std::filesystem::exists(target.path, error) ||
+           Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel, MessageIcon::Default) ==
+               Answer::Ok;
 }
 
 bool CTamrelDlg::MayDiscardScan() {
@@ -279,20 +336,27 @@ void CTamrelDlg::OnScanWithTables() {
     if (!name) {
         return;
     }
+    const SaveTarget target = ScanSaveTarget(PathFromUser(*name), chosenFilter);
+    if (!MayReplace(target, PathFromUser(*name))) {
+        return;
+    }
     ScanSettings settings = pick.Settings();
     settings.curves = theChannelParams;
     if (FeedsPages(settings)) {
-        ScanBatchWithTables(session, settings, PathFromUser(*name), chosenFilter);
+        if (EntryOf(target.format).OpenPages != nullptr) {
+            ScanBatchIntoDocument(session, settings, target);
+        } else {
+            ScanBatchWithTables(session, settings, target);
+        }
         return;
     }
     const ScanOutcome outcome = ScanInBackground(session, settings);
     if (!ScanSucceeded(outcome)) {
         return;
     }
-    const std::filesystem::path path = PathFromUser(*name);
-    if (const Reason failed = SaveScan(path, outcome.image, outcome.resolution, chosenFilter)) {
+    if (const Reason failed = SaveScan(target, outcome.image, outcome.resolution)) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, failed));
+                          ReasonLine(target.path, failed));
         return;
     }
     Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information);
@@ -308,15 +372,18 @@ void CTamrelDlg::OnSaveScan() {
     if (!name) {
         return;
     }
-    const std::filesystem::path path = PathFromUser(*name);
+    const SaveTarget target = ScanSaveTarget(PathFromUser(*name), chosenFilter);
+    if (!MayReplace(target, PathFromUser(*name))) {
+        return;
+    }
     Reason failed;
     {
         const WaitCursor wait;
-        failed = SaveScan(path, *scanned_, scannedResolution_, chosenFilter);
+        failed = SaveScan(target, *scanned_, scannedResolution_);
     }
     if (failed) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, failed));
+                          ReasonLine(target.path, failed));
         return;
     }
     scanSaved_ = true;

@@ -30,6 +30,7 @@ class ScanMemory;
 class SettingsStore;
 class SaneSession;
 struct SampleImage;
+struct SaveTarget;
 struct ScanOutcome;
 struct ScanSettings;
 class CMyGraph;
@@ -156,9 +157,15 @@ private:
     // handed to `use` there; the progress says which page is being read.
     BatchOutcome BatchInBackground(const SaneSession& session, const ScanSettings& settings,
                                    const BatchPageUse& use);
-    // 「テーブルでスキャン...」 from a feeder: each page into its numbered file.
+    // 「テーブルでスキャン...」 from a feeder: each page into its numbered file,
+    // or every page into one document (PDF).
     void ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
-                             const std::filesystem::path& path, int chosenFilter);
+                             const SaveTarget& target);
+    void ScanBatchIntoDocument(const SaneSession& session, const ScanSettings& settings,
+                               const SaveTarget& target);
+    // Whether the save may go on: true unless an extension was added to the
+    // typed name, the name so made exists, and the user keeps it.
+    bool MayReplace(const SaveTarget& target, const std::filesystem::path& typed);
     void CancelScan();
     // False when the window went away, the user cancelled, or the scan
     // failed (the failure then told in one message with the device's reason).
