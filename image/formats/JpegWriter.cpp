@@ -15,9 +15,6 @@
 
 namespace {
 
-// About this much of 8-bit rows per band: a band's restart marker and
-// libjpeg-turbo's set-up cost little beside it.
-constexpr std::int64_t kBandBytes = std::int64_t{1} << 20;
 constexpr std::size_t kWideLevels = 65536;
 constexpr unsigned kNarrowShift = 8;
 
@@ -79,12 +76,12 @@ JpegSettings SettingsOf(const RowShape& shape, const WriteOptions& options) {
 } // namespace
 
 Reason EncodeJpeg(const RowShape& shape, const RowProducer& produce, const WriteOptions& options,
-                  const ByteSink& sink) {
+                  const ByteSink& sink, std::int64_t bandBytes) {
     if (Reason refused = Refusal(shape)) {
         return refused;
     }
     const JpegSettings settings = SettingsOf(shape, options);
-    const JpegBandPlan plan = PlanJpegBands(settings, kBandBytes);
+    const JpegBandPlan plan = PlanJpegBands(settings, bandBytes);
     const std::int32_t bands = plan.Bands(shape.Height);
     std::atomic<bool> encoderFailed{false};
     ParallelStrips strips(

@@ -9,13 +9,17 @@
 
 #include "image/formats/RowWriter.h"
 
+// About this much of 8-bit rows to a band: a band's restart marker and
+// libjpeg-turbo's set-up cost little beside it.
+inline constexpr std::int64_t kJpegBandBytes = std::int64_t{1} << 20;
+
 // The JPEG of the rows (grey or R, G, B; 8 bits, or 16 in the shape's byte
-// order) handed to `sink` in order. Unsupported for an image JPEG cannot
-// hold (no pixels, a side above 65535) before anything is handed on; the
-// producer's reason; DamagedData when libjpeg-turbo fails; WriteFailed when
-// the sink stopped.
+// order) handed to `sink` in order, in bands of about `bandBytes`.
+// Unsupported for an image JPEG cannot hold (no pixels, a side above 65535)
+// before anything is handed on; the producer's reason; DamagedData when
+// libjpeg-turbo fails; WriteFailed when the sink stopped.
 Reason EncodeJpeg(const RowShape& shape, const RowProducer& produce, const WriteOptions& options,
-                  const ByteSink& sink);
+                  const ByteSink& sink, std::int64_t bandBytes = kJpegBandBytes);
 
 // The same written through the safe replacement.
 Reason WriteJpeg(const RowShape& shape, const RowProducer& produce, const Replacement& output,
