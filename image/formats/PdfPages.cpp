@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
-#include <string>
 
 namespace {
 
@@ -26,6 +25,7 @@ constexpr std::size_t kCopyBytes = std::size_t{1} << 20;
 constexpr std::size_t kOutputBytes = std::size_t{1} << 20;
 constexpr int kPngPredictorPerRow = 15; // PNG predictors, each row naming its own
 constexpr std::int32_t kGrey = 1;
+constexpr std::int32_t kNarrowSampleBits = 8;
 constexpr const char* kImageName = "/Im0";
 constexpr const char* kWideVersion = "1.5"; // 16-bit samples
 constexpr const char* kNarrowVersion = "1.4";
@@ -37,7 +37,7 @@ struct ScratchUnread {};
 // a token at a time).
 class SinkPipeline final : public Pipeline {
 public:
-    explicit SinkPipeline(const ByteSink& sink) : Pipeline("output", nullptr), sink_(sink) {
+    explicit SinkPipeline(const PdfSink& sink) : Pipeline("output", nullptr), sink_(sink) {
         buffer_.reserve(kOutputBytes);
     }
 
@@ -46,7 +46,7 @@ public:
             Flush();
         }
         if (length >= kOutputBytes) {
-            Pass({data, length});
+            Pass(data, length);
             return;
         }
         buffer_.insert(buffer_.end(), data, data + length);
@@ -55,16 +55,16 @@ public:
 
 private:
     void Flush() {
-        Pass(buffer_);
+        Pass(buffer_.data(), buffer_.size());
         buffer_.clear();
     }
-    void Pass(std::span<const std::uint8_t> bytes) {
-        if (!bytes.empty() && !sink_(bytes)) {
+    void Pass(const std::uint8_t* bytes, std::size_t size) {
+        if (size > 0 && !sink_(bytes, size)) {
             throw OutputStopped{};
         }
     }
 
-    const ByteSink& sink_;
+    const PdfSink& sink_;
     std::vector<std::uint8_t> buffer_;
 };
 
@@ -76,12 +76,12 @@ QPDFObjectHandle Integer(long long value) {
     return QPDFObjectHandle::newInteger(value);
 }
 
-void CopyScratch(const ScratchRead& read, const PdfPage& page, Pipeline* pipeline) {
+void CopyScratch(const PdfScratchRead& read, const PdfPage& page, Pipeline* pipeline) {
     std::vector<std::uint8_t> piece(std::min<std::size_t>(kCopyBytes, std::size_t(page.length)));
     for (std::int64_t done = 0; done < page.length;) {
         const auto size = static_cast<std::size_t>(
             std::min<std::int64_t>(std::int64_t(piece.size()), page.length - done));
-        if (!read(page.offset + done, {piece.data(), size})) {
+        if (!read(page.offset + done, piece.data(), size)) {
             throw ScratchUnread{};
         }
         pipeline->write(piece.data(), size);
@@ -115,7 +115,7 @@ QPDFObjectHandle PredictorParms(const PdfPage& page) {
     return parms;
 }
 
-QPDFObjectHandle Image(QPDF& pdf, const PdfPage& page, const ScratchRead& read) {
+QPDFObjectHandle Image(QPDF& pdf, const PdfPage& page, const PdfScratchRead& read) {
     QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
     QPDFObjectHandle dict = image.getDict();
     dict.replaceKey("/Type", Name("/XObject"));
@@ -146,9 +146,9 @@ QPDFObjectHandle Contents(QPDF& pdf, double width, double height) {
     return QPDFObjectHandle::newStream(&pdf, drawn);
 }
 
-QPDFObjectHandle Page(QPDF& pdf, const PdfPage& page, const ScratchRead& read) {
-    const double width = page.width / page.resolution.x * kPointsPerInch;
-    const double height = page.height / page.resolution.y * kPointsPerInch;
+QPDFObjectHandle Page(QPDF& pdf, const PdfPage& page, const PdfScratchRead& read) {
+    const double width = page.width / page.dotsPerInchX * kPointsPerInch;
+    const double height = page.height / page.dotsPerInchY * kPointsPerInch;
     QPDFObjectHandle images = QPDFObjectHandle::newDictionary();
     images.replaceKey(kImageName, Image(pdf, page, read));
     QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
@@ -161,15 +161,16 @@ QPDFObjectHandle Page(QPDF& pdf, const PdfPage& page, const ScratchRead& read) {
     return pdf.makeIndirectObject(dict);
 }
 
-void SetInformation(QPDF& pdf) {
+void SetInformation(QPDF& pdf, const std::string& producer) {
     QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
-    info.replaceKey("/Producer", QPDFObjectHandle::newUnicodeString(SoftwareName()));
+    info.replaceKey("/Producer", QPDFObjectHandle::newUnicodeString(producer));
     info.replaceKey("/CreationDate", QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(
                                          QUtil::get_current_qpdf_time())));
     pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
 }
 
-void Write(std::span<const PdfPage> pages, const ScratchRead& read, const ByteSink& sink) {
+void Write(const std::vector<PdfPage>& pages, const std::string& producer,
+           const PdfScratchRead& read, const PdfSink& sink) {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.emptyPDF();
@@ -177,9 +178,9 @@ void Write(std::span<const PdfPage> pages, const ScratchRead& read, const ByteSi
     bool wide = false;
     for (const PdfPage& page : pages) {
         document.addPage(Page(pdf, page, read), false);
-        wide = wide || page.bits > kNarrowBits;
+        wide = wide || page.bits > kNarrowSampleBits;
     }
-    SetInformation(pdf);
+    SetInformation(pdf, producer);
     SinkPipeline output(sink);
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&output);
@@ -192,18 +193,18 @@ void Write(std::span<const PdfPage> pages, const ScratchRead& read, const ByteSi
 
 } // namespace
 
-Reason WritePdfPages(std::span<const PdfPage> pages, const ScratchRead& read,
-                     const ByteSink& sink) {
+PdfOutcome WritePdfPages(const std::vector<PdfPage>& pages, const std::string& producer,
+                         const PdfScratchRead& read, const PdfSink& sink) {
     try {
-        Write(pages, read, sink);
+        Write(pages, producer, read, sink);
     } catch (const OutputStopped&) {
-        return {ReasonCode::WriteFailed};
+        return {PdfFailure::OutputStopped, {}};
     } catch (const ScratchUnread&) {
-        return {ReasonCode::ReadFailed};
+        return {PdfFailure::ScratchUnread, {}};
     } catch (const std::bad_alloc&) {
-        return {ReasonCode::NoMemory};
+        return {PdfFailure::NoMemory, {}};
     } catch (const std::exception& e) {
-        return {ReasonCode::DamagedData, 0, std::string("qpdf: ") + e.what()};
+        return {PdfFailure::Refused, e.what()};
     }
     return {};
 }

@@ -7,33 +7,43 @@
 // document information names the producer and the creation date; the file
 // says PDF 1.5 where a page has 16-bit samples (the first version to allow
 // them), else 1.4.
+//
+// qpdf 11's headers do not compile as C++20 under clang (JSON.hh destroys a
+// vector of the class it is still defining), so this header and its source
+// keep to C++17, and the source is built as such.
 #pragma once
-
-#include "image/ImageMeta.h"
-#include "image/formats/RowWriter.h"
 
 #include <cstdint>
 #include <functional>
-#include <span>
+#include <string>
 #include <vector>
 
 struct PdfPage {
     std::int32_t width = 0;
     std::int32_t height = 0;
-    std::int32_t channels = 3;         // 1 or 3
-    std::int32_t bits = 8;             // per sample, 8 or 16 (16 only when not a JPEG)
-    bool jpeg = false;                 // DCTDecode, else FlateDecode with the PNG predictor
-    Resolution resolution;             // dots per inch, both above 0
+    std::int32_t channels = 3; // 1 or 3
+    std::int32_t bits = 8;     // per sample, 8 or 16 (16 only when not a JPEG)
+    bool jpeg = false;         // DCTDecode, else FlateDecode with the PNG predictor
+    double dotsPerInchX = 0;   // both above 0
+    double dotsPerInchY = 0;
     std::vector<std::uint8_t> profile; // ICC, of `channels` samples; empty for none
     std::int64_t offset = 0;           // where the encoded image lies in the scratch file
     std::int64_t length = 0;
 };
 
-// Reads `bytes.size()` bytes of the scratch file at `offset`; false when it
-// cannot.
-using ScratchRead = std::function<bool(std::int64_t offset, std::span<std::uint8_t> bytes)>;
+// Reads `size` bytes of the scratch file at `offset`; false when it cannot.
+using PdfScratchRead =
+    std::function<bool(std::int64_t offset, std::uint8_t* bytes, std::size_t size)>;
+// Takes the file's bytes in order; false stops the writing.
+using PdfSink = std::function<bool(const std::uint8_t* bytes, std::size_t size)>;
 
-// The whole file into `sink`: WriteFailed when the sink stopped, ReadFailed
-// when the scratch file could not be read, DamagedData with qpdf's words
-// when qpdf refused.
-Reason WritePdfPages(std::span<const PdfPage> pages, const ScratchRead& read, const ByteSink& sink);
+enum class PdfFailure { None, OutputStopped, ScratchUnread, NoMemory, Refused };
+
+struct PdfOutcome {
+    PdfFailure failure = PdfFailure::None;
+    std::string words; // qpdf's, when it refused
+};
+
+// The whole file into `sink`, `producer` named in its information.
+PdfOutcome WritePdfPages(const std::vector<PdfPage>& pages, const std::string& producer,
+                         const PdfScratchRead& read, const PdfSink& sink);

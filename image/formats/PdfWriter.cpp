@@ -48,13 +48,31 @@ PdfPage PageOf(const RowShape& shape, const WriteOptions& options) {
     page.channels = shape.Channels;
     page.jpeg = options.Quality.has_value();
     page.bits = page.jpeg ? kNarrowBits : shape.Bits;
-    page.resolution = HasResolution(options.Meta)
-                          ? *options.Meta.resolution
-                          : Resolution{kPdfDefaultDotsPerInch, kPdfDefaultDotsPerInch};
+    const Resolution resolution = HasResolution(options.Meta)
+                                      ? *options.Meta.resolution
+                                      : Resolution{kPdfDefaultDotsPerInch, kPdfDefaultDotsPerInch};
+    page.dotsPerInchX = resolution.x;
+    page.dotsPerInchY = resolution.y;
     if (ProfileFits(options.Meta.profile, shape.Channels)) {
         page.profile = options.Meta.profile;
     }
     return page;
+}
+
+Reason PdfReasonOf(const PdfOutcome& outcome) {
+    switch (outcome.failure) {
+    case PdfFailure::None:
+        return {};
+    case PdfFailure::OutputStopped:
+        return {ReasonCode::WriteFailed};
+    case PdfFailure::ScratchUnread:
+        return {ReasonCode::ReadFailed};
+    case PdfFailure::NoMemory:
+        return {ReasonCode::NoMemory};
+    case PdfFailure::Refused:
+        break;
+    }
+    return {ReasonCode::DamagedData, 0, "qpdf: " + outcome.words};
 }
 
 Reason PdfDocument::OpenScratch() {
@@ -106,12 +124,16 @@ Reason PdfDocument::Finish(const Replacement& output) {
     if (pages_.empty()) {
         return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
     }
-    const ScratchRead read = [this](std::int64_t offset, std::span<std::uint8_t> bytes) {
-        return scratch_->ReadAt(offset, bytes.data(), bytes.size()) ==
-               static_cast<std::int64_t>(bytes.size());
+    const PdfScratchRead read = [this](std::int64_t offset, std::uint8_t* bytes, std::size_t size) {
+        return scratch_->ReadAt(offset, bytes, size) == static_cast<std::int64_t>(size);
     };
-    return WriteInOrder(output,
-                        [&](const ByteSink& sink) { return WritePdfPages(pages_, read, sink); });
+    return WriteInOrder(output, [&](const ByteSink& sink) {
+        const PdfOutcome written = WritePdfPages(pages_, SoftwareName(), read,
+                                                 [&](const std::uint8_t* bytes, std::size_t size) {
+                                                     return sink({bytes, size});
+                                                 });
+        return PdfReasonOf(written);
+    });
 }
 
 } // namespace

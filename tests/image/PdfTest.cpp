@@ -1,4 +1,5 @@
-// PDF documents read back by qpdf's own library: every lossless page
+// PDF documents read back by qpdf's library (its C interface, which every
+// compiler here takes as C++20): every lossless page
 // decodes to exactly the samples written, the page size follows the
 // resolution, the colour space the profile; a JPEG page holds a JPEG; a
 // page that fails leaves the document as it was.
@@ -7,13 +8,11 @@
 #include "tests/image/JpegLibrary.h"
 #include "tests/image/TestProfiles.h"
 
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/qpdf-c.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace pdf_test {
@@ -72,26 +71,51 @@ WriteOptions OptionsOf(const Page& page, const std::vector<std::uint8_t>& profil
     return options;
 }
 
-struct Document {
-    std::vector<std::uint8_t> bytes;
-    QPDF pdf;
-    std::vector<QPDFPageObjectHelper> pages;
-
-    explicit Document(const MemoryFile& file) : bytes(file.Bytes()) {
-        pdf.processMemoryFile("written", reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        pages = QPDFPageDocumentHelper(pdf).getAllPages();
+// A written document opened by qpdf; objects are looked up by key paths.
+class Document {
+public:
+    explicit Document(const MemoryFile& file) : bytes_(file.Bytes()), pdf_(qpdf_init()) {
+        opened_ = qpdf_read_memory(pdf_, "written", reinterpret_cast<const char*>(bytes_.data()),
+                                   bytes_.size(), nullptr) == QPDF_SUCCESS;
     }
+    ~Document() { qpdf_cleanup(&pdf_); }
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    bool Opened() const { return opened_; }
+    std::string Version() { return qpdf_get_pdf_version(pdf_); }
+    std::string Info(const char* key) {
+        const char* value = qpdf_get_info_key(pdf_, key);
+        return value != nullptr ? value : "";
+    }
+    std::size_t Pages() { return std::size_t(qpdf_get_num_pages(pdf_)); }
+    qpdf_oh Page(std::size_t n) { return qpdf_get_page_n(pdf_, n); }
+    qpdf_oh Image(std::size_t n) {
+        return Key(Key(Key(Page(n), "/Resources"), "/XObject"), "/Im0");
+    }
+    qpdf_oh Key(qpdf_oh object, const char* key) { return qpdf_oh_get_key(pdf_, object, key); }
+    qpdf_oh Item(qpdf_oh array, int n) { return qpdf_oh_get_array_item(pdf_, array, n); }
+    qpdf_oh Dict(qpdf_oh stream) { return qpdf_oh_get_dict(pdf_, stream); }
+    double Number(qpdf_oh object) { return qpdf_oh_get_numeric_value(pdf_, object); }
+    std::string Name(qpdf_oh object) {
+        return qpdf_oh_is_name(pdf_, object) ? qpdf_oh_get_name(pdf_, object) : "";
+    }
+    bool IsArray(qpdf_oh object) { return qpdf_oh_is_array(pdf_, object) != QPDF_FALSE; }
+    // The stream's data with its filters decoded up to `level` (none: as stored).
+    std::vector<std::uint8_t> Data(qpdf_oh stream, qpdf_stream_decode_level_e level) {
+        unsigned char* data = nullptr;
+        std::size_t size = 0;
+        qpdf_oh_get_stream_data(pdf_, stream, level, nullptr, &data, &size);
+        std::vector<std::uint8_t> bytes(data, data + size);
+        std::free(data);
+        return bytes;
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    qpdf_data pdf_;
+    bool opened_ = false;
 };
-
-QPDFObjectHandle ImageOf(QPDFPageObjectHelper& page) {
-    const auto images = page.getImages();
-    return images.empty() ? QPDFObjectHandle::newNull() : images.begin()->second;
-}
-
-std::vector<std::uint8_t> Decoded(QPDFObjectHandle image, qpdf_stream_decode_level_e level) {
-    const std::shared_ptr<Buffer> data = image.getStreamData(level);
-    return {data->getBuffer(), data->getBuffer() + data->getSize()};
-}
 
 TEST(PdfWriter, LosslessPagesDecodeToTheWrittenSamplesOnPagesSizedByTheirResolution) {
     const Page pages[] = {
@@ -110,31 +134,32 @@ TEST(PdfWriter, LosslessPagesDecodeToTheWrittenSamplesOnPagesSizedByTheirResolut
     }
     MemoryFile file;
     ASSERT_FALSE(writer->Finish([&](const PositionedContents& c) { return file.Replace(c); }));
-    Document document(file);
-    EXPECT_EQ(document.pdf.getPDFVersion(), "1.5"); // 16-bit samples
-    QPDFObjectHandle info = document.pdf.getTrailer().getKey("/Info");
-    EXPECT_EQ(info.getKey("/Producer").getUTF8Value().rfind("Tamrel ", 0), 0u);
-    EXPECT_EQ(info.getKey("/CreationDate").getUTF8Value().rfind("D:", 0), 0u);
-    ASSERT_EQ(document.pages.size(), std::size(pages));
+    Document pdf(file);
+    ASSERT_TRUE(pdf.Opened());
+    EXPECT_EQ(pdf.Version(), "1.5"); // 16-bit samples
+    EXPECT_EQ(pdf.Info("/Producer").rfind("Tamrel ", 0), 0u);
+    EXPECT_EQ(pdf.Info("/CreationDate").rfind("D:", 0), 0u);
+    ASSERT_EQ(pdf.Pages(), std::size(pages));
     for (std::size_t i = 0; i < std::size(pages); ++i) {
         const Page& page = pages[i];
         SCOPED_TRACE(page.name);
-        const QPDFObjectHandle::Rectangle box =
-            document.pages[i].getObjectHandle().getKey("/MediaBox").getArrayAsRectangle();
-        EXPECT_NEAR(box.urx - box.llx, page.pointsWide, 1e-3);
-        EXPECT_NEAR(box.ury - box.lly, page.pointsHigh, 1e-3);
-        QPDFObjectHandle image = ImageOf(document.pages[i]);
-        QPDFObjectHandle dict = image.getDict();
-        EXPECT_EQ(dict.getKey("/BitsPerComponent").getIntValue(), page.bits);
-        QPDFObjectHandle space = dict.getKey("/ColorSpace");
+        const qpdf_oh box = pdf.Key(pdf.Page(i), "/MediaBox");
+        EXPECT_NEAR(pdf.Number(pdf.Item(box, 2)) - pdf.Number(pdf.Item(box, 0)), page.pointsWide,
+                    1e-3);
+        EXPECT_NEAR(pdf.Number(pdf.Item(box, 3)) - pdf.Number(pdf.Item(box, 1)), page.pointsHigh,
+                    1e-3);
+        const qpdf_oh image = pdf.Image(i);
+        const qpdf_oh dict = pdf.Dict(image);
+        EXPECT_EQ(pdf.Number(pdf.Key(dict, "/BitsPerComponent")), page.bits);
+        const qpdf_oh space = pdf.Key(dict, "/ColorSpace");
         if (page.profile) {
-            ASSERT_TRUE(space.isArray());
-            EXPECT_EQ(space.getArrayItem(0).getName(), "/ICCBased");
-            EXPECT_EQ(Decoded(space.getArrayItem(1), qpdf_dl_generalized), profile);
+            ASSERT_TRUE(pdf.IsArray(space));
+            EXPECT_EQ(pdf.Name(pdf.Item(space, 0)), "/ICCBased");
+            EXPECT_EQ(pdf.Data(pdf.Item(space, 1), qpdf_dl_generalized), profile);
         } else {
-            EXPECT_EQ(space.getName(), page.channels == 1 ? "/DeviceGray" : "/DeviceRGB");
+            EXPECT_EQ(pdf.Name(space), page.channels == 1 ? "/DeviceGray" : "/DeviceRGB");
         }
-        EXPECT_EQ(Decoded(image, qpdf_dl_generalized), RowsOf(page));
+        EXPECT_EQ(pdf.Data(image, qpdf_dl_generalized), RowsOf(page));
     }
 }
 
@@ -153,15 +178,14 @@ TEST(PdfWriter, JpegPagesHoldJpegsAndAFailedPageLeavesTheDocumentAsItWas) {
     quality.Meta.resolution = jpeg.resolution;
     ASSERT_FALSE(writer->AddPage(ShapeOf(jpeg), AllAtOnce(RowsOf(jpeg), jpeg.height), quality));
     ASSERT_FALSE(writer->Finish(output));
-    Document document(file);
-    ASSERT_EQ(document.pages.size(), 2u);
-    EXPECT_EQ(Decoded(ImageOf(document.pages[0]), qpdf_dl_generalized), RowsOf(lossless));
-    QPDFObjectHandle image = ImageOf(document.pages[1]);
-    EXPECT_EQ(image.getDict().getKey("/Filter").getName(), "/DCTDecode");
-    EXPECT_EQ(image.getDict().getKey("/BitsPerComponent").getIntValue(), 8);
-    const std::shared_ptr<Buffer> raw = image.getRawStreamData();
-    const jpegtest::Decoded decoded =
-        jpegtest::Decode({raw->getBuffer(), raw->getBuffer() + raw->getSize()});
+    Document pdf(file);
+    ASSERT_TRUE(pdf.Opened());
+    ASSERT_EQ(pdf.Pages(), 2u);
+    EXPECT_EQ(pdf.Data(pdf.Image(0), qpdf_dl_generalized), RowsOf(lossless));
+    const qpdf_oh image = pdf.Image(1);
+    EXPECT_EQ(pdf.Name(pdf.Key(pdf.Dict(image), "/Filter")), "/DCTDecode");
+    EXPECT_EQ(pdf.Number(pdf.Key(pdf.Dict(image), "/BitsPerComponent")), 8);
+    const jpegtest::Decoded decoded = jpegtest::Decode(pdf.Data(image, qpdf_dl_none));
     ASSERT_TRUE(decoded.ok);
     EXPECT_EQ(decoded.image.width, jpeg.width);
     EXPECT_EQ(decoded.image.height, jpeg.height);
