@@ -37,11 +37,11 @@ std::string SaveDialogSteps(int downs, const fs::path& typed) {
            "; key Return";
 }
 
-// 取り込む, then 取り込んだ画像を保存... into the dialog's choice.
-std::string AcquireAndSave(int downs, const fs::path& typed) {
+// 取り込む, then 取り込んだ画像を保存... into the dialog's choice; then `more`.
+std::string AcquireAndSave(int downs, const fs::path& typed, const std::string& more = "") {
     return std::string("wait 200; ") + apptest::kAcquireSteps +
-           "; key Shift+F10; key V; wait 500; " + SaveDialogSteps(downs, typed) +
-           "; wait 800; close";
+           "; key Shift+F10; key V; wait 500; " + SaveDialogSteps(downs, typed) + "; wait 800" +
+           more + "; close";
 }
 
 apptest::RunSetup WithTestDevice(const ScratchDir& scratch, std::string script) {
