@@ -85,7 +85,8 @@ TEST(TamrelScanFormats, AScanSavesAsJpegAndAFeederBatchAsOnePdf) {
                                     "wait 200; key Down; key Return; wait 300; click scanStart; "
                                     "wait 500; " +
                                         SaveDialogSteps(kPdf, scratch / "doc") +
-                                        "; wait 4000; print qt_msgbox_label; key Return; wait "
+                                        "; await qt_msgbox_label 30000; wait 200; print "
+                                        "qt_msgbox_label; key Return; wait "
                                         "200; close"));
         ASSERT_TRUE(result.exited) << result.err;
         EXPECT_EQ(result.status, 0);

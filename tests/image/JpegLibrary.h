@@ -31,9 +31,6 @@ struct Made {
 struct Decoded {
     Plain image;
     int lumaSampling = 0; // the first component's horizontal factor
-    int densityUnit = 0;
-    int xDensity = 0;
-    int yDensity = 0;
     bool ok = false;
 };
 
@@ -102,9 +99,6 @@ inline bool DecodeInto(jpeg_decompress_struct& d, const std::vector<std::uint8_t
     jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d, TRUE);
     out.lumaSampling = d.comp_info[0].h_samp_factor;
-    out.densityUnit = d.saw_JFIF_marker ? d.density_unit : -1;
-    out.xDensity = d.X_density;
-    out.yDensity = d.Y_density;
     jpeg_start_decompress(&d);
     Plain& image = out.image;
     image.width = static_cast<std::int32_t>(d.output_width);
