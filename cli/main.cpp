@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/Usage.h"
+#include "image/formats/JpegWriter.h"
 #include "io/AtomicWrite.h"
 
 #include <exception>
@@ -40,6 +41,7 @@ int Run(const CliCommand& command) {
 
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
+    KeepBandMemory();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         const ParsedArgs parsed = ParseArgs(args);
