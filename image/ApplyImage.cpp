@@ -111,11 +111,14 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     if (scan && layout.Format.BitsPerSample == kWideBits && TakesWideRows(format)) {
         return ApplyWide(rows, format, target, tables, options);
     }
+    // 8-bit R, G, B samples of full scale are their own levels: the kernels
+    // read them as stored, sparing a pass through the level rows.
+    const bool ownLevels = layout.Format == kRgb24 && layout.MaxValue == kMaxSample8;
     std::optional<LevelRows> levels;
-    if (scan) {
+    if (scan && !ownLevels) {
         levels.emplace(rows);
     }
-    const RowSource& eight = scan ? static_cast<const RowSource&>(*levels) : rows;
+    const RowSource& eight = levels ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
     const Outcome<ImageMeta> meta = OutputMeta(rows, format, ChannelTablesOf(*tables.Levels));
     if (!meta) {
