@@ -5,7 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/Usage.h"
-#include "image/formats/JpegWriter.h"
+#include "image/rows/PixelMemory.h"
 #include "io/AtomicWrite.h"
 
 #include <exception>
@@ -41,7 +41,7 @@ int Run(const CliCommand& command) {
 
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
-    KeepBandMemory();
+    KeepFreedMemory();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         const ParsedArgs parsed = ParseArgs(args);

@@ -8,8 +8,6 @@
 #include "image/formats/JpegBands.h"
 #include "image/formats/ParallelStrips.h"
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -18,10 +16,7 @@
 namespace {
 
 constexpr std::size_t kWideLevels = 65536;
-// Chunks above this are mapped apart and returned when freed (whole images,
-// batches of rows); freed memory at a heap's top is kept up to the second.
-constexpr int kMappedChunkBytes = 4 << 20;
-constexpr int kKeptTopBytes = 64 << 20;
+
 constexpr unsigned kNarrowShift = 8;
 
 // Each 16-bit level's nearest 8-bit level: (v * 255 + 32767) / 65535.
@@ -124,9 +119,4 @@ Reason WriteJpeg(const RowShape& shape, const RowProducer& produce, const Replac
     }
     return WriteInOrder(
         output, [&](const ByteSink& sink) { return EncodeJpeg(shape, produce, options, sink); });
-}
-
-void KeepBandMemory() {
-    mallopt(M_MMAP_THRESHOLD, kMappedChunkBytes);
-    mallopt(M_TRIM_THRESHOLD, kKeptTopBytes);
 }

@@ -24,9 +24,3 @@ Reason EncodeJpeg(const RowShape& shape, const RowProducer& produce, const Write
 // The same written through the safe replacement.
 Reason WriteJpeg(const RowShape& shape, const RowProducer& produce, const Replacement& output,
                  const WriteOptions& options);
-
-// Called once at start-up: libjpeg-turbo takes and frees its working
-// buffers for every band, and glibc would hand them back to the system and
-// fault them in again each time (a fifth of an encode's time); freed memory
-// up to a few megabytes a chunk now stays in the process for the next band.
-void KeepBandMemory();

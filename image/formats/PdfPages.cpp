@@ -14,6 +14,7 @@
 #include <qpdf/QUtil.hh>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -21,7 +22,6 @@ namespace {
 
 constexpr double kPointsPerInch = 72;
 constexpr int kPointDecimals = 4;
-constexpr std::size_t kCopyBytes = std::size_t{1} << 20;
 constexpr std::size_t kOutputBytes = std::size_t{1} << 20;
 constexpr int kPngPredictorPerRow = 15; // PNG predictors, each row naming its own
 constexpr std::int32_t kGrey = 1;
@@ -76,17 +76,15 @@ QPDFObjectHandle Integer(long long value) {
     return QPDFObjectHandle::newInteger(value);
 }
 
+// The image in one write: qpdf gathers a stream's data in a string before it
+// writes it, which grows (and copies) piece by piece when fed in pieces.
 void CopyScratch(const PdfScratchRead& read, const PdfPage& page, Pipeline* pipeline) {
-    std::vector<std::uint8_t> piece(std::min<std::size_t>(kCopyBytes, std::size_t(page.length)));
-    for (std::int64_t done = 0; done < page.length;) {
-        const auto size = static_cast<std::size_t>(
-            std::min<std::int64_t>(std::int64_t(piece.size()), page.length - done));
-        if (!read(page.offset + done, piece.data(), size)) {
-            throw ScratchUnread{};
-        }
-        pipeline->write(piece.data(), size);
-        done += std::int64_t(size);
+    const auto size = static_cast<std::size_t>(page.length);
+    const std::unique_ptr<std::uint8_t[]> image(new std::uint8_t[size]);
+    if (!read(page.offset, image.get(), size)) {
+        throw ScratchUnread{};
     }
+    pipeline->write(image.get(), size);
     pipeline->finish();
 }
 
