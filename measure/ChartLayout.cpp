@@ -43,7 +43,8 @@ std::string GridId(int row, int column) {
 }
 
 ChartLayout MakeColorChecker() {
-    ChartLayout layout{ChartKind::ColorChecker24, "colorchecker", kCheckerColumns, kCheckerRows, {}, {}};
+    ChartLayout layout{
+        ChartKind::ColorChecker24, "colorchecker", kCheckerColumns, kCheckerRows, {}, {}};
     const double inset = (1.0 - kCheckerPatchShare) / 2.0;
     for (int row = 0; row < kCheckerRows; ++row) {
         for (int column = 0; column < kCheckerColumns; ++column) {
@@ -51,10 +52,10 @@ ChartLayout MakeColorChecker() {
             if (grey) {
                 layout.greys.push_back(layout.patches.size());
             }
-            layout.patches.push_back({GridId(row, column),
-                                      Sampled(column + inset, row + inset, kCheckerPatchShare,
-                                              kCheckerPatchShare),
-                                      grey});
+            layout.patches.push_back(
+                {GridId(row, column),
+                 Sampled(column + inset, row + inset, kCheckerPatchShare, kCheckerPatchShare),
+                 grey});
         }
     }
     return layout;

@@ -30,8 +30,8 @@ struct ChartLayout {
     std::string_view name; // "colorchecker", "it8"
     int columns = 0;       // the grid's size in pitches; the corners are its corners
     int rows = 0;
-    std::vector<ChartPatch> patches;  // the grid row by row, then the grey scale
-    std::vector<std::size_t> greys;   // indices into patches, white to black
+    std::vector<ChartPatch> patches; // the grid row by row, then the grey scale
+    std::vector<std::size_t> greys;  // indices into patches, white to black
 };
 
 const ChartLayout& LayoutOf(ChartKind kind);

@@ -23,8 +23,7 @@ bool IsConvex(const ChartCorners& p) {
     int positive = 0;
     int negative = 0;
     for (std::size_t i = 0; i < kCornerCount; ++i) {
-        const double turn =
-            Cross(p[i], p[(i + 1) % kCornerCount], p[(i + 2) % kCornerCount]);
+        const double turn = Cross(p[i], p[(i + 1) % kCornerCount], p[(i + 2) % kCornerCount]);
         positive += turn > 0 ? 1 : 0;
         negative += turn < 0 ? 1 : 0;
     }
@@ -45,9 +44,15 @@ Matrix3 SquareTo(const ChartCorners& p) {
     const double det = dx1 * dy2 - dx2 * dy1;
     const double g = (sx * dy2 - dx2 * sy) / det;
     const double h = (dx1 * sy - sx * dy1) / det;
-    return {p[1].x - p[0].x + g * p[1].x, p[3].x - p[0].x + h * p[3].x, p[0].x,
-            p[1].y - p[0].y + g * p[1].y, p[3].y - p[0].y + h * p[3].y, p[0].y,
-            g,                            h,                            1.0};
+    return {p[1].x - p[0].x + g * p[1].x,
+            p[3].x - p[0].x + h * p[3].x,
+            p[0].x,
+            p[1].y - p[0].y + g * p[1].y,
+            p[3].y - p[0].y + h * p[3].y,
+            p[0].y,
+            g,
+            h,
+            1.0};
 }
 
 ImagePoint Apply(const Matrix3& m, double u, double v) {

@@ -163,8 +163,7 @@ std::string PatchKey(std::string_view id) {
     return key.substr(0, digits) + (first == std::string::npos ? "0" : key.substr(first));
 }
 
-ChartReference::ChartReference(std::vector<ReferencePatch> patches)
-    : patches_(std::move(patches)) {
+ChartReference::ChartReference(std::vector<ReferencePatch> patches) : patches_(std::move(patches)) {
     for (const ReferencePatch& patch : patches_) {
         keys_.push_back(PatchKey(patch.id));
     }
@@ -184,8 +183,8 @@ Outcome<ChartReference> ReadReference(std::span<const std::uint8_t> bytes) {
     if (context.Get() == nullptr) {
         return Reason(ReasonCode::NoMemory);
     }
-    const It8 it8(cmsIT8LoadFromMem(context.Get(), bytes.data(),
-                                    static_cast<cmsUInt32Number>(bytes.size())));
+    const It8 it8(
+        cmsIT8LoadFromMem(context.Get(), bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
     if (!it8) {
         return Damaged(context.Message().empty() ? "not CGATS text" : context.Message());
     }

@@ -82,7 +82,8 @@ Outcome<ChartScan> ScanOfRows(const RowSource& source) {
         for (std::int32_t k = 0; k < count; ++k) {
             const std::int32_t y = layout.UprightRow(first + k);
             ConvertRow(source, fetched.First + k * layout.Stride,
-                       scan.rgb.data() + std::size_t(y) * std::size_t(layout.Width) * kScanChannels);
+                       scan.rgb.data() +
+                           std::size_t(y) * std::size_t(layout.Width) * kScanChannels);
         }
     }
     return scan;

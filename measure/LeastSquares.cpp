@@ -14,9 +14,9 @@ namespace {
 
 // Stop when a step moves every parameter by less than this relative amount,
 // or the gradient or the change of the sum of squares falls below theirs.
-constexpr double kStepTolerance = 1e-10;
-constexpr double kGradientTolerance = 1e-12;
-constexpr double kSumTolerance = 1e-14;
+constexpr double kStepTolerance = 1e-7;
+constexpr double kGradientTolerance = 1e-8;
+constexpr double kSumTolerance = 1e-10;
 
 void QuietGsl() {
     static const bool quiet = [] {
@@ -87,8 +87,8 @@ std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
     for (std::size_t i = 0; i < p; ++i) {
         result[i] = gsl_vector_get(reached, i);
     }
-    const bool finite = std::all_of(result.begin(), result.end(),
-                                    [](double v) { return std::isfinite(v); });
+    const bool finite =
+        std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); });
     if (!finite || HalfSumOfSquares(problem.residuals, n, result) >
                        HalfSumOfSquares(problem.residuals, n, problem.start)) {
         return problem.start;

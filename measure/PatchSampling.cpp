@@ -83,8 +83,8 @@ PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& 
 
 } // namespace
 
-std::optional<std::vector<std::array<ImagePoint, 4>>>
-PatchOutlines(const ChartLayout& layout, const ChartCorners& corners) {
+std::optional<std::vector<std::array<ImagePoint, 4>>> PatchOutlines(const ChartLayout& layout,
+                                                                    const ChartCorners& corners) {
     const std::optional<ChartMap> map = ChartMap::Make(corners, layout.columns, layout.rows);
     if (!map) {
         return std::nullopt;
@@ -97,9 +97,8 @@ PatchOutlines(const ChartLayout& layout, const ChartCorners& corners) {
     return outlines;
 }
 
-std::variant<ChartSamples, SamplingProblem> SampleChart(const ChartScan& scan,
-                                                        const ChartLayout& layout,
-                                                        const ChartCorners& corners) {
+std::variant<ChartSamples, SamplingProblem>
+SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners) {
     const std::optional<ChartMap> map = ChartMap::Make(corners, layout.columns, layout.rows);
     if (!map) {
         return SamplingProblem{SamplingFault::Degenerate, {}};

@@ -35,9 +35,8 @@ using ChartSamples = std::vector<PatchSample>; // in the layout's patch order
 
 // The boxes of every patch, where the corners put them; null for corners
 // that bound no usable quadrilateral.
-std::optional<std::vector<std::array<ImagePoint, 4>>>
-PatchOutlines(const ChartLayout& layout, const ChartCorners& corners);
+std::optional<std::vector<std::array<ImagePoint, 4>>> PatchOutlines(const ChartLayout& layout,
+                                                                    const ChartCorners& corners);
 
-std::variant<ChartSamples, SamplingProblem> SampleChart(const ChartScan& scan,
-                                                        const ChartLayout& layout,
-                                                        const ChartCorners& corners);
+std::variant<ChartSamples, SamplingProblem>
+SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners);

@@ -102,10 +102,10 @@ std::vector<std::vector<double>> Starts(std::span<const GreyPoint> points) {
     const GreyPoint* dark = sorted.data();
     const GreyPoint* light = sorted.data() + sorted.size() - 2;
     ParamPositions guess;
-    guess.black = static_cast<int>(ClampedPosition(
-        Param::Black, levelAt(dark[0], dark[1], 0.0) * SpecOf(Param::Black).divisor));
-    guess.white = static_cast<int>(ClampedPosition(
-        Param::White, levelAt(light[0], light[1], kTopLevel)));
+    guess.black = static_cast<int>(ClampedPosition(Param::Black, levelAt(dark[0], dark[1], 0.0) *
+                                                                     SpecOf(Param::Black).divisor));
+    guess.white =
+        static_cast<int>(ClampedPosition(Param::White, levelAt(light[0], light[1], kTopLevel)));
     std::vector<std::vector<double>> starts;
     for (const ParamPositions& base : {ParamPositions{}, guess}) {
         for (const int gamma : kStartGammas) {

@@ -40,8 +40,7 @@ struct ChannelTruth {
         const double p = 1.0 / c.Gamma;
         const CurveTangent t = TangentOf(p, c.Alpha);
         const double v = startup(255.0 * std::clamp(x, 0.0, 1.0));
-        const double l =
-            v < t.v0 ? v * t.l0 / t.v0 : std::pow((v - t.k) / (1.0 - t.k), 1.0 / p);
+        const double l = v < t.v0 ? v * t.l0 / t.v0 : std::pow((v - t.k) / (1.0 - t.k), 1.0 / p);
         return c.Black + l * (c.White - c.Black);
     }
 };
@@ -49,9 +48,9 @@ struct ChannelTruth {
 struct Scanner {
     std::array<ChannelTruth, 3> channels;
     Matrix3 crosstalk = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    double noise = 0.0;        // standard deviation, 8-bit levels
-    double dustShare = 0.0;    // share of pixels that are dust
-    int depth = 16;            // 8 or 16 bits
+    double noise = 0.0;     // standard deviation, 8-bit levels
+    double dustShare = 0.0; // share of pixels that are dust
+    int depth = 16;         // 8 or 16 bits
     unsigned seed = 1;
 };
 
@@ -122,8 +121,7 @@ inline ChartCorners Placed(const ChartLayout& layout, double left, double top, d
         return ImagePoint{left + pitch * (u * std::cos(r) - v * std::sin(r)),
                           top + pitch * (u * std::sin(r) + v * std::cos(r))};
     };
-    return {at(0, 0), at(layout.columns, 0), at(layout.columns, layout.rows),
-            at(0, layout.rows)};
+    return {at(0, 0), at(layout.columns, 0), at(layout.columns, layout.rows), at(0, layout.rows)};
 }
 
 // An IT8.7/2 reference of the tests' own: grid colours spread over the
@@ -162,8 +160,7 @@ inline std::vector<ReferencePatch> It8Patches(bool shortIds) {
 inline std::string Cgats(const std::vector<ReferencePatch>& patches, bool xyz) {
     std::string text = "CGATS.17\nORIGINATOR \"tests\"\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\n";
     text += xyz ? "SAMPLE_ID XYZ_X XYZ_Y XYZ_Z\n" : "SAMPLE_ID LAB_L LAB_A LAB_B\n";
-    text += "END_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(patches.size()) +
-            "\nBEGIN_DATA\n";
+    text += "END_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(patches.size()) + "\nBEGIN_DATA\n";
     char line[128];
     for (const ReferencePatch& p : patches) {
         if (xyz) {
@@ -171,8 +168,8 @@ inline std::string Cgats(const std::vector<ReferencePatch>& patches, bool xyz) {
             std::snprintf(line, sizeof line, "%s %.5f %.5f %.5f\n", p.id.c_str(), c.X * 100,
                           c.Y * 100, c.Z * 100);
         } else {
-            std::snprintf(line, sizeof line, "%s %.2f %.2f %.2f\n", p.id.c_str(), p.lab.L,
-                          p.lab.a, p.lab.b);
+            std::snprintf(line, sizeof line, "%s %.2f %.2f %.2f\n", p.id.c_str(), p.lab.L, p.lab.a,
+                          p.lab.b);
         }
         text += line;
     }
