@@ -43,8 +43,13 @@ std::string GridId(int row, int column) {
 }
 
 ChartLayout MakeColorChecker() {
-    ChartLayout layout{
-        ChartKind::ColorChecker24, "colorchecker", kCheckerColumns, kCheckerRows, {}, {}};
+    ChartLayout layout{ChartKind::ColorChecker24,
+                       "colorchecker",
+                       "ColorChecker 24",
+                       kCheckerColumns,
+                       kCheckerRows,
+                       {},
+                       {}};
     const double inset = (1.0 - kCheckerPatchShare) / 2.0;
     for (int row = 0; row < kCheckerRows; ++row) {
         for (int column = 0; column < kCheckerColumns; ++column) {
@@ -62,7 +67,7 @@ ChartLayout MakeColorChecker() {
 }
 
 ChartLayout MakeIt8() {
-    ChartLayout layout{ChartKind::It8, "it8", kIt8Columns, kIt8Rows, {}, {}};
+    ChartLayout layout{ChartKind::It8, "it8", "IT8.7/2", kIt8Columns, kIt8Rows, {}, {}};
     for (int row = 0; row < kIt8Rows; ++row) {
         for (int column = 0; column < kIt8Columns; ++column) {
             layout.patches.push_back({GridId(row, column), Sampled(column, row, 1.0, 1.0), false});
