@@ -27,7 +27,7 @@ public:
     // The patch an ID names in either spelling ("A1" or "A01", "GS0" or
     // "GS00"), in any letter case; null when the reference lacks it.
     const ReferencePatch* Find(std::string_view id) const;
-    std::size_t Size() const { return patches_.size(); }
+    const std::vector<ReferencePatch>& Patches() const { return patches_; }
 
 private:
     std::vector<ReferencePatch> patches_;

@@ -9,6 +9,8 @@
 
 #include "curve/ChannelParams.h"
 #include "curve/ToneCurve.h"
+#include "image/SampleOutput.h"
+#include "io/AtomicWrite.h"
 #include "measure/ChartLayout.h"
 #include "measure/ChartMap.h"
 #include "measure/ChartReference.h"
@@ -18,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -174,6 +178,22 @@ inline std::string Cgats(const std::vector<ReferencePatch>& patches, bool xyz) {
         text += line;
     }
     return text + "END_DATA\n";
+}
+
+// The scan as a file of `format`, at 16 bits where the format holds them.
+inline Reason WriteScan(const ChartScan& scan, const std::filesystem::path& path,
+                        ImageFormat format, int depth = 16) {
+    SampleImage image{{scan.width, scan.height, kRgbChannels, depth}, {}};
+    image.bytes.resize(image.layout.RowBytes() * std::size_t(scan.height));
+    for (std::size_t i = 0; i < scan.rgb.size(); ++i) {
+        if (depth == 16) {
+            std::memcpy(image.bytes.data() + 2 * i, &scan.rgb[i], 2);
+        } else {
+            image.bytes[i] = std::uint8_t((scan.rgb[i] + 128) / 257);
+        }
+    }
+    return WriteSamples(image.layout, format, RunsOf(image),
+                        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); });
 }
 
 } // namespace simscan
