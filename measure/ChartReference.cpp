@@ -176,6 +176,10 @@ const ReferencePatch* ChartReference::Find(std::string_view id) const {
 }
 
 Outcome<ChartReference> ReadReference(std::span<const std::uint8_t> bytes) {
+    // The parser asserts on an empty block, which would end the process.
+    if (bytes.empty()) {
+        return Damaged("the file is empty");
+    }
     if (IncludesAnotherFile(bytes)) {
         return Damaged(".INCLUDE of another file is not read");
     }

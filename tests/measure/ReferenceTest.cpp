@@ -80,6 +80,7 @@ const ReadCase kCases[] = {
      ".INCLUDE"},
     {"ClaimsMoreThanItHolds", HugeClaim(), nullptr, {}, "allocate"},
     {"NotCgats", "\x89PNG\r\n", nullptr, {}, "damaged"},
+    {"Empty", "", nullptr, {}, "empty"},
 };
 
 class ReadTest : public testing::TestWithParam<ReadCase> {};
