@@ -74,22 +74,51 @@ inline Vector3 LevelsOf(const Scanner& s, const LabColour& lab) {
 }
 
 // The patch whose whole area (its sampled box doubled about its centre)
-// holds the chart point, or -1 for the chart's surround.
-inline int PatchAt(const ChartLayout& layout, ImagePoint chart) {
-    for (std::size_t i = 0; i < layout.patches.size(); ++i) {
-        const ChartBox& b = layout.patches[i].sample;
-        const double w = (b.right - b.left) / 2, h = (b.bottom - b.top) / 2;
-        if (chart.x >= b.left - w && chart.x < b.right + w && chart.y >= b.top - h &&
-            chart.y < b.bottom + h) {
-            return int(i);
+// holds a chart point, or -1 for the chart's surround; patches are kept in
+// cells of one pitch, so a point looks at a few only.
+class PatchFinder {
+public:
+    explicit PatchFinder(const ChartLayout& layout) : layout_(layout) {
+        cells_.resize(std::size_t(kSpan * kSpan));
+        for (std::size_t i = 0; i < layout.patches.size(); ++i) {
+            const ChartBox box = Whole(i);
+            for (int y = Cell(box.top); y <= Cell(box.bottom); ++y) {
+                for (int x = Cell(box.left); x <= Cell(box.right); ++x) {
+                    cells_[std::size_t(y * kSpan + x)].push_back(int(i));
+                }
+            }
         }
     }
-    return -1;
-}
+    int operator()(ImagePoint p) const {
+        if (!(p.x > -kMargin && p.y > -kMargin && p.x < kSpan - kMargin && p.y < kSpan - kMargin)) {
+            return -1;
+        }
+        for (const int i : cells_[std::size_t(Cell(p.y) * kSpan + Cell(p.x))]) {
+            const ChartBox b = Whole(std::size_t(i));
+            if (p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+private:
+    static constexpr int kMargin = 4;
+    static constexpr int kSpan = 32; // cells across and down, from -kMargin
+    static int Cell(double v) { return std::clamp(int(std::floor(v)) + kMargin, 0, kSpan - 1); }
+    ChartBox Whole(std::size_t i) const {
+        const ChartBox& b = layout_.patches[i].sample;
+        const double w = (b.right - b.left) / 2, h = (b.bottom - b.top) / 2;
+        return {b.left - w, b.top - h, b.right + w, b.bottom + h};
+    }
+    const ChartLayout& layout_;
+    std::vector<std::vector<int>> cells_;
+};
 
 inline ChartScan Scan(const Scanner& s, const ChartLayout& layout, const ChartReference& ref,
                       const ChartCorners& corners, int width, int height) {
     const ChartMap map = *ChartMap::Make(corners, layout.columns, layout.rows);
+    const PatchFinder patchAt(layout);
     std::vector<Vector3> patchLevels;
     for (const ChartPatch& patch : layout.patches) {
         patchLevels.push_back(LevelsOf(s, ref.Find(patch.id)->lab));
@@ -102,7 +131,7 @@ inline ChartScan Scan(const Scanner& s, const ChartLayout& layout, const ChartRe
     ChartScan scan{width, height, std::vector<std::uint16_t>(std::size_t(width) * height * 3)};
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const int patch = PatchAt(layout, map.ToChart({x + 0.5, y + 0.5}));
+            const int patch = patchAt(map.ToChart({x + 0.5, y + 0.5}));
             const Vector3& levels = patch < 0 ? surround : patchLevels[std::size_t(patch)];
             const bool dust = uniform(random) < s.dustShare;
             for (int c = 0; c < 3; ++c) {
