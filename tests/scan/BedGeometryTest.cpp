@@ -1,7 +1,7 @@
 // The scan area's arithmetic: device words <-> millimetres for beds counted
 // in millimetres and in pixels, the steps and limits the device imposes,
-// pixels and file size at a resolution, and the area on a fitted preview.
-#include "scan/AreaOnPreview.h"
+// pixels and file size at a resolution.
+#include "scan/BedGeometry.h"
 #include "scan/ScanSize.h"
 
 #include <gtest/gtest.h>
@@ -132,68 +132,6 @@ TEST(ScanSize, PixelsAndBytesOfAnAreaAtAResolution) {
         EXPECT_EQ(pixels, c.pixels) << c.name;
         EXPECT_EQ(EstimatedFileBytes(pixels, c.channels, c.depth), c.bytes) << c.name;
     }
-}
-
-TEST(AreaOnPreview, TheBedFitsTheViewCentredWithItsShapeKept) {
-    const PreviewFit tall = FitBed(200, 300, 400, 400);
-    EXPECT_DOUBLE_EQ(tall.pixelsPerMm, 400.0 / 300);
-    EXPECT_DOUBLE_EQ(tall.top, 0);
-    EXPECT_NEAR(tall.left, (400 - 200 * 4.0 / 3) / 2, 1e-9);
-    const PreviewFit wide = FitBed(300, 100, 300, 300);
-    EXPECT_DOUBLE_EQ(wide.pixelsPerMm, 1);
-    EXPECT_DOUBLE_EQ(wide.top, 100);
-    // View -> millimetres -> view is the identity inside the bed, and clamps outside.
-    const ViewPoint mm = MmOfView(tall, 200, 300, {150, 250});
-    const ViewPoint back = ViewOfMm(tall, mm.x, mm.y);
-    EXPECT_NEAR(back.x, 150, 1e-9);
-    EXPECT_NEAR(back.y, 250, 1e-9);
-    const ViewPoint outside = MmOfView(tall, 200, 300, {-50, 1000});
-    EXPECT_DOUBLE_EQ(outside.x, 0);
-    EXPECT_DOUBLE_EQ(outside.y, 300);
-}
-
-TEST(AreaOnPreview, APressHoldsTheEdgesAndCornersNearItTheInsideOrNothing) {
-    const PreviewFit fit = FitBed(100, 100, 100, 100); // 1 px per mm
-    const BedArea area{20, 20, 60, 80};
-    const struct {
-        const char* name;
-        ViewPoint at;
-        unsigned grip;
-    } cases[] = {
-        {"left edge", {21, 50}, kGripLeft},
-        {"right edge", {58, 50}, kGripRight},
-        {"top edge", {40, 19}, kGripTop},
-        {"bottom edge", {40, 82}, kGripBottom},
-        {"top-left corner", {19, 21}, kGripLeft | kGripTop},
-        {"bottom-right corner", {61, 81}, kGripRight | kGripBottom},
-        {"inside", {40, 50}, kGripInside},
-        {"outside", {90, 50}, kGripNone},
-        {"beyond a corner's reach", {10, 10}, kGripNone},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(GripAt(fit, area, c.at, 3), c.grip) << c.name;
-    }
-}
-
-TEST(AreaOnPreview, DraggingMovesTheHeldPartsWithinTheBed) {
-    const BedArea start{20, 20, 60, 80};
-    const struct {
-        const char* name;
-        unsigned grip;
-        double dx, dy;
-        BedArea got;
-    } cases[] = {
-        {"right edge out", kGripRight, 10, 0, {20, 20, 70, 80}},
-        {"top-left corner in", kGripLeft | kGripTop, 5, 10, {25, 30, 60, 80}},
-        {"left edge past the right: swapped", kGripLeft, 60, 0, {60, 20, 80, 80}},
-        {"bottom edge beyond the bed: at its edge", kGripBottom, 0, 50, {20, 20, 60, 100}},
-        {"whole rectangle", kGripInside, 10, -5, {30, 15, 70, 75}},
-        {"whole rectangle against the edge keeps its size", kGripInside, 100, 0, {60, 20, 100, 80}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DragArea(start, c.grip, c.dx, c.dy, 100, 100), c.got) << c.name;
-    }
-    EXPECT_EQ(SpannedArea({50, 10}, {20, 40}), (BedArea{20, 10, 50, 40}));
 }
 
 } // namespace
