@@ -17,7 +17,7 @@ constexpr int kMinimumHeight = 360;
 constexpr std::size_t kAreaShape = 0;
 const QColor kBedColour(0xE8, 0xE8, 0xE8);
 
-RectF RectOfArea(const BedArea& area) {
+RectF RectOfArea(const ScanArea& area) {
     return {area.left, area.top, area.right, area.bottom};
 }
 
@@ -46,7 +46,7 @@ QSize ScanAreaView::sizeHint() const {
     return {kPreferredWidth, kPreferredHeight};
 }
 
-void ScanAreaView::SetBed(std::optional<BedArea> bed) {
+void ScanAreaView::SetBed(std::optional<ScanArea> bed) {
     bed_ = bed;
     fitted_ = {};
     overlay_.Tool().Abandon();
@@ -62,16 +62,16 @@ void ScanAreaView::SetPreview(const QImage& preview) {
     update();
 }
 
-void ScanAreaView::SetArea(const BedArea& area) {
+void ScanAreaView::SetArea(const ScanArea& area) {
     if (bed_) {
         overlay_.SetShape(kAreaShape, Shape::Rectangle(RectOfArea(area)));
     }
 }
 
-BedArea ScanAreaView::Area() const {
+ScanArea ScanAreaView::Area() const {
     const auto& shapes = overlay_.Tool().Shapes();
     if (shapes.empty()) {
-        return bed_.value_or(BedArea{});
+        return bed_.value_or(ScanArea{});
     }
     const RectF& r = shapes[kAreaShape].rect;
     return {r.left, r.top, r.right, r.bottom};

@@ -5,7 +5,7 @@
 // it to the whole bed.
 #pragma once
 
-#include "scan/BedGeometry.h"
+#include "scan/ScanArea.h"
 #include "ui/SelectionOverlay.h"
 
 #include <QImage>
@@ -20,15 +20,15 @@ public:
     explicit ScanAreaView(QWidget* parent);
 
     // The bed's size; none: the device has no area to choose (nothing drawn).
-    void SetBed(std::optional<BedArea> bed);
+    void SetBed(std::optional<ScanArea> bed);
     // The preview of the whole bed, or a null image for none.
     void SetPreview(const QImage& preview);
-    void SetArea(const BedArea& area);
-    BedArea Area() const;
+    void SetArea(const ScanArea& area);
+    ScanArea Area() const;
     QSize sizeHint() const override;
 
     // Called with each new area while it is dragged and when it is reset.
-    std::function<void(const BedArea&)> AreaChanged;
+    std::function<void(const ScanArea&)> AreaChanged;
     // Called when a double click asks for the whole bed.
     std::function<void()> WholeBedAsked;
 
@@ -44,7 +44,7 @@ private:
     void FitBed();
     QRect BedRect() const;
 
-    std::optional<BedArea> bed_;
+    std::optional<ScanArea> bed_;
     QImage preview_;
     QPixmap fitted_; // the preview scaled to the view, made once per size
     SelectionOverlay overlay_{this};
