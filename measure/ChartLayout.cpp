@@ -7,6 +7,7 @@
 
 #include "io/Letters.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -101,6 +102,20 @@ std::optional<ChartKind> ChartNamed(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+ChartBox ExtentOf(const ChartLayout& layout) {
+    ChartBox extent{0, 0, double(layout.columns), double(layout.rows)};
+    for (const ChartPatch& patch : layout.patches) {
+        const ChartBox& s = patch.sample;
+        const double halfWidth = (s.right - s.left) / 2;
+        const double halfHeight = (s.bottom - s.top) / 2;
+        extent.left = std::min(extent.left, s.left - halfWidth);
+        extent.top = std::min(extent.top, s.top - halfHeight);
+        extent.right = std::max(extent.right, s.right + halfWidth);
+        extent.bottom = std::max(extent.bottom, s.bottom + halfHeight);
+    }
+    return extent;
 }
 
 std::span<const ChartKind> AllCharts() {

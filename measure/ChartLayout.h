@@ -40,5 +40,10 @@ const ChartLayout& LayoutOf(ChartKind kind);
 // The chart a name stands for ("colorchecker" or "it8", in any letter case).
 std::optional<ChartKind> ChartNamed(std::string_view name);
 
+// The smallest box holding the grid and every patch whole (a patch is its
+// sampled box doubled about its centre): an IT8's grey scale reaches below
+// and to the left of its grid.
+ChartBox ExtentOf(const ChartLayout& layout);
+
 // Every chart, in the order the tool and the window list them.
 std::span<const ChartKind> AllCharts();

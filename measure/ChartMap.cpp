@@ -83,11 +83,3 @@ ImagePoint ChartMap::ToChart(ImagePoint image) const {
     const ImagePoint unit = Apply(inverse_, image.x, image.y);
     return {unit.x * columns_, unit.y * rows_};
 }
-
-ChartCorners InsetCorners(int width, int height, double share) {
-    const double left = width * share;
-    const double top = height * share;
-    const double right = width - left;
-    const double bottom = height - top;
-    return {{{left, top}, {right, top}, {right, bottom}, {left, bottom}}};
-}

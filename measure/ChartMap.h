@@ -42,7 +42,3 @@ private:
     int columns_;
     int rows_;
 };
-
-// The corners as a rectangle inset from an image's edges by `share` of its
-// width and height on each side: where the window puts them first.
-ChartCorners InsetCorners(int width, int height, double share);

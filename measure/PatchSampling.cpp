@@ -117,3 +117,16 @@ SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners
     }
     return samples;
 }
+
+ChartCorners InitialCorners(const ChartLayout& layout, int width, int height, double share) {
+    const ChartBox e = ExtentOf(layout);
+    const double left = width * share;
+    const double top = height * share;
+    const double scaleX = (width - 2 * left) / (e.right - e.left);
+    const double scaleY = (height - 2 * top) / (e.bottom - e.top);
+    const auto at = [&](double x, double y) {
+        return ImagePoint{left + (x - e.left) * scaleX, top + (y - e.top) * scaleY};
+    };
+    return {at(0, 0), at(layout.columns, 0), at(layout.columns, layout.rows),
+            at(0, layout.rows)};
+}

@@ -40,3 +40,8 @@ std::optional<std::vector<std::array<ImagePoint, 4>>> PatchOutlines(const ChartL
 
 std::variant<ChartSamples, SamplingProblem>
 SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners);
+
+// Where the window puts the corners first: the whole chart (its grey scale
+// too) stretched over the image less `share` of its width and height on
+// each side.
+ChartCorners InitialCorners(const ChartLayout& layout, int width, int height, double share);
