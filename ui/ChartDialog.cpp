@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -28,6 +29,9 @@ namespace {
 constexpr double kCornerInset = 0.08; // of the image's size, on each side at first
 constexpr int kStartWidth = 1100;     // pixels: room for the picture beside the table
 constexpr int kStartHeight = 680;
+constexpr int kRowPadding = 4;     // pixels of a table row beyond its text
+constexpr int kCellPadding = 12;   // and of a column
+constexpr int kSortArrowRoom = 16; // the header's sort indicator
 const QString kReferenceKey = QStringLiteral("chart/reference/");
 const QString kBuiltInName = QStringLiteral("内蔵の値（2014年11月以降のチャート）");
 const QString kNoReference = QStringLiteral("（なし）");
@@ -47,6 +51,26 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
 QString ChartKey(ChartKind kind) {
     return kReferenceKey +
            QString::fromUtf8(LayoutOf(kind).name.data(), qsizetype(LayoutOf(kind).name.size()));
+}
+
+// Every column as wide as its title or the widest number it can hold, so
+// the table reads without scrolling sideways and keeps its width whatever
+// the chart (the dialog's layout stays put while results come and go).
+void SizeColumns(QTableWidget* table) {
+    const QFontMetrics metrics = table->fontMetrics();
+    const QFontMetrics titles = table->horizontalHeader()->fontMetrics();
+    const int numberWidth = metrics.horizontalAdvance(QStringLiteral("-000.00"));
+    const int idWidth = metrics.horizontalAdvance(QStringLiteral("GS00"));
+    int total = 0;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const int title =
+            titles.horizontalAdvance(table->horizontalHeaderItem(column)->text()) + kSortArrowRoom;
+        const int width = std::max(title, column == 0 ? idWidth : numberWidth) + kCellPadding;
+        table->setColumnWidth(column, width);
+        total += width;
+    }
+    table->setMinimumWidth(total + 2 * table->frameWidth() +
+                           table->verticalScrollBar()->sizeHint().width());
 }
 
 } // namespace
@@ -91,11 +115,13 @@ void ChartDialog::BuildControls() {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sizes are set once, not measured on every change: a result fills
+    // hundreds of cells a few times a second while the corners move.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowPadding);
     table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
-    table_->setMinimumWidth(table_->horizontalHeader()->length() + 2 * table_->frameWidth());
+    SizeColumns(table_);
     side->addWidget(table_, 1);
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("chartSummary"));

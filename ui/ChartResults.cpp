@@ -7,9 +7,7 @@
 #include "ui/ChartDialog.h"
 #include "ui/ChartView.h"
 
-#include <QHeaderView>
 #include <QLabel>
-#include <QScrollBar>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -89,6 +87,7 @@ QString SummaryText(const Calibration& c) {
 }
 
 void FillTable(QTableWidget* table, const Calibration& c) {
+    table->setUpdatesEnabled(false);
     table->setSortingEnabled(false);
     table->setRowCount(int(c.patches.size()));
     for (int row = 0; row < table->rowCount(); ++row) {
@@ -106,9 +105,7 @@ void FillTable(QTableWidget* table, const Calibration& c) {
         }
     }
     table->setSortingEnabled(true);
-    // Every column readable without scrolling sideways.
-    table->setMinimumWidth(table->horizontalHeader()->length() + 2 * table->frameWidth() +
-                           table->verticalScrollBar()->sizeHint().width());
+    table->setUpdatesEnabled(true);
 }
 
 } // namespace
