@@ -149,6 +149,41 @@ TEST(TamrelChartDialog, ACornerDraggedAppliedAndUndoneWithTheReferenceRemembered
               Labels(ParamPositions{}));
 }
 
+// With the test device as the last one used, 保存 offers the profile for
+// its scans; taken, a scan from it saved as TIFF carries the profile.
+TEST(TamrelChartDialog, TheSavedProfileIsTakenForTheDeviceAndItsScanCarriesIt) {
+    const ScratchDir scratch;
+    const Chart chart = WriteChart(scratch);
+    std::filesystem::create_directories(scratch / "config" / "ruma-SELVO");
+    std::ofstream(scratch / "config" / "ruma-SELVO" / "Tamrel.conf")
+        << "[scan]\nlastDevice=test:0\n";
+    const std::filesystem::path icc = scratch / "scanner.icc";
+    const std::filesystem::path tif = scratch / "scan.tif";
+    const auto result = RunTamrel(
+        scratch,
+        apptest::WithTestDevice(
+            scratch, "mode Color\n",
+            apptest::OpenImageSteps(chart.scan) + kOpenDialog + ChooseIt8(chart) +
+                "; click chartSave; wait 300; type " + icc.string() +
+                "; key Return; wait 500; print qt_msgbox_label; key Alt+Y; wait 300; "
+                "click chartClose; wait 300; key Shift+F10; key S; wait 500; click scanStart; "
+                "wait 2500; key Shift+F10; key V; wait 500; type " +
+                tif.string() + "; key Return; wait 800; close"));
+    ASSERT_EQ(result.status, 0) << result.err << result.out;
+    EXPECT_NE(result.out.find("qt_msgbox_label=このプロファイルを test:0 のスキャンに使いますか?"),
+              std::string::npos)
+        << result.out;
+    const std::string profile = ReadBytes(icc);
+    ASSERT_FALSE(profile.empty());
+    const std::string bytes = ReadBytes(tif);
+    const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
+    const MemorySource source(data);
+    const auto rows = OpenRows(ImageFormat::Tiff, source);
+    ASSERT_TRUE(rows) << result.err;
+    const std::vector<std::uint8_t> carried = (*rows)->Meta().profile;
+    EXPECT_EQ(std::string(carried.begin(), carried.end()), profile);
+}
+
 } // namespace
 
 } // namespace chart_dialog_end_to_end_test
