@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -29,9 +30,10 @@ namespace {
 constexpr double kCornerInset = 0.08; // of the image's size, on each side at first
 constexpr int kStartWidth = 1100;     // pixels: room for the picture beside the table
 constexpr int kStartHeight = 680;
-constexpr int kRowPadding = 4;     // pixels of a table row beyond its text
-constexpr int kCellPadding = 12;   // and of a column
-constexpr int kSortArrowRoom = 16; // the header's sort indicator
+constexpr double kScreenShare = 0.9; // of the screen the dialog takes at most
+constexpr int kRowPadding = 4;       // pixels of a table row beyond its text
+constexpr int kCellPadding = 12;     // and of a column
+constexpr int kSortArrowRoom = 16;   // the header's sort indicator
 const QString kReferenceKey = QStringLiteral("chart/reference/");
 const QString kBuiltInName = QStringLiteral("内蔵の値（2014年11月以降のチャート）");
 const QString kNoReference = QStringLiteral("（なし）");
@@ -92,7 +94,12 @@ ChartDialog::ChartDialog(QWidget* parent, ChartDialogContext context)
     }
     view_->SetPicture(picture);
     ChooseChart();
-    resize(sizeHint().expandedTo(QSize(kStartWidth, kStartHeight)));
+    // Room for the picture beside the table, within the screen.
+    QSize size = sizeHint().expandedTo(QSize(kStartWidth, kStartHeight));
+    if (const QScreen* shown = screen()) {
+        size = size.boundedTo(shown->availableGeometry().size() * kScreenShare);
+    }
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 ChartDialog::~ChartDialog() = default;
