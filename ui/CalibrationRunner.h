@@ -28,8 +28,6 @@ public:
     ~CalibrationRunner() override;
 
     void Request(CalibrationJob job);
-    // True while a calibration runs or waits.
-    bool Busy() const { return running_; }
 
     // Called on the owner's thread with each result and the job it is for.
     std::function<void(const CalibrationJob&, const CalibrationOutcome&)> Finished;

@@ -1,6 +1,6 @@
 // As the scan dialog's bed: the picture is scaled once per view size into a
 // pixmap, so a corner drag repaints only the pixmap, the quadrilateral and
-// the marks (a few milliseconds for the 312 boxes of an IT8 chart).
+// the marks (a few milliseconds for the 288 boxes of an IT8 chart).
 #include "ui/ChartView.h"
 
 #include <QMouseEvent>
