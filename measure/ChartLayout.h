@@ -29,7 +29,7 @@ struct ChartLayout {
     ChartKind kind;
     std::string_view name;  // "colorchecker", "it8": as the tool takes it
     std::string_view title; // "ColorChecker 24", "IT8.7/2": as people write it
-    int columns = 0;       // the grid's size in pitches; the corners are its corners
+    int columns = 0;        // the grid's size in pitches; the corners are its corners
     int rows = 0;
     std::vector<ChartPatch> patches; // the grid row by row, then the grey scale
     std::vector<std::size_t> greys;  // indices into patches, white to black

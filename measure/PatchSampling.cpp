@@ -127,6 +127,5 @@ ChartCorners InitialCorners(const ChartLayout& layout, int width, int height, do
     const auto at = [&](double x, double y) {
         return ImagePoint{left + (x - e.left) * scaleX, top + (y - e.top) * scaleY};
     };
-    return {at(0, 0), at(layout.columns, 0), at(layout.columns, layout.rows),
-            at(0, layout.rows)};
+    return {at(0, 0), at(layout.columns, 0), at(layout.columns, layout.rows), at(0, layout.rows)};
 }
