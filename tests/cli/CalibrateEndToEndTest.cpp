@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace calibrate_end_to_end_test {
 
 namespace {
@@ -128,6 +130,11 @@ struct FailureCase {
     int status;
     const char* message;
 };
+
+// Cases print as their names.
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const FailureCase kFailures[] = {
     {"UnknownChart", 4, "it9", 2, "unknown chart it9 (colorchecker or it8)"},

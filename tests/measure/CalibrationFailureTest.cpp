@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace calibration_failure_test {
 
 namespace {
@@ -21,6 +23,11 @@ struct FailureCase {
     void (*change)(simscan::Scanner&, std::vector<ReferencePatch>& scanned, ChartCorners& given,
                    std::vector<ReferencePatch>& reference);
 };
+
+// Cases print as their names.
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::size_t IndexOf(const std::vector<ReferencePatch>& patches, const char* id) {
     for (std::size_t i = 0; i < patches.size(); ++i) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace calibration_test {
 
 namespace {
@@ -34,6 +36,11 @@ struct FitCase {
     int recovered;
     double neutral; // greys' spread across channels, output levels
 };
+
+// Cases print as their names.
+void PrintTo(const FitCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 constexpr Matrix3 kNoCrosstalk = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 constexpr Matrix3 kCrosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};

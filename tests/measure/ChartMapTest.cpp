@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace chart_map_test {
 
 namespace {
@@ -14,6 +16,11 @@ struct MapCase {
     const char* name;
     ChartCorners corners;
 };
+
+// Cases print as their names.
+void PrintTo(const MapCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const MapCase kCases[] = {
     {"Square", {{{10, 20}, {230, 20}, {230, 140}, {10, 140}}}},

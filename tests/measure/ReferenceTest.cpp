@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace reference_test {
 
 namespace {
@@ -36,6 +38,11 @@ struct ReadCase {
     LabColour lab;       // what it should read as
     const char* refusal; // words the reason holds
 };
+
+// Cases print as their names.
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const ReadCase kCases[] = {
     {"LabShortIdsFoundByLong",
