@@ -196,6 +196,9 @@ void FollowPreviewView() {
     }
     QWidget* area = theImageOverlay->Host();
     theImageOverlay->SetPlacement(QPointF(area->contentsRect().topLeft()), DeviceScaleOf(area));
+    const PreviewState& s = thePreviewState;
+    theImageOverlay->Tool().SetBounds(
+        {0, 0, static_cast<double>(s.ImageWidth), static_cast<double>(s.ImageHeight)});
     theImageOverlay->SetMapping(PreviewMapping(thePreviewState));
 }
 

@@ -28,8 +28,8 @@ void DrawImageArea(QPainter& dc, const QRect* client, QWidget* parent, int id);
 void PreviewPixelsChanged();
 
 // A selection tool over the image area (its host the area itself): shapes in
-// image pixels, drawn over the image, following its zoom and pan; a press it
-// takes does not pan. Null takes it away.
+// image pixels, kept on the image, drawn over it, following its zoom and pan;
+// a press it takes does not pan. Null takes it away.
 void AttachImageOverlay(SelectionOverlay* overlay);
 SelectionOverlay* ImageOverlay();
 // The selection tool's mapping and placement follow the view as it is now
