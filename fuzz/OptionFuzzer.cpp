@@ -158,7 +158,8 @@ void CheckArea(std::string_view text) {
                                   PlainText(area->Width()) + "," + PlainText(area->Height());
         const std::optional<ScanArea> back = ParseAreaArgument(again);
         FUZZ_CHECK(back && back->left == area->left && back->top == area->top);
-        for (const auto& [a, b] : {std::pair{back->right, area->right}, {back->bottom, area->bottom}}) {
+        for (const auto& [a, b] :
+             {std::pair{back->right, area->right}, {back->bottom, area->bottom}}) {
             FUZZ_CHECK(std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b)));
         }
         return;
