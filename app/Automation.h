@@ -16,6 +16,8 @@
 //                   window's own, the points then in the window and the drag
 //                   given to the control under the first
 //   dclick NAME X Y double-click at (X, Y) of a control
+//   wheel NAME X Y N [KEYS]  turn the wheel N notches (negative: towards the
+//                   user) at (X, Y) of a control, holding KEYS (e.g. Ctrl)
 //   print NAME      write "NAME=text" of a label, button or combo box (its
 //                   current entry) to standard output
 //   close           close the active window as its close box does

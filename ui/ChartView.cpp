@@ -90,7 +90,7 @@ void ChartView::Fit() {
 }
 
 QRect ChartView::PictureRect() const {
-    const RectF view = overlay_.Mapping().ToView(overlay_.Tool().Bounds());
+    const RectF view = overlay_.Mapping().ToViewRect(overlay_.Tool().Bounds());
     const QPoint topLeft(int(std::lround(view.left)), int(std::lround(view.top)));
     const QPoint end(int(std::lround(view.right)), int(std::lround(view.bottom)));
     return QRect(topLeft, end - QPoint(1, 1));
