@@ -144,7 +144,9 @@ Qt::KeyboardModifiers HeldKeys(const QString& names) {
 
 QWidget* NamedControl(const QString& name) {
     QWidget* window = ActiveWindow();
-    auto* control = window ? window->findChild<QWidget*>(name) : nullptr;
+    auto* control = !window                        ? nullptr
+                    : window->objectName() == name ? window
+                                                   : window->findChild<QWidget*>(name);
     if (!control) {
         std::fprintf(stderr, "automation: no control %s\n", qPrintable(name));
     }
@@ -160,8 +162,17 @@ void DragPointer(const QString& where) {
     if (!control) {
         return;
     }
-    const QPointF from(words[1].toDouble(), words[2].toDouble());
-    const QPointF to(words[3].toDouble(), words[4].toDouble());
+    QPointF from(words[1].toDouble(), words[2].toDouble());
+    QPointF to(words[3].toDouble(), words[4].toDouble());
+    if (control->isWindow()) {
+        QWidget* under = control->childAt(from.toPoint());
+        if (!under) {
+            return;
+        }
+        from = under->mapFrom(control, from);
+        to = under->mapFrom(control, to);
+        control = under;
+    }
     const Qt::KeyboardModifiers keys = HeldKeys(words.value(5));
     SendMouse(control, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, keys);
     for (int step = 1; step <= kDragSteps; ++step) {

@@ -3,8 +3,10 @@
 #include "cli/CliArgs.h"
 
 #include "cli/AreaArgument.h"
+#include "cli/CornersArgument.h"
 #include "cli/OptionTable.h"
 #include "curve/CurveTable.h"
+#include "image/formats/FormatTable.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +24,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 8> kCommands = {{
+constexpr std::array<CommandSyntax, 9> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -31,6 +33,7 @@ constexpr std::array<CommandSyntax, 8> kCommands = {{
     {CommandKind::Devices, "devices", 0, 0, false},
     {CommandKind::Auto, "auto", 2, 2, true},
     {CommandKind::Scan, "scan", 1, 1, true},
+    {CommandKind::Calibrate, "calibrate", 2, 2, false},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -185,9 +188,11 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     if (rest.size() > max) {
         return "too many file names";
     }
-    // apply in pairs and auto end with their output; apply -o has only inputs.
-    const bool endsWithOutput = pairForm || syntax.kind == CommandKind::Auto;
-    if (syntax.kind == CommandKind::Apply || syntax.kind == CommandKind::Auto) {
+    // apply in pairs, auto and calibrate end with their output; apply -o has only inputs.
+    const bool endsWithOutput =
+        pairForm || syntax.kind == CommandKind::Auto || syntax.kind == CommandKind::Calibrate;
+    if (syntax.kind == CommandKind::Apply || syntax.kind == CommandKind::Auto ||
+        syntax.kind == CommandKind::Calibrate) {
         command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
     if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
@@ -336,6 +341,61 @@ std::string TakeBatchPattern(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
+// Two outputs of one name would keep only the one written last.
+std::string CheckOutputsApart(const CliCommand& command) {
+    std::vector<std::pair<std::string, std::filesystem::path>> outputs = {{"OUT", command.output}};
+    const std::pair<const char*, const std::optional<std::filesystem::path>*> options[] = {
+        {"--profile", &command.profile},
+        {"--report", &command.report},
+        {"--diagnostic", &command.diagnostic}};
+    for (const auto& [name, path] : options) {
+        if (*path) {
+            outputs.emplace_back(name, **path);
+        }
+    }
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            if (outputs[i].second.lexically_normal() == outputs[j].second.lexically_normal()) {
+                return outputs[j].first + " and " + outputs[i].first + " name the same file";
+            }
+        }
+    }
+    return {};
+}
+
+// The chart, its reference and corners, and the outputs beside OUT: all
+// of them named apart, and the picture in a format of colour.
+std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
+    const GivenOptions& given = sorted.given;
+    if (!given.chart || !given.corners) {
+        return "--chart and --corners are needed";
+    }
+    command.chart = ChartNamed(*given.chart);
+    if (!command.chart) {
+        return "unknown chart " + std::string(*given.chart) + " (colorchecker or it8)";
+    }
+    command.corners = ParseCornersArgument(*given.corners);
+    if (!command.corners) {
+        return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
+               std::string(*given.corners);
+    }
+    if (given.reference) {
+        command.reference = std::filesystem::path(*given.reference);
+    } else if (*command.chart != ChartKind::ColorChecker24) {
+        return "--chart " + std::string(*given.chart) + " needs --reference";
+    }
+    if (given.report) {
+        command.report = std::filesystem::path(*given.report);
+    }
+    if (given.diagnostic) {
+        command.diagnostic = std::filesystem::path(*given.diagnostic);
+        if (!FormatOfName(*command.diagnostic, NameUse::ColourOnly)) {
+            return "--diagnostic takes a name ending in " + NameList(NameUse::ColourOnly);
+        }
+    }
+    return CheckOutputsApart(command);
+}
+
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
@@ -371,6 +431,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     }
     if (error.empty() && syntax.kind == CommandKind::Export) {
         error = CheckExportName(command.output);
+    }
+    if (error.empty() && syntax.kind == CommandKind::Calibrate) {
+        error = TakeCalibrateOptions(sorted, command);
     }
     if (!error.empty()) {
         return Bad(std::string(syntax.name) + ": " + error);

@@ -4,6 +4,8 @@
 
 #include "cli/PagePattern.h"
 #include "curve/ChannelParams.h"
+#include "measure/ChartLayout.h"
+#include "measure/ChartMap.h"
 #include "scan/ScanArea.h"
 
 #include <cstddef>
@@ -14,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan, Calibrate };
 
 // How a TIFF output is compressed: --compress [deflate|lzw].
 enum class Compression { None, Deflate, Lzw };
@@ -44,6 +46,11 @@ struct CliCommand {
     std::optional<std::string> source;                              // scan --source NAME
     std::optional<PagePattern> batch;     // scan --batch: output is the page names' pattern
     std::optional<std::string> optionsOf; // devices --options DEVICE
+    std::optional<ChartKind> chart;       // calibrate --chart
+    std::optional<std::filesystem::path> reference;  // calibrate --reference REF.txt
+    std::optional<ChartCorners> corners;             // calibrate --corners X1,Y1,...
+    std::optional<std::filesystem::path> report;     // calibrate --report OUT.txt
+    std::optional<std::filesystem::path> diagnostic; // calibrate --diagnostic OUT.png
 };
 
 enum class ParseStatus {

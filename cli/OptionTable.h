@@ -32,6 +32,11 @@ struct GivenOptions {
     std::optional<std::string_view> profile;
     bool batch = false;
     std::optional<std::string_view> optionsOf;
+    std::optional<std::string_view> chart;
+    std::optional<std::string_view> reference;
+    std::optional<std::string_view> corners;
+    std::optional<std::string_view> report;
+    std::optional<std::string_view> diagnostic;
 };
 
 // A flag, a word that may be given once, or a word that may be given again.

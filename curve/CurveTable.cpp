@@ -10,6 +10,7 @@
 #include "curve/CurveTable.h"
 
 #include "curve/GammaTable.h"
+#include "curve/ToneCurve.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,20 +18,6 @@
 namespace {
 
 constexpr double kTopInputLevel = 255.0;
-
-// The offset k, the tangent point L0 and the value V0 there, as for 256 entries.
-struct Tangent {
-    double k;
-    double l0;
-    double v0;
-};
-
-Tangent TangentOf(double exponent, double alpha) {
-    const double p = exponent;
-    const double k = std::pow(kBt709Exponent / p, kSquare) * (1.0 - alpha);
-    const double l0 = std::pow(-k / ((1.0 - p) * (1.0 - k)), 1.0 / p);
-    return {k, l0, (1.0 - k) * std::pow(l0, p) + k};
-}
 
 // Round half up, then clamp to 0..maxLevel; clamping first keeps NaN and huge
 // values out of the integer conversion and gives the same level.
@@ -69,7 +56,7 @@ bool ComputeCurveTable(double white, std::span<std::uint16_t> table, int maxLeve
         return true;
     }
     const double span = white - black;
-    const Tangent t = TangentOf(exponent, alpha);
+    const CurveTangent t = TangentOf(exponent, alpha);
     const double toeEnd = t.l0 * span + black;               // the tangent point on the input scale
     const double toeSlope = maxLevel * t.v0 / (t.l0 * span); // levels per input level
     const double last = static_cast<double>(table.size() - 1);

@@ -48,3 +48,5 @@ inline constexpr unsigned IDM_SAVE_SCAN = 0x00A0;
 // Seeing the image whole or at 1:1 (ImageView).
 inline constexpr unsigned IDM_ZOOM_FIT = 0x0100;
 inline constexpr unsigned IDM_ZOOM_ACTUAL = 0x0110;
+// Calibration from a scan of a colour chart.
+inline constexpr unsigned IDM_CALIBRATE_CHART = 0x0120;

@@ -26,7 +26,7 @@ fi
 if [ -n "${SCREENSHOT_STEPS:-}" ]; then
   steps+="; $SCREENSHOT_STEPS; wait 300"
 fi
-steps+="; grab $out; key Escape"
+steps+="; grab $out; key Escape; key Escape"
 TAMREL_AUTOMATION="$steps" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1920x1200x24 -dpi 96" "$bin" 2>/dev/null
 echo "$out"

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsane-dev sane-utils
   libpng-dev libtiff-dev zlib1g-dev liblcms2-dev libdeflate-dev libisal-dev
+  libgsl-dev
   libvips-tools
   clang libclang-rt-14-dev llvm
   xvfb xauth x11-apps xdotool

@@ -43,6 +43,7 @@ void CTamrelDlg::OnOpenImage() {
         return;
     }
     ReplaceImage(std::move(*read), nullptr);
+    imagePath_ = path; // calibration reads the file again at its own depth
 }
 
 void CTamrelDlg::BuildPreviewBitmap() {

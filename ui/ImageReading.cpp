@@ -35,6 +35,7 @@ void CTamrelDlg::RefreshMenu() {
     systemMenu_.SetChecked(IDM_SHOW_HISTOGRAM, theHistogramView.shown);
     systemMenu_.SetChecked(IDM_OUTPUT_HISTOGRAM, theHistogramView.output);
     systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, pixels);
+    systemMenu_.SetEnabled(IDM_CALIBRATE_CHART, pixels);
     systemMenu_.SetChecked(IDM_SHOW_BEFORE, ShowingImageBeforeTables());
     systemMenu_.SetEnabled(IDM_ZOOM_FIT, pixels);
     systemMenu_.SetEnabled(IDM_ZOOM_ACTUAL, pixels);
@@ -55,6 +56,8 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, std::shared_ptr<SampleImage> s
     }
     scanned_ = std::move(scan);
     scannedResolution_.reset();
+    scannedDevice_.clear();
+    imagePath_.clear();
     ImageArea->update();
     GraphArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());

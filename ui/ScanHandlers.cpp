@@ -9,10 +9,12 @@
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "scan/ScanJob.h"
+#include "scan/ScanProfile.h"
 #include "scan/ScanSource.h"
 #include "ui/CMyGraph.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
+#include "ui/ScanMemory.h"
 #include "ui/ScanWorker.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
@@ -37,6 +39,8 @@ const QString kPagesScanned = QStringLiteral("%1 ページをスキャンしま�
 const QString kBatchProgress = QStringLiteral("スキャンしています... (%1 ページ目)");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
 const QString kDeviceWord = QStringLiteral("スキャナ");
+const QString kProfileLeftOut =
+    QStringLiteral("スキャナのプロファイルを読めません。プロファイルなしで保存します。");
 const QString kDiscardScan =
     QStringLiteral("取り込んだ画像が保存されていません。破棄して閉じますか?");
 const QString kDiscardDetails =
@@ -66,11 +70,13 @@ TiffCompression CompressionOf(int chosenFilter) {
 }
 
 Reason SaveScan(const std::filesystem::path& path, const SampleImage& image,
-                const std::optional<Resolution>& resolution, int chosenFilter) {
+                const std::optional<Resolution>& resolution, int chosenFilter,
+                const std::vector<std::uint8_t>& profile) {
     const ImageFormat format = FormatOfName(path).value_or(ImageFormat::Pnm);
     WriteOptions options;
     options.Compression = CompressionOf(chosenFilter);
     options.Meta.resolution = resolution;
+    options.Meta.profile = profile;
     return WriteSamples(
         image.layout, format, RunsOf(image),
         [&](const PositionedContents& c) { return WriteFileAtomically(path, c); }, options);
@@ -138,6 +144,29 @@ public:
     }
 };
 
+// The input profile the device's scans carry (kept by the chart dialog's
+// 保存), for a scan of `depth` bits through `curves` (none: a linear scan):
+// as it is, or rewritten for the curves. Empty when the device has none; a
+// profile that can no longer be read is told and left out.
+std::vector<std::uint8_t> DeviceProfile(const ScanMemory& memory, AskUser& ask,
+                                        const std::string& device,
+                                        const std::optional<ChannelParamsSet>& curves, int depth) {
+    const QString file = memory.ProfileOf(QString::fromStdString(device));
+    if (file.isEmpty()) {
+        return {};
+    }
+    Outcome<std::vector<std::uint8_t>> read = ReadProfileFile(PathFromUser(file));
+    if (read) {
+        read = ScanFileProfile(*read, curves, depth);
+    }
+    if (!read) {
+        ask.ShowMessage(kProfileLeftOut, MessageButtons::Ok, MessageIcon::Default,
+                        ReasonLine(PathFromUser(file), read.Why()));
+        return {};
+    }
+    return std::move(*read);
+}
+
 QString DeviceLine(const ScanOutcome& outcome) {
     const QString where =
         outcome.device.empty() ? kDeviceWord : QString::fromStdString(outcome.device);
@@ -200,6 +229,10 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
                                      const std::filesystem::path& path, int chosenFilter) {
     Reason saveFailure;
     std::filesystem::path failedPage;
+    // Made here, as the pages are saved on the worker; one for each depth.
+    const std::vector<std::uint8_t> profiles[] = {
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kByteDepth),
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kWordDepth)};
     const BatchOutcome batch =
         BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
             SampleImage image;
@@ -207,7 +240,8 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
                 return reason;
             }
             const std::filesystem::path name = PageFileName(path, page.index + 1);
-            if (Reason failed = SaveScan(name, image, page.resolution, chosenFilter)) {
+            const auto& profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
+            if (Reason failed = SaveScan(name, image, page.resolution, chosenFilter, profile)) {
                 saveFailure = failed;
                 failedPage = name;
                 return failed;
@@ -265,6 +299,7 @@ void CTamrelDlg::OnScanAcquire() {
     }
     ReplaceImage(std::move(image), std::make_shared<SampleImage>(std::move(outcome.image)));
     scannedResolution_ = outcome.resolution;
+    scannedDevice_ = outcome.device;
     scanSaved_ = false;
 }
 
@@ -290,7 +325,10 @@ void CTamrelDlg::OnScanWithTables() {
         return;
     }
     const std::filesystem::path path = PathFromUser(*name);
-    if (const Reason failed = SaveScan(path, outcome.image, outcome.resolution, chosenFilter)) {
+    const std::vector<std::uint8_t> profile = DeviceProfile(
+        *scanMemory_, Ask(), outcome.device, settings.curves, outcome.image.layout.depth);
+    if (const Reason failed =
+            SaveScan(path, outcome.image, outcome.resolution, chosenFilter, profile)) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
                           ReasonLine(path, failed));
         return;
@@ -309,10 +347,12 @@ void CTamrelDlg::OnSaveScan() {
         return;
     }
     const std::filesystem::path path = PathFromUser(*name);
+    const std::vector<std::uint8_t> profile =
+        DeviceProfile(*scanMemory_, Ask(), scannedDevice_, std::nullopt, scanned_->layout.depth);
     Reason failed;
     {
         const WaitCursor wait;
-        failed = SaveScan(path, *scanned_, scannedResolution_, chosenFilter);
+        failed = SaveScan(path, *scanned_, scannedResolution_, chosenFilter, profile);
     }
     if (failed) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,

@@ -1,5 +1,5 @@
 // Keys: scan/lastDevice, and devices/NAME/{resolution,mode,depth,source,
-// scanArea} with NAME percent-encoded (device names hold ':' and may hold
+// scanArea,profile} with NAME percent-encoded (device names hold ':' and may hold
 // '/'); the area is "left,top,right,bottom" in millimetres on the device's
 // axes. devices/NAME/area, as earlier versions wrote it, holds the same four
 // edges from the bed's corner. A value that does not read as its kind is
@@ -16,6 +16,7 @@ constexpr int kAreaEdges = 4;
 const QString kLastDeviceKey = QStringLiteral("scan/lastDevice");
 constexpr const char* kAreaKey = "scanArea";
 constexpr const char* kCornerAreaKey = "area";
+constexpr const char* kProfileKey = "profile";
 
 QString DeviceKey(const QString& device, const char* what) {
     return QStringLiteral("devices/") + SettingsKeyPart(device) + QLatin1Char('/') +
@@ -56,6 +57,14 @@ QString TextOf(const ScanArea& area) {
 }
 
 } // namespace
+
+QString ScanMemory::ProfileOf(const QString& device) const {
+    return settings_.Value(DeviceKey(device, kProfileKey)).toString();
+}
+
+void ScanMemory::KeepProfile(const QString& device, const QString& profile) {
+    settings_.SetValue(DeviceKey(device, kProfileKey), profile);
+}
 
 QString ScanMemory::LastDevice() const {
     return settings_.Value(kLastDeviceKey).toString();

@@ -159,7 +159,9 @@ void SelectionOverlay::PaintShape(QPainter& painter, const Shape& shape,
             outline << WholePoint(mapping_.ToView(corner));
         }
         painter.drawPolygon(outline);
-        handles.assign(outline.begin(), outline.end());
+        if (!shape.mark) {
+            handles.assign(outline.begin(), outline.end());
+        }
     }
     painter.setBrush(style.frame);
     for (const QPoint& at : handles) {

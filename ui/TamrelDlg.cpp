@@ -126,6 +126,8 @@ bool CTamrelDlg::OnInitDialog() {
     systemMenu_.AppendItem(IDM_SCAN_ACQUIRE, QStringLiteral("スキャナから取り込む(&S)..."));
     systemMenu_.AppendItem(IDM_SCAN_TABLES, QStringLiteral("テーブルでスキャン(&T)..."));
     systemMenu_.AppendItem(IDM_SAVE_SCAN, QStringLiteral("取り込んだ画像を保存(&V)..."));
+    systemMenu_.AppendSeparator();
+    systemMenu_.AppendItem(IDM_CALIBRATE_CHART, QStringLiteral("チャートで校正(&K)..."));
     setWindowIcon(AppIcon);
 
     // The plot's fixed pixel layout needs a 272 x 272 client area: 276 x 276
@@ -217,6 +219,9 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         break;
     case IDM_SAVE_SCAN:
         OnSaveScan();
+        break;
+    case IDM_CALIBRATE_CHART:
+        OnCalibrateChart();
         break;
     case SC_MINIMIZE:
         showMinimized();

@@ -106,6 +106,8 @@ public:
     void OnScanAcquire();
     void OnScanWithTables();
     void OnSaveScan();
+    // 「チャートで校正...」 on the loaded image (CalibrateHandlers.cpp).
+    void OnCalibrateChart();
 
     // Channel controls.
     void UpdateChannelFromControls();
@@ -198,6 +200,8 @@ private:
     std::shared_ptr<SampleImage> scanned_;        // the last scan taken in, at its depth
     std::optional<Resolution> scannedResolution_; // and the resolution it was taken at
     bool scanSaved_ = false;                      // scanned_ has been saved to a file
+    std::string scannedDevice_;                   // the device scanned_ came from
+    std::filesystem::path imagePath_;             // the file the image came from; empty for a scan
     ScanPreview scanPreview_;                     // the scan dialog's last preview
 };
 

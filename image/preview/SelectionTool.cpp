@@ -128,6 +128,9 @@ PointF SelectionTool::PlaneAt(PointF view, const ViewMapping& mapping) const {
 std::optional<Hold> SelectionTool::GripOfAny(PointF view, const ViewMapping& mapping) const {
     for (std::size_t i = shapes_.size(); i-- > 0;) {
         const Shape& shape = shapes_[i];
+        if (shape.mark) {
+            continue;
+        }
         if (shape.kind == ShapeKind::Quad) {
             for (std::size_t c = 0; c < shape.quad.size(); ++c) {
                 if (WithinReach(mapping.ToView(shape.quad[c]), view, reach_)) {
@@ -149,6 +152,9 @@ std::optional<Hold> SelectionTool::InsideOfAny(PointF view, const ViewMapping& m
     const PointF plane = mapping.ToPlane(view);
     for (std::size_t i = shapes_.size(); i-- > 0;) {
         const Shape& shape = shapes_[i];
+        if (shape.mark) {
+            continue;
+        }
         const bool inside = shape.kind == ShapeKind::Quad ? InsideQuad(shape.quad, plane)
                                                           : shape.rect.Contains(plane);
         if (!inside) {

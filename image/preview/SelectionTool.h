@@ -45,9 +45,12 @@ struct Shape {
     ShapeKind kind = ShapeKind::Rectangle;
     RectF rect;         // a rectangle's edges
     QuadCorners quad{}; // a quadrilateral's corners
+    bool mark = false;  // drawn only: no handles, and a press never holds it
 
-    static Shape Rectangle(const RectF& rect) { return {ShapeKind::Rectangle, rect, {}}; }
-    static Shape Quad(const QuadCorners& corners) { return {ShapeKind::Quad, {}, corners}; }
+    static Shape Rectangle(const RectF& rect) { return {ShapeKind::Rectangle, rect, {}, false}; }
+    static Shape Quad(const QuadCorners& corners) { return {ShapeKind::Quad, {}, corners, false}; }
+    // A quadrilateral that marks a place on the picture (a sampled patch).
+    static Shape Mark(const QuadCorners& corners) { return {ShapeKind::Quad, {}, corners, true}; }
     // The smallest rectangle holding the shape.
     RectF Bounds() const;
     friend bool operator==(const Shape&, const Shape&) = default;

@@ -77,6 +77,16 @@ TEST(SelectionTool, APressHoldsWhatLiesUnderIt) {
     }
 }
 
+TEST(SelectionTool, MarksAreNeverHeld) {
+    // A mark over a quadrilateral's corner and inside it: the press passes through.
+    SelectionTool tool(kBounds);
+    const QuadCorners quad = {PointF{10, 10}, {60, 10}, {60, 60}, {10, 60}};
+    tool.SetShapes({Shape::Quad(quad), Shape::Mark({PointF{5, 5}, {40, 5}, {40, 40}, {5, 40}})});
+    EXPECT_EQ(tool.HoldAt({10, 10}, kOneToOne, false), (Hold{0, kGripNone, 0, false}));
+    EXPECT_EQ(tool.HoldAt({30, 30}, kOneToOne, false), (Hold{0, kGripInside, -1, false}));
+    EXPECT_EQ(tool.HoldAt({7, 30}, kOneToOne, false), Hold{});
+}
+
 TEST(SelectionTool, DraggingMovesTheHeldPartsWithinTheBounds) {
     const RectF start{20, 20, 60, 80};
     const struct {
