@@ -7,6 +7,7 @@
 #include "scan/ScanSource.h"
 #include "scan/SoftwareCurves.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -67,9 +68,14 @@ Reason ApplySettings(SaneDevice& device, const ScanSettings& settings, bool& ref
     return {};
 }
 
+bool HasFilm(const ChannelParamsSet& channels) {
+    return std::any_of(channels.begin(), channels.end(),
+                       [](const ChannelParams& channel) { return channel.Film.has_value(); });
+}
+
 // Where the device takes no tables for these curves it scans linearly and
 // the rows are mapped afterwards.
-Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoftware) {
+Reason LoadTables(SaneDevice& device, const ScanSettings& settings, ScanOutcome& outcome) {
     if (!settings.curves) {
         return LoadLinear(device);
     }
@@ -77,8 +83,10 @@ Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoft
     if (load.reason) {
         return load.reason;
     }
-    inSoftware = load.loaded == TablesLoaded::NotTaken;
-    return inSoftware ? LoadLinear(device) : Reason{};
+    outcome.curvesInSoftware = load.loaded == TablesLoaded::NotTaken;
+    outcome.narrowNegative = !outcome.curvesInSoftware && HasFilm(*settings.curves) &&
+                             load.entries <= kWindowShape.entries;
+    return outcome.curvesInSoftware ? LoadLinear(device) : Reason{};
 }
 
 } // namespace
@@ -95,7 +103,7 @@ std::optional<SaneDevice> PrepareScan(const SaneSession& session, const ScanSett
     }
     SaneDevice& device = *open.device;
     if ((outcome.reason = ApplySettings(device, settings, outcome.settingRefused)) ||
-        (outcome.reason = LoadTables(device, settings, outcome.curvesInSoftware))) {
+        (outcome.reason = LoadTables(device, settings, outcome))) {
         return std::nullopt;
     }
     outcome.resolution = ResolutionOf(device);
