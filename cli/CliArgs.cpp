@@ -4,7 +4,9 @@
 
 #include "cli/AreaArgument.h"
 #include "cli/OptionTable.h"
+#include "cli/RectArgument.h"
 #include "curve/CurveTable.h"
+#include "curve/FilmSettings.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +24,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 8> kCommands = {{
+constexpr std::array<CommandSyntax, 9> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -31,6 +33,7 @@ constexpr std::array<CommandSyntax, 8> kCommands = {{
     {CommandKind::Devices, "devices", 0, 0, false},
     {CommandKind::Auto, "auto", 2, 2, true},
     {CommandKind::Scan, "scan", 1, 1, true},
+    {CommandKind::Film, "film", 2, 2, true},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -185,9 +188,10 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     if (rest.size() > max) {
         return "too many file names";
     }
-    // apply in pairs and auto end with their output; apply -o has only inputs.
-    const bool endsWithOutput = pairForm || syntax.kind == CommandKind::Auto;
-    if (syntax.kind == CommandKind::Apply || syntax.kind == CommandKind::Auto) {
+    // apply in pairs, auto and film end with their output; apply -o has only inputs.
+    const bool takesScan = syntax.kind == CommandKind::Auto || syntax.kind == CommandKind::Film;
+    const bool endsWithOutput = pairForm || takesScan;
+    if (syntax.kind == CommandKind::Apply || takesScan) {
         command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
     if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
@@ -298,6 +302,42 @@ std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
+// The rectangles of film: --base is needed, --neutral at most twice, and
+// none with --bw (a black-and-white film has no colour to balance).
+std::string TakeFilmOptions(const Sorted& sorted, CliCommand& command) {
+    const auto rect = [](std::string_view name, std::string_view text, std::string& error) {
+        const std::optional<PixelRect> parsed = ParseRectArgument(text);
+        if (!parsed && error.empty()) {
+            error = std::string(name) + " takes LEFT,TOP,WIDTH,HEIGHT in image pixels, the " +
+                    "width and height above 0, not " + std::string(text);
+        }
+        return parsed;
+    };
+    std::string error;
+    if (sorted.given.base) {
+        command.filmBase = rect("--base", *sorted.given.base, error);
+    }
+    for (const std::string_view neutral : sorted.given.neutrals) {
+        if (const auto parsed = rect("--neutral", neutral, error)) {
+            command.neutrals.push_back(*parsed);
+        }
+    }
+    command.blackAndWhite = sorted.given.bw;
+    if (!error.empty() || command.kind != CommandKind::Film) {
+        return error;
+    }
+    if (!sorted.given.base) {
+        return "--base L,T,W,H is needed: the film's clearest part, its border or a gap";
+    }
+    if (command.neutrals.size() > kMaxNeutralPicks) {
+        return "--neutral is given at most twice: a light and a dark grey";
+    }
+    if (command.blackAndWhite && !command.neutrals.empty()) {
+        return "--neutral goes without --bw: a black-and-white film has no colour to balance";
+    }
+    return {};
+}
+
 // The values of the scan options; the device judges resolution and mode.
 std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
     command.linear = sorted.given.linear;
@@ -362,6 +402,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     }
     if (error.empty()) {
         error = TakeFeederOptions(sorted, command);
+    }
+    if (error.empty()) {
+        error = TakeFilmOptions(sorted, command);
     }
     if (error.empty()) {
         error = TakeOperands(syntax, sorted, command);

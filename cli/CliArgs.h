@@ -4,6 +4,7 @@
 
 #include "cli/PagePattern.h"
 #include "curve/ChannelParams.h"
+#include "measure/FilmCounts.h"
 #include "scan/ScanArea.h"
 
 #include <cstddef>
@@ -14,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan, Film };
 
 // How a TIFF output is compressed: --compress [deflate|lzw].
 enum class Compression { None, Deflate, Lzw };
@@ -44,6 +45,9 @@ struct CliCommand {
     std::optional<std::string> source;                              // scan --source NAME
     std::optional<PagePattern> batch;     // scan --batch: output is the page names' pattern
     std::optional<std::string> optionsOf; // devices --options DEVICE
+    std::optional<PixelRect> filmBase;    // film --base L,T,W,H in image pixels
+    std::vector<PixelRect> neutrals;      // film --neutral L,T,W,H, at most two
+    bool blackAndWhite = false;           // film --bw
 };
 
 enum class ParseStatus {

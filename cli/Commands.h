@@ -18,3 +18,4 @@ int RunCube(const CliCommand& command, std::ostream& err);
 int RunDevices(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunAuto(const CliCommand& command, std::ostream& err);
 int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err);
+int RunFilm(const CliCommand& command, std::ostream& err);

@@ -10,8 +10,9 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 20> kOptions = {{
-    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan", &G::defaults},
+const std::array<OptionSpec, 23> kOptions = {{
+    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
+     &G::defaults},
     {"--force", "", nullptr, "export", &G::force},
     {"--output-dir", "-o", "a folder", "apply", &G::outputDir},
     {"--png", "", nullptr, "apply", &G::png},
@@ -31,6 +32,9 @@ const std::array<OptionSpec, 20> kOptions = {{
     {"--profile", "", "an ICC profile", "scan", &G::profile},
     {"--batch", "", nullptr, "scan", &G::batch},
     {"--options", "", "a device name", "devices", &G::optionsOf},
+    {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::base},
+    {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::neutrals},
+    {"--bw", "", nullptr, "film", &G::bw},
 }};
 
 // The words of a space-separated list.

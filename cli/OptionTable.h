@@ -32,6 +32,9 @@ struct GivenOptions {
     std::optional<std::string_view> profile;
     bool batch = false;
     std::optional<std::string_view> optionsOf;
+    std::optional<std::string_view> base;
+    std::vector<std::string_view> neutrals;
+    bool bw = false;
 };
 
 // A flag, a word that may be given once, or a word that may be given again.

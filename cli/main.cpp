@@ -32,6 +32,8 @@ int Run(const CliCommand& command) {
         return RunAuto(command, std::cerr);
     case CommandKind::Scan:
         return RunScan(command, std::cout, std::cerr);
+    case CommandKind::Film:
+        return RunFilm(command, std::cerr);
     }
     return kExitUsage;
 }
