@@ -172,5 +172,6 @@ FilmRead FilmLineParser::Result() const {
             FieldOf(film, key) = *values_[i];
         }
     }
-    return {film, {}};
+    // Kept as a save writes them, so that a film loads back to the tables it saves.
+    return {RoundedForFile(film), {}};
 }
