@@ -124,9 +124,21 @@ void MovePointer(const QString& where) {
 }
 
 void SendMouse(QWidget* control, QEvent::Type type, QPointF at, Qt::MouseButton button,
-               Qt::MouseButtons held) {
-    QMouseEvent event(type, at, control->mapToGlobal(at), button, held, Qt::NoModifier);
+               Qt::MouseButtons held, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QMouseEvent event(type, at, control->mapToGlobal(at), button, held, keys);
     QApplication::sendEvent(control, &event);
+}
+
+// "Ctrl", "Shift+Alt": the keys held during a drag.
+Qt::KeyboardModifiers HeldKeys(const QString& names) {
+    Qt::KeyboardModifiers keys;
+    for (const QString& name : names.split(u'+', Qt::SkipEmptyParts)) {
+        keys |= name == u"Ctrl"    ? Qt::ControlModifier
+                : name == u"Shift" ? Qt::ShiftModifier
+                : name == u"Alt"   ? Qt::AltModifier
+                                   : Qt::NoModifier;
+    }
+    return keys;
 }
 
 QWidget* NamedControl(const QString& name) {
@@ -143,18 +155,19 @@ QWidget* NamedControl(const QString& name) {
 void DragPointer(const QString& where) {
     constexpr int kDragSteps = 8;
     const QStringList words = where.split(u' ', Qt::SkipEmptyParts);
-    QWidget* control = words.size() == 5 ? NamedControl(words[0]) : nullptr;
+    QWidget* control = words.size() == 5 || words.size() == 6 ? NamedControl(words[0]) : nullptr;
     if (!control) {
         return;
     }
     const QPointF from(words[1].toDouble(), words[2].toDouble());
     const QPointF to(words[3].toDouble(), words[4].toDouble());
-    SendMouse(control, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    const Qt::KeyboardModifiers keys = HeldKeys(words.value(5));
+    SendMouse(control, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, keys);
     for (int step = 1; step <= kDragSteps; ++step) {
         const QPointF at = from + (to - from) * step / kDragSteps;
-        SendMouse(control, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        SendMouse(control, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton, keys);
     }
-    SendMouse(control, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    SendMouse(control, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, keys);
 }
 
 void DoubleClick(const QString& where) {
