@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr double kMedian = 0.5;
-
 double Density(double base, double t) {
     return std::log10(base / std::max(t, kDarkestTransmission));
 }
@@ -24,15 +22,19 @@ struct Reading {
     double clearerShare = 0.0; // of the frame, clearer than the base
 };
 
-Reading ReadingOf(const TransmissionCounts& frame, const TransmissionCounts* base) {
+Reading ReadingOf(const TransmissionCounts& frame, std::optional<double> base, bool picked) {
     Reading r;
-    r.base = base ? TransmissionAt(*base, kMedian) : TransmissionAt(frame, 1.0 - kHighlightShare);
+    r.base = base ? *base : TransmissionAt(frame, 1.0 - kHighlightShare);
     r.base = std::clamp(r.base, kMinTransmission, kMaxTransmission);
     r.highlight = TransmissionAt(frame, kHighlightShare);
     r.rangeDense = TransmissionAt(frame, kRangeShare);
     r.rangeClear = TransmissionAt(frame, 1.0 - kRangeShare);
-    r.clearerShare = base ? ShareAbove(frame, r.base) : 0.0;
+    r.clearerShare = picked ? ShareAbove(frame, r.base) : 0.0;
     return r;
+}
+
+std::optional<double> BaseOf(const FilmSamples& samples, std::size_t channel) {
+    return samples.base ? std::optional((*samples.base)[channel]) : std::nullopt;
 }
 
 FilmStage StageOf(const Reading& r, double exponent) {
@@ -130,7 +132,7 @@ FilmFit FitColour(const FilmSamples& samples) {
     std::array<Reading, kChannelCount> readings;
     double clearer = 0.0;
     for (std::size_t c = 0; c < kChannelCount; ++c) {
-        readings[c] = ReadingOf((*samples.frame)[c], samples.base ? &(*samples.base)[c] : nullptr);
+        readings[c] = ReadingOf((*samples.frame)[c], BaseOf(samples, c), samples.basePicked);
         clearer = std::max(clearer, readings[c].clearerShare);
     }
     if (clearer > kMaxClearerShare) {
@@ -140,9 +142,7 @@ FilmFit FitColour(const FilmSamples& samples) {
     film.mode = FilmMode::ColourNegative;
     film.neutralCount = std::min(samples.neutrals.size(), kMaxNeutralPicks);
     for (std::size_t k = 0; k < film.neutralCount; ++k) {
-        for (std::size_t c = 0; c < kChannelCount; ++c) {
-            film.neutrals[k][c] = TransmissionAt((*samples.neutrals[k])[c], kMedian);
-        }
+        film.neutrals[k] = samples.neutrals[k];
     }
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         film.stages[c] = StageOf(readings[c], kNegativeExponent);
@@ -162,8 +162,7 @@ FilmFit FitColour(const FilmSamples& samples) {
 
 FilmFit FitBlackAndWhite(const FilmSamples& samples) {
     const TransmissionCounts frame = Pooled(*samples.frame);
-    const TransmissionCounts base = samples.base ? Pooled(*samples.base) : TransmissionCounts{};
-    const Reading reading = ReadingOf(frame, samples.base ? &base : nullptr);
+    const Reading reading = ReadingOf(frame, BaseOf(samples, kGreen), samples.basePicked);
     if (reading.clearerShare > kMaxClearerShare) {
         return {{FilmFault::BaseNotClearest, 0, reading.clearerShare}, {}};
     }

@@ -7,6 +7,7 @@
 #include "measure/FilmCounts.h"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 // The base is the median of its rectangle; without one, the frame's
@@ -25,10 +26,14 @@ inline constexpr double kMinPickSeparation = 0.05;
 // A channel's exponent stays within this factor of green's.
 inline constexpr double kMaxExponentRatio = 4.0;
 
+// What a fit takes: the frame's counts, the base's transmission per channel
+// (a picked rectangle's median, or one known from another frame of the
+// roll; none: the frame's clearest part) and the neutral picks' medians.
 struct FilmSamples {
     const ChannelCounts* frame = nullptr;
-    const ChannelCounts* base = nullptr;        // null: the frame's clearest part
-    std::vector<const ChannelCounts*> neutrals; // at most kMaxNeutralPicks
+    std::optional<ChannelValues> base;
+    bool basePicked = false; // the base was picked on this frame: it must be its clearest film
+    std::vector<ChannelValues> neutrals; // at most kMaxNeutralPicks
 };
 
 enum class FilmFault {

@@ -1,6 +1,19 @@
 // Rectangles first, so that a bad one costs no pass over the frame.
 #include "measure/FilmMeasure.h"
 
+ChannelValues MediansOf(const ChannelCounts& counts, FilmMode mode) {
+    constexpr double kMedian = 0.5;
+    ChannelValues medians{};
+    if (mode == FilmMode::BlackAndWhite) {
+        medians.fill(TransmissionAt(Pooled(counts), kMedian));
+        return medians;
+    }
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        medians[c] = TransmissionAt(counts[c], kMedian);
+    }
+    return medians;
+}
+
 FilmMeasurement MeasureFilm(const RowSource& source, const FilmRequest& request) {
     const RowLayout& layout = source.Layout();
     std::vector<PixelRect> regions;
@@ -23,9 +36,14 @@ FilmMeasurement MeasureFilm(const RowSource& source, const FilmRequest& request)
     }
     FilmSamples samples;
     samples.frame = &counts->frame;
-    samples.base = request.base ? &counts->regions.front() : nullptr;
+    samples.basePicked = request.base.has_value();
+    samples.base =
+        request.base ? MediansOf(counts->regions.front(), request.mode) : request.knownBase;
     for (std::size_t r = request.base ? 1 : 0; r < regions.size(); ++r) {
-        samples.neutrals.push_back(&counts->regions[r]);
+        samples.neutrals.push_back(MediansOf(counts->regions[r], request.mode));
+    }
+    if (request.neutrals.empty()) {
+        samples.neutrals = request.knownNeutrals;
     }
     const FilmFit fit = FitFilm(request.mode, samples);
     return {{}, fit.problem, fit.film};

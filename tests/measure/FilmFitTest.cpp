@@ -17,6 +17,14 @@ using filmtest::LabSpace;
 using filmtest::MakeNegative;
 using filmtest::Negative;
 
+FilmRequest Request(FilmMode mode, PixelRect base, std::vector<PixelRect> neutrals = {}) {
+    FilmRequest request;
+    request.mode = mode;
+    request.base = base;
+    request.neutrals = std::move(neutrals);
+    return request;
+}
+
 struct Fidelity {
     double meanDeltaE = 0.0;
     double worstGreyAb = 0.0; // the largest |a*| or |b*| of the six greys
@@ -79,7 +87,7 @@ TEST_P(Balance, TheColourNegativesPositiveIsFaithfulToTheScene) {
     }
     const Film film;
     const Negative negative = MakeNegative(scene, film);
-    FilmRequest request{FilmMode::ColourNegative, negative.Border(), {}};
+    FilmRequest request = Request(FilmMode::ColourNegative, negative.Border());
     const std::size_t picked[] = {filmtest::kLightGrey, filmtest::kDarkGrey};
     for (std::size_t k = 0; k < row.picks; ++k) {
         request.neutrals.push_back(negative.Patch(picked[k]));
@@ -103,6 +111,34 @@ INSTANTIATE_TEST_SUITE_P(
                     BalanceCase{"OnePickBesideAWarmHighlight", 1, 3.0, 5.0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The window's roll: the next frame, with no rectangle drawn on it, keeps
+// the base and the picks the first one gave.
+TEST(FilmFit, TheBaseAndPicksOfAnEarlierFrameBalanceTheNextOne) {
+    const LabSpace space;
+    std::vector<ChannelValues> scene = CheckerScene(space);
+    const Film film;
+    const Negative first = MakeNegative(scene, film);
+    const FilmMeasurement earlier =
+        MeasureFilm(first.Rows(),
+                    Request(FilmMode::ColourNegative, first.Border(),
+                            {first.Patch(filmtest::kLightGrey), first.Patch(filmtest::kDarkGrey)}));
+    ASSERT_EQ(earlier.problem.fault, FilmFault::None);
+    std::reverse(scene.begin(), scene.begin() + filmtest::kFirstGrey);
+    FilmRequest request;
+    request.knownBase = ChannelValues{};
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        (*request.knownBase)[c] = earlier.film.stages[c].base;
+    }
+    request.knownNeutrals = {earlier.film.neutrals[0], earlier.film.neutrals[1]};
+    const FilmMeasurement next = MeasureFilm(MakeNegative(scene, film).Rows(), request);
+    ASSERT_EQ(next.problem.fault, FilmFault::None);
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        EXPECT_EQ(next.film.stages[c].base, earlier.film.stages[c].base);
+        EXPECT_EQ(next.film.stages[c].exponent, earlier.film.stages[c].exponent);
+    }
+    EXPECT_LE(FidelityOf(next.film, scene, film, space).meanDeltaE, 1.5);
+}
+
 TEST(FilmFit, ABlackAndWhiteNegativeGivesOneStageWhosePositiveFollowsTheSceneLight) {
     const LabSpace space;
     std::vector<ChannelValues> scene;
@@ -115,7 +151,7 @@ TEST(FilmFit, ABlackAndWhiteNegativeGivesOneStageWhosePositiveFollowsTheSceneLig
     film.gamma = {0.6, 0.6, 0.6};
     const Negative negative = MakeNegative(scene, film);
     const FilmMeasurement measured =
-        MeasureFilm(negative.Rows(), {FilmMode::BlackAndWhite, negative.Border(), {}});
+        MeasureFilm(negative.Rows(), Request(FilmMode::BlackAndWhite, negative.Border()));
     ASSERT_EQ(measured.problem.fault, FilmFault::None);
     EXPECT_EQ(measured.film.mode, FilmMode::BlackAndWhite);
     EXPECT_EQ(measured.film.stages[kRed], measured.film.stages[kGreen]);
@@ -144,13 +180,13 @@ FilmRequest RequestFor(const FaultCase& row, const Negative& n) {
     const PixelRect dark = n.Patch(filmtest::kDarkGrey);
     switch (row.fault) {
     case FilmFault::RectangleOffImage:
-        return {FilmMode::ColourNegative, n.Border(), {light, {n.width - 4, 0, 5, 5}}};
+        return Request(FilmMode::ColourNegative, n.Border(), {light, {n.width - 4, 0, 5, 5}});
     case FilmFault::BaseNotClearest:
-        return {FilmMode::ColourNegative, n.Patch(filmtest::kFirstGrey), {}};
+        return Request(FilmMode::ColourNegative, n.Patch(filmtest::kFirstGrey));
     case FilmFault::NeutralLikeBase:
-        return {FilmMode::ColourNegative, n.Border(), {light, {0, 0, 8, 3}}};
+        return Request(FilmMode::ColourNegative, n.Border(), {light, {0, 0, 8, 3}});
     case FilmFault::NeutralsAlike:
-        return {FilmMode::ColourNegative, n.Border(), {dark, dark}};
+        return Request(FilmMode::ColourNegative, n.Border(), {dark, dark});
     case FilmFault::None:
         break;
     }
