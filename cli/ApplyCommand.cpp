@@ -58,7 +58,7 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     const ChannelCurves wide = CurvesOf(*channels, kWideShape);
     ApplyTables tables{&levels->tables, {wide[kRed], wide[kGreen], wide[kBlue]}, {}};
     ChannelCurves positive;
-    if (IsNegative(*channels)) {
+    if (HasFilm(*channels)) {
         positive = CurvesOf(CurvesAlone(*channels), kWideShape);
         tables.PositiveWide = {positive[kRed], positive[kGreen], positive[kBlue]};
     }

@@ -6,7 +6,6 @@
 #include "cli/TableSource.h"
 #include "cli/Usage.h"
 
-#include <algorithm>
 #include <ostream>
 
 namespace {
@@ -31,11 +30,6 @@ void WarnNarrowNegative(bool negative, TableShape shape, std::ostream& err) {
     if (negative && shape.entries <= kWindowShape.entries) {
         err << PlainError(kNarrowNegativeWarning);
     }
-}
-
-bool IsNegative(const ChannelParamsSet& channels) {
-    return std::any_of(channels.begin(), channels.end(),
-                       [](const ChannelParams& channel) { return channel.Film.has_value(); });
 }
 
 int PrintAll(std::string_view text, std::ostream& out, std::ostream& err) {

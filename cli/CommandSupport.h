@@ -18,7 +18,6 @@ std::optional<TableLoad> TablesOrReport(const CliCommand& command, std::ostream&
 // One line on `err` when a negative's curves go into tables of 256 entries
 // or fewer, which cannot hold a dense negative's shadows.
 void WarnNarrowNegative(bool negative, TableShape shape, std::ostream& err);
-bool IsNegative(const ChannelParamsSet& channels);
 
 // Writes and flushes `text`; a full disk or a closed pipe is reported on
 // `err` and gives the failure status.

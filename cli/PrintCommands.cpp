@@ -5,6 +5,7 @@
 #include "cli/Messages.h"
 #include "cli/SaneTables.h"
 #include "cli/TableListing.h"
+#include "curve/FilmSettings.h"
 #include "scan/SaneSession.h"
 
 #include <algorithm>
@@ -63,7 +64,7 @@ int RunSane(const CliCommand& command, std::ostream& out, std::ostream& err) {
         return kExitFailed;
     }
     if (!command.device) {
-        return PrintPlan(PlanForShape(*channels, ShapeOf(command)), command, IsNegative(*channels),
+        return PrintPlan(PlanForShape(*channels, ShapeOf(command)), command, HasFilm(*channels),
                          out, err);
     }
     const auto device = DeviceTables(*command.device, err);
@@ -71,7 +72,7 @@ int RunSane(const CliCommand& command, std::ostream& out, std::ostream& err) {
         return kExitFailed;
     }
     return PrintPlan(PlanForDevice(*device, *channels, command.channel), command,
-                     IsNegative(*channels), out, err);
+                     HasFilm(*channels), out, err);
 }
 
 int RunTable(const CliCommand& command, std::ostream& out, std::ostream& err) {

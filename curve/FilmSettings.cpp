@@ -55,6 +55,20 @@ ChannelParamsSet CurvesAlone(ChannelParamsSet channels) {
     return channels;
 }
 
+GammaTableSet CurveTables(const ChannelParamsSet& channels) {
+    const ChannelParamsSet curves = CurvesAlone(channels);
+    GammaTableSet tables{};
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        ComputeChannelTable(curves[c], tables[c]);
+    }
+    return tables;
+}
+
+bool HasFilm(const ChannelParamsSet& channels) {
+    return std::any_of(channels.begin(), channels.end(),
+                       [](const ChannelParams& channel) { return channel.Film.has_value(); });
+}
+
 void ComputeFilmTable(const std::optional<FilmStage>& film, GammaTable& table) {
     for (std::size_t i = 0; i < kGammaTableSize; ++i) {
         const double level = static_cast<double>(i);

@@ -47,8 +47,11 @@ FilmSettings RoundedForFile(FilmSettings film);
 // recomputed with it.
 void ApplyFilm(const FilmSettings& film, ChannelParamsSet& channels, GammaTableSet& tables);
 
-// The store's channels without their film stages: the curve alone.
+// The store's channels without their film stages: the curve alone, and
+// its 256-entry tables (what the plot draws).
 ChannelParamsSet CurvesAlone(ChannelParamsSet channels);
+GammaTableSet CurveTables(const ChannelParamsSet& channels);
+bool HasFilm(const ChannelParamsSet& channels);
 
 // The positive alone at 256 entries: entry i is 255 * p(i / 255), rounded
 // and clamped to 0..255; every level as it is without a stage.

@@ -2,12 +2,12 @@
 // ends it with its reason, and the device is closed whatever happened.
 #include "scan/ScanJob.h"
 
+#include "curve/FilmSettings.h"
 #include "scan/DeviceTables.h"
 #include "scan/PreparedScan.h"
 #include "scan/ScanSource.h"
 #include "scan/SoftwareCurves.h"
 
-#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -66,11 +66,6 @@ Reason ApplySettings(SaneDevice& device, const ScanSettings& settings, bool& ref
         }
     }
     return {};
-}
-
-bool HasFilm(const ChannelParamsSet& channels) {
-    return std::any_of(channels.begin(), channels.end(),
-                       [](const ChannelParams& channel) { return channel.Film.has_value(); });
 }
 
 // Where the device takes no tables for these curves it scans linearly and

@@ -2,11 +2,13 @@
 // is smaller than the area, then one copy of the visible part of the image.
 #include "ui/ImageView.h"
 
+#include "curve/FilmSettings.h"
 #include "image/preview/PreviewState.h"
 #include "image/preview/RenderPreview.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/QtGeometry.h"
+#include "ui/SelectionOverlay.h"
 
 #include <QImage>
 #include <QPainter>
@@ -23,20 +25,14 @@ struct BeforeView {
 };
 BeforeView theBeforeView;
 
-// Tables that leave every level as it is.
-std::array<GammaTable, 3> IdentityTables() {
-    std::array<GammaTable, 3> tables{};
-    for (GammaTable& table : tables) {
-        for (std::size_t level = 0; level < kGammaTableSize; ++level) {
-            table[level] = static_cast<std::int16_t>(level);
-        }
-    }
-    return tables;
-}
+const SelectionOverlay* theImageOverlay = nullptr;
 
+// The image before the curve: its own levels, or a negative's positive
+// through the film stage alone (every level as it is without one).
 bool RenderBeforeImageIfMissing() {
     if (!theBeforeView.image && thePreviewState.PreviewBitmap) {
-        theBeforeView.image = BuildPreview(thePreviewState.LoadedImage(), IdentityTables());
+        theBeforeView.image =
+            BuildPreview(thePreviewState.LoadedImage(), FilmTables(theChannelParams));
     }
     return theBeforeView.image.has_value();
 }
@@ -93,6 +89,17 @@ void DrawImageArea(QPainter& dc, const QRect* logicalClient, QWidget*, int) {
     if (!visible.isEmpty()) {
         dc.drawImage(visible, PreviewView(*shown), visible.translated(-s.PreviewX, -s.PreviewY));
     }
+    if (theImageOverlay) {
+        theImageOverlay->Paint(dc);
+    }
+}
+
+void SetImageOverlay(const SelectionOverlay* overlay) {
+    theImageOverlay = overlay;
+}
+
+void FilmChanged() {
+    LoadedImageChanged();
 }
 
 void ReleasePreview() {

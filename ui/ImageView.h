@@ -1,4 +1,5 @@
-// The image area: its paint callback and the process-wide preview it shows.
+// The image area: its paint callback and the process-wide preview it shows,
+// with the shapes drawn over it.
 #pragma once
 
 #include "image/preview/PreviewGeometry.h"
@@ -11,6 +12,7 @@
 
 class QPainter;
 class QWidget;
+class SelectionOverlay;
 
 // Remembers the image area's client size, once, at the dialog's start.
 void RecordImageAreaSize(QSize size);
@@ -31,6 +33,10 @@ bool ShowingImageBeforeTables();
 // A new image was loaded: the old image before the tables goes (and, while it
 // is shown, the new one's is rendered).
 void LoadedImageChanged();
+// The film changed: the image before the curve is the positive alone, made anew.
+void FilmChanged();
+// The shapes drawn over the image (the film's picks); null for none.
+void SetImageOverlay(const SelectionOverlay* overlay);
 
 // The colour (0xFFRRGGBB) of the pixel shown at a point of the image area's
 // client coordinates (device pixels), from whichever image is shown.

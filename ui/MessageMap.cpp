@@ -69,12 +69,14 @@ bool CTamrelDlg::event(QEvent* e) {
     }
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(e);
+        pointerModifiers_ = mouse->modifiers();
         if (mouse->button() == Qt::LeftButton) {
             OnLButtonDown(ToDevice(mouse->position(), DeviceScaleOf(this)));
         }
         break;
     }
     case QEvent::MouseMove:
+        pointerModifiers_ = static_cast<QMouseEvent*>(e)->modifiers();
         OnMouseMove(ToDevice(static_cast<QMouseEvent*>(e)->position(), DeviceScaleOf(this)));
         break;
     case QEvent::Leave:

@@ -7,6 +7,7 @@
 #include "ui/DeviceScale.h"
 #include "ui/ImageView.h"
 #include "ui/QtGeometry.h"
+#include "ui/SelectionOverlay.h"
 #include "ui/TamrelDlg.h"
 
 #include <QCursor>
@@ -37,17 +38,33 @@ QPoint OnScreen(const QWidget* dialog, QPoint point) {
 
 } // namespace
 
+QPointF CTamrelDlg::ImageClientAt(QPoint dialogPoint) const {
+    const QPoint p = OnScreen(this, dialogPoint);
+    const Rect client = ClientRectOnScreen(ImageArea);
+    return QPointF(p.x() - client.left, p.y() - client.top);
+}
+
+// A press on a film's rectangle, or anywhere while a pick is drawn, is the
+// selection tool's; any other press over the image pans it.
 void CTamrelDlg::OnLButtonDown(QPoint point) {
     const QPoint p = OnScreen(this, point);
     if (WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
+        if (filmOverlay_ && thePreviewState.PreviewBitmap &&
+            filmOverlay_->Press(ImageClientAt(point), pointerModifiers_)) {
+            Dragging = 0;
+            return;
+        }
         DragLastX = p.x();
         DragLastY = p.y();
         Dragging = 1;
     }
 }
 
-void CTamrelDlg::OnLButtonUp(QPoint) {
+void CTamrelDlg::OnLButtonUp(QPoint point) {
     Dragging = 0;
+    if (filmOverlay_) {
+        filmOverlay_->Release(ImageClientAt(point));
+    }
 }
 
 void CTamrelDlg::OnMouseLeave() {
@@ -57,17 +74,25 @@ void CTamrelDlg::OnMouseLeave() {
 
 void CTamrelDlg::OnMouseMove(QPoint point) {
     lastPointer_ = point;
+    if (filmOverlay_ && filmOverlay_->Move(ImageClientAt(point))) {
+        return; // a film's rectangle follows the pointer
+    }
     const QPoint p = OnScreen(this, point);
     std::optional<std::uint32_t> reading;
     if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
         setCursor(ArrowCursor);
         Dragging = 0;
     } else {
-        setCursor(HandCursor);
+        const auto shapeCursor =
+            filmOverlay_ && thePreviewState.PreviewBitmap
+                ? filmOverlay_->CursorAt(ImageClientAt(point), pointerModifiers_)
+                : std::nullopt;
+        setCursor(shapeCursor ? QCursor(*shapeCursor) : HandCursor);
         bool panned = false;
         if (Dragging) {
             panned = PanStep(thePreviewState, p.x() - DragLastX, p.y() - DragLastY);
             if (panned) {
+                SyncFilmOverlay(); // the rectangles go with the image
                 ImageArea->update();
             }
             DragLastX = p.x();
