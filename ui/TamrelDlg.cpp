@@ -119,6 +119,7 @@ bool CTamrelDlg::OnInitDialog() {
     UpdateData(false);
 
     AppendReadingEntries();
+    AppendFilmEntries();
     const QString about = LoadResourceString(IDS_ABOUTBOX);
     if (!about.isEmpty()) {
         systemMenu_.AppendSeparator();
@@ -128,7 +129,6 @@ bool CTamrelDlg::OnInitDialog() {
     systemMenu_.AppendItem(IDM_SCAN_ACQUIRE, QStringLiteral("スキャナから取り込む(&S)..."));
     systemMenu_.AppendItem(IDM_SCAN_TABLES, QStringLiteral("テーブルでスキャン(&T)..."));
     systemMenu_.AppendItem(IDM_SAVE_SCAN, QStringLiteral("取り込んだ画像を保存(&V)..."));
-    AppendFilmEntries();
     setWindowIcon(AppIcon);
 
     // The plot's fixed pixel layout needs a 272 x 272 client area: 276 x 276
