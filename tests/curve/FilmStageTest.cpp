@@ -51,15 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Shapes, FilmCurves,
                          testing::Values(TableShape{256, 255}, TableShape{4096, 4095},
                                          TableShape{65536, 65535}, TableShape{1024, 255}));
 
-TEST(FilmStage, TheWindowsTableIsTheFilmCurveAt256Entries) {
-    const ChannelParams channel = MakeChannelParams({20, 240, 150, 180}, kOrangeBlue);
-    GammaTable window{};
-    ComputeChannelTable(channel, window);
-    std::vector<std::uint16_t> sized(256);
-    ASSERT_TRUE(ComputeChannelCurve(channel, sized, 255));
-    EXPECT_TRUE(std::equal(window.begin(), window.end(), sized.begin()));
-}
-
 TEST(FilmStage, APositiveFilmLeavesEveryTableAsItWas) {
     ChannelParamsSet channels{kDefaultChannelParams, kDefaultChannelParams, kDefaultChannelParams};
     GammaTableSet before{};
@@ -75,20 +66,6 @@ TEST(FilmStage, APositiveFilmLeavesEveryTableAsItWas) {
     for (std::size_t level = 0; level < kGammaTableSize; ++level) {
         EXPECT_EQ(alone[kRed][level], static_cast<std::int16_t>(level));
     }
-}
-
-// The film's tables alone: the positive's linear levels, for the window's
-// look before the curve and its histograms.
-TEST(FilmStage, TheFilmTableIsThePositiveAloneInLevels) {
-    GammaTable table{};
-    ComputeFilmTable(kOrangeBlue, table);
-    for (std::size_t level = 0; level < kGammaTableSize; ++level) {
-        const double p = FilmPositive(kOrangeBlue, level / 255.0);
-        EXPECT_EQ(table[level], std::lround(std::clamp(p, 0.0, 1.0) * 255.0)) << level;
-    }
-    EXPECT_DOUBLE_EQ(FilmPositive(kOrangeBlue, kOrangeBlue.base), 0.0);
-    EXPECT_NEAR(FilmPositive(kOrangeBlue, kOrangeBlue.base * std::pow(10.0, -kOrangeBlue.density)),
-                kOrangeBlue.scale, 1e-12);
 }
 
 } // namespace

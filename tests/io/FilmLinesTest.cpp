@@ -119,14 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadFilmCase{"ThreePicks", "FilmNeutrals", "FilmNeutrals=3\r\n", "FilmNeutrals"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FilmLines, ALaterGoodLineMendsAnEarlierBadOneAsForTheTwelve) {
-    const std::string text =
-        "FilmScaleB=x\r\n" + Joined(FormatParamFile(kPositions, TwoPickNegative()));
-    const ParamLoad load = Parse(text);
-    ASSERT_EQ(load.result, LoadResult::Ok) << load.why.Text;
-    EXPECT_EQ(load.film, TwoPickNegative());
-}
-
 } // namespace
 
 } // namespace film_lines_test

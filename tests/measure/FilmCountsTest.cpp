@@ -85,26 +85,6 @@ INSTANTIATE_TEST_SUITE_P(Readers, Formats,
                                          FormatCase{"Pnm10Bit", ImageFormat::Pnm, Pnm10}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FilmCounts, RectanglesOnTheImageFitAndOthersDoNot) {
-    const struct {
-        PixelRect rect;
-        bool fits;
-    } rows[] = {
-        {{0, 0, kWidth, kHeight}, true},
-        {{kWidth - 1, kHeight - 1, 1, 1}, true},
-        {{0, 0, 0, 1}, false},
-        {{-1, 0, 2, 2}, false},
-        {{1, 0, kWidth, 1}, false},
-        {{0, 1, 1, kHeight}, false},
-        {{0x7FFFFFF0, 0, 0x7FFFFFF0, 1}, false},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(FitsImage(row.rect, kWidth, kHeight), row.fits)
-            << row.rect.left << "," << row.rect.top << "," << row.rect.width << ","
-            << row.rect.height;
-    }
-}
-
 } // namespace
 
 } // namespace film_counts_test
