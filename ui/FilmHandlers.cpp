@@ -16,6 +16,7 @@
 #include "ui/SelectionOverlay.h"
 #include "ui/TamrelDlg.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
