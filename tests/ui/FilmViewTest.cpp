@@ -68,6 +68,8 @@ TEST_F(FilmView, ThePlotTheImageBeforeTheCurveAndBlackWhiteReadThePositive) {
     EXPECT_EQ(Shown(kWidth - 2, 1), qRgb(255, 255, 255)) << "the highlight its white";
     dialog->OnAutoBlackWhite();
     EXPECT_EQ(Whites(), QStringList({" 255", " 255", " 255"})) << "the positive's levels";
+    Slider(IDC_SLIDER_GAMMA)->setValue(180);
+    EXPECT_GT(theGammaTables[kBlue][0], theGammaTables[kBlue][255]) << "a slider keeps the film";
 }
 
 TEST_F(FilmView, AFilmSavedInAParameterFileLoadsBackWithItsTables) {
