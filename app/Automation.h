@@ -14,6 +14,8 @@
 //                   move to (X2, Y2) in steps and let go there, holding KEYS
 //                   (e.g. Ctrl, Shift+Alt) throughout
 //   dclick NAME X Y double-click at (X, Y) of a control
+//   wheel NAME X Y N [KEYS]  turn the wheel N notches (negative: towards the
+//                   user) at (X, Y) of a control, holding KEYS (e.g. Ctrl)
 //   print NAME      write "NAME=text" of a label, button or combo box (its
 //                   current entry) to standard output
 //   close           close the active window as its close box does

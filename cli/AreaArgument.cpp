@@ -28,8 +28,10 @@ std::optional<ScanArea> ParseAreaArgument(std::string_view text) {
         return std::nullopt;
     }
     const ScanArea area = ScanArea::OfSize(values[0], values[1], values[2], values[3]);
-    if (!std::isfinite(area.right) || !std::isfinite(area.bottom)) {
-        return std::nullopt; // an edge beyond any double
+    // An edge beyond any double, or a size lost beside a far larger corner.
+    if (!std::isfinite(area.right) || !std::isfinite(area.bottom) || !(area.Width() > 0) ||
+        !(area.Height() > 0)) {
+        return std::nullopt;
     }
     return area;
 }

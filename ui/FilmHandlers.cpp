@@ -82,7 +82,7 @@ ChannelValues BasesOf(const FilmSettings& film) {
 void CTamrelDlg::AppendFilmEntries() {
     systemMenu_.AppendSeparator();
     systemMenu_.AppendCheckItem(IDM_FILM_POSITIVE, QStringLiteral("フィルム: ポジ(&P)"));
-    systemMenu_.AppendCheckItem(IDM_FILM_COLOUR, QStringLiteral("フィルム: カラーネガ(&F)"));
+    systemMenu_.AppendCheckItem(IDM_FILM_COLOUR, QStringLiteral("フィルム: カラーネガ(&E)"));
     systemMenu_.AppendCheckItem(IDM_FILM_BLACK_WHITE, QStringLiteral("フィルム: 白黒ネガ(&M)"));
     systemMenu_.AppendItem(IDM_PICK_BASE, QStringLiteral("ベースを選択(&B)"));
     systemMenu_.AppendItem(IDM_PICK_GREY, QStringLiteral("グレーを選択(&G)"));
@@ -99,21 +99,16 @@ void CTamrelDlg::RefreshFilmMenu() {
 void CTamrelDlg::CreateFilmOverlay() {
     filmOverlay_ = std::make_unique<SelectionOverlay>(ImageArea);
     filmOverlay_->Finished = [this](std::size_t index) { OnFilmShapeFinished(index); };
-    SetImageOverlay(filmOverlay_.get());
+    AttachImageOverlay(filmOverlay_.get());
 }
 
 void CTamrelDlg::SyncFilmOverlay() {
     if (!filmOverlay_) {
         return;
     }
-    const ImageBuffer& image = thePreviewState.LoadedImage();
     SelectionTool& tool = filmOverlay_->Tool();
-    tool.SetBounds({0, 0, double(image.Width), double(image.Height)});
     tool.SetDrawTarget(pendingPick_ ? std::optional(pendingPick_->index) : std::nullopt);
-    filmOverlay_->SetPlacement(QPointF(ImageArea->contentsRect().topLeft()),
-                               DeviceScaleOf(ImageArea));
-    filmOverlay_->SetMapping(
-        {1.0, double(thePreviewState.PreviewX), double(thePreviewState.PreviewY)});
+    FollowPreviewView(); // bounds, placement and the view's zoom and pan
     std::vector<Shape> shapes;
     if (HasImage() && film_.IsNegative()) {
         if (picks_.base) {

@@ -1,5 +1,7 @@
 // The pointer over the image area: the hand cursor, the red, green and blue
-// values of the displayed pixel, and panning a large preview by dragging.
+// values of the displayed pixel (the image's own, at any zoom), panning a
+// large preview by dragging, Ctrl+wheel zooming about the pointer, and the
+// selection tool's shapes where one is attached (a press it takes does not pan).
 #include "image/preview/PreviewState.h"
 #include "image/preview/Readout.h"
 #include "res/Resource.h"
@@ -11,6 +13,7 @@
 #include "ui/TamrelDlg.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 
 namespace {
 
@@ -36,35 +39,48 @@ QPoint OnScreen(const QWidget* dialog, QPoint point) {
     return DeviceOnScreen(dialog, QPoint(0, 0)) + point;
 }
 
-} // namespace
-
-QPointF CTamrelDlg::ImageClientAt(QPoint dialogPoint) const {
-    const QPoint p = OnScreen(this, dialogPoint);
-    const Rect client = ClientRectOnScreen(ImageArea);
-    return QPointF(p.x() - client.left, p.y() - client.top);
+// A point on the screen in the image area's client coordinates (device pixels).
+QPointF InClient(const CMyGraph* area, QPoint onScreen) {
+    const Rect client = ClientRectOnScreen(area);
+    return QPointF(onScreen.x() - client.left, onScreen.y() - client.top);
 }
 
-// A press on a film's rectangle, or anywhere while a pick is drawn, is the
-// selection tool's; any other press over the image pans it.
-void CTamrelDlg::OnLButtonDown(QPoint point) {
+} // namespace
+
+void CTamrelDlg::OnLButtonDown(QPoint point, Qt::KeyboardModifiers keys) {
     const QPoint p = OnScreen(this, point);
-    if (WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
-        if (filmOverlay_ && thePreviewState.PreviewBitmap &&
-            filmOverlay_->Press(ImageClientAt(point), pointerModifiers_)) {
-            Dragging = 0;
-            return;
-        }
-        DragLastX = p.x();
-        DragLastY = p.y();
-        Dragging = 1;
+    if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
+        return;
     }
+    if (SelectionOverlay* overlay = ImageOverlay();
+        overlay && overlay->Press(InClient(ImageArea, p), keys)) {
+        return; // the press holds a shape, or draws one
+    }
+    DragLastX = p.x();
+    DragLastY = p.y();
+    Dragging = 1;
 }
 
 void CTamrelDlg::OnLButtonUp(QPoint point) {
     Dragging = 0;
-    if (filmOverlay_) {
-        filmOverlay_->Release(ImageClientAt(point));
+    if (SelectionOverlay* overlay = ImageOverlay()) {
+        overlay->Release(InClient(ImageArea, OnScreen(this, point)));
     }
+}
+
+bool CTamrelDlg::OnCtrlWheel(QPoint point, int angleDelta) {
+    constexpr int kEighthsPerStep = 120; // one notch of a wheel
+    const QPoint p = OnScreen(this, point);
+    if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
+        return false;
+    }
+    wheelDelta_ += angleDelta;
+    const int steps = wheelDelta_ / kEighthsPerStep;
+    wheelDelta_ -= steps * kEighthsPerStep;
+    if (steps != 0) {
+        ZoomAt(steps, InClient(ImageArea, p).toPoint());
+    }
+    return true;
 }
 
 void CTamrelDlg::OnMouseLeave() {
@@ -74,26 +90,25 @@ void CTamrelDlg::OnMouseLeave() {
 
 void CTamrelDlg::OnMouseMove(QPoint point) {
     lastPointer_ = point;
-    if (filmOverlay_ && filmOverlay_->Move(ImageClientAt(point))) {
-        return; // a film's rectangle follows the pointer
-    }
     const QPoint p = OnScreen(this, point);
     std::optional<std::uint32_t> reading;
     if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
         setCursor(ArrowCursor);
         Dragging = 0;
     } else {
+        SelectionOverlay* overlay = ImageOverlay();
+        const QPointF client = InClient(ImageArea, p);
+        const bool shaping = overlay && overlay->Move(client);
         const auto shapeCursor =
-            filmOverlay_ && thePreviewState.PreviewBitmap
-                ? filmOverlay_->CursorAt(ImageClientAt(point), pointerModifiers_)
-                : std::nullopt;
+            overlay && !Dragging ? overlay->CursorAt(client, QGuiApplication::keyboardModifiers())
+                                 : std::nullopt;
         setCursor(shapeCursor ? QCursor(*shapeCursor) : HandCursor);
         bool panned = false;
-        if (Dragging) {
+        if (Dragging && !shaping) {
             panned = PanStep(thePreviewState, p.x() - DragLastX, p.y() - DragLastY);
             if (panned) {
-                SyncFilmOverlay(); // the rectangles go with the image
                 ImageArea->update();
+                FollowPreviewView();
             }
             DragLastX = p.x();
             DragLastY = p.y();

@@ -82,7 +82,7 @@ void ScanAreaView::FitBed() {
 }
 
 QRect ScanAreaView::BedRect() const {
-    const RectF view = overlay_.Mapping().ToView(overlay_.Tool().Bounds());
+    const RectF view = overlay_.Mapping().ToViewRect(overlay_.Tool().Bounds());
     const QPoint topLeft(static_cast<int>(std::lround(view.left)),
                          static_cast<int>(std::lround(view.top)));
     const QPoint end(static_cast<int>(std::lround(view.right)),

@@ -93,7 +93,7 @@ void SelectionOverlay::Repaint() {
 }
 
 QRect SelectionOverlay::ViewRectOf(const Shape& shape) const {
-    const RectF view = mapping_.ToView(shape.Bounds());
+    const RectF view = mapping_.ToViewRect(shape.Bounds());
     return QRect(QPoint(Whole(view.left), Whole(view.top)),
                  QPoint(Whole(view.right), Whole(view.bottom)));
 }
@@ -137,10 +137,10 @@ void SelectionOverlay::PaintShape(QPainter& painter, const Shape& shape,
     painter.setPen(QPen(style.frame, std::max(1, Whole(unitsPerPixel_))));
     painter.setBrush(Qt::NoBrush);
     if (shape.kind == ShapeKind::Rectangle) {
-        const QRect outline = OutlineOf(mapping_.ToView(shape.rect));
+        const QRect outline = OutlineOf(mapping_.ToViewRect(shape.rect));
         if (style.shadeOutside) {
             // The outline covers its right and bottom pixels; the bounds end before theirs.
-            const QRect bounds = OutlineOf(mapping_.ToView(tool_.Bounds()));
+            const QRect bounds = OutlineOf(mapping_.ToViewRect(tool_.Bounds()));
             const QRegion outside =
                 QRegion(bounds).subtracted(QRegion(outline.adjusted(0, 0, 1, 1)));
             for (const QRect& part : outside) {

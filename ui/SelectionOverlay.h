@@ -46,6 +46,7 @@ public:
 
     // Changes of shapes, bounds and the draw target made here are not
     // repainted: call Repaint() or use SetShape.
+    QWidget* Host() const { return host_; }
     SelectionTool& Tool() { return tool_; }
     const SelectionTool& Tool() const { return tool_; }
     // Replaces (or adds) a shape and repaints what it moved.

@@ -72,7 +72,7 @@ CTamrelDlg::CTamrelDlg(AskUser* ask)
 }
 
 CTamrelDlg::~CTamrelDlg() {
-    SetImageOverlay(nullptr);
+    AttachImageOverlay(nullptr);
     disconnect(focusWatch_);
     if (created_ && !destroyed_) {
         OnDestroy();
@@ -187,7 +187,7 @@ void CTamrelDlg::done(int result) {
 void CTamrelDlg::OnDestroy() {
     destroyed_ = true;
     ReleasePreview();
-    SetImageOverlay(nullptr);
+    AttachImageOverlay(nullptr);
     theHistogramView.input.reset();
 }
 
@@ -204,6 +204,8 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         {IDM_SHOW_BEFORE, &CTamrelDlg::OnToggleBefore},
         {IDM_UNDO, &CTamrelDlg::OnUndo},
         {IDM_REDO, &CTamrelDlg::OnRedo},
+        {IDM_ZOOM_FIT, &CTamrelDlg::OnZoomToFit},
+        {IDM_ZOOM_ACTUAL, &CTamrelDlg::OnZoomActual},
         {IDM_PICK_BASE, &CTamrelDlg::OnPickBase},
         {IDM_PICK_GREY, &CTamrelDlg::OnPickGrey},
     };

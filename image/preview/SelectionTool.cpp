@@ -136,7 +136,7 @@ std::optional<Hold> SelectionTool::GripOfAny(PointF view, const ViewMapping& map
             }
             continue;
         }
-        const unsigned grip = RectGripAt(mapping.ToView(shape.rect), view, reach_);
+        const unsigned grip = RectGripAt(mapping.ToViewRect(shape.rect), view, reach_);
         if (grip != kGripNone && grip != kGripInside) {
             return Hold{i, grip, -1, false};
         }
@@ -212,7 +212,7 @@ bool SelectionTool::DragTo(PointF view, const ViewMapping& mapping) {
 bool SelectionTool::Release(PointF view, const ViewMapping& mapping) {
     bool changed = DragTo(view, mapping);
     if (held_.draws && held_.shape && *held_.shape < shapes_.size()) {
-        const RectF drawn = mapping.ToView(shapes_[*held_.shape].rect);
+        const RectF drawn = mapping.ToViewRect(shapes_[*held_.shape].rect);
         if (drawn.Width() < reach_ || drawn.Height() < reach_) {
             changed = shapes_ != beforePress_;
             shapes_ = beforePress_; // a click, not a drag

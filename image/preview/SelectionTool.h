@@ -80,6 +80,8 @@ public:
     // View pixels around an edge or a corner that take hold of it, by default.
     static constexpr double kDefaultReach = 5;
 
+    // `bounds`: where the shapes stay and a dragging pointer is held (the
+    // whole image, or the bed); set them before the first press.
     explicit SelectionTool(const RectF& bounds = {}) : bounds_(bounds) {}
 
     const RectF& Bounds() const { return bounds_; }

@@ -47,7 +47,7 @@ struct ViewMapping {
     PointF ToPlane(PointF view) const {
         return {(view.x - originX) / scale, (view.y - originY) / scale};
     }
-    RectF ToView(const RectF& plane) const {
+    RectF ToViewRect(const RectF& plane) const {
         return {originX + plane.left * scale, originY + plane.top * scale,
                 originX + plane.right * scale, originY + plane.bottom * scale};
     }

@@ -73,7 +73,7 @@ TEST(TamrelFilm, PicksAreStepsOfTheirOwnAndTheFilmStaysForTheNextFileAndScan) {
     const ScratchDir scratch;
     const auto saved = [&](int n) { return scratch / ("p" + std::to_string(n) + ".tvp"); };
     std::string script = OpenImageSteps(WriteNegative(scratch, "frame1.pnm", false));
-    script += "; key Shift+F10; key F; wait 300";                 // カラーネガ
+    script += "; key Shift+F10; key E; wait 300";                 // カラーネガ
     script += "; key Shift+F10; key B" + DragBand(0);             // ベースを選択
     script += "; key Shift+F10; key G" + DragBand(1);             // the light grey
     script += "; key Shift+F10; key G" + DragBand(2) + Readout(); // the dark grey

@@ -35,6 +35,7 @@ TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseIsRefused) {
         {"0,0,10,0", std::nullopt},
         {huge + ",0,10,10", std::nullopt},
         {big + ",0," + big + ",10", std::nullopt}, // the right edge past a double's range
+        {"0," + big + ",10,50.25", std::nullopt},  // the height lost beside the top
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseAreaArgument(c.text), c.area) << "\"" << c.text << "\"";

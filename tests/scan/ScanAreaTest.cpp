@@ -113,17 +113,17 @@ TEST(ScanArea, AnAreaBeyondTheBedOrEmptyIsRefusedNamingTheLimitsAndSetsNothing) 
         const char* text;
     };
     const Case cases[] = {
-        {"too wide", ScanArea::OfSize(100, 0, 150, 10), "area: 100..250 mm across is outside the bed's 0..200 mm"},
-        {"too low",
-         ScanArea::OfSize(0, 150.5, 10, 200),
+        {"too wide", ScanArea::OfSize(100, 0, 150, 10),
+         "area: 100..250 mm across is outside the bed's 0..200 mm"},
+        {"too low", ScanArea::OfSize(0, 150.5, 10, 200),
          "area: 150.5..350.5 mm down is outside the bed's 0..300 mm"},
-        {"left of the bed",
-         ScanArea::OfSize(-5, 0, 10, 10),
+        {"left of the bed", ScanArea::OfSize(-5, 0, 10, 10),
          "area: -5..5 mm across is outside the bed's 0..200 mm"},
-        {"no width", ScanArea::OfSize(0, 0, 0, 10), "area: the width and height must be above 0 mm"},
-        {"negative height", ScanArea::OfSize(0, 0, 10, -10), "area: the width and height must be above 0 mm"},
-        {"narrower than a step",
-         ScanArea::OfSize(10, 0, 0.2, 10),
+        {"no width", ScanArea::OfSize(0, 0, 0, 10),
+         "area: the width and height must be above 0 mm"},
+        {"negative height", ScanArea::OfSize(0, 0, 10, -10),
+         "area: the width and height must be above 0 mm"},
+        {"narrower than a step", ScanArea::OfSize(10, 0, 0.2, 10),
          "area: 0.2 mm across is less than the device's step of 1 mm"},
     };
     for (const Case& c : cases) {
@@ -250,4 +250,4 @@ TEST(ScanResolution, ComesFromTheResolutionOptionsTheDeviceHas) {
 
 } // namespace
 
-}  // namespace scan_area_test
+} // namespace scan_area_test

@@ -16,11 +16,18 @@ QString FileIn(const ScratchDir& scratch) {
 
 TEST(ScanMemory, EachDevicesChoicesAreKeptApartAndReadBackByTheNextRun) {
     const ScratchDir scratch;
-    const RememberedScan feeder{600, QStringLiteral("Gray"), 16,
+    const RememberedScan feeder{600,
+                                QStringLiteral("Gray"),
+                                16,
                                 QStringLiteral("Automatic Document Feeder"),
-                                ScanArea{10.5, 20, 110.25, 150}, std::nullopt};
-    const RememberedScan flatbed{1200, QStringLiteral("Color"), 8, QStringLiteral("Flatbed"),
-                                 ScanArea{0, 0, 215.9, 297}, std::nullopt};
+                                ScanArea{10.5, 20, 110.25, 150},
+                                std::nullopt};
+    const RememberedScan flatbed{1200,
+                                 QStringLiteral("Color"),
+                                 8,
+                                 QStringLiteral("Flatbed"),
+                                 ScanArea{0, 0, 215.9, 297},
+                                 std::nullopt};
     {
         SettingsStore settings(FileIn(scratch));
         ScanMemory memory(settings);
