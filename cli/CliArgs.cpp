@@ -5,8 +5,10 @@
 #include "cli/AreaArgument.h"
 #include "cli/CornersArgument.h"
 #include "cli/OptionTable.h"
+#include "cli/RectArgument.h"
 #include "curve/CurveTable.h"
 #include "image/formats/FormatTable.h"
+#include "curve/FilmSettings.h"
 
 #include <algorithm>
 #include <array>
@@ -34,6 +36,7 @@ constexpr std::array<CommandSyntax, 9> kCommands = {{
     {CommandKind::Auto, "auto", 2, 2, true},
     {CommandKind::Scan, "scan", 1, 1, true},
     {CommandKind::Calibrate, "calibrate", 2, 2, false},
+    {CommandKind::Film, "film", 2, 2, true},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -188,11 +191,11 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     if (rest.size() > max) {
         return "too many file names";
     }
-    // apply in pairs, auto and calibrate end with their output; apply -o has only inputs.
-    const bool endsWithOutput =
-        pairForm || syntax.kind == CommandKind::Auto || syntax.kind == CommandKind::Calibrate;
-    if (syntax.kind == CommandKind::Apply || syntax.kind == CommandKind::Auto ||
-        syntax.kind == CommandKind::Calibrate) {
+    // apply in pairs, auto, calibrate and film end with their output; apply -o has only inputs.
+    const bool takesScan = syntax.kind == CommandKind::Auto || syntax.kind == CommandKind::Film ||
+                           syntax.kind == CommandKind::Calibrate;
+    const bool endsWithOutput = pairForm || takesScan;
+    if (syntax.kind == CommandKind::Apply || takesScan) {
         command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
     if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
@@ -299,6 +302,42 @@ std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
     }
     if (sorted.given.optionsOf) {
         command.optionsOf = std::string(*sorted.given.optionsOf);
+    }
+    return {};
+}
+
+// The rectangles of film: --base is needed, --neutral at most twice, and
+// none with --bw (a black-and-white film has no colour to balance).
+std::string TakeFilmOptions(const Sorted& sorted, CliCommand& command) {
+    const auto rect = [](std::string_view name, std::string_view text, std::string& error) {
+        const std::optional<PixelRect> parsed = ParseRectArgument(text);
+        if (!parsed && error.empty()) {
+            error = std::string(name) + " takes LEFT,TOP,WIDTH,HEIGHT in image pixels, the " +
+                    "width and height above 0, not " + std::string(text);
+        }
+        return parsed;
+    };
+    std::string error;
+    if (sorted.given.base) {
+        command.filmBase = rect("--base", *sorted.given.base, error);
+    }
+    for (const std::string_view neutral : sorted.given.neutrals) {
+        if (const auto parsed = rect("--neutral", neutral, error)) {
+            command.neutrals.push_back(*parsed);
+        }
+    }
+    command.blackAndWhite = sorted.given.bw;
+    if (!error.empty() || command.kind != CommandKind::Film) {
+        return error;
+    }
+    if (!sorted.given.base) {
+        return "--base L,T,W,H is needed: the film's clearest part, its border or a gap";
+    }
+    if (command.neutrals.size() > kMaxNeutralPicks) {
+        return "--neutral is given at most twice: a light and a dark grey";
+    }
+    if (command.blackAndWhite && !command.neutrals.empty()) {
+        return "--neutral goes without --bw: a black-and-white film has no colour to balance";
     }
     return {};
 }
@@ -422,6 +461,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     }
     if (error.empty()) {
         error = TakeFeederOptions(sorted, command);
+    }
+    if (error.empty()) {
+        error = TakeFilmOptions(sorted, command);
     }
     if (error.empty()) {
         error = TakeOperands(syntax, sorted, command);

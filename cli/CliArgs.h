@@ -6,6 +6,7 @@
 #include "curve/ChannelParams.h"
 #include "measure/ChartLayout.h"
 #include "measure/ChartMap.h"
+#include "measure/FilmCounts.h"
 #include "scan/ScanArea.h"
 
 #include <cstddef>
@@ -16,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan, Calibrate };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan, Calibrate, Film };
 
 // How a TIFF output is compressed: --compress [deflate|lzw].
 enum class Compression { None, Deflate, Lzw };
@@ -51,6 +52,9 @@ struct CliCommand {
     std::optional<ChartCorners> corners;             // calibrate --corners X1,Y1,...
     std::optional<std::filesystem::path> report;     // calibrate --report OUT.txt
     std::optional<std::filesystem::path> diagnostic; // calibrate --diagnostic OUT.png
+    std::optional<PixelRect> filmBase;    // film --base L,T,W,H in image pixels
+    std::vector<PixelRect> neutrals;      // film --neutral L,T,W,H, at most two
+    bool blackAndWhite = false;           // film --bw
 };
 
 enum class ParseStatus {

@@ -10,8 +10,9 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 25> kOptions = {{
-    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan", &G::defaults},
+const std::array<OptionSpec, 28> kOptions = {{
+    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
+     &G::defaults},
     {"--force", "", nullptr, "export", &G::force},
     {"--output-dir", "-o", "a folder", "apply", &G::outputDir},
     {"--png", "", nullptr, "apply", &G::png},
@@ -36,6 +37,9 @@ const std::array<OptionSpec, 25> kOptions = {{
     {"--corners", "", "X1,Y1,X2,Y2,X3,Y3,X4,Y4", "calibrate", &G::corners},
     {"--report", "", "a file name", "calibrate", &G::report},
     {"--diagnostic", "", "an image file name", "calibrate", &G::diagnostic},
+    {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::base},
+    {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::neutrals},
+    {"--bw", "", nullptr, "film", &G::bw},
 }};
 
 // The words of a space-separated list.

@@ -37,6 +37,9 @@ struct GivenOptions {
     std::optional<std::string_view> corners;
     std::optional<std::string_view> report;
     std::optional<std::string_view> diagnostic;
+    std::optional<std::string_view> base;
+    std::vector<std::string_view> neutrals;
+    bool bw = false;
 };
 
 // A flag, a word that may be given once, or a word that may be given again.

@@ -95,6 +95,9 @@ Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>
 
 int ReportScan(const ScanOutcome& outcome, bool scanned, const Reason& writeFailure,
                const std::filesystem::path& output, std::ostream& err) {
+    if (outcome.narrowNegative) {
+        err << PlainError(kNarrowNegativeWarning);
+    }
     if (scanned && outcome.curvesInSoftware) {
         err << FileError(std::filesystem::path(outcome.device),
                          "takes no gamma tables for these curves; they were applied to the "

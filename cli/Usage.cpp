@@ -20,6 +20,8 @@ constexpr const char* kOverview =
     "          or --linear\n"
     "  calibrate  the twelve positions and an input profile from a linear scan\n"
     "          of a colour chart (no PARAMS)\n"
+    "  film    a parameter file that turns a negative into a positive, measured\n"
+    "          on one frame of the roll\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -165,6 +167,23 @@ constexpr const char* kCalibrate =
     "reference lacks, grey patches that do not get darker in order or a grey\n"
     "patch at the top level (status 1).\n";
 
+constexpr const char* kFilm =
+    "Usage: tamrel-cli film (PARAMS.tvp | --defaults) SCAN OUT.tvp --base L,T,W,H\n"
+    "                       [--neutral L,T,W,H]... [--bw]\n"
+    "\n"
+    "Writes PARAMS' twelve positions unchanged, plus film settings measured on\n"
+    "SCAN, a linear scan of a negative (any image apply reads; 16 bits keep the\n"
+    "dense parts). Rectangles are LEFT,TOP,WIDTH,HEIGHT in image pixels from the\n"
+    "top left. --base is the film's clearest part (its border or the gap between\n"
+    "frames); its median is the film base. --neutral is a grey of the picture:\n"
+    "two (a light and a dark one) set each channel's contrast and colour so that\n"
+    "both come out neutral, one sets the colour only, none takes both from the\n"
+    "frame's own densities. --bw takes one base and contrast for all channels.\n"
+    "A whole roll: 'film' on one frame, then 'apply' (or 'scan --batch') with\n"
+    "OUT on every frame; every command that takes PARAMS takes OUT. A rectangle\n"
+    "off the image, a base darker than 40 % of the frame, a neutral as clear as\n"
+    "the base or two neutrals of one density write nothing (exit status 1).\n";
+
 } // namespace
 
 std::string HelpText(std::optional<CommandKind> command) {
@@ -190,6 +209,8 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kScan;
     case CommandKind::Calibrate:
         return kCalibrate;
+    case CommandKind::Film:
+        return kFilm;
     }
     return kOverview;
 }

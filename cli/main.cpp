@@ -34,6 +34,8 @@ int Run(const CliCommand& command) {
         return RunScan(command, std::cout, std::cerr);
     case CommandKind::Calibrate:
         return RunCalibrate(command, std::cout, std::cerr);
+    case CommandKind::Film:
+        return RunFilm(command, std::cerr);
     }
     return kExitUsage;
 }

@@ -68,6 +68,18 @@ std::string Text(const ParamPositionSet& positions, const std::string& lineEnd) 
     return text;
 }
 
+// A colour negative's file with two neutral picks.
+std::string FilmText(const ParamPositionSet& positions) {
+    FilmSettings film = UnmeasuredFilm(FilmMode::ColourNegative);
+    film.neutralCount = kMaxNeutralPicks;
+    film.neutrals = {ChannelValues{0.05, 0.03, 0.02}, ChannelValues{0.3, 0.2, 0.1}};
+    std::string text;
+    for (const std::string& line : FormatParamFile(positions, film)) {
+        text += line;
+    }
+    return text;
+}
+
 std::vector<std::string> ParamSeeds() {
     const ParamPositionSet defaults{};
     const ParamPositionSet mixed = {ParamPositions{0, 200, 0, 150},
@@ -81,6 +93,7 @@ std::vector<std::string> ParamSeeds() {
         "  BlackR  =  12  \r\n\tGammaG\v=\f0200\t\n;BlackR=5\n ;x=1\nBlack R=3\n" +
             Text(mixed, "\r\n").substr(19),
         "BlackR=5" + std::string(130, ' ') + "\n" + Text(defaults, "\n") + "WhiteB=255",
+        FilmText(mixed),
     };
 }
 

@@ -50,3 +50,9 @@ inline constexpr unsigned IDM_ZOOM_FIT = 0x0100;
 inline constexpr unsigned IDM_ZOOM_ACTUAL = 0x0110;
 // Calibration from a scan of a colour chart.
 inline constexpr unsigned IDM_CALIBRATE_CHART = 0x0120;
+// Context-menu commands for film: which kind the scan is, and its picks.
+inline constexpr unsigned IDM_FILM_POSITIVE = 0x0200;
+inline constexpr unsigned IDM_FILM_COLOUR = 0x0210;
+inline constexpr unsigned IDM_FILM_BLACK_WHITE = 0x0220;
+inline constexpr unsigned IDM_PICK_BASE = 0x0230;
+inline constexpr unsigned IDM_PICK_GREY = 0x0240;

@@ -2,6 +2,7 @@
 // set from it, and a look at it without the tables. All of it is reached from
 // the context menu (and the backslash key for the look without the tables).
 #include "curve/AutoBlackWhite.h"
+#include "curve/FilmSettings.h"
 #include "image/CountLevels.h"
 #include "image/preview/PreviewState.h"
 #include "image/rows/SampleImage.h"
@@ -41,6 +42,7 @@ void CTamrelDlg::RefreshMenu() {
     systemMenu_.SetEnabled(IDM_ZOOM_ACTUAL, pixels);
     systemMenu_.SetEnabled(IDM_UNDO, undo_.CanUndo());
     systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
+    RefreshFilmMenu();
 }
 
 // The levels are not counted while an image is read, so that its picture
@@ -54,6 +56,11 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, std::shared_ptr<SampleImage> s
         theHistogramView.input.reset();
         LoadedImageChanged();
     }
+    // The film stays for the roll; the rectangles were drawn on the old image.
+    picks_ = {};
+    pendingPick_.reset();
+    undo_.Amend(StateNow());
+    SyncFilmOverlay();
     scanned_ = std::move(scan);
     scannedResolution_.reset();
     scannedDevice_.clear();
@@ -107,10 +114,12 @@ void CTamrelDlg::OnAutoBlackWhite() {
         return;
     }
     CloseStep();
+    // Black and White clip the positive, which the curve shapes.
+    const LevelHistogram positive = OutputHistogram(*levels, FilmTables(theChannelParams));
     ParamPositionSet positions = PositionSetOf(theChannelParams);
     for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
         positions[ch] =
-            WithAutoBlackWhite(positions[ch], levels->channels[ch], kDefaultClipPercent);
+            WithAutoBlackWhite(positions[ch], positive.channels[ch], kDefaultClipPercent);
     }
     ShowPositionSet(positions);
     CloseStep();

@@ -4,6 +4,7 @@
 // ZoomedPreview); the picture is only ever copied here.
 #include "ui/ImageView.h"
 
+#include "curve/FilmSettings.h"
 #include "image/preview/PreviewState.h"
 #include "image/preview/PreviewZoom.h"
 #include "image/preview/RenderPreview.h"
@@ -51,20 +52,12 @@ bool LargerThanArea() {
     return FitZoom(thePreviewState) < 1;
 }
 
-// Tables that leave every level as it is.
-std::array<GammaTable, 3> IdentityTables() {
-    std::array<GammaTable, 3> tables{};
-    for (GammaTable& table : tables) {
-        for (std::size_t level = 0; level < kGammaTableSize; ++level) {
-            table[level] = static_cast<std::int16_t>(level);
-        }
-    }
-    return tables;
-}
-
+// The image before the curve: its own levels, or a negative's positive
+// through the film stage alone (every level as it is without one).
 bool RenderBeforeImageIfMissing() {
     if (!theBeforeView.image && thePreviewState.PreviewBitmap) {
-        theBeforeView.image = BuildPreview(thePreviewState.LoadedImage(), IdentityTables());
+        theBeforeView.image =
+            BuildPreview(thePreviewState.LoadedImage(), FilmTables(theChannelParams));
         if (theBeforeView.image && LargerThanArea()) {
             theBeforeView.levels = PreviewPyramid::Build(*theBeforeView.image);
         }
@@ -240,4 +233,12 @@ std::optional<std::uint32_t> ShownColourAt(Point client) {
         return std::nullopt;
     }
     return shown->At(pixel->x, pixel->y);
+}
+
+void FilmChanged() {
+    theBeforeView.image.reset();
+    theBeforeView.levels.reset();
+    if (theBeforeView.shown) {
+        RenderBeforeImageIfMissing();
+    }
 }

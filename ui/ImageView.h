@@ -48,6 +48,9 @@ bool ShowingImageBeforeTables();
 // A new image was loaded: the old image before the tables goes (and, while it
 // is shown, the new one's is rendered).
 void LoadedImageChanged();
+// The film changed: the image before the curve, a negative's positive alone,
+// is made anew.
+void FilmChanged();
 
 // The colour (0xFFRRGGBB) of the pixel shown at a point of the image area's
 // client coordinates (device pixels), from whichever image is shown.

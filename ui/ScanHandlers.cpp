@@ -34,6 +34,9 @@ namespace {
 
 const QString kCannotScan = QStringLiteral("スキャンできません。");
 const QString kScanned = QStringLiteral("スキャンしました。");
+const QString kNarrowNegativeScan = QStringLiteral(
+    "このスキャナの 8 ビットのテーブルでは濃いネガの暗部を表せません。16 ビットのリニアスキャンを"
+    "お勧めします。");
 const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
 const QString kPagesScanned = QStringLiteral("%1 ページをスキャンしました。");
 const QString kBatchProgress = QStringLiteral("スキャンしています... (%1 ページ目)");
@@ -333,7 +336,9 @@ void CTamrelDlg::OnScanWithTables() {
                           ReasonLine(path, failed));
         return;
     }
-    Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information);
+    // A device's 8-bit tables cannot hold a negative's dense parts.
+    Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information,
+                      outcome.narrowNegative ? kNarrowNegativeScan : QString());
 }
 
 void CTamrelDlg::OnSaveScan() {

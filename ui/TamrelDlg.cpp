@@ -17,6 +17,7 @@
 #include "ui/HistogramView.h"
 #include "ui/ImageView.h"
 #include "ui/ScanMemory.h"
+#include "ui/SelectionOverlay.h"
 #include "ui/SliderAccessible.h"
 #include "ui/SliderKeys.h"
 
@@ -71,6 +72,7 @@ CTamrelDlg::CTamrelDlg(AskUser* ask)
 }
 
 CTamrelDlg::~CTamrelDlg() {
+    AttachImageOverlay(nullptr);
     disconnect(focusWatch_);
     if (created_ && !destroyed_) {
         OnDestroy();
@@ -117,6 +119,7 @@ bool CTamrelDlg::OnInitDialog() {
     UpdateData(false);
 
     AppendReadingEntries();
+    AppendFilmEntries();
     const QString about = LoadResourceString(IDS_ABOUTBOX);
     if (!about.isEmpty()) {
         systemMenu_.AppendSeparator();
@@ -139,6 +142,7 @@ bool CTamrelDlg::OnInitDialog() {
 
     GraphArea->PaintCallback = DrawCurvePlot;
     ImageArea->PaintCallback = DrawImageArea;
+    CreateFilmOverlay();
 
     {
         const QSignalBlocker quiet(ChannelTab); // inserting is not a user's selection
@@ -159,7 +163,7 @@ bool CTamrelDlg::OnInitDialog() {
         ComputeChannelTable(theChannelParams[ch], theGammaTables[ch]);
     }
     UpdateChannelFromControls();
-    undo_ = UndoHistory(PositionSetOf(theChannelParams));
+    undo_ = UndoHistory(StateNow());
     RefreshMenu();
     return true;
 }
@@ -185,6 +189,7 @@ void CTamrelDlg::done(int result) {
 void CTamrelDlg::OnDestroy() {
     destroyed_ = true;
     ReleasePreview();
+    AttachImageOverlay(nullptr);
     theHistogramView.input.reset();
 }
 
@@ -203,6 +208,8 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         {IDM_REDO, &CTamrelDlg::OnRedo},
         {IDM_ZOOM_FIT, &CTamrelDlg::OnZoomToFit},
         {IDM_ZOOM_ACTUAL, &CTamrelDlg::OnZoomActual},
+        {IDM_PICK_BASE, &CTamrelDlg::OnPickBase},
+        {IDM_PICK_GREY, &CTamrelDlg::OnPickGrey},
     };
     for (const auto& [command, handler] : reading) {
         if ((id & kSysCommandMask) == command) {
@@ -211,6 +218,15 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         }
     }
     switch (id & kSysCommandMask) {
+    case IDM_FILM_POSITIVE:
+        OnFilmMode(FilmMode::Positive);
+        break;
+    case IDM_FILM_COLOUR:
+        OnFilmMode(FilmMode::ColourNegative);
+        break;
+    case IDM_FILM_BLACK_WHITE:
+        OnFilmMode(FilmMode::BlackAndWhite);
+        break;
     case IDM_SCAN_ACQUIRE:
         OnScanAcquire();
         break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "curve/FilmSettings.h"
 #include "image/ImageMeta.h"
 #include "image/kernels/Histogram.h"
 #include "io/ParamKeys.h"
@@ -10,6 +11,7 @@
 #include "platform/DialogBuilder.h"
 #include "platform/SystemMenu.h"
 #include "scan/ScanBatch.h"
+#include "ui/FilmPicks.h"
 #include "ui/ScanPreview.h"
 #include "ui/UndoHistory.h"
 
@@ -33,6 +35,7 @@ struct SampleImage;
 struct ScanOutcome;
 struct ScanSettings;
 class CMyGraph;
+class SelectionOverlay;
 class QKeyEvent;
 class QLabel;
 class QSlider;
@@ -108,6 +111,12 @@ public:
     void OnSaveScan();
     // 「チャートで校正...」 on the loaded image (CalibrateHandlers.cpp).
     void OnCalibrateChart();
+    // Film (FilmHandlers.cpp): the kind of film, and the base and neutral
+    // greys drawn over the image.
+    void OnFilmMode(FilmMode mode);
+    void OnPickBase();
+    void OnPickGrey();
+    const FilmSettings& Film() const { return film_; }
 
     // Channel controls.
     void UpdateChannelFromControls();
@@ -151,12 +160,28 @@ private:
     void ShowReadout(const QString& red, const QString& green, const QString& blue);
     // Shows a state of all three channels as a load does: tables, sliders, plot.
     void ShowPositionSet(const ParamPositionSet& positions);
+    // Shows a whole state, as undo and redo do: positions, film and picks.
+    void ShowState(const ParamState& state);
+    ParamState StateNow() const;
     void AppendReadingEntries();
     // Check marks and enabled entries as the state is now.
     void RefreshMenu();
     // A slider move goes on until its thumb is let go, the focus leaves it,
     // or no key moves it for this long.
     void ContinueStep();
+
+    // Film (FilmHandlers.cpp).
+    void AppendFilmEntries();
+    void RefreshFilmMenu();
+    void CreateFilmOverlay();
+    // The film and its picks into the tables, the overlay and the preview.
+    void ShowFilm(const FilmSettings& film, const FilmPicks& picks);
+    // The overlay's shapes, bounds and mapping as the film and the preview are now.
+    void SyncFilmOverlay();
+    // The film measured on the loaded image, or nullopt after the problem was told.
+    std::optional<FilmSettings> MeasureOnImage(FilmMode mode, const FilmPicks& picks);
+    void OnFilmShapeFinished(std::size_t index);
+    FilmPicks PicksOfShapes() const;
 
     // Scans on a worker thread, then runs `finish` there on the outcome (work
     // on the page that would otherwise hold up the window).
@@ -184,7 +209,16 @@ private:
     AskUser* ask_;
     ControlMap controls_;
     SystemMenu systemMenu_;
-    UndoHistory undo_{PositionSetOf(theChannelParams)};
+    UndoHistory undo_{ParamState{PositionSetOf(theChannelParams), {}, {}}};
+    FilmSettings film_;                             // the film the tables' stages come from
+    FilmPicks picks_;                               // drawn on the image shown now
+    std::unique_ptr<SelectionOverlay> filmOverlay_; // the picks over the image area
+    // The shape a pick draws and what it is; none outside a pick.
+    struct PendingPick {
+        std::size_t index;
+        bool base;
+    };
+    std::optional<PendingPick> pendingPick_;
     // Where the pointer last moved over the dialog (device pixels), so that a
     // switch of the shown image can refresh the readout under it.
     std::optional<QPoint> lastPointer_;
