@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/OutputChecks.h"
+#include "curve/FilmSettings.h"
 #include "image/ApplyImage.h"
 
 #include <ostream>
@@ -86,7 +87,12 @@ int RunApply(const CliCommand& command, std::ostream& err) {
         return kExitFailed;
     }
     const ChannelCurves wide = CurvesOf(*channels, kWideShape);
-    const ApplyTables tables{&*levels, {wide[kRed], wide[kGreen], wide[kBlue]}};
+    ApplyTables tables{&levels->tables, {wide[kRed], wide[kGreen], wide[kBlue]}, {}};
+    ChannelCurves positive;
+    if (HasFilm(*channels)) {
+        positive = CurvesOf(CurvesAlone(*channels), kWideShape);
+        tables.PositiveWide = {positive[kRed], positive[kGreen], positive[kBlue]};
+    }
     ApplyOptions options;
     options.Compression = TiffCompressionOf(command.compression);
     options.Quality = command.quality;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 
 std::optional<ScanArea> ParseAreaArgument(std::string_view text) {
     constexpr std::size_t kFields = 4;
@@ -26,5 +27,11 @@ std::optional<ScanArea> ParseAreaArgument(std::string_view text) {
     if (!(values[2] > 0) || !(values[3] > 0)) {
         return std::nullopt;
     }
-    return ScanArea{values[0], values[1], values[2], values[3]};
+    const ScanArea area = ScanArea::OfSize(values[0], values[1], values[2], values[3]);
+    // An edge beyond any double, or a size lost beside a far larger corner.
+    if (!std::isfinite(area.right) || !std::isfinite(area.bottom) || !(area.Width() > 0) ||
+        !(area.Height() > 0)) {
+        return std::nullopt;
+    }
+    return area;
 }

@@ -8,6 +8,7 @@
 
 // "LEFT,TOP,WIDTH,HEIGHT": four plain decimals of millimetres (digits with
 // at most one point; no sign, exponent or blanks), the width and height
-// above 0. Nothing for any other text, or a number too large for a double.
+// above 0. Nothing for any other text, a number (or an edge, the corner plus
+// the size) too large for a double, or a size too small to change its corner.
 // The device judges whether the area lies on its bed.
 std::optional<ScanArea> ParseAreaArgument(std::string_view text);

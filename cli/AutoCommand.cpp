@@ -1,5 +1,6 @@
 // auto: a parameter file whose Black and White come from an image's levels
-// by the window's rule, and whose Alpha and Gamma come from PARAMS.
+// by the window's rule, and whose Alpha and Gamma come from PARAMS. For a
+// negative the levels are its positive's, and the film goes on unchanged.
 #include "cli/ChannelSource.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
@@ -41,8 +42,8 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
 } // namespace
 
 int RunAuto(const CliCommand& command, std::ostream& err) {
-    const auto channels = ChannelsOrReport(command, err);
-    if (!channels) {
+    const auto params = ParamsOrReport(command, err);
+    if (!params) {
         return kExitFailed;
     }
     const fs::path& input = command.inputs.front();
@@ -54,12 +55,16 @@ int RunAuto(const CliCommand& command, std::ostream& err) {
     if (!histogram) {
         return kExitFailed;
     }
-    ParamPositionSet positions = PositionSetOf(*channels);
+    ChannelParamsSet channels{};
+    GammaTableSet tables{};
+    ApplyFilm(params->film, channels, tables);
+    const LevelHistogram positive = OutputHistogram(*histogram, FilmTables(channels));
+    ParamPositionSet positions = params->positions;
     for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
-        positions[ch] = WithAutoBlackWhite(positions[ch], histogram->channels[ch],
+        positions[ch] = WithAutoBlackWhite(positions[ch], positive.channels[ch],
                                            command.clipPercent.value_or(kDefaultClipPercent));
     }
-    const WriteResult result = SaveParamFile(command.output, positions);
+    const WriteResult result = SaveParamFile(command.output, positions, params->film);
     if (result != WriteResult::Ok) {
         err << FileError(command.output, ReasonOf(result));
         return kExitFailed;

@@ -1,4 +1,5 @@
-// Channels from positions, mapped to values as the window's store does.
+// Channels from positions, mapped to values as the window's store does,
+// with the film's stage in front of each.
 #include "cli/ChannelSource.h"
 
 #include "cli/Messages.h"
@@ -8,24 +9,32 @@
 
 namespace {
 
-ChannelParamsSet ChannelsFrom(const ParamPositionSet& positions) {
+ChannelParamsSet ChannelsFrom(const CommandParams& params) {
     ChannelParamsSet channels{};
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        channels[c] = MakeChannelParams(positions[c]);
-    }
+    GammaTableSet tables{};
+    ApplyFilm(params.film, channels, tables);
+    ApplyPositionSet(params.positions, channels, tables);
     return channels;
 }
 
 } // namespace
 
-std::optional<ChannelParamsSet> ChannelsOrReport(const CliCommand& command, std::ostream& err) {
+std::optional<CommandParams> ParamsOrReport(const CliCommand& command, std::ostream& err) {
     if (command.defaults) {
-        return ChannelsFrom(ParamPositionSet{});
+        return CommandParams{};
     }
     const ParamLoad load = LoadParamFile(command.params);
     if (load.result != LoadResult::Ok) {
-        err << FileError(command.params, ReasonOf(load.result));
+        err << FileError(command.params, ReasonText(load.why));
         return std::nullopt;
     }
-    return ChannelsFrom(load.positions);
+    return CommandParams{load.positions, load.film};
+}
+
+std::optional<ChannelParamsSet> ChannelsOrReport(const CliCommand& command, std::ostream& err) {
+    const std::optional<CommandParams> params = ParamsOrReport(command, err);
+    if (!params) {
+        return std::nullopt;
+    }
+    return ChannelsFrom(*params);
 }

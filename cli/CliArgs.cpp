@@ -3,9 +3,12 @@
 #include "cli/CliArgs.h"
 
 #include "cli/AreaArgument.h"
+#include "cli/CornersArgument.h"
 #include "cli/OptionTable.h"
+#include "cli/RectArgument.h"
 #include "curve/CurveTable.h"
 #include "image/formats/FormatTable.h"
+#include "curve/FilmSettings.h"
 
 #include <algorithm>
 #include <array>
@@ -23,7 +26,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 8> kCommands = {{
+constexpr std::array<CommandSyntax, 10> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -32,6 +35,8 @@ constexpr std::array<CommandSyntax, 8> kCommands = {{
     {CommandKind::Devices, "devices", 0, 0, false},
     {CommandKind::Auto, "auto", 2, 2, true},
     {CommandKind::Scan, "scan", 1, 1, true},
+    {CommandKind::Calibrate, "calibrate", 2, 2, false},
+    {CommandKind::Film, "film", 2, 2, true},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -187,9 +192,11 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     if (rest.size() > max) {
         return "too many file names";
     }
-    // apply in pairs and auto end with their output; apply -o has only inputs.
-    const bool endsWithOutput = pairForm || syntax.kind == CommandKind::Auto;
-    if (syntax.kind == CommandKind::Apply || syntax.kind == CommandKind::Auto) {
+    // apply in pairs, auto, calibrate and film end with their output; apply -o has only inputs.
+    const bool takesScan = syntax.kind == CommandKind::Auto || syntax.kind == CommandKind::Film ||
+                           syntax.kind == CommandKind::Calibrate;
+    const bool endsWithOutput = pairForm || takesScan;
+    if (syntax.kind == CommandKind::Apply || takesScan) {
         command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
     if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
@@ -300,6 +307,42 @@ std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
+// The rectangles of film: --base is needed, --neutral at most twice, and
+// none with --bw (a black-and-white film has no colour to balance).
+std::string TakeFilmOptions(const Sorted& sorted, CliCommand& command) {
+    const auto rect = [](std::string_view name, std::string_view text, std::string& error) {
+        const std::optional<PixelRect> parsed = ParseRectArgument(text);
+        if (!parsed && error.empty()) {
+            error = std::string(name) + " takes LEFT,TOP,WIDTH,HEIGHT in image pixels, the " +
+                    "width and height above 0, not " + std::string(text);
+        }
+        return parsed;
+    };
+    std::string error;
+    if (sorted.given.base) {
+        command.filmBase = rect("--base", *sorted.given.base, error);
+    }
+    for (const std::string_view neutral : sorted.given.neutrals) {
+        if (const auto parsed = rect("--neutral", neutral, error)) {
+            command.neutrals.push_back(*parsed);
+        }
+    }
+    command.blackAndWhite = sorted.given.bw;
+    if (!error.empty() || command.kind != CommandKind::Film) {
+        return error;
+    }
+    if (!sorted.given.base) {
+        return "--base L,T,W,H is needed: the film's clearest part, its border or a gap";
+    }
+    if (command.neutrals.size() > kMaxNeutralPicks) {
+        return "--neutral is given at most twice: a light and a dark grey";
+    }
+    if (command.blackAndWhite && !command.neutrals.empty()) {
+        return "--neutral goes without --bw: a black-and-white film has no colour to balance";
+    }
+    return {};
+}
+
 // The values of the scan options; the device judges resolution and mode.
 std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
     command.linear = sorted.given.linear;
@@ -352,6 +395,61 @@ std::string TakeBatchPattern(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
+// Two outputs of one name would keep only the one written last.
+std::string CheckOutputsApart(const CliCommand& command) {
+    std::vector<std::pair<std::string, std::filesystem::path>> outputs = {{"OUT", command.output}};
+    const std::pair<const char*, const std::optional<std::filesystem::path>*> options[] = {
+        {"--profile", &command.profile},
+        {"--report", &command.report},
+        {"--diagnostic", &command.diagnostic}};
+    for (const auto& [name, path] : options) {
+        if (*path) {
+            outputs.emplace_back(name, **path);
+        }
+    }
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            if (outputs[i].second.lexically_normal() == outputs[j].second.lexically_normal()) {
+                return outputs[j].first + " and " + outputs[i].first + " name the same file";
+            }
+        }
+    }
+    return {};
+}
+
+// The chart, its reference and corners, and the outputs beside OUT: all
+// of them named apart, and the picture in a format of colour.
+std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
+    const GivenOptions& given = sorted.given;
+    if (!given.chart || !given.corners) {
+        return "--chart and --corners are needed";
+    }
+    command.chart = ChartNamed(*given.chart);
+    if (!command.chart) {
+        return "unknown chart " + std::string(*given.chart) + " (colorchecker or it8)";
+    }
+    command.corners = ParseCornersArgument(*given.corners);
+    if (!command.corners) {
+        return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
+               std::string(*given.corners);
+    }
+    if (given.reference) {
+        command.reference = std::filesystem::path(*given.reference);
+    } else if (*command.chart != ChartKind::ColorChecker24) {
+        return "--chart " + std::string(*given.chart) + " needs --reference";
+    }
+    if (given.report) {
+        command.report = std::filesystem::path(*given.report);
+    }
+    if (given.diagnostic) {
+        command.diagnostic = std::filesystem::path(*given.diagnostic);
+        if (!FormatOfName(*command.diagnostic, NameUse::ColourOnly)) {
+            return "--diagnostic takes a name ending in " + NameList(NameUse::ColourOnly);
+        }
+    }
+    return CheckOutputsApart(command);
+}
+
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
@@ -380,6 +478,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
         error = TakeFeederOptions(sorted, command);
     }
     if (error.empty()) {
+        error = TakeFilmOptions(sorted, command);
+    }
+    if (error.empty()) {
         error = TakeOperands(syntax, sorted, command);
     }
     if (error.empty() && syntax.kind == CommandKind::Scan) {
@@ -387,6 +488,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     }
     if (error.empty() && syntax.kind == CommandKind::Export) {
         error = CheckExportName(command.output);
+    }
+    if (error.empty() && syntax.kind == CommandKind::Calibrate) {
+        error = TakeCalibrateOptions(sorted, command);
     }
     if (!error.empty()) {
         return Bad(std::string(syntax.name) + ": " + error);

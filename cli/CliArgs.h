@@ -4,6 +4,9 @@
 
 #include "cli/PagePattern.h"
 #include "curve/ChannelParams.h"
+#include "measure/ChartLayout.h"
+#include "measure/ChartMap.h"
+#include "measure/FilmCounts.h"
 #include "scan/ScanArea.h"
 
 #include <cstddef>
@@ -14,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan };
+enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan, Calibrate, Film };
 
 // How a TIFF output is compressed: --compress [deflate|lzw].
 enum class Compression { None, Deflate, Lzw };
@@ -46,6 +49,14 @@ struct CliCommand {
     bool batchIntoOne = false;            // scan --batch OUT.pdf: every page into OUT
     std::optional<int> quality;           // apply, scan: --quality 1..100 for JPEG and PDF
     std::optional<std::string> optionsOf; // devices --options DEVICE
+    std::optional<ChartKind> chart;       // calibrate --chart
+    std::optional<std::filesystem::path> reference;  // calibrate --reference REF.txt
+    std::optional<ChartCorners> corners;             // calibrate --corners X1,Y1,...
+    std::optional<std::filesystem::path> report;     // calibrate --report OUT.txt
+    std::optional<std::filesystem::path> diagnostic; // calibrate --diagnostic OUT.png
+    std::optional<PixelRect> filmBase;    // film --base L,T,W,H in image pixels
+    std::vector<PixelRect> neutrals;      // film --neutral L,T,W,H, at most two
+    bool blackAndWhite = false;           // film --bw
 };
 
 enum class ParseStatus {

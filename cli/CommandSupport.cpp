@@ -15,15 +15,21 @@ constexpr std::string_view kDefaultsName = "--defaults";
 
 } // namespace
 
-std::optional<GammaTableSet> TablesOrReport(const CliCommand& command, std::ostream& err) {
-    const TableLoad load = LoadTables(command);
+std::optional<TableLoad> TablesOrReport(const CliCommand& command, std::ostream& err) {
+    TableLoad load = LoadTables(command);
     if (load.result != LoadResult::Ok) {
         const std::filesystem::path name =
             command.defaults ? std::filesystem::path(kDefaultsName) : command.params;
-        err << FileError(name, ReasonOf(load.result));
+        err << FileError(name, ReasonText(load.why));
         return std::nullopt;
     }
-    return load.tables;
+    return load;
+}
+
+void WarnNarrowNegative(bool negative, TableShape shape, std::ostream& err) {
+    if (negative && shape.entries <= kWindowShape.entries) {
+        err << PlainError(kNarrowNegativeWarning);
+    }
 }
 
 int PrintAll(std::string_view text, std::ostream& out, std::ostream& err) {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "cli/CliArgs.h"
+#include "cli/TableSource.h"
 #include "curve/ChannelParams.h"
+#include "curve/CurveTable.h"
 
 #include <iosfwd>
 #include <optional>
@@ -11,7 +13,11 @@
 #include <string_view>
 
 // The tables, or nullopt after the failure was reported on `err`.
-std::optional<GammaTableSet> TablesOrReport(const CliCommand& command, std::ostream& err);
+std::optional<TableLoad> TablesOrReport(const CliCommand& command, std::ostream& err);
+
+// One line on `err` when a negative's curves go into tables of 256 entries
+// or fewer, which cannot hold a dense negative's shadows.
+void WarnNarrowNegative(bool negative, TableShape shape, std::ostream& err);
 
 // Writes and flushes `text`; a full disk or a closed pipe is reported on
 // `err` and gives the failure status.

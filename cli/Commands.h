@@ -1,4 +1,4 @@
-// The seven commands of tamrel-cli; each returns the process's exit status and
+// The commands of tamrel-cli; each returns the process's exit status and
 // prints what it has to say on `out` and its failures on `err`.
 #pragma once
 
@@ -18,3 +18,5 @@ int RunCube(const CliCommand& command, std::ostream& err);
 int RunDevices(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunAuto(const CliCommand& command, std::ostream& err);
 int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err);
+int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err);
+int RunFilm(const CliCommand& command, std::ostream& err);

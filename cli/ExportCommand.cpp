@@ -34,7 +34,8 @@ int RunExport(const CliCommand& command, std::ostream& err) {
         return kExitFailed;
     }
     // Files after the one that failed stay unwritten.
-    const TableFilesOutcome written = WriteTableFiles(names, *tables);
+    WarnNarrowNegative(tables->negative, kWindowShape, err);
+    const TableFilesOutcome written = WriteTableFiles(names, tables->tables);
     if (written.Result != WriteResult::Ok) {
         err << FileError(written.FailedFile, ReasonText(written.Why));
         return kExitFailed;

@@ -57,8 +57,9 @@ std::string ReasonText(const Reason& why) {
         return "too large (" + value + " bytes)" + (why.Text.empty() ? "" : " for " + why.Text);
     case ReasonCode::NoMemory:
         return "not enough memory for the image";
-    case ReasonCode::MissingParams:
-        return std::string(ReasonOf(LoadResult::Incomplete));
+    case ReasonCode::MissingParams: // Text names a film line's key
+        return std::string(ReasonOf(LoadResult::Incomplete)) +
+               (why.Text.empty() ? "" : ": film key " + why.Text + " missing or invalid");
     case ReasonCode::DamagedData:
         return "damaged data" + (why.Text.empty() ? "" : ": " + why.Text);
     case ReasonCode::CannotCreate:

@@ -17,6 +17,9 @@ inline constexpr std::string_view kReasonCannotOpen = "cannot open";
 inline constexpr std::string_view kReasonCannotWrite = "cannot write";
 inline constexpr std::string_view kReasonExists = "exists (--force replaces it)";
 inline constexpr std::string_view kReasonIsInput = "would replace its own input";
+inline constexpr std::string_view kNarrowNegativeWarning =
+    "warning: 8-bit tables cannot hold a dense negative's shadows; scan the film linearly at 16 "
+    "bits and put the scan through 'tamrel-cli apply' with this parameter file";
 
 std::string_view ReasonOf(LoadResult result);
 std::string_view ReasonOf(WriteResult result);

@@ -10,8 +10,9 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 21> kOptions = {{
-    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan", &G::defaults},
+const std::array<OptionSpec, 29> kOptions = {{
+    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
+     &G::defaults},
     {"--force", "", nullptr, "export", &G::force},
     {"--output-dir", "-o", "a folder", "apply", &G::outputDir},
     {"--png", "", nullptr, "apply", &G::png},
@@ -28,9 +29,17 @@ const std::array<OptionSpec, 21> kOptions = {{
     {"--option", "", "NAME=VALUE", "scan", &G::deviceOptions},
     {"--area", "", "LEFT,TOP,WIDTH,HEIGHT in millimetres", "scan", &G::area},
     {"--source", "", "a source name", "scan", &G::source},
-    {"--profile", "", "an ICC profile", "scan", &G::profile},
+    {"--profile", "", "an ICC profile", "scan calibrate", &G::profile},
     {"--batch", "", nullptr, "scan", &G::batch},
     {"--options", "", "a device name", "devices", &G::optionsOf},
+    {"--chart", "", "colorchecker or it8", "calibrate", &G::chart},
+    {"--reference", "", "a reference file", "calibrate", &G::reference},
+    {"--corners", "", "X1,Y1,X2,Y2,X3,Y3,X4,Y4", "calibrate", &G::corners},
+    {"--report", "", "a file name", "calibrate", &G::report},
+    {"--diagnostic", "", "an image file name", "calibrate", &G::diagnostic},
+    {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::base},
+    {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::neutrals},
+    {"--bw", "", nullptr, "film", &G::bw},
     {"--quality", "", "a quality of 1..100", "apply scan", &G::quality},
 }};
 

@@ -32,6 +32,14 @@ struct GivenOptions {
     std::optional<std::string_view> profile;
     bool batch = false;
     std::optional<std::string_view> optionsOf;
+    std::optional<std::string_view> chart;
+    std::optional<std::string_view> reference;
+    std::optional<std::string_view> corners;
+    std::optional<std::string_view> report;
+    std::optional<std::string_view> diagnostic;
+    std::optional<std::string_view> base;
+    std::vector<std::string_view> neutrals;
+    bool bw = false;
     std::optional<std::string_view> quality;
 };
 

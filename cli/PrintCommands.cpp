@@ -5,8 +5,10 @@
 #include "cli/Messages.h"
 #include "cli/SaneTables.h"
 #include "cli/TableListing.h"
+#include "curve/FilmSettings.h"
 #include "scan/SaneSession.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace {
@@ -34,9 +36,19 @@ std::optional<GammaOptions> DeviceTables(const std::string& name, std::ostream& 
     return read.options;
 }
 
-int PrintPlan(const SanePlan& plan, const CliCommand& command, std::ostream& out,
+// The smallest table the plan prints.
+TableShape SmallestShape(const SanePlan& plan) {
+    TableShape smallest{kMaxCurveEntries, kMaxCurveLevel};
+    for (const SaneTable& table : plan.line.tables) {
+        smallest.entries = std::min(smallest.entries, table.entries.size());
+    }
+    return smallest;
+}
+
+int PrintPlan(const SanePlan& plan, const CliCommand& command, bool negative, std::ostream& out,
               std::ostream& err) {
     if (plan.problem == SaneTableProblem::None) {
+        WarnNarrowNegative(negative, SmallestShape(plan), err);
         return PrintAll(FormatSaneOptions(plan.line), out, err);
     }
     err << (command.device ? FileError(*command.device, ProblemText(plan))
@@ -52,13 +64,15 @@ int RunSane(const CliCommand& command, std::ostream& out, std::ostream& err) {
         return kExitFailed;
     }
     if (!command.device) {
-        return PrintPlan(PlanForShape(*channels, ShapeOf(command)), command, out, err);
+        return PrintPlan(PlanForShape(*channels, ShapeOf(command)), command, HasFilm(*channels),
+                         out, err);
     }
     const auto device = DeviceTables(*command.device, err);
     if (!device) {
         return kExitFailed;
     }
-    return PrintPlan(PlanForDevice(*device, *channels, command.channel), command, out, err);
+    return PrintPlan(PlanForDevice(*device, *channels, command.channel), command,
+                     HasFilm(*channels), out, err);
 }
 
 int RunTable(const CliCommand& command, std::ostream& out, std::ostream& err) {

@@ -132,6 +132,9 @@ Reason FinishPages(PageWriter& pages, const std::filesystem::path& output) {
 
 int ReportScan(const ScanOutcome& outcome, bool scanned, const Reason& writeFailure,
                const std::filesystem::path& output, std::ostream& err) {
+    if (outcome.narrowNegative) {
+        err << PlainError(kNarrowNegativeWarning);
+    }
     if (scanned && outcome.curvesInSoftware) {
         err << FileError(std::filesystem::path(outcome.device),
                          "takes no gamma tables for these curves; they were applied to the "

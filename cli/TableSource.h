@@ -1,5 +1,5 @@
 // The three gamma tables a command works with: computed from the start-up
-// positions (--defaults) or from a parameter file, all or nothing.
+// positions (--defaults) or from a parameter file and its film, all or nothing.
 #pragma once
 
 #include "cli/CliArgs.h"
@@ -9,6 +9,8 @@
 struct TableLoad {
     LoadResult result = LoadResult::CannotOpen;
     GammaTableSet tables{}; // meaningful only when result is Ok
+    Reason why;             // what went wrong, unless result is Ok
+    bool negative = false;  // the tables hold a negative's film stage
 };
 
 // Reads the parameter file through the window's own tolerant reader and

@@ -20,6 +20,10 @@ constexpr const char* kOverview =
     "  auto    a parameter file with Black and White read from an image\n"
     "  scan    scan a page (or a feeder's pages) with the tables in the device,\n"
     "          or --linear\n"
+    "  calibrate  the twelve positions and an input profile from a linear scan\n"
+    "          of a colour chart (no PARAMS)\n"
+    "  film    a parameter file that turns a negative into a positive, measured\n"
+    "          on one frame of the roll\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -147,6 +151,50 @@ constexpr const char* kScan =
     "embedded as it is in a linear scan, and rewritten for the tables otherwise.\n"
     "--compress compresses TIFF as for apply.\n";
 
+constexpr const char* kCalibrate =
+    "Usage: tamrel-cli calibrate SCAN OUT.tvp --chart colorchecker|it8\n"
+    "                            [--reference REF.txt] --corners X1,Y1,X2,Y2,X3,Y3,X4,Y4\n"
+    "                            [--profile OUT.icc] [--report OUT.txt]\n"
+    "                            [--diagnostic OUT.png]\n"
+    "\n"
+    "Measures a linear (gamma 1.0) scan of a colour chart: a ColorChecker 24 or\n"
+    "an IT8.7/2 (with its grey scale below the grid). --corners gives the patch\n"
+    "grid's corners in the scan's pixels: top-left of the first patch, top-right\n"
+    "of the first row's last, bottom-right of the last, bottom-left of the last\n"
+    "row's first (a little rotated is fine). --reference is the chart maker's\n"
+    "CGATS file (SAMPLE_ID with LAB_L LAB_A LAB_B or XYZ_X XYZ_Y XYZ_Z, D50;\n"
+    "A1 or A01, GS0 or GS00); for the ColorChecker the published values of\n"
+    "charts made since November 2014 are built in. Each patch's central half is\n"
+    "read as the mean of its middle half of values.\n"
+    "OUT.tvp gets, per channel, the Black, White, Alpha and Gamma that put the\n"
+    "grey patches on the start-up curve at their luminance, neutral. --profile\n"
+    "writes an ICC input profile of the linear scan (tone curves and a matrix\n"
+    "fitted to CIEDE2000), for 'scan --profile' and the window's scans. --report\n"
+    "writes every patch's reference Lab, its Lab through the profile and their\n"
+    "CIEDE2000; --diagnostic a picture of the scan with every sampled box\n"
+    "(green below 1, yellow below 3, red above). The positions and the summary\n"
+    "are printed. Nothing is written when the chart cannot be measured: corners\n"
+    "outside the scan or not a convex quadrilateral (status 2), a patch the\n"
+    "reference lacks, grey patches that do not get darker in order or a grey\n"
+    "patch at the top level (status 1).\n";
+
+constexpr const char* kFilm =
+    "Usage: tamrel-cli film (PARAMS.tvp | --defaults) SCAN OUT.tvp --base L,T,W,H\n"
+    "                       [--neutral L,T,W,H]... [--bw]\n"
+    "\n"
+    "Writes PARAMS' twelve positions unchanged, plus film settings measured on\n"
+    "SCAN, a linear scan of a negative (any image apply reads; 16 bits keep the\n"
+    "dense parts). Rectangles are LEFT,TOP,WIDTH,HEIGHT in image pixels from the\n"
+    "top left. --base is the film's clearest part (its border or the gap between\n"
+    "frames); its median is the film base. --neutral is a grey of the picture:\n"
+    "two (a light and a dark one) set each channel's contrast and colour so that\n"
+    "both come out neutral, one sets the colour only, none takes both from the\n"
+    "frame's own densities. --bw takes one base and contrast for all channels.\n"
+    "A whole roll: 'film' on one frame, then 'apply' (or 'scan --batch') with\n"
+    "OUT on every frame; every command that takes PARAMS takes OUT. A rectangle\n"
+    "off the image, a base darker than 40 % of the frame, a neutral as clear as\n"
+    "the base or two neutrals of one density write nothing (exit status 1).\n";
+
 } // namespace
 
 std::string HelpText(std::optional<CommandKind> command) {
@@ -174,6 +222,10 @@ std::string HelpText(std::optional<CommandKind> command) {
         const std::string mark = "%FORMATS%";
         return text.replace(text.find(mark), mark.size(), OutputHelp(NameUse::AnySamples));
     }
+    case CommandKind::Calibrate:
+        return kCalibrate;
+    case CommandKind::Film:
+        return kFilm;
     }
     return kOverview;
 }

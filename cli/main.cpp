@@ -33,6 +33,10 @@ int Run(const CliCommand& command) {
         return RunAuto(command, std::cerr);
     case CommandKind::Scan:
         return RunScan(command, std::cout, std::cerr);
+    case CommandKind::Calibrate:
+        return RunCalibrate(command, std::cout, std::cerr);
+    case CommandKind::Film:
+        return RunFilm(command, std::cerr);
     }
     return kExitUsage;
 }

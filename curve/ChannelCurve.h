@@ -8,6 +8,7 @@
 #include <span>
 
 // ComputeCurveTable(White, table, maxLevel, 1 / Gamma, Alpha, Black), the
-// arguments ComputeChannelTable passes for the window's table.
+// arguments ComputeChannelTable passes for the window's table; with a film
+// stage, ComputeFilmCurveTable with the same arguments.
 bool ComputeChannelCurve(const ChannelParams& channel, std::span<std::uint16_t> table,
                          int maxLevel);

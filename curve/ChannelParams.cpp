@@ -2,6 +2,9 @@
 #include "curve/ChannelParams.h"
 
 #include "curve/ClassicFormat.h"
+#include "curve/CurveTable.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -65,7 +68,14 @@ double ValueOf(const ChannelParams& c, Param p) {
 }
 
 void ComputeChannelTable(const ChannelParams& c, GammaTable& table) {
-    ComputeGammaTable(c.White, table, 1.0 / c.Gamma, c.Alpha, c.Black);
+    if (!c.Film) {
+        ComputeGammaTable(c.White, table, 1.0 / c.Gamma, c.Alpha, c.Black);
+        return;
+    }
+    std::array<std::uint16_t, kGammaTableSize> levels{};
+    ComputeFilmCurveTable(*c.Film, c.White, levels, kWindowShape.maxLevel, 1.0 / c.Gamma, c.Alpha,
+                          c.Black);
+    std::copy(levels.begin(), levels.end(), table.begin());
 }
 
 void ResetToDefaults(ChannelParamsSet& channels, GammaTableSet& tables) {
@@ -79,8 +89,12 @@ void ResetToDefaults(ChannelParamsSet& channels, GammaTableSet& tables) {
         c.WhitePos = SpecOf(Param::White).defaultPos;
         c.BlackPos = SpecOf(Param::Black).defaultPos;
     }
-    for (GammaTable& t : tables) {
-        ComputeGammaTable(kResetWhite, t, kResetExponent, kResetAlpha, kResetBlack);
+    for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
+        if (channels[ch].Film) {
+            ComputeChannelTable(channels[ch], tables[ch]);
+        } else {
+            ComputeGammaTable(kResetWhite, tables[ch], kResetExponent, kResetAlpha, kResetBlack);
+        }
     }
 }
 

@@ -2,10 +2,12 @@
 // curve parameters derived from them, their ranges, defaults and label texts.
 #pragma once
 
+#include "curve/FilmStage.h"
 #include "curve/GammaTable.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 enum class Param { Black, White, Alpha, Gamma };
@@ -58,6 +60,7 @@ struct ParamPositions {
 };
 
 // Positions and the values mapped from them; every writer sets both together.
+// A negative's film stage goes in front of the curve; none for a positive.
 struct ChannelParams {
     int BlackPos;
     int WhitePos;
@@ -67,6 +70,7 @@ struct ChannelParams {
     double White;
     double Alpha;
     double Gamma;
+    std::optional<FilmStage> Film;
 };
 
 // Black = pos / 10, White = pos, Alpha = pos / 1000 + 1, Gamma = pos / 100, in
@@ -79,7 +83,8 @@ constexpr double PositionToValue(Param p, int pos) {
 // The label text of a real value, e.g. " 1.099" for Alpha.
 std::string FormatValue(Param p, double value);
 
-constexpr ChannelParams MakeChannelParams(const ParamPositions& pos) {
+constexpr ChannelParams MakeChannelParams(const ParamPositions& pos,
+                                          std::optional<FilmStage> film = std::nullopt) {
     return ChannelParams{
         pos.black,
         pos.white,
@@ -89,6 +94,7 @@ constexpr ChannelParams MakeChannelParams(const ParamPositions& pos) {
         PositionToValue(Param::White, pos.white),
         PositionToValue(Param::Alpha, pos.alpha),
         PositionToValue(Param::Gamma, pos.gamma),
+        film,
     };
 }
 
@@ -97,14 +103,16 @@ double ValueOf(const ChannelParams& channel, Param p);
 
 inline constexpr ChannelParams kDefaultChannelParams = MakeChannelParams(ParamPositions{});
 
-// ComputeGammaTable(White, table, 1 / Gamma, Alpha, Black) from stored values.
+// ComputeGammaTable(White, table, 1 / Gamma, Alpha, Black) from stored values;
+// with a film stage, the stage and then the same curve (ComputeFilmCurveTable).
 void ComputeChannelTable(const ChannelParams& channel, GammaTable& table);
 
 using ChannelParamsSet = std::array<ChannelParams, kChannelCount>;
 using GammaTableSet = std::array<GammaTable, kChannelCount>;
 
-// All channels back to the defaults; the tables from the constant defaults
-// (white 255, exponent 0.5, alpha 1.099, black 0), which give the same entries.
+// All channels' curves back to the defaults; the tables from the constant
+// defaults (white 255, exponent 0.5, alpha 1.099, black 0), which give the
+// same entries. A film stage stays: the film is the roll's, not the curve's.
 void ResetToDefaults(ChannelParamsSet& channels, GammaTableSet& tables);
 
 // The process-wide store and tables, indexed by Channel.

@@ -10,6 +10,7 @@
 #include "curve/CurveTable.h"
 
 #include "curve/GammaTable.h"
+#include "curve/ToneCurve.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,20 +18,6 @@
 namespace {
 
 constexpr double kTopInputLevel = 255.0;
-
-// The offset k, the tangent point L0 and the value V0 there, as for 256 entries.
-struct Tangent {
-    double k;
-    double l0;
-    double v0;
-};
-
-Tangent TangentOf(double exponent, double alpha) {
-    const double p = exponent;
-    const double k = std::pow(kBt709Exponent / p, kSquare) * (1.0 - alpha);
-    const double l0 = std::pow(-k / ((1.0 - p) * (1.0 - k)), 1.0 / p);
-    return {k, l0, (1.0 - k) * std::pow(l0, p) + k};
-}
 
 // Round half up, then clamp to 0..maxLevel; clamping first keeps NaN and huge
 // values out of the integer conversion and gives the same level.
@@ -58,6 +45,25 @@ void CopyWindowTable(double white, std::span<std::uint16_t> table, double expone
 
 } // namespace
 
+CurveLevels::CurveLevels(double white, int maxLevel, double exponent, double alpha, double black)
+    : maxLevel_(maxLevel), exponent_(exponent), black_(black), span_(white - black) {
+    const CurveTangent t = TangentOf(exponent, alpha);
+    k_ = t.k;
+    toeEnd_ = t.l0 * span_ + black;
+    toeSlope_ = maxLevel * t.v0 / (t.l0 * span_);
+}
+
+std::uint16_t CurveLevels::At(double x) const {
+    if (x <= black_) {
+        return 0; // never a power of a negative number
+    }
+    if (x < toeEnd_) {
+        return ToLevel((x - black_) * toeSlope_, maxLevel_);
+    }
+    const double l = (x - black_) / span_;
+    return ToLevel(maxLevel_ * ((1.0 - k_) * std::pow(l, exponent_) + k_), maxLevel_);
+}
+
 bool ComputeCurveTable(double white, std::span<std::uint16_t> table, int maxLevel, double exponent,
                        double alpha, double black) {
     const TableShape shape{table.size(), maxLevel};
@@ -68,21 +74,24 @@ bool ComputeCurveTable(double white, std::span<std::uint16_t> table, int maxLeve
         CopyWindowTable(white, table, exponent, alpha, black);
         return true;
     }
-    const double span = white - black;
-    const Tangent t = TangentOf(exponent, alpha);
-    const double toeEnd = t.l0 * span + black;               // the tangent point on the input scale
-    const double toeSlope = maxLevel * t.v0 / (t.l0 * span); // levels per input level
+    const CurveLevels curve(white, maxLevel, exponent, alpha, black);
     const double last = static_cast<double>(table.size() - 1);
     for (std::size_t j = 0; j < table.size(); ++j) {
-        const double x = static_cast<double>(j) * kTopInputLevel / last;
-        if (x <= black) {
-            table[j] = 0; // never a power of a negative number
-        } else if (x < toeEnd) {
-            table[j] = ToLevel((x - black) * toeSlope, maxLevel);
-        } else {
-            const double l = (x - black) / span;
-            table[j] = ToLevel(maxLevel * ((1.0 - t.k) * std::pow(l, exponent) + t.k), maxLevel);
-        }
+        table[j] = curve.At(static_cast<double>(j) * kTopInputLevel / last);
+    }
+    return true;
+}
+
+bool ComputeFilmCurveTable(const FilmStage& film, double white, std::span<std::uint16_t> table,
+                           int maxLevel, double exponent, double alpha, double black) {
+    if (!IsValidShape({table.size(), maxLevel})) {
+        return false;
+    }
+    const CurveLevels curve(white, maxLevel, exponent, alpha, black);
+    const double last = static_cast<double>(table.size() - 1);
+    for (std::size_t j = 0; j < table.size(); ++j) {
+        const double positive = FilmPositive(film, static_cast<double>(j) / last);
+        table[j] = curve.At(kTopInputLevel * std::clamp(positive, 0.0, 1.0));
     }
     return true;
 }

@@ -1,5 +1,6 @@
-// Writes the fuzzers' seed inputs into <folder>/bmp and <folder>/param: the
-// kinds of BMP and parameter file the tests write, good ones and near misses.
+// Writes the fuzzers' seed inputs into <folder>/bmp, <folder>/param and the
+// others: the kinds of BMP, parameter and reference file the tests write,
+// good ones and near misses.
 #include "io/ParamFileWriter.h"
 #include "tests/image/BmpWriter.h"
 
@@ -67,6 +68,18 @@ std::string Text(const ParamPositionSet& positions, const std::string& lineEnd) 
     return text;
 }
 
+// A colour negative's file with two neutral picks.
+std::string FilmText(const ParamPositionSet& positions) {
+    FilmSettings film = UnmeasuredFilm(FilmMode::ColourNegative);
+    film.neutralCount = kMaxNeutralPicks;
+    film.neutrals = {ChannelValues{0.05, 0.03, 0.02}, ChannelValues{0.3, 0.2, 0.1}};
+    std::string text;
+    for (const std::string& line : FormatParamFile(positions, film)) {
+        text += line;
+    }
+    return text;
+}
+
 std::vector<std::string> ParamSeeds() {
     const ParamPositionSet defaults{};
     const ParamPositionSet mixed = {ParamPositions{0, 200, 0, 150},
@@ -80,6 +93,25 @@ std::vector<std::string> ParamSeeds() {
         "  BlackR  =  12  \r\n\tGammaG\v=\f0200\t\n;BlackR=5\n ;x=1\nBlack R=3\n" +
             Text(mixed, "\r\n").substr(19),
         "BlackR=5" + std::string(130, ' ') + "\n" + Text(defaults, "\n") + "WhiteB=255",
+        FilmText(mixed),
+    };
+}
+
+// Reference files as chart makers ship them: Lab or XYZ, long and short
+// IDs, a keyword of the maker's own, and two tables.
+std::vector<std::string> CgatsSeeds() {
+    const std::string head = "CGATS.17\nORIGINATOR \"seed\"\nKEYWORD \"SAMPLE_NAME\"\n"
+                             "NUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\n";
+    return {
+        head + "SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 3\n"
+               "BEGIN_DATA\nA01 \"dark skin\" 37.54 14.37 14.92\nD06 \"black\" 20.64 0.07 "
+               "-0.46\nGS00 \"white\" 95.19 -1.03 2.93\nEND_DATA\n",
+        head + "SAMPLE_ID SAMPLE_NAME XYZ_X XYZ_Y XYZ_Z\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
+               "BEGIN_DATA\nA1 a 11.2 10.1 7.3\nGS0 w 84.1 87.5 71.0\nEND_DATA\n",
+        "IT8.7/2\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L\nEND_DATA_FORMAT\n"
+        "NUMBER_OF_SETS 1\nBEGIN_DATA\nA1 50\nEND_DATA\nNUMBER_OF_FIELDS 4\n"
+        "BEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+        "BEGIN_DATA\nB2 50 1 -1\nEND_DATA\n",
     };
 }
 
@@ -103,6 +135,7 @@ int main(int argc, char** argv) {
     fs::create_directories(folder / "bmp");
     fs::create_directories(folder / "param");
     fs::create_directories(folder / "pnm");
+    fs::create_directories(folder / "cgats");
     bool ok = true;
     int n = 0;
     for (const Bytes& seed : BmpSeeds()) {
@@ -119,6 +152,10 @@ int main(int argc, char** argv) {
     for (const std::string& head : pnmSeeds) {
         const std::string seed = head + std::string(24, '\x5a');
         ok &= Write(folder / "pnm" / ("seed" + std::to_string(n++) + ".pnm"), seed.data(),
+                    seed.size());
+    }
+    for (const std::string& seed : CgatsSeeds()) {
+        ok &= Write(folder / "cgats" / ("seed" + std::to_string(n++) + ".txt"), seed.data(),
                     seed.size());
     }
     return ok ? 0 : 1;

@@ -67,5 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The applied model, saved, loads as the same set.
     const std::string saved = Joined(FormatParamFile(PositionSetOf(channels)));
     FUZZ_CHECK(ReadParamBytes(AsBytes(saved)) == loaded);
+    // A film the file holds is within its limits, and saved with the
+    // positions it loads back the same.
+    const ParamLoad load = ParseParamBytes(bytes);
+    if (load.result == LoadResult::Ok) {
+        for (const FilmStage& stage : load.film.stages) {
+            FUZZ_CHECK(!load.film.IsNegative() || IsValidStage(stage));
+        }
+        const ParamLoad again =
+            ParseParamBytes(AsBytes(Joined(FormatParamFile(*loaded, load.film))));
+        FUZZ_CHECK(again.result == LoadResult::Ok && again.film == load.film);
+    }
     return 0;
 }

@@ -95,6 +95,7 @@ start fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
 start fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
 start fuzz_option "$root/fuzz/option.dict" "$root/fuzz/corpus/option"
+start fuzz_cgats "$root/fuzz/cgats.dict" "$work/seeds/cgats"
 # The scan readers: seeds are the PNG and TIFF suites read in place, and
 # PNGs of the project's own writer (literal-only segments).
 start fuzz_pnm "" "$work/seeds/pnm"

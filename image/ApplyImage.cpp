@@ -82,6 +82,15 @@ Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format,
     return meta;
 }
 
+// The tables the output's profile is rewritten for: the ones the samples
+// went through, or a negative's curves alone.
+ChannelTables ProfileTablesOf(const ApplyTables& tables, bool levels) {
+    if (!tables.PositiveWide[kRed].empty()) {
+        return ChannelTablesOf(tables.PositiveWide, kMaxSample16);
+    }
+    return levels ? ChannelTablesOf(*tables.Levels) : ChannelTablesOf(tables.Wide, kMaxSample16);
+}
+
 // A 16-bit input to an output whose writer takes 16 bits goes through the
 // 65536-entry curves, composed with the input's scale and the output's byte
 // order (a JPEG's writer then rounds the samples to 8 bits).
@@ -91,8 +100,7 @@ Reason ApplyWide(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const bool bigEndian = EntryOf(format).Words == std::endian::big;
     const WideTables wide = ComposeWideTables(tables.Wide, layout.MaxValue, bigEndian);
     const WideKernel kernel = WideKernelFor(layout.Format);
-    const Outcome<ImageMeta> meta =
-        OutputMeta(rows, format, ChannelTablesOf(tables.Wide, kMaxSample16));
+    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ProfileTablesOf(tables, false));
     if (!meta) {
         return meta.Why();
     }
@@ -120,7 +128,7 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     }
     const RowSource& eight = levels ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
-    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ChannelTablesOf(*tables.Levels));
+    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ProfileTablesOf(tables, true));
     if (!meta) {
         return meta.Why();
     }

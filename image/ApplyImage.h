@@ -21,6 +21,9 @@ struct ApplyTables {
     const GammaTableSet* Levels = nullptr; // the window's tables
     // 65536 entries of 0..65535 per channel: red, green, blue.
     std::array<std::span<const std::uint16_t>, kChannelCount> Wide;
+    // A negative's curves alone, as Wide, behind no film stage: its output
+    // is a positive, whose profile is rewritten for these. Empty otherwise.
+    std::array<std::span<const std::uint16_t>, kChannelCount> PositiveWide{};
 };
 
 struct ApplyOptions {

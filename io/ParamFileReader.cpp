@@ -34,7 +34,11 @@ void ParamFileParser::EndLine() {
     if (length_ == 0) {
         return;
     }
-    ParseParamLine({line_.data(), length_}, pending_, found_);
+    const std::string_view line(line_.data(), length_);
+    ParseParamLine(line, pending_, found_);
+    if (const std::optional<KeyAndValue> split = SplitParamLine(line)) {
+        film_.Take(split->key, split->value);
+    }
     length_ = 0;
 }
 
@@ -45,33 +49,52 @@ std::optional<ParamPositionSet> ParamFileParser::Result() const {
     return pending_;
 }
 
+namespace {
+
+// The twelve first: a file without them says so, whatever its film lines.
+ParamLoad LoadOf(const ParamFileParser& parser) {
+    const std::optional<ParamPositionSet> positions = parser.Result();
+    if (!positions) {
+        return {LoadResult::Incomplete, {}, {}, Reason(ReasonCode::MissingParams)};
+    }
+    FilmRead film = parser.Film();
+    if (!film.badKey.empty()) {
+        return {LoadResult::Incomplete, {}, {}, Reason(ReasonCode::MissingParams, 0, film.badKey)};
+    }
+    return {LoadResult::Ok, *positions, film.film, {}};
+}
+
+} // namespace
+
 std::optional<ParamPositionSet> ReadParamBytes(std::span<const unsigned char> bytes) {
     ParamFileParser parser;
     parser.Feed(bytes);
     return parser.Result();
 }
 
+ParamLoad ParseParamBytes(std::span<const unsigned char> bytes) {
+    ParamFileParser parser;
+    parser.Feed(bytes);
+    return LoadOf(parser);
+}
+
 ParamLoad LoadParamFile(const std::filesystem::path& path) {
     std::error_code error;
     std::optional<File> file = File::OpenForReading(path, error);
     if (!file) {
-        return {LoadResult::CannotOpen, {}, Reason(ReasonCode::CannotOpen, error.value())};
+        return {LoadResult::CannotOpen, {}, {}, Reason(ReasonCode::CannotOpen, error.value())};
     }
     ParamFileParser parser;
     std::array<unsigned char, kReadChunkSize> chunk;
     for (;;) {
         const std::int64_t count = file->Read(chunk.data(), chunk.size());
         if (count < 0) {
-            return {LoadResult::ReadFailed, {}, Reason(ReasonCode::ReadFailed, errno)};
+            return {LoadResult::ReadFailed, {}, {}, Reason(ReasonCode::ReadFailed, errno)};
         }
         if (count == 0) {
             break;
         }
         parser.Feed({chunk.data(), static_cast<std::size_t>(count)});
     }
-    const std::optional<ParamPositionSet> positions = parser.Result();
-    if (!positions) {
-        return {LoadResult::Incomplete, {}, Reason(ReasonCode::MissingParams)};
-    }
-    return {LoadResult::Ok, *positions, {}};
+    return LoadOf(parser);
 }

@@ -2,6 +2,8 @@
 // bytes after the last line end are ignored, and a line keeps 127 bytes.
 #pragma once
 
+#include "curve/FilmSettings.h"
+#include "io/FilmLines.h"
 #include "io/ParamKeys.h"
 #include "io/ParamLine.h"
 #include "io/Reason.h"
@@ -24,6 +26,8 @@ public:
     void Feed(std::span<const unsigned char> bytes);
     // The twelve positions when every key was found with an in-range value.
     std::optional<ParamPositionSet> Result() const;
+    // The film lines' film, or the key that is missing or wrong.
+    FilmRead Film() const { return film_.Result(); }
 
 private:
     void EndLine();
@@ -32,6 +36,7 @@ private:
     std::size_t length_ = 0;
     PendingParams pending_{};
     FoundKeys found_ = 0;
+    FilmLineParser film_;
 };
 
 // The whole parse of an in-memory file.
@@ -41,14 +46,19 @@ enum class LoadResult {
     Ok,
     CannotOpen, // missing, a directory, no rights, or a writer holds it
     ReadFailed, // the file layer reported a read error
-    Incomplete, // some key never had an in-range value; nothing is to be applied
+    Incomplete, // some key never had an in-range value, or a film line is
+                // missing or wrong; nothing is to be applied
 };
 
 struct ParamLoad {
     LoadResult result = LoadResult::CannotOpen;
     ParamPositionSet positions{}; // meaningful only when result is Ok
-    Reason why;                   // what went wrong, unless result is Ok
+    FilmSettings film;            // a positive for a file without film lines
+    Reason why; // what went wrong, unless result is Ok; for a film line, its key in Text
 };
+
+// The whole parse of an in-memory file, with its film.
+ParamLoad ParseParamBytes(std::span<const unsigned char> bytes);
 
 // Reads the file whole, in chunks, holding a shared lock that keeps writers out.
 ParamLoad LoadParamFile(const std::filesystem::path& path);

@@ -12,7 +12,7 @@ ParamPositionSet PositionSetOf(const ChannelParamsSet& channels) {
 void ApplyPositionSet(const ParamPositionSet& positions, ChannelParamsSet& channels,
                       GammaTableSet& tables) {
     for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
-        channels[channel] = MakeChannelParams(positions[channel]);
+        channels[channel] = MakeChannelParams(positions[channel], channels[channel].Film);
         ComputeChannelTable(channels[channel], tables[channel]);
     }
 }

@@ -52,7 +52,7 @@ inline constexpr FoundKeys kAllKeysFound = AllKeyBits();
 static_assert(kAllKeysFound == (FoundKeys{1} << kParamKeyCount) - 1, "one distinct bit per key");
 
 // The positions of the store, and the store set from positions with every
-// table recomputed, as a slider move does.
+// table recomputed, as a slider move does; each channel keeps its film stage.
 ParamPositionSet PositionSetOf(const ChannelParamsSet& channels);
 void ApplyPositionSet(const ParamPositionSet& positions, ChannelParamsSet& channels,
                       GammaTableSet& tables);

@@ -55,21 +55,32 @@ void AcceptParamValue(std::string_view key, std::int32_t value, PendingParams& p
     found |= match->bit;
 }
 
-void ParseParamLine(std::string_view line, PendingParams& pending, FoundKeys& found) {
+std::optional<KeyAndValue> SplitParamLine(std::string_view line) {
     // A zero byte ends the text, as it ends a C string.
     line = line.substr(0, line.find('\0'));
     // The comment test comes before any trimming: " ;x=1" is not a comment.
     if (line.empty() || line.front() == kCommentMark) {
-        return;
+        return std::nullopt;
     }
     const std::size_t separator = line.find(kSeparator);
     if (separator == std::string_view::npos) {
-        return;
+        return std::nullopt;
     }
-    const std::optional<std::int32_t> value = ParseDigits(Trim(line.substr(separator + 1)));
     const std::string_view key = Trim(line.substr(0, separator));
-    if (!value || key.empty()) {
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    return KeyAndValue{key, Trim(line.substr(separator + 1))};
+}
+
+void ParseParamLine(std::string_view line, PendingParams& pending, FoundKeys& found) {
+    const std::optional<KeyAndValue> split = SplitParamLine(line);
+    if (!split) {
         return;
     }
-    AcceptParamValue(key, *value, pending, found);
+    const std::optional<std::int32_t> value = ParseDigits(split->value);
+    if (!value) {
+        return;
+    }
+    AcceptParamValue(split->key, *value, pending, found);
 }

@@ -45,3 +45,14 @@ inline constexpr unsigned IDM_REDO = 0x0070;
 inline constexpr unsigned IDM_SCAN_ACQUIRE = 0x0080;
 inline constexpr unsigned IDM_SCAN_TABLES = 0x0090;
 inline constexpr unsigned IDM_SAVE_SCAN = 0x00A0;
+// Seeing the image whole or at 1:1 (ImageView).
+inline constexpr unsigned IDM_ZOOM_FIT = 0x0100;
+inline constexpr unsigned IDM_ZOOM_ACTUAL = 0x0110;
+// Calibration from a scan of a colour chart.
+inline constexpr unsigned IDM_CALIBRATE_CHART = 0x0120;
+// Context-menu commands for film: which kind the scan is, and its picks.
+inline constexpr unsigned IDM_FILM_POSITIVE = 0x0200;
+inline constexpr unsigned IDM_FILM_COLOUR = 0x0210;
+inline constexpr unsigned IDM_FILM_BLACK_WHITE = 0x0220;
+inline constexpr unsigned IDM_PICK_BASE = 0x0230;
+inline constexpr unsigned IDM_PICK_GREY = 0x0240;

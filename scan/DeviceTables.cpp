@@ -5,6 +5,7 @@
 #include "curve/ChannelCurve.h"
 #include "scan/GammaOptions.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -74,7 +75,14 @@ TablesLoad LoadCurveTables(SaneDevice& device, const ChannelParamsSet& channels)
     const Reason reason = rgb ? LoadChannels(device, options, channels)
                               : device.Set(kIntensityTableOption,
                                            WordsOf(CurveAt(channels[kRed], *options.intensity)));
-    return {reason, reason ? TablesLoaded::NotTaken : TablesLoaded::InDevice};
+    if (reason) {
+        return {reason, TablesLoaded::NotTaken};
+    }
+    const std::size_t entries =
+        rgb ? std::min({options.channels[kRed]->entries, options.channels[kGreen]->entries,
+                        options.channels[kBlue]->entries})
+            : options.intensity->entries;
+    return {{}, TablesLoaded::InDevice, entries};
 }
 
 Reason LoadLinear(SaneDevice& device) {

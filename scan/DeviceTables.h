@@ -18,6 +18,7 @@ enum class TablesLoaded {
 struct TablesLoad {
     Reason reason;
     TablesLoaded loaded = TablesLoaded::NotTaken;
+    std::size_t entries = 0; // InDevice: the fewest entries of a table loaded
 };
 
 // Turns custom-gamma on where the device has it, then fills the red, green

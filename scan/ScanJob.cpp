@@ -2,6 +2,7 @@
 // ends it with its reason, and the device is closed whatever happened.
 #include "scan/ScanJob.h"
 
+#include "curve/FilmSettings.h"
 #include "scan/DeviceTables.h"
 #include "scan/PreparedScan.h"
 #include "scan/ScanSource.h"
@@ -69,7 +70,7 @@ Reason ApplySettings(SaneDevice& device, const ScanSettings& settings, bool& ref
 
 // Where the device takes no tables for these curves it scans linearly and
 // the rows are mapped afterwards.
-Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoftware) {
+Reason LoadTables(SaneDevice& device, const ScanSettings& settings, ScanOutcome& outcome) {
     if (!settings.curves) {
         return LoadLinear(device);
     }
@@ -77,8 +78,10 @@ Reason LoadTables(SaneDevice& device, const ScanSettings& settings, bool& inSoft
     if (load.reason) {
         return load.reason;
     }
-    inSoftware = load.loaded == TablesLoaded::NotTaken;
-    return inSoftware ? LoadLinear(device) : Reason{};
+    outcome.curvesInSoftware = load.loaded == TablesLoaded::NotTaken;
+    outcome.narrowNegative = !outcome.curvesInSoftware && HasFilm(*settings.curves) &&
+                             load.entries <= kWindowShape.entries;
+    return outcome.curvesInSoftware ? LoadLinear(device) : Reason{};
 }
 
 } // namespace
@@ -95,7 +98,7 @@ std::optional<SaneDevice> PrepareScan(const SaneSession& session, const ScanSett
     }
     SaneDevice& device = *open.device;
     if ((outcome.reason = ApplySettings(device, settings, outcome.settingRefused)) ||
-        (outcome.reason = LoadTables(device, settings, outcome.curvesInSoftware))) {
+        (outcome.reason = LoadTables(device, settings, outcome))) {
         return std::nullopt;
     }
     outcome.resolution = ResolutionOf(device);

@@ -33,6 +33,9 @@ struct ScanOutcome {
     Reason reason;
     std::string device;            // the device used, or asked for
     bool curvesInSoftware = false; // the device took no tables; the rows were mapped
+    // A negative's curves went into device tables of 256 entries or fewer,
+    // which cannot hold a dense negative's shadows.
+    bool narrowNegative = false;
     // The source or the area asked for is not one the device offers; the
     // reason names what it does offer.
     bool settingRefused = false;

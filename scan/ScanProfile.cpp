@@ -3,6 +3,7 @@
 #include "scan/ScanProfile.h"
 
 #include "curve/ChannelCurve.h"
+#include "curve/FilmSettings.h"
 #include "image/formats/ChannelTables.h"
 #include "image/formats/ColourProfile.h"
 #include "image/rows/SampleImage.h"
@@ -56,9 +57,12 @@ Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t>
     const int maxLevel = SampleLayout{0, 0, kRgbChannels, depth}.MaxLevel();
     std::array<std::vector<std::uint16_t>, kChannelCount> tables;
     std::array<std::span<const std::uint16_t>, kChannelCount> spans;
+    // A negative's file holds its positive: the profile is rewritten for the
+    // curve alone, the positive's linear light taken in the scanner's colorants.
+    const ChannelParamsSet positive = CurvesAlone(*curves);
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         tables[c].resize(wide ? kEntries16 : kEntries8);
-        ComputeChannelCurve((*curves)[c], tables[c], maxLevel);
+        ComputeChannelCurve(positive[c], tables[c], maxLevel);
         spans[c] = tables[c];
     }
     return ProfileAfterTables(inputProfile, ChannelTablesOf(spans, maxLevel));

@@ -7,13 +7,14 @@
 # script serves any QT_SCALE_FACTOR and locale given in the environment.
 # SCREENSHOT_STEPS, when set, are more steps run just before the picture is
 # taken (e.g. "key \\" for the image before the tables).
+# TAMREL_BIN names another build of the program (build/default by default).
 # Usage: scripts/screenshot.sh OUT.png [IMAGE [PARAMS.tvp]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshot.png}")
 image=${2:+$(realpath "$2")}
 params=${3:+$(realpath "$3")}
-bin=./build/default/app/tamrel
+bin=${TAMREL_BIN:-./build/default/app/tamrel}
 
 steps="wait 500"
 if [ -n "$params" ]; then
@@ -26,7 +27,7 @@ fi
 if [ -n "${SCREENSHOT_STEPS:-}" ]; then
   steps+="; $SCREENSHOT_STEPS; wait 300"
 fi
-steps+="; grab $out; key Escape"
+steps+="; grab $out; key Escape; key Escape"
 TAMREL_AUTOMATION="$steps" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1920x1200x24 -dpi 96" "$bin" 2>/dev/null
 echo "$out"

@@ -43,7 +43,7 @@ void CTamrelDlg::UpdateChannelFromControls() {
     if (channel < 0) {
         return;
     }
-    theChannelParams[channel] = MakeChannelParams(positions);
+    theChannelParams[channel] = MakeChannelParams(positions, theChannelParams[channel].Film);
     ComputeChannelTable(theChannelParams[channel], theGammaTables[channel]);
     GraphArea->update();
 }

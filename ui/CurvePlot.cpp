@@ -1,6 +1,7 @@
 // Draws the three tone curves: entry i of a table at (i + 8, 263 - entry).
 #include "ui/CurvePlot.h"
 
+#include "curve/FilmSettings.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/HistogramView.h"
@@ -58,7 +59,17 @@ void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, 
     dc.setBrush(oldBrush);
 }
 
+// A negative's tables fall; the plot shows the curve that shapes its
+// positive, over the positive's levels.
 void DrawCurvePlot(QPainter& dc, const QRect* client, QWidget*, int) {
-    const auto histogram = HistogramToDraw(theHistogramView, theGammaTables);
-    DrawCurves(dc, *client, theGammaTables, DeviceScaleOf(dc), histogram ? &*histogram : nullptr);
+    if (!HasFilm(theChannelParams)) {
+        const auto histogram = HistogramToDraw(theHistogramView, theGammaTables);
+        DrawCurves(dc, *client, theGammaTables, DeviceScaleOf(dc),
+                   histogram ? &*histogram : nullptr);
+        return;
+    }
+    const GammaTableSet film = FilmTables(theChannelParams);
+    const auto histogram = HistogramToDraw(theHistogramView, theGammaTables, &film);
+    DrawCurves(dc, *client, CurveTables(theChannelParams), DeviceScaleOf(dc),
+               histogram ? &*histogram : nullptr);
 }

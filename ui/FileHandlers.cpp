@@ -22,6 +22,8 @@ const QString kSaved = QStringLiteral("保存しました。");
 const QString kCannotOpen = QStringLiteral("ファイルをオープンできません。");
 const QString kWriteFailed = QStringLiteral("ファイルの書き込みに失敗しました。");
 const QString kReadFailed = QStringLiteral("ファイルの読み出しに失敗しました。");
+const QString kNarrowNegative = QStringLiteral(
+    "8 ビットのテーブルでは濃いネガの暗部を表せません。16 ビットのリニアスキャンをお勧めします。");
 
 FileDialogRequest TableFileRequest() {
     return {FileDialogRequest::Mode::Save, TableFileFilter(), QStringLiteral("tvk"),
@@ -37,7 +39,7 @@ FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
 // The one message after a write: what failed (with the file and the reason
 // on its second line), or the success notice.
 void ReportWrite(AskUser& ask, const WriteOutcome& outcome, const std::filesystem::path& file,
-                 const QString& success) {
+                 const QString& success, const QString& note = {}) {
     switch (outcome.Result) {
     case WriteResult::CannotOpen:
         ask.ShowMessage(kCannotOpen, MessageButtons::Ok, MessageIcon::Default,
@@ -50,7 +52,7 @@ void ReportWrite(AskUser& ask, const WriteOutcome& outcome, const std::filesyste
     case WriteResult::Ok:
         break;
     }
-    ask.ShowMessage(success, MessageButtons::Ok, MessageIcon::Information);
+    ask.ShowMessage(success, MessageButtons::Ok, MessageIcon::Information, note);
 }
 
 } // namespace
@@ -67,7 +69,9 @@ void CTamrelDlg::OnExportTables() {
         return;
     }
     const TableFilesOutcome outcome = WriteTableFiles(names, theGammaTables);
-    ReportWrite(Ask(), outcome, outcome.FailedFile, kExported);
+    // Table files are 8-bit tables: a negative's dense parts do not fit them.
+    ReportWrite(Ask(), outcome, outcome.FailedFile, kExported,
+                film_.IsNegative() ? kNarrowNegative : QString());
 }
 
 void CTamrelDlg::OnSaveParams() {
@@ -82,7 +86,7 @@ void CTamrelDlg::OnSaveParams() {
                                                   MessageIcon::Default) != Answer::Ok) {
         return;
     }
-    ReportWrite(Ask(), SaveParamFile(path, PositionSetOf(theChannelParams)), path, kSaved);
+    ReportWrite(Ask(), SaveParamFile(path, PositionSetOf(theChannelParams), film_), path, kSaved);
 }
 
 void CTamrelDlg::OnLoadParams() {
@@ -101,6 +105,9 @@ void CTamrelDlg::OnLoadParams() {
     }
     CloseStep(); // a move in progress is a step of its own, before the load's
     ApplyPositionSet(load.positions, theChannelParams, theGammaTables);
+    // The file's film (a positive when it has none); its rectangles were
+    // drawn on another image.
+    ShowFilm(load.film, {});
     GraphArea->update();
     ShowChannelParams();
     CloseStep();

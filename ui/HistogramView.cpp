@@ -82,12 +82,15 @@ QImage HistogramImage(const LevelHistogram& histogram, double scale) {
 
 } // namespace
 
-std::optional<LevelHistogram> HistogramToDraw(const HistogramView& view,
-                                              const GammaTableSet& tables) {
+std::optional<LevelHistogram>
+HistogramToDraw(const HistogramView& view, const GammaTableSet& tables, const GammaTableSet* film) {
     if (!view.shown || !view.input) {
         return std::nullopt;
     }
-    return view.output ? OutputHistogram(*view.input, tables) : *view.input;
+    if (view.output) {
+        return OutputHistogram(*view.input, tables);
+    }
+    return film ? OutputHistogram(*view.input, *film) : *view.input;
 }
 
 int ColumnHeight(std::uint64_t count, std::uint64_t largest) {

@@ -18,9 +18,12 @@ struct HistogramView {
 
 extern HistogramView theHistogramView;
 
-// The counts to draw now; nullopt while hidden or without an image.
+// The counts to draw now; nullopt while hidden or without an image. The
+// image's levels are those of its positive through `film` (the film stage
+// alone) where given; the output's, through the whole `tables`.
 std::optional<LevelHistogram> HistogramToDraw(const HistogramView& view,
-                                              const GammaTableSet& tables);
+                                              const GammaTableSet& tables,
+                                              const GammaTableSet* film = nullptr);
 
 // The column height of a count, in plot pixels 0..256: log(1 + count) over
 // log(1 + the largest count of all three channels), so that sparse shadows

@@ -9,6 +9,7 @@
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
 #include "ui/FileFilters.h"
+#include "ui/ImageView.h"
 #include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
@@ -41,6 +42,7 @@ void CTamrelDlg::OnOpenImage() {
         return;
     }
     ReplaceImage(std::move(*read), nullptr);
+    imagePath_ = path; // calibration reads the file again at its own depth
 }
 
 void CTamrelDlg::BuildPreviewBitmap() {
@@ -48,10 +50,11 @@ void CTamrelDlg::BuildPreviewBitmap() {
     PreviewState& s = thePreviewState;
     if (!s.PreviewBitmap) {
         s.PreviewBitmap = BuildPreview(s.LoadedImage(), theGammaTables);
-        return;
+    } else {
+        // The image's size has not changed: the existing preview is reused.
+        ReapplyTables(s, theGammaTables);
     }
-    // The image's size has not changed: the existing preview is reused.
-    ReapplyTables(s, theGammaTables);
+    PreviewPixelsChanged();
 }
 
 void CTamrelDlg::OnApply() {

@@ -2,6 +2,7 @@
 // set from it, and a look at it without the tables. All of it is reached from
 // the context menu (and the backslash key for the look without the tables).
 #include "curve/AutoBlackWhite.h"
+#include "curve/FilmSettings.h"
 #include "image/CountLevels.h"
 #include "image/preview/PreviewState.h"
 #include "image/rows/SampleImage.h"
@@ -21,6 +22,8 @@ void CTamrelDlg::AppendReadingEntries() {
     systemMenu_.AppendItem(IDM_AUTO_BLACK_WHITE, QStringLiteral("Black/White を画像から設定"));
     systemMenu_.AppendCheckItem(IDM_SHOW_BEFORE, QStringLiteral("補正前の画像"));
     systemMenu_.SetChecked(IDM_SHOW_BEFORE, false);
+    systemMenu_.AppendItem(IDM_ZOOM_FIT, QStringLiteral("全体を表示"), QKeySequence(Qt::Key_F));
+    systemMenu_.AppendItem(IDM_ZOOM_ACTUAL, QStringLiteral("100%"), QKeySequence(Qt::Key_1));
     systemMenu_.AppendSeparator();
     systemMenu_.AppendItem(IDM_UNDO, QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo));
     systemMenu_.AppendItem(IDM_REDO, QStringLiteral("やり直し"),
@@ -33,9 +36,13 @@ void CTamrelDlg::RefreshMenu() {
     systemMenu_.SetChecked(IDM_SHOW_HISTOGRAM, theHistogramView.shown);
     systemMenu_.SetChecked(IDM_OUTPUT_HISTOGRAM, theHistogramView.output);
     systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, pixels);
+    systemMenu_.SetEnabled(IDM_CALIBRATE_CHART, pixels);
     systemMenu_.SetChecked(IDM_SHOW_BEFORE, ShowingImageBeforeTables());
+    systemMenu_.SetEnabled(IDM_ZOOM_FIT, pixels);
+    systemMenu_.SetEnabled(IDM_ZOOM_ACTUAL, pixels);
     systemMenu_.SetEnabled(IDM_UNDO, undo_.CanUndo());
     systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
+    RefreshFilmMenu();
 }
 
 // The levels are not counted while an image is read, so that its picture
@@ -49,8 +56,15 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, std::shared_ptr<SampleImage> s
         theHistogramView.input.reset();
         LoadedImageChanged();
     }
+    // The film stays for the roll; the rectangles were drawn on the old image.
+    picks_ = {};
+    pendingPick_.reset();
+    undo_.Amend(StateNow());
+    SyncFilmOverlay();
     scanned_ = std::move(scan);
     scannedResolution_.reset();
+    scannedDevice_.clear();
+    imagePath_.clear();
     ImageArea->update();
     GraphArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
@@ -100,10 +114,12 @@ void CTamrelDlg::OnAutoBlackWhite() {
         return;
     }
     CloseStep();
+    // Black and White clip the positive, which the curve shapes.
+    const LevelHistogram positive = OutputHistogram(*levels, FilmTables(theChannelParams));
     ParamPositionSet positions = PositionSetOf(theChannelParams);
     for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
         positions[ch] =
-            WithAutoBlackWhite(positions[ch], levels->channels[ch], kDefaultClipPercent);
+            WithAutoBlackWhite(positions[ch], positive.channels[ch], kDefaultClipPercent);
     }
     ShowPositionSet(positions);
     CloseStep();

@@ -102,7 +102,10 @@ QString ReasonText(const Reason& why) {
         return text.isEmpty() ? QStringLiteral("データが壊れています")
                               : QStringLiteral("データが壊れています（%1）").arg(text);
     case ReasonCode::MissingParams:
-        return QStringLiteral("12 個のパラメータがそろっていないか、範囲外の値があります");
+        // Text names a film line's key.
+        return text.isEmpty()
+                   ? QStringLiteral("12 個のパラメータがそろっていないか、範囲外の値があります")
+                   : QStringLiteral("フィルムの設定 %1 がないか、正しくありません").arg(text);
     case ReasonCode::DiskFull:
         return QStringLiteral("書き込み中にディスクがいっぱいになりました");
     case ReasonCode::FileSizeLimit:

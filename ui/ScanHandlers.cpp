@@ -9,11 +9,13 @@
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "scan/ScanJob.h"
+#include "scan/ScanProfile.h"
 #include "scan/ScanSource.h"
 #include "ui/CMyGraph.h"
 #include "ui/FileFilters.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
+#include "ui/ScanMemory.h"
 #include "ui/ScanWorker.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
@@ -34,11 +36,16 @@ namespace {
 
 const QString kCannotScan = QStringLiteral("スキャンできません。");
 const QString kScanned = QStringLiteral("スキャンしました。");
+const QString kNarrowNegativeScan = QStringLiteral(
+    "このスキャナの 8 ビットのテーブルでは濃いネガの暗部を表せません。16 ビットのリニアスキャンを"
+    "お勧めします。");
 const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
 const QString kPagesScanned = QStringLiteral("%1 ページをスキャンしました。");
 const QString kBatchProgress = QStringLiteral("スキャンしています... (%1 ページ目)");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
 const QString kDeviceWord = QStringLiteral("スキャナ");
+const QString kProfileLeftOut =
+    QStringLiteral("スキャナのプロファイルを読めません。プロファイルなしで保存します。");
 const QString kDiscardScan =
     QStringLiteral("取り込んだ画像が保存されていません。破棄して閉じますか?");
 const QString kDiscardDetails =
@@ -70,10 +77,12 @@ Replacement ReplacementOf(const std::filesystem::path& path) {
 
 // Formats of pages take the scan as their one page.
 Reason SaveScan(const SaveTarget& target, const SampleImage& image,
-                const std::optional<Resolution>& resolution) {
+                const std::optional<Resolution>& resolution,
+                const std::vector<std::uint8_t>& profile) {
     WriteOptions options;
     options.Compression = target.compression;
     options.Meta.resolution = resolution;
+    options.Meta.profile = profile;
     if (const PagesOpener openPages = EntryOf(target.format).OpenPages) {
         const std::unique_ptr<PageWriter> pages = openPages();
         if (Reason failed =
@@ -149,6 +158,29 @@ public:
     }
 };
 
+// The input profile the device's scans carry (kept by the chart dialog's
+// 保存), for a scan of `depth` bits through `curves` (none: a linear scan):
+// as it is, or rewritten for the curves. Empty when the device has none; a
+// profile that can no longer be read is told and left out.
+std::vector<std::uint8_t> DeviceProfile(const ScanMemory& memory, AskUser& ask,
+                                        const std::string& device,
+                                        const std::optional<ChannelParamsSet>& curves, int depth) {
+    const QString file = memory.ProfileOf(QString::fromStdString(device));
+    if (file.isEmpty()) {
+        return {};
+    }
+    Outcome<std::vector<std::uint8_t>> read = ReadProfileFile(PathFromUser(file));
+    if (read) {
+        read = ScanFileProfile(*read, curves, depth);
+    }
+    if (!read) {
+        ask.ShowMessage(kProfileLeftOut, MessageButtons::Ok, MessageIcon::Default,
+                        ReasonLine(PathFromUser(file), read.Why()));
+        return {};
+    }
+    return std::move(*read);
+}
+
 QString DeviceLine(const ScanOutcome& outcome) {
     const QString where =
         outcome.device.empty() ? kDeviceWord : QString::fromStdString(outcome.device);
@@ -211,6 +243,10 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
                                      const SaveTarget& target) {
     Reason saveFailure;
     std::filesystem::path failedPage;
+    // Made here, as the pages are saved on the worker; one for each depth.
+    const std::vector<std::uint8_t> profiles[] = {
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kByteDepth),
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kWordDepth)};
     const BatchOutcome batch =
         BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
             SampleImage image;
@@ -219,7 +255,8 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
             }
             SaveTarget pageTarget = target;
             pageTarget.path = PageFileName(target.path, page.index + 1);
-            if (Reason failed = SaveScan(pageTarget, image, page.resolution)) {
+            const auto& profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
+            if (Reason failed = SaveScan(pageTarget, image, page.resolution, profile)) {
                 saveFailure = failed;
                 failedPage = pageTarget.path;
                 return failed;
@@ -245,6 +282,9 @@ void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSet
     const std::unique_ptr<PageWriter> pages = EntryOf(target.format).OpenPages();
     Reason saveFailure;
     bool dpiTold = false;
+    const std::vector<std::uint8_t> profiles[] = {
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kByteDepth),
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kWordDepth)};
     const BatchOutcome batch =
         BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
             SampleImage image;
@@ -253,6 +293,7 @@ void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSet
             }
             WriteOptions options;
             options.Meta.resolution = page.resolution;
+            options.Meta.profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
             saveFailure =
                 WriteSamplesToPage(image.layout, target.format, RunsOf(image), *pages, options);
             dpiTold = dpiTold || (!saveFailure && TellAssumedDpi(*pages, target.path));
@@ -322,6 +363,7 @@ void CTamrelDlg::OnScanAcquire() {
     }
     ReplaceImage(std::move(image), std::make_shared<SampleImage>(std::move(outcome.image)));
     scannedResolution_ = outcome.resolution;
+    scannedDevice_ = outcome.device;
     scanSaved_ = false;
 }
 
@@ -354,12 +396,16 @@ void CTamrelDlg::OnScanWithTables() {
     if (!ScanSucceeded(outcome)) {
         return;
     }
-    if (const Reason failed = SaveScan(target, outcome.image, outcome.resolution)) {
+    const std::vector<std::uint8_t> profile = DeviceProfile(
+        *scanMemory_, Ask(), outcome.device, settings.curves, outcome.image.layout.depth);
+    if (const Reason failed = SaveScan(target, outcome.image, outcome.resolution, profile)) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
                           ReasonLine(target.path, failed));
         return;
     }
-    Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information);
+    // A device's 8-bit tables cannot hold a negative's dense parts.
+    Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information,
+                      outcome.narrowNegative ? kNarrowNegativeScan : QString());
 }
 
 void CTamrelDlg::OnSaveScan() {
@@ -376,10 +422,12 @@ void CTamrelDlg::OnSaveScan() {
     if (!MayReplace(target, PathFromUser(*name))) {
         return;
     }
+    const std::vector<std::uint8_t> profile =
+        DeviceProfile(*scanMemory_, Ask(), scannedDevice_, std::nullopt, scanned_->layout.depth);
     Reason failed;
     {
         const WaitCursor wait;
-        failed = SaveScan(target, *scanned_, scannedResolution_);
+        failed = SaveScan(target, *scanned_, scannedResolution_, profile);
     }
     if (failed) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,

@@ -17,6 +17,7 @@
 #include "ui/HistogramView.h"
 #include "ui/ImageView.h"
 #include "ui/ScanMemory.h"
+#include "ui/SelectionOverlay.h"
 #include "ui/SliderAccessible.h"
 #include "ui/SliderKeys.h"
 
@@ -71,6 +72,7 @@ CTamrelDlg::CTamrelDlg(AskUser* ask)
 }
 
 CTamrelDlg::~CTamrelDlg() {
+    AttachImageOverlay(nullptr);
     disconnect(focusWatch_);
     if (created_ && !destroyed_) {
         OnDestroy();
@@ -117,6 +119,7 @@ bool CTamrelDlg::OnInitDialog() {
     UpdateData(false);
 
     AppendReadingEntries();
+    AppendFilmEntries();
     const QString about = LoadResourceString(IDS_ABOUTBOX);
     if (!about.isEmpty()) {
         systemMenu_.AppendSeparator();
@@ -126,6 +129,8 @@ bool CTamrelDlg::OnInitDialog() {
     systemMenu_.AppendItem(IDM_SCAN_ACQUIRE, QStringLiteral("スキャナから取り込む(&S)..."));
     systemMenu_.AppendItem(IDM_SCAN_TABLES, QStringLiteral("テーブルでスキャン(&T)..."));
     systemMenu_.AppendItem(IDM_SAVE_SCAN, QStringLiteral("取り込んだ画像を保存(&V)..."));
+    systemMenu_.AppendSeparator();
+    systemMenu_.AppendItem(IDM_CALIBRATE_CHART, QStringLiteral("チャートで校正(&K)..."));
     setWindowIcon(AppIcon);
 
     // The plot's fixed pixel layout needs a 272 x 272 client area: 276 x 276
@@ -137,6 +142,7 @@ bool CTamrelDlg::OnInitDialog() {
 
     GraphArea->PaintCallback = DrawCurvePlot;
     ImageArea->PaintCallback = DrawImageArea;
+    CreateFilmOverlay();
 
     {
         const QSignalBlocker quiet(ChannelTab); // inserting is not a user's selection
@@ -157,7 +163,7 @@ bool CTamrelDlg::OnInitDialog() {
         ComputeChannelTable(theChannelParams[ch], theGammaTables[ch]);
     }
     UpdateChannelFromControls();
-    undo_ = UndoHistory(PositionSetOf(theChannelParams));
+    undo_ = UndoHistory(StateNow());
     RefreshMenu();
     return true;
 }
@@ -183,6 +189,7 @@ void CTamrelDlg::done(int result) {
 void CTamrelDlg::OnDestroy() {
     destroyed_ = true;
     ReleasePreview();
+    AttachImageOverlay(nullptr);
     theHistogramView.input.reset();
 }
 
@@ -199,6 +206,10 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         {IDM_SHOW_BEFORE, &CTamrelDlg::OnToggleBefore},
         {IDM_UNDO, &CTamrelDlg::OnUndo},
         {IDM_REDO, &CTamrelDlg::OnRedo},
+        {IDM_ZOOM_FIT, &CTamrelDlg::OnZoomToFit},
+        {IDM_ZOOM_ACTUAL, &CTamrelDlg::OnZoomActual},
+        {IDM_PICK_BASE, &CTamrelDlg::OnPickBase},
+        {IDM_PICK_GREY, &CTamrelDlg::OnPickGrey},
     };
     for (const auto& [command, handler] : reading) {
         if ((id & kSysCommandMask) == command) {
@@ -207,6 +218,15 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         }
     }
     switch (id & kSysCommandMask) {
+    case IDM_FILM_POSITIVE:
+        OnFilmMode(FilmMode::Positive);
+        break;
+    case IDM_FILM_COLOUR:
+        OnFilmMode(FilmMode::ColourNegative);
+        break;
+    case IDM_FILM_BLACK_WHITE:
+        OnFilmMode(FilmMode::BlackAndWhite);
+        break;
     case IDM_SCAN_ACQUIRE:
         OnScanAcquire();
         break;
@@ -215,6 +235,9 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         break;
     case IDM_SAVE_SCAN:
         OnSaveScan();
+        break;
+    case IDM_CALIBRATE_CHART:
+        OnCalibrateChart();
         break;
     case SC_MINIMIZE:
         showMinimized();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "curve/FilmSettings.h"
 #include "image/ImageMeta.h"
 #include "image/kernels/Histogram.h"
 #include "io/ParamKeys.h"
@@ -10,6 +11,7 @@
 #include "platform/DialogBuilder.h"
 #include "platform/SystemMenu.h"
 #include "scan/ScanBatch.h"
+#include "ui/FilmPicks.h"
 #include "ui/ScanPreview.h"
 #include "ui/UndoHistory.h"
 
@@ -34,6 +36,7 @@ struct SaveTarget;
 struct ScanOutcome;
 struct ScanSettings;
 class CMyGraph;
+class SelectionOverlay;
 class QKeyEvent;
 class QLabel;
 class QSlider;
@@ -72,10 +75,18 @@ public:
     void OnOpenImage();
     void OnDestroy();
     void OnApply();
-    void OnLButtonDown(QPoint point);
+    void OnLButtonDown(QPoint point, Qt::KeyboardModifiers keys = Qt::NoModifier);
     void OnMouseMove(QPoint point);
     void OnMouseLeave();
     void OnLButtonUp(QPoint point);
+    // Ctrl+wheel over the image area (a point of the dialog, device pixels):
+    // true when it zoomed or was taken for a zoom.
+    bool OnCtrlWheel(QPoint point, int angleDelta);
+    // Seeing the image whole, at 1:1, or `steps` √2-steps nearer about a
+    // point of the image area's client (device pixels).
+    void OnZoomToFit();
+    void OnZoomActual();
+    void ZoomAt(int steps, QPoint client);
     // Reads the shown image under the pointer again, as after a move.
     void RefreshReadout();
     // Context-menu commands and their keys for reading the image.
@@ -99,6 +110,14 @@ public:
     void OnScanAcquire();
     void OnScanWithTables();
     void OnSaveScan();
+    // 「チャートで校正...」 on the loaded image (CalibrateHandlers.cpp).
+    void OnCalibrateChart();
+    // Film (FilmHandlers.cpp): the kind of film, and the base and neutral
+    // greys drawn over the image.
+    void OnFilmMode(FilmMode mode);
+    void OnPickBase();
+    void OnPickGrey();
+    const FilmSettings& Film() const { return film_; }
 
     // Channel controls.
     void UpdateChannelFromControls();
@@ -142,12 +161,28 @@ private:
     void ShowReadout(const QString& red, const QString& green, const QString& blue);
     // Shows a state of all three channels as a load does: tables, sliders, plot.
     void ShowPositionSet(const ParamPositionSet& positions);
+    // Shows a whole state, as undo and redo do: positions, film and picks.
+    void ShowState(const ParamState& state);
+    ParamState StateNow() const;
     void AppendReadingEntries();
     // Check marks and enabled entries as the state is now.
     void RefreshMenu();
     // A slider move goes on until its thumb is let go, the focus leaves it,
     // or no key moves it for this long.
     void ContinueStep();
+
+    // Film (FilmHandlers.cpp).
+    void AppendFilmEntries();
+    void RefreshFilmMenu();
+    void CreateFilmOverlay();
+    // The film and its picks into the tables, the overlay and the preview.
+    void ShowFilm(const FilmSettings& film, const FilmPicks& picks);
+    // The overlay's shapes, bounds and mapping as the film and the preview are now.
+    void SyncFilmOverlay();
+    // The film measured on the loaded image, or nullopt after the problem was told.
+    std::optional<FilmSettings> MeasureOnImage(FilmMode mode, const FilmPicks& picks);
+    void OnFilmShapeFinished(std::size_t index);
+    FilmPicks PicksOfShapes() const;
 
     // Scans on a worker thread, then runs `finish` there on the outcome (work
     // on the page that would otherwise hold up the window).
@@ -181,10 +216,22 @@ private:
     AskUser* ask_;
     ControlMap controls_;
     SystemMenu systemMenu_;
-    UndoHistory undo_{PositionSetOf(theChannelParams)};
+    UndoHistory undo_{ParamState{PositionSetOf(theChannelParams), {}, {}}};
+    FilmSettings film_;                             // the film the tables' stages come from
+    FilmPicks picks_;                               // drawn on the image shown now
+    std::unique_ptr<SelectionOverlay> filmOverlay_; // the picks over the image area
+    // The shape a pick draws and what it is; none outside a pick.
+    struct PendingPick {
+        std::size_t index;
+        bool base;
+    };
+    std::optional<PendingPick> pendingPick_;
     // Where the pointer last moved over the dialog (device pixels), so that a
     // switch of the shown image can refresh the readout under it.
     std::optional<QPoint> lastPointer_;
+    int wheelDelta_ = 0; // a wheel's eighths of a degree not yet a zoom step
+    // The view moved (zoom, pan): repaint, the selection tool follows, the readout reads anew.
+    void ViewMoved();
     QTimer* stepPause_ = nullptr;
     // Ended before the window's parts go: their deletion moves the focus too.
     QMetaObject::Connection focusWatch_;
@@ -194,6 +241,8 @@ private:
     std::shared_ptr<SampleImage> scanned_;        // the last scan taken in, at its depth
     std::optional<Resolution> scannedResolution_; // and the resolution it was taken at
     bool scanSaved_ = false;                      // scanned_ has been saved to a file
+    std::string scannedDevice_;                   // the device scanned_ came from
+    std::filesystem::path imagePath_;             // the file the image came from; empty for a scan
     ScanPreview scanPreview_;                     // the scan dialog's last preview
 };
 

@@ -2,7 +2,7 @@
 // takes the last finished step back; a new step clears the redo stack.
 #include "ui/UndoHistory.h"
 
-void UndoHistory::Record(const ParamPositionSet& now) {
+template <typename State> void StepHistory<State>::Record(const State& now) {
     if (now == current_) {
         return;
     }
@@ -14,7 +14,7 @@ void UndoHistory::Record(const ParamPositionSet& now) {
     current_ = now;
 }
 
-std::optional<ParamPositionSet> UndoHistory::Undo() {
+template <typename State> std::optional<State> StepHistory<State>::Undo() {
     if (undo_.empty()) {
         return std::nullopt;
     }
@@ -24,7 +24,7 @@ std::optional<ParamPositionSet> UndoHistory::Undo() {
     return current_;
 }
 
-std::optional<ParamPositionSet> UndoHistory::Redo() {
+template <typename State> std::optional<State> StepHistory<State>::Redo() {
     if (redo_.empty()) {
         return std::nullopt;
     }
@@ -33,3 +33,6 @@ std::optional<ParamPositionSet> UndoHistory::Redo() {
     redo_.pop_back();
     return current_;
 }
+
+template class StepHistory<ParamState>;
+template class StepHistory<ParamPositionSet>;

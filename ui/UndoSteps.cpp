@@ -1,8 +1,7 @@
 // Undo and redo of the parameters. A step is a reset, a load, an automatic
-// Black/White, or one slider move: a drag until its thumb is let go, or a run
-// of key presses and clicks until the focus leaves the slider, the channel
-// changes, or no move comes for kStepPause. Undo first ends a move in progress,
-// so that it undoes that move.
+// Black/White, a film's kind or pick, or one slider move: a drag until its thumb is let go, or a
+// run of key presses and clicks until the focus leaves the slider, the channel changes, or no move
+// comes for kStepPause. Undo first ends a move in progress, so that it undoes that move.
 #include "ui/CMyGraph.h"
 #include "ui/TamrelDlg.h"
 
@@ -37,8 +36,21 @@ void CTamrelDlg::CloseStep() {
     if (stepPause_) {
         stepPause_->stop();
     }
-    undo_.Record(PositionSetOf(theChannelParams));
+    undo_.Record(StateNow());
     RefreshMenu();
+}
+
+ParamState CTamrelDlg::StateNow() const {
+    return {PositionSetOf(theChannelParams), film_, picks_};
+}
+
+void CTamrelDlg::ShowState(const ParamState& state) {
+    ApplyPositionSet(state.positions, theChannelParams, theGammaTables);
+    if (state.film != film_ || state.picks != picks_) {
+        ShowFilm(state.film, state.picks);
+    }
+    GraphArea->update();
+    ShowChannelParams();
 }
 
 void CTamrelDlg::ShowPositionSet(const ParamPositionSet& positions) {
@@ -49,16 +61,16 @@ void CTamrelDlg::ShowPositionSet(const ParamPositionSet& positions) {
 
 void CTamrelDlg::OnUndo() {
     CloseStep();
-    if (const auto positions = undo_.Undo()) {
-        ShowPositionSet(*positions);
+    if (const auto state = undo_.Undo()) {
+        ShowState(*state);
     }
     RefreshMenu();
 }
 
 void CTamrelDlg::OnRedo() {
     CloseStep();
-    if (const auto positions = undo_.Redo()) {
-        ShowPositionSet(*positions);
+    if (const auto state = undo_.Redo()) {
+        ShowState(*state);
     }
     RefreshMenu();
 }

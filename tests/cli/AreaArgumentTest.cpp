@@ -12,13 +12,14 @@ namespace {
 
 TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseIsRefused) {
     const std::string huge = "1" + std::string(400, '0'); // past a double's range
+    const std::string big = "1" + std::string(308, '0');  // 1e308: twice that is past it
     const struct {
         std::string text;
         std::optional<ScanArea> area;
     } cases[] = {
-        {"10,20.5,100,50.25", ScanArea{10, 20.5, 100, 50.25}},
-        {"0,0,0.001,216", ScanArea{0, 0, 0.001, 216}},
-        {"007,.5,5.,1", ScanArea{7, 0.5, 5, 1}},
+        {"10,20.5,100,50.25", ScanArea::OfSize(10, 20.5, 100, 50.25)},
+        {"0,0,0.001,216", ScanArea::OfSize(0, 0, 0.001, 216)},
+        {"007,.5,5.,1", ScanArea::OfSize(7, 0.5, 5, 1)},
         {"", std::nullopt},
         {",,,", std::nullopt},
         {"1,2,3", std::nullopt},
@@ -33,6 +34,8 @@ TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseIsRefused) {
         {"0,0,0.000,10", std::nullopt},
         {"0,0,10,0", std::nullopt},
         {huge + ",0,10,10", std::nullopt},
+        {big + ",0," + big + ",10", std::nullopt}, // the right edge past a double's range
+        {"0," + big + ",10,50.25", std::nullopt},  // the height lost beside the top
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseAreaArgument(c.text), c.area) << "\"" << c.text << "\"";

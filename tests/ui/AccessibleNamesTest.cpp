@@ -2,12 +2,17 @@
 // parts is Japanese, as their texts are. Exempt are names that are exactly
 // the text on screen (a caption, "R: 118") and the parameters' own names
 // ("Black", or "Alpha 1.099" with the value), which the dialog shows as-is.
+#include "platform/ScriptedAskUser.h"
+#include "platform/SettingsStore.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/AboutDlg.h"
+#include "ui/ChartDialog.h"
+#include "ui/ScanMemory.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 namespace accessible_names_test {
@@ -94,6 +99,25 @@ TEST_F(JapaneseDialogTest, EveryAccessibleNameOfTheAboutBoxIsJapaneseOrItsShownT
     EXPECT_EQ(EnglishNames(&about), QStringList());
 }
 
+TEST_F(JapaneseDialogTest, EveryAccessibleNameOfTheChartDialogIsJapaneseOrItsShownText) {
+    QTemporaryDir folder;
+    SettingsStore settings(folder.filePath(QStringLiteral("Tamrel.conf")));
+    ScanMemory memory(settings);
+    ScriptedAskUser ask;
+    auto scan = std::make_shared<ChartScan>();
+    scan->width = 60;
+    scan->height = 40;
+    scan->rgb.assign(std::size_t(60 * 40 * 3), 30000);
+    const ChartDialog chart(dialog.get(),
+                            {scan, QStringLiteral("scan"), &settings, &memory, &ask, {}, {}});
+    EXPECT_EQ(EnglishNames(&chart), QStringList());
+    for (const char* part : {"chartKind", "chartReference", "chartView", "chartTable",
+                             "chartSummary", "chartCorners", "chartApply", "chartSave"}) {
+        EXPECT_TRUE(HasJapanese(chart.findChild<QWidget*>(QLatin1String(part))->accessibleName()))
+            << part;
+    }
+}
+
 // The check itself: an English sentence is found, shown text is not.
 TEST(AccessibleNameRule, FindsAnEnglishSentenceButNotAShownCaption) {
     QWidget root;
@@ -107,4 +131,4 @@ TEST(AccessibleNameRule, FindsAnEnglishSentenceButNotAShownCaption) {
 
 } // namespace
 
-}  // namespace accessible_names_test
+} // namespace accessible_names_test

@@ -171,10 +171,10 @@ TEST_F(ChannelControls, MovingASliderRepaintsTheGraph) {
 
 using SystemCommands = DialogTest;
 
-TEST_F(SystemCommands, AboutAndTheScanEntriesEachFollowASeparator) {
+TEST_F(SystemCommands, AboutTheScanEntriesAndTheCalibrationEachFollowASeparator) {
     const auto& entries = dialog->GetSystemMenu().Entries();
-    ASSERT_GE(entries.size(), 6u);
-    const std::size_t about = entries.size() - 5;
+    ASSERT_GE(entries.size(), 8u);
+    const std::size_t about = entries.size() - 7;
     EXPECT_TRUE(entries[about - 1].separator);
     EXPECT_EQ(entries[about].command, IDM_ABOUTBOX);
     EXPECT_EQ(entries[about].text, "バージョン情報 Tamrel(&A)...");
@@ -184,6 +184,9 @@ TEST_F(SystemCommands, AboutAndTheScanEntriesEachFollowASeparator) {
     EXPECT_EQ(entries[about + 3].command, IDM_SCAN_TABLES);
     EXPECT_EQ(entries[about + 3].text, "テーブルでスキャン(&T)...");
     EXPECT_EQ(entries[about + 4].command, IDM_SAVE_SCAN);
+    EXPECT_TRUE(entries[about + 5].separator);
+    EXPECT_EQ(entries[about + 6].command, IDM_CALIBRATE_CHART);
+    EXPECT_EQ(entries[about + 6].text, "チャートで校正(&K)...");
 }
 
 TEST_F(SystemCommands, AboutOpensTheAboutBoxWhateverTheLowFourBits) {

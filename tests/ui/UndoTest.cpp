@@ -18,7 +18,7 @@ ParamPositionSet WithRedBlack(int black) {
 }
 
 TEST(UndoHistory, UndoAndRedoWalkTheStepsInOrder) {
-    UndoHistory history(WithRedBlack(0));
+    StepHistory<ParamPositionSet> history(WithRedBlack(0));
     EXPECT_FALSE(history.CanUndo());
     history.Record(WithRedBlack(0));
     EXPECT_FALSE(history.CanUndo()) << "an unchanged state is no step";
@@ -36,7 +36,7 @@ TEST(UndoHistory, UndoAndRedoWalkTheStepsInOrder) {
 
 TEST(UndoHistory, KeepsAtLeastFiftyStepsAndDropsTheOldestBeyondItsLimit) {
     static_assert(UndoHistory::kMaxSteps >= 50);
-    UndoHistory history(WithRedBlack(0));
+    StepHistory<ParamPositionSet> history(WithRedBlack(0));
     const int steps = static_cast<int>(UndoHistory::kMaxSteps) + 5;
     for (int i = 1; i <= steps; ++i) {
         history.Record(WithRedBlack(i));

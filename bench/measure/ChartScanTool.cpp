@@ -1,0 +1,46 @@
+// Writes a linear scan of a chart by the tests' simulated scanner and its
+// reference file, for trying calibration by hand, the benchmarks and the
+// README's pictures: chart_scan it8|colorchecker OUT.tif [REF.txt]
+// (an IT8 chart 1600 x 1100, a ColorChecker 1200 x 850, each turned a
+// little; the ColorChecker's reference is its published values).
+#include "tests/measure/SimulatedScanner.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string_view>
+
+int main(int argc, char** argv) {
+    if (argc < 3 || !ChartNamed(argv[1])) {
+        std::fprintf(stderr, "usage: %s it8|colorchecker OUT.tif [REF.txt]\n", argv[0]);
+        return 2;
+    }
+    const ChartKind kind = *ChartNamed(argv[1]);
+    const bool it8 = kind == ChartKind::It8;
+    const std::vector<ReferencePatch> patches =
+        it8 ? simscan::It8Patches(false) : BuiltInColorChecker().Patches();
+    simscan::Scanner scanner;
+    scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
+    scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
+    scanner.noise = 0.6;
+    scanner.dustShare = 0.001;
+    const int width = it8 ? 1600 : 1200;
+    const int height = it8 ? 1100 : 850;
+    const ChartLayout& layout = LayoutOf(kind);
+    const ChartCorners corners = it8 ? simscan::Placed(layout, 160, 90, 56, 1.5)
+                                     : simscan::Placed(layout, 110, 90, 165, 1.5);
+    const Reason written = simscan::WriteScan(
+        simscan::Scan(scanner, layout, ChartReference(patches), corners, width, height), argv[2],
+        ImageFormat::Tiff);
+    if (written) {
+        std::fprintf(stderr, "%s: cannot write\n", argv[2]);
+        return 1;
+    }
+    if (argc > 3) {
+        std::ofstream(argv[3]) << simscan::Cgats(patches, false);
+    }
+    for (const ImagePoint& p : corners) {
+        std::printf("%s%.1f,%.1f", &p == corners.data() ? "" : ",", p.x, p.y);
+    }
+    std::printf("\n");
+    return 0;
+}

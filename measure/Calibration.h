@@ -1,0 +1,75 @@
+// A chart scan turned into what calibration gives: the twelve slider
+// positions that make the chart's grey scale neutral and put it on the
+// start-up curve, an ICC input profile of the linear scan, and for every
+// patch its reference colour, its colour through the profile and their
+// CIEDE2000 difference. Or the one problem that stopped it.
+#pragma once
+
+#include "measure/ChartReference.h"
+#include "measure/PatchSampling.h"
+#include "measure/ToneFit.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+enum class CalibrationFault {
+    Degenerate,      // the corners bound no usable quadrilateral
+    OutsideScan,     // `patch`'s sampled box reaches outside the scan
+    NoPixels,        // `patch`'s sampled box holds no pixel: the chart is too small
+    MissingPatch,    // the reference lacks `patch`
+    GreyClipped,     // `patch` is at the top level on some channel
+    GreysOutOfOrder, // `patch` is lighter than `other`, the grey before it
+    ProfileFailed,   // LittleCMS could not make or read the profile: `detail`
+};
+
+struct CalibrationProblem {
+    CalibrationFault fault;
+    std::string patch;
+    std::string other;
+    std::string detail;
+
+    // A problem with the corners themselves, which the tool calls bad usage.
+    bool AboutCorners() const;
+};
+
+struct PatchResult {
+    std::string id;
+    bool grey = false;
+    PatchSample sample;
+    LabColour reference;
+    LabColour profiled; // the sample through the written profile
+    double deltaE = 0;  // CIEDE2000 of the two
+};
+
+struct DeltaESummary {
+    double mean = 0;
+    double percentile90 = 0; // the nearest-rank 90th percentile
+    double largest = 0;
+};
+
+struct Calibration {
+    ChartKind chart = ChartKind::ColorChecker24;
+    std::array<ParamPositions, kChannelCount> positions{}; // red, green, blue
+    std::array<ToneFit, 3> fits{}; // each channel's grey error before and after
+    std::vector<PatchResult> patches;
+    DeltaESummary summary;
+    std::vector<std::uint8_t> profile;
+};
+
+using CalibrationOutcome = std::variant<Calibration, CalibrationProblem>;
+
+// From samples already taken (the window samples as the corners move).
+// `description` names the profile.
+CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart,
+                                    const ChartReference& reference, std::string_view description);
+
+// Sampling and calibration in one.
+CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
+                             const ChartReference& reference, const ChartCorners& corners,
+                             std::string_view description);
+
+DeltaESummary SummaryOf(std::span<const PatchResult> patches);

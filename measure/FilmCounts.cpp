@@ -1,0 +1,242 @@
+// Rows are made 16-bit R, G, B steps in a worker's buffer, then counted: the
+// whole row into the frame, its part inside each rectangle into that one.
+// Each run counts into counts of its own, added to the totals under a lock.
+#include "measure/FilmCounts.h"
+
+#include "image/formats/BmpPixels.h"
+#include "image/rows/ImageBuffer.h"
+#include "image/rows/LevelRows.h"
+#include "image/rows/Pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <numeric>
+#include <optional>
+
+namespace {
+
+constexpr std::uint32_t kTop16 = 65535;
+constexpr std::uint32_t kEightToSixteen = 257; // 255 * 257 = 65535
+constexpr std::int64_t kSteps = 3;             // R, G, B steps per pixel
+
+// Steps of each stored sample value, by its raw bytes: the maxval scaled,
+// a big-endian sample swapped first.
+std::vector<std::uint16_t> StepsOfSamples(const RowLayout& layout) {
+    const RowFormat& format = layout.Format;
+    const std::size_t values = std::size_t{1} << format.BitsPerSample;
+    const std::uint64_t m = static_cast<std::uint64_t>(std::max(layout.MaxValue, 1));
+    std::vector<std::uint16_t> steps(values);
+    for (std::size_t raw = 0; raw < values; ++raw) {
+        std::uint64_t v = raw;
+        if (format.BigEndian) {
+            v = (raw >> 8 | raw << 8) & kTop16;
+        }
+        steps[raw] = static_cast<std::uint16_t>((std::min(v, m) * kTop16 + m / 2) / m);
+    }
+    return steps;
+}
+
+// One stored row of any format the reader gives to R, G, B steps.
+class RowSteps {
+public:
+    explicit RowSteps(const RowSource& source)
+        : layout_(source.Layout()), scan_(IsScanFormat(layout_.Format)),
+          palette_(PackColours(source.Colours())) {
+        if (scan_) {
+            steps_ = StepsOfSamples(layout_);
+        }
+    }
+
+    // `wide` holds 4 * Width bytes of scratch; `out` 3 * Width steps.
+    void Convert(const std::uint8_t* stored, std::uint8_t* wide, std::uint16_t* out) const {
+        const std::int32_t width = layout_.Width;
+        if (scan_) {
+            ScanRow(stored, out);
+            return;
+        }
+        const std::uint8_t* rgbx = stored;
+        if (layout_.Format != kRgbx32) {
+            const auto bytes = static_cast<std::int32_t>(layout_.Format.BytesPerPixel());
+            std::memcpy(wide + StoredRowOffset(width, bytes), stored,
+                        static_cast<std::size_t>(layout_.RowBytes()));
+            ExpandRowInPlace(wide, width, bytes, palette_);
+            rgbx = wide;
+        }
+        for (std::int64_t x = 0; x < width; ++x) {
+            for (std::int64_t c = 0; c < kSteps; ++c) {
+                out[x * kSteps + c] =
+                    static_cast<std::uint16_t>(rgbx[x * kImageBytesPerPixel + c] * kEightToSixteen);
+            }
+        }
+    }
+
+private:
+    void ScanRow(const std::uint8_t* stored, std::uint16_t* out) const {
+        const RowFormat& f = layout_.Format;
+        const std::int64_t samples = std::int64_t{layout_.Width} * f.Samples;
+        for (std::int64_t i = 0; i < samples; ++i) {
+            std::size_t raw = stored[i];
+            if (f.BitsPerSample == kWideBits) {
+                std::uint16_t word = 0;
+                std::memcpy(&word, stored + 2 * i, sizeof word);
+                raw = word;
+            }
+            const std::uint16_t step = steps_[raw];
+            if (f.Samples == 1) {
+                std::fill_n(out + i * kSteps, kSteps, step);
+            } else {
+                out[i] = step;
+            }
+        }
+    }
+
+    const RowLayout& layout_;
+    bool scan_;
+    BmpPalette palette_;
+    std::vector<std::uint16_t> steps_;
+};
+
+// A run's own counts: 32 bits hold any run's samples.
+using RunCounts = std::array<std::vector<std::uint32_t>, kChannelCount>;
+
+RunCounts EmptyRunCounts() {
+    RunCounts counts;
+    for (auto& channel : counts) {
+        channel.assign(kTransmissionSteps, 0);
+    }
+    return counts;
+}
+
+ChannelCounts EmptyCounts() {
+    ChannelCounts counts;
+    for (TransmissionCounts& channel : counts) {
+        channel.assign(kTransmissionSteps, 0);
+    }
+    return counts;
+}
+
+void CountSteps(const std::uint16_t* steps, std::int32_t from, std::int32_t to, RunCounts& counts) {
+    std::uint32_t* red = counts[kRed].data();
+    std::uint32_t* green = counts[kGreen].data();
+    std::uint32_t* blue = counts[kBlue].data();
+    for (std::int64_t x = from; x < to; ++x) {
+        ++red[steps[x * kSteps]];
+        ++green[steps[x * kSteps + 1]];
+        ++blue[steps[x * kSteps + 2]];
+    }
+}
+
+void AddCounts(const RunCounts& from, ChannelCounts& to) {
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        std::transform(from[c].begin(), from[c].end(), to[c].begin(), to[c].begin(),
+                       [](std::uint32_t a, std::uint64_t b) { return a + b; });
+    }
+}
+
+// Larger runs than the pipeline's own: each run's counts are cleared and
+// added once, which costs more than the cache that small runs would keep.
+constexpr std::int64_t kCountRunBytes = std::int64_t{8} << 20;
+
+// The totals the runs add to, and the rectangles they count.
+struct Totals {
+    std::span<const PixelRect> regions;
+    FrameCounts counts;
+    std::mutex mutex;
+};
+
+// Stored rows first .. first + count - 1 counted into their run's own counts.
+void CountRun(const RowSteps& convert, const RowLayout& layout, std::int32_t first,
+              std::int32_t count, const std::uint8_t* rows, std::uint8_t* buffer, Totals& totals) {
+    const std::int64_t width = layout.Width;
+    auto* steps = reinterpret_cast<std::uint16_t*>(buffer + width * kImageBytesPerPixel);
+    RunCounts frame = EmptyRunCounts();
+    std::vector<std::optional<RunCounts>> regions(totals.regions.size());
+    for (std::int32_t k = 0; k < count; ++k) {
+        convert.Convert(rows + k * layout.Stride, buffer, steps);
+        CountSteps(steps, 0, layout.Width, frame);
+        const std::int32_t y = layout.UprightRow(first + k);
+        for (std::size_t r = 0; r < regions.size(); ++r) {
+            const PixelRect& rect = totals.regions[r];
+            if (y >= rect.top && y < rect.top + rect.height) {
+                if (!regions[r]) {
+                    regions[r] = EmptyRunCounts();
+                }
+                CountSteps(steps, rect.left, rect.left + rect.width, *regions[r]);
+            }
+        }
+    }
+    const std::lock_guard lock(totals.mutex);
+    AddCounts(frame, totals.counts.frame);
+    for (std::size_t r = 0; r < regions.size(); ++r) {
+        if (regions[r]) {
+            AddCounts(*regions[r], totals.counts.regions[r]);
+        }
+    }
+}
+
+} // namespace
+
+bool FitsImage(const PixelRect& r, std::int32_t width, std::int32_t height) {
+    return r.width > 0 && r.height > 0 && r.left >= 0 && r.top >= 0 &&
+           std::int64_t{r.left} + r.width <= width && std::int64_t{r.top} + r.height <= height;
+}
+
+Outcome<FrameCounts> CountFrame(const RowSource& source, std::span<const PixelRect> regions) {
+    Totals totals{regions, {EmptyCounts(), {}}, {}};
+    totals.counts.regions.assign(regions.size(), EmptyCounts());
+    const RowLayout& layout = source.Layout();
+    if (!layout.HasRows()) {
+        return std::move(totals.counts);
+    }
+    PipelineOptions options;
+    options.RunBytes = kCountRunBytes;
+    // One row's widened pixels, then its steps.
+    const std::int64_t rowBytes = std::int64_t{layout.Width} * (kImageBytesPerPixel + 2 * kSteps);
+    const Outcome<RowRuns> runs = RowRuns::Plan(source, rowBytes, options);
+    if (!runs) {
+        return runs.Why();
+    }
+    const RowSteps convert(source);
+    const Reason failed = runs->Run(
+        [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t* out) {
+            CountRun(convert, layout, first, count, rows, out, totals);
+            return true;
+        });
+    if (failed) {
+        return failed;
+    }
+    return std::move(totals.counts);
+}
+
+double TransmissionAt(const TransmissionCounts& counts, double share) {
+    const std::uint64_t n = std::accumulate(counts.begin(), counts.end(), std::uint64_t{0});
+    const double wanted = share * static_cast<double>(n);
+    std::uint64_t below = 0;
+    for (std::size_t step = 0; step < counts.size(); ++step) {
+        below += counts[step];
+        if (below > 0 && static_cast<double>(below) >= wanted) {
+            return static_cast<double>(step) / kTopTransmissionStep;
+        }
+    }
+    return 1.0;
+}
+
+double ShareAbove(const TransmissionCounts& counts, double t) {
+    const auto first = static_cast<std::size_t>(std::lround(t * kTopTransmissionStep)) + 1;
+    const std::uint64_t n = std::accumulate(counts.begin(), counts.end(), std::uint64_t{0});
+    const std::uint64_t above = std::accumulate(
+        counts.begin() + static_cast<std::ptrdiff_t>(std::min(first, counts.size())), counts.end(),
+        std::uint64_t{0});
+    return n == 0 ? 0.0 : static_cast<double>(above) / static_cast<double>(n);
+}
+
+TransmissionCounts Pooled(const ChannelCounts& counts) {
+    TransmissionCounts pooled(kTransmissionSteps, 0);
+    for (const TransmissionCounts& channel : counts) {
+        std::transform(channel.begin(), channel.end(), pooled.begin(), pooled.begin(),
+                       std::plus<>());
+    }
+    return pooled;
+}

@@ -1,0 +1,27 @@
+// The ICC input profile of a linear scan, written with LittleCMS from a
+// fitted model: an RGB input device, its three tone curves (sampled tables),
+// its colorants (the matrix's columns, to PCS XYZ D50) and a media white
+// that is the PCS white, so that the absolute colorimetric transform gives
+// the colour the chart was measured as. And the check: scanned colours
+// taken through the written profile by LittleCMS itself.
+#pragma once
+
+#include "image/Outcome.h"
+#include "measure/Colour.h"
+#include "measure/ProfileFit.h"
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// `description` names the profile (its desc tag). DamagedData with
+// LittleCMS's words when it could not be made.
+Outcome<std::vector<std::uint8_t>> WriteInputProfile(const ShaperMatrix& model,
+                                                     std::string_view description);
+
+// Each scanned colour (red, green, blue 0..1) as Lab (D50) through the
+// profile's absolute colorimetric transform. DamagedData when LittleCMS
+// cannot open the profile or make the transform.
+Outcome<std::vector<LabColour>> LabsThroughProfile(std::span<const std::uint8_t> profile,
+                                                   std::span<const Vector3> device);

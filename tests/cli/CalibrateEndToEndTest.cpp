@@ -1,0 +1,174 @@
+// tamrel-cli calibrate, run as a program on chart scans of a simulated
+// scanner: the positions, profile, report and picture it writes, and each
+// problem it names, with nothing written.
+#include "image/formats/ColourProfile.h"
+#include "io/ParamFileReader.h"
+#include "measure/ChartScan.h"
+#include "tests/cli/CliRun.h"
+#include "tests/measure/SimulatedScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace calibrate_end_to_end_test {
+
+namespace {
+
+using clitest::RunCli;
+
+const ParamPositionSet kTruth = {ParamPositions{23, 241, 85, 220}, ParamPositions{5, 250, 120, 180},
+                                 ParamPositions{70, 230, 94, 205}};
+
+std::string Corners(const ChartCorners& corners) {
+    std::string text;
+    for (const ImagePoint& p : corners) {
+        text += (text.empty() ? "" : ",") + std::to_string(p.x) + "," + std::to_string(p.y);
+    }
+    return text;
+}
+
+// Writes a scan of the IT8 chart whose patches are `scanned`, by the known scanner.
+void WriteIt8(const std::filesystem::path& path, std::vector<ReferencePatch> scanned,
+              int greenWhite = 250) {
+    simscan::Scanner scanner;
+    for (std::size_t ch = 0; ch < 3; ++ch) {
+        scanner.channels[ch].positions = kTruth[ch];
+    }
+    scanner.channels[1].positions.white = greenWhite;
+    const ChartLayout& layout = LayoutOf(ChartKind::It8);
+    const ChartScan scan = simscan::Scan(scanner, layout, ChartReference(std::move(scanned)),
+                                         simscan::Placed(layout, 20, 12, 8, 0), 220, 170);
+    EXPECT_FALSE(simscan::WriteScan(scan, path, ImageFormat::Pnm));
+}
+
+class CliCalibrate : public testing::Test {
+protected:
+    // The scans and references, made once for each test process.
+    static void SetUpTestSuite() {
+        inputs_ = new ScratchDir;
+        std::vector<ReferencePatch> patches = simscan::It8Patches(false);
+        WriteIt8(Dir() / "it8.pnm", patches);
+        WriteBytes(Dir() / "it8.txt", simscan::Cgats(patches, false));
+        std::vector<ReferencePatch> shorter = patches;
+        shorter.erase(shorter.end() - 12); // GS12
+        WriteBytes(Dir() / "short.txt", simscan::Cgats(shorter, false));
+        std::swap(patches[patches.size() - 20].lab, patches[patches.size() - 18].lab); // GS04, GS06
+        WriteIt8(Dir() / "swapped.pnm", patches);
+        WriteIt8(Dir() / "clipped.pnm", simscan::It8Patches(false), 330);
+    }
+    static void TearDownTestSuite() {
+        delete inputs_;
+        inputs_ = nullptr;
+    }
+    static const std::filesystem::path& Dir() { return inputs_->Path(); }
+    static std::string In(const char* name) { return (Dir() / name).string(); }
+    std::string Out(const char* name) const { return (scratch_ / name).string(); }
+
+    std::vector<std::string> It8Args() const {
+        return {"calibrate",
+                In("it8.pnm"),
+                Out("out.tvp"),
+                "--chart",
+                "it8",
+                "--reference",
+                In("it8.txt"),
+                "--corners",
+                Corners(simscan::Placed(LayoutOf(ChartKind::It8), 20, 12, 8, 0))};
+    }
+
+    static ScratchDir* inputs_;
+    ScratchDir scratch_;
+};
+
+ScratchDir* CliCalibrate::inputs_ = nullptr;
+
+TEST_F(CliCalibrate, WritesThePositionsTheProfileTheReportAndThePicture) {
+    std::vector<std::string> args = It8Args();
+    for (const char* option : {"--profile", "--report", "--diagnostic"}) {
+        args.push_back(option);
+    }
+    args.insert(args.end() - 2, Out("scanner.icc"));
+    args.insert(args.end() - 1, Out("report.txt"));
+    args.push_back(Out("chart.png"));
+    const auto result = RunCli(scratch_, args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("Black    White    Alpha    Gamma"), std::string::npos);
+    EXPECT_NE(result.out.find("CIEDE2000 over 288 patches"), std::string::npos) << result.out;
+    EXPECT_EQ(LoadParamFile(Out("out.tvp")).positions, kTruth);
+    const std::string profile = ReadBytes(Out("scanner.icc"));
+    EXPECT_FALSE(
+        CheckProfile({reinterpret_cast<const std::uint8_t*>(profile.data()), profile.size()}));
+    const std::string report = ReadBytes(Out("report.txt"));
+    EXPECT_NE(report.find("\nA01 "), std::string::npos);
+    EXPECT_NE(report.find("\nGS23 "), std::string::npos);
+    const Outcome<ChartScan> picture = ReadChartScan(Out("chart.png"));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width, 220);
+    EXPECT_EQ(scratch_.Entries(),
+              (std::set<std::string>{"chart.png", "out.tvp", "report.txt", "scanner.icc"}));
+}
+
+TEST_F(CliCalibrate, TheColorCheckerNeedsNoReference) {
+    simscan::Scanner scanner;
+    scanner.depth = 8;
+    const ChartLayout& layout = LayoutOf(ChartKind::ColorChecker24);
+    const ChartCorners corners = simscan::Placed(layout, 30, 10, 24, 2.0);
+    ASSERT_FALSE(
+        simscan::WriteScan(simscan::Scan(scanner, layout, BuiltInColorChecker(), corners, 200, 130),
+                           Out("cc.tif"), ImageFormat::Tiff, 8));
+    const auto result = RunCli(scratch_, {"calibrate", Out("cc.tif"), Out("cc.tvp"), "--chart",
+                                          "ColorChecker", "--corners", Corners(corners)});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(LoadParamFile(Out("cc.tvp")).result, LoadResult::Ok);
+}
+
+struct FailureCase {
+    const char* name;
+    std::size_t at; // which argument to replace (0: none)
+    const char* value;
+    int status;
+    const char* message;
+};
+
+// Cases print as their names.
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const FailureCase kFailures[] = {
+    {"UnknownChart", 4, "it9", 2, "unknown chart it9 (colorchecker or it8)"},
+    {"CornersNotEightNumbers", 8, "1,2,3,4,5,6,7", 2, "--corners takes eight numbers"},
+    {"CornerOutsideTheScan", 8, "20,12,500,12,196,108,20,108", 2,
+     "corner 2 (500,12) lies outside the 220 x 170 scan"},
+    {"CornersInALine", 8, "20,12,100,12,196,12,20,108", 2,
+     "the corners do not bound a convex quadrilateral"},
+    {"ReferenceLacksAPatch", 6, "short.txt", 1, "the reference lacks patch GS12"},
+    {"GreysOutOfOrder", 1, "swapped.pnm", 1,
+     "is this a linear scan of the chart? GS05 is lighter than GS04"},
+    {"GreyClipped", 1, "clipped.pnm", 1,
+     "GS00 is clipped at the top level: scan with a lower exposure or White"},
+    {"OutputOverItsScan", 2, "it8.pnm", 1, "would replace its own input"},
+};
+
+class CliCalibrateFailure : public CliCalibrate, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(CliCalibrateFailure, NamesTheProblemAndWritesNothing) {
+    const FailureCase& c = GetParam();
+    std::vector<std::string> args = It8Args();
+    const bool file = c.at == 1 || c.at == 2 || c.at == 6;
+    args[c.at] = file ? In(c.value) : c.value;
+    const std::string before = ReadBytes(In("it8.pnm"));
+    const auto result = RunCli(scratch_, args);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_EQ(scratch_.Entries(), std::set<std::string>{});
+    EXPECT_EQ(ReadBytes(In("it8.pnm")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Problems, CliCalibrateFailure, testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+} // namespace calibrate_end_to_end_test
