@@ -4,10 +4,17 @@
 #include "scan/ScanArea.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
+
+struct AreaParse {
+    std::optional<ScanArea> area;
+    std::string error; // what is wrong with the text, naming the field, when no area
+};
 
 // "LEFT,TOP,WIDTH,HEIGHT": four plain decimals of millimetres (digits with
 // at most one point; no sign, exponent or blanks), the width and height
-// above 0. Nothing for any other text, or a number too large for a double.
-// The device judges whether the area lies on its bed.
-std::optional<ScanArea> ParseAreaArgument(std::string_view text);
+// above 0. Any other text, or a number too large for a double, is an error
+// that names the field at fault. The device judges whether the area lies on
+// its bed.
+AreaParse ParseAreaArgument(std::string_view text);

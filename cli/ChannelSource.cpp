@@ -24,7 +24,7 @@ std::optional<ChannelParamsSet> ChannelsOrReport(const CliCommand& command, std:
     }
     const ParamLoad load = LoadParamFile(command.params);
     if (load.result != LoadResult::Ok) {
-        err << FileError(command.params, ReasonOf(load.result));
+        err << FileError(command.params, load.why ? ReasonText(load.why) : ReasonOf(load.result));
         return std::nullopt;
     }
     return ChannelsFrom(load.positions);

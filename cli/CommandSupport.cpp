@@ -20,7 +20,7 @@ std::optional<GammaTableSet> TablesOrReport(const CliCommand& command, std::ostr
     if (load.result != LoadResult::Ok) {
         const std::filesystem::path name =
             command.defaults ? std::filesystem::path(kDefaultsName) : command.params;
-        err << FileError(name, ReasonOf(load.result));
+        err << FileError(name, load.why ? ReasonText(load.why) : ReasonOf(load.result));
         return std::nullopt;
     }
     return load.tables;

@@ -16,11 +16,11 @@ GammaTableSet TablesFrom(const ParamPositionSet& positions) {
 
 TableLoad LoadTables(const CliCommand& command) {
     if (command.defaults) {
-        return {LoadResult::Ok, TablesFrom(ParamPositionSet{})};
+        return {LoadResult::Ok, TablesFrom(ParamPositionSet{}), {}};
     }
     const ParamLoad load = LoadParamFile(command.params);
     if (load.result != LoadResult::Ok) {
-        return {load.result, {}};
+        return {load.result, {}, load.why};
     }
-    return {LoadResult::Ok, TablesFrom(load.positions)};
+    return {LoadResult::Ok, TablesFrom(load.positions), {}};
 }

@@ -9,6 +9,7 @@
 struct TableLoad {
     LoadResult result = LoadResult::CannotOpen;
     GammaTableSet tables{}; // meaningful only when result is Ok
+    Reason why;             // what went wrong, where the reader knows more than `result`
 };
 
 // Reads the parameter file through the window's own tolerant reader and

@@ -144,7 +144,9 @@ std::string PlainText(double value) {
 }
 
 void CheckArea(std::string_view text) {
-    const std::optional<ScanArea> area = ParseAreaArgument(text);
+    const AreaParse parsed = ParseAreaArgument(text);
+    const std::optional<ScanArea>& area = parsed.area;
+    FUZZ_CHECK(area.has_value() == parsed.error.empty());
     const std::vector<std::string_view> fields = Fields(text);
     if (area) {
         FUZZ_CHECK(fields.size() == 4);
@@ -155,7 +157,7 @@ void CheckArea(std::string_view text) {
         FUZZ_CHECK(area->width > 0 && area->height > 0);
         const std::string again = PlainText(area->left) + "," + PlainText(area->top) + "," +
                                   PlainText(area->width) + "," + PlainText(area->height);
-        FUZZ_CHECK(ParseAreaArgument(again) == area);
+        FUZZ_CHECK(ParseAreaArgument(again).area == area);
         return;
     }
     const auto nonZero = [](std::string_view f) {

@@ -42,5 +42,7 @@ public:
     DeviceOpen Open(const std::string& name) const;
 
 private:
+    Reason UnknownDevice(const std::string& name, const Reason& reason) const;
+
     Reason failure_;
 };

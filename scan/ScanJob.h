@@ -33,8 +33,8 @@ struct ScanOutcome {
     Reason reason;
     std::string device;            // the device used, or asked for
     bool curvesInSoftware = false; // the device took no tables; the rows were mapped
-    // The source or the area asked for is not one the device offers; the
-    // reason names what it does offer.
+    // The source, the resolution or the area asked for is not one the
+    // device offers; the reason names what it does offer.
     bool settingRefused = false;
     std::optional<ScanResolution> resolution; // as set for the page; absent: the device names none
     SampleImage image;
