@@ -22,6 +22,18 @@ SaneSession::~SaneSession() {
     }
 }
 
+bool SaneSession::Restart() {
+    if (*openCount_ != 0) {
+        return false;
+    }
+    if (!failure_) {
+        sane_exit();
+    }
+    SANE_Int version = 0;
+    failure_ = SaneReason(sane_init(&version, nullptr));
+    return true;
+}
+
 DeviceList SaneSession::Devices() const {
     if (failure_) {
         return {failure_, {}};
@@ -67,5 +79,6 @@ DeviceOpen SaneSession::Open(const std::string& name) const {
     if (reason) {
         return {UnknownDevice(name, reason), std::nullopt};
     }
-    return {{}, SaneDevice(handle)};
+    ++*openCount_;
+    return {{}, SaneDevice(handle, openCount_)};
 }

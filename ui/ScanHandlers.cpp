@@ -240,7 +240,7 @@ void CTamrelDlg::CancelScan() {
 }
 
 void CTamrelDlg::OnScanAcquire() {
-    const SaneSession session;
+    SaneSession session;
     ScanDialog pick(this, session, ScanDialog::Purpose::Acquire, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
@@ -269,7 +269,7 @@ void CTamrelDlg::OnScanAcquire() {
 }
 
 void CTamrelDlg::OnScanWithTables() {
-    const SaneSession session;
+    SaneSession session;
     ScanDialog pick(this, session, ScanDialog::Purpose::WithTables, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
