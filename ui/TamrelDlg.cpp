@@ -17,6 +17,7 @@
 #include "ui/HistogramView.h"
 #include "ui/ImageView.h"
 #include "ui/ScanMemory.h"
+#include "ui/SettingsNote.h"
 #include "ui/SliderAccessible.h"
 #include "ui/SliderKeys.h"
 
@@ -24,6 +25,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -159,6 +161,8 @@ bool CTamrelDlg::OnInitDialog() {
     UpdateChannelFromControls();
     undo_ = UndoHistory(PositionSetOf(theChannelParams));
     RefreshMenu();
+    // Once the window is up: the note stands beside it.
+    QTimer::singleShot(0, this, [this] { ShowSettingsNote(this, *settings_); });
     return true;
 }
 

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -79,6 +82,59 @@ TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
     EXPECT_EQ(openedIn.toStdString(), second.Path().string()) << "open shares the save's folder";
     ASSERT_TRUE(picked.has_value());
     EXPECT_EQ(picked->toStdString(), (second / "c.bmp").string());
+}
+
+// The real message box of an error, looked at while it is up: its second
+// line, a device and SANE's reason, stands on one row, not broken at the
+// width of the first line.
+TEST(QtAskUser, AnErrorsSecondLineIsNotBrokenAcrossRows) {
+    QWidget owner;
+    QtAskUser ask(&owner);
+    const QString details = QStringLiteral("test:0: 原稿が詰まりました（Document feeder jammed）");
+    int shownWidth = -1;
+    int textWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+        ASSERT_NE(label, nullptr);
+        shownWidth = label->width();
+        textWidth = label->fontMetrics().horizontalAdvance(details);
+        box->accept();
+    });
+    ask.ShowMessage(QStringLiteral("スキャンできません。"), MessageButtons::Ok,
+                    MessageIcon::Default, details);
+    EXPECT_GE(shownWidth, textWidth);
+}
+
+// A question with buttons of its own: the one pressed is the answer, and
+// Escape gives the choice that changes nothing.
+TEST(QtAskUser, AChoiceIsTheIndexOfTheButtonPressed) {
+    QWidget owner;
+    QtAskUser ask(&owner);
+    const QStringList choices = {QStringLiteral("上書き"), QStringLiteral("番号を続ける"),
+                                 QStringLiteral("キャンセル")};
+    const auto press = [](const QString& text) {
+        QTimer::singleShot(0, [text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            if (text.isEmpty()) {
+                box->reject(); // as Escape does
+                return;
+            }
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == text) {
+                    button->click();
+                }
+            }
+        });
+    };
+    press(choices[0]);
+    EXPECT_EQ(ask.AskChoice(QStringLiteral("q"), {}, choices, 1, 2), 0);
+    press(choices[1]);
+    EXPECT_EQ(ask.AskChoice(QStringLiteral("q"), {}, choices, 1, 2), 1);
+    press({});
+    EXPECT_EQ(ask.AskChoice(QStringLiteral("q"), {}, choices, 1, 2), 2);
 }
 
 } // namespace
