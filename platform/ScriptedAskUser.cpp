@@ -27,8 +27,8 @@ std::optional<QString> ScriptedAskUser::AskFileName(const FileDialogRequest& req
     return answer.path;
 }
 
-int ScriptedAskUser::AskChoice(const QString& text, const QString& details, const QStringList&,
-                               int, int escapeChoice) {
+int ScriptedAskUser::AskChoice(const QString& text, const QString& details, const QStringList&, int,
+                               int escapeChoice) {
     messages_.push_back({text, MessageButtons::OkCancel, MessageIcon::Question, details});
     if (choices_.empty()) {
         return escapeChoice;

@@ -97,6 +97,12 @@ ScanDialog::ScanDialog(QWidget* parent, SaneSession& session, Purpose purpose, S
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(search_, &QPushButton::clicked, this, &ScanDialog::SearchAgain);
     connect(device_, &QComboBox::currentIndexChanged, this, &ScanDialog::ShowDevice);
+    // Return always takes the scan: no other button becomes the default by
+    // having the focus (プレビュー, once disabled, leaves it on キャンセル).
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+    }
+    start_->setDefault(true);
     SearchDevices();
 }
 

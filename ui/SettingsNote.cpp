@@ -10,8 +10,8 @@
 namespace {
 
 const QString kNote = QStringLiteral("設定ファイルを読めませんでした。既定の設定で始めます。");
-const QString kDetails =
-    QStringLiteral("読めなかったファイルは %1 として残しました。今回の設定は新しいファイルに保存されます。");
+const QString kDetails = QStringLiteral(
+    "読めなかったファイルは %1 として残しました。今回の設定は新しいファイルに保存されます。");
 
 } // namespace
 

@@ -139,4 +139,4 @@ TEST(QtAskUser, AChoiceIsTheIndexOfTheButtonPressed) {
 
 } // namespace
 
-}  // namespace qt_ask_user_test
+} // namespace qt_ask_user_test

@@ -148,4 +148,4 @@ TEST(SettingsStore, EachFileDialogOpensInItsOwnFolderOfTheLastRun) {
 
 } // namespace
 
-}  // namespace settings_store_test
+} // namespace settings_store_test
