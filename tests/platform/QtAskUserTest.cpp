@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -105,36 +104,6 @@ TEST(QtAskUser, AnErrorsSecondLineIsNotBrokenAcrossRows) {
     ask.ShowMessage(QStringLiteral("スキャンできません。"), MessageButtons::Ok,
                     MessageIcon::Default, details);
     EXPECT_GE(shownWidth, textWidth);
-}
-
-// A question with buttons of its own: the one pressed is the answer, and
-// Escape gives the choice that changes nothing.
-TEST(QtAskUser, AChoiceIsTheIndexOfTheButtonPressed) {
-    QWidget owner;
-    QtAskUser ask(&owner);
-    const QStringList choices = {QStringLiteral("上書き"), QStringLiteral("番号を続ける"),
-                                 QStringLiteral("キャンセル")};
-    const auto press = [](const QString& text) {
-        QTimer::singleShot(0, [text] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            if (text.isEmpty()) {
-                box->reject(); // as Escape does
-                return;
-            }
-            for (QAbstractButton* button : box->buttons()) {
-                if (button->text() == text) {
-                    button->click();
-                }
-            }
-        });
-    };
-    press(choices[0]);
-    EXPECT_EQ(ask.AskChoice(QStringLiteral("q"), {}, choices, 1, 2), 0);
-    press(choices[1]);
-    EXPECT_EQ(ask.AskChoice(QStringLiteral("q"), {}, choices, 1, 2), 1);
-    press({});
-    EXPECT_EQ(ask.AskChoice(QStringLiteral("q"), {}, choices, 1, 2), 2);
 }
 
 } // namespace
