@@ -67,11 +67,11 @@ void FitDetailsOnOneRow(QMessageBox& box) {
     }
     constexpr int kScreenShareNumerator = 2;
     constexpr int kScreenShareDenominator = 3;
-    const QFontMetrics metrics(details->font());
-    int widest = 0;
-    for (const QString& row : details->text().split(QLatin1Char('\n'))) {
-        widest = std::max(widest, metrics.horizontalAdvance(row));
-    }
+    // Measured in the font and margins the label is shown with, unwrapped.
+    details->ensurePolished();
+    details->setWordWrap(false);
+    const int widest = details->sizeHint().width();
+    details->setWordWrap(true);
     const QScreen* screen = box.screen();
     const int room = screen != nullptr ? screen->availableGeometry().width() *
                                              kScreenShareNumerator / kScreenShareDenominator

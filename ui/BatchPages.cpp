@@ -12,6 +12,7 @@ namespace {
 
 enum Choice { kReplace, kNumberOn, kCancel };
 
+const QString kPageThere = QStringLiteral("この名前のページ「%1」がすでにあります。");
 const QString kPagesThere = QStringLiteral("「%1」など、この名前のページがすでに %2 個あります。");
 const QString kPagesThereDetails = QStringLiteral(
     "上書きすると 1 ページ目から番号を振り直します。番号を続けると %1 の次から保存します。");
@@ -33,7 +34,8 @@ std::optional<int> AskFirstPageNumber(AskUser& ask, const std::filesystem::path&
     const QStringList choices = {QStringLiteral("上書き(&O)"), QStringLiteral("番号を続ける(&N)"),
                                  QStringLiteral("キャンセル")};
     const int choice =
-        ask.AskChoice(kPagesThere.arg(NameOf(there.first)).arg(there.count),
+        ask.AskChoice(there.count == 1 ? kPageThere.arg(NameOf(there.first))
+                                       : kPagesThere.arg(NameOf(there.first)).arg(there.count),
                       kPagesThereDetails.arg(NameOf(PageFileName(chosen, there.highest))), choices,
                       kNumberOn, kCancel);
     switch (choice) {
