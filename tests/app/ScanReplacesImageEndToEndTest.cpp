@@ -142,11 +142,16 @@ TEST(TamrelScanReplaces, AFileOpenedAfterAnUnsavedScanAsksFirstAndShowsItsOwnHis
     RunSetup both = WithTestDevice(
         scratch, kDevice,
         MenuEntrySteps(kHistogramEntry) + "; " + kAcquireSteps + grab("scanned.png") +
-            "; click IDC_OPEN_IMAGE; wait 300; print qt_msgbox_label; key N; wait 300" +
+            "; click IDC_OPEN_IMAGE; await qt_msgbox_label 5000; print qt_msgbox_label; key N; "
+            "await IDC_APPLY 5000" +
             grab("kept.png") +
-            "; key Shift+F10; key S; wait 300; print qt_msgbox_label; key N; wait 300" +
-            grab("kept-again.png") + "; click IDC_OPEN_IMAGE; wait 300; key Y; wait 300; type " +
-            file.string() + "; key Return; wait 500" + grab("after-scan.png") + "; close");
+            "; key Shift+F10; key S; await qt_msgbox_label 5000; print qt_msgbox_label; key N; "
+            "await IDC_APPLY 5000" +
+            grab("kept-again.png") +
+            "; click IDC_OPEN_IMAGE; await qt_msgbox_label 5000; key Y; await fileNameEdit 5000; "
+            "type " +
+            file.string() + "; key Return; await IDC_APPLY 5000; wait 300" +
+            grab("after-scan.png") + "; close");
     both.limit = std::chrono::seconds(60);
     const RunResult asked = RunTamrel(scratch, both);
     ASSERT_EQ(asked.status, 0) << asked.err;
@@ -169,4 +174,4 @@ TEST(TamrelScanReplaces, AFileOpenedAfterAnUnsavedScanAsksFirstAndShowsItsOwnHis
 
 } // namespace
 
-}  // namespace scan_replaces_image_end_to_end_test
+} // namespace scan_replaces_image_end_to_end_test
