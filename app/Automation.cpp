@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -124,9 +125,21 @@ void MovePointer(const QString& where) {
 }
 
 void SendMouse(QWidget* control, QEvent::Type type, QPointF at, Qt::MouseButton button,
-               Qt::MouseButtons held) {
-    QMouseEvent event(type, at, control->mapToGlobal(at), button, held, Qt::NoModifier);
+               Qt::MouseButtons held, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QMouseEvent event(type, at, control->mapToGlobal(at), button, held, keys);
     QApplication::sendEvent(control, &event);
+}
+
+// "Ctrl", "Shift+Alt": the keys held during a drag.
+Qt::KeyboardModifiers HeldKeys(const QString& names) {
+    Qt::KeyboardModifiers keys;
+    for (const QString& name : names.split(u'+', Qt::SkipEmptyParts)) {
+        keys |= name == u"Ctrl"    ? Qt::ControlModifier
+                : name == u"Shift" ? Qt::ShiftModifier
+                : name == u"Alt"   ? Qt::AltModifier
+                                   : Qt::NoModifier;
+    }
+    return keys;
 }
 
 QWidget* NamedControl(const QString& name) {
@@ -143,18 +156,41 @@ QWidget* NamedControl(const QString& name) {
 void DragPointer(const QString& where) {
     constexpr int kDragSteps = 8;
     const QStringList words = where.split(u' ', Qt::SkipEmptyParts);
-    QWidget* control = words.size() == 5 ? NamedControl(words[0]) : nullptr;
+    QWidget* control = words.size() == 5 || words.size() == 6 ? NamedControl(words[0]) : nullptr;
     if (!control) {
         return;
     }
     const QPointF from(words[1].toDouble(), words[2].toDouble());
     const QPointF to(words[3].toDouble(), words[4].toDouble());
-    SendMouse(control, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    const Qt::KeyboardModifiers keys = HeldKeys(words.value(5));
+    SendMouse(control, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, keys);
     for (int step = 1; step <= kDragSteps; ++step) {
         const QPointF at = from + (to - from) * step / kDragSteps;
-        SendMouse(control, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        SendMouse(control, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton, keys);
     }
-    SendMouse(control, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    SendMouse(control, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, keys);
+}
+
+// Wheel notches (120 eighths of a degree each, negative towards the user) at
+// (X, Y) of a control, holding KEYS, delivered where the pointer would: to
+// the control, or to its window where the control lets the mouse through.
+void TurnWheel(const QString& where) {
+    constexpr int kEighthsPerNotch = 120;
+    const QStringList words = where.split(u' ', Qt::SkipEmptyParts);
+    QWidget* control = words.size() >= 4 ? NamedControl(words[0]) : nullptr;
+    if (!control) {
+        return;
+    }
+    QWidget* window = control->window();
+    const QPointF inWindow = QPointF(control->mapTo(window, QPoint(0, 0))) +
+                             QPointF(words[1].toDouble(), words[2].toDouble());
+    QWidget* target = window->childAt(inWindow.toPoint());
+    target = target && !target->testAttribute(Qt::WA_TransparentForMouseEvents) ? target : window;
+    const QPointF at = target->mapFrom(window, inWindow);
+    const QPoint delta(0, words[3].toInt() * kEighthsPerNotch);
+    QWheelEvent wheel(at, window->mapToGlobal(inWindow), QPoint(), delta, Qt::NoButton,
+                      HeldKeys(words.value(4)), Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
 }
 
 void DoubleClick(const QString& where) {
@@ -254,7 +290,8 @@ void Automation::RunNext() {
     // a message box opened by a key), as a user's next action would. A move
     // or a print is done once its call returns: the next step follows on the
     // next turn of the loop, so a test may read a whole image point by point.
-    const bool settled = step.startsWith(u"move ") || step.startsWith(u"print ");
+    const bool settled =
+        step.startsWith(u"move ") || step.startsWith(u"print ") || step.startsWith(u"wheel ");
     QTimer::singleShot(settled ? 0 : gapMs_, this, [this] { RunNext(); });
     Run(step);
 }
@@ -333,6 +370,8 @@ void Automation::Run(const QString& step) {
         MovePointer(rest);
     } else if (verb == u"drag") {
         DragPointer(rest);
+    } else if (verb == u"wheel") {
+        TurnWheel(rest);
     } else if (verb == u"dclick") {
         DoubleClick(rest);
     } else if (verb == u"print") {

@@ -10,9 +10,12 @@
 //   type TEXT       type text into the focused control
 //   click NAME      click the control with that object name (e.g. IDOK)
 //   move [NAME] X Y move the pointer to (X, Y) of the active window or of a control
-//   drag NAME X1 Y1 X2 Y2  press the left button at (X1, Y1) of a control, move
-//                   to (X2, Y2) in steps and let go there
+//   drag NAME X1 Y1 X2 Y2 [KEYS]  press the left button at (X1, Y1) of a control,
+//                   move to (X2, Y2) in steps and let go there, holding KEYS
+//                   (e.g. Ctrl, Shift+Alt) throughout
 //   dclick NAME X Y double-click at (X, Y) of a control
+//   wheel NAME X Y N [KEYS]  turn the wheel N notches (negative: towards the
+//                   user) at (X, Y) of a control, holding KEYS (e.g. Ctrl)
 //   print NAME      write "NAME=text" of a label, button or combo box (its
 //                   current entry) to standard output
 //   close           close the active window as its close box does

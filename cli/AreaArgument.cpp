@@ -3,6 +3,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -28,6 +29,17 @@ std::string FieldError(std::size_t field, std::string_view number) {
            (size ? " above 0" : ", 0 or more") + ", not " + std::string(number);
 }
 
+// An edge beyond any double, or a size lost beside a far larger corner.
+std::string EdgeError(const ScanArea& area) {
+    if (!std::isfinite(area.right) || !(area.Width() > 0)) {
+        return "LEFT + WIDTH is no edge a number of millimetres can hold";
+    }
+    if (!std::isfinite(area.bottom) || !(area.Height() > 0)) {
+        return "TOP + HEIGHT is no edge a number of millimetres can hold";
+    }
+    return {};
+}
+
 } // namespace
 
 AreaParse ParseAreaArgument(std::string_view text) {
@@ -51,5 +63,9 @@ AreaParse ParseAreaArgument(std::string_view text) {
         }
         values[field] = *value;
     }
-    return {ScanArea{values[0], values[1], values[2], values[3]}, {}};
+    const ScanArea area = ScanArea::OfSize(values[0], values[1], values[2], values[3]);
+    if (std::string error = EdgeError(area); !error.empty()) {
+        return {std::nullopt, error};
+    }
+    return {area, {}};
 }

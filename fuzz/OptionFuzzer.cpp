@@ -151,13 +151,19 @@ void CheckArea(std::string_view text) {
     if (area) {
         FUZZ_CHECK(fields.size() == 4);
         FUZZ_CHECK(std::all_of(fields.begin(), fields.end(), PlainDecimal));
-        for (const double v : {area->left, area->top, area->width, area->height}) {
+        for (const double v : {area->left, area->top, area->right, area->bottom}) {
             FUZZ_CHECK(std::isfinite(v) && v >= 0);
         }
-        FUZZ_CHECK(area->width > 0 && area->height > 0);
+        FUZZ_CHECK(area->Width() > 0 && area->Height() > 0);
+        // Width and height back from the edges may differ in their last bits.
         const std::string again = PlainText(area->left) + "," + PlainText(area->top) + "," +
-                                  PlainText(area->width) + "," + PlainText(area->height);
-        FUZZ_CHECK(ParseAreaArgument(again).area == area);
+                                  PlainText(area->Width()) + "," + PlainText(area->Height());
+        const std::optional<ScanArea> back = ParseAreaArgument(again).area;
+        FUZZ_CHECK(back && back->left == area->left && back->top == area->top);
+        for (const auto& [a, b] :
+             {std::pair{back->right, area->right}, {back->bottom, area->bottom}}) {
+            FUZZ_CHECK(std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b)));
+        }
         return;
     }
     const auto nonZero = [](std::string_view f) {
@@ -167,7 +173,18 @@ void CheckArea(std::string_view text) {
         fields.size() == 4 && std::all_of(fields.begin(), fields.end(), [](std::string_view f) {
             return PlainDecimal(f) && f.size() <= kShortField;
         });
-    FUZZ_CHECK(!(plainAndShort && nonZero(fields[2]) && nonZero(fields[3])));
+    if (!(plainAndShort && nonZero(fields[2]) && nonZero(fields[3]))) {
+        return;
+    }
+    // Refused all the same: a size lost beside a far larger corner (1e19 + 1).
+    const auto value = [](std::string_view f) {
+        double v = 0;
+        std::from_chars(f.data(), f.data() + f.size(), v);
+        return v;
+    };
+    const double left = value(fields[0]);
+    const double top = value(fields[1]);
+    FUZZ_CHECK(left + value(fields[2]) == left || top + value(fields[3]) == top);
 }
 
 } // namespace

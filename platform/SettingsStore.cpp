@@ -74,6 +74,15 @@ void SettingsStore::SetValue(const QString& key, const QVariant& value) {
     Check("write");
 }
 
+void SettingsStore::Remove(const QString& key) {
+    if (!usable_ || !settings_->contains(key)) {
+        return;
+    }
+    settings_->remove(key);
+    settings_->sync();
+    Check("write");
+}
+
 QString SettingsKeyPart(const QString& name) {
     return QString::fromLatin1(QUrl::toPercentEncoding(name));
 }

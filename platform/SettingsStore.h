@@ -27,6 +27,8 @@ public:
     QVariant Value(const QString& key, const QVariant& fallback = {}) const;
     // Stores the value and writes the file at once.
     void SetValue(const QString& key, const QVariant& value);
+    // Forgets the value (a key an earlier version wrote) and writes the file.
+    void Remove(const QString& key);
     // False once the file failed to be read or written.
     bool Usable() const { return usable_; }
     const QString& File() const { return file_; }

@@ -45,3 +45,6 @@ inline constexpr unsigned IDM_REDO = 0x0070;
 inline constexpr unsigned IDM_SCAN_ACQUIRE = 0x0080;
 inline constexpr unsigned IDM_SCAN_TABLES = 0x0090;
 inline constexpr unsigned IDM_SAVE_SCAN = 0x00A0;
+// Seeing the image whole or at 1:1 (ImageView).
+inline constexpr unsigned IDM_ZOOM_FIT = 0x0100;
+inline constexpr unsigned IDM_ZOOM_ACTUAL = 0x0110;

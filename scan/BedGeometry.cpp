@@ -1,111 +1,137 @@
-// Device words <-> millimetres: a Fixed word is value × 65536; a value is
-// millimetres, or pixels at the device's grid (unitsPerMm = dpi / 25.4).
-// Areas are kept relative to the bed's corner (the ranges' minimum), so a
-// device whose ranges start above zero still shows its bed from 0 mm.
+// Device words <-> millimetres on the device's axes: a Fixed word is
+// value × 65536; a value is millimetres, or pixels at the highest resolution
+// (unitsPerMm = dpi / 25.4). A word is on its axis's steps when it is
+// min + k × quant.
 #include "scan/BedGeometry.h"
 
 #include "scan/OptionValue.h"
+#include "scan/ScanJob.h"
+#include "scan/ScanResolution.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace {
 
-std::int32_t WordOfValue(OptionType type, double value) {
-    return static_cast<std::int32_t>(std::lround(value * WordsPerUnit(type)));
-}
-
-// The word's value as text that reads back to the same word: a Fixed word's
-// value is an exact double, written in its shortest round-trip form.
-std::string TextOfWord(OptionType type, std::int32_t word) {
-    char buffer[32];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, ValueOfWord(type, word));
-    return error == std::errc() ? std::string(buffer, end) : std::to_string(word);
-}
-
-bool IsGeometry(const std::optional<OptionDescriptor>& option) {
-    return option && option->active && option->settable && option->WordCount() == 1 &&
-           (option->type == OptionType::Fixed || option->type == OptionType::Int) &&
-           (option->unit == OptionUnit::Millimetre || option->unit == OptionUnit::Pixel) &&
-           std::holds_alternative<OptionRange>(option->constraint);
+Reason BedRefused(const std::string& why) {
+    return {ReasonCode::Unsupported, 0, "area: " + why};
 }
 
 // The smallest step an axis takes, in words: its quantum, or one word.
-std::int32_t StepOf(const OptionRange& axis) {
-    return std::max<std::int32_t>(axis.quant, 1);
+std::int64_t WordStep(const OptionRange& range) {
+    return std::max<std::int32_t>(range.quant, 1);
+}
+
+// The highest word on the range's steps.
+std::int32_t HighestStep(const OptionRange& range) {
+    const std::int64_t span = std::int64_t{range.max} - range.min;
+    return static_cast<std::int32_t>(range.min + span / WordStep(range) * WordStep(range));
+}
+
+Reason CheckGeometry(const OptionDescriptors& options, const char* name) {
+    const auto option = FindOption(options, name);
+    if (!option || !option->active || !option->settable) {
+        return BedRefused(std::string("the device has no ") + name + " option to set it");
+    }
+    const bool number = option->type == OptionType::Fixed || option->type == OptionType::Int;
+    const auto* range = std::get_if<OptionRange>(&option->constraint);
+    if (!number || option->WordCount() != 1 || !range || range->max <= range->min) {
+        return BedRefused(std::string(name) + " is not a number with limits");
+    }
+    if (option->unit != OptionUnit::Millimetre && option->unit != OptionUnit::Pixel) {
+        return BedRefused(std::string(name) + " is in neither millimetres nor pixels");
+    }
+    return {};
+}
+
+// The highest dpi of `axisName` (x-resolution, y-resolution) where the
+// device has it active, else of its one resolution.
+int GridDpi(const OptionDescriptors& options, const char* axisName) {
+    const auto axis = FindOption(options, axisName);
+    const int own = axis && axis->active ? HighestDpiOf(axis) : 0;
+    return own > 0 ? own : HighestDpiOf(FindOption(options, kResolutionOption));
 }
 
 } // namespace
 
-double BedGeometry::WidthMm() const {
-    return MmOfWord(*this, x, x.max);
+ScanArea BedGeometry::Whole() const {
+    return {Mm(x, x.range.min), Mm(y, y.range.min), Mm(x, HighestStep(x.range)),
+            Mm(y, HighestStep(y.range))};
 }
 
-double BedGeometry::HeightMm() const {
-    return MmOfWord(*this, y, y.max);
+double BedGeometry::Mm(const BedAxis& axis, std::int32_t word) const {
+    return ValueOfWord(type, word) / axis.unitsPerMm;
 }
 
-std::optional<BedGeometry> BedGeometryOf(const OptionDescriptors& options, int pixelDpi) {
+std::int32_t BedGeometry::Word(const BedAxis& axis, double mm) const {
+    const double wanted = mm * axis.unitsPerMm * WordsPerUnit(type);
+    const OptionRange& range = axis.range;
+    const double steps = std::round((wanted - range.min) / static_cast<double>(WordStep(range)));
+    const double word = range.min + steps * static_cast<double>(WordStep(range));
+    return static_cast<std::int32_t>(
+        std::clamp(word, static_cast<double>(range.min), static_cast<double>(HighestStep(range))));
+}
+
+double BedGeometry::StepMm(const BedAxis& axis) const {
+    return static_cast<double>(WordStep(axis.range)) / WordsPerUnit(type) / axis.unitsPerMm;
+}
+
+BedRead BedGeometryOf(const OptionDescriptors& options) {
+    BedRead read;
+    for (const char* name :
+         {kTopLeftXOption, kTopLeftYOption, kBottomRightXOption, kBottomRightYOption}) {
+        if ((read.reason = CheckGeometry(options, name))) {
+            return read;
+        }
+    }
     const auto tlx = FindOption(options, kTopLeftXOption);
-    const auto tly = FindOption(options, kTopLeftYOption);
     const auto brx = FindOption(options, kBottomRightXOption);
     const auto bry = FindOption(options, kBottomRightYOption);
-    if (!IsGeometry(tlx) || !IsGeometry(tly) || !IsGeometry(brx) || !IsGeometry(bry) ||
-        brx->type != tlx->type || bry->type != tlx->type || brx->unit != tlx->unit) {
-        return std::nullopt;
+    if (brx->type != tlx->type || bry->type != tlx->type || brx->unit != tlx->unit ||
+        bry->unit != tlx->unit) {
+        read.reason = BedRefused("tl-x, tl-y, br-x and br-y differ in their kind of number");
+        return read;
     }
-    BedGeometry bed;
+    BedGeometry& bed = read.bed;
     bed.type = brx->type;
     bed.unit = brx->unit;
-    bed.x = std::get<OptionRange>(brx->constraint);
-    bed.y = std::get<OptionRange>(bry->constraint);
+    bed.x.range = std::get<OptionRange>(brx->constraint);
+    bed.y.range = std::get<OptionRange>(bry->constraint);
     if (bed.unit == OptionUnit::Pixel) {
-        if (pixelDpi <= 0) {
-            return std::nullopt;
+        const int across = GridDpi(options, kXResolutionOption);
+        const int down = GridDpi(options, kYResolutionOption);
+        if (across <= 0 || down <= 0) {
+            read.reason = BedRefused("tl-x counts pixels, but the device names no resolution");
+            return read;
         }
-        bed.unitsPerMm = pixelDpi / kMmPerInch;
+        bed.x.unitsPerMm = across / kMmPerInch;
+        bed.y.unitsPerMm = down / kMmPerInch;
     }
-    if (bed.x.max <= bed.x.min || bed.y.max <= bed.y.min) {
-        return std::nullopt;
-    }
-    return bed;
+    return read;
 }
 
-BedArea WholeBed(const BedGeometry& bed) {
-    return {0, 0, bed.WidthMm(), bed.HeightMm()};
-}
-
-double MmOfWord(const BedGeometry& bed, const OptionRange& axis, std::int32_t word) {
-    return (ValueOfWord(bed.type, word) - ValueOfWord(bed.type, axis.min)) / bed.unitsPerMm;
-}
-
-std::int32_t WordOfMm(const BedGeometry& bed, const OptionRange& axis, double mm) {
-    const double value = mm * bed.unitsPerMm + ValueOfWord(bed.type, axis.min);
-    const std::int64_t word =
-        std::clamp<std::int64_t>(WordOfValue(bed.type, value), axis.min, axis.max);
-    const std::int64_t step = StepOf(axis);
-    const std::int64_t steps = (word - axis.min + step / 2) / step;
-    std::int64_t snapped = axis.min + steps * step;
-    while (snapped > axis.max) {
-        snapped -= step;
+BedRead BedOf(const OptionSource& device) {
+    const OptionList list = device.Options();
+    if (list.reason) {
+        return {list.reason, {}};
     }
-    return static_cast<std::int32_t>(snapped);
+    return BedGeometryOf(list.options);
 }
 
 namespace {
 
 // Both edges of one axis in words: ordered, on the steps, at least a step apart.
-std::pair<std::int32_t, std::int32_t> AxisWords(const BedGeometry& bed, const OptionRange& axis,
+std::pair<std::int32_t, std::int32_t> EdgeWords(const BedGeometry& bed, const BedAxis& axis,
                                                 double low, double high) {
-    std::int32_t a = WordOfMm(bed, axis, std::min(low, high));
-    std::int32_t b = WordOfMm(bed, axis, std::max(low, high));
-    if (b - a < StepOf(axis)) {
-        if (a + StepOf(axis) <= axis.max) {
-            b = a + StepOf(axis);
+    std::int32_t a = bed.Word(axis, std::min(low, high));
+    std::int32_t b = bed.Word(axis, std::max(low, high));
+    const std::int64_t step = WordStep(axis.range);
+    if (b - a < step) {
+        if (a + step <= HighestStep(axis.range)) {
+            b = static_cast<std::int32_t>(a + step);
         } else {
-            a = b - StepOf(axis);
+            a = static_cast<std::int32_t>(b - step);
         }
     }
     return {a, b};
@@ -113,24 +139,23 @@ std::pair<std::int32_t, std::int32_t> AxisWords(const BedGeometry& bed, const Op
 
 } // namespace
 
-BedArea Constrained(const BedGeometry& bed, BedArea area) {
-    const auto [left, right] = AxisWords(bed, bed.x, area.left, area.right);
-    const auto [top, bottom] = AxisWords(bed, bed.y, area.top, area.bottom);
-    return AreaOfWords(bed, left, top, right, bottom);
+std::array<std::int32_t, 4> AreaWords(const BedGeometry& bed, const ScanArea& area) {
+    const auto [left, right] = EdgeWords(bed, bed.x, area.left, area.right);
+    const auto [top, bottom] = EdgeWords(bed, bed.y, area.top, area.bottom);
+    return {left, top, right, bottom};
 }
 
-std::vector<std::pair<std::string, std::string>> AreaOptions(const BedGeometry& bed,
-                                                             const BedArea& area) {
-    const auto [left, right] = AxisWords(bed, bed.x, area.left, area.right);
-    const auto [top, bottom] = AxisWords(bed, bed.y, area.top, area.bottom);
-    return {{kTopLeftXOption, TextOfWord(bed.type, left)},
-            {kTopLeftYOption, TextOfWord(bed.type, top)},
-            {kBottomRightXOption, TextOfWord(bed.type, right)},
-            {kBottomRightYOption, TextOfWord(bed.type, bottom)}};
+ScanArea AreaOfWords(const BedGeometry& bed, const std::array<std::int32_t, 4>& words) {
+    return {bed.Mm(bed.x, words[0]), bed.Mm(bed.y, words[1]), bed.Mm(bed.x, words[2]),
+            bed.Mm(bed.y, words[3])};
 }
 
-BedArea AreaOfWords(const BedGeometry& bed, std::int32_t tlx, std::int32_t tly, std::int32_t brx,
-                    std::int32_t bry) {
-    return {MmOfWord(bed, bed.x, tlx), MmOfWord(bed, bed.y, tly), MmOfWord(bed, bed.x, brx),
-            MmOfWord(bed, bed.y, bry)};
+ScanArea Constrained(const BedGeometry& bed, const ScanArea& area) {
+    return AreaOfWords(bed, AreaWords(bed, area));
+}
+
+ScanArea AreaFromBedCorner(const BedGeometry& bed, const ScanArea& fromCorner) {
+    const double x = bed.Mm(bed.x, bed.x.range.min);
+    const double y = bed.Mm(bed.y, bed.y.range.min);
+    return {fromCorner.left + x, fromCorner.top + y, fromCorner.right + x, fromCorner.bottom + y};
 }

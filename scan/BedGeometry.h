@@ -1,59 +1,60 @@
-// The scan area: a rectangle on the bed in millimetres from the bed's top
-// left corner, and the device's own geometry options (tl-x, tl-y, br-x,
-// br-y) that carry it, counted in millimetres or in pixels.
+// The bed as the device's geometry options (tl-x, tl-y, br-x, br-y)
+// describe it, and the one conversion between a ScanArea and their words:
+// millimetres, or pixels counted at the device's highest resolution (the
+// grid its geometry is counted on, the same whatever resolution a page is
+// scanned at).
 #pragma once
 
 #include "scan/OptionDescriptor.h"
 #include "scan/ScanArea.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <utility>
-#include <vector>
 
 inline constexpr double kMmPerInch = 25.4;
 
-// An area on the bed by its edges, in millimetres from the bed's corner.
-using BedArea = BedExtent;
+// One axis: the words its edges take and how many units make a millimetre.
+struct BedAxis {
+    OptionRange range;     // of br-x (br-y); tl-x (tl-y) takes the same
+    double unitsPerMm = 1; // 1 for millimetres, dpi / 25.4 for pixels
+};
 
-// The bed as the geometry options describe it: their ranges in the device's
-// words (16.16 fixed point for Fixed options), and how many of their units
-// make a millimetre.
 struct BedGeometry {
     OptionType type = OptionType::Fixed;
     OptionUnit unit = OptionUnit::Millimetre;
-    OptionRange x; // of tl-x and br-x
-    OptionRange y; // of tl-y and br-y
-    double unitsPerMm = 1.0;
+    BedAxis x;
+    BedAxis y;
 
-    double WidthMm() const;
-    double HeightMm() const;
+    // The whole bed: from the lowest word of each range to its highest step.
+    ScanArea Whole() const;
+    // A word of the axis in millimetres: value / unitsPerMm (a Fixed word is
+    // value × 65536).
+    double Mm(const BedAxis& axis, std::int32_t word) const;
+    // The word nearest to `mm` that the axis takes: within its range, on its step.
+    std::int32_t Word(const BedAxis& axis, double mm) const;
+    // The smallest step of the axis in millimetres.
+    double StepMm(const BedAxis& axis) const;
+};
+
+struct BedRead {
+    Reason reason; // Unsupported, naming the option that is missing or unfit
+    BedGeometry bed;
 };
 
 // The bed of a device whose four geometry options are active, settable,
-// ranged and count millimetres or pixels; nothing otherwise. Pixels are taken
-// at `pixelDpi`, the device's highest resolution (the grid its geometry is
-// counted on).
-std::optional<BedGeometry> BedGeometryOf(const OptionDescriptors& options, int pixelDpi);
+// ranged numbers in millimetres or pixels (these with a resolution option).
+BedRead BedGeometryOf(const OptionDescriptors& options);
+BedRead BedOf(const OptionSource& device);
 
-// The whole bed as an area.
-BedArea WholeBed(const BedGeometry& bed);
+// tl-x, tl-y, br-x and br-y for `area`: edges in order, inside the bed, on
+// the steps and at least one step apart.
+std::array<std::int32_t, 4> AreaWords(const BedGeometry& bed, const ScanArea& area);
+// The area four words (tl-x, tl-y, br-x, br-y) stand for.
+ScanArea AreaOfWords(const BedGeometry& bed, const std::array<std::int32_t, 4>& words);
+// The area as the device will scan it (AreaWords and back).
+ScanArea Constrained(const BedGeometry& bed, const ScanArea& area);
 
-// One geometry word (a range's own words) as millimetres from the bed's edge.
-double MmOfWord(const BedGeometry& bed, const OptionRange& axis, std::int32_t word);
-// Millimetres from the bed's edge as the nearest word the axis takes:
-// within its limits and on its step.
-std::int32_t WordOfMm(const BedGeometry& bed, const OptionRange& axis, double mm);
-
-// The area as the device will scan it: edges in order, inside the bed and on
-// the device's steps, at least one step wide and high.
-BedArea Constrained(const BedGeometry& bed, BedArea area);
-
-// tl-x, tl-y, br-x and br-y as NAME=VALUE texts the device's options take.
-std::vector<std::pair<std::string, std::string>> AreaOptions(const BedGeometry& bed,
-                                                             const BedArea& area);
-
-// The area the four words (tl-x, tl-y, br-x, br-y) stand for.
-BedArea AreaOfWords(const BedGeometry& bed, std::int32_t tlx, std::int32_t tly, std::int32_t brx,
-                    std::int32_t bry);
+// An area counted from the bed's corner (the lowest words of the ranges), as
+// the scan dialog kept it in earlier versions, on the device's axes.
+ScanArea AreaFromBedCorner(const BedGeometry& bed, const ScanArea& fromCorner);

@@ -14,6 +14,7 @@ constexpr std::array<int, 9> kUsualDpi = {75, 100, 150, 200, 300, 600, 1200, 240
 constexpr std::array<const char*, 2> kModes = {"Color", "Gray"};
 constexpr std::array<int, 2> kDepths = {8, 16};
 constexpr int kFixedShift = 16;
+constexpr int kLowestOfferedDpi = 25;
 
 int DpiOf(const OptionDescriptor& option, std::int32_t word) {
     return option.type == OptionType::Fixed ? word >> kFixedShift : word;
@@ -39,12 +40,18 @@ std::vector<int> Resolutions(const std::optional<OptionDescriptor>& option) {
         dpi.insert(std::max(low, 1));
         dpi.insert(high);
     }
+    // A few dpi make a page of a handful of pixels: offered only when the
+    // device offers nothing finer.
+    const auto usable = dpi.lower_bound(kLowestOfferedDpi);
+    if (usable != dpi.end()) {
+        dpi.erase(dpi.begin(), usable);
+    }
     return {dpi.begin(), dpi.end()};
 }
 
 } // namespace
 
-DeviceChoices ChoicesOf(SaneDevice& device) {
+DeviceChoices ChoicesOf(OptionDevice& device) {
     DeviceChoices choices;
     choices.resolutions = Resolutions(device.Find(kResolutionOption));
     if (const auto mode = device.Find(kModeOption)) {

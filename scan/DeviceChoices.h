@@ -15,4 +15,5 @@ struct DeviceChoices {
 
 // A word list is offered as it is; a range by the usual steps within it
 // (75, 100, 150, 200, 300, 600, 1200, 2400, 4800 dpi) and its own ends.
-DeviceChoices ChoicesOf(SaneDevice& device);
+// Resolutions under 25 dpi are left out unless there is no other.
+DeviceChoices ChoicesOf(OptionDevice& device);

@@ -2,7 +2,10 @@
 // from the flatbed's, and the device reloads its options when it changes.
 #include "scan/DeviceOffer.h"
 
+#include "scan/RoundingProbe.h"
+
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -16,7 +19,7 @@ std::int32_t WordOfDpi(const OptionDescriptor& option, int dpi) {
     return option.type == OptionType::Fixed ? dpi << kFixedShift : dpi;
 }
 
-std::optional<BedArea> AreaNow(SaneDevice& device, const BedGeometry& bed) {
+std::optional<ScanArea> AreaNow(SaneDevice& device, const BedGeometry& bed) {
     const auto tlx = device.Words(kTopLeftXOption);
     const auto tly = device.Words(kTopLeftYOption);
     const auto brx = device.Words(kBottomRightXOption);
@@ -26,7 +29,7 @@ std::optional<BedArea> AreaNow(SaneDevice& device, const BedGeometry& bed) {
         return std::nullopt;
     }
     return Constrained(bed,
-                       AreaOfWords(bed, tlx->front(), tly->front(), brx->front(), bry->front()));
+                       AreaOfWords(bed, {tlx->front(), tly->front(), brx->front(), bry->front()}));
 }
 
 void ReadSources(SaneDevice& device, DeviceOffer& offer) {
@@ -40,6 +43,17 @@ void ReadSources(SaneDevice& device, DeviceOffer& offer) {
 }
 
 } // namespace
+
+int ProbeDpiOf(const DeviceChoices& choices) {
+    constexpr int kUsualDpi = 300;
+    int best = 0;
+    for (const int dpi : choices.resolutions) {
+        if (best == 0 || std::abs(dpi - kUsualDpi) < std::abs(best - kUsualDpi)) {
+            best = dpi;
+        }
+    }
+    return best;
+}
 
 int PreviewDpiOf(const std::optional<OptionDescriptor>& resolution) {
     if (!resolution) {
@@ -62,20 +76,6 @@ int PreviewDpiOf(const std::optional<OptionDescriptor>& resolution) {
         std::int64_t word = range->min + (wanted - range->min + step - 1) / step * step;
         word = word > range->max ? word - step : word;
         return DpiOf(*resolution, static_cast<std::int32_t>(word));
-    }
-    return 0;
-}
-
-int HighestDpiOf(const std::optional<OptionDescriptor>& resolution) {
-    if (!resolution) {
-        return 0;
-    }
-    if (const auto* list = std::get_if<OptionWordList>(&resolution->constraint)) {
-        return list->empty() ? 0
-                             : DpiOf(*resolution, *std::max_element(list->begin(), list->end()));
-    }
-    if (const auto* range = std::get_if<OptionRange>(&resolution->constraint)) {
-        return DpiOf(*resolution, range->max);
     }
     return 0;
 }
@@ -104,10 +104,14 @@ OfferRead ReadOffer(const SaneSession& session, const std::string& device,
     offer.previewDpi = PreviewDpiOf(resolution);
     const OptionList options = scanner.Options();
     if (!options.reason) {
-        offer.bed = BedGeometryOf(options.options, HighestDpiOf(resolution));
+        const BedRead bed = BedGeometryOf(options.options);
+        if (!bed.reason) {
+            offer.bed = bed.bed;
+        }
     }
     if (offer.bed) {
         offer.area = AreaNow(scanner, *offer.bed);
+        offer.rounding = ProbeRounding(scanner, *offer.bed, ProbeDpiOf(offer.choices));
     }
     const auto preview = scanner.Find(kPreviewOption);
     offer.hasPreview =
@@ -157,8 +161,7 @@ ScanSettings PreviewSettings(const std::string& device, const DeviceOffer& offer
         settings.options.emplace_back(kPreviewOption, "yes");
     }
     if (offer.bed) {
-        const auto whole = AreaOptions(*offer.bed, WholeBed(*offer.bed));
-        settings.options.insert(settings.options.end(), whole.begin(), whole.end());
+        settings.area = offer.bed->Whole();
     }
     return settings;
 }

@@ -9,6 +9,7 @@
 #include "scan/BedGeometry.h"
 #include "scan/DeviceChoices.h"
 #include "scan/ScanJob.h"
+#include "scan/ScanSize.h"
 
 #include <optional>
 #include <string>
@@ -22,7 +23,8 @@ struct DeviceOffer {
     std::vector<std::string> sources; // empty: the device has no source option
     std::string source;               // the one chosen (or the device's own)
     std::optional<BedGeometry> bed;   // none: the area cannot be chosen
-    std::optional<BedArea> area;      // the area the device holds now
+    std::optional<ScanArea> area;     // the area the device holds now
+    PixelRoundings rounding;          // how the device counts an area's pixels
     bool hasPreview = false;          // a settable preview switch
     int previewDpi = 0;               // lowest resolution of at least 50 dpi
     std::string colourMode;           // the device's spelling of Color, or empty
@@ -38,11 +40,13 @@ struct OfferRead {
 OfferRead ReadOffer(const SaneSession& session, const std::string& device,
                     const std::string& source);
 
+// The offered resolution nearest to 300 dpi, at which the device's rounding
+// of pixels is probed; 0 for none.
+int ProbeDpiOf(const DeviceChoices& choices);
+
 // The lowest resolution of at least 50 dpi the option takes (its highest when
 // all are lower); 0 without a resolution option.
 int PreviewDpiOf(const std::optional<OptionDescriptor>& resolution);
-// The highest resolution the option takes, for devices that count the bed in pixels.
-int HighestDpiOf(const std::optional<OptionDescriptor>& resolution);
 
 // Appends the source chosen to the settings' options, followed again by the
 // mode, depth and resolution already in them, which a change of source may

@@ -4,6 +4,8 @@
 #include "scan/OptionValue.h"
 #include "scan/ScanJob.h"
 
+#include <algorithm>
+
 namespace {
 
 std::optional<double> DpiOf(OptionDevice& device, const char* name) {
@@ -19,6 +21,24 @@ std::optional<double> DpiOf(OptionDevice& device, const char* name) {
 }
 
 } // namespace
+
+int HighestDpiOf(const std::optional<OptionDescriptor>& resolution) {
+    if (!resolution) {
+        return 0;
+    }
+    std::int32_t highest = 0;
+    if (const auto* list = std::get_if<OptionWordList>(&resolution->constraint)) {
+        if (list->empty()) {
+            return 0;
+        }
+        highest = *std::max_element(list->begin(), list->end());
+    } else if (const auto* range = std::get_if<OptionRange>(&resolution->constraint)) {
+        highest = range->max;
+    } else {
+        return 0;
+    }
+    return static_cast<int>(ValueOfWord(resolution->type, highest));
+}
 
 std::optional<ScanResolution> ResolutionOf(OptionDevice& device) {
     const std::optional<double> both = DpiOf(device, kResolutionOption);

@@ -1,6 +1,9 @@
-// A line of a scan holds width ÷ 25.4 × dpi pixels; backends round that
-// count either way, so the estimate may differ from the page by one pixel.
+// A line of a scan holds width ÷ 25.4 × dpi pixels, which a device rounds
+// its own way (see RoundingProbe); a whole count computed from millimetres
+// that are themselves rounded words may miss it by a hair, hence the slack.
 #include "scan/ScanSize.h"
+
+#include "scan/BedGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,15 +11,31 @@
 namespace {
 
 constexpr int kBitsPerByte = 8;
+// Far below a pixel, far above the error of a millimetre read from a word.
+constexpr double kPixelSlack = 1e-6;
 
-std::int64_t PixelsOf(double mm, int dpi) {
-    return std::max<std::int64_t>(0, std::llround(mm / kMmPerInch * dpi));
+std::int64_t WholePixels(double mm, int dpi, PixelRounding rounding) {
+    const double exact = mm / kMmPerInch * dpi;
+    double whole = 0;
+    switch (rounding) {
+    case PixelRounding::Down:
+        whole = std::floor(exact + kPixelSlack);
+        break;
+    case PixelRounding::Nearest:
+        whole = std::round(exact);
+        break;
+    case PixelRounding::Up:
+        whole = std::ceil(exact - kPixelSlack);
+        break;
+    }
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(whole));
 }
 
 } // namespace
 
-PixelSize PixelsAt(const BedArea& area, int dpi) {
-    return {PixelsOf(area.Width(), dpi), PixelsOf(area.Height(), dpi)};
+PixelSize PixelsAt(const ScanArea& area, int dpi, PixelRoundings rounding) {
+    return {WholePixels(area.Width(), dpi, rounding.across),
+            WholePixels(area.Height(), dpi, rounding.down)};
 }
 
 std::uint64_t EstimatedFileBytes(const PixelSize& pixels, int channels, int depth) {

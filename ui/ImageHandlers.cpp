@@ -8,6 +8,7 @@
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/ImageView.h"
 #include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
@@ -52,10 +53,11 @@ void CTamrelDlg::BuildPreviewBitmap() {
     PreviewState& s = thePreviewState;
     if (!s.PreviewBitmap) {
         s.PreviewBitmap = BuildPreview(s.LoadedImage(), theGammaTables);
-        return;
+    } else {
+        // The image's size has not changed: the existing preview is reused.
+        ReapplyTables(s, theGammaTables);
     }
-    // The image's size has not changed: the existing preview is reused.
-    ReapplyTables(s, theGammaTables);
+    PreviewPixelsChanged();
 }
 
 void CTamrelDlg::OnApply() {

@@ -21,6 +21,8 @@ void CTamrelDlg::AppendReadingEntries() {
     systemMenu_.AppendItem(IDM_AUTO_BLACK_WHITE, QStringLiteral("Black/White を画像から設定"));
     systemMenu_.AppendCheckItem(IDM_SHOW_BEFORE, QStringLiteral("補正前の画像"));
     systemMenu_.SetChecked(IDM_SHOW_BEFORE, false);
+    systemMenu_.AppendItem(IDM_ZOOM_FIT, QStringLiteral("全体を表示"), QKeySequence(Qt::Key_F));
+    systemMenu_.AppendItem(IDM_ZOOM_ACTUAL, QStringLiteral("100%"), QKeySequence(Qt::Key_1));
     systemMenu_.AppendSeparator();
     systemMenu_.AppendItem(IDM_UNDO, QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo));
     systemMenu_.AppendItem(IDM_REDO, QStringLiteral("やり直し"),
@@ -34,6 +36,8 @@ void CTamrelDlg::RefreshMenu() {
     systemMenu_.SetChecked(IDM_OUTPUT_HISTOGRAM, theHistogramView.output);
     systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, pixels);
     systemMenu_.SetChecked(IDM_SHOW_BEFORE, ShowingImageBeforeTables());
+    systemMenu_.SetEnabled(IDM_ZOOM_FIT, pixels);
+    systemMenu_.SetEnabled(IDM_ZOOM_ACTUAL, pixels);
     systemMenu_.SetEnabled(IDM_UNDO, undo_.CanUndo());
     systemMenu_.SetEnabled(IDM_REDO, undo_.CanRedo());
 }

@@ -1,27 +1,55 @@
 // Paints the image area from the ready preview: grey margins where the image
-// is smaller than the area, then one copy of the visible part of the image.
+// is smaller than the area, then one copy of the visible part of the image
+// (at 1:1), or that part made from the preview at the zoom (the core's
+// ZoomedPreview); the picture is only ever copied here.
 #include "ui/ImageView.h"
 
 #include "image/preview/PreviewState.h"
+#include "image/preview/PreviewZoom.h"
 #include "image/preview/RenderPreview.h"
+#include "image/preview/ZoomedPreview.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/QtGeometry.h"
+#include "ui/SelectionOverlay.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
+#include <QWidget>
 
 namespace {
 
 constexpr std::uint32_t kMarginColour = 0x404040; // dark grey, 0x00BBGGRR
 
-// The loaded image's own levels, and whether the area shows them.
+// The loaded image's own levels (and their halved levels), and whether the
+// area shows them.
 struct BeforeView {
     std::optional<PreviewImage> image;
+    std::optional<PreviewPyramid> levels;
     bool shown = false;
 };
 BeforeView theBeforeView;
+
+// The preview's halved levels, where the image is larger than the area.
+std::optional<PreviewPyramid> thePreviewLevels;
+
+// The visible part at a zoom other than 1:1, as last made: reused while the
+// shown image, its pixels and the window stay.
+struct ZoomedPart {
+    const PreviewImage* source = nullptr;
+    std::uint64_t pixelsStamp = 0;
+    ZoomWindow window;
+    std::optional<PreviewImage> pixels;
+};
+ZoomedPart theZoomedPart;
+std::uint64_t thePixelsStamp = 1; // moves on whenever a preview's pixels change
+
+SelectionOverlay* theImageOverlay = nullptr;
+
+bool LargerThanArea() {
+    return FitZoom(thePreviewState) < 1;
+}
 
 // Tables that leave every level as it is.
 std::array<GammaTable, 3> IdentityTables() {
@@ -37,8 +65,17 @@ std::array<GammaTable, 3> IdentityTables() {
 bool RenderBeforeImageIfMissing() {
     if (!theBeforeView.image && thePreviewState.PreviewBitmap) {
         theBeforeView.image = BuildPreview(thePreviewState.LoadedImage(), IdentityTables());
+        if (theBeforeView.image && LargerThanArea()) {
+            theBeforeView.levels = PreviewPyramid::Build(*theBeforeView.image);
+        }
     }
     return theBeforeView.image.has_value();
+}
+
+const PreviewPyramid* LevelsOf(const PreviewImage* shown) {
+    const auto& levels =
+        shown == &*thePreviewState.PreviewBitmap ? thePreviewLevels : theBeforeView.levels;
+    return levels ? &*levels : nullptr;
 }
 
 const PreviewImage* ShownImage() {
@@ -59,6 +96,43 @@ void Fill(QPainter& dc, const Rect& r) {
 QImage PreviewView(const PreviewImage& preview) {
     return QImage(reinterpret_cast<const uchar*>(preview.Bits()), preview.Width(), preview.Height(),
                   static_cast<qsizetype>(preview.BytesPerLine()), QImage::Format_RGB32);
+}
+
+// The part `window` of the shown image at the present zoom; null when its
+// memory cannot be had.
+const PreviewImage* ZoomedPixels(const PreviewImage& shown, const ZoomWindow& window) {
+    ZoomedPart& part = theZoomedPart;
+    const bool same = part.pixels && part.source == &shown && part.pixelsStamp == thePixelsStamp &&
+                      part.window == window;
+    if (same) {
+        return &*part.pixels;
+    }
+    part = {};
+    part.pixels = PreviewImage::Create(window.width, window.height);
+    if (!part.pixels || !RenderZoomWindow(shown, LevelsOf(&shown), window, *part.pixels)) {
+        part.pixels.reset();
+        return nullptr;
+    }
+    part.source = &shown;
+    part.pixelsStamp = thePixelsStamp;
+    part.window = window;
+    return &*part.pixels;
+}
+
+void DrawVisible(QPainter& dc, const PreviewImage& shown, const QRect& visible) {
+    const PreviewState& s = thePreviewState;
+    const QRect inShown = visible.translated(-s.PreviewX, -s.PreviewY);
+    if (s.PreviewWidth == shown.Width() && s.PreviewHeight == shown.Height()) {
+        dc.drawImage(visible, PreviewView(shown), inShown); // 1:1: a plain copy
+        return;
+    }
+    const ZoomWindow window{s.PreviewWidth, s.PreviewHeight, inShown.left(),
+                            inShown.top(),  inShown.width(), inShown.height()};
+    if (const PreviewImage* pixels = ZoomedPixels(shown, window)) {
+        dc.drawImage(visible.topLeft(), PreviewView(*pixels));
+    } else {
+        Fill(dc, ToRect(visible));
+    }
 }
 
 } // namespace
@@ -91,13 +165,50 @@ void DrawImageArea(QPainter& dc, const QRect* logicalClient, QWidget*, int) {
     }
     const QRect visible = placed.intersected(*client);
     if (!visible.isEmpty()) {
-        dc.drawImage(visible, PreviewView(*shown), visible.translated(-s.PreviewX, -s.PreviewY));
+        DrawVisible(dc, *shown, visible);
     }
+    if (theImageOverlay) {
+        theImageOverlay->Paint(dc);
+    }
+}
+
+void PreviewPixelsChanged() {
+    ++thePixelsStamp;
+    theZoomedPart = {};
+    thePreviewLevels.reset();
+    if (thePreviewState.PreviewBitmap && LargerThanArea()) {
+        thePreviewLevels = PreviewPyramid::Build(*thePreviewState.PreviewBitmap);
+    }
+}
+
+void AttachImageOverlay(SelectionOverlay* overlay) {
+    theImageOverlay = overlay;
+    FollowPreviewView();
+}
+
+SelectionOverlay* ImageOverlay() {
+    return theImageOverlay;
+}
+
+void FollowPreviewView() {
+    if (!theImageOverlay) {
+        return;
+    }
+    QWidget* area = theImageOverlay->Host();
+    theImageOverlay->SetPlacement(QPointF(area->contentsRect().topLeft()), DeviceScaleOf(area));
+    const PreviewState& s = thePreviewState;
+    theImageOverlay->Tool().SetBounds(
+        {0, 0, static_cast<double>(s.ImageWidth), static_cast<double>(s.ImageHeight)});
+    theImageOverlay->SetMapping(PreviewMapping(thePreviewState));
 }
 
 void ReleasePreview() {
     ReleasePreviewState(thePreviewState);
     theBeforeView.image.reset();
+    theBeforeView.levels.reset();
+    thePreviewLevels.reset();
+    theZoomedPart = {};
+    ++thePixelsStamp;
 }
 
 bool ShowImageBeforeTables(bool before) {
@@ -111,9 +222,12 @@ bool ShowingImageBeforeTables() {
 
 void LoadedImageChanged() {
     theBeforeView.image.reset();
+    theBeforeView.levels.reset();
+    PreviewPixelsChanged();
     if (theBeforeView.shown) {
         RenderBeforeImageIfMissing();
     }
+    FollowPreviewView();
 }
 
 std::optional<std::uint32_t> ShownColourAt(Point client) {

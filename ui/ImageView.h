@@ -1,4 +1,5 @@
-// The image area: its paint callback and the process-wide preview it shows.
+// The image area: its paint callback and the process-wide preview it shows,
+// at 1:1 or zoomed, with the on-image selection tool drawn over it.
 #pragma once
 
 #include "image/preview/PreviewGeometry.h"
@@ -11,13 +12,29 @@
 
 class QPainter;
 class QWidget;
+class SelectionOverlay;
 
 // Remembers the image area's client size, once, at the dialog's start.
 void RecordImageAreaSize(QSize size);
 
-// The image area's paint callback: margins in dark grey and one copy of the
-// visible part of the ready preview; nothing is rendered here.
+// The image area's paint callback: margins in dark grey and the visible part
+// of the ready preview, copied at 1:1, made from it at another zoom (and kept
+// until the view or the preview changes); then the selection tool, if any.
 void DrawImageArea(QPainter& dc, const QRect* client, QWidget* parent, int id);
+
+// The preview's pixels changed (a new image, the tables applied): the zoomed
+// view is made anew, from halved levels made now where the image is larger
+// than the area.
+void PreviewPixelsChanged();
+
+// A selection tool over the image area (its host the area itself): shapes in
+// image pixels, kept on the image, drawn over it, following its zoom and pan;
+// a press it takes does not pan. Null takes it away.
+void AttachImageOverlay(SelectionOverlay* overlay);
+SelectionOverlay* ImageOverlay();
+// The selection tool's mapping and placement follow the view as it is now
+// (after a zoom, a pan or a new image).
+void FollowPreviewView();
 
 // Frees the loaded image and drops the preview and the image before the tables.
 void ReleasePreview();

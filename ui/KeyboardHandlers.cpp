@@ -1,6 +1,7 @@
 // Keys that work anywhere in the dialog: channel switching as tabbed dialogs
 // do it, Shift+F10 for the context menu, undo and redo as editors have them,
-// and backslash for the image before the tables, as photo tools have it.
+// backslash for the image before the tables, F for the whole image and 1 for
+// 1:1, as photo tools have them.
 #include "ui/TamrelDlg.h"
 
 #include <QContextMenuEvent>
@@ -45,6 +46,17 @@ bool IsBeforeKey(const QKeyEvent& key) {
     return key.key() == Qt::Key_Backslash && !(key.modifiers() & ~Qt::KeypadModifier);
 }
 
+// F fits the image, 1 shows it at 1:1; on their own (the keypad's 1 too).
+enum class ZoomKey { None, Fit, Actual };
+
+ZoomKey ZoomKeyOf(const QKeyEvent& key) {
+    if (key.modifiers() & ~Qt::KeypadModifier) {
+        return ZoomKey::None;
+    }
+    return key.key() == Qt::Key_F ? ZoomKey::Fit
+                                  : (key.key() == Qt::Key_1 ? ZoomKey::Actual : ZoomKey::None);
+}
+
 bool IsMenuKey(const QKeyEvent& key) {
     return key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier;
 }
@@ -70,6 +82,16 @@ void CTamrelDlg::keyPressEvent(QKeyEvent* key) {
     if (IsBeforeKey(*key)) {
         OnToggleBefore();
         return;
+    }
+    switch (ZoomKeyOf(*key)) {
+    case ZoomKey::Fit:
+        OnZoomToFit();
+        return;
+    case ZoomKey::Actual:
+        OnZoomActual();
+        return;
+    case ZoomKey::None:
+        break;
     }
     if (IsMenuKey(*key)) {
         const QWidget* focus = focusWidget() ? focusWidget() : this;

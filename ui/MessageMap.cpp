@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabBar>
+#include <QWheelEvent>
 
 // Routes from controls, in the order of the message map:
 //   system menu -> OnSysCommand (see event()), sliders -> OnHScroll,
@@ -70,7 +71,16 @@ bool CTamrelDlg::event(QEvent* e) {
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(e);
         if (mouse->button() == Qt::LeftButton) {
-            OnLButtonDown(ToDevice(mouse->position(), DeviceScaleOf(this)));
+            OnLButtonDown(ToDevice(mouse->position(), DeviceScaleOf(this)), mouse->modifiers());
+        }
+        break;
+    }
+    case QEvent::Wheel: {
+        const auto* wheel = static_cast<QWheelEvent*>(e);
+        if ((wheel->modifiers() & Qt::ControlModifier) &&
+            OnCtrlWheel(ToDevice(wheel->position(), DeviceScaleOf(this)),
+                        wheel->angleDelta().y())) {
+            return true;
         }
         break;
     }

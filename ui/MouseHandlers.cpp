@@ -1,5 +1,7 @@
 // The pointer over the image area: the hand cursor, the red, green and blue
-// values of the displayed pixel, and panning a large preview by dragging.
+// values of the displayed pixel (the image's own, at any zoom), panning a
+// large preview by dragging, Ctrl+wheel zooming about the pointer, and the
+// selection tool's shapes where one is attached (a press it takes does not pan).
 #include "image/preview/PreviewState.h"
 #include "image/preview/Readout.h"
 #include "res/Resource.h"
@@ -7,9 +9,11 @@
 #include "ui/DeviceScale.h"
 #include "ui/ImageView.h"
 #include "ui/QtGeometry.h"
+#include "ui/SelectionOverlay.h"
 #include "ui/TamrelDlg.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 
 namespace {
 
@@ -35,19 +39,48 @@ QPoint OnScreen(const QWidget* dialog, QPoint point) {
     return DeviceOnScreen(dialog, QPoint(0, 0)) + point;
 }
 
+// A point on the screen in the image area's client coordinates (device pixels).
+QPointF InClient(const CMyGraph* area, QPoint onScreen) {
+    const Rect client = ClientRectOnScreen(area);
+    return QPointF(onScreen.x() - client.left, onScreen.y() - client.top);
+}
+
 } // namespace
 
-void CTamrelDlg::OnLButtonDown(QPoint point) {
+void CTamrelDlg::OnLButtonDown(QPoint point, Qt::KeyboardModifiers keys) {
     const QPoint p = OnScreen(this, point);
-    if (WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
-        DragLastX = p.x();
-        DragLastY = p.y();
-        Dragging = 1;
+    if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
+        return;
+    }
+    if (SelectionOverlay* overlay = ImageOverlay();
+        overlay && overlay->Press(InClient(ImageArea, p), keys)) {
+        return; // the press holds a shape, or draws one
+    }
+    DragLastX = p.x();
+    DragLastY = p.y();
+    Dragging = 1;
+}
+
+void CTamrelDlg::OnLButtonUp(QPoint point) {
+    Dragging = 0;
+    if (SelectionOverlay* overlay = ImageOverlay()) {
+        overlay->Release(InClient(ImageArea, OnScreen(this, point)));
     }
 }
 
-void CTamrelDlg::OnLButtonUp(QPoint) {
-    Dragging = 0;
+bool CTamrelDlg::OnCtrlWheel(QPoint point, int angleDelta) {
+    constexpr int kEighthsPerStep = 120; // one notch of a wheel
+    const QPoint p = OnScreen(this, point);
+    if (!WindowRectOnScreen(ImageArea).Contains(ToPoint(p))) {
+        return false;
+    }
+    wheelDelta_ += angleDelta;
+    const int steps = wheelDelta_ / kEighthsPerStep;
+    wheelDelta_ -= steps * kEighthsPerStep;
+    if (steps != 0) {
+        ZoomAt(steps, InClient(ImageArea, p).toPoint());
+    }
+    return true;
 }
 
 void CTamrelDlg::OnMouseLeave() {
@@ -63,12 +96,19 @@ void CTamrelDlg::OnMouseMove(QPoint point) {
         setCursor(ArrowCursor);
         Dragging = 0;
     } else {
-        setCursor(HandCursor);
+        SelectionOverlay* overlay = ImageOverlay();
+        const QPointF client = InClient(ImageArea, p);
+        const bool shaping = overlay && overlay->Move(client);
+        const auto shapeCursor =
+            overlay && !Dragging ? overlay->CursorAt(client, QGuiApplication::keyboardModifiers())
+                                 : std::nullopt;
+        setCursor(shapeCursor ? QCursor(*shapeCursor) : HandCursor);
         bool panned = false;
-        if (Dragging) {
+        if (Dragging && !shaping) {
             panned = PanStep(thePreviewState, p.x() - DragLastX, p.y() - DragLastY);
             if (panned) {
                 ImageArea->update();
+                FollowPreviewView();
             }
             DragLastX = p.x();
             DragLastY = p.y();

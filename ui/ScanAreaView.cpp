@@ -1,6 +1,6 @@
 // Painting is kept cheap for drags: the preview is scaled once per view size
-// into a pixmap, and a move repaints only the union of the old and the new
-// rectangle (with the handles' margin), so a drag repaints in a few ms.
+// into a pixmap, and the selection tool repaints only the old and the new
+// place of the rectangle, so a drag repaints in a few ms.
 #include "ui/ScanAreaView.h"
 
 #include <QMouseEvent>
@@ -10,36 +10,15 @@
 
 namespace {
 
-constexpr double kGripReach = 5;     // view pixels around an edge that take hold of it
-constexpr int kHandleHalf = 3;       // the corner handles are squares of 7 pixels
-constexpr int kRepaintMargin = 6;    // handles and the pen beyond the rectangle
 constexpr int kPreferredWidth = 340; // an A4 bed at about 1.5 pixels a millimetre
 constexpr int kPreferredHeight = 440;
 constexpr int kMinimumWidth = 300;
 constexpr int kMinimumHeight = 360;
+constexpr std::size_t kAreaShape = 0;
 const QColor kBedColour(0xE8, 0xE8, 0xE8);
-const QColor kOutsideShade(0, 0, 0, 110);
-const QColor kFrameColour(0xFF, 0xA0, 0x00); // seen on dark and light scans alike
 
-Qt::CursorShape CursorOf(unsigned grip) {
-    switch (grip) {
-    case kGripLeft:
-    case kGripRight:
-        return Qt::SizeHorCursor;
-    case kGripTop:
-    case kGripBottom:
-        return Qt::SizeVerCursor;
-    case kGripLeft | kGripTop:
-    case kGripRight | kGripBottom:
-        return Qt::SizeFDiagCursor;
-    case kGripRight | kGripTop:
-    case kGripLeft | kGripBottom:
-        return Qt::SizeBDiagCursor;
-    case kGripInside:
-        return Qt::SizeAllCursor;
-    default:
-        return Qt::CrossCursor;
-    }
+RectF RectOfArea(const ScanArea& area) {
+    return {area.left, area.top, area.right, area.bottom};
 }
 
 } // namespace
@@ -50,15 +29,30 @@ ScanAreaView::ScanAreaView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding); // the room the choices leave
+    setToolTip(QStringLiteral("ドラッグで読み取り範囲を描きます（範囲の内側からでも）。\n"
+                              "縁や角をドラッグすると大きさが変わり、\n"
+                              "Ctrl を押しながら内側をドラッグすると範囲が動きます。\n"
+                              "ダブルクリックで全体に戻ります。"));
+    overlay_.SetStyle(kAreaShape, {ShapeStyle{}.frame, true});
+    overlay_.Tool().SetDrawTarget(kAreaShape);
+    overlay_.Changed = [this](std::size_t) {
+        if (AreaChanged) {
+            AreaChanged(Area());
+        }
+    };
 }
 
 QSize ScanAreaView::sizeHint() const {
     return {kPreferredWidth, kPreferredHeight};
 }
 
-void ScanAreaView::SetBed(std::optional<BedArea> bed) {
+void ScanAreaView::SetBed(std::optional<ScanArea> bed) {
     bed_ = bed;
     fitted_ = {};
+    overlay_.Tool().Abandon();
+    overlay_.Tool().SetShapes({});
+    overlay_.Tool().SetBounds(bed ? RectOfArea(*bed) : RectF{});
+    FitBed();
     update();
 }
 
@@ -68,40 +62,37 @@ void ScanAreaView::SetPreview(const QImage& preview) {
     update();
 }
 
-void ScanAreaView::SetArea(const BedArea& area) {
-    MoveArea(area);
-}
-
-PreviewFit ScanAreaView::Fit() const {
-    if (!bed_) {
-        return {};
+void ScanAreaView::SetArea(const ScanArea& area) {
+    if (bed_) {
+        overlay_.SetShape(kAreaShape, Shape::Rectangle(RectOfArea(area)));
     }
-    return FitBed(bed_->Width(), bed_->Height(), width(), height());
 }
 
-QRect ScanAreaView::AreaRect(const BedArea& area) const {
-    const PreviewFit fit = Fit();
-    const ViewPoint a = ViewOfMm(fit, area.left, area.top);
-    const ViewPoint b = ViewOfMm(fit, area.right, area.bottom);
-    return QRect(
-        QPoint(static_cast<int>(std::lround(a.x)), static_cast<int>(std::lround(a.y))),
-        QPoint(static_cast<int>(std::lround(b.x)) - 1, static_cast<int>(std::lround(b.y)) - 1));
+ScanArea ScanAreaView::Area() const {
+    const auto& shapes = overlay_.Tool().Shapes();
+    if (shapes.empty()) {
+        return bed_.value_or(ScanArea{});
+    }
+    const RectF& r = shapes[kAreaShape].rect;
+    return {r.left, r.top, r.right, r.bottom};
 }
 
-ViewPoint ScanAreaView::MmAt(QPointF at) const {
-    return MmOfView(Fit(), bed_->Width(), bed_->Height(), {at.x(), at.y()});
+void ScanAreaView::FitBed() {
+    overlay_.SetMapping(bed_ ? FitMapping(RectOfArea(*bed_), width(), height()) : ViewMapping{});
 }
 
-void ScanAreaView::MoveArea(const BedArea& area) {
-    const QRect before = AreaRect(area_);
-    area_ = area;
-    const QRect after = AreaRect(area_);
-    update(before.united(after).adjusted(-kRepaintMargin, -kRepaintMargin, kRepaintMargin,
-                                         kRepaintMargin));
+QRect ScanAreaView::BedRect() const {
+    const RectF view = overlay_.Mapping().ToViewRect(overlay_.Tool().Bounds());
+    const QPoint topLeft(static_cast<int>(std::lround(view.left)),
+                         static_cast<int>(std::lround(view.top)));
+    const QPoint end(static_cast<int>(std::lround(view.right)),
+                     static_cast<int>(std::lround(view.bottom)));
+    return QRect(topLeft, end - QPoint(1, 1));
 }
 
 void ScanAreaView::resizeEvent(QResizeEvent* event) {
     fitted_ = {};
+    FitBed();
     QWidget::resizeEvent(event);
 }
 
@@ -112,10 +103,7 @@ void ScanAreaView::paintEvent(QPaintEvent* event) {
     if (!bed_) {
         return;
     }
-    const PreviewFit fit = Fit();
-    const QRect bed(static_cast<int>(std::lround(fit.left)), static_cast<int>(std::lround(fit.top)),
-                    static_cast<int>(std::lround(fit.width)),
-                    static_cast<int>(std::lround(fit.height)));
+    const QRect bed = BedRect();
     if (!preview_.isNull() && fitted_.size() != bed.size()) {
         fitted_ = QPixmap::fromImage(
             preview_.scaled(bed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -125,88 +113,31 @@ void ScanAreaView::paintEvent(QPaintEvent* event) {
     } else {
         painter.drawPixmap(bed.topLeft(), fitted_);
     }
-    const QRect area = AreaRect(area_);
-    const QRegion outside = QRegion(bed).subtracted(QRegion(area));
-    for (const QRect& part : outside) {
-        painter.fillRect(part, kOutsideShade);
-    }
-    painter.setPen(QPen(kFrameColour, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(area);
-    painter.setBrush(kFrameColour);
-    for (const QPoint corner :
-         {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()}) {
-        painter.drawRect(QRect(corner - QPoint(kHandleHalf, kHandleHalf),
-                               QSize(2 * kHandleHalf, 2 * kHandleHalf)));
-    }
+    overlay_.Paint(painter);
 }
 
 void ScanAreaView::mousePressEvent(QMouseEvent* event) {
-    if (!bed_ || event->button() != Qt::LeftButton) {
-        return;
-    }
-    const QPointF at = event->position();
-    grip_ = GripAt(Fit(), area_, {at.x(), at.y()}, kGripReach);
-    pressMm_ = MmAt(at);
-    pressArea_ = area_;
-    beforePress_ = area_;
-    drawing_ = grip_ == kGripNone;
-    if (drawing_) {
-        // A press outside the rectangle starts a new one; the drag pulls its
-        // opposite corner.
-        pressArea_ = SpannedArea(pressMm_, pressMm_);
-        grip_ = kGripRight | kGripBottom;
-    }
-}
-
-void ScanAreaView::Drag(QPointF at) {
-    const ViewPoint mm = MmAt(at);
-    const BedArea area = DragArea(pressArea_, grip_, mm.x - pressMm_.x, mm.y - pressMm_.y,
-                                  bed_->Width(), bed_->Height());
-    if (area == area_) {
-        return;
-    }
-    MoveArea(area);
-    if (AreaChanged) {
-        AreaChanged(area_);
+    if (bed_ && event->button() == Qt::LeftButton) {
+        overlay_.Press(event->position(), event->modifiers());
     }
 }
 
 void ScanAreaView::mouseMoveEvent(QMouseEvent* event) {
-    if (!bed_) {
+    if (!bed_ || overlay_.Move(event->position())) {
         return;
     }
-    if (grip_ != kGripNone && (event->buttons() & Qt::LeftButton)) {
-        Drag(event->position());
-        return;
-    }
-    UpdateCursor(event->position());
+    setCursor(overlay_.CursorAt(event->position(), event->modifiers()).value_or(Qt::CrossCursor));
 }
 
 void ScanAreaView::mouseReleaseEvent(QMouseEvent* event) {
-    if (!bed_ || grip_ == kGripNone || event->button() != Qt::LeftButton) {
-        return;
+    if (bed_ && event->button() == Qt::LeftButton) {
+        overlay_.Release(event->position());
     }
-    Drag(event->position());
-    grip_ = kGripNone;
-    const QRect drawn = AreaRect(area_);
-    if (drawing_ && (drawn.width() < kGripReach || drawn.height() < kGripReach)) {
-        // A click, not a drag: the rectangle stays as it was.
-        MoveArea(beforePress_);
-        if (AreaChanged) {
-            AreaChanged(area_);
-        }
-    }
-    drawing_ = false;
 }
 
 void ScanAreaView::mouseDoubleClickEvent(QMouseEvent* event) {
-    grip_ = kGripNone;
+    overlay_.Tool().Abandon();
     if (bed_ && event->button() == Qt::LeftButton && WholeBedAsked) {
         WholeBedAsked();
     }
-}
-
-void ScanAreaView::UpdateCursor(QPointF at) {
-    setCursor(CursorOf(GripAt(Fit(), area_, {at.x(), at.y()}, kGripReach)));
 }

@@ -1,10 +1,12 @@
 // The scan dialog's picture of the bed: the preview scan fitted into the
-// view, and the scan area as a rectangle that is drawn by a drag, whose
-// edges, corners and inside can be dragged, and that a double click returns
-// to the whole bed. The arithmetic is the core's (scan/AreaOnPreview.h).
+// view, and the scan area as a rectangle of the on-image selection tool
+// (ui/SelectionOverlay.h): drawn by a drag, even inside the area, its edges
+// and corners dragged, moved by a drag with Ctrl, and a double click returns
+// it to the whole bed.
 #pragma once
 
-#include "scan/AreaOnPreview.h"
+#include "scan/ScanArea.h"
+#include "ui/SelectionOverlay.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -18,15 +20,15 @@ public:
     explicit ScanAreaView(QWidget* parent);
 
     // The bed's size; none: the device has no area to choose (nothing drawn).
-    void SetBed(std::optional<BedArea> bed);
+    void SetBed(std::optional<ScanArea> bed);
     // The preview of the whole bed, or a null image for none.
     void SetPreview(const QImage& preview);
-    void SetArea(const BedArea& area);
-    const BedArea& Area() const { return area_; }
+    void SetArea(const ScanArea& area);
+    ScanArea Area() const;
     QSize sizeHint() const override;
 
     // Called with each new area while it is dragged and when it is reset.
-    std::function<void(const BedArea&)> AreaChanged;
+    std::function<void(const ScanArea&)> AreaChanged;
     // Called when a double click asks for the whole bed.
     std::function<void()> WholeBedAsked;
 
@@ -39,21 +41,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    PreviewFit Fit() const;
-    QRect AreaRect(const BedArea& area) const;
-    ViewPoint MmAt(QPointF at) const;
-    void Drag(QPointF at);
-    // Repaints only the old and the new rectangle with their handles.
-    void MoveArea(const BedArea& area);
-    void UpdateCursor(QPointF at);
+    void FitBed();
+    QRect BedRect() const;
 
-    std::optional<BedArea> bed_;
+    std::optional<ScanArea> bed_;
     QImage preview_;
     QPixmap fitted_; // the preview scaled to the view, made once per size
-    BedArea area_;
-    unsigned grip_ = kGripNone;
-    ViewPoint pressMm_;
-    BedArea pressArea_;
-    BedArea beforePress_;  // restored when a press outside draws nothing
-    bool drawing_ = false; // the drag draws a new rectangle
+    SelectionOverlay overlay_{this};
 };

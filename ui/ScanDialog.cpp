@@ -139,11 +139,11 @@ void ScanDialog::BuildPreviewColumn(QWidget* column) {
     connect(stopPreview_, &QPushButton::clicked, this, [this] { cancelPreview_ = true; });
     connect(whole_, &QPushButton::clicked, this, [this] {
         if (offer_.bed) {
-            ShowArea(WholeBed(*offer_.bed));
+            ShowArea(offer_.bed->Whole());
         }
     });
     view_->WholeBedAsked = [this] { whole_->click(); };
-    view_->AreaChanged = [this](const BedArea& area) { ShowArea(area); };
+    view_->AreaChanged = [this](const ScanArea& area) { ShowArea(area); };
 }
 
 void ScanDialog::BuildChoices(QWidget* column) {
@@ -237,8 +237,9 @@ void ScanDialog::LoadOffer(const QString& source, const RememberedScan& wanted) 
         }
     }
     ShowChoices(wanted);
-    start_->setEnabled(device_->count() > 0 && !read.reason);
-    previewButton_->setEnabled(start_->isEnabled());
+    offerUsable_ = device_->count() > 0 && !read.reason;
+    previewButton_->setEnabled(offerUsable_);
+    UpdateStart();
 }
 
 void ScanDialog::ShowChoices(const RememberedScan& wanted) {
@@ -271,11 +272,13 @@ void ScanDialog::ShowChoices(const RememberedScan& wanted) {
     Pick(resolution_, wanted.resolution.value_or(kPreferredDpi), kPreferredDpi);
     Pick(mode_, wanted.mode, {});
     Pick(depth_, wanted.depth.value_or(kPreferredDepth), kPreferredDepth);
-    view_->SetBed(offer_.bed ? std::optional<BedArea>(WholeBed(*offer_.bed)) : std::nullopt);
+    view_->SetBed(offer_.bed ? std::optional(offer_.bed->Whole()) : std::nullopt);
     whole_->setEnabled(offer_.bed.has_value());
     ShowStoredPreview();
     if (offer_.bed) {
-        ShowArea(wanted.area.value_or(offer_.area.value_or(WholeBed(*offer_.bed))));
+        const std::optional<ScanArea> kept =
+            wanted.cornerArea ? AreaFromBedCorner(*offer_.bed, *wanted.cornerArea) : wanted.area;
+        ShowArea(kept.value_or(offer_.area.value_or(offer_.bed->Whole())));
     } else {
         ShowSizes();
     }
@@ -287,7 +290,7 @@ void ScanDialog::ShowStoredPreview() {
     view_->SetPreview(same ? preview_.image : QImage());
 }
 
-void ScanDialog::ShowArea(const BedArea& area) {
+void ScanDialog::ShowArea(const ScanArea& area) {
     area_ = Constrained(*offer_.bed, area);
     view_->SetArea(area_);
     ShowSizes();
@@ -303,12 +306,24 @@ void ScanDialog::ShowSizes() {
     areaMm_->setText(
         QStringLiteral("%1 × %2 mm").arg(area_.Width(), 0, 'f', 1).arg(area_.Height(), 0, 'f', 1));
     const int dpi = resolution_->currentData().toInt();
-    const PixelSize pixels = PixelsAt(area_, dpi);
+    const PixelSize pixels = PixelsAt(area_, dpi, offer_.rounding);
     areaPixels_->setText(QStringLiteral("%1 × %2 ピクセル").arg(pixels.width).arg(pixels.height));
+    UpdateStart();
     const bool grey =
         mode_->currentData().toString().compare(QStringLiteral("Gray"), Qt::CaseInsensitive) == 0;
     const int depth = depth_->count() > 0 ? depth_->currentData().toInt() : kPreferredDepth;
     fileSize_->setText(MbText(EstimatedFileBytes(pixels, grey ? 1 : 3, depth)));
+}
+
+// An area that holds no pixel at the chosen resolution cannot be scanned.
+void ScanDialog::UpdateStart() {
+    bool holdsPixels = true;
+    if (offer_.bed) {
+        const PixelSize pixels =
+            PixelsAt(area_, resolution_->currentData().toInt(), offer_.rounding);
+        holdsPixels = pixels.width > 0 && pixels.height > 0;
+    }
+    start_->setEnabled(offerUsable_ && !previewing_ && holdsPixels);
 }
 
 void ScanDialog::SetBusy(bool busy) {
@@ -341,6 +356,7 @@ void ScanDialog::TakePreview() {
             }
         });
     SetBusy(false);
+    UpdateStart();
     whole_->setEnabled(offer_.bed.has_value());
     if (outcome.reason.Code == ReasonCode::Cancelled) {
         return;
@@ -393,8 +409,7 @@ ScanSettings ScanDialog::Settings() const {
     }
     AddSourceFirst(settings, offer_);
     if (offer_.bed) {
-        const auto area = AreaOptions(*offer_.bed, area_);
-        settings.options.insert(settings.options.end(), area.begin(), area.end());
+        settings.area = area_;
     }
     return settings;
 }

@@ -50,8 +50,9 @@ private:
     // `wanted` choices where the device still offers them.
     void LoadOffer(const QString& source, const RememberedScan& wanted);
     void ShowChoices(const RememberedScan& wanted);
-    void ShowArea(const BedArea& area);
+    void ShowArea(const ScanArea& area);
     void ShowSizes();
+    void UpdateStart();
     void TakePreview();
     void ShowStoredPreview();
     void SetBusy(bool busy);
@@ -62,7 +63,8 @@ private:
     ScanMemory& memory_;
     ScanPreview& preview_;
     DeviceOffer offer_;
-    BedArea area_;
+    bool offerUsable_ = false; // a device whose offer could be read
+    ScanArea area_;
     std::atomic<bool> cancelPreview_{false};
     bool previewing_ = false;
     bool sized_ = false;

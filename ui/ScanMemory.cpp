@@ -1,7 +1,9 @@
-// Keys: scan/lastDevice, and devices/NAME/{resolution,mode,depth,source,area}
-// with NAME percent-encoded (device names hold ':' and may hold '/'); the
-// area is "left,top,right,bottom" in millimetres. A value that does not read
-// as its kind is ignored, as if it had never been stored.
+// Keys: scan/lastDevice, and devices/NAME/{resolution,mode,depth,source,
+// scanArea} with NAME percent-encoded (device names hold ':' and may hold
+// '/'); the area is "left,top,right,bottom" in millimetres on the device's
+// axes. devices/NAME/area, as earlier versions wrote it, holds the same four
+// edges from the bed's corner. A value that does not read as its kind is
+// ignored, as if it had never been stored.
 #include "ui/ScanMemory.h"
 
 #include "platform/SettingsStore.h"
@@ -12,6 +14,8 @@ namespace {
 
 constexpr int kAreaEdges = 4;
 const QString kLastDeviceKey = QStringLiteral("scan/lastDevice");
+constexpr const char* kAreaKey = "scanArea";
+constexpr const char* kCornerAreaKey = "area";
 
 QString DeviceKey(const QString& device, const char* what) {
     return QStringLiteral("devices/") + SettingsKeyPart(device) + QLatin1Char('/') +
@@ -24,7 +28,7 @@ std::optional<int> PositiveInt(const QVariant& value) {
     return ok && number > 0 ? std::optional<int>(number) : std::nullopt;
 }
 
-std::optional<BedArea> AreaOf(const QString& text) {
+std::optional<ScanArea> AreaOf(const QString& text) {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != kAreaEdges) {
         return std::nullopt;
@@ -40,10 +44,10 @@ std::optional<BedArea> AreaOf(const QString& text) {
     if (edges[2] <= edges[0] || edges[3] <= edges[1]) {
         return std::nullopt;
     }
-    return BedArea{edges[0], edges[1], edges[2], edges[3]};
+    return ScanArea{edges[0], edges[1], edges[2], edges[3]};
 }
 
-QString TextOf(const BedArea& area) {
+QString TextOf(const ScanArea& area) {
     return QStringLiteral("%1,%2,%3,%4")
         .arg(area.left, 0, 'g', 10)
         .arg(area.top, 0, 'g', 10)
@@ -63,7 +67,10 @@ RememberedScan ScanMemory::For(const QString& device) const {
     kept.mode = settings_.Value(DeviceKey(device, "mode")).toString();
     kept.depth = PositiveInt(settings_.Value(DeviceKey(device, "depth")));
     kept.source = settings_.Value(DeviceKey(device, "source")).toString();
-    kept.area = AreaOf(settings_.Value(DeviceKey(device, "area")).toString());
+    kept.area = AreaOf(settings_.Value(DeviceKey(device, kAreaKey)).toString());
+    if (!kept.area) {
+        kept.cornerArea = AreaOf(settings_.Value(DeviceKey(device, kCornerAreaKey)).toString());
+    }
     return kept;
 }
 
@@ -82,6 +89,7 @@ void ScanMemory::Keep(const QString& device, const RememberedScan& choices) {
         settings_.SetValue(DeviceKey(device, "source"), choices.source);
     }
     if (choices.area) {
-        settings_.SetValue(DeviceKey(device, "area"), TextOf(*choices.area));
+        settings_.SetValue(DeviceKey(device, kAreaKey), TextOf(*choices.area));
+        settings_.Remove(DeviceKey(device, kCornerAreaKey));
     }
 }

@@ -1,8 +1,11 @@
 // The scan dialog's choices kept from run to run: the last device, and per
 // device (by its SANE name) the resolution, mode, depth, source and area.
+// The area kept by earlier versions (from the bed's corner) is read until
+// the device's choices are kept again, which writes the area in its new
+// form and drops the old one.
 #pragma once
 
-#include "scan/BedGeometry.h"
+#include "scan/ScanArea.h"
 
 #include <QString>
 
@@ -15,7 +18,10 @@ struct RememberedScan {
     QString mode;                  // as the device spells it
     std::optional<int> depth;
     QString source;
-    std::optional<BedArea> area; // millimetres from the bed's corner
+    std::optional<ScanArea> area; // millimetres on the device's axes
+    // The area as earlier versions kept it: millimetres from the bed's
+    // corner (see AreaFromBedCorner); read only where `area` was never kept.
+    std::optional<ScanArea> cornerArea;
 };
 
 class ScanMemory {

@@ -203,6 +203,8 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
         {IDM_SHOW_BEFORE, &CTamrelDlg::OnToggleBefore},
         {IDM_UNDO, &CTamrelDlg::OnUndo},
         {IDM_REDO, &CTamrelDlg::OnRedo},
+        {IDM_ZOOM_FIT, &CTamrelDlg::OnZoomToFit},
+        {IDM_ZOOM_ACTUAL, &CTamrelDlg::OnZoomActual},
     };
     for (const auto& [command, handler] : reading) {
         if ((id & kSysCommandMask) == command) {

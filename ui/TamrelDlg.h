@@ -74,10 +74,18 @@ public:
     void OnOpenImage();
     void OnDestroy();
     void OnApply();
-    void OnLButtonDown(QPoint point);
+    void OnLButtonDown(QPoint point, Qt::KeyboardModifiers keys = Qt::NoModifier);
     void OnMouseMove(QPoint point);
     void OnMouseLeave();
     void OnLButtonUp(QPoint point);
+    // Ctrl+wheel over the image area (a point of the dialog, device pixels):
+    // true when it zoomed or was taken for a zoom.
+    bool OnCtrlWheel(QPoint point, int angleDelta);
+    // Seeing the image whole, at 1:1, or `steps` √2-steps nearer about a
+    // point of the image area's client (device pixels).
+    void OnZoomToFit();
+    void OnZoomActual();
+    void ZoomAt(int steps, QPoint client);
     // Reads the shown image under the pointer again, as after a move.
     void RefreshReadout();
     // Context-menu commands and their keys for reading the image.
@@ -183,6 +191,9 @@ private:
     // Where the pointer last moved over the dialog (device pixels), so that a
     // switch of the shown image can refresh the readout under it.
     std::optional<QPoint> lastPointer_;
+    int wheelDelta_ = 0; // a wheel's eighths of a degree not yet a zoom step
+    // The view moved (zoom, pan): repaint, the selection tool follows, the readout reads anew.
+    void ViewMoved();
     QTimer* stepPause_ = nullptr;
     // Ended before the window's parts go: their deletion moves the focus too.
     QMetaObject::Connection focusWatch_;

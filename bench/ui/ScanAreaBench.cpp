@@ -45,7 +45,7 @@ void Send(QWidget* view, QEvent::Type type, QPointF at, Qt::MouseButton button,
 void BM_DragStepRepainted(benchmark::State& state) {
     ScanAreaView view(nullptr);
     view.resize(kViewWidth, kViewHeight);
-    view.SetBed(BedArea{0, 0, kBedWidthMm, kBedHeightMm});
+    view.SetBed(ScanArea{0, 0, kBedWidthMm, kBedHeightMm});
     view.SetPreview(ImageOf(ThumbnailOf(PreviewPage())));
     view.SetArea({20, 20, 120, 150});
     view.show();
@@ -68,7 +68,7 @@ BENCHMARK(BM_DragStepRepainted)->Unit(benchmark::kMillisecond);
 void BM_PreviewMadeAndDrawn(benchmark::State& state) {
     ScanAreaView view(nullptr);
     view.resize(kViewWidth, kViewHeight);
-    view.SetBed(BedArea{0, 0, kBedWidthMm, kBedHeightMm});
+    view.SetBed(ScanArea{0, 0, kBedWidthMm, kBedHeightMm});
     view.SetArea({20, 20, 120, 150});
     view.show();
     QApplication::processEvents();

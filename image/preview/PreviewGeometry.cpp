@@ -1,4 +1,5 @@
-// Centring, margins, pan clamping and point mapping of the preview.
+// Centring, margins, pan clamping and point mapping of the preview. A shown
+// pixel's image pixel is found in integers: floor((2s + 1) × image / (2 × shown)).
 #include "image/preview/PreviewGeometry.h"
 
 #include <algorithm>
@@ -78,6 +79,15 @@ Rect ReadoutRect(const PreviewGeometry& g, Rect r) {
     return r;
 }
 
+std::int32_t ImageIndexOf(std::int32_t shown, std::int32_t shownSize, std::int32_t image) {
+    if (shownSize == image || shownSize <= 0) {
+        return shown;
+    }
+    const std::int64_t index =
+        ((2 * std::int64_t{shown} + 1) * image) / (2 * std::int64_t{shownSize});
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(index, 0, image - 1));
+}
+
 std::optional<Point> PreviewPixelAt(const PreviewGeometry& g, Point client) {
     if (!Rect{0, 0, g.ImageAreaWidth, g.ImageAreaHeight}.Contains(client)) {
         return std::nullopt; // the hidden parts of a larger preview show nowhere
@@ -87,5 +97,8 @@ std::optional<Point> PreviewPixelAt(const PreviewGeometry& g, Point client) {
     if (x < 0 || y < 0 || x >= g.PreviewWidth || y >= g.PreviewHeight) {
         return std::nullopt;
     }
-    return Point{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+    const std::int32_t imageWidth = g.ImageWidth > 0 ? g.ImageWidth : g.PreviewWidth;
+    const std::int32_t imageHeight = g.ImageHeight > 0 ? g.ImageHeight : g.PreviewHeight;
+    return Point{ImageIndexOf(static_cast<std::int32_t>(x), g.PreviewWidth, imageWidth),
+                 ImageIndexOf(static_cast<std::int32_t>(y), g.PreviewHeight, imageHeight)};
 }

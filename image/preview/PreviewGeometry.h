@@ -28,7 +28,9 @@ struct Rect {
 // Position of the preview's top-left pixel in the image area's client
 // coordinates. A positive offset is the width of the grey margin before the
 // image on that axis; zero or negative means that much of the image is hidden
-// and the axis can be panned.
+// and the axis can be panned. PreviewWidth and PreviewHeight are the size the
+// image is shown at: its own × Zoom, rounded (its own at 1:1, the start-up
+// view; see PreviewZoom.h).
 struct PreviewGeometry {
     std::int32_t PreviewWidth = 0;
     std::int32_t PreviewHeight = 0;
@@ -36,7 +38,15 @@ struct PreviewGeometry {
     std::int32_t PreviewY = 0;
     std::int32_t ImageAreaWidth = 0;
     std::int32_t ImageAreaHeight = 0;
+    std::int32_t ImageWidth = 0; // the image's own size; 0: the shown size
+    std::int32_t ImageHeight = 0;
+    double Zoom = 1; // shown pixels per image pixel
 };
+
+// The image pixel (0..image - 1) that shown pixel `shown` (0..shownSize - 1)
+// shows: the one under its centre, (shown + 0.5) × image / shownSize. At 1:1
+// the same number.
+std::int32_t ImageIndexOf(std::int32_t shown, std::int32_t shownSize, std::int32_t image);
 
 // (area - preview) / 2, truncating toward zero: -3 gives -1, 3 gives 1, so an
 // odd spare pixel lies right of (below) the image.
@@ -64,6 +74,6 @@ bool PanStep(PreviewGeometry& geometry, std::int32_t dx, std::int32_t dy);
 // so the grey margins give none.
 Rect ReadoutRect(const PreviewGeometry& geometry, Rect clientOnScreen);
 
-// The preview pixel shown at a point of the image area's client coordinates;
-// nullopt where no preview pixel is shown.
+// The image (preview) pixel shown at a point of the image area's client
+// coordinates, at any zoom; nullopt where no pixel of the image is shown.
 std::optional<Point> PreviewPixelAt(const PreviewGeometry& geometry, Point client);

@@ -17,8 +17,11 @@ bool ShowLoadedImage(PreviewState& state, DecodedImage loaded, const GammaTableS
     // two previews never coexist.
     state.PreviewBitmap.reset();
     state.Loaded = std::move(loaded);
-    state.PreviewWidth = state.LoadedImage().Width;
-    state.PreviewHeight = state.LoadedImage().Height;
+    state.ImageWidth = state.LoadedImage().Width;
+    state.ImageHeight = state.LoadedImage().Height;
+    state.Zoom = 1; // every image starts at 1:1
+    state.PreviewWidth = state.ImageWidth;
+    state.PreviewHeight = state.ImageHeight;
     state.PreviewBitmap = BuildPreview(state.LoadedImage(), tables);
     CentrePreview(state);
     return state.PreviewBitmap.has_value();

@@ -92,8 +92,9 @@ TEST(TamrelScanDialog, ThePreviewedAreaDraggedOnItIsTheAreaScanned) {
     const auto [width, height] = TwoNumbers(Printed(result.out, "scanAreaPixels"));
     ASSERT_GT(width, 0) << result.out;
     const auto [scannedWidth, scannedHeight] = PnmSize(out);
-    EXPECT_NEAR(scannedWidth, width, 1) << result.out;
-    EXPECT_NEAR(scannedHeight, height, 1) << result.out;
+    // The size shown before the scan is the size scanned, to the pixel.
+    EXPECT_EQ(scannedWidth, width) << result.out;
+    EXPECT_EQ(scannedHeight, height) << result.out;
     // 300 dpi, 8-bit colour: three bytes a pixel.
     EXPECT_NE(Printed(result.out, "scanFileSize").find("MB"), std::string::npos);
     EXPECT_LT(DarkPixels(scratch / "before.png"), kPreviewPixels)
@@ -105,22 +106,29 @@ TEST(TamrelScanDialog, ThePreviewedAreaDraggedOnItIsTheAreaScanned) {
 }
 
 // The test device's bed is 200 mm square; it starts with a smaller area.
-TEST(TamrelScanDialog, ADoubleClickOrWholeBedReturnsToTheWholeBed) {
+// Once the area is the whole bed, a drag inside it draws a new one, and a
+// drag with Ctrl moves that one without changing its size.
+TEST(TamrelScanDialog, ADoubleClickOrWholeBedReturnsToTheWholeBedInsideWhichANewAreaIsDrawn) {
     ScratchDir scratch;
     const auto result = RunTamrel(
         scratch, WithTestDevice(scratch, "",
                                 std::string(kOpenDialog) +
                                     "print scanAreaMm; dclick scanArea 150 150; wait 100; "
-                                    "print scanAreaMm; "
-                                    // from the margin above the bed: a new rectangle
-                                    "drag scanArea 30 3 150 200; wait 100; "
-                                    "print scanAreaMm; click scanWholeBed; wait 100; "
+                                    "print scanAreaMm; drag scanArea 100 100 200 250; wait 100; "
+                                    "print scanAreaMm; print scanAreaPixels; "
+                                    "drag scanArea 150 175 120 140 Ctrl; wait 100; "
+                                    "print scanAreaMm; print scanAreaPixels; "
+                                    "click scanWholeBed; wait 100; "
                                     "print scanAreaMm; key Escape; wait 200; close"));
     ASSERT_TRUE(result.exited) << result.err;
-    EXPECT_NE(Printed(result.out, "scanAreaMm", 0), "200.0 × 200.0 mm") << result.out;
-    EXPECT_EQ(Printed(result.out, "scanAreaMm", 1), "200.0 × 200.0 mm") << result.out;
-    EXPECT_NE(Printed(result.out, "scanAreaMm", 2), "200.0 × 200.0 mm") << result.out;
-    EXPECT_EQ(Printed(result.out, "scanAreaMm", 3), "200.0 × 200.0 mm") << result.out;
+    const std::string whole = "200.0 × 200.0 mm";
+    EXPECT_NE(Printed(result.out, "scanAreaMm", 0), whole) << result.out;
+    EXPECT_EQ(Printed(result.out, "scanAreaMm", 1), whole) << result.out;
+    EXPECT_NE(Printed(result.out, "scanAreaMm", 2), whole) << "drawn inside the whole bed";
+    EXPECT_EQ(Printed(result.out, "scanAreaMm", 3), Printed(result.out, "scanAreaMm", 2))
+        << "moved with Ctrl: the same size";
+    EXPECT_EQ(Printed(result.out, "scanAreaPixels", 1), Printed(result.out, "scanAreaPixels", 0));
+    EXPECT_EQ(Printed(result.out, "scanAreaMm", 4), whole) << result.out;
 }
 
 // The first run finds a settings file it cannot read: it says so beside the

@@ -12,14 +12,15 @@ namespace {
 
 TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseNamesTheFieldAtFault) {
     const std::string huge = "1" + std::string(400, '0'); // past a double's range
+    const std::string big = "1" + std::string(308, '0');  // 1e308: twice that is past it
     const struct {
         std::string text;
         std::optional<ScanArea> area;
         const char* error; // the start of the message when there is no area
     } cases[] = {
-        {"10,20.5,100,50.25", ScanArea{10, 20.5, 100, 50.25}, ""},
-        {"0,0,0.001,216", ScanArea{0, 0, 0.001, 216}, ""},
-        {"007,.5,5.,1", ScanArea{7, 0.5, 5, 1}, ""},
+        {"10,20.5,100,50.25", ScanArea::OfSize(10, 20.5, 100, 50.25), ""},
+        {"0,0,0.001,216", ScanArea::OfSize(0, 0, 0.001, 216), ""},
+        {"007,.5,5.,1", ScanArea::OfSize(7, 0.5, 5, 1), ""},
         {"", std::nullopt, "takes LEFT,TOP,WIDTH,HEIGHT"},
         {",,,", std::nullopt, "LEFT takes"},
         {"1,2,3", std::nullopt, "takes LEFT,TOP,WIDTH,HEIGHT"},
@@ -36,6 +37,8 @@ TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseNamesTheFieldAtFault) {
          "WIDTH takes a plain number of millimetres above 0, not 0.000"},
         {"0,0,10,0", std::nullopt, "HEIGHT takes"},
         {huge + ",0,10,10", std::nullopt, "LEFT takes"},
+        {big + ",0," + big + ",10", std::nullopt, "LEFT + WIDTH"}, // past a double's range
+        {"0," + big + ",10,50.25", std::nullopt, "TOP + HEIGHT"},  // lost beside the top
     };
     for (const auto& c : cases) {
         const AreaParse parsed = ParseAreaArgument(c.text);
@@ -46,4 +49,4 @@ TEST(AreaArgument, FourPlainDecimalsAreTheAreaAndAllElseNamesTheFieldAtFault) {
 
 } // namespace
 
-}  // namespace area_argument_test
+} // namespace area_argument_test

@@ -272,7 +272,7 @@ TEST(CliArgs, FeederOptionsReachTheCommand) {
                                    "adf", "--area", "10,20.5,100,50.25"});
     ASSERT_EQ(scan.status, ParseStatus::Run) << scan.message;
     EXPECT_EQ(scan.command.source, "adf");
-    EXPECT_EQ(scan.command.area, (ScanArea{10, 20.5, 100, 50.25}));
+    EXPECT_EQ(scan.command.area, (ScanArea::OfSize(10, 20.5, 100, 50.25)));
     EXPECT_EQ(scan.command.batch, (PagePattern{"scans/p", "%03d", "-%.tif"}));
     EXPECT_EQ(scan.command.output, "scans/p%03d-%%.tif");
     EXPECT_FALSE(Parse({"scan", "--linear", "p%d.tif"}).command.batch); // a name as it stands

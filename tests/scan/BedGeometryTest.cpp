@@ -1,12 +1,12 @@
-// The scan area's arithmetic: device words <-> millimetres for beds counted
-// in millimetres and in pixels, the steps and limits the device imposes,
-// pixels and file size at a resolution, and the area on a fitted preview.
-#include "scan/AreaOnPreview.h"
+// The scan area's arithmetic: device words <-> millimetres on the device's
+// axes for beds counted in millimetres and in pixels, the steps and limits
+// the device imposes, areas kept by earlier versions, and pixels and file
+// size at a resolution as the device rounds them.
+#include "scan/BedGeometry.h"
+#include "scan/RoundingProbe.h"
 #include "scan/ScanSize.h"
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 namespace bed_geometry_test {
 
@@ -24,19 +24,34 @@ OptionDescriptor Geometry(const char* name, OptionType type, OptionUnit unit, Op
     return option;
 }
 
-OptionDescriptors Bed(OptionType type, OptionUnit unit, OptionRange x, OptionRange y) {
-    return {Geometry(kTopLeftXOption, type, unit, x), Geometry(kTopLeftYOption, type, unit, y),
-            Geometry(kBottomRightXOption, type, unit, x),
-            Geometry(kBottomRightYOption, type, unit, y)};
+// Four geometry options, and a resolution of up to `dpi` where one is given.
+OptionDescriptors Bed(OptionType type, OptionUnit unit, OptionRange x, OptionRange y, int dpi = 0) {
+    OptionDescriptors options{
+        Geometry(kTopLeftXOption, type, unit, x), Geometry(kTopLeftYOption, type, unit, y),
+        Geometry(kBottomRightXOption, type, unit, x), Geometry(kBottomRightYOption, type, unit, y)};
+    if (dpi > 0) {
+        options.push_back(Geometry("resolution", OptionType::Int, OptionUnit::Dpi, {50, dpi, 0}));
+    }
+    return options;
+}
+
+BedGeometry Of(const OptionDescriptors& options) {
+    const BedRead read = BedGeometryOf(options);
+    EXPECT_FALSE(read.reason) << read.reason.Text;
+    return read.bed;
 }
 
 // An A4 flatbed in fixed-point millimetres, 215.9 x 297.2 mm.
 BedGeometry MmBed(std::int32_t quant = 0) {
-    return *BedGeometryOf(
-        Bed(OptionType::Fixed, OptionUnit::Millimetre, {0, 14149222, quant}, {0, 19477299, quant}), 0);
+    return Of(
+        Bed(OptionType::Fixed, OptionUnit::Millimetre, {0, 14149222, quant}, {0, 19477299, quant}));
 }
 
-TEST(ScanArea, DeviceWordsAndMillimetresConvertBothWays) {
+BedGeometry PixelBed(std::int32_t xMin = 0) {
+    return Of(Bed(OptionType::Int, OptionUnit::Pixel, {xMin, 5100, 1}, {0, 7020, 1}, 600));
+}
+
+TEST(BedGeometry, DeviceWordsAndMillimetresConvertBothWays) {
     const struct {
         const char* name;
         BedGeometry bed;
@@ -48,41 +63,50 @@ TEST(ScanArea, DeviceWordsAndMillimetresConvertBothWays) {
         {"fixed mm beyond the bed: clamped", MmBed(), 500.0, 14149222},
         {"fixed mm below zero: clamped", MmBed(), -3.0, 0},
         {"fixed mm on 1 mm steps: rounded to the nearest", MmBed(kOne), 10.6, 11 * kOne},
-        {"pixels at 600 dpi: 25.4 mm is 600",
-         *BedGeometryOf(Bed(OptionType::Int, OptionUnit::Pixel, {0, 5100, 1}, {0, 7020, 1}), 600), 25.4,
-         600},
-        {"pixels with a range that starts at 10: 0 mm is its start",
-         *BedGeometryOf(Bed(OptionType::Int, OptionUnit::Pixel, {10, 5100, 1}, {0, 7020, 1}), 600), 0.0,
-         10},
+        {"pixels at the highest 600 dpi: 25.4 mm is 600", PixelBed(), 25.4, 600},
+        {"pixels from 10: the axis is the device's, 0 mm below its start", PixelBed(10), 0.0, 10},
+        {"pixels from 10: 25.4 mm is still 600", PixelBed(10), 25.4, 600},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(WordOfMm(c.bed, c.bed.x, c.mm), c.word) << c.name;
-        if (c.mm >= 0 && c.mm <= c.bed.WidthMm() && std::fmod(c.mm, 1.0) == 0) {
-            EXPECT_NEAR(MmOfWord(c.bed, c.bed.x, c.word), c.mm, 1e-9) << c.name;
-        }
+        EXPECT_EQ(c.bed.Word(c.bed.x, c.mm), c.word) << c.name;
+    }
+    EXPECT_DOUBLE_EQ(PixelBed(10).Mm(PixelBed(10).x, 600), 25.4);
+    EXPECT_DOUBLE_EQ(PixelBed(10).Whole().left, 10 * 25.4 / 600) << "the bed starts at its range";
+}
+
+TEST(BedGeometry, ABedNeedsFourRangedGeometryOptionsInMillimetresOrPixels) {
+    const auto fixed = [] {
+        return Bed(OptionType::Fixed, OptionUnit::Millimetre, {0, kOne, 0}, {0, kOne, 0});
+    };
+    OptionDescriptors missing = fixed();
+    missing.pop_back();
+    OptionDescriptors inactive = fixed();
+    inactive[0].active = false;
+    const struct {
+        const char* name;
+        OptionDescriptors options;
+        const char* reason; // empty: a bed
+    } cases[] = {
+        {"millimetres", fixed(), ""},
+        {"percent", Bed(OptionType::Fixed, OptionUnit::Percent, {0, kOne, 0}, {0, kOne, 0}),
+         "area: tl-x is in neither millimetres nor pixels"},
+        {"pixels without a resolution",
+         Bed(OptionType::Int, OptionUnit::Pixel, {0, 100, 1}, {0, 100, 1}),
+         "area: tl-x counts pixels, but the device names no resolution"},
+        {"no br-y", missing, "area: the device has no br-y option to set it"},
+        {"inactive tl-x", inactive, "area: the device has no tl-x option to set it"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BedGeometryOf(c.options).reason.Text, c.reason) << c.name;
     }
 }
 
-TEST(ScanArea, ABedNeedsFourRangedGeometryOptionsInMillimetresOrPixels) {
-    EXPECT_TRUE(BedGeometryOf(Bed(OptionType::Fixed, OptionUnit::Millimetre, {0, kOne, 0}, {0, kOne, 0}), 0));
-    EXPECT_FALSE(BedGeometryOf(Bed(OptionType::Fixed, OptionUnit::Percent, {0, kOne, 0}, {0, kOne, 0}), 0))
-        << "percent";
-    EXPECT_FALSE(BedGeometryOf(Bed(OptionType::Int, OptionUnit::Pixel, {0, 100, 1}, {0, 100, 1}), 0))
-        << "pixels without a resolution";
-    OptionDescriptors missing = Bed(OptionType::Fixed, OptionUnit::Millimetre, {0, kOne, 0}, {0, kOne, 0});
-    missing.pop_back();
-    EXPECT_FALSE(BedGeometryOf(missing, 0)) << "no br-y";
-    OptionDescriptors inactive = Bed(OptionType::Fixed, OptionUnit::Millimetre, {0, kOne, 0}, {0, kOne, 0});
-    inactive[0].active = false;
-    EXPECT_FALSE(BedGeometryOf(inactive, 0)) << "inactive tl-x";
-}
-
-TEST(ScanArea, AConstrainedAreaIsOrderedInsideTheBedAndAtLeastOneStep) {
+TEST(BedGeometry, AConstrainedAreaIsOrderedInsideTheBedAndAtLeastOneStep) {
     const BedGeometry bed = MmBed(kOne);
     const struct {
         const char* name;
-        BedArea asked;
-        BedArea got;
+        ScanArea asked;
+        ScanArea got;
     } cases[] = {
         {"inside, on steps", {10, 20, 110, 220}, {10, 20, 110, 220}},
         {"swapped edges", {110, 220, 10, 20}, {10, 20, 110, 220}},
@@ -96,106 +120,81 @@ TEST(ScanArea, AConstrainedAreaIsOrderedInsideTheBedAndAtLeastOneStep) {
     }
 }
 
-TEST(ScanArea, OptionsCarryTheAreaInTheDevicesUnitAndReadBackExactly) {
-    const BedGeometry mm = MmBed();
-    const auto fixed = AreaOptions(mm, {12.5, 0, 100.25, 150});
-    ASSERT_EQ(fixed.size(), 4u);
-    EXPECT_EQ(fixed[0], (std::pair<std::string, std::string>{"tl-x", "12.5"}));
-    EXPECT_EQ(fixed[1], (std::pair<std::string, std::string>{"tl-y", "0"}));
-    EXPECT_EQ(fixed[2], (std::pair<std::string, std::string>{"br-x", "100.25"}));
-    EXPECT_EQ(fixed[3], (std::pair<std::string, std::string>{"br-y", "150"}));
-    const BedGeometry px =
-        *BedGeometryOf(Bed(OptionType::Int, OptionUnit::Pixel, {0, 5100, 1}, {0, 7020, 1}), 600);
-    const auto pixels = AreaOptions(px, {25.4, 50.8, 127, 254});
-    EXPECT_EQ(pixels[0].second, "600");
-    EXPECT_EQ(pixels[1].second, "1200");
-    EXPECT_EQ(pixels[2].second, "3000");
-    EXPECT_EQ(pixels[3].second, "6000");
-}
-
-TEST(ScanSize, PixelsAndBytesOfAnAreaAtAResolution) {
-    const BedArea a4{0, 0, 210, 297};
+// The dialog and the tool set the same words for the same area.
+TEST(BedGeometry, AreasBecomeTheDevicesWordsAndReadBackExactly) {
     const struct {
         const char* name;
-        BedArea area;
-        int dpi, channels, depth;
+        BedGeometry bed;
+        ScanArea area;
+        std::array<std::int32_t, 4> words;
+    } cases[] = {
+        {"fixed millimetres",
+         MmBed(),
+         {12.5, 0, 100.25, 150},
+         {12 * kOne + kOne / 2, 0, 100 * kOne + kOne / 4, 150 * kOne}},
+        {"pixels at 600 dpi", PixelBed(), {25.4, 50.8, 127, 254}, {600, 1200, 3000, 6000}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AreaWords(c.bed, c.area), c.words) << c.name;
+        EXPECT_EQ(AreaOfWords(c.bed, c.words), c.area) << c.name;
+    }
+}
+
+// Earlier versions kept the dialog's area from the bed's corner; read once,
+// it means the same part of the bed.
+TEST(BedGeometry, AnAreaKeptFromTheBedsCornerMeansTheSamePlace) {
+    const BedGeometry bed =
+        Of(Bed(OptionType::Int, OptionUnit::Millimetre, {3, 219, 1}, {2, 300, 1}));
+    EXPECT_EQ(AreaFromBedCorner(bed, {0, 0, 10, 20}), (ScanArea{3, 2, 13, 22}));
+    EXPECT_EQ(AreaFromBedCorner(MmBed(), {1, 2, 3, 4}), (ScanArea{1, 2, 3, 4}));
+    EXPECT_EQ(AreaFromBedCorner(bed, bed.Whole()).right, 219 + 3) << "no clamping here";
+}
+
+TEST(ScanSize, PixelsAndBytesOfAnAreaAtAResolutionAsTheDeviceRoundsThem) {
+    const ScanArea a4{0, 0, 210, 297};
+    constexpr PixelRoundings kDown{};
+    constexpr PixelRoundings kNearest{PixelRounding::Nearest, PixelRounding::Nearest};
+    constexpr PixelRoundings kUp{PixelRounding::Up, PixelRounding::Up};
+    const struct {
+        const char* name;
+        ScanArea area;
+        int dpi;
+        PixelRoundings rounding;
+        int channels, depth;
         PixelSize pixels;
         std::uint64_t bytes;
     } cases[] = {
-        {"A4 at 1200 dpi, 16-bit colour", a4, 1200, 3, 16, {9921, 14031}, 835'209'306},
-        {"A4 at 300 dpi, 8-bit grey", a4, 300, 1, 8, {2480, 3508}, 8'699'840},
-        {"one inch at 75 dpi, 8-bit colour", {10, 10, 35.4, 35.4}, 75, 3, 8, {75, 75}, 16'875},
-        {"nothing", {5, 5, 5, 5}, 600, 3, 16, {0, 0}, 0},
+        {"A4 at 1200 dpi, 16-bit colour", a4, 1200, kDown, 3, 16, {9921, 14031}, 835'209'306},
+        {"A4 at 300 dpi, 8-bit grey, down", a4, 300, kDown, 1, 8, {2480, 3507}, 8'697'360},
+        {"A4 at 300 dpi, nearest", a4, 300, kNearest, 1, 8, {2480, 3508}, 8'699'840},
+        {"80 mm at 300 dpi (944.88): down", {0, 0, 80, 80}, 300, kDown, 1, 8, {944, 944}, 891'136},
+        {"80 mm at 300 dpi: up", {0, 0, 80, 80}, 300, kUp, 1, 8, {945, 945}, 893'025},
+        {"one inch at 75 dpi, each way", {10, 10, 35.4, 35.4}, 75, kUp, 3, 8, {75, 75}, 16'875},
+        {"one inch at 75 dpi, down", {10, 10, 35.4, 35.4}, 75, kDown, 3, 8, {75, 75}, 16'875},
+        {"nothing", {5, 5, 5, 5}, 600, kUp, 3, 16, {0, 0}, 0},
     };
     for (const auto& c : cases) {
-        const PixelSize pixels = PixelsAt(c.area, c.dpi);
+        const PixelSize pixels = PixelsAt(c.area, c.dpi, c.rounding);
         EXPECT_EQ(pixels, c.pixels) << c.name;
         EXPECT_EQ(EstimatedFileBytes(pixels, c.channels, c.depth), c.bytes) << c.name;
     }
 }
 
-TEST(AreaOnPreview, TheBedFitsTheViewCentredWithItsShapeKept) {
-    const PreviewFit tall = FitBed(200, 300, 400, 400);
-    EXPECT_DOUBLE_EQ(tall.pixelsPerMm, 400.0 / 300);
-    EXPECT_DOUBLE_EQ(tall.top, 0);
-    EXPECT_NEAR(tall.left, (400 - 200 * 4.0 / 3) / 2, 1e-9);
-    const PreviewFit wide = FitBed(300, 100, 300, 300);
-    EXPECT_DOUBLE_EQ(wide.pixelsPerMm, 1);
-    EXPECT_DOUBLE_EQ(wide.top, 100);
-    // View -> millimetres -> view is the identity inside the bed, and clamps outside.
-    const ViewPoint mm = MmOfView(tall, 200, 300, {150, 250});
-    const ViewPoint back = ViewOfMm(tall, mm.x, mm.y);
-    EXPECT_NEAR(back.x, 150, 1e-9);
-    EXPECT_NEAR(back.y, 250, 1e-9);
-    const ViewPoint outside = MmOfView(tall, 200, 300, {-50, 1000});
-    EXPECT_DOUBLE_EQ(outside.x, 0);
-    EXPECT_DOUBLE_EQ(outside.y, 300);
-}
-
-TEST(AreaOnPreview, APressHoldsTheEdgesAndCornersNearItTheInsideOrNothing) {
-    const PreviewFit fit = FitBed(100, 100, 100, 100); // 1 px per mm
-    const BedArea area{20, 20, 60, 80};
+TEST(RoundingProbe, TwoProbesTellTheDevicesRoundingApart) {
     const struct {
         const char* name;
-        ViewPoint at;
-        unsigned grip;
+        std::int64_t high, low; // announced for 944.8 and 118.2
+        PixelRounding rounding;
     } cases[] = {
-        {"left edge", {21, 50}, kGripLeft},
-        {"right edge", {58, 50}, kGripRight},
-        {"top edge", {40, 19}, kGripTop},
-        {"bottom edge", {40, 82}, kGripBottom},
-        {"top-left corner", {19, 21}, kGripLeft | kGripTop},
-        {"bottom-right corner", {61, 81}, kGripRight | kGripBottom},
-        {"inside", {40, 50}, kGripInside},
-        {"outside", {90, 50}, kGripNone},
-        {"beyond a corner's reach", {10, 10}, kGripNone},
+        {"cut", 944, 118, PixelRounding::Down},
+        {"nearest", 945, 118, PixelRounding::Nearest},
+        {"up", 945, 119, PixelRounding::Up},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(GripAt(fit, area, c.at, 3), c.grip) << c.name;
+        EXPECT_EQ(RoundingOf(944.8, c.high, 118.2, c.low), c.rounding) << c.name;
     }
-}
-
-TEST(AreaOnPreview, DraggingMovesTheHeldPartsWithinTheBed) {
-    const BedArea start{20, 20, 60, 80};
-    const struct {
-        const char* name;
-        unsigned grip;
-        double dx, dy;
-        BedArea got;
-    } cases[] = {
-        {"right edge out", kGripRight, 10, 0, {20, 20, 70, 80}},
-        {"top-left corner in", kGripLeft | kGripTop, 5, 10, {25, 30, 60, 80}},
-        {"left edge past the right: swapped", kGripLeft, 60, 0, {60, 20, 80, 80}},
-        {"bottom edge beyond the bed: at its edge", kGripBottom, 0, 50, {20, 20, 60, 100}},
-        {"whole rectangle", kGripInside, 10, -5, {30, 15, 70, 75}},
-        {"whole rectangle against the edge keeps its size", kGripInside, 100, 0, {60, 20, 100, 80}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DragArea(start, c.grip, c.dx, c.dy, 100, 100), c.got) << c.name;
-    }
-    EXPECT_EQ(SpannedArea({50, 10}, {20, 40}), (BedArea{20, 10, 50, 40}));
 }
 
 } // namespace
 
-}  // namespace bed_geometry_test
+} // namespace bed_geometry_test

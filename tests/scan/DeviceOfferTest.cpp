@@ -2,6 +2,7 @@
 // its sources, its bed in millimetres, the area it holds, its preview scan.
 #include "scan/DeviceOffer.h"
 #include "scan/ScanSize.h"
+#include "tests/scan/SettableDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +24,9 @@ TEST(DeviceOffer, TheTestDeviceOffersSourcesABedInMillimetresAndAPreview) {
     EXPECT_EQ(offer.source, offer.sources.front());
     ASSERT_TRUE(offer.bed.has_value());
     EXPECT_EQ(offer.bed->unit, OptionUnit::Millimetre);
-    EXPECT_GT(offer.bed->WidthMm(), 0);
+    EXPECT_GT(offer.bed->Whole().Width(), 0);
     ASSERT_TRUE(offer.area.has_value());
-    EXPECT_LE(offer.area->right, offer.bed->WidthMm());
+    EXPECT_LE(offer.area->right, offer.bed->Whole().right);
     EXPECT_GE(offer.previewDpi, kLowestPreviewDpi);
     EXPECT_FALSE(offer.colourMode.empty());
 }
@@ -58,11 +59,68 @@ TEST(DeviceOffer, ThePreviewScansTheWholeBedAtThePreviewResolution) {
     EXPECT_EQ(settings.options[3].first, kResolutionOption);
     const ScanOutcome outcome = RunScanJob(session, settings, cancel);
     ASSERT_FALSE(outcome.reason) << outcome.reason.Text;
-    const PixelSize expected = PixelsAt(WholeBed(*read.offer.bed), read.offer.previewDpi);
-    EXPECT_NEAR(outcome.image.layout.width, expected.width, 1);
-    EXPECT_NEAR(outcome.image.layout.height, expected.height, 1);
+    const PixelSize expected =
+        PixelsAt(read.offer.bed->Whole(), read.offer.previewDpi, read.offer.rounding);
+    EXPECT_EQ(outcome.image.layout.width, expected.width);
+    EXPECT_EQ(outcome.image.layout.height, expected.height);
     EXPECT_EQ(outcome.image.layout.channels, kRgbChannels);
     EXPECT_EQ(outcome.image.layout.depth, kByteDepth);
+}
+
+// The size the dialog shows before a scan is the one the device announces
+// for that area and resolution; learning it leaves the device's area as it was.
+TEST(DeviceOffer, ThePixelsPredictedAreThoseTheDeviceAnnounces) {
+    const SaneSession session;
+    const OfferRead read = ReadOffer(session, kTestDevice, "");
+    ASSERT_FALSE(read.reason) << read.reason.Text;
+    EXPECT_EQ(read.offer.rounding, PixelRoundings{}) << "the test device cuts part pixels off";
+    // The test backend keeps its options from one open to the next.
+    EXPECT_EQ(ReadOffer(session, kTestDevice, "").offer.area, read.offer.area);
+    const struct {
+        ScanArea area;
+        int dpi;
+    } cases[] = {
+        {ScanArea::OfSize(0, 0, 80, 80), 300},
+        {{10, 10, 91, 93}, 300},
+        {{3, 7, 16, 8}, 75},
+        {{0, 0, 200, 200}, 1200},
+        {{13, 0, 27, 1}, 37},
+    };
+    for (const auto& c : cases) {
+        DeviceOpen open = session.Open(kTestDevice);
+        ASSERT_FALSE(open.reason) << open.reason.Text;
+        ASSERT_FALSE(open.device->Set(kResolutionOption, std::to_string(c.dpi)));
+        ASSERT_FALSE(SetScanArea(*open.device, c.area));
+        SANE_Parameters announced{};
+        ASSERT_EQ(sane_get_parameters(open.device->Handle(), &announced), SANE_STATUS_GOOD);
+        const PixelSize predicted =
+            PixelsAt(Constrained(*read.offer.bed, c.area), c.dpi, read.offer.rounding);
+        EXPECT_EQ(predicted.width, announced.pixels_per_line) << c.area.right << " @" << c.dpi;
+        EXPECT_EQ(predicted.height, announced.lines) << c.area.bottom << " @" << c.dpi;
+    }
+    DeviceOpen open = session.Open(kTestDevice);
+    ASSERT_FALSE(open.reason) << open.reason.Text;
+    EXPECT_FALSE(SetScanArea(*open.device, *read.offer.area)); // as the other tests found it
+}
+
+TEST(DeviceOffer, ResolutionsUnder25DpiAreOfferedOnlyWithoutFinerOnes) {
+    const struct {
+        const char* name;
+        OptionConstraint constraint;
+        std::vector<int> offered;
+    } cases[] = {
+        {"a list with finer ones", OptionWordList{10, 24, 25, 300}, {25, 300}},
+        {"a list of coarse ones only", OptionWordList{10, 20}, {10, 20}},
+        {"a range from 1", OptionRange{1, 160, 1}, {75, 100, 150, 160}},
+        {"a range below 25", OptionRange{5, 20, 1}, {5, 20}},
+    };
+    for (const auto& c : cases) {
+        OptionDescriptor resolution = scantest::NumberOption(kResolutionOption, OptionType::Int,
+                                                             OptionUnit::Dpi, OptionRange{});
+        resolution.constraint = c.constraint;
+        scantest::SettableDevice device({resolution});
+        EXPECT_EQ(ChoicesOf(device).resolutions, c.offered) << c.name;
+    }
 }
 
 TEST(DeviceOffer, ThePreviewResolutionIsTheLowestOfAtLeast50Dpi) {
@@ -91,4 +149,4 @@ TEST(DeviceOffer, ThePreviewResolutionIsTheLowestOfAtLeast50Dpi) {
 
 } // namespace
 
-}  // namespace device_offer_test
+} // namespace device_offer_test

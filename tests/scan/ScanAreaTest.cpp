@@ -1,7 +1,7 @@
 // The scan area and the source on described devices of the kinds backends
 // offer: geometry in millimetres or pixels, Int or Fixed, with steps; bed
 // limits named in refusals; a source that changes the bed.
-#include "scan/ScanArea.h"
+#include "scan/BedGeometry.h"
 #include "scan/ScanResolution.h"
 #include "scan/ScanSource.h"
 #include "tests/scan/SettableDevice.h"
@@ -41,60 +41,62 @@ struct AreaCase {
     std::vector<std::pair<const char*, std::int32_t>> values; // set beforehand
     ScanArea area;
     std::array<std::int32_t, 4> words; // tl-x, tl-y, br-x, br-y
-    BedExtent bed;
+    ScanArea bed;
 };
 
+// Pixels are counted at the device's highest resolution, whatever is set.
 TEST(ScanArea, MillimetresBecomeTheDevicesUnitRoundedToItsSteps) {
-    const OptionDescriptor dpi300 =
+    const OptionDescriptor dpi =
         NumberOption("resolution", OptionType::Int, OptionUnit::Dpi, {75, 1200, 0});
     const AreaCase cases[] = {
         {"Fixed millimetres without a step",
          Geometry(OptionType::Fixed, OptionUnit::Millimetre, {0, Fx(215.9), 0}, {0, Fx(297), 0}),
          {},
-         {10.25, 20, 100, 50.5},
+         ScanArea::OfSize(10.25, 20, 100, 50.5),
          {Fx(10.25), Fx(20), Fx(110.25), Fx(70.5)},
          {0, 0, 215.9, 297}},
         {"Fixed millimetres in steps of 1 mm",
          Geometry(OptionType::Fixed, OptionUnit::Millimetre, {0, Fx(200), Fx(1)},
                   {0, Fx(200), Fx(1)}),
          {},
-         {10.4, 0, 49.8, 200},
+         ScanArea::OfSize(10.4, 0, 49.8, 200),
          {Fx(10), 0, Fx(60), Fx(200)},
          {0, 0, 200, 200}},
         {"Int millimetres from a bed that does not start at 0",
          Geometry(OptionType::Int, OptionUnit::Millimetre, {3, 219, 1}, {0, 300, 2}),
          {},
-         {3, 2.9, 100, 100},
+         ScanArea::OfSize(3, 2.9, 100, 100),
          {3, 2, 103, 102},
          {3, 0, 219, 300}},
-        {"Int pixels at 300 dpi",
-         With(Geometry(OptionType::Int, OptionUnit::Pixel, {0, 2550, 1}, {0, 3508, 1}), {dpi300}),
+        {"Int pixels at the highest of 75..1200 dpi, 300 set",
+         With(Geometry(OptionType::Int, OptionUnit::Pixel, {0, 10200, 1}, {0, 14032, 1}), {dpi}),
          {{"resolution", 300}},
-         {25.4, 0, 50.8, 25.4},
-         {300, 0, 900, 300},
-         {0, 0, 215.9, 3508 * 25.4 / 300}},
-        {"Int pixels at 600 x 300 dpi",
-         With(Geometry(OptionType::Int, OptionUnit::Pixel, {0, 5100, 1}, {0, 3508, 1}),
+         ScanArea::OfSize(25.4, 0, 50.8, 25.4),
+         {1200, 0, 3600, 1200},
+         {0, 0, 215.9, 14032 * 25.4 / 1200}},
+        {"Int pixels at the highest of 2400 x 1200 dpi",
+         With(Geometry(OptionType::Int, OptionUnit::Pixel, {0, 20400, 1}, {0, 14032, 1}),
               {NumberOption("x-resolution", OptionType::Fixed, OptionUnit::Dpi,
-                            {Fx(75), Fx(1200), 0}),
+                            {Fx(75), Fx(2400), 0}),
                NumberOption("y-resolution", OptionType::Fixed, OptionUnit::Dpi,
                             {Fx(75), Fx(1200), 0})}),
          {{"x-resolution", Fx(600)}, {"y-resolution", Fx(300)}},
-         {0, 25.4, 25.4, 25.4},
-         {0, 300, 600, 600},
-         {0, 0, 215.9, 3508 * 25.4 / 300}},
+         ScanArea::OfSize(0, 25.4, 25.4, 25.4),
+         {0, 1200, 2400, 2400},
+         {0, 0, 215.9, 14032 * 25.4 / 1200}},
     };
     for (const AreaCase& c : cases) {
         SettableDevice device(c.options);
         for (const auto& [name, word] : c.values) {
             device.Store(name, {{word}, {}});
         }
-        const BedRead bed = BedOf(device);
-        ASSERT_FALSE(bed.reason) << c.name << ": " << bed.reason.Text;
-        EXPECT_NEAR(bed.bed.left, c.bed.left, 1e-4) << c.name;
-        EXPECT_NEAR(bed.bed.top, c.bed.top, 1e-4) << c.name;
-        EXPECT_NEAR(bed.bed.right, c.bed.right, 1e-4) << c.name;
-        EXPECT_NEAR(bed.bed.bottom, c.bed.bottom, 1e-4) << c.name;
+        const BedRead read = BedOf(device);
+        ASSERT_FALSE(read.reason) << c.name << ": " << read.reason.Text;
+        const ScanArea bed = read.bed.Whole();
+        EXPECT_NEAR(bed.left, c.bed.left, 1e-4) << c.name;
+        EXPECT_NEAR(bed.top, c.bed.top, 1e-4) << c.name;
+        EXPECT_NEAR(bed.right, c.bed.right, 1e-4) << c.name;
+        EXPECT_NEAR(bed.bottom, c.bed.bottom, 1e-4) << c.name;
         const Reason reason = SetScanArea(device, c.area);
         ASSERT_FALSE(reason) << c.name << ": " << reason.Text;
         for (std::size_t e = 0; e < kEdges.size(); ++e) {
@@ -111,17 +113,17 @@ TEST(ScanArea, AnAreaBeyondTheBedOrEmptyIsRefusedNamingTheLimitsAndSetsNothing) 
         const char* text;
     };
     const Case cases[] = {
-        {"too wide", {100, 0, 150, 10}, "area: 100..250 mm across is outside the bed's 0..200 mm"},
-        {"too low",
-         {0, 150.5, 10, 200},
+        {"too wide", ScanArea::OfSize(100, 0, 150, 10),
+         "area: 100..250 mm across is outside the bed's 0..200 mm"},
+        {"too low", ScanArea::OfSize(0, 150.5, 10, 200),
          "area: 150.5..350.5 mm down is outside the bed's 0..300 mm"},
-        {"left of the bed",
-         {-5, 0, 10, 10},
+        {"left of the bed", ScanArea::OfSize(-5, 0, 10, 10),
          "area: -5..5 mm across is outside the bed's 0..200 mm"},
-        {"no width", {0, 0, 0, 10}, "area: the width and height must be above 0 mm"},
-        {"negative height", {0, 0, 10, -10}, "area: the width and height must be above 0 mm"},
-        {"narrower than a step",
-         {10, 0, 0.2, 10},
+        {"no width", ScanArea::OfSize(0, 0, 0, 10),
+         "area: the width and height must be above 0 mm"},
+        {"negative height", ScanArea::OfSize(0, 0, 10, -10),
+         "area: the width and height must be above 0 mm"},
+        {"narrower than a step", ScanArea::OfSize(10, 0, 0.2, 10),
          "area: 0.2 mm across is less than the device's step of 1 mm"},
     };
     for (const Case& c : cases) {
@@ -139,7 +141,7 @@ TEST(ScanArea, ADeviceWithoutGeometryOrAResolutionForPixelsIsRefused) {
     EXPECT_EQ(BedOf(none).reason.Text, "area: the device has no tl-x option to set it");
     SettableDevice pixels(Geometry(OptionType::Int, OptionUnit::Pixel, {0, 2550, 1}, {0, 3508, 1}));
     EXPECT_EQ(SetScanArea(pixels, {0, 0, 10, 10}).Text,
-              "area: tl-x is in neither millimetres nor pixels at a resolution");
+              "area: tl-x counts pixels, but the device names no resolution");
 }
 
 // A backend that refuses a top-left edge past the bottom-right one still
@@ -149,7 +151,7 @@ TEST(ScanArea, TheEdgesNeverCrossOnTheWayToANewArea) {
         Geometry(OptionType::Fixed, OptionUnit::Millimetre, {0, Fx(200), 0}, {0, Fx(200), 0}));
     device.strictEdges = true;
     ASSERT_FALSE(SetScanArea(device, {0, 0, 20, 20}));
-    ASSERT_FALSE(SetScanArea(device, {150, 150, 40, 40}));
+    ASSERT_FALSE(SetScanArea(device, ScanArea::OfSize(150, 150, 40, 40)));
     EXPECT_EQ(device.Words("tl-x"), std::vector<std::int32_t>{Fx(150)});
     EXPECT_EQ(device.Words("br-y"), std::vector<std::int32_t>{Fx(190)});
     ASSERT_FALSE(SetScanArea(device, {0, 0, 10, 10}));
@@ -174,7 +176,7 @@ TEST(ScanSource, SettingASourceReadsTheOptionsAnewSoItsBedApplies) {
     ASSERT_TRUE(SetScanArea(device, {0, 0, 216, 356})); // beyond the glass
     ASSERT_FALSE(SetSource(device, "adf duplex"));
     EXPECT_EQ(device.Text("source"), "ADF Duplex"); // in the device's spelling
-    EXPECT_NEAR(BedOf(device).bed.bottom, 356, 1e-4);
+    EXPECT_NEAR(BedOf(device).bed.Whole().bottom, 356, 1e-4);
     EXPECT_FALSE(SetScanArea(device, {0, 0, 216, 356}));
 }
 
@@ -248,4 +250,4 @@ TEST(ScanResolution, ComesFromTheResolutionOptionsTheDeviceHas) {
 
 } // namespace
 
-}  // namespace scan_area_test
+} // namespace scan_area_test

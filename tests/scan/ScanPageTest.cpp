@@ -256,8 +256,9 @@ TEST_F(ScanPageTest, ALinearScanLoadsIdentityTablesWhereThereIsNoSwitch) {
 
 TEST_F(ScanPageTest, TheDialogIsOfferedTheDevicesOwnChoices) {
     const DeviceChoices choices = ChoicesOf(*device_);
-    // Its resolution is a range of 1..1200 dpi: the usual steps within it and its ends.
-    EXPECT_EQ(choices.resolutions, (std::vector<int>{1, 75, 100, 150, 200, 300, 600, 1200}));
+    // Its resolution is a range of 1..1200 dpi: the usual steps within it and
+    // its ends, but not 1 dpi while finer ones are offered.
+    EXPECT_EQ(choices.resolutions, (std::vector<int>{75, 100, 150, 200, 300, 600, 1200}));
     EXPECT_EQ(choices.modes, (std::vector<std::string>{"Color", "Gray"}));
     // 1-bit line art is not offered.
     EXPECT_EQ(choices.depths, (std::vector<int>{8, 16}));

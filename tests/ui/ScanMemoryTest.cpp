@@ -16,11 +16,18 @@ QString FileIn(const ScratchDir& scratch) {
 
 TEST(ScanMemory, EachDevicesChoicesAreKeptApartAndReadBackByTheNextRun) {
     const ScratchDir scratch;
-    const RememberedScan feeder{600, QStringLiteral("Gray"), 16,
+    const RememberedScan feeder{600,
+                                QStringLiteral("Gray"),
+                                16,
                                 QStringLiteral("Automatic Document Feeder"),
-                                BedArea{10.5, 20, 110.25, 150}};
-    const RememberedScan flatbed{1200, QStringLiteral("Color"), 8, QStringLiteral("Flatbed"),
-                                 BedArea{0, 0, 215.9, 297}};
+                                ScanArea{10.5, 20, 110.25, 150},
+                                std::nullopt};
+    const RememberedScan flatbed{1200,
+                                 QStringLiteral("Color"),
+                                 8,
+                                 QStringLiteral("Flatbed"),
+                                 ScanArea{0, 0, 215.9, 297},
+                                 std::nullopt};
     {
         SettingsStore settings(FileIn(scratch));
         ScanMemory memory(settings);
@@ -45,6 +52,28 @@ TEST(ScanMemory, EachDevicesChoicesAreKeptApartAndReadBackByTheNextRun) {
     EXPECT_FALSE(unknown.resolution || unknown.depth || unknown.area);
 }
 
+// An earlier version's area (from the bed's corner) is read until the
+// choices are kept again, which writes the area anew and drops the old key.
+TEST(ScanMemory, TheAreaAnEarlierVersionKeptIsReadOnceThenReplaced) {
+    const ScratchDir scratch;
+    SettingsStore settings(FileIn(scratch));
+    const QString oldKey = QStringLiteral("devices/test%3A0/area");
+    settings.SetValue(oldKey, QStringLiteral("1,2,30,40"));
+    ScanMemory memory(settings);
+    const RememberedScan before = memory.For(QStringLiteral("test:0"));
+    EXPECT_FALSE(before.area.has_value());
+    ASSERT_TRUE(before.cornerArea.has_value());
+    EXPECT_EQ(*before.cornerArea, (ScanArea{1, 2, 30, 40}));
+    RememberedScan kept = before;
+    kept.area = ScanArea{4, 5, 33, 43};
+    memory.Keep(QStringLiteral("test:0"), kept);
+    const RememberedScan after = ScanMemory(settings).For(QStringLiteral("test:0"));
+    ASSERT_TRUE(after.area.has_value());
+    EXPECT_EQ(*after.area, (ScanArea{4, 5, 33, 43}));
+    EXPECT_FALSE(after.cornerArea.has_value());
+    EXPECT_FALSE(settings.Value(oldKey).isValid());
+}
+
 TEST(ScanMemory, StoredValuesThatDoNotReadAsTheirKindAreIgnored) {
     const ScratchDir scratch;
     SettingsStore settings(FileIn(scratch));
@@ -59,14 +88,16 @@ TEST(ScanMemory, StoredValuesThatDoNotReadAsTheirKindAreIgnored) {
         {"-1,0,10,10", ""},
     };
     for (const auto& c : cases) {
+        settings.SetValue(device + "scanArea", QString::fromLatin1(c.area));
         settings.SetValue(device + "area", QString::fromLatin1(c.area));
         settings.SetValue(device + "resolution", QString::fromLatin1(c.resolution));
         const RememberedScan read = ScanMemory(settings).For(QStringLiteral("test:0"));
         EXPECT_FALSE(read.area.has_value()) << c.area;
+        EXPECT_FALSE(read.cornerArea.has_value()) << c.area;
         EXPECT_FALSE(read.resolution.has_value()) << c.resolution;
     }
 }
 
 } // namespace
 
-}  // namespace scan_memory_test
+} // namespace scan_memory_test
