@@ -2,6 +2,7 @@
 #include "cli/Messages.h"
 
 #include <cerrno>
+#include <cstring>
 
 std::string_view ReasonOf(LoadResult result) {
     switch (result) {
@@ -29,13 +30,26 @@ std::string_view ReasonOf(WriteResult result) {
     return "";
 }
 
+namespace {
+
+// The system's words for the errno a failure to open carries, after ours
+// (the tool runs in the C locale, so they are English).
+std::string WithSystemWords(std::string_view ours, std::int64_t error) {
+    if (error <= 0) {
+        return std::string(ours);
+    }
+    return std::string(ours) + ": " + std::strerror(static_cast<int>(error));
+}
+
+} // namespace
+
 std::string ReasonText(const Reason& why) {
     const std::string value = std::to_string(why.Value);
     switch (why.Code) {
     case ReasonCode::None:
         return "";
     case ReasonCode::CannotOpen:
-        return std::string(kReasonCannotOpen);
+        return WithSystemWords(kReasonCannotOpen, why.Value);
     case ReasonCode::ReadFailed:
         return "read error";
     case ReasonCode::Truncated:

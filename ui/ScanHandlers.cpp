@@ -1,27 +1,30 @@
 // The two scan entries of the context menu and the save of a scanned image.
-// The scan runs on a worker thread while a progress dialog turns the event
-// loop, so the window keeps painting; its controls are disabled meanwhile,
-// and closing it cancels the scan.
+// The scan runs on a worker thread while a progress dialog, modal over the
+// window, turns the event loop, so the window keeps painting; its controls
+// are disabled meanwhile, and closing it cancels the scan. Nothing replaces
+// a scan taken in and not yet saved without asking.
 #include "image/ReadImage.h"
 #include "image/SampleOutput.h"
 #include "image/rows/MemoryRows.h"
+#include "io/NumberedFiles.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "scan/ScanJob.h"
 #include "scan/ScanProfile.h"
 #include "scan/ScanSource.h"
+#include "ui/BatchPages.h"
 #include "ui/CMyGraph.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
 #include "ui/ScanMemory.h"
+#include "ui/ScanProgress.h"
 #include "ui/ScanWorker.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
 
 #include <QAbstractButton>
 #include <QEventLoop>
-#include <QProgressDialog>
 #include <QSlider>
 #include <QTabBar>
 #include <QTimer>
@@ -39,15 +42,15 @@ const QString kNarrowNegativeScan = QStringLiteral(
     "お勧めします。");
 const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
 const QString kPagesScanned = QStringLiteral("%1 ページをスキャンしました。");
+const QString kBatchStopped = QStringLiteral("スキャンを中止しました。");
 const QString kBatchProgress = QStringLiteral("スキャンしています... (%1 ページ目)");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
 const QString kDeviceWord = QStringLiteral("スキャナ");
 const QString kProfileLeftOut =
     QStringLiteral("スキャナのプロファイルを読めません。プロファイルなしで保存します。");
-const QString kDiscardScan =
-    QStringLiteral("取り込んだ画像が保存されていません。破棄して閉じますか?");
+const QString kDiscardScan = QStringLiteral("取り込んだ画像が保存されていません。破棄して%1か?");
 const QString kDiscardDetails =
-    QStringLiteral("「取り込んだ画像を保存...」で保存できます。「いいえ」でウィンドウに戻ります。");
+    QStringLiteral("「取り込んだ画像を保存...」で保存できます。「いいえ」で今のまま戻ります。");
 
 // The scan formats that keep 16 bits; the name's extension picks one, and a
 // name without one is PNM. The last two filters write TIFF compressed.
@@ -122,31 +125,6 @@ bool FeedsPages(const ScanSettings& settings) {
     return false;
 }
 
-// The chosen name with the page's number before its extension:
-// scan.tif gives scan-001.tif, scan-002.tif, ...
-std::filesystem::path PageFileName(const std::filesystem::path& chosen, std::size_t number) {
-    constexpr int kDigits = 3;
-    std::string digits = std::to_string(number);
-    digits.insert(0, digits.size() < kDigits ? kDigits - digits.size() : 0, '0');
-    std::filesystem::path page = chosen;
-    page.replace_filename(chosen.stem().string() + "-" + digits + chosen.extension().string());
-    return page;
-}
-
-// The scan's progress beside the window, which keeps painting; its キャンセル
-// raises `cancel`.
-class ScanProgressDialog : public QProgressDialog {
-public:
-    ScanProgressDialog(QWidget* parent, const QString& label, std::atomic<bool>& cancel)
-        : QProgressDialog(label, QStringLiteral("キャンセル"), 0, kScanProgressSteps, parent) {
-        setObjectName(QStringLiteral("scanProgress"));
-        setWindowModality(Qt::NonModal);
-        setMinimumDuration(0);
-        QObject::connect(this, &QProgressDialog::canceled, [&cancel] { cancel = true; });
-        show();
-    }
-};
-
 // The input profile the device's scans carry (kept by the chart dialog's
 // 保存), for a scan of `depth` bits through `curves` (none: a linear scan):
 // as it is, or rewritten for the curves. Empty when the device has none; a
@@ -219,7 +197,7 @@ BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const Sca
     };
     RunOnWorker([&] { outcome = RunScanBatch(session, settings, cancel, callbacks); },
                 [&] {
-                    dialog.setLabelText(kBatchProgress.arg(pages.load() + 1));
+                    dialog.ShowStage(kBatchProgress.arg(pages.load() + 1));
                     dialog.setValue(done.load());
                 });
     scanCancel_ = nullptr;
@@ -227,9 +205,14 @@ BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const Sca
 }
 
 // Each page is written once it is whole; a cancel or a failure leaves the
-// pages finished before it and nothing of the page in progress.
+// pages finished before it and nothing of the page in progress. However it
+// ends, the batch says how many pages were kept and where.
 void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
                                      const std::filesystem::path& path, int chosenFilter) {
+    const std::optional<int> first = AskFirstPageNumber(Ask(), path);
+    if (!first) {
+        return;
+    }
     Reason saveFailure;
     std::filesystem::path failedPage;
     // Made here, as the pages are saved on the worker; one for each depth.
@@ -242,7 +225,8 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
             if (Reason reason = CollectInto(image)(page.layout, read)) {
                 return reason;
             }
-            const std::filesystem::path name = PageFileName(path, page.index + 1);
+            const std::filesystem::path name =
+                PageFileName(path, *first + static_cast<int>(page.index));
             const auto& profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
             if (Reason failed = SaveScan(name, image, page.resolution, chosenFilter, profile)) {
                 saveFailure = failed;
@@ -251,22 +235,36 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
             }
             return Reason{};
         });
+    if (destroyed_) {
+        return;
+    }
+    const QString kept = KeptPagesLine(path, *first, batch.pages);
     if (saveFailure) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(failedPage, saveFailure));
-        return;
+                          ReasonLine(failedPage, saveFailure) + QLatin1Char('\n') + kept);
+    } else if (batch.scan.reason.Code == ReasonCode::Cancelled) {
+        Ask().ShowMessage(kBatchStopped, MessageButtons::Ok, MessageIcon::Information, kept);
+    } else if (batch.scan.reason) {
+        Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
+                          DeviceLine(batch.scan) + QLatin1Char('\n') + kept);
+    } else {
+        Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok,
+                          MessageIcon::Information, kept);
     }
-    if (!ScanSucceeded(batch.scan)) {
-        return;
-    }
-    Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok, MessageIcon::Information);
 }
 
 bool CTamrelDlg::MayDiscardScan() {
+    return MayReplaceScan(ScanReplacedBy::Closing);
+}
+
+bool CTamrelDlg::MayReplaceScan(ScanReplacedBy by) {
     if (!scanned_ || scanSaved_) {
         return true;
     }
-    return Ask().ShowMessage(kDiscardScan, MessageButtons::YesNo, MessageIcon::Question,
+    const QString doing = by == ScanReplacedBy::Closing   ? QStringLiteral("閉じます")
+                          : by == ScanReplacedBy::Opening ? QStringLiteral("開きます")
+                                                          : QStringLiteral("取り込みます");
+    return Ask().ShowMessage(kDiscardScan.arg(doing), MessageButtons::YesNo, MessageIcon::Question,
                              kDiscardDetails) == Answer::Yes;
 }
 
@@ -277,7 +275,10 @@ void CTamrelDlg::CancelScan() {
 }
 
 void CTamrelDlg::OnScanAcquire() {
-    const SaneSession session;
+    if (!MayReplaceScan(ScanReplacedBy::Acquiring)) {
+        return;
+    }
+    SaneSession session;
     ScanDialog pick(this, session, ScanDialog::Purpose::Acquire, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
@@ -307,18 +308,22 @@ void CTamrelDlg::OnScanAcquire() {
 }
 
 void CTamrelDlg::OnScanWithTables() {
-    const SaneSession session;
+    SaneSession session;
     ScanDialog pick(this, session, ScanDialog::Purpose::WithTables, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
+    ScanSettings settings = pick.Settings();
+    settings.curves = theChannelParams;
     int chosenFilter = -1;
-    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest(&chosenFilter));
+    FileDialogRequest request = ScanSaveRequest(&chosenFilter);
+    // A batch writes numbered pages, never the name itself; it asks about
+    // the pages already there.
+    request.overwritePrompt = !FeedsPages(settings);
+    const std::optional<QString> name = Ask().AskFileName(request);
     if (!name) {
         return;
     }
-    ScanSettings settings = pick.Settings();
-    settings.curves = theChannelParams;
     if (FeedsPages(settings)) {
         ScanBatchWithTables(session, settings, PathFromUser(*name), chosenFilter);
         return;
@@ -337,8 +342,10 @@ void CTamrelDlg::OnScanWithTables() {
         return;
     }
     // A device's 8-bit tables cannot hold a negative's dense parts.
+    const QString where = PathToUser(path);
     Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information,
-                      outcome.narrowNegative ? kNarrowNegativeScan : QString());
+                      outcome.narrowNegative ? where + QLatin1Char('\n') + kNarrowNegativeScan
+                                             : where);
 }
 
 void CTamrelDlg::OnSaveScan() {

@@ -45,6 +45,9 @@ class QTimer;
 // What moved a slider: a step of any kind, or the end of a thumb drag.
 enum class ScrollCode { Step, EndScroll };
 
+// What would replace a scan taken in and not yet saved.
+enum class ScanReplacedBy { Closing, Opening, Acquiring };
+
 class CTamrelDlg : public QDialog {
     Q_OBJECT
 public:
@@ -202,6 +205,8 @@ private:
     // True when closing may go on: no scan taken in is left unsaved, or
     // the user agreed to discard it.
     bool MayDiscardScan();
+    // The same question before anything else replaces the scan.
+    bool MayReplaceScan(ScanReplacedBy by);
 
     std::unique_ptr<SettingsStore> settings_; // before the users of the settings
     std::unique_ptr<ScanMemory> scanMemory_;
