@@ -329,6 +329,10 @@ bool Automation::WaitStep(const QString& step) {
         PollUntil([name] { return !AnyShows(name); }, step, limitMs);
         return true;
     }
+    if (verb == u"hold") {
+        Hold(name, step, limitMs, false);
+        return true;
+    }
     return false;
 }
 
@@ -344,6 +348,23 @@ void Automation::PollUntil(std::function<bool()> done, const QString& step, int 
     }
     QTimer::singleShot(kPollMs, this, [this, done = std::move(done), step, leftMs]() mutable {
         PollUntil(std::move(done), step, leftMs - kPollMs);
+    });
+}
+
+// Looks at the active window as often as a waiting step does, and says so
+// once when it is not NAME.
+void Automation::Hold(const QString& name, const QString& step, int leftMs, bool lost) {
+    if (!lost && !ActiveHolds(name)) {
+        std::fprintf(stderr, "automation: %s lost the focus: %s\n", qPrintable(name),
+                     qPrintable(step));
+        lost = true;
+    }
+    if (leftMs <= 0) {
+        RunNext();
+        return;
+    }
+    QTimer::singleShot(kPollMs, this, [this, name, step, leftMs, lost] {
+        Hold(name, step, leftMs - kPollMs, lost);
     });
 }
 

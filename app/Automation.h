@@ -31,6 +31,9 @@
 //                   progress that has closed), or after MS at the latest
 //   usage           write "usage rss_kb=N fds=N threads=N": the program's
 //                   resident memory, open descriptors and threads
+//   hold NAME MS    go on after MS, saying on standard error if meanwhile the
+//                   active window was ever another than NAME (a dialog that
+//                   must keep the focus, such as a batch's progress)
 // A wait that runs out says so on standard error and the steps go on.
 #pragma once
 
@@ -50,6 +53,7 @@ private:
     void RunNext();
     bool WaitStep(const QString& step);
     void PollUntil(std::function<bool()> done, const QString& step, int leftMs);
+    void Hold(const QString& name, const QString& step, int leftMs, bool lost);
     void Run(const QString& step);
 
     QStringList steps_;

@@ -25,7 +25,7 @@ std::optional<CommandParams> ParamsOrReport(const CliCommand& command, std::ostr
     }
     const ParamLoad load = LoadParamFile(command.params);
     if (load.result != LoadResult::Ok) {
-        err << FileError(command.params, ReasonText(load.why));
+        err << FileError(command.params, load.why ? ReasonText(load.why) : ReasonOf(load.result));
         return std::nullopt;
     }
     return CommandParams{load.positions, load.film};

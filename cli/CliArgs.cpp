@@ -7,8 +7,9 @@
 #include "cli/OptionTable.h"
 #include "cli/RectArgument.h"
 #include "curve/CurveTable.h"
-#include "image/formats/FormatTable.h"
 #include "curve/FilmSettings.h"
+#include "image/formats/FormatTable.h"
+#include "io/Letters.h"
 
 #include <algorithm>
 #include <array>
@@ -162,9 +163,26 @@ std::string CheckOptions(const CommandSyntax& syntax, const GivenOptions& given)
     return {};
 }
 
+// What may stand for PARAMS on the command's line.
+std::string ParamsNeeded(const CommandSyntax& syntax) {
+    return syntax.kind == CommandKind::Scan ? "a parameter file, --defaults or --linear"
+                                            : "a parameter file or --defaults";
+}
+
+bool NamesParamFile(std::string_view name) {
+    constexpr std::string_view kParamExtension = ".tvp";
+    return name.size() >= kParamExtension.size() &&
+           SameLetters(name.substr(name.size() - kParamExtension.size()), kParamExtension);
+}
+
 // PARAMS (unless --defaults) and the command's own operands.
 std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliCommand& command) {
     std::vector<std::string_view> rest = sorted.operands;
+    // apply without -o takes IN... and OUT (several IN only for an output of
+    // pages, which the output check judges); with -o, one or more IN.
+    const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.given.outputDir;
+    const std::size_t min = pairForm ? 2 : syntax.minOperands;
+    const std::size_t max = syntax.maxOperands;
     for (const std::string_view operand : rest) {
         if (operand.empty()) {
             return "an empty file name";
@@ -176,16 +194,17 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
         }
     } else if (!sorted.given.defaults && !sorted.given.linear) {
         if (rest.empty()) {
-            return "a parameter file or --defaults is needed";
+            return ParamsNeeded(syntax) + " is needed";
+        }
+        // One name short, and that name no parameter file: the user left
+        // out PARAMS rather than the output.
+        if (rest.size() == min && !NamesParamFile(rest.front())) {
+            return "too few file names: " + ParamsNeeded(syntax) + " is needed before " +
+                   std::string(rest.front());
         }
         command.params = rest.front();
         rest.erase(rest.begin());
     }
-    // apply without -o takes IN... and OUT (several IN only for an output of
-    // pages, which the output check judges); with -o, one or more IN.
-    const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.given.outputDir;
-    const std::size_t min = pairForm ? 2 : syntax.minOperands;
-    const std::size_t max = syntax.maxOperands;
     if (rest.size() < min) {
         return "too few file names";
     }
@@ -291,12 +310,11 @@ std::string TakeTableOptions(const Sorted& sorted, CliCommand& command) {
 // The values of --area, --source and --batch; the pattern is checked here.
 std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
     if (sorted.given.area) {
-        command.area = ParseAreaArgument(*sorted.given.area);
-        if (!command.area) {
-            return "--area takes LEFT,TOP,WIDTH,HEIGHT in millimetres, the width and height "
-                   "above 0, not " +
-                   std::string(*sorted.given.area);
+        AreaParse parsed = ParseAreaArgument(*sorted.given.area);
+        if (!parsed.area) {
+            return "--area " + parsed.error;
         }
+        command.area = parsed.area;
     }
     if (sorted.given.source) {
         command.source = std::string(*sorted.given.source);

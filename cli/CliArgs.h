@@ -29,7 +29,7 @@ struct CliCommand {
     std::vector<std::filesystem::path> inputs;      // apply: the BMP files; auto: the image
     std::filesystem::path output;                   // export, cube, auto, and apply without -o
     std::optional<std::filesystem::path> outputDir; // apply -o DIR
-    bool force = false;                             // export: replace existing files
+    bool force = false;                             // export, scan: replace existing files
     bool png = false;                               // apply -o DIR: write NAME.png files
     Compression compression = Compression::None;    // apply, scan: --compress for TIFF outputs
     std::optional<std::filesystem::path> profile;   // scan --profile FILE.icc

@@ -20,7 +20,7 @@ std::optional<TableLoad> TablesOrReport(const CliCommand& command, std::ostream&
     if (load.result != LoadResult::Ok) {
         const std::filesystem::path name =
             command.defaults ? std::filesystem::path(kDefaultsName) : command.params;
-        err << FileError(name, ReasonText(load.why));
+        err << FileError(name, load.why ? ReasonText(load.why) : ReasonOf(load.result));
         return std::nullopt;
     }
     return load;

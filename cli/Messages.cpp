@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 
 std::string_view ReasonOf(LoadResult result) {
     switch (result) {
@@ -30,13 +31,26 @@ std::string_view ReasonOf(WriteResult result) {
     return "";
 }
 
+namespace {
+
+// The system's words for the errno a failure to open carries, after ours
+// (the tool runs in the C locale, so they are English).
+std::string WithSystemWords(std::string_view ours, std::int64_t error) {
+    if (error <= 0) {
+        return std::string(ours);
+    }
+    return std::string(ours) + ": " + std::strerror(static_cast<int>(error));
+}
+
+} // namespace
+
 std::string ReasonText(const Reason& why) {
     const std::string value = std::to_string(why.Value);
     switch (why.Code) {
     case ReasonCode::None:
         return "";
     case ReasonCode::CannotOpen:
-        return std::string(kReasonCannotOpen);
+        return WithSystemWords(kReasonCannotOpen, why.Value);
     case ReasonCode::ReadFailed:
         return "read error";
     case ReasonCode::Truncated:

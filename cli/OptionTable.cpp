@@ -13,7 +13,7 @@ constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 const std::array<OptionSpec, 29> kOptions = {{
     {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
      &G::defaults},
-    {"--force", "", nullptr, "export", &G::force},
+    {"--force", "", nullptr, "export scan", &G::force},
     {"--output-dir", "-o", "a folder", "apply", &G::outputDir},
     {"--png", "", nullptr, "apply", &G::png},
     {"--compress", "", nullptr, "apply scan", &G::compress, kCompressions, &G::compressMethod},

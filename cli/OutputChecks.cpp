@@ -2,11 +2,56 @@
 #include "cli/OutputChecks.h"
 
 #include "cli/ApplyTargets.h"
+#include "cli/Messages.h"
 #include "image/formats/FormatTable.h"
+#include "io/ExportNames.h"
+#include "io/NumberedFiles.h"
 
 #include <set>
 
 namespace {
+
+// --compress works on TIFF alone: asked for with no TIFF output it would
+// change nothing, which the user must hear of.
+std::string CompressWithoutTiff(const CliCommand& command,
+                                const std::vector<std::filesystem::path>& outputs) {
+    if (command.compression == Compression::None || outputs.empty()) {
+        return {};
+    }
+    for (const std::filesystem::path& output : outputs) {
+        if (FormatOfName(output) == ImageFormat::Tiff) {
+            return {};
+        }
+    }
+    return "--compress is for TIFF outputs (.tif, .tiff), not " + outputs.front().string();
+}
+
+// Pages looked for one by one where the page number names a folder.
+constexpr int kPagesLooked = 999;
+
+// The pages of a batch already there: the names in the pattern's folder
+// that its numbering gives, or, where the number names a folder, those of
+// the first kPagesLooked pages.
+NumberedFiles ExistingPages(const PagePattern& pattern) {
+    if (pattern.suffix.find('/') != std::string::npos) {
+        NumberedFiles found;
+        for (int number = kPagesLooked; number >= 1; --number) {
+            if (ExistsAsFile(PageName(pattern, number))) {
+                found.first = PageName(pattern, number);
+                found.highest = std::max(found.highest, number);
+                ++found.count;
+            }
+        }
+        return found;
+    }
+    const std::size_t slash = pattern.prefix.rfind('/');
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+    const Numbering numbering{
+        pattern.prefix.substr(name), pattern.suffix, [&](int number) {
+            return std::filesystem::path(PageName(pattern, number)).filename().string();
+        }};
+    return FindNumberedFiles(pattern.prefix.substr(0, name), numbering);
+}
 
 std::string QualityRefusal() {
     return "--quality is for " + NameList(NameUse::AnySamples, TakesQuality) + " outputs";
@@ -15,8 +60,8 @@ std::string QualityRefusal() {
 } // namespace
 
 // The outputs of apply must be of a known format, take several inputs only
-// as pages of one file, and must not collide; --quality wants an output
-// that takes it.
+// as pages of one file, and must not collide; --compress and --quality
+// want an output that takes them.
 std::string CheckApplyOutputs(const CliCommand& command) {
     if (!command.outputDir) {
         const std::optional<ImageFormat> format = FormatOfName(command.output, NameUse::ColourOnly);
@@ -35,12 +80,17 @@ std::string CheckApplyOutputs(const CliCommand& command) {
             return "not a file name: " + input.string();
         }
     }
+    std::vector<std::filesystem::path> outputs;
     bool takesQuality = false;
     for (const ApplyTarget& target : ApplyTargets(command)) {
         if (!seen.insert(target.output.lexically_normal()).second && command.outputDir) {
             return "two inputs would be written to " + target.output.string();
         }
+        outputs.push_back(target.output);
         takesQuality = takesQuality || TakesQuality(EntryOf(target.format));
+    }
+    if (std::string bad = CompressWithoutTiff(command, outputs); !bad.empty()) {
+        return bad;
     }
     return command.quality && !takesQuality ? QualityRefusal() : std::string();
 }
@@ -60,5 +110,21 @@ std::string CheckScanOutput(const CliCommand& command) {
     if (command.quality && !TakesQuality(EntryOf(*format))) {
         return QualityRefusal();
     }
-    return {};
+    return CompressWithoutTiff(command, {first});
+}
+
+std::string ExistingScanOutput(const CliCommand& command) {
+    if (!command.batch) {
+        return ExistsAsFile(command.output) ? FileError(command.output, kReasonExists)
+                                            : std::string();
+    }
+    const NumberedFiles pages = ExistingPages(*command.batch);
+    if (pages.count == 0) {
+        return {};
+    }
+    if (pages.count == 1) {
+        return FileError(pages.first, kReasonExists);
+    }
+    return FileError(pages.first, "exists, and " + std::to_string(pages.count - 1) +
+                                      " more of the batch's names (--force replaces them)");
 }

@@ -13,3 +13,9 @@ std::string CheckApplyOutputs(const CliCommand& command);
 // scan: the output (a batch's first page) in a format the tool writes, BMP
 // only for 8-bit samples. Empty when it is fine, else what is wrong.
 std::string CheckScanOutput(const CliCommand& command);
+
+// scan without --force: the line naming the output already there (for a
+// batch, the first of its pages there and how many more), or empty when
+// nothing would be replaced. A scan is the one output that cannot be made
+// again from its input.
+std::string ExistingScanOutput(const CliCommand& command);

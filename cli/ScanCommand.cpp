@@ -78,6 +78,11 @@ int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err) {
     if (const std::string bad = CheckScanOutput(command); !bad.empty()) {
         return ReportUsage(command, bad, err);
     }
+    if (const std::string there = command.force ? "" : ExistingScanOutput(command);
+        !there.empty()) {
+        err << there;
+        return kExitFailed;
+    }
     std::optional<ChannelParamsSet> curves;
     if (!command.linear) {
         curves = ChannelsOrReport(command, err);

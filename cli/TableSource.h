@@ -9,7 +9,7 @@
 struct TableLoad {
     LoadResult result = LoadResult::CannotOpen;
     GammaTableSet tables{}; // meaningful only when result is Ok
-    Reason why;             // what went wrong, unless result is Ok
+    Reason why;             // what went wrong, where the reader knows more than `result`
     bool negative = false;  // the tables hold a negative's film stage
 };
 

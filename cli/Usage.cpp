@@ -115,7 +115,7 @@ constexpr const char* kScan =
     "                       [--resolution DPI] [--mode Color|Gray] [--depth 8|16]\n"
     "                       [--source NAME] [--area LEFT,TOP,WIDTH,HEIGHT]\n"
     "                       [--option NAME=VALUE]... [--batch] [--profile FILE.icc]\n"
-    "                       [--compress [deflate|lzw]] [--quality Q]\n"
+    "                       [--compress [deflate|lzw]] [--quality Q] [--force]\n"
     "\n"
     "Scans one page through SANE. With PARAMS or --defaults the device applies the\n"
     "tables; a device without gamma tables scans linearly and the tables are\n"
@@ -149,7 +149,10 @@ constexpr const char* kScan =
     "first page that fails writes nothing.\n"
     "--profile names the scanner's input profile (of the linear scan): it is\n"
     "embedded as it is in a linear scan, and rewritten for the tables otherwise.\n"
-    "--compress compresses TIFF as for apply.\n";
+    "--compress compresses TIFF as for apply (a TIFF output only).\n"
+    "An existing OUT, or for --batch any existing file of its numbering, is left\n"
+    "alone and nothing is scanned (exit status 1, naming it) unless --force is\n"
+    "given: a scan cannot be made again from its input as other outputs can.\n";
 
 constexpr const char* kCalibrate =
     "Usage: tamrel-cli calibrate SCAN OUT.tvp --chart colorchecker|it8\n"

@@ -144,7 +144,9 @@ std::string PlainText(double value) {
 }
 
 void CheckArea(std::string_view text) {
-    const std::optional<ScanArea> area = ParseAreaArgument(text);
+    const AreaParse parsed = ParseAreaArgument(text);
+    const std::optional<ScanArea>& area = parsed.area;
+    FUZZ_CHECK(area.has_value() == parsed.error.empty());
     const std::vector<std::string_view> fields = Fields(text);
     if (area) {
         FUZZ_CHECK(fields.size() == 4);
@@ -156,7 +158,7 @@ void CheckArea(std::string_view text) {
         // Width and height back from the edges may differ in their last bits.
         const std::string again = PlainText(area->left) + "," + PlainText(area->top) + "," +
                                   PlainText(area->Width()) + "," + PlainText(area->Height());
-        const std::optional<ScanArea> back = ParseAreaArgument(again);
+        const std::optional<ScanArea> back = ParseAreaArgument(again).area;
         FUZZ_CHECK(back && back->left == area->left && back->top == area->top);
         for (const auto& [a, b] :
              {std::pair{back->right, area->right}, {back->bottom, area->bottom}}) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -38,4 +39,9 @@ public:
                                const QString& details = {}) = 0;
     // The chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> AskFileName(const FileDialogRequest& request) = 0;
+    // A question answered by one of `choices`, buttons from left to right:
+    // the index of the one taken. Return takes `defaultChoice`, Escape (and
+    // the close box) `escapeChoice`.
+    virtual int AskChoice(const QString& text, const QString& details, const QStringList& choices,
+                          int defaultChoice, int escapeChoice) = 0;
 };

@@ -6,7 +6,13 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -51,6 +57,28 @@ Answer AnswerOf(int button) {
     }
 }
 
+// QMessageBox wraps its second line to the width of its first, breaking
+// Japanese anywhere ("詰まり/ました" at about 193 pixels): the box is made
+// as wide as that line's longest row, up to two thirds of the screen.
+void FitDetailsOnOneRow(QMessageBox& box) {
+    auto* details = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    if (details == nullptr || details->text().isEmpty()) {
+        return;
+    }
+    constexpr int kScreenShareNumerator = 2;
+    constexpr int kScreenShareDenominator = 3;
+    // Measured in the font and margins the label is shown with, unwrapped.
+    details->ensurePolished();
+    details->setWordWrap(false);
+    const int widest = details->sizeHint().width();
+    details->setWordWrap(true);
+    const QScreen* screen = box.screen();
+    const int room = screen != nullptr ? screen->availableGeometry().width() *
+                                             kScreenShareNumerator / kScreenShareDenominator
+                                       : widest;
+    details->setMinimumWidth(std::min(widest, room));
+}
+
 } // namespace
 
 QStringList NameFiltersFromPairs(const QString& filter) {
@@ -90,7 +118,30 @@ Answer QtAskUser::ShowMessage(const QString& text, MessageButtons buttons, Messa
     // A yes/no question guards against losing work: Return and Escape keep it.
     box.setDefaultButton(buttons == MessageButtons::YesNo ? QMessageBox::No : QMessageBox::Ok);
     box.setInformativeText(details);
+    FitDetailsOnOneRow(box);
     return AnswerOf(box.exec());
+}
+
+int QtAskUser::AskChoice(const QString& text, const QString& details, const QStringList& choices,
+                         int defaultChoice, int escapeChoice) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                    QMessageBox::NoButton, owner_);
+    std::vector<QPushButton*> buttons;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        buttons.push_back(box.addButton(choices[i], i == escapeChoice ? QMessageBox::RejectRole
+                                                                      : QMessageBox::AcceptRole));
+    }
+    if (defaultChoice >= 0 && static_cast<std::size_t>(defaultChoice) < buttons.size()) {
+        box.setDefaultButton(buttons[static_cast<std::size_t>(defaultChoice)]);
+    }
+    if (escapeChoice >= 0 && static_cast<std::size_t>(escapeChoice) < buttons.size()) {
+        box.setEscapeButton(buttons[static_cast<std::size_t>(escapeChoice)]);
+    }
+    box.setInformativeText(details);
+    FitDetailsOnOneRow(box);
+    box.exec();
+    const auto taken = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return taken == buttons.end() ? escapeChoice : static_cast<int>(taken - buttons.begin());
 }
 
 std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) {

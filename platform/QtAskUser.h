@@ -16,6 +16,8 @@ public:
     Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
                        const QString& details = {}) override;
     std::optional<QString> AskFileName(const FileDialogRequest& request) override;
+    int AskChoice(const QString& text, const QString& details, const QStringList& choices,
+                  int defaultChoice, int escapeChoice) override;
 
     // The folder the next file dialog opens in: the last one a file was
     // picked in during this run (empty before the first pick: the working folder).

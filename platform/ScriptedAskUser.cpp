@@ -27,6 +27,17 @@ std::optional<QString> ScriptedAskUser::AskFileName(const FileDialogRequest& req
     return answer.path;
 }
 
+int ScriptedAskUser::AskChoice(const QString& text, const QString& details, const QStringList&, int,
+                               int escapeChoice) {
+    messages_.push_back({text, MessageButtons::OkCancel, MessageIcon::Question, details});
+    if (choices_.empty()) {
+        return escapeChoice;
+    }
+    const int choice = choices_.front();
+    choices_.pop_front();
+    return choice;
+}
+
 QStringList ScriptedAskUser::MessageTexts() const {
     QStringList texts;
     for (const ShownMessage& m : messages_) {
@@ -37,6 +48,7 @@ QStringList ScriptedAskUser::MessageTexts() const {
 
 void ScriptedAskUser::Clear() {
     answers_.clear();
+    choices_.clear();
     fileNames_.clear();
     messages_.clear();
     fileDialogs_.clear();

@@ -23,10 +23,15 @@ public:
     // every file dialog is cancelled.
     void QueueFileName(const QString& path) { fileNames_.push_back({true, path}); }
     void QueueCancel() { fileNames_.push_back({false, {}}); }
+    // Answers for the next questions with choices: an index. With none
+    // queued every such question gets its Escape choice.
+    void QueueChoice(int choice) { choices_.push_back(choice); }
 
     Answer ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
                        const QString& details = {}) override;
     std::optional<QString> AskFileName(const FileDialogRequest& request) override;
+    int AskChoice(const QString& text, const QString& details, const QStringList& choices,
+                  int defaultChoice, int escapeChoice) override;
 
     const std::vector<ShownMessage>& Messages() const { return messages_; }
     const std::vector<FileDialogRequest>& FileDialogs() const { return fileDialogs_; }
@@ -35,6 +40,7 @@ public:
 
 private:
     std::deque<Answer> answers_;
+    std::deque<int> choices_;
     struct FileAnswer {
         bool chosen;
         QString path;

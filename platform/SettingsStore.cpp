@@ -8,6 +8,15 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Put after the file's name for the unreadable file kept beside the new one.
+constexpr const char* kAsideSuffix = ".bad";
+
+} // namespace
 
 SettingsStore::SettingsStore(const QString& organisation, const QString& application)
     : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -16,7 +25,29 @@ SettingsStore::SettingsStore(const QString& organisation, const QString& applica
 
 SettingsStore::SettingsStore(const QString& file)
     : file_(file), settings_(std::make_unique<QSettings>(file, QSettings::IniFormat)) {
+    if (settings_->status() == QSettings::FormatError && MoveAside()) {
+        return;
+    }
     Check("read");
+}
+
+// The unreadable file goes whole, so nothing half-read is used or written
+// back, and it stays there for the user to look at.
+bool SettingsStore::MoveAside() {
+    const QString aside = file_ + QLatin1String(kAsideSuffix);
+    std::error_code error;
+    settings_.reset();
+    std::filesystem::rename(file_.toStdString(), aside.toStdString(), error);
+    settings_ = std::make_unique<QSettings>(file_, QSettings::IniFormat);
+    if (error || settings_->status() != QSettings::NoError) {
+        return false;
+    }
+    movedAside_ = aside;
+    std::fprintf(stderr,
+                 "tamrel: cannot read the settings file %s; using the defaults (the file is "
+                 "kept as %s)\n",
+                 qPrintable(file_), qPrintable(aside));
+    return true;
 }
 
 SettingsStore::~SettingsStore() = default;

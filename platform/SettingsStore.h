@@ -1,7 +1,9 @@
 // The program's remembered choices, in one settings file per user
-// ($XDG_CONFIG_HOME/ORGANISATION/APPLICATION.conf). A file that cannot be
-// read or written is ignored after one line on standard error: the program
-// then runs on its defaults and remembers nothing.
+// ($XDG_CONFIG_HOME/ORGANISATION/APPLICATION.conf). A file whose contents
+// cannot be read is moved aside (APPLICATION.conf.bad) after one line on
+// standard error: the program runs on its defaults and keeps this run's
+// choices in a new file. A file that cannot be reached or written is
+// ignored after one such line, and then nothing is remembered.
 #pragma once
 
 #include <QString>
@@ -30,11 +32,15 @@ public:
     // False once the file failed to be read or written.
     bool Usable() const { return usable_; }
     const QString& File() const { return file_; }
+    // Where a settings file that could not be read was moved; empty when none was.
+    const QString& MovedAside() const { return movedAside_; }
 
 private:
     void Check(const char* doing);
+    bool MoveAside();
 
     QString file_;
+    QString movedAside_;
     std::unique_ptr<QSettings> settings_;
     bool usable_ = true;
 };

@@ -39,25 +39,6 @@ std::string RangeText(const OptionDescriptor& option, const OptionRange& range) 
     return text + UnitText(option.unit);
 }
 
-std::string ConstraintText(const OptionDescriptor& option) {
-    if (const auto* range = std::get_if<OptionRange>(&option.constraint)) {
-        return RangeText(option, *range);
-    }
-    std::string text;
-    if (const auto* words = std::get_if<OptionWordList>(&option.constraint)) {
-        for (const std::int32_t word : *words) {
-            text += (text.empty() ? "" : kChoiceSeparator) + OptionWordText(option.type, word);
-        }
-        return text.empty() ? text : text + UnitText(option.unit);
-    }
-    if (const auto* strings = std::get_if<OptionStringList>(&option.constraint)) {
-        for (const std::string& entry : *strings) {
-            text += (text.empty() ? "" : kChoiceSeparator) + entry;
-        }
-    }
-    return text;
-}
-
 std::string ValueText(OptionDevice& device, const OptionDescriptor& option) {
     if (option.type == OptionType::Button) {
         return "(button)";
@@ -82,6 +63,25 @@ std::string ValueText(OptionDevice& device, const OptionDescriptor& option) {
 }
 
 } // namespace
+
+std::string ConstraintText(const OptionDescriptor& option) {
+    if (const auto* range = std::get_if<OptionRange>(&option.constraint)) {
+        return RangeText(option, *range);
+    }
+    std::string text;
+    if (const auto* words = std::get_if<OptionWordList>(&option.constraint)) {
+        for (const std::int32_t word : *words) {
+            text += (text.empty() ? "" : kChoiceSeparator) + OptionWordText(option.type, word);
+        }
+        return text.empty() ? text : text + UnitText(option.unit);
+    }
+    if (const auto* strings = std::get_if<OptionStringList>(&option.constraint)) {
+        for (const std::string& entry : *strings) {
+            text += (text.empty() ? "" : kChoiceSeparator) + entry;
+        }
+    }
+    return text;
+}
 
 OptionListing ListOptions(OptionDevice& device) {
     const OptionList list = device.Options();

@@ -21,3 +21,7 @@ struct OptionListing {
 };
 
 OptionListing ListOptions(OptionDevice& device);
+
+// What the option accepts, as the listing shows it ("1..1200 dpi", "8|16");
+// empty when it takes anything.
+std::string ConstraintText(const OptionDescriptor& option);

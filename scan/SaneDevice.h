@@ -3,6 +3,7 @@
 
 #include "scan/OptionDevice.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <sane/sane.h>
@@ -31,7 +32,9 @@ public:
 
 private:
     friend class SaneSession;
-    explicit SaneDevice(SANE_Handle handle) : handle_(handle) {}
+    // `openCount` counts the session's open devices; this one is counted in it.
+    SaneDevice(SANE_Handle handle, std::shared_ptr<std::atomic<int>> openCount)
+        : handle_(handle, Closer{std::move(openCount)}) {}
 
     Reason Missing(std::string_view name) const;
     // The option's value as the backend gives it, or nullopt.
@@ -39,7 +42,11 @@ private:
     Reason Write(const OptionDescriptor& option, const OptionValue& value);
 
     struct Closer {
-        void operator()(SANE_Handle handle) const { sane_close(handle); }
+        std::shared_ptr<std::atomic<int>> openCount;
+        void operator()(SANE_Handle handle) const {
+            sane_close(handle);
+            --*openCount;
+        }
     };
     std::unique_ptr<void, Closer> handle_;
     // Read once, and again whenever a set answers SANE_INFO_RELOAD_OPTIONS:

@@ -22,6 +22,18 @@ SaneSession::~SaneSession() {
     }
 }
 
+bool SaneSession::Restart() {
+    if (*openCount_ != 0) {
+        return false;
+    }
+    if (!failure_) {
+        sane_exit();
+    }
+    SANE_Int version = 0;
+    failure_ = SaneReason(sane_init(&version, nullptr));
+    return true;
+}
+
 DeviceList SaneSession::Devices() const {
     if (failure_) {
         return {failure_, {}};
@@ -40,6 +52,24 @@ DeviceList SaneSession::Devices() const {
     return found;
 }
 
+// SANE says only "Invalid argument" for a name no backend knows; a name
+// that is not among the devices found is told as such, with the ones that are.
+Reason SaneSession::UnknownDevice(const std::string& name, const Reason& reason) const {
+    const DeviceList list = Devices();
+    if (reason.Value != SANE_STATUS_INVAL || list.reason) {
+        return reason;
+    }
+    std::string found;
+    for (const DeviceInfo& device : list.devices) {
+        if (device.name == name) {
+            return reason;
+        }
+        found += (found.empty() ? "" : ", ") + device.name;
+    }
+    return {ReasonCode::DeviceError, reason.Value,
+            "no such device (SANE finds " + (found.empty() ? std::string("none") : found) + ")"};
+}
+
 DeviceOpen SaneSession::Open(const std::string& name) const {
     if (failure_) {
         return {failure_, std::nullopt};
@@ -47,7 +77,8 @@ DeviceOpen SaneSession::Open(const std::string& name) const {
     SANE_Handle handle = nullptr;
     const Reason reason = SaneReason(sane_open(name.c_str(), &handle));
     if (reason) {
-        return {reason, std::nullopt};
+        return {UnknownDevice(name, reason), std::nullopt};
     }
-    return {{}, SaneDevice(handle)};
+    ++*openCount_;
+    return {{}, SaneDevice(handle, openCount_)};
 }

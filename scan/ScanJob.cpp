@@ -4,6 +4,7 @@
 
 #include "curve/FilmSettings.h"
 #include "scan/DeviceTables.h"
+#include "scan/OptionListing.h"
 #include "scan/PreparedScan.h"
 #include "scan/ScanSource.h"
 #include "scan/SoftwareCurves.h"
@@ -27,19 +28,40 @@ Reason PickDevice(const SaneSession& session, std::string& device) {
     return {};
 }
 
-Reason ApplyOptions(SaneDevice& device, const ScanSettings& settings) {
-    std::vector<std::pair<std::string, std::string>> all;
+// A resolution the device does not take is the caller's choice, not a
+// failure of the device: the reason names what the device takes.
+Reason SetResolution(SaneDevice& device, const std::string& dpi) {
+    const Reason reason = device.Set(kResolutionOption, dpi);
+    const std::optional<OptionDescriptor> option =
+        reason.Code == ReasonCode::Unsupported ? device.Find(kResolutionOption) : std::nullopt;
+    if (!option || !option->active) {
+        return reason;
+    }
+    return {ReasonCode::Unsupported, 0,
+            std::string(kResolutionOption) + ": " + dpi + " is not one the device takes (" +
+                ConstraintText(*option) + ")"};
+}
+
+Reason ApplyOptions(SaneDevice& device, const ScanSettings& settings, bool& refused) {
+    std::vector<std::pair<std::string, std::string>> first;
     if (settings.mode) {
-        all.emplace_back(kModeOption, *settings.mode);
+        first.emplace_back(kModeOption, *settings.mode);
     }
     if (settings.depth) {
-        all.emplace_back(kDepthOption, std::to_string(*settings.depth));
+        first.emplace_back(kDepthOption, std::to_string(*settings.depth));
+    }
+    for (const auto& [name, value] : first) {
+        if (Reason reason = device.Set(name, value)) {
+            return reason;
+        }
     }
     if (settings.resolution) {
-        all.emplace_back(kResolutionOption, *settings.resolution);
+        if (Reason reason = SetResolution(device, *settings.resolution)) {
+            refused = reason.Code == ReasonCode::Unsupported;
+            return reason;
+        }
     }
-    all.insert(all.end(), settings.options.begin(), settings.options.end());
-    for (const auto& [name, value] : all) {
+    for (const auto& [name, value] : settings.options) {
         if (Reason reason = device.Set(name, value)) {
             return reason;
         }
@@ -47,8 +69,8 @@ Reason ApplyOptions(SaneDevice& device, const ScanSettings& settings) {
     return {};
 }
 
-// A refused source or area is the caller's choice, not a failure of the
-// device: `refused` says so.
+// A refused source, resolution or area is the caller's choice, not a
+// failure of the device: `refused` says so.
 Reason ApplySettings(SaneDevice& device, const ScanSettings& settings, bool& refused) {
     if (settings.source) {
         if (Reason reason = SetSource(device, *settings.source)) {
@@ -56,7 +78,7 @@ Reason ApplySettings(SaneDevice& device, const ScanSettings& settings, bool& ref
             return reason;
         }
     }
-    if (Reason reason = ApplyOptions(device, settings)) {
+    if (Reason reason = ApplyOptions(device, settings, refused)) {
         return reason;
     }
     if (settings.area) {

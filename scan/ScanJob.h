@@ -36,8 +36,8 @@ struct ScanOutcome {
     // A negative's curves went into device tables of 256 entries or fewer,
     // which cannot hold a dense negative's shadows.
     bool narrowNegative = false;
-    // The source or the area asked for is not one the device offers; the
-    // reason names what it does offer.
+    // The source, the resolution or the area asked for is not one the
+    // device offers; the reason names what it does offer.
     bool settingRefused = false;
     std::optional<ScanResolution> resolution; // as set for the page; absent: the device names none
     SampleImage image;

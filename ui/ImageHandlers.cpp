@@ -27,6 +27,9 @@ FileDialogRequest ImageFileRequest() {
 } // namespace
 
 void CTamrelDlg::OnOpenImage() {
+    if (!MayReplaceScan(ScanReplacedBy::Opening)) {
+        return;
+    }
     const std::optional<QString> picked = Ask().AskFileName(ImageFileRequest());
     if (!picked) {
         return;

@@ -58,8 +58,8 @@ QString MbText(std::uint64_t bytes) {
 
 } // namespace
 
-ScanDialog::ScanDialog(QWidget* parent, const SaneSession& session, Purpose purpose,
-                       ScanMemory& memory, ScanPreview& preview)
+ScanDialog::ScanDialog(QWidget* parent, SaneSession& session, Purpose purpose, ScanMemory& memory,
+                       ScanPreview& preview)
     : QDialog(parent), session_(session), memory_(memory), preview_(preview),
       device_(Named(new QComboBox(this), "scanDevice")),
       search_(Named(new QPushButton(QStringLiteral("再検索"), this), "scanSearch")),
@@ -95,8 +95,14 @@ ScanDialog::ScanDialog(QWidget* parent, const SaneSession& session, Purpose purp
     top->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(search_, &QPushButton::clicked, this, &ScanDialog::SearchDevices);
+    connect(search_, &QPushButton::clicked, this, &ScanDialog::SearchAgain);
     connect(device_, &QComboBox::currentIndexChanged, this, &ScanDialog::ShowDevice);
+    // Return always takes the scan: no other button becomes the default by
+    // having the focus (プレビュー, once disabled, leaves it on キャンセル).
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+    }
+    start_->setDefault(true);
     SearchDevices();
 }
 
@@ -195,6 +201,11 @@ void ScanDialog::SearchDevices() {
     content_->setVisible(!none);
     device_->setEnabled(!none);
     ShowDevice();
+}
+
+void ScanDialog::SearchAgain() {
+    session_.Restart(); // no device is open between the dialog's steps
+    SearchDevices();
 }
 
 void ScanDialog::ShowDevice() {

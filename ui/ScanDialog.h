@@ -27,7 +27,7 @@ public:
     // `memory` gives the last device and each device's choices and keeps
     // them when the dialog is accepted; `preview` is the window's last
     // preview, shown while the device and source are the same.
-    ScanDialog(QWidget* parent, const SaneSession& session, Purpose purpose, ScanMemory& memory,
+    ScanDialog(QWidget* parent, SaneSession& session, Purpose purpose, ScanMemory& memory,
                ScanPreview& preview);
 
     // The device and settings picked; curves are left to the caller.
@@ -42,6 +42,8 @@ private:
     void BuildPreviewColumn(QWidget* column);
     void BuildChoices(QWidget* column);
     void SearchDevices();
+    // 再検索: SANE is asked afresh, so a scanner configured since shows up.
+    void SearchAgain();
     void ShowDevice();
     void ChangeSource();
     // Reads what the device offers with `source` and shows it, picking the
@@ -57,7 +59,7 @@ private:
     QString Device() const;
     RememberedScan Choices() const;
 
-    const SaneSession& session_;
+    SaneSession& session_;
     ScanMemory& memory_;
     ScanPreview& preview_;
     DeviceOffer offer_;

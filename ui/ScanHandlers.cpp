@@ -1,28 +1,31 @@
 // The two scan entries of the context menu and the save of a scanned image.
-// The scan runs on a worker thread while a progress dialog turns the event
-// loop, so the window keeps painting; its controls are disabled meanwhile,
-// and closing it cancels the scan.
+// The scan runs on a worker thread while a progress dialog, modal over the
+// window, turns the event loop, so the window keeps painting; its controls
+// are disabled meanwhile, and closing it cancels the scan. Nothing replaces
+// a scan taken in and not yet saved without asking.
 #include "image/ReadImage.h"
 #include "image/SampleOutput.h"
 #include "image/rows/MemoryRows.h"
+#include "io/NumberedFiles.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "scan/ScanJob.h"
 #include "scan/ScanProfile.h"
 #include "scan/ScanSource.h"
+#include "ui/BatchPages.h"
 #include "ui/CMyGraph.h"
 #include "ui/FileFilters.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
 #include "ui/ScanMemory.h"
+#include "ui/ScanProgress.h"
 #include "ui/ScanWorker.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
 
 #include <QAbstractButton>
 #include <QEventLoop>
-#include <QProgressDialog>
 #include <QSlider>
 #include <QTabBar>
 #include <QTimer>
@@ -41,15 +44,15 @@ const QString kNarrowNegativeScan = QStringLiteral(
     "お勧めします。");
 const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
 const QString kPagesScanned = QStringLiteral("%1 ページをスキャンしました。");
+const QString kBatchStopped = QStringLiteral("スキャンを中止しました。");
 const QString kBatchProgress = QStringLiteral("スキャンしています... (%1 ページ目)");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
 const QString kDeviceWord = QStringLiteral("スキャナ");
 const QString kProfileLeftOut =
     QStringLiteral("スキャナのプロファイルを読めません。プロファイルなしで保存します。");
-const QString kDiscardScan =
-    QStringLiteral("取り込んだ画像が保存されていません。破棄して閉じますか?");
+const QString kDiscardScan = QStringLiteral("取り込んだ画像が保存されていません。破棄して%1か?");
 const QString kDiscardDetails =
-    QStringLiteral("「取り込んだ画像を保存...」で保存できます。「いいえ」でウィンドウに戻ります。");
+    QStringLiteral("「取り込んだ画像を保存...」で保存できます。「いいえ」で今のまま戻ります。");
 
 const QString kOverwriteQuestion = QStringLiteral("既存ファイルを上書きしますか？");
 
@@ -133,31 +136,6 @@ bool FeedsPages(const ScanSettings& settings) {
     return false;
 }
 
-// The chosen name with the page's number before its extension:
-// scan.tif gives scan-001.tif, scan-002.tif, ...
-std::filesystem::path PageFileName(const std::filesystem::path& chosen, std::size_t number) {
-    constexpr int kDigits = 3;
-    std::string digits = std::to_string(number);
-    digits.insert(0, digits.size() < kDigits ? kDigits - digits.size() : 0, '0');
-    std::filesystem::path page = chosen;
-    page.replace_filename(chosen.stem().string() + "-" + digits + chosen.extension().string());
-    return page;
-}
-
-// The scan's progress beside the window, which keeps painting; its キャンセル
-// raises `cancel`.
-class ScanProgressDialog : public QProgressDialog {
-public:
-    ScanProgressDialog(QWidget* parent, const QString& label, std::atomic<bool>& cancel)
-        : QProgressDialog(label, QStringLiteral("キャンセル"), 0, kScanProgressSteps, parent) {
-        setObjectName(QStringLiteral("scanProgress"));
-        setWindowModality(Qt::NonModal);
-        setMinimumDuration(0);
-        QObject::connect(this, &QProgressDialog::canceled, [&cancel] { cancel = true; });
-        show();
-    }
-};
-
 // The input profile the device's scans carry (kept by the chart dialog's
 // 保存), for a scan of `depth` bits through `curves` (none: a linear scan):
 // as it is, or rewritten for the curves. Empty when the device has none; a
@@ -230,7 +208,7 @@ BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const Sca
     };
     RunOnWorker([&] { outcome = RunScanBatch(session, settings, cancel, callbacks); },
                 [&] {
-                    dialog.setLabelText(kBatchProgress.arg(pages.load() + 1));
+                    dialog.ShowStage(kBatchProgress.arg(pages.load() + 1));
                     dialog.setValue(done.load());
                 });
     scanCancel_ = nullptr;
@@ -238,9 +216,14 @@ BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const Sca
 }
 
 // Each page is written once it is whole; a cancel or a failure leaves the
-// pages finished before it and nothing of the page in progress.
+// pages finished before it and nothing of the page in progress. However it
+// ends, the batch says how many pages were kept and where.
 void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
                                      const SaveTarget& target) {
+    const std::optional<int> first = AskFirstPageNumber(Ask(), target.path);
+    if (!first) {
+        return;
+    }
     Reason saveFailure;
     std::filesystem::path failedPage;
     // Made here, as the pages are saved on the worker; one for each depth.
@@ -254,7 +237,7 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
                 return reason;
             }
             SaveTarget pageTarget = target;
-            pageTarget.path = PageFileName(target.path, page.index + 1);
+            pageTarget.path = PageFileName(target.path, *first + static_cast<int>(page.index));
             const auto& profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
             if (Reason failed = SaveScan(pageTarget, image, page.resolution, profile)) {
                 saveFailure = failed;
@@ -263,20 +246,15 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
             }
             return Reason{};
         });
-    if (saveFailure) {
-        Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(failedPage, saveFailure));
+    if (destroyed_) {
         return;
     }
-    if (!ScanSucceeded(batch.scan)) {
-        return;
-    }
-    Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok, MessageIcon::Information);
+    TellBatchEnd(batch, saveFailure, failedPage, KeptPagesLine(target.path, *first, batch.pages));
 }
 
 // Every page into the one document, written once the batch has ended with
-// a page or more: a cancel or a failure keeps the pages finished before it,
-// a first page that fails writes nothing.
+// a page or more, however it ended: a cancel or a failure keeps the pages
+// finished before it, a first page that fails writes nothing.
 void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSettings& settings,
                                        const SaveTarget& target) {
     const std::unique_ptr<PageWriter> pages = EntryOf(target.format).OpenPages();
@@ -299,35 +277,59 @@ void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSet
             dpiTold = dpiTold || (!saveFailure && TellAssumedDpi(*pages, target.path));
             return saveFailure;
         });
-    if (pages->Pages() > 0 && !saveFailure) {
+    if (destroyed_) {
+        return;
+    }
+    std::size_t kept = 0;
+    if (pages->Pages() > 0) {
         const WaitCursor wait;
-        saveFailure = pages->Finish(ReplacementOf(target.path));
+        const Reason written = pages->Finish(ReplacementOf(target.path));
+        kept = written ? 0 : pages->Pages();
+        saveFailure = written ? written : saveFailure;
     }
-    if (saveFailure) {
-        Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(target.path, saveFailure));
-        return;
-    }
-    if (!ScanSucceeded(batch.scan)) {
-        return;
-    }
-    Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok, MessageIcon::Information);
+    TellBatchEnd(batch, saveFailure, target.path, KeptDocumentLine(target.path, kept));
 }
 
-// The file dialog asked about the name typed; an extension added after it
-// makes another name, asked about here.
-bool CTamrelDlg::MayReplace(const SaveTarget& target, const std::filesystem::path& typed) {
+// The one message a batch ends with, whatever ended it, and where its
+// pages went.
+void CTamrelDlg::TellBatchEnd(const BatchOutcome& batch, const Reason& saveFailure,
+                              const std::filesystem::path& failed, const QString& kept) {
+    if (saveFailure) {
+        Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(failed, saveFailure) + QLatin1Char('\n') + kept);
+    } else if (batch.scan.reason.Code == ReasonCode::Cancelled) {
+        Ask().ShowMessage(kBatchStopped, MessageButtons::Ok, MessageIcon::Information, kept);
+    } else if (batch.scan.reason) {
+        Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
+                          DeviceLine(batch.scan) + QLatin1Char('\n') + kept);
+    } else {
+        Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok,
+                          MessageIcon::Information, kept);
+    }
+}
+
+// The file dialog asked about the name typed (when `asked`); an extension
+// added after it makes another name, asked about here.
+bool CTamrelDlg::MayReplace(const SaveTarget& target, const std::filesystem::path& typed,
+                            bool asked) {
     std::error_code error;
-    return target.path == typed || !std::filesystem::exists(target.path, error) ||
+    return (asked && target.path == typed) || !std::filesystem::exists(target.path, error) ||
            Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel, MessageIcon::Default) ==
                Answer::Ok;
 }
 
 bool CTamrelDlg::MayDiscardScan() {
+    return MayReplaceScan(ScanReplacedBy::Closing);
+}
+
+bool CTamrelDlg::MayReplaceScan(ScanReplacedBy by) {
     if (!scanned_ || scanSaved_) {
         return true;
     }
-    return Ask().ShowMessage(kDiscardScan, MessageButtons::YesNo, MessageIcon::Question,
+    const QString doing = by == ScanReplacedBy::Closing   ? QStringLiteral("閉じます")
+                          : by == ScanReplacedBy::Opening ? QStringLiteral("開きます")
+                                                          : QStringLiteral("取り込みます");
+    return Ask().ShowMessage(kDiscardScan.arg(doing), MessageButtons::YesNo, MessageIcon::Question,
                              kDiscardDetails) == Answer::Yes;
 }
 
@@ -338,7 +340,10 @@ void CTamrelDlg::CancelScan() {
 }
 
 void CTamrelDlg::OnScanAcquire() {
-    const SaneSession session;
+    if (!MayReplaceScan(ScanReplacedBy::Acquiring)) {
+        return;
+    }
+    SaneSession session;
     ScanDialog pick(this, session, ScanDialog::Purpose::Acquire, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
@@ -368,24 +373,32 @@ void CTamrelDlg::OnScanAcquire() {
 }
 
 void CTamrelDlg::OnScanWithTables() {
-    const SaneSession session;
+    SaneSession session;
     ScanDialog pick(this, session, ScanDialog::Purpose::WithTables, *scanMemory_, scanPreview_);
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
+    ScanSettings settings = pick.Settings();
+    settings.curves = theChannelParams;
     int chosenFilter = -1;
-    const std::optional<QString> name = Ask().AskFileName(ScanSaveRequest(&chosenFilter));
+    FileDialogRequest request = ScanSaveRequest(&chosenFilter);
+    // A batch writes numbered pages, never the name itself; it asks about
+    // the pages already there.
+    request.overwritePrompt = !FeedsPages(settings);
+    const std::optional<QString> name = Ask().AskFileName(request);
     if (!name) {
         return;
     }
     const SaveTarget target = ScanSaveTarget(PathFromUser(*name), chosenFilter);
-    if (!MayReplace(target, PathFromUser(*name))) {
+    // A document takes every page of a batch under the name itself; numbered
+    // pages are asked about before their batch.
+    const bool document = EntryOf(target.format).OpenPages != nullptr;
+    const bool numbered = FeedsPages(settings) && !document;
+    if (!numbered && !MayReplace(target, PathFromUser(*name), request.overwritePrompt)) {
         return;
     }
-    ScanSettings settings = pick.Settings();
-    settings.curves = theChannelParams;
     if (FeedsPages(settings)) {
-        if (EntryOf(target.format).OpenPages != nullptr) {
+        if (document) {
             ScanBatchIntoDocument(session, settings, target);
         } else {
             ScanBatchWithTables(session, settings, target);
@@ -404,8 +417,10 @@ void CTamrelDlg::OnScanWithTables() {
         return;
     }
     // A device's 8-bit tables cannot hold a negative's dense parts.
+    const QString where = PathToUser(target.path);
     Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information,
-                      outcome.narrowNegative ? kNarrowNegativeScan : QString());
+                      outcome.narrowNegative ? where + QLatin1Char('\n') + kNarrowNegativeScan
+                                             : where);
 }
 
 void CTamrelDlg::OnSaveScan() {
@@ -419,7 +434,7 @@ void CTamrelDlg::OnSaveScan() {
         return;
     }
     const SaveTarget target = ScanSaveTarget(PathFromUser(*name), chosenFilter);
-    if (!MayReplace(target, PathFromUser(*name))) {
+    if (!MayReplace(target, PathFromUser(*name), true)) {
         return;
     }
     const std::vector<std::uint8_t> profile =

@@ -18,6 +18,7 @@
 #include "ui/ImageView.h"
 #include "ui/ScanMemory.h"
 #include "ui/SelectionOverlay.h"
+#include "ui/SettingsNote.h"
 #include "ui/SliderAccessible.h"
 #include "ui/SliderKeys.h"
 
@@ -25,6 +26,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -165,6 +167,8 @@ bool CTamrelDlg::OnInitDialog() {
     UpdateChannelFromControls();
     undo_ = UndoHistory(StateNow());
     RefreshMenu();
+    // Once the window is up: the note stands beside it.
+    QTimer::singleShot(0, this, [this] { ShowSettingsNote(this, *settings_); });
     return true;
 }
 

@@ -46,6 +46,9 @@ class QTimer;
 // What moved a slider: a step of any kind, or the end of a thumb drag.
 enum class ScrollCode { Step, EndScroll };
 
+// What would replace a scan taken in and not yet saved.
+enum class ScanReplacedBy { Closing, Opening, Acquiring };
+
 class CTamrelDlg : public QDialog {
     Q_OBJECT
 public:
@@ -198,9 +201,13 @@ private:
                              const SaveTarget& target);
     void ScanBatchIntoDocument(const SaneSession& session, const ScanSettings& settings,
                                const SaveTarget& target);
-    // Whether the save may go on: true unless an extension was added to the
-    // typed name, the name so made exists, and the user keeps it.
-    bool MayReplace(const SaveTarget& target, const std::filesystem::path& typed);
+    // The message a batch ends with: how it ended and where its pages went.
+    void TellBatchEnd(const BatchOutcome& batch, const Reason& saveFailure,
+                      const std::filesystem::path& failed, const QString& kept);
+    // Whether the save may go on: true unless the name written exists, the
+    // file dialog did not ask about it (an extension was added to the typed
+    // name, or the dialog was told not to ask), and the user keeps it.
+    bool MayReplace(const SaveTarget& target, const std::filesystem::path& typed, bool asked);
     void CancelScan();
     // False when the window went away, the user cancelled, or the scan
     // failed (the failure then told in one message with the device's reason).
@@ -209,6 +216,8 @@ private:
     // True when closing may go on: no scan taken in is left unsaved, or
     // the user agreed to discard it.
     bool MayDiscardScan();
+    // The same question before anything else replaces the scan.
+    bool MayReplaceScan(ScanReplacedBy by);
 
     std::unique_ptr<SettingsStore> settings_; // before the users of the settings
     std::unique_ptr<ScanMemory> scanMemory_;

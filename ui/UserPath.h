@@ -10,3 +10,8 @@
 inline std::filesystem::path PathFromUser(const QString& name) {
     return std::filesystem::path(QFile::encodeName(name).toStdString());
 }
+
+// A path for the user to read, back from the file system's bytes.
+inline QString PathToUser(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,14 @@ constexpr std::size_t kCurvePoints = 4096;
 constexpr double kMax16 = 65535.0;
 constexpr std::size_t kRgb = 3;
 constexpr const char* kProfileWords = "ICC profile";
+// Put after the input profile's description once the tables are in the
+// profile, so that a colour-managed program lists it for what it is.
+constexpr const wchar_t* kTablesNote = L" with Tamrel tables";
+// What the profile is called when the input names itself nothing.
+constexpr const wchar_t* kUnnamedProfile = L"Scanner profile";
+// The language and country the written description is filed under.
+constexpr const char* kDescriptionLanguage = "en";
+constexpr const char* kDescriptionCountry = "US";
 
 struct Log {
     std::string message;
@@ -41,6 +50,9 @@ struct CurveFree {
 };
 struct PipelineFree {
     void operator()(cmsPipeline* pipeline) const { cmsPipelineFree(pipeline); }
+};
+struct MluFree {
+    void operator()(cmsMLU* mlu) const { cmsMLUfree(mlu); }
 };
 using Context = std::unique_ptr<std::remove_pointer_t<cmsContext>, ContextFree>;
 using Profile = std::unique_ptr<void, ProfileClose>;
@@ -296,6 +308,39 @@ bool RewritePipelines(cmsHPROFILE profile, cmsContext context, const ChannelFn& 
     return true;
 }
 
+// The profile's description in the language LittleCMS picks first, or
+// empty when it has none.
+std::wstring DescriptionOf(cmsHPROFILE profile) {
+    const auto* mlu = static_cast<const cmsMLU*>(cmsReadTag(profile, cmsSigProfileDescriptionTag));
+    if (mlu == nullptr) {
+        return {};
+    }
+    const cmsUInt32Number bytes = cmsMLUgetWide(mlu, cmsNoLanguage, cmsNoCountry, nullptr, 0);
+    if (bytes < sizeof(wchar_t)) {
+        return {};
+    }
+    std::wstring text(bytes / sizeof(wchar_t), L'\0');
+    cmsMLUgetWide(mlu, cmsNoLanguage, cmsNoCountry, text.data(), bytes);
+    text.resize(std::wcslen(text.c_str()));
+    return text;
+}
+
+// `profile` described as `input` was, with the tables named after it when
+// there are any.
+bool Describe(cmsHPROFILE profile, cmsContext context, cmsHPROFILE input, bool tables) {
+    std::wstring text = DescriptionOf(input);
+    if (text.empty()) {
+        text = kUnnamedProfile;
+    }
+    if (tables) {
+        text += kTablesNote;
+    }
+    const std::unique_ptr<cmsMLU, MluFree> mlu(cmsMLUalloc(context, 1));
+    return mlu &&
+           cmsMLUsetWide(mlu.get(), kDescriptionLanguage, kDescriptionCountry, text.c_str()) &&
+           cmsWriteTag(profile, cmsSigProfileDescriptionTag, mlu.get());
+}
+
 // A grey profile's tone curve after the inverse tables, one per channel, on
 // the sRGB primaries adapted to D50: a neutral sample shows as the grey it
 // was; the primaries only matter where the tables part the channels.
@@ -315,7 +360,7 @@ Outcome<std::vector<std::uint8_t>> GreyAsRgb(const Opened& opened, const Channel
         {0.6400, 0.3300, 1.0}, {0.3000, 0.6000, 1.0}, {0.1500, 0.0600, 1.0}};
     cmsToneCurve* raw[kRgb] = {composed[0].get(), composed[1].get(), composed[2].get()};
     const Profile rgb(cmsCreateRGBProfileTHR(context, cmsD50_xyY(), &primaries, raw));
-    if (!rgb) {
+    if (!rgb || !Describe(rgb.get(), context, opened.profile.get(), tables != nullptr)) {
         return opened.Damaged();
     }
     cmsSetHeaderRenderingIntent(rgb.get(), cmsGetHeaderRenderingIntent(opened.profile.get()));
@@ -433,7 +478,8 @@ Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8
                               cmsIsTag(profile, cmsSigGreenTRCTag) &&
                               cmsIsTag(profile, cmsSigBlueTRCTag);
     if ((matrixShaper && !ComposeTrc(profile, context, inverse)) ||
-        !RewritePipelines(profile, context, inverse, forward)) {
+        !RewritePipelines(profile, context, inverse, forward) ||
+        !Describe(profile, context, profile, true)) {
         return opened.Damaged();
     }
     cmsUInt8Number id[16] = {};

@@ -21,7 +21,8 @@ Reason CheckProfile(std::span<const std::uint8_t> profile);
 
 // The profile of an RGB image whose samples are the input's unchanged: an
 // RGB profile byte for byte; a grey one becomes an RGB profile with its
-// tone curve on all three channels. Empty in, empty out.
+// tone curve on all three channels and the grey one's description. Empty
+// in, empty out.
 Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> input);
 
 // The profile of the image after the tables, made from the input's: the same
@@ -30,7 +31,8 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
 // tables put in front of each device-to-PCS pipeline and the tables after
 // each PCS-to-device one (LUT-based profiles). Where a table is flat, the
 // inverse takes the end of the flat part next to the rest of the curve. A
-// grey profile becomes RGB as for ProfileForRgb. Empty in, empty out.
+// grey profile becomes RGB as for ProfileForRgb. Its description is the
+// input's with " with Tamrel tables" after it. Empty in, empty out.
 Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8_t> input,
                                                       const ChannelTables& tables);
 

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace scan_dialog_end_to_end_test {
 
@@ -129,11 +131,18 @@ TEST(TamrelScanDialog, ADoubleClickOrWholeBedReturnsToTheWholeBedInsideWhichANew
     EXPECT_EQ(Printed(result.out, "scanAreaMm", 4), whole) << result.out;
 }
 
+// The first run finds a settings file it cannot read: it says so beside the
+// window, without taking the keys the steps press, moves the file aside,
+// and keeps its own choices for the next run.
 TEST(TamrelScanDialog, TheNextRunRemembersTheDeviceAndItsChoicesInTheSettingsFile) {
     ScratchDir scratch;
+    const std::filesystem::path settings = scratch / "config" / "ruma-SELVO" / "Tamrel.conf";
+    std::filesystem::create_directories(settings.parent_path());
+    const std::string garbage = "[scan]\nlastDevice=test:0\n[devices\n\xff\xfe=\x01\n";
+    WriteBytes(settings, garbage);
     const auto first = RunTamrel(
         scratch, WithTestDevice(scratch, "",
-                                std::string(kOpenDialog) +
+                                "wait 200; print qt_msgbox_label; " + std::string(kOpenDialog) +
                                     "click scanDepth; wait 200; key Down; key Return; wait 200; "
                                     "click scanResolution; wait 200; key Down; key Return; wait "
                                     "200; " +
@@ -141,7 +150,14 @@ TEST(TamrelScanDialog, TheNextRunRemembersTheDeviceAndItsChoicesInTheSettingsFil
                                     "print scanAreaMm; print scanResolution; click scanStart; "
                                     "wait 2500; close; wait 300; key Y"));
     ASSERT_TRUE(first.exited) << first.err;
-    EXPECT_TRUE(std::filesystem::exists(scratch / "config" / "ruma-SELVO" / "Tamrel.conf"));
+    EXPECT_EQ(Printed(first.out, "qt_msgbox_label"),
+              "設定ファイルを読めませんでした。既定の設定で始めます。")
+        << first.out;
+    EXPECT_NE(first.err.find("tamrel: cannot read the settings file " + settings.string() +
+                             "; using the defaults"),
+              std::string::npos)
+        << first.err;
+    EXPECT_EQ(ReadBytes(settings.string() + ".bad"), garbage);
     const auto second = RunTamrel(
         scratch, WithTestDevice(scratch, "",
                                 std::string(kOpenDialog) +
@@ -176,6 +192,20 @@ TEST(TamrelScanDialog, AnotherSourceIsOfferedAndClearsThePreview) {
     EXPECT_LT(DarkPixels(scratch / "feeder.png"), kPreviewPixels);
 }
 
+// Return after a preview takes the scan, whatever the focus fell on.
+TEST(TamrelScanDialog, ReturnAfterAPreviewTakesTheScan) {
+    ScratchDir scratch;
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "test-picture \"Solid white\"\n",
+                                std::string(kOpenDialog) +
+                                    "click scanPreview; wait 1500; key Return; wait 2000; "
+                                    "move IDC_IMAGE 100 100; print IDC_PIXEL_R; close; wait 300; "
+                                    "key Y"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(Printed(result.out, "IDC_PIXEL_R"), "R: 255") << result.out;
+}
+
 // A slow device: 中止 ends the preview early (its whole bed takes about two
 // seconds to read), and the dialog goes on without one.
 TEST(TamrelScanDialog, StoppingThePreviewLeavesTheDialogWithoutOne) {
@@ -196,14 +226,30 @@ TEST(TamrelScanDialog, StoppingThePreviewLeavesTheDialogWithoutOne) {
     EXPECT_LT(DarkPixels(scratch / "stopped.png"), kPreviewPixels);
 }
 
-TEST(TamrelScanDialog, WithoutAScannerItSaysHowToFindOne) {
+// Without a scanner the dialog says how to find one; one configured while
+// the dialog is open is found by 再検索.
+TEST(TamrelScanDialog, WithoutAScannerItSaysHowToFindOneAndSearchingAgainFindsItOnceThere) {
     ScratchDir scratch;
-    auto setup = WithTestDevice(
-        scratch, "", std::string(kOpenDialog) + "print scanNoDevice; key Escape; wait 200; close");
+    auto setup = WithTestDevice(scratch, "",
+                                std::string(kOpenDialog) +
+                                    "print scanNoDevice; wait 1000; click scanSearch; wait 300; "
+                                    "print scanDevice; key Escape; wait 200; close");
     std::ofstream(scratch / "sane" / "dll.conf", std::ios::trunc) << "# no backends\n";
+    // The scanner is configured once the dialog has said there is none.
+    std::thread configure([&scratch] {
+        for (int polls = 0; polls < 1000; ++polls) {
+            if (ReadBytes(scratch / ".tamrel-stdout").find("scanNoDevice=") != std::string::npos) {
+                std::ofstream(scratch / "sane" / "dll.conf", std::ios::trunc) << "test\n";
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
     const auto result = RunTamrel(scratch, setup);
+    configure.join();
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
+    EXPECT_NE(Printed(result.out, "scanDevice").find("(test:0)"), std::string::npos) << result.out;
     const std::string text = Printed(result.out, "scanNoDevice");
     EXPECT_NE(text.find("スキャナが見つかりません"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("scanimage -L"), std::string::npos) << result.out;

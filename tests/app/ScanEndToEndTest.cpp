@@ -3,6 +3,7 @@
 // own: the context menu entries, the scan dialog, the preview afterwards,
 // the file written with the tables, and failures and closing mid-scan.
 #include "tests/app/RunTamrel.h"
+#include "tests/app/ScanSteps.h"
 #include "tests/app/TestDevice.h"
 #include "tests/image/ReadSamples.h"
 #include "tests/support/SmallDisk.h"
@@ -69,11 +70,16 @@ TEST(TamrelScan, ScanningWithTablesAsksForTheFileAndSaysItIsDone) {
                                 "wait 200; key Shift+F10; key T; wait 500; click scanStart; "
                                 "wait 500; type " +
                                     out.string() +
-                                    "; key Return; wait 1500; print qt_msgbox_label; key Return; "
+                                    "; key Return; wait 1500; print qt_msgbox_label; "
+                                    "print qt_msgbox_informativelabel; key Return; "
                                     "wait 200; close"));
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.out.find("qt_msgbox_label=スキャンしました。"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("qt_msgbox_informativelabel=" + out.string() + "\n"),
+              std::string::npos)
+        << "the message names the file\n"
         << result.out;
     EXPECT_EQ(ReadBytes(out).substr(0, 3), "P6\n");
 }
@@ -133,16 +139,18 @@ TEST(TamrelScan, AFullDiskKeepsTheOldFileAndTheNextScanGoesThrough) {
     EXPECT_EQ(ReadBytes(again).substr(0, 3), "P6\n");
 }
 
-// A slow device: the window is closed while the scan runs, which cancels it.
-TEST(TamrelScan, ClosingTheWindowMidScanCancelsAndExitsCleanly) {
+// A slow device: the scan is stopped from its progress while it runs, and the
+// window then closes cleanly.
+TEST(TamrelScan, AScanStoppedMidwayLetsTheWindowCloseCleanly) {
     ScratchDir scratch;
     const auto result =
         RunTamrel(scratch, WithTestDevice(scratch,
                                           "resolution 300.0\nread-delay true\n"
                                           "read-delay-duration 200000\n",
-                                          "wait 200; key Shift+F10; key S; wait 500; "
-                                          "click scanStart; wait 500; key Escape; wait 100; close; "
-                                          "wait 100; close"));
+                                          "wait 200; key Shift+F10; key S; await scanStart 5000; "
+                                          "click scanStart; await scanProgress 5000; wait 300; "
+                                          "key Escape; gone scanProgress 10000; close; wait 100; "
+                                          "close"));
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.signal, 0);
@@ -183,39 +191,64 @@ bool IsWholePnm(const std::string& bytes) {
            bytes.size() == static_cast<std::size_t>(in.tellg()) + width * height * 3;
 }
 
-TEST(TamrelScan, AFeederBatchWritesEveryPageToItsNumberedFileAndCountsThem) {
+// The same batch twice: the second asks once about the pages of the first
+// and, told to number on (N), writes its pages after them.
+TEST(TamrelScan, AFeederBatchRunTwiceNumbersOnAfterTheFirstWhenToldTo) {
     ScratchDir scratch;
     const std::filesystem::path pages = scratch / "pages";
     std::filesystem::create_directories(pages);
+    const std::string batch = FeederBatchSteps(pages / "scan.pnm", 0);
     const auto result = RunTamrel(
         scratch, WithTestDevice(scratch, "mode Color\n",
-                                FeederBatchSteps(pages / "scan.pnm", 4000) +
-                                    "; print qt_msgbox_label; key Return; wait 200; close"));
+                                batch +
+                                    "; gone scanProgress 20000; wait 100; print qt_msgbox_label; "
+                                    "print qt_msgbox_informativelabel; key Return; wait 200; " +
+                                    batch +
+                                    "; await qt_msgbox_label 5000; print qt_msgbox_label; key N; "
+                                    "wait 300; gone scanProgress 20000; wait 100; "
+                                    "print qt_msgbox_informativelabel; key Return; wait 200; "
+                                    "close"));
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
-    EXPECT_NE(result.out.find("qt_msgbox_label=10 ページをスキャンしました。"), std::string::npos)
-        << result.out;
+    const auto said = apptest::Printed(result.out, "qt_msgbox_label");
+    const auto where = apptest::Printed(result.out, "qt_msgbox_informativelabel");
+    ASSERT_EQ(said.size(), 2u) << result.out;
+    ASSERT_EQ(where.size(), 2u) << result.out;
+    EXPECT_EQ(said[0], "10 ページをスキャンしました。");
+    EXPECT_EQ(where[0],
+              "10 ページを保存しました: " + (pages / "scan-001.pnm").string() + " 〜 scan-010.pnm");
+    EXPECT_EQ(said[1], "「scan-001.pnm」など、この名前のページがすでに 10 個あります。");
+    EXPECT_EQ(where[1],
+              "10 ページを保存しました: " + (pages / "scan-011.pnm").string() + " 〜 scan-020.pnm");
     std::vector<std::string> expected;
-    for (int page = 1; page <= 10; ++page) {
+    for (int page = 1; page <= 20; ++page) {
         expected.push_back("scan-0" + std::string(page < 10 ? "0" : "") + std::to_string(page) +
                            ".pnm");
     }
     EXPECT_EQ(FilesIn(pages), expected);
-    EXPECT_TRUE(IsWholePnm(ReadBytes(pages / "scan-010.pnm")));
+    EXPECT_TRUE(IsWholePnm(ReadBytes(pages / "scan-020.pnm")));
 }
 
-// A slow feeder cancelled after its second page: the finished pages stay
-// whole, the page in progress leaves nothing.
-TEST(TamrelScan, ACancelledBatchKeepsTheFinishedPagesAndNothingOfTheNext) {
+// A slow feeder: its progress keeps the focus from page to page, and two
+// Escapes in a row after the second page stop the batch without reaching
+// the window. The finished pages stay whole, the page in progress leaves
+// nothing, and the end says how many pages were kept and where. The
+// stopped page is checked for leaks too (in the sanitizer build).
+TEST(TamrelScan, EscapeStopsABatchKeepingTheFinishedPagesAndNeverReachesTheWindow) {
     ScratchDir scratch;
     const std::filesystem::path pages = scratch / "pages";
     std::filesystem::create_directories(pages);
     const auto result = RunTamrel(
         scratch, WithTestDevice(scratch, "mode Color\nread-delay true\nread-delay-duration 20000\n",
-                                FeederBatchSteps(pages / "scan.pnm", 2500) +
-                                    "; key Escape; wait 1500; close"));
+                                FeederBatchSteps(pages / "scan.pnm", 0) +
+                                    "; await scanProgress 5000; hold scanProgress 2500; gap 0; "
+                                    "key Escape; key Escape; gap 50; gone scanProgress 5000; "
+                                    "wait 100; print qt_msgbox_label; "
+                                    "print qt_msgbox_informativelabel; key Return; wait 200; "
+                                    "print IDC_APPLY; close"));
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err.find("automation:"), std::string::npos) << result.err;
     const std::vector<std::string> kept = FilesIn(pages);
     ASSERT_FALSE(kept.empty());
     ASSERT_LT(kept.size(), 10u);
@@ -223,6 +256,15 @@ TEST(TamrelScan, ACancelledBatchKeepsTheFinishedPagesAndNothingOfTheNext) {
         EXPECT_EQ(kept[i], "scan-00" + std::to_string(i + 1) + ".pnm");
         EXPECT_TRUE(IsWholePnm(ReadBytes(pages / kept[i]))) << kept[i];
     }
+    EXPECT_NE(result.out.find("qt_msgbox_label=スキャンを中止しました。\n"), std::string::npos)
+        << result.out;
+    const std::string where = (pages / kept.front()).string();
+    EXPECT_NE(result.out.find("qt_msgbox_informativelabel=" + std::to_string(kept.size()) +
+                              " ページを保存しました: " + where +
+                              (kept.size() > 1 ? " 〜 " + kept.back() : "") + "\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("IDC_APPLY="), std::string::npos) << "the window stayed";
 }
 
 } // namespace

@@ -131,17 +131,38 @@ TEST(TamrelScanReplaces, AScanTakenFirstHasItsHistogramAndBlackWhite) {
     EXPECT_EQ(QImage((scratch / "scanned.png").c_str()), QImage((scratch / "opened.png").c_str()));
 }
 
-// The histogram on, a scan, then a file of another size: the window shows
-// the file's own histogram, as a run that opened only the file does.
-TEST(TamrelScanReplaces, AFileOpenedAfterAScanShowsItsOwnHistogram) {
+// The histogram on, a scan not saved, then a file of another size: opening
+// it, or scanning again, first asks whether to discard the scan, and No
+// keeps the window as it was. Yes opens the file, and the window shows the
+// file's own histogram, as a run that opened only the file does.
+TEST(TamrelScanReplaces, AFileOpenedAfterAnUnsavedScanAsksFirstAndShowsItsOwnHistogram) {
     const ScratchDir scratch;
     const std::filesystem::path file = WriteSmallBmp(scratch);
-    RunSetup both = WithTestDevice(scratch, kDevice,
-                                   MenuEntrySteps(kHistogramEntry) + "; " + kAcquireSteps + "; " +
-                                       OpenImageSteps(file) + "; grab " +
-                                       (scratch / "after-scan.png").string() + "; close");
+    const auto grab = [&](const char* name) { return "; grab " + (scratch / name).string(); };
+    RunSetup both = WithTestDevice(
+        scratch, kDevice,
+        MenuEntrySteps(kHistogramEntry) + "; " + kAcquireSteps + grab("scanned.png") +
+            "; click IDC_OPEN_IMAGE; await qt_msgbox_label 5000; print qt_msgbox_label; key N; "
+            "await IDC_APPLY 5000" +
+            grab("kept.png") +
+            "; key Shift+F10; key S; await qt_msgbox_label 5000; print qt_msgbox_label; key N; "
+            "await IDC_APPLY 5000" +
+            grab("kept-again.png") +
+            "; click IDC_OPEN_IMAGE; await qt_msgbox_label 5000; key Y; await fileNameEdit 5000; "
+            "type " +
+            file.string() + "; key Return; await IDC_APPLY 5000; wait 300" +
+            grab("after-scan.png") + "; close");
     both.limit = std::chrono::seconds(60);
-    ASSERT_EQ(RunTamrel(scratch, both).status, 0);
+    const RunResult asked = RunTamrel(scratch, both);
+    ASSERT_EQ(asked.status, 0) << asked.err;
+    const std::vector<std::string> questions = Printed(asked.out, "qt_msgbox_label");
+    ASSERT_EQ(questions.size(), 2u) << asked.out;
+    EXPECT_EQ(questions[0], "取り込んだ画像が保存されていません。破棄して開きますか?");
+    EXPECT_EQ(questions[1], "取り込んだ画像が保存されていません。破棄して取り込みますか?");
+    const QImage scanned((scratch / "scanned.png").c_str());
+    ASSERT_FALSE(scanned.isNull());
+    EXPECT_EQ(QImage((scratch / "kept.png").c_str()), scanned) << "No keeps the scan";
+    EXPECT_EQ(QImage((scratch / "kept-again.png").c_str()), scanned) << "No keeps the scan";
     RunSetup only;
     only.script = OpenImageSteps(file) + "; " + MenuEntrySteps(kHistogramEntry) + "; grab " +
                   (scratch / "only-file.png").string() + "; close";
@@ -153,4 +174,4 @@ TEST(TamrelScanReplaces, AFileOpenedAfterAScanShowsItsOwnHistogram) {
 
 } // namespace
 
-}  // namespace scan_replaces_image_end_to_end_test
+} // namespace scan_replaces_image_end_to_end_test

@@ -63,7 +63,7 @@ TEST_F(CliAuto, AnImageThatCannotBeReadWritesNothing) {
         return std::string(bytes.begin(), bytes.end()) + "xx"; // 56 bytes, no rows
     }());
     const std::pair<std::string, std::string> cases[] = {
-        {(scratch_ / "missing.bmp").string(), "cannot open"},
+        {(scratch_ / "missing.bmp").string(), "cannot open: No such file or directory"},
         {(scratch_ / "text.bmp").string(), "not a BMP file"},
         {(scratch_ / "empty.bmp").string(), "the image has no pixels"},
     };

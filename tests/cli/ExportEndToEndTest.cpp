@@ -76,7 +76,8 @@ TEST(CliExport, FailuresNameTheFileAndTheReasonAndWriteNothing) {
         std::string reason;
     };
     const Case cases[] = {
-        {"missing parameter file", "none.tvp", "", "export", "x.tvk", "none.tvp", "cannot open"},
+        {"missing parameter file", "none.tvp", "", "export", "x.tvk", "none.tvp",
+         "cannot open: No such file or directory"},
         {"incomplete parameter file", "p.tvp", ";Tamrel Parameter\r\nBlackR=5\r\n", "export",
          "x.tvk", "p.tvp", "parameter file incomplete or out of range"},
         {"out-of-range value", "p.tvp",

@@ -47,7 +47,7 @@ TEST(CliSane, AnUnknownDeviceIsNamedWithSanesReasonAndPrintsNothing) {
     const auto result = RunCli(scratch, {"sane", "--defaults", "--device", "nosuch:0"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "tamrel-cli: nosuch:0: Invalid argument\n");
+    EXPECT_EQ(result.err, "tamrel-cli: nosuch:0: no such device (SANE finds test:0, test:1)\n");
 }
 
 TEST(CliSane, ATableTooLongForOneArgumentPointsAtScan) {

@@ -182,7 +182,7 @@ TEST(CliDevices, OptionsListsEachOptionsNameValueAndConstraint) {
     }
     const auto missing = RunCli(scratch, {"devices", "--options", "nosuch:0"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "tamrel-cli: nosuch:0: Invalid argument\n");
+    EXPECT_EQ(missing.err, "tamrel-cli: nosuch:0: no such device (SANE finds test:0, test:1)\n");
 }
 
 } // namespace

@@ -22,8 +22,9 @@ constexpr std::size_t kDiskKib = 64;
 constexpr rlim_t kLimitBytes = 64 * 1024;
 const std::vector<std::string> kColour300 = {"--resolution", "300", "--mode", "Color"};
 
+// --force: each case replaces an old file, or would if the write went through.
 std::vector<std::string> ScanTo(const fs::path& out, std::vector<std::string> more = {}) {
-    std::vector<std::string> args = {"scan", "--linear", out.string()};
+    std::vector<std::string> args = {"scan", "--linear", "--force", out.string()};
     args.insert(args.end(), kColour300.begin(), kColour300.end());
     args.insert(args.end(), more.begin(), more.end());
     return args;

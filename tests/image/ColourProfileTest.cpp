@@ -250,6 +250,42 @@ TEST(ColourProfile, AGreyProfileBecomesRgbWithItsCurveOnEveryChannel) {
     cmsCloseProfile(source);
 }
 
+// The description a colour-managed program lists, as LittleCMS reads it.
+std::string DescriptionOf(const std::vector<std::uint8_t>& bytes) {
+    cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size()));
+    char text[256] = {};
+    cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text);
+    cmsCloseProfile(profile);
+    return text;
+}
+
+TEST(ColourProfile, TheRewrittenProfileSaysItHoldsTheTables) {
+    cmsToneCurve* curve = cmsBuildGamma(nullptr, 1.8);
+    cmsHPROFILE greyProfile = cmsCreateGrayProfile(cmsD50_xyY(), curve);
+    cmsFreeToneCurve(curve);
+    const std::vector<std::uint8_t> grey = profiletest::Saved(greyProfile);
+    ChannelTables halves;
+    for (auto& t : halves) {
+        t = {0.0, 0.5, 1.0};
+    }
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> input;
+    } cases[] = {
+        {"matrix/TRC", profiletest::MatrixTrcProfile(2.2)},
+        {"A2B0", profiletest::LutProfile(2.2)},
+        {"grey", grey},
+    };
+    for (const auto& c : cases) {
+        const Outcome<std::vector<std::uint8_t>> written = ProfileAfterTables(c.input, halves);
+        ASSERT_TRUE(written) << c.name;
+        const std::string before = DescriptionOf(c.input);
+        ASSERT_FALSE(before.empty()) << c.name;
+        EXPECT_EQ(DescriptionOf(*written), before + " with Tamrel tables") << c.name;
+    }
+    EXPECT_EQ(DescriptionOf(*ProfileForRgb(grey)), DescriptionOf(grey)) << "no tables, no note";
+}
+
 } // namespace
 
-}  // namespace colour_profile_test
+} // namespace colour_profile_test

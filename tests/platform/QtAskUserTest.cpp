@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -81,6 +83,31 @@ TEST(QtAskUser, FileDialogsOpenInTheFolderOfTheLastPickWithinTheRun) {
     EXPECT_EQ(picked->toStdString(), (second / "c.bmp").string());
 }
 
+// The real message box of an error, looked at while it is up: its second
+// line, a device and SANE's reason, stands on one row, not broken at the
+// width of the first line.
+TEST(QtAskUser, AnErrorsSecondLineIsNotBrokenAcrossRows) {
+    QWidget owner;
+    QtAskUser ask(&owner);
+    const QString details = QStringLiteral("test:0: 原稿が詰まりました（Document feeder jammed）");
+    int rowsHeight = -1;
+    int rowHeight = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+        ASSERT_NE(label, nullptr);
+        rowsHeight = label->heightForWidth(label->width());
+        constexpr int kUnbounded = 100000;
+        rowHeight = label->heightForWidth(kUnbounded);
+        box->accept();
+    });
+    ask.ShowMessage(QStringLiteral("スキャンできません。"), MessageButtons::Ok,
+                    MessageIcon::Default, details);
+    EXPECT_GT(rowHeight, 0);
+    EXPECT_EQ(rowsHeight, rowHeight) << "one row, as the text stands unwrapped";
+}
+
 } // namespace
 
-}  // namespace qt_ask_user_test
+} // namespace qt_ask_user_test

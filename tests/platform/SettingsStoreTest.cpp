@@ -1,6 +1,7 @@
 // The settings file: values survive into a new store on the same file, the
-// user's file lies under $XDG_CONFIG_HOME, and a file that cannot be read or
-// written costs one line on standard error and gives the defaults.
+// user's file lies under $XDG_CONFIG_HOME, a file that cannot be reached or
+// written costs one line on standard error and gives the defaults, and one
+// that cannot be read is moved aside for a new one.
 #include "platform/SettingsStore.h"
 #include "platform/QtAskUser.h"
 #include "tests/io/ScratchDir.h"
@@ -76,22 +77,30 @@ TEST(SettingsStore, AFileThatCannotBeReadOrWrittenGivesDefaultsAndOneLine) {
     }
 }
 
-// A section header without its bracket is a format error to QSettings;
-// the value before it is not used either, nor is the file written over.
-TEST(SettingsStore, AGarbledFileIsIgnoredWithOneLineAndKeptAsItWas) {
+// A section header without its bracket is a format error to QSettings: the
+// file goes aside whole (none of its values is used, and it is kept as it
+// was), and the run's own choices go to a new file that the next run reads.
+TEST(SettingsStore, AGarbledFileIsMovedAsideWithOneLineAndTheRunsChoicesAreKept) {
     const ScratchDir scratch;
     std::string garbage = "[scan]\nlastDevice=test:0\n[scan\n\xff\xfe=\x01\x02\n";
     garbage.append(64, '\0');
     std::ofstream(scratch / "Tamrel.conf", std::ios::binary) << garbage;
     testing::internal::CaptureStderr();
-    SettingsStore store(Path(scratch / "Tamrel.conf"));
-    store.SetValue(QStringLiteral("scan/lastDevice"), QStringLiteral("other:1"));
+    {
+        SettingsStore store(Path(scratch / "Tamrel.conf"));
+        EXPECT_TRUE(store.Usable());
+        EXPECT_EQ(store.MovedAside(), Path(scratch / "Tamrel.conf.bad"));
+        EXPECT_EQ(store.Value(QStringLiteral("scan/lastDevice"), QStringLiteral("none")).toString(),
+                  QStringLiteral("none"));
+        store.SetValue(QStringLiteral("scan/lastDevice"), QStringLiteral("other:1"));
+    }
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(store.Usable());
     EXPECT_EQ(Lines(said), 1) << said;
-    EXPECT_EQ(store.Value(QStringLiteral("scan/lastDevice"), QStringLiteral("none")).toString(),
-              QStringLiteral("none"));
-    EXPECT_EQ(ReadBytes(scratch / "Tamrel.conf"), garbage);
+    EXPECT_NE(said.find("Tamrel.conf.bad"), std::string::npos) << said;
+    EXPECT_EQ(ReadBytes(scratch / "Tamrel.conf.bad"), garbage);
+    const SettingsStore next(Path(scratch / "Tamrel.conf"));
+    EXPECT_TRUE(next.MovedAside().isEmpty());
+    EXPECT_EQ(next.Value(QStringLiteral("scan/lastDevice")).toString(), QStringLiteral("other:1"));
 }
 
 // Answers the real file dialog that opens next with `name`, and records the
@@ -139,4 +148,4 @@ TEST(SettingsStore, EachFileDialogOpensInItsOwnFolderOfTheLastRun) {
 
 } // namespace
 
-}  // namespace settings_store_test
+} // namespace settings_store_test

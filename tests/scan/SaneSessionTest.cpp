@@ -42,13 +42,29 @@ TEST(SaneSession, TheTestDeviceTakesChannelTablesOf256EntriesAndAnIntensityTable
     EXPECT_EQ(read.options.intensity, (TableShape{4096, 255}));
 }
 
-TEST(SaneSession, AnUnknownDeviceIsADeviceErrorInSanesWords) {
+TEST(SaneSession, AnUnknownDeviceIsADeviceErrorNamingTheDevicesFound) {
     const SaneSession session;
     const DeviceOpen open = session.Open("nosuch:0");
     EXPECT_EQ(open.reason.Code, ReasonCode::DeviceError);
-    EXPECT_EQ(open.reason.Text, sane_strstatus(static_cast<SANE_Status>(open.reason.Value)));
-    EXPECT_FALSE(open.reason.Text.empty());
+    EXPECT_EQ(open.reason.Value, SANE_STATUS_INVAL);
+    EXPECT_EQ(open.reason.Text, "no such device (SANE finds test:0, test:1)");
     EXPECT_FALSE(open.device.has_value());
+}
+
+// A restart would close the device behind its owner's back: it waits until
+// the device is closed, and then the session lists and opens as before.
+TEST(SaneSession, ARestartWaitsUntilNoDeviceIsOpen) {
+    SaneSession session;
+    {
+        const DeviceOpen open = session.Open(kTestDevice);
+        ASSERT_TRUE(open.device.has_value());
+        EXPECT_FALSE(session.Restart());
+        EXPECT_FALSE(open.device->Options().reason) << "the device still answers";
+    }
+    EXPECT_TRUE(session.Restart());
+    EXPECT_FALSE(session.Failure());
+    EXPECT_FALSE(session.Devices().devices.empty());
+    EXPECT_TRUE(session.Open(kTestDevice).device.has_value());
 }
 
 } // namespace

@@ -1,0 +1,30 @@
+// A message box that is not modal and takes no focus from the window: the
+// user reads it, or goes on and closes it later.
+#include "ui/SettingsNote.h"
+
+#include "platform/SettingsStore.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+const QString kNote = QStringLiteral("設定ファイルを読めませんでした。既定の設定で始めます。");
+const QString kDetails = QStringLiteral(
+    "読めなかったファイルは %1 として残しました。今回の設定は新しいファイルに保存されます。");
+
+} // namespace
+
+void ShowSettingsNote(QWidget* window, const SettingsStore& settings) {
+    if (settings.MovedAside().isEmpty()) {
+        return;
+    }
+    auto* note = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(),
+                                 kNote, QMessageBox::Ok, window);
+    note->setObjectName(QStringLiteral("settingsNote"));
+    note->setInformativeText(kDetails.arg(settings.MovedAside()));
+    note->setWindowModality(Qt::NonModal);
+    note->setAttribute(Qt::WA_DeleteOnClose);
+    note->setAttribute(Qt::WA_ShowWithoutActivating);
+    note->show();
+}
