@@ -3,6 +3,7 @@
 #include "app/TamrelApp.h"
 
 #include "app/Automation.h"
+#include "image/rows/PixelMemory.h"
 #include "io/AtomicWrite.h"
 #include "res/Version.h"
 #include "ui/AppIcon.h"
@@ -42,6 +43,7 @@ int CTamrelApp::Run(int argc, char** argv) {
 
 bool CTamrelApp::InitInstance() {
     IgnoreFileSizeSignal(); // an over-long write fails as an error, not a signal
+    KeepFreedMemory();
     // Without a scale factor, sizes are physical pixels and the program
     // scales only by its font; a desktop's QT_SCALE_FACTOR is honoured.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");

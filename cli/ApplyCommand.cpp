@@ -1,6 +1,7 @@
 // apply: each image put through the tables as the preview shows it
-// (upright) and written as a 24-bit BMP, a PNM, a PNG or a TIFF; 16-bit
-// inputs keep 16 bits through the 65536-entry curves.
+// (upright) and written as a 24-bit BMP, a PNM, a PNG, a TIFF or a JPEG, or
+// every image a page of one PDF; 16-bit inputs go through the 65536-entry
+// curves.
 #include "cli/ApplyTargets.h"
 #include "cli/ChannelCurves.h"
 #include "cli/ChannelSource.h"
@@ -44,6 +45,36 @@ bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyO
     return !failed;
 }
 
+// Every input a page of the one output, in order. The first input that
+// fails stops the others and nothing is written (an old output stays): a
+// document that lacks a page is no use, and the inputs are still there.
+bool ApplyToPages(const std::vector<ApplyTarget>& targets, const ApplyTables& tables,
+                  const ApplyOptions& options, std::ostream& err) {
+    const ApplyTarget& first = targets.front();
+    const std::unique_ptr<PageWriter> pages = EntryOf(first.format).OpenPages();
+    for (const ApplyTarget& target : targets) {
+        if (IsSameFile(target.input, target.output)) {
+            err << FileError(target.output, kReasonIsInput);
+            return false;
+        }
+        const Reason failed = ApplyFileToPage(target.input, target.format, *pages, tables, options);
+        if (failed) {
+            err << FileError(IsAboutOutput(failed) ? target.output : target.input,
+                             ReasonText(failed));
+            return false;
+        }
+        if (const std::optional<double> dpi = pages->LastPageAssumedDpi()) {
+            err << FileError(target.input, AssumedDpiText(*dpi));
+        }
+    }
+    const Reason written = pages->Finish(
+        [&](const PositionedContents& c) { return WriteFileAtomically(first.output, c); });
+    if (written) {
+        err << FileError(first.output, ReasonText(written));
+    }
+    return !written;
+}
+
 } // namespace
 
 int RunApply(const CliCommand& command, std::ostream& err) {
@@ -64,9 +95,14 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     }
     ApplyOptions options;
     options.Compression = TiffCompressionOf(command.compression);
+    options.Quality = command.quality;
+    const std::vector<ApplyTarget> targets = ApplyTargets(command);
+    if (!command.outputDir && HoldsPages(EntryOf(targets.front().format))) {
+        return ApplyToPages(targets, tables, options, err) ? kExitOk : kExitFailed;
+    }
     // One failed image does not stop the others; the status still says so.
     int status = kExitOk;
-    for (const ApplyTarget& target : ApplyTargets(command)) {
+    for (const ApplyTarget& target : targets) {
         if (!ApplyOne(target, tables, options, err)) {
             status = kExitFailed;
         }

@@ -15,7 +15,10 @@ ImageFormat OutputFormatOf(const fs::path& path) {
 std::vector<ApplyTarget> ApplyTargets(const CliCommand& command) {
     std::vector<ApplyTarget> targets;
     if (!command.outputDir) {
-        targets.push_back({command.inputs.at(0), command.output, OutputFormatOf(command.output)});
+        // Several inputs share one output only as its pages (the checks see to it).
+        for (const fs::path& input : command.inputs) {
+            targets.push_back({input, command.output, OutputFormatOf(command.output)});
+        }
         return targets;
     }
     for (const fs::path& input : command.inputs) {

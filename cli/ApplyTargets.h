@@ -17,9 +17,10 @@ struct ApplyTarget {
     ImageFormat format;
 };
 
-// One target per input of an apply command that ParseArgs accepted. With -o
-// the output keeps the input's file name and format (a .pgm becomes .ppm,
-// an unknown name a BMP), or its stem with ".png".
+// One target per input of an apply command that ParseArgs accepted: without
+// -o each has the one output (several of them its pages); with -o the
+// output keeps the input's file name and format (a .pgm becomes .ppm, an
+// unknown name a BMP), or its stem with ".png".
 std::vector<ApplyTarget> ApplyTargets(const CliCommand& command);
 
 // The TIFF compression that --compress asked for.

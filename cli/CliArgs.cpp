@@ -7,8 +7,8 @@
 #include "cli/OptionTable.h"
 #include "cli/RectArgument.h"
 #include "curve/CurveTable.h"
-#include "image/formats/FormatTable.h"
 #include "curve/FilmSettings.h"
+#include "image/formats/FormatTable.h"
 #include "io/Letters.h"
 
 #include <algorithm>
@@ -178,10 +178,11 @@ bool NamesParamFile(std::string_view name) {
 // PARAMS (unless --defaults) and the command's own operands.
 std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliCommand& command) {
     std::vector<std::string_view> rest = sorted.operands;
-    // apply without -o takes IN and OUT; with -o, one or more IN.
+    // apply without -o takes IN... and OUT (several IN only for an output of
+    // pages, which the output check judges); with -o, one or more IN.
     const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.given.outputDir;
     const std::size_t min = pairForm ? 2 : syntax.minOperands;
-    const std::size_t max = pairForm ? 2 : syntax.maxOperands;
+    const std::size_t max = syntax.maxOperands;
     for (const std::string_view operand : rest) {
         if (operand.empty()) {
             return "an empty file name";
@@ -375,6 +376,13 @@ std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
         }
         command.depth = *sorted.given.depth == "8" ? 8 : 16;
     }
+    if (sorted.given.quality) {
+        const auto quality = NumberIn(*sorted.given.quality, kLeastQuality, kMostQuality);
+        if (!quality) {
+            return "--quality takes 1..100, not " + std::string(*sorted.given.quality);
+        }
+        command.quality = static_cast<int>(*quality);
+    }
     for (const std::string_view option : sorted.given.deviceOptions) {
         const std::size_t equals = option.find('=');
         if (equals == std::string_view::npos || equals == 0) {
@@ -385,9 +393,16 @@ std::string TakeScanOptions(const Sorted& sorted, CliCommand& command) {
     return {};
 }
 
-// A batch's pattern: one page number, checked here, as the names' syntax.
+// A batch's pattern: one page number, checked here, as the names' syntax;
+// or, for a name without '%' of a format that holds pages, that one file.
 std::string TakeBatchPattern(const Sorted& sorted, CliCommand& command) {
     if (!sorted.given.batch) {
+        return {};
+    }
+    const std::optional<ImageFormat> format = FormatOfName(command.output);
+    if (format && EntryOf(*format).OpenPages != nullptr &&
+        command.output.string().find('%') == std::string::npos) {
+        command.batchIntoOne = true;
         return {};
     }
     PatternParse parse = ParsePagePattern(command.output.string());

@@ -46,6 +46,8 @@ struct CliCommand {
     std::optional<ScanArea> area;                                   // scan --area L,T,W,H
     std::optional<std::string> source;                              // scan --source NAME
     std::optional<PagePattern> batch;     // scan --batch: output is the page names' pattern
+    bool batchIntoOne = false;            // scan --batch OUT.pdf: every page into OUT
+    std::optional<int> quality;           // apply, scan: --quality 1..100 for JPEG and PDF
     std::optional<std::string> optionsOf; // devices --options DEVICE
     std::optional<ChartKind> chart;       // calibrate --chart
     std::optional<std::filesystem::path> reference;  // calibrate --reference REF.txt

@@ -2,6 +2,7 @@
 #include "cli/Messages.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 std::string_view ReasonOf(LoadResult result) {
@@ -113,4 +114,9 @@ std::string FileError(const std::filesystem::path& file, std::string_view reason
 
 std::string PlainError(std::string_view text) {
     return std::string(kProgramName) + ": " + std::string(text) + "\n";
+}
+
+std::string AssumedDpiText(double dotsPerInch) {
+    return "no resolution given; the page is sized at " + std::to_string(std::lround(dotsPerInch)) +
+           " dpi";
 }

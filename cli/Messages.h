@@ -30,6 +30,10 @@ std::string ReasonText(const Reason& why);
 // Whether the reason is about the file being written rather than the one read.
 bool IsAboutOutput(const Reason& why);
 
+// "no resolution given; the page is sized at 300 dpi": an image made a
+// page at the dots per inch its document took for it.
+std::string AssumedDpiText(double dotsPerInch);
+
 // "tamrel-cli: FILE: reason\n".
 std::string FileError(const std::filesystem::path& file, std::string_view reason);
 

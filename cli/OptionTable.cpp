@@ -10,7 +10,7 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 28> kOptions = {{
+const std::array<OptionSpec, 29> kOptions = {{
     {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
      &G::defaults},
     {"--force", "", nullptr, "export scan", &G::force},
@@ -40,6 +40,7 @@ const std::array<OptionSpec, 28> kOptions = {{
     {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::base},
     {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::neutrals},
     {"--bw", "", nullptr, "film", &G::bw},
+    {"--quality", "", "a quality of 1..100", "apply scan", &G::quality},
 }};
 
 // The words of a space-separated list.

@@ -40,6 +40,7 @@ struct GivenOptions {
     std::optional<std::string_view> base;
     std::vector<std::string_view> neutrals;
     bool bw = false;
+    std::optional<std::string_view> quality;
 };
 
 // A flag, a word that may be given once, or a word that may be given again.

@@ -53,13 +53,26 @@ NumberedFiles ExistingPages(const PagePattern& pattern) {
     return FindNumberedFiles(pattern.prefix.substr(0, name), numbering);
 }
 
+std::string QualityRefusal() {
+    return "--quality is for " + NameList(NameUse::AnySamples, TakesQuality) + " outputs";
+}
+
 } // namespace
 
-// The outputs of apply must be of a known format and must not collide.
+// The outputs of apply must be of a known format, take several inputs only
+// as pages of one file, and must not collide; --compress and --quality
+// want an output that takes them.
 std::string CheckApplyOutputs(const CliCommand& command) {
-    if (!command.outputDir && !FormatOfName(command.output, NameUse::ColourOnly)) {
-        return "the output must end in " + NameList(NameUse::ColourOnly) + ": " +
-               command.output.string();
+    if (!command.outputDir) {
+        const std::optional<ImageFormat> format = FormatOfName(command.output, NameUse::ColourOnly);
+        if (!format) {
+            return "the output must end in " + NameList(NameUse::ColourOnly) + ": " +
+                   command.output.string();
+        }
+        if (command.inputs.size() > 1 && !HoldsPages(EntryOf(*format))) {
+            return "several inputs go into one file only as its pages (" +
+                   NameList(NameUse::ColourOnly, HoldsPages) + "); -o DIR writes a file each";
+        }
     }
     std::set<std::filesystem::path> seen;
     for (const std::filesystem::path& input : command.inputs) {
@@ -68,13 +81,18 @@ std::string CheckApplyOutputs(const CliCommand& command) {
         }
     }
     std::vector<std::filesystem::path> outputs;
+    bool takesQuality = false;
     for (const ApplyTarget& target : ApplyTargets(command)) {
-        if (!seen.insert(target.output.lexically_normal()).second) {
+        if (!seen.insert(target.output.lexically_normal()).second && command.outputDir) {
             return "two inputs would be written to " + target.output.string();
         }
         outputs.push_back(target.output);
+        takesQuality = takesQuality || TakesQuality(EntryOf(target.format));
     }
-    return CompressWithoutTiff(command, outputs);
+    if (std::string bad = CompressWithoutTiff(command, outputs); !bad.empty()) {
+        return bad;
+    }
+    return command.quality && !takesQuality ? QualityRefusal() : std::string();
 }
 
 std::string CheckScanOutput(const CliCommand& command) {
@@ -85,9 +103,12 @@ std::string CheckScanOutput(const CliCommand& command) {
         return "the output must end in " + NameList(NameUse::AnySamples) + ": " +
                command.output.string();
     }
-    if (!EntryOf(*format).HoldsWide && command.depth == 16) {
+    if (!TakesWideRows(*format) && command.depth == 16) {
         return "a " + std::string(EntryOf(*format).Label) +
                " file holds 8-bit samples only; use .pnm, .png or .tif for --depth 16";
+    }
+    if (command.quality && !TakesQuality(EntryOf(*format))) {
+        return QualityRefusal();
     }
     return CompressWithoutTiff(command, {first});
 }

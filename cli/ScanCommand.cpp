@@ -1,7 +1,7 @@
 // scan: one page from a SANE device into a file, with the tables in the
 // device (or applied to the rows), or linear; or a feeder's pages with
-// --batch. Ctrl+C cancels; nothing is written unless the whole page was
-// scanned and written.
+// --batch, a file each or all in one PDF. Ctrl+C cancels; nothing is
+// written unless the whole page was scanned and written.
 #include "cli/ApplyTargets.h"
 #include "cli/ChannelSource.h"
 #include "cli/CommandSupport.h"
@@ -16,6 +16,8 @@
 
 namespace {
 
+// A format of pages (PDF) takes the page as its one page and is written
+// once the scan is whole; the others are written as the page is read.
 int ScanToFile(const SaneSession& session, const ScanSettings& settings, const CliCommand& command,
                const PageFormat& format, std::ostream& err) {
     const auto line = ProgressLine(err);
@@ -24,14 +26,24 @@ int ScanToFile(const SaneSession& session, const ScanSettings& settings, const C
         progress = [&line](double fraction) { line("scanning", fraction); };
     }
     Reason writeFailure;
+    const PagesOpener openPages = EntryOf(format.kind).OpenPages;
+    const std::unique_ptr<PageWriter> pages = openPages != nullptr ? openPages() : nullptr;
     const ScanOutcome outcome = RunScanJob(
         session, settings, theInterrupt, progress,
         [&](const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
             const PageReader& read) {
-            return WritePage(layout, resolution, read, format, command.output, writeFailure);
+            return pages
+                       ? AddScannedPage(layout, resolution, read, format, *pages, writeFailure)
+                       : WritePage(layout, resolution, read, format, command.output, writeFailure);
         });
     if (progress) {
         err << '\n';
+    }
+    if (pages && pages->Pages() > 0 && !outcome.reason) {
+        if (const std::optional<double> dpi = pages->LastPageAssumedDpi()) {
+            err << FileError(command.output, AssumedDpiText(*dpi));
+        }
+        writeFailure = FinishPages(*pages, command.output);
     }
     const bool scanned = !outcome.reason || writeFailure;
     return ReportScan(outcome, scanned, writeFailure, command.output, err);
@@ -47,6 +59,7 @@ std::optional<PageFormat> PageFormatOf(const CliCommand& command,
         command.batch ? std::filesystem::path(PageName(*command.batch, 1)) : command.output;
     format.kind = FormatOfName(first).value_or(ImageFormat::Pnm);
     format.compression = TiffCompressionOf(command.compression);
+    format.quality = command.quality;
     format.curves = curves;
     if (command.profile) {
         Outcome<std::vector<std::uint8_t>> read = ReadProfileFile(*command.profile);
@@ -84,6 +97,7 @@ int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err) {
     const InterruptCatcher catcher;
     const SaneSession session;
     const ScanSettings settings = SettingsOf(command, curves);
-    return command.batch ? ScanBatchToFiles(session, settings, command, *format, out, err)
-                         : ScanToFile(session, settings, command, *format, err);
+    return command.batch || command.batchIntoOne
+               ? ScanBatchToFiles(session, settings, command, *format, out, err)
+               : ScanToFile(session, settings, command, *format, err);
 }

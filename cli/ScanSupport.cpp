@@ -67,13 +67,18 @@ ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelPa
     return settings;
 }
 
-// Every format is written while the page is read, never held whole: BMP's
-// bottom-up rows go to their places in the file.
-Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
-                 const PageReader& read, const PageFormat& format,
-                 const std::filesystem::path& output, Reason& writeFailure) {
+namespace {
+
+using SampleWrite = std::function<Reason(const SampleRuns& runs, const WriteOptions& options)>;
+
+// The page's options (its resolution, the profile of its samples, the
+// compression and quality asked for), then its rows through `write`.
+Reason WriteScanned(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
+                    const PageReader& read, const PageFormat& format, const SampleWrite& write,
+                    Reason& writeFailure) {
     WriteOptions options;
     options.Compression = format.compression;
+    options.Quality = format.quality;
     options.Meta.resolution = resolution;
     Outcome<std::vector<std::uint8_t>> profile =
         ScanFileProfile(format.inputProfile, format.curves, layout.depth);
@@ -83,14 +88,46 @@ Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>
     options.Meta.profile = std::move(*profile);
     Reason scanFailure;
     const SampleRuns runs = [&](const SampleRunSink& sink) { return scanFailure = read(sink); };
-    Reason written = WriteSamples(
-        layout, format.kind, runs,
-        [&](const PositionedContents& c) { return WriteFileAtomically(output, c); }, options);
+    Reason written = write(runs, options);
     const bool scanFailed = scanFailure && scanFailure.Code != ReasonCode::WriteFailed;
     if (written && !scanFailed) {
         writeFailure = written;
     }
     return written;
+}
+
+} // namespace
+
+// Every format is written while the page is read, never held whole: BMP's
+// bottom-up rows go to their places in the file.
+Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
+                 const PageReader& read, const PageFormat& format,
+                 const std::filesystem::path& output, Reason& writeFailure) {
+    return WriteScanned(
+        layout, resolution, read, format,
+        [&](const SampleRuns& runs, const WriteOptions& options) {
+            return WriteSamples(
+                layout, format.kind, runs,
+                [&](const PositionedContents& c) { return WriteFileAtomically(output, c); },
+                options);
+        },
+        writeFailure);
+}
+
+Reason AddScannedPage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
+                      const PageReader& read, const PageFormat& format, PageWriter& pages,
+                      Reason& writeFailure) {
+    return WriteScanned(
+        layout, resolution, read, format,
+        [&](const SampleRuns& runs, const WriteOptions& options) {
+            return WriteSamplesToPage(layout, format.kind, runs, pages, options);
+        },
+        writeFailure);
+}
+
+Reason FinishPages(PageWriter& pages, const std::filesystem::path& output) {
+    return pages.Finish(
+        [&](const PositionedContents& c) { return WriteFileAtomically(output, c); });
 }
 
 int ReportScan(const ScanOutcome& outcome, bool scanned, const Reason& writeFailure,

@@ -43,6 +43,7 @@ ScanSettings SettingsOf(const CliCommand& command, const std::optional<ChannelPa
 struct PageFormat {
     ImageFormat kind = ImageFormat::Pnm;
     TiffCompression compression = TiffCompression::None;
+    std::optional<std::int32_t> quality;
     std::vector<std::uint8_t> inputProfile;
     std::optional<ChannelParamsSet> curves;
 };
@@ -55,6 +56,14 @@ Reason WritePage(const SampleLayout& layout, const std::optional<ScanResolution>
                  const PageReader& read, const PageFormat& format,
                  const std::filesystem::path& output, Reason& writeFailure);
 
+// The same as the next page of `pages`, a document of format.kind.
+Reason AddScannedPage(const SampleLayout& layout, const std::optional<ScanResolution>& resolution,
+                      const PageReader& read, const PageFormat& format, PageWriter& pages,
+                      Reason& writeFailure);
+
+// Writes the pages to `output` by the safe replacement: its reason.
+Reason FinishPages(PageWriter& pages, const std::filesystem::path& output);
+
 // The scan's end on standard error and its exit status: a note when the
 // curves were applied to the rows, the output's own failure naming
 // `output`, the scan's naming the device (a refused source or area being
@@ -63,7 +72,9 @@ int ReportScan(const ScanOutcome& outcome, bool scanned, const Reason& writeFail
                const std::filesystem::path& output, std::ostream& err);
 
 // scan --batch: pages until the feeder is empty, each name on `out` once
-// its file is complete.
+// its file is complete; or, with command.batchIntoOne, every page into the
+// one file, whose name is printed once it is complete (also when a later
+// page failed or was cancelled: the pages before it are kept).
 int ScanBatchToFiles(const SaneSession& session, const ScanSettings& settings,
                      const CliCommand& command, const PageFormat& format, std::ostream& out,
                      std::ostream& err);

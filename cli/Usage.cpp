@@ -1,6 +1,8 @@
 // Help pages; PARAMS is always a parameter file (.tvp) or --defaults.
 #include "cli/Usage.h"
 
+#include "image/formats/FormatTable.h"
+
 namespace {
 
 constexpr const char* kOverview =
@@ -10,7 +12,7 @@ constexpr const char* kOverview =
     "\n"
     "Commands:\n"
     "  export  write the three table files, as the window's export does\n"
-    "  apply   put images through the tables (BMP, PNM, PNG or TIFF)\n"
+    "  apply   put images through the tables (BMP, PNM, PNG, TIFF, JPEG or PDF)\n"
     "  sane    print the gamma-table options for a SANE front end\n"
     "  cube    write the tables as a 1D LUT (.cube) file\n"
     "  table   print the tables: level, red, green, blue\n"
@@ -34,25 +36,29 @@ constexpr const char* kExport =
     "('R', 'G', 'B' put before the extension). An existing file is left alone,\n"
     "and nothing is written, unless --force is given.\n";
 
-constexpr const char* kApply =
-    "Usage: tamrel-cli apply (PARAMS.tvp | --defaults) [--compress [deflate|lzw]] IN OUT\n"
-    "       tamrel-cli apply (PARAMS.tvp | --defaults) [--compress [deflate|lzw]] -o DIR\n"
-    "                        [--png] IN...\n"
+constexpr const char* kApplyHead =
+    "Usage: tamrel-cli apply (PARAMS.tvp | --defaults) [--compress [deflate|lzw]]\n"
+    "                        [--quality Q] IN... OUT\n"
+    "       tamrel-cli apply (PARAMS.tvp | --defaults) [--compress [deflate|lzw]]\n"
+    "                        [--quality Q] -o DIR [--png] IN...\n"
     "\n"
     "Puts every pixel of an image scanned at gamma 1.0 through the three tables\n"
     "and writes it upright in RGB. Inputs: .bmp, .pnm/.ppm/.pgm (binary, maxval up\n"
-    "to 65535), .png, .tif/.tiff (8 or 16 bits); any other name is read as BMP.\n"
-    "The output's extension picks its format: .bmp (24-bit), .pnm/.ppm (P6),\n"
-    ".png (rows filtered Up, then zlib level 1 with Huffman coding only: the\n"
-    "fastest) or .tif/.tiff (uncompressed; --compress or --compress deflate:\n"
-    "Deflate, --compress lzw: LZW, both with the horizontal predictor). An 8-bit\n"
-    "input, and any input to BMP, goes through the 256-entry tables; a 16-bit\n"
-    "input to PNM, PNG or TIFF stays 16-bit through tables of 65536 entries.\n"
+    "to 65535), .png, .tif/.tiff (8 or 16 bits), .jpg/.jpeg (8 bits, baseline or\n"
+    "progressive); any other name is read as BMP. The output's extension picks\n"
+    "its format:\n";
+
+constexpr const char* kApplyTail =
+    "An 8-bit input, and any input to BMP, goes through the 256-entry tables; a\n"
+    "16-bit input to any other output goes through tables of 65536 entries (and\n"
+    "is rounded to 8 bits for JPEG). Several inputs go into one output only as\n"
+    "the pages of a PDF, in order; an input that fails writes no PDF.\n"
     "With -o each input is written into DIR under its own name (a .pgm as .ppm;\n"
     "as NAME.png with --png). An output never replaces its own input.\n"
     "The input's resolution goes to every output but PNM; its ICC profile goes\n"
-    "to PNG and TIFF outputs, rewritten for the tables (each channel's tone curve\n"
-    "after the inverse of its table). A profile LittleCMS cannot read is an error.\n";
+    "to PNG, TIFF, JPEG and PDF outputs, rewritten for the tables (each channel's\n"
+    "tone curve after the inverse of its table). A profile LittleCMS cannot read\n"
+    "is an error.\n";
 
 constexpr const char* kSane =
     "Usage: tamrel-cli sane (PARAMS.tvp | --defaults) [--size N] [--max M]\n"
@@ -109,19 +115,20 @@ constexpr const char* kScan =
     "                       [--resolution DPI] [--mode Color|Gray] [--depth 8|16]\n"
     "                       [--source NAME] [--area LEFT,TOP,WIDTH,HEIGHT]\n"
     "                       [--option NAME=VALUE]... [--batch] [--profile FILE.icc]\n"
-    "                       [--compress [deflate|lzw]] [--force]\n"
+    "                       [--compress [deflate|lzw]] [--quality Q] [--force]\n"
     "\n"
     "Scans one page through SANE. With PARAMS or --defaults the device applies the\n"
     "tables; a device without gamma tables scans linearly and the tables are\n"
     "applied to the scanned rows (a line on standard error says so). --linear\n"
     "scans at gamma 1.0, the image to tune the curves on. OUT's extension picks\n"
-    "the format: .pnm, .ppm or .pgm (binary PNM; a grey scan stays grey), .png or\n"
-    ".tif/.tiff (RGB; a grey scan has equal red, green and blue), all keeping 8\n"
-    "or 16 bits, or .bmp (24-bit, 8-bit samples only).\n"
+    "the format (a grey scan stays grey in PNM, JPEG and PDF, and has equal red,\n"
+    "green and blue elsewhere):\n"
+    "%FORMATS%"
     "Without --device the first device SANE lists is used. --option sets any of\n"
     "the device's options by name, as 'scanimage --help -d NAME' lists them,\n"
     "e.g. --option source=Transparency. Ctrl+C cancels; a failed or cancelled\n"
-    "scan leaves no file. The scan's resolution is recorded in PNG, TIFF and BMP.\n"
+    "scan leaves no file. The scan's resolution is recorded in every format but\n"
+    "PNM.\n"
     "--source NAME picks one of the device's sources (flatbed, document feeder,\n"
     "...), in any letter case; an unknown one is bad usage that lists them.\n"
     "--area scans LEFT,TOP,WIDTH,HEIGHT millimetres of the bed (as scanimage's\n"
@@ -136,6 +143,10 @@ constexpr const char* kScan =
     "the feeder ran empty after one page or more, 1 when the first page found\n"
     "no document, a later page failed or Ctrl+C stopped it (the pages printed\n"
     "stay; the page being scanned leaves nothing), 2 for a flatbed source.\n"
+    "With a .pdf OUT without %d every page goes into that one PDF, which is\n"
+    "written and its name printed when the batch ends: after a failure or Ctrl+C\n"
+    "it holds the pages finished before it (the exit status is still 1); a\n"
+    "first page that fails writes nothing.\n"
     "--profile names the scanner's input profile (of the linear scan): it is\n"
     "embedded as it is in a linear scan, and rewritten for the tables otherwise.\n"
     "--compress compresses TIFF as for apply (a TIFF output only).\n"
@@ -197,7 +208,7 @@ std::string HelpText(std::optional<CommandKind> command) {
     case CommandKind::Export:
         return kExport;
     case CommandKind::Apply:
-        return kApply;
+        return kApplyHead + OutputHelp(NameUse::ColourOnly) + kApplyTail;
     case CommandKind::Sane:
         return kSane;
     case CommandKind::Cube:
@@ -208,8 +219,12 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kDevices;
     case CommandKind::Auto:
         return kAuto;
-    case CommandKind::Scan:
-        return kScan;
+    case CommandKind::Scan: {
+        // The list of formats comes from the format table, in its place.
+        std::string text = kScan;
+        const std::string mark = "%FORMATS%";
+        return text.replace(text.find(mark), mark.size(), OutputHelp(NameUse::AnySamples));
+    }
     case CommandKind::Calibrate:
         return kCalibrate;
     case CommandKind::Film:

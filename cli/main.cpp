@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/Usage.h"
+#include "image/rows/PixelMemory.h"
 #include "io/AtomicWrite.h"
 
 #include <exception>
@@ -44,6 +45,7 @@ int Run(const CliCommand& command) {
 
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
+    KeepFreedMemory();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         const ParsedArgs parsed = ParseArgs(args);

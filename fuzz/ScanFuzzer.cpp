@@ -1,5 +1,5 @@
-// libFuzzer targets: any bytes as a PNM, PNG or TIFF file (chosen at build
-// time by TAMREL_SCAN_KIND), through the reader and every row it gives to the
+// libFuzzer targets: any bytes as a PNM, PNG, TIFF or JPEG file (chosen at
+// build time by TAMREL_SCAN_KIND), through the reader and every row it gives to the
 // window's levels and to 16-bit output. A refusal must carry a reason; rows
 // past a modest size are not decoded, so that a claim of a huge image costs
 // no more than its header.

@@ -102,6 +102,9 @@ start fuzz_pnm "" "$work/seeds/pnm"
 start fuzz_png "" "$root/fuzz/corpus/png" "$root/../shared/pngsuite/pngsuite" \
   "$root/../shared/pngsuite/testpngs/crashers"
 start fuzz_tiff "" "$root/fuzz/corpus/tiff" "$root/../shared/tiffsuite"
+# JPEG: small files of libjpeg-turbo's cjpeg (baseline, restarts, progressive,
+# arithmetic-coded) and of the project's own writer.
+start fuzz_jpeg "" "$root/fuzz/corpus/jpeg"
 wait
 passed=0
 failed=0

@@ -15,6 +15,9 @@
 namespace {
 
 using Convert = std::function<void(const RowBlock&)>;
+// Where the rows go: a file of the format, or a page of a document.
+using RowTarget =
+    std::function<Reason(const RowShape& shape, const RowProducer& produce, const WriteOptions&)>;
 
 // Every stored row of `view` through `convert` into rows of `shape`, read
 // in the view's order. Where the output counts its rows from the other end,
@@ -52,14 +55,14 @@ RowProducer ProducerOf(const RowSource& view, const RowShape& shape, const Conve
 // Every row of `rows` through `convert` into the writer of `format`: read
 // as stored for a bottom-up output, upright for the others.
 Reason WriteConverted(const RowSource& rows, ImageFormat format, std::int32_t bits,
-                      const Convert& convert, const Replacement& output,
-                      const ApplyOptions& options, const ImageMeta& meta) {
+                      const Convert& convert, const RowTarget& target, const ApplyOptions& options,
+                      const ImageMeta& meta) {
     const RowLayout& layout = rows.Layout();
     const RowShape shape = WriterShape(format, layout.Width, layout.Height, kColourChannels, bits);
     const UprightRows upright(rows);
     const RowSource& view = shape.BottomUp ? rows : upright;
-    return WriteRows(format, shape, ProducerOf(view, shape, convert, options.Pipeline), output,
-                     {options.Compression, meta});
+    return target(shape, ProducerOf(view, shape, convert, options.Pipeline),
+                  {options.Compression, meta, options.Quality});
 }
 
 // The input's resolution, and its profile rewritten for the tables the
@@ -88,10 +91,10 @@ ChannelTables ProfileTablesOf(const ApplyTables& tables, bool levels) {
     return levels ? ChannelTablesOf(*tables.Levels) : ChannelTablesOf(tables.Wide, kMaxSample16);
 }
 
-// A 16-bit input to an output that holds 16 bits keeps them through the
+// A 16-bit input to an output whose writer takes 16 bits goes through the
 // 65536-entry curves, composed with the input's scale and the output's byte
-// order.
-Reason ApplyWide(const RowSource& rows, ImageFormat format, const Replacement& output,
+// order (a JPEG's writer then rounds the samples to 8 bits).
+Reason ApplyWide(const RowSource& rows, ImageFormat format, const RowTarget& target,
                  const ApplyTables& tables, const ApplyOptions& options) {
     const RowLayout& layout = rows.Layout();
     const bool bigEndian = EntryOf(format).Words == std::endian::big;
@@ -102,25 +105,28 @@ Reason ApplyWide(const RowSource& rows, ImageFormat format, const Replacement& o
         return meta.Why();
     }
     return WriteConverted(
-        rows, format, kWideBits, [&](const RowBlock& block) { kernel(block, wide); }, output,
+        rows, format, kWideBits, [&](const RowBlock& block) { kernel(block, wide); }, target,
         options, *meta);
 }
 
-Reason ApplyRows(const RowSource& rows, ImageFormat format, const Replacement& output,
+Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& target,
                  const ApplyTables& tables, const ApplyOptions& options) {
     const RowLayout& layout = rows.Layout();
     if (!layout.HasRows()) {
         return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
     }
     const bool scan = IsScanFormat(layout.Format);
-    if (scan && layout.Format.BitsPerSample == kWideBits && EntryOf(format).HoldsWide) {
-        return ApplyWide(rows, format, output, tables, options);
+    if (scan && layout.Format.BitsPerSample == kWideBits && TakesWideRows(format)) {
+        return ApplyWide(rows, format, target, tables, options);
     }
+    // 8-bit R, G, B samples of full scale are their own levels: the kernels
+    // read them as stored, sparing a pass through the level rows.
+    const bool ownLevels = layout.Format == kRgb24 && layout.MaxValue == kMaxSample8;
     std::optional<LevelRows> levels;
-    if (scan) {
+    if (scan && !ownLevels) {
         levels.emplace(rows);
     }
-    const RowSource& eight = scan ? static_cast<const RowSource&>(*levels) : rows;
+    const RowSource& eight = levels ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
     const Outcome<ImageMeta> meta = OutputMeta(rows, format, ProfileTablesOf(tables, true));
     if (!meta) {
@@ -134,8 +140,17 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const Replacement& o
         return {ReasonCode::Unsupported, 0, "unsupported row format"};
     }
     return WriteConverted(
-        eight, format, kNarrowBits, [&](const RowBlock& block) { kernel(block, map); }, output,
+        eight, format, kNarrowBits, [&](const RowBlock& block) { kernel(block, map); }, target,
         options, *meta);
+}
+
+Reason ApplyTo(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
+               const RowTarget& target, const ApplyTables& tables, const ApplyOptions& options) {
+    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(inFormat, input);
+    if (!rows) {
+        return rows.Why();
+    }
+    return ApplyRows(**rows, outFormat, target, tables, options);
 }
 
 } // namespace
@@ -143,11 +158,33 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const Replacement& o
 Reason ApplyImage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                   const Replacement& output, const ApplyTables& tables,
                   const ApplyOptions& options) {
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(inFormat, input);
-    if (!rows) {
-        return rows.Why();
+    return ApplyTo(
+        input, inFormat, outFormat,
+        [&](const RowShape& shape, const RowProducer& produce, const WriteOptions& written) {
+            return WriteRows(outFormat, shape, produce, output, written);
+        },
+        tables, options);
+}
+
+Reason ApplyImageToPage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
+                        PageWriter& pages, const ApplyTables& tables, const ApplyOptions& options) {
+    return ApplyTo(
+        input, inFormat, outFormat,
+        [&](const RowShape& shape, const RowProducer& produce, const WriteOptions& written) {
+            return pages.AddPage(shape, produce, written);
+        },
+        tables, options);
+}
+
+Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat, PageWriter& pages,
+                       const ApplyTables& tables, const ApplyOptions& options) {
+    std::error_code error;
+    const std::optional<File> file = File::OpenForReading(input, error);
+    if (!file) {
+        return Reason(ReasonCode::CannotOpen, error.value());
     }
-    return ApplyRows(**rows, outFormat, output, tables, options);
+    return ApplyImageToPage(FileSource(*file), ReadFormatOf(input), outFormat, pages, tables,
+                            options);
 }
 
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,

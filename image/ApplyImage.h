@@ -1,7 +1,9 @@
 // Any input the tool takes, put through the tables into any output it
-// writes: BMP (24-bit), PNM (P6), PNG or TIFF. 8-bit inputs and every BMP
-// output go through the 256-entry tables, exactly as the window's preview;
-// a 16-bit input to PNM, PNG or TIFF keeps 16 bits through 65536-entry curves.
+// writes: BMP (24-bit), PNM (P6), PNG, TIFF, JPEG or a PDF's page. 8-bit
+// inputs and every BMP output go through the 256-entry tables, exactly as
+// the window's preview; a 16-bit input to any other output goes through
+// 65536-entry curves and keeps 16 bits (JPEG, and a PDF's JPEG pages,
+// round them to 8).
 #pragma once
 
 #include "curve/ChannelParams.h"
@@ -12,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 
 struct ApplyTables {
@@ -25,6 +28,7 @@ struct ApplyTables {
 
 struct ApplyOptions {
     TiffCompression Compression = TiffCompression::None;
+    std::optional<std::int32_t> Quality; // JPEG, and a PDF's pages as JPEGs
     PipelineOptions Pipeline;
 };
 
@@ -33,6 +37,14 @@ struct ApplyOptions {
 Reason ApplyImage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                   const Replacement& output, const ApplyTables& tables,
                   const ApplyOptions& options = {});
+
+// The same as the next page of a document of `outFormat` (one that holds
+// pages); a failed page leaves the document as it was.
+Reason ApplyImageToPage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
+                        PageWriter& pages, const ApplyTables& tables,
+                        const ApplyOptions& options = {});
+Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat, PageWriter& pages,
+                       const ApplyTables& tables, const ApplyOptions& options = {});
 
 // The same between files, the output replaced safely: on any failure no
 // output is left and an old one stays as it was.

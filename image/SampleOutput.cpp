@@ -76,10 +76,10 @@ void Rebuild(const Conversion& c, std::span<const std::uint8_t> rows, std::uint8
     }
 }
 
-} // namespace
+using SampleTarget = std::function<Reason(const RowShape&, const RowProducer&)>;
 
-Reason WriteSamples(const SampleLayout& layout, ImageFormat format, const SampleRuns& runs,
-                    const Replacement& output, const WriteOptions& options) {
+Reason WriteSamplesTo(const SampleLayout& layout, ImageFormat format, const SampleRuns& runs,
+                      const SampleTarget& target) {
     const Conversion c{
         layout, WriterShape(format, layout.width, layout.height, layout.channels, layout.depth)};
     if (c.out.Bits != layout.depth) {
@@ -104,7 +104,23 @@ Reason WriteSamples(const SampleLayout& layout, ImageFormat format, const Sample
             return sink(first, count, out);
         });
     };
-    return WriteRows(format, c.out, produce, output, options);
+    return target(c.out, produce);
+}
+
+} // namespace
+
+Reason WriteSamples(const SampleLayout& layout, ImageFormat format, const SampleRuns& runs,
+                    const Replacement& output, const WriteOptions& options) {
+    return WriteSamplesTo(layout, format, runs, [&](const RowShape& shape, const RowProducer& p) {
+        return WriteRows(format, shape, p, output, options);
+    });
+}
+
+Reason WriteSamplesToPage(const SampleLayout& layout, ImageFormat format, const SampleRuns& runs,
+                          PageWriter& pages, const WriteOptions& options) {
+    return WriteSamplesTo(layout, format, runs, [&](const RowShape& shape, const RowProducer& p) {
+        return pages.AddPage(shape, p, options);
+    });
 }
 
 SampleRuns RunsOf(const SampleImage& image) {

@@ -15,13 +15,19 @@ using SampleRunSink = std::function<bool(std::span<std::uint8_t> rows)>;
 // stopped it.
 using SampleRuns = std::function<Reason(const SampleRunSink& sink)>;
 
-// 8 and 16 bits are kept where the format holds them, a grey page stays grey
-// where it can (PNM) and gives equal red, green and blue elsewhere. The
+// 8 and 16 bits are kept where the format holds them (JPEG rounds 16 to 8),
+// a grey page stays grey where it can (PNM, JPEG, PDF) and gives equal red,
+// green and blue elsewhere. The
 // options' profile must already suit an RGB image (see ColourProfile.h). The
 // reason of the runs, the writer's, or Unsupported for 16-bit samples to a
-// format of 8 (BMP) before the output is touched.
+// format of 8 only (BMP) before the output is touched.
 Reason WriteSamples(const SampleLayout& layout, ImageFormat format, const SampleRuns& runs,
                     const Replacement& output, const WriteOptions& options = {});
+
+// The same as the next page of a document of `format` (one that holds
+// pages); a failed page leaves the document as it was.
+Reason WriteSamplesToPage(const SampleLayout& layout, ImageFormat format, const SampleRuns& runs,
+                          PageWriter& pages, const WriteOptions& options = {});
 
 // The runs of a whole image, a piece at a time through a copy, so the image
 // itself is left as it is.

@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 constexpr mode_t kNewFileMode = 0666; // narrowed by the umask, as for any new file
@@ -91,6 +94,26 @@ std::optional<File> File::CreateExclusive(const std::filesystem::path& path,
 std::optional<File> File::OpenExistingForWriting(const std::filesystem::path& path,
                                                  std::error_code& error) {
     return FileOpener::Open(path, O_WRONLY, LOCK_EX, error);
+}
+
+// O_TMPFILE where the file system has it; elsewhere a named file, removed
+// at once.
+std::optional<File> File::CreateScratch(const std::filesystem::path& folder,
+                                        std::error_code& error) {
+    constexpr mode_t kPrivateMode = 0600;
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kPrivateMode);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
+        std::string name = (folder / ".tamrel-scratch-XXXXXX").string();
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd >= 0) {
+            ::unlink(name.c_str());
+        }
+    }
+    if (fd < 0) {
+        return Fail(error);
+    }
+    error.clear();
+    return File(fd);
 }
 
 File::File(File&& other) noexcept : fd_(other.fd_) {

@@ -26,6 +26,11 @@ public:
     static std::optional<File> OpenExistingForWriting(const std::filesystem::path& path,
                                                       std::error_code& error);
 
+    // A file without a name in `folder`, for reading and writing, gone with
+    // its last descriptor: scratch space that a crash cannot leave behind.
+    static std::optional<File> CreateScratch(const std::filesystem::path& folder,
+                                             std::error_code& error);
+
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;
     File(const File&) = delete;

@@ -96,6 +96,21 @@ QStringList NameFiltersFromPairs(const QString& filter) {
     return filters;
 }
 
+QString SuffixOfFilter(const QString& filter, int index, const QString& fallback) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const qsizetype at = qsizetype{index} * 2 + 1;
+    if (index < 0 || at >= parts.size()) {
+        return fallback;
+    }
+    const QString first = parts[at].section(QLatin1Char(';'), 0, 0);
+    const QString prefix = QStringLiteral("*.");
+    if (!first.startsWith(prefix) || first.size() == prefix.size() ||
+        first.indexOf(QLatin1Char('*'), prefix.size()) >= 0) {
+        return fallback;
+    }
+    return first.mid(prefix.size());
+}
+
 Answer QtAskUser::ShowMessage(const QString& text, MessageButtons buttons, MessageIcon icon,
                               const QString& details) {
     QMessageBox box(ToQtIcon(icon), QApplication::applicationDisplayName(), text,
@@ -136,7 +151,12 @@ std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) 
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QStringList filters = NameFiltersFromPairs(request.filter);
     dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    // A name typed without an extension takes the chosen filter's.
+    dialog.setDefaultSuffix(SuffixOfFilter(request.filter, 0, request.defaultSuffix));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+        dialog.setDefaultSuffix(SuffixOfFilter(
+            request.filter, static_cast<int>(filters.indexOf(chosen)), request.defaultSuffix));
+    });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
     if (const QString folder = FolderFor(request); !folder.isEmpty()) {
         dialog.setDirectory(folder);

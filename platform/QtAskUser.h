@@ -34,3 +34,8 @@ private:
 // "Desc (*.a)|*.a|All (*.*)|*.*||" -> {"Desc (*.a)", "All (*.*)"}, each entry
 // carrying its pattern in parentheses as Qt's file dialog reads it.
 QStringList NameFiltersFromPairs(const QString& filter);
+
+// The extension a save dialog appends to a name typed without one while the
+// filter `index` is chosen: its first pattern's ("*.tif;*.tiff" -> "tif"),
+// or `fallback` for a filter of every name ("*.*") or none.
+QString SuffixOfFilter(const QString& filter, int index, const QString& fallback);

@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsane-dev sane-utils
   libpng-dev libtiff-dev zlib1g-dev liblcms2-dev libdeflate-dev libisal-dev
+  libjpeg62-turbo-dev libqpdf-dev
+  libjpeg-turbo-progs qpdf poppler-utils
   libgsl-dev
   libvips-tools
   clang libclang-rt-14-dev llvm

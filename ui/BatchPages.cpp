@@ -19,6 +19,7 @@ const QString kPagesThereDetails = QStringLiteral(
 const QString kNoPageKept = QStringLiteral("保存したページはありません。");
 const QString kOnePageKept = QStringLiteral("1 ページを保存しました: %1");
 const QString kPagesKept = QStringLiteral("%1 ページを保存しました: %2 〜 %3");
+const QString kPagesInDocument = QStringLiteral("%1 ページを保存しました: %2");
 
 QString NameOf(const std::filesystem::path& path) {
     return PathToUser(path.filename());
@@ -58,4 +59,8 @@ QString KeptPagesLine(const std::filesystem::path& chosen, int firstNumber, std:
     }
     const int last = firstNumber + static_cast<int>(pages) - 1;
     return kPagesKept.arg(pages).arg(first, NameOf(PageFileName(chosen, last)));
+}
+
+QString KeptDocumentLine(const std::filesystem::path& document, std::size_t pages) {
+    return pages == 0 ? kNoPageKept : kPagesInDocument.arg(pages).arg(PathToUser(document));
 }

@@ -19,3 +19,6 @@ std::optional<int> AskFirstPageNumber(AskUser& ask, const std::filesystem::path&
 // How many pages were kept and where: the folder, the first and the last
 // name.
 QString KeptPagesLine(const std::filesystem::path& chosen, int firstNumber, std::size_t pages);
+
+// How many pages the one document of a batch kept, and its name.
+QString KeptDocumentLine(const std::filesystem::path& document, std::size_t pages);

@@ -7,6 +7,7 @@
 #include "io/TableFile.h"
 #include "platform/AskUser.h"
 #include "ui/CMyGraph.h"
+#include "ui/FileFilters.h"
 #include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
@@ -25,15 +26,14 @@ const QString kNarrowNegative = QStringLiteral(
     "8 ビットのテーブルでは濃いネガの暗部を表せません。16 ビットのリニアスキャンをお勧めします。");
 
 FileDialogRequest TableFileRequest() {
-    return {FileDialogRequest::Mode::Save,
-            QStringLiteral("TVK Files (*.tvk)|*.tvk|All Files (*.*)|*.*||"), QStringLiteral("tvk"),
+    return {FileDialogRequest::Mode::Save, TableFileFilter(), QStringLiteral("tvk"),
             false, // the export asks about existing files itself
             QStringLiteral("tables")};
 }
 
 FileDialogRequest ParamFileRequest(FileDialogRequest::Mode mode) {
-    return {mode, QStringLiteral("TVP Files (*.tvp)|*.tvp|All Files (*.*)|*.*||"),
-            QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save, QStringLiteral("params")};
+    return {mode, ParamFileFilter(), QStringLiteral("tvp"), mode == FileDialogRequest::Mode::Save,
+            QStringLiteral("params")};
 }
 
 // The one message after a write: what failed (with the file and the reason

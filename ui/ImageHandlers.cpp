@@ -1,6 +1,6 @@
-// Opening an image (BMP, or a PNM, PNG or TIFF scan) and Apply: the image is read, pushed through
-// the three tables into the preview and centred; Apply re-renders it with the tables as they are
-// now. Slider moves never touch the preview.
+// Opening an image (BMP, or a PNM, PNG, TIFF or JPEG scan) and Apply: the image is read, pushed
+// through the three tables into the preview and centred; Apply re-renders it with the tables as
+// they are now. Slider moves never touch the preview.
 #include "image/ReadImage.h"
 #include "image/preview/PreviewState.h"
 #include "image/preview/RenderPreview.h"
@@ -8,6 +8,7 @@
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/FileFilters.h"
 #include "ui/ImageView.h"
 #include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
@@ -17,12 +18,10 @@ namespace {
 
 const QString kCannotLoad = QStringLiteral("ファイルをロードできません。");
 
+// Every image the window reads first, then each format, then all files.
 FileDialogRequest ImageFileRequest() {
-    return {FileDialogRequest::Mode::Open,
-            QStringLiteral("BMP Files (*.bmp)|*.bmp|"
-                           "スキャン画像 (*.png *.tif *.tiff *.pnm *.ppm *.pgm)|"
-                           "*.png;*.tif;*.tiff;*.pnm;*.ppm;*.pgm|All Files (*.*)|*.*||"),
-            QStringLiteral("bmp"), false, QStringLiteral("image")};
+    return {FileDialogRequest::Mode::Open, OpenImageFilter(), QStringLiteral("bmp"), false,
+            QStringLiteral("image")};
 }
 
 } // namespace

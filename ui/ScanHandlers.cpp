@@ -15,6 +15,7 @@
 #include "scan/ScanSource.h"
 #include "ui/BatchPages.h"
 #include "ui/CMyGraph.h"
+#include "ui/FileFilters.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
 #include "ui/ScanMemory.h"
@@ -30,6 +31,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -52,40 +54,49 @@ const QString kDiscardScan = QStringLiteral("取り込んだ画像が保存さ�
 const QString kDiscardDetails =
     QStringLiteral("「取り込んだ画像を保存...」で保存できます。「いいえ」で今のまま戻ります。");
 
-// The scan formats that keep 16 bits; the name's extension picks one, and a
-// name without one is PNM. The last two filters write TIFF compressed.
-constexpr int kDeflateFilter = 3;
-constexpr int kLzwFilter = 4;
+const QString kOverwriteQuestion = QStringLiteral("既存ファイルを上書きしますか？");
 
+// The formats the table offers for scans; the chosen one decides where the
+// typed name says nothing (ScanSaveTarget).
 FileDialogRequest ScanSaveRequest(int* chosenFilter) {
-    return {FileDialogRequest::Mode::Save,
-            QStringLiteral("PNM Files (*.pnm)|*.pnm|PNG Files (*.png)|*.png|"
-                           "TIFF Files (*.tif;*.tiff)|*.tif;*.tiff|"
-                           "TIFF Files, Deflate (*.tif;*.tiff)|*.tif;*.tiff|"
-                           "TIFF Files, LZW (*.tif;*.tiff)|*.tif;*.tiff||"),
-            QStringLiteral("pnm"),
-            true,
-            QStringLiteral("scan"),
-            chosenFilter};
+    return {FileDialogRequest::Mode::Save, ScanSaveFilter(), QStringLiteral("pnm"), true,
+            QStringLiteral("scan"),        chosenFilter};
 }
 
-TiffCompression CompressionOf(int chosenFilter) {
-    return chosenFilter == kDeflateFilter ? TiffCompression::Deflate
-           : chosenFilter == kLzwFilter   ? TiffCompression::Lzw
-                                          : TiffCompression::None;
+// A document's page without a resolution of its own is sized at the
+// document's; one line on standard error says so.
+bool TellAssumedDpi(const PageWriter& pages, const std::filesystem::path& path) {
+    const std::optional<double> dpi = pages.LastPageAssumedDpi();
+    if (dpi) {
+        std::fprintf(stderr, "tamrel: %s: no resolution given; the page is sized at %.0f dpi\n",
+                     path.c_str(), *dpi);
+    }
+    return dpi.has_value();
 }
 
-Reason SaveScan(const std::filesystem::path& path, const SampleImage& image,
-                const std::optional<Resolution>& resolution, int chosenFilter,
+Replacement ReplacementOf(const std::filesystem::path& path) {
+    return [path](const PositionedContents& c) { return WriteFileAtomically(path, c); };
+}
+
+// Formats of pages take the scan as their one page.
+Reason SaveScan(const SaveTarget& target, const SampleImage& image,
+                const std::optional<Resolution>& resolution,
                 const std::vector<std::uint8_t>& profile) {
-    const ImageFormat format = FormatOfName(path).value_or(ImageFormat::Pnm);
     WriteOptions options;
-    options.Compression = CompressionOf(chosenFilter);
+    options.Compression = target.compression;
     options.Meta.resolution = resolution;
     options.Meta.profile = profile;
-    return WriteSamples(
-        image.layout, format, RunsOf(image),
-        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); }, options);
+    if (const PagesOpener openPages = EntryOf(target.format).OpenPages) {
+        const std::unique_ptr<PageWriter> pages = openPages();
+        if (Reason failed =
+                WriteSamplesToPage(image.layout, target.format, RunsOf(image), *pages, options)) {
+            return failed;
+        }
+        TellAssumedDpi(*pages, target.path);
+        return pages->Finish(ReplacementOf(target.path));
+    }
+    return WriteSamples(image.layout, target.format, RunsOf(image), ReplacementOf(target.path),
+                        options);
 }
 
 // Disables every button, slider and tab of the window for its lifetime and
@@ -208,8 +219,8 @@ BatchOutcome CTamrelDlg::BatchInBackground(const SaneSession& session, const Sca
 // pages finished before it and nothing of the page in progress. However it
 // ends, the batch says how many pages were kept and where.
 void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
-                                     const std::filesystem::path& path, int chosenFilter) {
-    const std::optional<int> first = AskFirstPageNumber(Ask(), path);
+                                     const SaveTarget& target) {
+    const std::optional<int> first = AskFirstPageNumber(Ask(), target.path);
     if (!first) {
         return;
     }
@@ -225,12 +236,12 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
             if (Reason reason = CollectInto(image)(page.layout, read)) {
                 return reason;
             }
-            const std::filesystem::path name =
-                PageFileName(path, *first + static_cast<int>(page.index));
+            SaveTarget pageTarget = target;
+            pageTarget.path = PageFileName(target.path, *first + static_cast<int>(page.index));
             const auto& profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
-            if (Reason failed = SaveScan(name, image, page.resolution, chosenFilter, profile)) {
+            if (Reason failed = SaveScan(pageTarget, image, page.resolution, profile)) {
                 saveFailure = failed;
-                failedPage = name;
+                failedPage = pageTarget.path;
                 return failed;
             }
             return Reason{};
@@ -238,10 +249,54 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
     if (destroyed_) {
         return;
     }
-    const QString kept = KeptPagesLine(path, *first, batch.pages);
+    TellBatchEnd(batch, saveFailure, failedPage, KeptPagesLine(target.path, *first, batch.pages));
+}
+
+// Every page into the one document, written once the batch has ended with
+// a page or more, however it ended: a cancel or a failure keeps the pages
+// finished before it, a first page that fails writes nothing.
+void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSettings& settings,
+                                       const SaveTarget& target) {
+    const std::unique_ptr<PageWriter> pages = EntryOf(target.format).OpenPages();
+    Reason saveFailure;
+    bool dpiTold = false;
+    const std::vector<std::uint8_t> profiles[] = {
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kByteDepth),
+        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kWordDepth)};
+    const BatchOutcome batch =
+        BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
+            SampleImage image;
+            if (Reason reason = CollectInto(image)(page.layout, read)) {
+                return reason;
+            }
+            WriteOptions options;
+            options.Meta.resolution = page.resolution;
+            options.Meta.profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
+            saveFailure =
+                WriteSamplesToPage(image.layout, target.format, RunsOf(image), *pages, options);
+            dpiTold = dpiTold || (!saveFailure && TellAssumedDpi(*pages, target.path));
+            return saveFailure;
+        });
+    if (destroyed_) {
+        return;
+    }
+    std::size_t kept = 0;
+    if (pages->Pages() > 0) {
+        const WaitCursor wait;
+        const Reason written = pages->Finish(ReplacementOf(target.path));
+        kept = written ? 0 : pages->Pages();
+        saveFailure = written ? written : saveFailure;
+    }
+    TellBatchEnd(batch, saveFailure, target.path, KeptDocumentLine(target.path, kept));
+}
+
+// The one message a batch ends with, whatever ended it, and where its
+// pages went.
+void CTamrelDlg::TellBatchEnd(const BatchOutcome& batch, const Reason& saveFailure,
+                              const std::filesystem::path& failed, const QString& kept) {
     if (saveFailure) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(failedPage, saveFailure) + QLatin1Char('\n') + kept);
+                          ReasonLine(failed, saveFailure) + QLatin1Char('\n') + kept);
     } else if (batch.scan.reason.Code == ReasonCode::Cancelled) {
         Ask().ShowMessage(kBatchStopped, MessageButtons::Ok, MessageIcon::Information, kept);
     } else if (batch.scan.reason) {
@@ -251,6 +306,16 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
         Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok,
                           MessageIcon::Information, kept);
     }
+}
+
+// The file dialog asked about the name typed (when `asked`); an extension
+// added after it makes another name, asked about here.
+bool CTamrelDlg::MayReplace(const SaveTarget& target, const std::filesystem::path& typed,
+                            bool asked) {
+    std::error_code error;
+    return (asked && target.path == typed) || !std::filesystem::exists(target.path, error) ||
+           Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel, MessageIcon::Default) ==
+               Answer::Ok;
 }
 
 bool CTamrelDlg::MayDiscardScan() {
@@ -324,25 +389,35 @@ void CTamrelDlg::OnScanWithTables() {
     if (!name) {
         return;
     }
+    const SaveTarget target = ScanSaveTarget(PathFromUser(*name), chosenFilter);
+    // A document takes every page of a batch under the name itself; numbered
+    // pages are asked about before their batch.
+    const bool document = EntryOf(target.format).OpenPages != nullptr;
+    const bool numbered = FeedsPages(settings) && !document;
+    if (!numbered && !MayReplace(target, PathFromUser(*name), request.overwritePrompt)) {
+        return;
+    }
     if (FeedsPages(settings)) {
-        ScanBatchWithTables(session, settings, PathFromUser(*name), chosenFilter);
+        if (document) {
+            ScanBatchIntoDocument(session, settings, target);
+        } else {
+            ScanBatchWithTables(session, settings, target);
+        }
         return;
     }
     const ScanOutcome outcome = ScanInBackground(session, settings);
     if (!ScanSucceeded(outcome)) {
         return;
     }
-    const std::filesystem::path path = PathFromUser(*name);
     const std::vector<std::uint8_t> profile = DeviceProfile(
         *scanMemory_, Ask(), outcome.device, settings.curves, outcome.image.layout.depth);
-    if (const Reason failed =
-            SaveScan(path, outcome.image, outcome.resolution, chosenFilter, profile)) {
+    if (const Reason failed = SaveScan(target, outcome.image, outcome.resolution, profile)) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, failed));
+                          ReasonLine(target.path, failed));
         return;
     }
     // A device's 8-bit tables cannot hold a negative's dense parts.
-    const QString where = PathToUser(path);
+    const QString where = PathToUser(target.path);
     Ask().ShowMessage(kScanned, MessageButtons::Ok, MessageIcon::Information,
                       outcome.narrowNegative ? where + QLatin1Char('\n') + kNarrowNegativeScan
                                              : where);
@@ -358,17 +433,20 @@ void CTamrelDlg::OnSaveScan() {
     if (!name) {
         return;
     }
-    const std::filesystem::path path = PathFromUser(*name);
+    const SaveTarget target = ScanSaveTarget(PathFromUser(*name), chosenFilter);
+    if (!MayReplace(target, PathFromUser(*name), true)) {
+        return;
+    }
     const std::vector<std::uint8_t> profile =
         DeviceProfile(*scanMemory_, Ask(), scannedDevice_, std::nullopt, scanned_->layout.depth);
     Reason failed;
     {
         const WaitCursor wait;
-        failed = SaveScan(path, *scanned_, scannedResolution_, chosenFilter, profile);
+        failed = SaveScan(target, *scanned_, scannedResolution_, profile);
     }
     if (failed) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, failed));
+                          ReasonLine(target.path, failed));
         return;
     }
     scanSaved_ = true;

@@ -32,6 +32,7 @@ class ScanMemory;
 class SettingsStore;
 class SaneSession;
 struct SampleImage;
+struct SaveTarget;
 struct ScanOutcome;
 struct ScanSettings;
 class CMyGraph;
@@ -194,9 +195,19 @@ private:
     // handed to `use` there; the progress says which page is being read.
     BatchOutcome BatchInBackground(const SaneSession& session, const ScanSettings& settings,
                                    const BatchPageUse& use);
-    // 「テーブルでスキャン...」 from a feeder: each page into its numbered file.
+    // 「テーブルでスキャン...」 from a feeder: each page into its numbered file,
+    // or every page into one document (PDF).
     void ScanBatchWithTables(const SaneSession& session, const ScanSettings& settings,
-                             const std::filesystem::path& path, int chosenFilter);
+                             const SaveTarget& target);
+    void ScanBatchIntoDocument(const SaneSession& session, const ScanSettings& settings,
+                               const SaveTarget& target);
+    // The message a batch ends with: how it ended and where its pages went.
+    void TellBatchEnd(const BatchOutcome& batch, const Reason& saveFailure,
+                      const std::filesystem::path& failed, const QString& kept);
+    // Whether the save may go on: true unless the name written exists, the
+    // file dialog did not ask about it (an extension was added to the typed
+    // name, or the dialog was told not to ask), and the user keeps it.
+    bool MayReplace(const SaveTarget& target, const std::filesystem::path& typed, bool asked);
     void CancelScan();
     // False when the window went away, the user cancelled, or the scan
     // failed (the failure then told in one message with the device's reason).

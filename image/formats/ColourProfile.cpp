@@ -406,6 +406,20 @@ std::vector<double> InverseTable(const std::vector<double>& table, std::size_t p
     return inverse;
 }
 
+bool ProfileFits(std::span<const std::uint8_t> profile, std::int32_t channels) {
+    // The colour space's signature stands at bytes 16..19 of the header.
+    constexpr std::size_t kSpaceAt = 16;
+    constexpr std::size_t kSpaceBytes = 4;
+    if (profile.size() < kSpaceAt + kSpaceBytes) {
+        return false;
+    }
+    std::uint32_t space = 0;
+    for (std::size_t i = 0; i < kSpaceBytes; ++i) {
+        space = space << 8 | profile[kSpaceAt + i];
+    }
+    return space == (channels == 1 ? std::uint32_t{cmsSigGrayData} : std::uint32_t{cmsSigRgbData});
+}
+
 Reason CheckProfile(std::span<const std::uint8_t> profile) {
     const Opened opened = Open(profile);
     if (!opened.profile) {

@@ -36,6 +36,10 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
 Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8_t> input,
                                                       const ChannelTables& tables);
 
+// True when the profile describes images of `channels` samples a pixel:
+// an RGB profile for 3, a grey one for 1 (the header's colour space field).
+bool ProfileFits(std::span<const std::uint8_t> profile, std::int32_t channels);
+
 // The inverse of a non-decreasing table (a decreasing step counts as flat),
 // sampled at `points` outputs 0..1, with the flat parts' rule above.
 std::vector<double> InverseTable(const std::vector<double>& table, std::size_t points);

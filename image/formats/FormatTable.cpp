@@ -3,6 +3,9 @@
 
 #include "image/formats/BmpRows.h"
 #include "image/formats/BmpWriter.h"
+#include "image/formats/JpegRows.h"
+#include "image/formats/JpegWriter.h"
+#include "image/formats/PdfWriter.h"
 #include "image/formats/PngRows.h"
 #include "image/formats/PngWriter.h"
 #include "image/formats/PnmRows.h"
@@ -38,18 +41,26 @@ constexpr FormatName kBmpNames[] = {{".bmp"}};
 constexpr FormatName kPnmNames[] = {{".pnm"}, {".ppm"}, {".pgm", true}};
 constexpr FormatName kPngNames[] = {{".png"}};
 constexpr FormatName kTiffNames[] = {{".tif"}, {".tiff"}};
+constexpr FormatName kJpegNames[] = {{".jpg"}, {".jpeg"}};
+constexpr FormatName kPdfNames[] = {{".pdf"}};
 
 // BMP: 24-bit B, G, R rows stored bottom-up and padded to 4 bytes; the
 // resolution in pixels per metre. PNM: grey or RGB, 8 or 16 bits
 // big-endian, nothing else. PNG: RGB, 8 or 16 bits big-endian, pHYs and
 // iCCP, always deflated (no choice to take). TIFF: RGB, 8 or 16 bits in the
 // machine's order, resolution, ICC profile, Deflate or LZW when asked for.
-const std::array<FormatEntry, 4> kFormats{{
+// JPEG: grey or RGB, 16-bit rows (in the machine's order) rounded to 8,
+// density and profile, a quality. PDF: written only, grey or RGB pages of
+// 8 or 16 bits (big-endian, as PDF stores them), page size from the
+// resolution, profile, JPEG pages at a quality.
+const std::array<FormatEntry, 6> kFormats{{
     {.Format = ImageFormat::Bmp,
      .Label = "BMP",
      .Names = kBmpNames,
      .Open = OpenBmp,
      .Write = WriteBmp,
+     .DialogLabel = "BMP 画像",
+     .Help = "24-bit BMP, 8 bits",
      .HoldsGrey = false,
      .HoldsWide = false,
      .HoldsResolution = true,
@@ -64,6 +75,8 @@ const std::array<FormatEntry, 4> kFormats{{
      .Names = kPnmNames,
      .Open = OpenPnm,
      .Write = WritePnm,
+     .DialogLabel = "PNM 画像",
+     .Help = "binary PNM, 8 or 16 bits (P6; a grey scan stays grey, P5)",
      .HoldsGrey = true,
      .HoldsWide = true,
      .HoldsResolution = false,
@@ -78,6 +91,8 @@ const std::array<FormatEntry, 4> kFormats{{
      .Names = kPngNames,
      .Open = PngRows::Open,
      .Write = WritePng,
+     .DialogLabel = "PNG 画像",
+     .Help = "PNG, 8 or 16 bits, rows filtered Up and deflated as literals only (the fastest)",
      .HoldsGrey = false,
      .HoldsWide = true,
      .HoldsResolution = true,
@@ -92,6 +107,9 @@ const std::array<FormatEntry, 4> kFormats{{
      .Names = kTiffNames,
      .Open = TiffRows::Open,
      .Write = WriteTiff,
+     .DialogLabel = "TIFF 画像",
+     .Help = "TIFF, 8 or 16 bits, uncompressed, or Deflate (--compress) or LZW (--compress "
+             "lzw) after the horizontal predictor",
      .HoldsGrey = false,
      .HoldsWide = true,
      .HoldsResolution = true,
@@ -101,16 +119,98 @@ const std::array<FormatEntry, 4> kFormats{{
      .Words = std::endian::native,
      .BottomUp = false,
      .RowAlign = 1},
+    {.Format = ImageFormat::Jpeg,
+     .Label = "JPEG",
+     .Names = kJpegNames,
+     .Open = JpegRows::Open,
+     .Write = WriteJpeg,
+     .DialogLabel = "JPEG 画像",
+     .Help = "JPEG, 8 bits (16-bit samples rounded), --quality 1..100 (92 by default); chroma "
+             "4:4:4 at quality 90 and above, 4:2:0 below",
+     .HoldsGrey = true,
+     .HoldsWide = false,
+     .HoldsResolution = true,
+     .HoldsProfile = true,
+     .TakesCompression = false,
+     .RoundsWide = true,
+     .TakesQuality = true,
+     .Order = SampleOrder::Rgb,
+     .Words = std::endian::native,
+     .BottomUp = false,
+     .RowAlign = 1},
+    {.Format = ImageFormat::Pdf,
+     .Label = "PDF",
+     .Names = kPdfNames,
+     .Open = nullptr,
+     .Write = WritePdf,
+     .OpenPages = OpenPdfPages,
+     .DialogLabel = "PDF 文書",
+     .Help = "PDF, one page per image, sized by its resolution (300 dpi where it has none); "
+             "lossless (Flate with the PNG predictor, 8 or 16 bits), or JPEG pages with --quality",
+     .HoldsGrey = true,
+     .HoldsWide = true,
+     .HoldsResolution = true,
+     .HoldsProfile = true,
+     .TakesCompression = false,
+     .RoundsWide = false,
+     .TakesQuality = true,
+     .Order = SampleOrder::Rgb,
+     .Words = std::endian::big,
+     .BottomUp = false,
+     .RowAlign = 1},
 }};
 
 bool Allows(NameUse use, const FormatName& name) {
     return use == NameUse::AnySamples || !name.Grey;
 }
 
+// The compressions a save dialog offers beside the plain format.
+struct CompressionWords {
+    TiffCompression Compression;
+    std::string_view Words;
+};
+constexpr CompressionWords kCompressionWords[] = {
+    {TiffCompression::Deflate, "Deflate 圧縮"},
+    {TiffCompression::Lzw, "LZW 圧縮"},
+};
+
+// The help's lines: two spaces, the names and the words, broken at spaces
+// before kHelpWidth columns and carried on four spaces in.
+constexpr std::size_t kHelpWidth = 79;
+constexpr std::string_view kHelpIndent = "  ";
+constexpr std::string_view kHelpCarry = "    ";
+
+std::string Wrapped(std::string_view text) {
+    std::string out;
+    std::string line(kHelpIndent);
+    bool first = true;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        if (!first && line.size() + 1 + word.size() > kHelpWidth) {
+            out += line + "\n";
+            line = std::string(kHelpCarry) + std::string(word);
+        } else {
+            line += (first ? "" : " ") + std::string(word);
+        }
+        first = false;
+    }
+    return out + line + "\n";
+}
+
 } // namespace
 
 const FormatEntry& EntryOf(ImageFormat format) {
     return kFormats.at(static_cast<std::size_t>(format));
+}
+
+std::span<const FormatEntry> AllFormats() {
+    return kFormats;
+}
+
+bool TakesWideRows(ImageFormat format) {
+    return EntryOf(format).HoldsWide || EntryOf(format).RoundsWide;
 }
 
 std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path, NameUse use) {
@@ -129,9 +229,20 @@ ImageFormat ReadFormatOf(const std::filesystem::path& path) {
     return FormatOfName(path).value_or(ImageFormat::Bmp);
 }
 
-std::string NameList(NameUse use) {
+bool HoldsPages(const FormatEntry& entry) {
+    return entry.OpenPages != nullptr;
+}
+
+bool TakesQuality(const FormatEntry& entry) {
+    return entry.TakesQuality;
+}
+
+std::string NameList(NameUse use, FormatPick pick) {
     std::vector<std::string_view> names;
     for (const FormatEntry& entry : kFormats) {
+        if (pick != nullptr && !pick(entry)) {
+            continue;
+        }
         for (const FormatName& name : entry.Names) {
             if (Allows(use, name)) {
                 names.push_back(name.Extension);
@@ -146,6 +257,38 @@ std::string NameList(NameUse use) {
     return list;
 }
 
+std::string OutputHelp(NameUse use) {
+    std::string help;
+    for (const FormatEntry& entry : kFormats) {
+        std::string names;
+        for (const FormatName& name : entry.Names) {
+            if (Allows(use, name)) {
+                names += (names.empty() ? "" : ", ") + std::string(name.Extension);
+            }
+        }
+        help += Wrapped(names + ": " + std::string(entry.Help));
+    }
+    return help;
+}
+
+std::vector<SaveChoice> ScanSaveChoices() {
+    std::vector<SaveChoice> choices;
+    for (const FormatEntry& entry : kFormats) {
+        if (!TakesWideRows(entry.Format)) {
+            continue;
+        }
+        choices.push_back({entry.Format, TiffCompression::None, std::string(entry.DialogLabel)});
+        for (const CompressionWords& c : kCompressionWords) {
+            if (entry.TakesCompression) {
+                choices.push_back(
+                    {entry.Format, c.Compression,
+                     std::string(entry.DialogLabel) + "（" + std::string(c.Words) + "）"});
+            }
+        }
+    }
+    return choices;
+}
+
 RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height,
                      std::int32_t channels, std::int32_t bits) {
     const FormatEntry& entry = EntryOf(format);
@@ -153,7 +296,7 @@ RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height
     shape.Width = width;
     shape.Height = height;
     shape.Channels = channels == kGreyChannel && entry.HoldsGrey ? kGreyChannel : kColourChannels;
-    shape.Bits = entry.HoldsWide ? bits : kNarrowBits;
+    shape.Bits = TakesWideRows(format) ? bits : kNarrowBits;
     shape.Order = entry.Order;
     shape.Words = entry.Words;
     shape.BottomUp = entry.BottomUp;
@@ -162,7 +305,11 @@ RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height
 }
 
 Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source) {
-    return EntryOf(format).Open(source);
+    const FormatEntry& entry = EntryOf(format);
+    if (entry.Open == nullptr) {
+        return Reason(ReasonCode::Unsupported, 0, std::string(entry.Label) + " files are not read");
+    }
+    return entry.Open(source);
 }
 
 Reason WriteRows(ImageFormat format, const RowShape& shape, const RowProducer& produce,
@@ -177,6 +324,9 @@ Reason WriteRows(ImageFormat format, const RowShape& shape, const RowProducer& p
     }
     if (!entry.TakesCompression) {
         kept.Compression = TiffCompression::None;
+    }
+    if (!entry.TakesQuality) {
+        kept.Quality.reset();
     }
     return entry.Write(shape, produce, output, kept);
 }

@@ -1,7 +1,8 @@
 // The one table of image formats: for each, the names it goes by, its
 // reader, its writer, and what its files hold (and so the rows its writer
-// takes). The window's open, the tool's apply and scan outputs and the
-// window's scan save all choose through it.
+// takes), with the words that name it in the window's file dialogs and in
+// the tool's help. The window's open, the tool's apply and scan outputs and
+// the window's scan save all choose through it.
 #pragma once
 
 #include "image/Outcome.h"
@@ -15,8 +16,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-enum class ImageFormat { Bmp, Pnm, Png, Tiff };
+enum class ImageFormat { Bmp, Pnm, Png, Tiff, Jpeg, Pdf };
 
 // An extension, lower case with its dot. A grey name (.pgm) says the file
 // holds one channel, so outputs that are always colour do not take it.
@@ -26,13 +28,19 @@ struct FormatName {
 };
 
 using RowOpener = Outcome<std::unique_ptr<RowSource>> (*)(const ByteSource& source);
+using PagesOpener = std::unique_ptr<PageWriter> (*)();
 
 struct FormatEntry {
     ImageFormat Format;
     std::string_view Label; // "BMP", "PNM", ...
     std::span<const FormatName> Names;
-    RowOpener Open;
+    RowOpener Open; // null for a format only written (PDF)
     RowWriter Write;
+    PagesOpener OpenPages = nullptr; // a file of several pages (PDF), else null
+    // The file dialogs' name of its files (UTF-8), and what the tool's help
+    // says of it as an output.
+    std::string_view DialogLabel;
+    std::string_view Help;
     // What a file of the format holds: grey kept as grey (else written as
     // equal red, green and blue), 16 bits per sample (else 8), the
     // resolution, an ICC profile; whether it takes a choice of compression.
@@ -41,6 +49,11 @@ struct FormatEntry {
     bool HoldsResolution = false;
     bool HoldsProfile = false;
     bool TakesCompression = false;
+    // Its writer takes 16-bit rows and rounds them to 8 bits itself (JPEG),
+    // so a 16-bit input reaches it through the 65536-entry tables.
+    bool RoundsWide = false;
+    // It takes a quality 1..100 (JPEG; a PDF's pages are then JPEGs).
+    bool TakesQuality = false;
     // How its writer takes rows: the colour order, a 16-bit sample's byte
     // order, bottom-up or not, the row alignment.
     SampleOrder Order = SampleOrder::Rgb;
@@ -50,6 +63,10 @@ struct FormatEntry {
 };
 
 const FormatEntry& EntryOf(ImageFormat format);
+std::span<const FormatEntry> AllFormats();
+
+// Whether the writer takes 16-bit rows (it holds them, or rounds them).
+bool TakesWideRows(ImageFormat format);
 
 // Which samples an output name is asked to hold: any (a scan keeps a grey
 // page grey where it can), or colour only (apply's outputs are RGB).
@@ -63,16 +80,40 @@ std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path,
 // The format a file is read as: by its name, every unknown name as a BMP.
 ImageFormat ReadFormatOf(const std::filesystem::path& path);
 
-// "a, b or c": every extension `use` allows, in the table's order.
-std::string NameList(NameUse use);
+// "a, b or c": every extension `use` allows, in the table's order, of the
+// formats `pick` takes (all when null).
+using FormatPick = bool (*)(const FormatEntry& entry);
+std::string NameList(NameUse use, FormatPick pick = nullptr);
+
+// Picks for NameList.
+bool HoldsPages(const FormatEntry& entry);
+bool TakesQuality(const FormatEntry& entry);
+
+// "  .jpg, .jpeg: JPEG, ...": a line (or a few, wrapped to the help's
+// width) for each format `use` allows, as the tool's help lists outputs.
+std::string OutputHelp(NameUse use);
+
+// One choice of a save dialog: a format with a compression where it takes
+// one, and the dialog's words for it.
+struct SaveChoice {
+    ImageFormat Format;
+    TiffCompression Compression = TiffCompression::None;
+    std::string Label;
+};
+
+// What a scan may be saved as, in the table's order: every format whose
+// writer takes 16-bit rows (BMP is left to a typed name, as it refuses
+// them), those that take a compression once more for each.
+std::vector<SaveChoice> ScanSaveChoices();
 
 // The rows the writer of `format` takes for an image of `channels` (1 or 3)
 // and `bits` (8 or 16) per sample: grey and 16 bits kept only where the
-// format holds them.
+// format holds them (or, for 16 bits, rounds them).
 RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height,
                      std::int32_t channels, std::int32_t bits);
 
-// The stored rows of `source` read as `format`, or the reader's reason.
+// The stored rows of `source` read as `format`, or the reader's reason
+// (Unsupported for a format that is only written).
 // `source` must outlive the rows.
 Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source);
 

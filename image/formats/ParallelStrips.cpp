@@ -23,8 +23,11 @@ std::int32_t Cores() {
 
 struct ParallelStrips::Batch {
     std::int32_t firstStrip = 0;
-    std::int32_t rows = 0;                // rows gathered so far
-    std::vector<std::uint8_t> buffer;     // the row above, then the batch's rows
+    std::int32_t rows = 0; // rows gathered so far
+    // The row above, then the batch's rows; left uninitialised but for the
+    // first batch's row above (zeros), as every other byte is copied in
+    // before it is read.
+    std::unique_ptr<std::uint8_t[]> buffer;
     std::vector<EncodedStrip> encoded;    // one per strip of the batch
     std::vector<std::future<bool>> tasks; // running encodes
     std::atomic<std::int32_t> next{0};    // next strip of the batch to encode
@@ -37,9 +40,10 @@ ParallelStrips::ParallelStrips(const StripPlan& plan, StripEncode encode, StripE
     const auto rowBytes = static_cast<std::size_t>(plan_.rowBytes);
     const auto batchRows = static_cast<std::size_t>(batchStrips_) * plan_.rowsPerStrip;
     for (Batch* batch : {filling_.get(), encoding_.get()}) {
-        batch->buffer.assign(rowBytes * (batchRows + 1), 0);
+        batch->buffer.reset(new std::uint8_t[rowBytes * (batchRows + 1)]);
         batch->encoded.resize(static_cast<std::size_t>(batchStrips_));
     }
+    std::memset(filling_->buffer.get(), 0, rowBytes);
 }
 
 ParallelStrips::~ParallelStrips() {
@@ -60,7 +64,7 @@ bool ParallelStrips::AddRow(const std::uint8_t* row) {
     }
     Batch& batch = *filling_;
     const auto rowBytes = static_cast<std::size_t>(plan_.rowBytes);
-    std::memcpy(batch.buffer.data() + rowBytes * static_cast<std::size_t>(batch.rows + 1), row,
+    std::memcpy(batch.buffer.get() + rowBytes * static_cast<std::size_t>(batch.rows + 1), row,
                 rowBytes);
     ++batch.rows;
     ++nextRow_;
@@ -95,7 +99,7 @@ bool ParallelStrips::Launch() {
         for (std::int32_t s = batch.next++; ok && s < strips; s = batch.next++) {
             const std::int32_t first = s * plan_.rowsPerStrip;
             const std::int32_t rows = std::min(plan_.rowsPerStrip, batch.rows - first);
-            const std::uint8_t* above = batch.buffer.data() + rowBytes * std::size_t(first);
+            const std::uint8_t* above = batch.buffer.get() + rowBytes * std::size_t(first);
             ok = encode_(batch.firstStrip + s, {above + rowBytes, rowBytes * std::size_t(rows)},
                          above, batch.encoded[std::size_t(s)]);
         }
@@ -114,7 +118,7 @@ bool ParallelStrips::Launch() {
     Batch& next = *filling_;
     const auto rowBytes = static_cast<std::size_t>(plan_.rowBytes);
     next.firstStrip = batch.firstStrip + strips;
-    std::memcpy(next.buffer.data(), batch.buffer.data() + rowBytes * std::size_t(batch.rows),
+    std::memcpy(next.buffer.get(), batch.buffer.get() + rowBytes * std::size_t(batch.rows),
                 rowBytes);
     next.rows = 0;
     return true;

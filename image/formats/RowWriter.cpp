@@ -158,3 +158,16 @@ Reason WriteThrough(const Replacement& output, const WriterContents& contents) {
     }
     return written.Result == WriteResult::Ok ? Reason() : written.Why;
 }
+
+Reason WriteInOrder(const Replacement& output, const SequentialContents& contents) {
+    return WriteThrough(output, [&](PositionedWriter& writer) {
+        std::int64_t position = 0;
+        return contents([&](std::span<const std::uint8_t> bytes) {
+            if (!writer.WriteAt(position, bytes)) {
+                return false;
+            }
+            position += static_cast<std::int64_t>(bytes.size());
+            return true;
+        });
+    });
+}

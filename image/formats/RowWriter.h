@@ -1,4 +1,4 @@
-// The one interface of every image writer (BMP, PNM, PNG, TIFF): the shape
+// The one interface of every image writer (BMP, PNM, PNG, TIFF, JPEG, PDF): the shape
 // of the rows the writer takes, the producer that makes them a run at a time,
 // what the file is to say beside its pixels, and the safe replacement the
 // file is written through.
@@ -11,6 +11,8 @@
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string_view>
 
 // The rows a writer takes: grey (1 channel) or colour (3), 8 or 16 bits per
@@ -45,10 +47,18 @@ using RowProducer = std::function<Reason(const RowRunSink& sink, bool inOrder)>;
 
 enum class TiffCompression { None, Deflate, Lzw };
 
-// What the file says beside its pixels, where its format has a place for it.
+// A JPEG's quality: 1..100, 92 when none is asked for.
+inline constexpr std::int32_t kLeastQuality = 1;
+inline constexpr std::int32_t kMostQuality = 100;
+inline constexpr std::int32_t kDefaultQuality = 92;
+
+// What the file says beside its pixels, where its format has a place for it,
+// and how it is compressed: TIFF's compression, and the quality 1..100 of a
+// JPEG (kDefaultQuality when none) or of a PDF's pages (lossless when none).
 struct WriteOptions {
     TiffCompression Compression = TiffCompression::None;
     ImageMeta Meta;
+    std::optional<std::int32_t> Quality = std::nullopt;
 };
 
 // An output replaced as a whole: the file's safe replacement, or its
@@ -63,11 +73,37 @@ using RowWriter = Reason (*)(const RowShape& shape, const RowProducer& produce,
 
 inline constexpr std::string_view kNoPixels = "the image has no pixels";
 
+// A file of several images, one a page (a PDF), made through the same rows
+// and options as a writer's: each page is added as it comes and kept aside,
+// and the file is written whole, through the safe replacement, at the end.
+class PageWriter {
+public:
+    virtual ~PageWriter() = default;
+    // A page of the rows. A page that fails leaves nothing of itself; the
+    // pages added before it stay.
+    virtual Reason AddPage(const RowShape& shape, const RowProducer& produce,
+                           const WriteOptions& options) = 0;
+    virtual std::size_t Pages() const = 0;
+    // The dots per inch the last page added was given for want of a
+    // resolution of its own; nullopt when it had one.
+    virtual std::optional<double> LastPageAssumedDpi() const = 0;
+    // Writes every page added; Unsupported with kNoPixels when there is none.
+    virtual Reason Finish(const Replacement& output) = 0;
+};
+
 // Ends every writer: runs `contents` through the output and gives the
 // contents' own reason (a failed read, an encoder's refusal), else the
 // output's (WriteFailed from the contents defers to it), else none.
 using WriterContents = std::function<Reason(PositionedWriter& writer)>;
 Reason WriteThrough(const Replacement& output, const WriterContents& contents);
+
+// Bytes handed on one piece after another; false stops the writer.
+using ByteSink = std::function<bool(std::span<const std::uint8_t> bytes)>;
+
+// WriteThrough for contents made in order: each piece goes where the last
+// one ended.
+using SequentialContents = std::function<Reason(const ByteSink& sink)>;
+Reason WriteInOrder(const Replacement& output, const SequentialContents& contents);
 
 // Hands every row to `writeRow(y, row)` in order, on the calling thread, for
 // encoders that take one row at a time. The rows are made on a second thread

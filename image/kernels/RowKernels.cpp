@@ -71,6 +71,7 @@ template <typename Pixel> void ToRgb(const RowBlock& block, const ToneMap& map) 
 }
 
 using Bgr24 = Direct<3, false>;
+using Rgb24 = Direct<3, true>;
 using Bgrx32 = Direct<4, false>;
 using Rgbx32 = Direct<4, true>;
 
@@ -99,6 +100,9 @@ RowKernel BgrKernel(const RowFormat& format, bool wide) {
     if (format == kRgbx32) {
         return ToBgr<Rgbx32>;
     }
+    if (format == kRgb24) {
+        return ToBgr<Rgb24>;
+    }
     return format == kIndexed8 ? ToBgr<Indexed> : nullptr;
 }
 
@@ -111,6 +115,9 @@ RowKernel RgbKernel(const RowFormat& format) {
     }
     if (format == kBgrx32) {
         return ToRgb<Bgrx32>;
+    }
+    if (format == kRgb24) {
+        return ToRgb<Rgb24>;
     }
     return format == kIndexed8 ? ToRgb<Indexed> : nullptr;
 }

@@ -1,6 +1,7 @@
 // Checked malloc for image-sized blocks, their pages asked for in one go.
 #include "image/rows/PixelMemory.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -12,6 +13,9 @@ namespace {
 // Below this a block's first touches cost too little to matter.
 constexpr std::uint64_t kPopulateMinBytes = std::uint64_t{16} << 20;
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+// glibc's largest threshold for blocks mapped on their own.
+constexpr int kMappedBlockBytes = 32 << 20;
+constexpr int kKeptTopBytes = 128 << 20;
 
 // Asks for 2 MiB pages over the block's whole 2 MiB spans, then has the
 // kernel provide every page now, in one call, rather than one fault per
@@ -56,4 +60,9 @@ std::optional<MallocPtr<std::uint8_t>> AllocatePixelBlock(std::uint64_t count,
         Populate(block.get(), bytes);
     }
     return block;
+}
+
+void KeepFreedMemory() {
+    mallopt(M_MMAP_THRESHOLD, kMappedBlockBytes);
+    mallopt(M_TRIM_THRESHOLD, kKeptTopBytes);
 }

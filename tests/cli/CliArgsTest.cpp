@@ -61,6 +61,15 @@ TEST(CliArgs, AcceptedLinesGiveTheirCommand) {
          "out.png",
          "",
          false},
+        {"apply pages",
+         {"apply", "p.tvp", "a.png", "b.tif", "doc.pdf"},
+         CommandKind::Apply,
+         false,
+         "p.tvp",
+         {"a.png", "b.tif"},
+         "doc.pdf",
+         "",
+         false},
         {"apply defaults",
          {"apply", "--defaults", "in.bmp", "out.BMP"},
          CommandKind::Apply,
@@ -135,7 +144,9 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"cube", "--force", "--defaults", "x.cube"}, "--force is for export and scan only"},
         {{"sane", "-o", "dir", "--defaults"}, "-o is for apply only"},
         {{"apply", "--defaults", "in.bmp"}, "too few"},
-        {{"apply", "--defaults", "a.bmp", "b.bmp", "c.bmp"}, "too many"},
+        {{"apply", "--defaults", "--quality", "0", "a.bmp", "b.jpg"},
+         "--quality takes 1..100, not 0"},
+        {{"scan", "--linear", "--quality", "101", "b.jpg"}, "--quality takes 1..100, not 101"},
         {{"apply", "--defaults", "--png", "in.bmp", "out.bmp"}, "--png goes with -o"},
         {{"apply", "--defaults", "-o"}, "-o needs a folder"},
         {{"apply", "--defaults", "-o", "d", "-o", "e", "a.bmp"}, "given twice"},
@@ -203,15 +214,19 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
 // Lines the parser takes whose outputs the command refuses before any work.
 TEST(CliArgs, OutputNamesAreJudgedByTheCommandsThatWriteThem) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
-        {{"apply", "--defaults", "in.bmp", "out.jpg"},
-         "must end in .bmp, .pnm, .ppm, .png, .tif or .tiff"},
+        {{"apply", "--defaults", "in.bmp", "out.gif"},
+         "must end in .bmp, .pnm, .ppm, .png, .tif, .tiff, .jpg, .jpeg or .pdf"},
+        {{"apply", "--defaults", "a.bmp", "b.bmp", "out.tif"}, "only as its pages (.pdf)"},
+        {{"apply", "--defaults", "--quality", "80", "a.bmp", "out.png"},
+         "--quality is for .jpg, .jpeg or .pdf outputs"},
+        {{"scan", "--linear", "--quality", "80", "o.tif"}, "--quality is for"},
         {{"apply", "--defaults", "in.pnm", "out.pgm"}, "must end in .bmp"},
         {{"apply", "--defaults", "-o", "d", "x/a.bmp", "y/a.bmp"}, "two inputs would be written"},
         {{"apply", "--defaults", "-o", "d", "--png", "a.bmp", "a.BMP"},
          "two inputs would be written"},
-        {{"scan", "--linear", "o.jpg"}, "must end in .bmp, .pnm, .ppm, .pgm, .png, .tif or .tiff"},
+        {{"scan", "--linear", "o.gif"}, "must end in .bmp, .pnm, .ppm, .pgm, .png, .tif"},
         {{"scan", "--linear", "--depth", "16", "o.bmp"}, "8-bit samples only"},
-        {{"scan", "--linear", "--batch", "page%d.jpg"}, "must end in .bmp"},
+        {{"scan", "--linear", "--batch", "page%d.gif"}, "must end in .bmp"},
         {{"scan", "--linear", "--batch", "page.%d"}, "must end in .bmp"},
     };
     for (const auto& [args, why] : lines) {
@@ -351,4 +366,4 @@ TEST(ApplyTargets, TheFormatFollowsTheExtensionInAnyCase) {
 
 } // namespace
 
-}  // namespace cli_args_test
+} // namespace cli_args_test

@@ -34,7 +34,7 @@ std::string Text(const std::vector<std::uint8_t>& bytes) {
 
 TEST(CliScanMeta, TheScansResolutionLandsInTheFile) {
     for (const char* dpi : {"75", "150"}) {
-        for (const char* name : {"out.tif", "out.png", "out.bmp"}) {
+        for (const char* name : {"out.tif", "out.png", "out.bmp", "out.jpg"}) {
             for (const char* params : {"--linear", "--defaults"}) {
                 ScratchDir scratch;
                 const fs::path out = scratch / name;
@@ -143,4 +143,4 @@ TEST(CliScanMeta, ApplyCompressesTiffWithTheMethodAskedForAndThePredictor) {
 
 } // namespace
 
-}  // namespace scan_meta_end_to_end_test
+} // namespace scan_meta_end_to_end_test

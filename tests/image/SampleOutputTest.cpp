@@ -145,9 +145,10 @@ TEST(SampleOutput, AFailedScanOrA16BitBmpLeavesNoFile) {
 
 TEST(FormatTable, TheExtensionPicksTheFormat) {
     const std::pair<const char*, std::optional<ImageFormat>> cases[] = {
-        {"a.pnm", ImageFormat::Pnm}, {"a.PPM", ImageFormat::Pnm},  {"a.pgm", ImageFormat::Pnm},
-        {"a.png", ImageFormat::Png}, {"a.tif", ImageFormat::Tiff}, {"a.TIFF", ImageFormat::Tiff},
-        {"a.bmp", ImageFormat::Bmp}, {"a.jpg", std::nullopt},      {"a", std::nullopt},
+        {"a.pnm", ImageFormat::Pnm}, {"a.PPM", ImageFormat::Pnm},   {"a.pgm", ImageFormat::Pnm},
+        {"a.png", ImageFormat::Png}, {"a.tif", ImageFormat::Tiff},  {"a.TIFF", ImageFormat::Tiff},
+        {"a.bmp", ImageFormat::Bmp}, {"a.JPeG", ImageFormat::Jpeg}, {"a.pdf", ImageFormat::Pdf},
+        {"a.gif", std::nullopt},     {"a", std::nullopt},
     };
     for (const auto& [name, kind] : cases) {
         EXPECT_EQ(FormatOfName(name), kind) << name;
@@ -155,8 +156,9 @@ TEST(FormatTable, TheExtensionPicksTheFormat) {
     // Outputs that are always colour take no grey name, and say which they take.
     EXPECT_EQ(FormatOfName("a.pgm", NameUse::ColourOnly), std::nullopt);
     EXPECT_EQ(FormatOfName("a.ppm", NameUse::ColourOnly), ImageFormat::Pnm);
-    EXPECT_EQ(NameList(NameUse::ColourOnly), ".bmp, .pnm, .ppm, .png, .tif or .tiff");
-    EXPECT_EQ(ReadFormatOf("scan.jpg"), ImageFormat::Bmp); // every unknown name is read as BMP
+    EXPECT_EQ(NameList(NameUse::ColourOnly),
+              ".bmp, .pnm, .ppm, .png, .tif, .tiff, .jpg, .jpeg or .pdf");
+    EXPECT_EQ(ReadFormatOf("scan.gif"), ImageFormat::Bmp); // every unknown name is read as BMP
 }
 
 TEST(FormatTable, EachWriterTakesOnlyWhatItsFormatHolds) {
@@ -181,4 +183,4 @@ TEST(FormatTable, EachWriterTakesOnlyWhatItsFormatHolds) {
 
 } // namespace
 
-}  // namespace sample_output_test
+} // namespace sample_output_test

@@ -62,7 +62,8 @@ TEST_F(Files, ExportWritesThreeFilesBetweenTheNoticeAndTheSuccess) {
     EXPECT_EQ(ask.FileDialogs()[0].mode, FileDialogRequest::Mode::Save);
     EXPECT_EQ(ask.FileDialogs()[0].defaultSuffix, "tvk");
     EXPECT_FALSE(ask.FileDialogs()[0].overwritePrompt);
-    EXPECT_EQ(ask.FileDialogs()[0].filter, "TVK Files (*.tvk)|*.tvk|All Files (*.*)|*.*||");
+    EXPECT_EQ(ask.FileDialogs()[0].filter,
+              QStringLiteral("テーブル ファイル (*.tvk)|*.tvk|すべてのファイル (*.*)|*.*||"));
     const QByteArray red = ReadAll(Path("curveR.tvk"));
     EXPECT_TRUE(red.startsWith("Gamma table by Tamrel - Red\r\n256\r\n0\r\n4\r\n7\r\n"));
     EXPECT_TRUE(red.endsWith("\r\n255\r\n"));
@@ -234,4 +235,4 @@ TEST_F(Files, LoadingLeavesThePreviewForApply) {
 
 } // namespace
 
-}  // namespace file_handlers_test
+} // namespace file_handlers_test

@@ -188,16 +188,20 @@ TEST_F(Preview, AFailedOpenSaysWhichFileAndWhyOnTheSecondLine) {
     EXPECT_EQ(ask.Messages().at(0).details, "absent.bmp: ファイルまたはフォルダーが見つかりません");
 }
 
-TEST_F(Preview, OpenDialogAsksForBmpFiles) {
+// The first filter takes every image the window reads; a PDF is only written.
+TEST_F(Preview, OpenDialogOffersEveryImageItReadsFirst) {
     ask.QueueCancel();
     Button(IDC_OPEN_IMAGE)->click();
     ASSERT_EQ(ask.FileDialogs().size(), 1u);
     EXPECT_EQ(ask.FileDialogs()[0].mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(ask.FileDialogs()[0].defaultSuffix, "bmp");
-    EXPECT_EQ(ask.FileDialogs()[0].filter,
-              QStringLiteral("BMP Files (*.bmp)|*.bmp|"
-                             "スキャン画像 (*.png *.tif *.tiff *.pnm *.ppm *.pgm)|"
-                             "*.png;*.tif;*.tiff;*.pnm;*.ppm;*.pgm|All Files (*.*)|*.*||"));
+    const QString filter = ask.FileDialogs()[0].filter;
+    EXPECT_TRUE(filter.startsWith(QStringLiteral(
+        "画像ファイル (*.bmp *.pnm *.ppm *.pgm *.png *.tif *.tiff *.jpg *.jpeg)|"
+        "*.bmp;*.pnm;*.ppm;*.pgm;*.png;*.tif;*.tiff;*.jpg;*.jpeg|BMP 画像 (*.bmp)|")))
+        << filter.toStdString();
+    EXPECT_TRUE(filter.endsWith(QStringLiteral("|すべてのファイル (*.*)|*.*||")));
+    EXPECT_FALSE(filter.contains(QStringLiteral("pdf")));
 }
 
 using PixelReadout = Preview;
@@ -285,4 +289,4 @@ TEST_F(PixelReadout, OnePixelNarrowerImageTakesOneStepThenNeverPans) {
 
 } // namespace
 
-}  // namespace preview_test
+} // namespace preview_test

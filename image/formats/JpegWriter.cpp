@@ -1,0 +1,122 @@
+// The bands go through the strip compressor that TIFF and PNG use: rows are
+// gathered into bands, a batch of bands is encoded on every core while the
+// next is gathered, and the bands are handed on in order, each followed by
+// its restart marker (the last by the end of image).
+#include "image/formats/JpegWriter.h"
+
+#include "image/formats/ColourProfile.h"
+#include "image/formats/JpegBands.h"
+#include "image/formats/ParallelStrips.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <string>
+
+namespace {
+
+constexpr std::size_t kWideLevels = 65536;
+
+constexpr unsigned kNarrowShift = 8;
+
+// Each 16-bit level's nearest 8-bit level: (v * 255 + 32767) / 65535.
+const std::array<std::uint8_t, kWideLevels>& NarrowLevels() {
+    static const std::array<std::uint8_t, kWideLevels> table = [] {
+        std::array<std::uint8_t, kWideLevels> levels{};
+        for (std::uint32_t v = 0; v < kWideLevels; ++v) {
+            levels[v] = static_cast<std::uint8_t>((v * kMaxSample8 + kMaxSample16 / 2) /
+                                                  std::uint32_t{kMaxSample16});
+        }
+        return levels;
+    }();
+    return table;
+}
+
+// The rows as packed 8-bit rows: as they are, or narrowed into `scratch`.
+std::span<const std::uint8_t> NarrowRows(const RowShape& shape, std::span<const std::uint8_t> rows,
+                                         std::vector<std::uint8_t>& scratch) {
+    if (shape.Bits == kNarrowBits) {
+        return rows;
+    }
+    const auto& levels = NarrowLevels();
+    const bool bigEndian = shape.Words == std::endian::big;
+    scratch.resize(rows.size() / 2);
+    for (std::size_t i = 0; i < scratch.size(); ++i) {
+        const unsigned first = rows[2 * i];
+        const unsigned second = rows[2 * i + 1];
+        scratch[i] =
+            levels[bigEndian ? first << kNarrowShift | second : second << kNarrowShift | first];
+    }
+    return scratch;
+}
+
+Reason Refusal(const RowShape& shape) {
+    if (shape.Width <= 0 || shape.Height <= 0) {
+        return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
+    }
+    if (shape.Width > kJpegMostSide || shape.Height > kJpegMostSide) {
+        return {ReasonCode::Unsupported, 0,
+                "a JPEG holds at most " + std::to_string(kJpegMostSide) + " pixels each way"};
+    }
+    return {};
+}
+
+JpegSettings SettingsOf(const RowShape& shape, const WriteOptions& options) {
+    JpegSettings s;
+    s.width = shape.Width;
+    s.height = shape.Height;
+    s.channels = shape.Channels;
+    s.quality = std::clamp(options.Quality.value_or(kDefaultQuality), kLeastQuality, kMostQuality);
+    s.density = options.Meta.resolution;
+    if (ProfileFits(options.Meta.profile, shape.Channels)) {
+        s.icc = options.Meta.profile;
+    }
+    return s;
+}
+
+} // namespace
+
+Reason EncodeJpeg(const RowShape& shape, const RowProducer& produce, const WriteOptions& options,
+                  const ByteSink& sink, std::int64_t bandBytes) {
+    if (Reason refused = Refusal(shape)) {
+        return refused;
+    }
+    const JpegSettings settings = SettingsOf(shape, options);
+    const JpegBandPlan plan = PlanJpegBands(settings, bandBytes);
+    const std::int32_t bands = plan.Bands(shape.Height);
+    std::atomic<bool> encoderFailed{false};
+    ParallelStrips strips(
+        {shape.RowBytes(), plan.bandRows, shape.Height},
+        [&](std::int32_t index, std::span<const std::uint8_t> rows, const std::uint8_t*,
+            EncodedStrip& out) {
+            thread_local std::vector<std::uint8_t> narrowed;
+            if (!EncodeJpegBand(settings, plan, index, NarrowRows(shape, rows, narrowed),
+                                out.bytes)) {
+                encoderFailed = true;
+                return false;
+            }
+            return true;
+        },
+        [&](std::int32_t index, const EncodedStrip& band) {
+            return sink(band.bytes) && sink(JpegBandEnd(index, bands));
+        });
+    if (Reason failed = ProduceRowByRow(shape, produce, [&](std::int32_t, const std::uint8_t* row) {
+            return strips.AddRow(row);
+        })) {
+        return failed;
+    }
+    if (!strips.Finish()) {
+        return encoderFailed ? Reason(ReasonCode::DamagedData, 0, "libjpeg-turbo failed to encode")
+                             : Reason(ReasonCode::WriteFailed);
+    }
+    return {};
+}
+
+Reason WriteJpeg(const RowShape& shape, const RowProducer& produce, const Replacement& output,
+                 const WriteOptions& options) {
+    if (Reason refused = Refusal(shape)) {
+        return refused; // the output is left alone
+    }
+    return WriteInOrder(
+        output, [&](const ByteSink& sink) { return EncodeJpeg(shape, produce, options, sink); });
+}
