@@ -2,13 +2,11 @@
 // that an 8-bit, a 16-bit and a PNM of any maxval are measured alike.
 #include "measure/ChartScan.h"
 
-#include "image/formats/FormatTable.h"
+#include "image/formats/FileRows.h"
 #include "image/rows/MemoryAvailable.h"
-#include "io/File.h"
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
 
 namespace {
 
@@ -90,15 +88,6 @@ Outcome<ChartScan> ScanOfRows(const RowSource& source) {
 }
 
 Outcome<ChartScan> ReadChartScan(const std::filesystem::path& path) {
-    std::error_code error;
-    const std::optional<File> file = File::OpenForReading(path, error);
-    if (!file) {
-        return Reason(ReasonCode::CannotOpen, error.value());
-    }
-    const FileSource source(*file);
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ReadFormatOf(path), source);
-    if (!rows) {
-        return rows.Why();
-    }
-    return ScanOfRows(**rows);
+    return UseFileRows(path, ReadFormatOf(path),
+                       [](const RowSource& rows) { return ScanOfRows(rows); });
 }
