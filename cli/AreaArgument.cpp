@@ -1,8 +1,9 @@
 // Each field is judged on its own, so that the message names the one at fault.
 #include "cli/AreaArgument.h"
 
+#include "cli/NumberList.h"
+
 #include <array>
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -10,18 +11,6 @@ namespace {
 constexpr std::size_t kFields = 4;
 constexpr std::array<const char*, kFields> kFieldNames = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
 constexpr std::size_t kFirstSize = 2; // WIDTH and HEIGHT must be above 0
-
-std::optional<double> PlainDecimal(std::string_view number) {
-    if (number.empty() || number.find_first_not_of("0123456789.") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    double value = 0;
-    const auto [stop, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || stop != number.data() + number.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 std::string FieldError(std::size_t field, std::string_view number) {
     const bool size = field >= kFirstSize;
@@ -43,23 +32,17 @@ std::string EdgeError(const ScanArea& area) {
 } // namespace
 
 AreaParse ParseAreaArgument(std::string_view text) {
-    std::array<std::string_view, kFields> numbers{};
-    std::size_t start = 0;
-    for (std::size_t field = 0; field < kFields; ++field) {
-        const std::size_t comma = field + 1 < kFields ? text.find(',', start) : text.size();
-        if (comma == std::string_view::npos ||
-            (field + 1 == kFields && text.find(',', start) != std::string_view::npos)) {
-            return {std::nullopt,
-                    "takes LEFT,TOP,WIDTH,HEIGHT in millimetres, not " + std::string(text)};
-        }
-        numbers[field] = text.substr(start, comma - start);
-        start = comma + 1;
+    const auto numbers = SplitFields<kFields>(text);
+    if (!numbers) {
+        return {std::nullopt,
+                "takes LEFT,TOP,WIDTH,HEIGHT in millimetres, not " + std::string(text)};
     }
     std::array<double, kFields> values{};
     for (std::size_t field = 0; field < kFields; ++field) {
-        const std::optional<double> value = PlainDecimal(numbers[field]);
+        const std::string_view number = (*numbers)[field];
+        const std::optional<double> value = PlainDecimal(number);
         if (!value || (field >= kFirstSize && !(*value > 0))) {
-            return {std::nullopt, FieldError(field, numbers[field])};
+            return {std::nullopt, FieldError(field, number)};
         }
         values[field] = *value;
     }

@@ -4,6 +4,7 @@
 
 #include "cli/AreaArgument.h"
 #include "cli/CornersArgument.h"
+#include "cli/NumberList.h"
 #include "cli/OptionTable.h"
 #include "cli/RectArgument.h"
 #include "curve/CurveTable.h"
@@ -251,13 +252,8 @@ std::optional<long> NumberIn(std::string_view text, long min, long max) {
 // A percentage 0..100 in plain decimals ("0.5", "2"): no sign, exponent or blanks.
 std::optional<double> PercentOf(std::string_view text) {
     constexpr double kAllPixels = 100.0;
-    if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    double value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || value > kAllPixels) {
+    const std::optional<double> value = PlainDecimal(text);
+    if (!value || *value > kAllPixels) {
         return std::nullopt;
     }
     return value;

@@ -4,8 +4,7 @@
 #include "cli/ChannelSource.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
-#include "image/formats/FormatTable.h"
-#include "io/File.h"
+#include "image/formats/FileRows.h"
 #include "io/ParamFileWriter.h"
 #include "measure/FilmMeasure.h"
 
@@ -59,32 +58,29 @@ bool WouldReplaceScan(const fs::path& a, const fs::path& b) {
 // The film measured on the scan, or nullopt after the failure was reported.
 std::optional<FilmSettings> MeasureScan(const CliCommand& command, std::ostream& err) {
     const fs::path& scan = command.inputs.front();
-    std::error_code error;
-    const std::optional<File> file = File::OpenForReading(scan, error);
-    if (!file) {
-        err << FileError(scan, ReasonText(Reason(ReasonCode::CannotOpen, error.value())));
-        return std::nullopt;
-    }
-    const FileSource source(*file);
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ReadFormatOf(scan), source);
-    if (!rows) {
-        err << FileError(scan, ReasonText(rows.Why()));
-        return std::nullopt;
-    }
     FilmRequest request;
     request.mode = command.blackAndWhite ? FilmMode::BlackAndWhite : FilmMode::ColourNegative;
     request.base = command.filmBase;
     request.neutrals = command.neutrals;
-    const FilmMeasurement measured = MeasureFilm(**rows, request);
-    if (measured.read) {
-        err << FileError(scan, ReasonText(measured.read));
+    RowLayout layout;
+    const Outcome<FilmMeasurement> measured = UseFileRows(
+        scan, ReadFormatOf(scan), [&](const RowSource& rows) -> Outcome<FilmMeasurement> {
+            layout = rows.Layout();
+            FilmMeasurement film = MeasureFilm(rows, request);
+            if (film.read) {
+                return film.read;
+            }
+            return film;
+        });
+    if (!measured) {
+        err << FileError(scan, ReasonText(measured.Why()));
         return std::nullopt;
     }
-    if (measured.problem.fault != FilmFault::None) {
-        err << FileError(scan, ProblemText(command, measured.problem, (*rows)->Layout()));
+    if (measured->problem.fault != FilmFault::None) {
+        err << FileError(scan, ProblemText(command, measured->problem, layout));
         return std::nullopt;
     }
-    return measured.film;
+    return measured->film;
 }
 
 } // namespace

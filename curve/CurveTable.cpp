@@ -45,25 +45,6 @@ void CopyWindowTable(double white, std::span<std::uint16_t> table, double expone
 
 } // namespace
 
-CurveLevels::CurveLevels(double white, int maxLevel, double exponent, double alpha, double black)
-    : maxLevel_(maxLevel), exponent_(exponent), black_(black), span_(white - black) {
-    const CurveTangent t = TangentOf(exponent, alpha);
-    k_ = t.k;
-    toeEnd_ = t.l0 * span_ + black;
-    toeSlope_ = maxLevel * t.v0 / (t.l0 * span_);
-}
-
-std::uint16_t CurveLevels::At(double x) const {
-    if (x <= black_) {
-        return 0; // never a power of a negative number
-    }
-    if (x < toeEnd_) {
-        return ToLevel((x - black_) * toeSlope_, maxLevel_);
-    }
-    const double l = (x - black_) / span_;
-    return ToLevel(maxLevel_ * ((1.0 - k_) * std::pow(l, exponent_) + k_), maxLevel_);
-}
-
 bool ComputeCurveTable(double white, std::span<std::uint16_t> table, int maxLevel, double exponent,
                        double alpha, double black) {
     const TableShape shape{table.size(), maxLevel};
@@ -74,10 +55,10 @@ bool ComputeCurveTable(double white, std::span<std::uint16_t> table, int maxLeve
         CopyWindowTable(white, table, exponent, alpha, black);
         return true;
     }
-    const CurveLevels curve(white, maxLevel, exponent, alpha, black);
+    const ToneCurve curve(white, exponent, alpha, black, maxLevel);
     const double last = static_cast<double>(table.size() - 1);
     for (std::size_t j = 0; j < table.size(); ++j) {
-        table[j] = curve.At(static_cast<double>(j) * kTopInputLevel / last);
+        table[j] = ToLevel(curve(static_cast<double>(j) * kTopInputLevel / last), maxLevel);
     }
     return true;
 }
@@ -87,11 +68,11 @@ bool ComputeFilmCurveTable(const FilmStage& film, double white, std::span<std::u
     if (!IsValidShape({table.size(), maxLevel})) {
         return false;
     }
-    const CurveLevels curve(white, maxLevel, exponent, alpha, black);
+    const ToneCurve curve(white, exponent, alpha, black, maxLevel);
     const double last = static_cast<double>(table.size() - 1);
     for (std::size_t j = 0; j < table.size(); ++j) {
         const double positive = FilmPositive(film, static_cast<double>(j) / last);
-        table[j] = curve.At(kTopInputLevel * std::clamp(positive, 0.0, 1.0));
+        table[j] = ToLevel(curve(kTopInputLevel * std::clamp(positive, 0.0, 1.0)), maxLevel);
     }
     return true;
 }

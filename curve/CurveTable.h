@@ -35,25 +35,6 @@ constexpr bool IsValidShape(TableShape shape) {
 bool ComputeCurveTable(double white, std::span<std::uint16_t> table, int maxLevel, double exponent,
                        double alpha, double black);
 
-// The same curve at any input level x of 0..255, not only at the entries of
-// a table: a film stage in front of it hands it levels between them.
-class CurveLevels {
-public:
-    // `maxLevel` within IsValidShape's range.
-    CurveLevels(double white, int maxLevel, double exponent, double alpha, double black);
-    // The output level 0..maxLevel at input level x, rounded half up.
-    std::uint16_t At(double x) const;
-
-private:
-    int maxLevel_;
-    double exponent_;
-    double black_;
-    double span_;     // white - black
-    double k_;        // the power law's offset
-    double toeEnd_;   // the tangent point on the input scale
-    double toeSlope_; // output levels per input level along the toe
-};
-
 // The film stage and then the curve: entry j of N stands for the scan value
 // t = j / (N - 1), and holds the curve at x = 255 * p(t), p clamped to 0..1.
 // The table falls where the curve rises. False, writing nothing, as

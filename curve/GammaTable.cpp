@@ -6,6 +6,8 @@
 // with k = (0.45 / p)^2 * (1 - alpha); p = 0.45, alpha = 1.099 is BT.709.
 #include "curve/GammaTable.h"
 
+#include "curve/ToneCurve.h"
+
 #include <cmath>
 #include <limits>
 
@@ -45,10 +47,8 @@ void ComputeGammaTable(double white, GammaTable& table, double exponent, double 
     const double b = black;
     const double p = exponent;
     const double span = white - b;
-    const double k = std::pow(kBt709Exponent / p, kSquare) * (1.0 - alpha);
     // Where the line through the origin touches (1 - k) * L^p + k.
-    const double l0 = std::pow(-k / ((1.0 - p) * (1.0 - k)), 1.0 / p);
-    const double v0 = (1.0 - k) * std::pow(l0, p) + k;
+    const auto [k, l0, v0] = TangentOf(p, alpha);
     const double toeSlope = kFullOutput * v0 / (l0 * span); // output levels per input level
     const int breakpoint = RoundHalfUp(l0 * span + b);
 

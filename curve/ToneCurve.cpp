@@ -1,6 +1,8 @@
 // The curve of GammaTable.cpp without its rounding: with W = white - black
-// and L = (x - black) / W, 0 for x <= black, (x - black) * V0 / (L0 * W)
-// below the tangent point, (1 - k) * L^p + k from it on.
+// and L = (x - black) / W, 0 for x <= black, (x - black) * M * V0 / (L0 * W)
+// below the tangent point, M * ((1 - k) * L^p + k) from it on, for the top M.
+// The top multiplies first, as the tables always computed it (at M = 1 it
+// changes no bit).
 #include "curve/ToneCurve.h"
 
 #include "curve/GammaTable.h"
@@ -15,10 +17,10 @@ CurveTangent TangentOf(double exponent, double alpha) {
     return {k, l0, (1.0 - k) * std::pow(l0, p) + k};
 }
 
-ToneCurve::ToneCurve(double white, double exponent, double alpha, double black)
-    : black_(black), span_(white - black), exponent_(exponent),
+ToneCurve::ToneCurve(double white, double exponent, double alpha, double black, double top)
+    : black_(black), span_(white - black), exponent_(exponent), top_(top),
       tangent_(TangentOf(exponent, alpha)), toeEnd_(tangent_.l0 * span_ + black),
-      toeSlope_(tangent_.v0 / (tangent_.l0 * span_)) {}
+      toeSlope_(top * tangent_.v0 / (tangent_.l0 * span_)) {}
 
 ToneCurve::ToneCurve(const ChannelParams& channel)
     : ToneCurve(channel.White, 1.0 / channel.Gamma, channel.Alpha, channel.Black) {}
@@ -30,6 +32,7 @@ double ToneCurve::operator()(double level) const {
     const double value =
         level < toeEnd_
             ? (level - black_) * toeSlope_
-            : (1.0 - tangent_.k) * std::pow((level - black_) / span_, exponent_) + tangent_.k;
-    return std::clamp(value, 0.0, 1.0);
+            : top_ *
+                  ((1.0 - tangent_.k) * std::pow((level - black_) / span_, exponent_) + tangent_.k);
+    return std::clamp(value, 0.0, top_);
 }

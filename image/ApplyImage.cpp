@@ -4,13 +4,12 @@
 #include "image/ApplyImage.h"
 
 #include "image/formats/ChannelTables.h"
+#include "image/formats/FileRows.h"
 #include "image/kernels/ScanLevels.h"
 #include "image/rows/LevelRows.h"
-#include "io/File.h"
 
 #include <functional>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -144,6 +143,20 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
         options, *meta);
 }
 
+// The rows as a file of `format` through its writer, or as the next page of
+// a document.
+RowTarget FileTarget(ImageFormat format, const Replacement& output) {
+    return [format, &output](const RowShape& shape, const RowProducer& produce,
+                             const WriteOptions& written) {
+        return WriteRows(format, shape, produce, output, written);
+    };
+}
+
+RowTarget PageTarget(PageWriter& pages) {
+    return [&pages](const RowShape& shape, const RowProducer& produce,
+                    const WriteOptions& written) { return pages.AddPage(shape, produce, written); };
+}
+
 Reason ApplyTo(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                const RowTarget& target, const ApplyTables& tables, const ApplyOptions& options) {
     const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(inFormat, input);
@@ -158,45 +171,28 @@ Reason ApplyTo(const ByteSource& input, ImageFormat inFormat, ImageFormat outFor
 Reason ApplyImage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                   const Replacement& output, const ApplyTables& tables,
                   const ApplyOptions& options) {
-    return ApplyTo(
-        input, inFormat, outFormat,
-        [&](const RowShape& shape, const RowProducer& produce, const WriteOptions& written) {
-            return WriteRows(outFormat, shape, produce, output, written);
-        },
-        tables, options);
+    return ApplyTo(input, inFormat, outFormat, FileTarget(outFormat, output), tables, options);
 }
 
 Reason ApplyImageToPage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                         PageWriter& pages, const ApplyTables& tables, const ApplyOptions& options) {
-    return ApplyTo(
-        input, inFormat, outFormat,
-        [&](const RowShape& shape, const RowProducer& produce, const WriteOptions& written) {
-            return pages.AddPage(shape, produce, written);
-        },
-        tables, options);
+    return ApplyTo(input, inFormat, outFormat, PageTarget(pages), tables, options);
 }
 
 Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat, PageWriter& pages,
                        const ApplyTables& tables, const ApplyOptions& options) {
-    std::error_code error;
-    const std::optional<File> file = File::OpenForReading(input, error);
-    if (!file) {
-        return Reason(ReasonCode::CannotOpen, error.value());
-    }
-    return ApplyImageToPage(FileSource(*file), ReadFormatOf(input), outFormat, pages, tables,
-                            options);
+    return UseFileRows(input, ReadFormatOf(input), [&](const RowSource& rows) {
+        return ApplyRows(rows, outFormat, PageTarget(pages), tables, options);
+    });
 }
 
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
                       ImageFormat outFormat, const ApplyTables& tables,
                       const ApplyOptions& options) {
-    std::error_code error;
-    const std::optional<File> file = File::OpenForReading(input, error);
-    if (!file) {
-        return Reason(ReasonCode::CannotOpen, error.value());
-    }
-    return ApplyImage(
-        FileSource(*file), ReadFormatOf(input), outFormat,
-        [&](const PositionedContents& c) { return WriteFileAtomically(output, c); }, tables,
-        options);
+    const Replacement replace = [&](const PositionedContents& c) {
+        return WriteFileAtomically(output, c);
+    };
+    return UseFileRows(input, ReadFormatOf(input), [&](const RowSource& rows) {
+        return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
+    });
 }

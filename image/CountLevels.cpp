@@ -5,16 +5,14 @@
 #include "image/CountLevels.h"
 
 #include "image/formats/BmpPixels.h"
-#include "image/formats/FormatTable.h"
+#include "image/formats/FileRows.h"
 #include "image/rows/ImageBuffer.h"
 #include "image/rows/LevelRows.h"
 #include "image/rows/ParallelRows.h"
 #include "image/rows/Pipeline.h"
-#include "io/File.h"
 
 #include <cstring>
 #include <mutex>
-#include <system_error>
 
 namespace {
 
@@ -88,15 +86,6 @@ LevelHistogram CountKeptLevels(const ImageBuffer& image) {
 }
 
 Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path) {
-    std::error_code error;
-    const std::optional<File> file = File::OpenForReading(path, error);
-    if (!file) {
-        return Reason(ReasonCode::CannotOpen, error.value());
-    }
-    const FileSource source(*file);
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(ReadFormatOf(path), source);
-    if (!rows) {
-        return rows.Why();
-    }
-    return CountLevels(**rows);
+    return UseFileRows(path, ReadFormatOf(path),
+                       [](const RowSource& rows) { return CountLevels(rows); });
 }

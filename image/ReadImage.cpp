@@ -3,14 +3,12 @@
 // row 0 is the image's bottom row, as for a top-down BMP).
 #include "image/ReadImage.h"
 
-#include "image/formats/FormatTable.h"
+#include "image/formats/FileRows.h"
 #include "image/kernels/ScanLevels.h"
 #include "image/rows/MemoryAvailable.h"
 #include "image/rows/Pipeline.h"
-#include "io/File.h"
 
 #include <limits>
-#include <system_error>
 
 namespace {
 
@@ -65,15 +63,5 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path) {
     if (format == ImageFormat::Bmp) {
         return ReadBmpFile(path);
     }
-    std::error_code error;
-    const std::optional<File> file = File::OpenForReading(path, error);
-    if (!file) {
-        return Reason(ReasonCode::CannotOpen, error.value());
-    }
-    const FileSource source(*file);
-    const Outcome<std::unique_ptr<RowSource>> rows = OpenRows(format, source);
-    if (!rows) {
-        return rows.Why();
-    }
-    return DecodeRows(**rows);
+    return UseFileRows(path, format, [](const RowSource& rows) { return DecodeRows(rows); });
 }

@@ -6,14 +6,13 @@
 // largest honest block within kBytesPerFileByte times its size.
 #include "measure/ChartReference.h"
 
-#include "io/File.h"
+#include "io/WholeFile.h"
 #include "measure/LcmsContext.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
-#include <system_error>
 
 namespace {
 
@@ -196,23 +195,11 @@ Outcome<ChartReference> ReadReference(std::span<const std::uint8_t> bytes) {
 }
 
 Outcome<ChartReference> ReadReferenceFile(const std::filesystem::path& path) {
-    std::error_code error;
-    std::optional<File> file = File::OpenForReading(path, error);
-    if (!file) {
-        return Reason(ReasonCode::CannotOpen, error.value());
+    const WholeFile file = ReadWholeFile(path, kMostReferenceBytes, kWords);
+    if (file.why) {
+        return file.why;
     }
-    const std::int64_t length = file->Length();
-    if (length < 0) {
-        return Reason(ReasonCode::ReadFailed);
-    }
-    if (length > kMostReferenceBytes) {
-        return Reason(ReasonCode::TooLarge, length, std::string(kWords));
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    if (file->ReadAt(0, bytes.data(), bytes.size()) != length) {
-        return Reason(ReasonCode::ReadFailed);
-    }
-    return ReadReference(bytes);
+    return ReadReference(file.bytes);
 }
 
 std::optional<std::string> MissingPatch(const ChartLayout& layout,

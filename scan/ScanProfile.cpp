@@ -7,9 +7,7 @@
 #include "image/formats/ChannelTables.h"
 #include "image/formats/ColourProfile.h"
 #include "image/rows/SampleImage.h"
-#include "io/File.h"
-
-#include <system_error>
+#include "io/WholeFile.h"
 
 namespace {
 
@@ -22,26 +20,14 @@ constexpr std::size_t kEntries16 = 65536;
 } // namespace
 
 Outcome<std::vector<std::uint8_t>> ReadProfileFile(const std::filesystem::path& path) {
-    std::error_code error;
-    std::optional<File> file = File::OpenForReading(path, error);
-    if (!file) {
-        return Reason(ReasonCode::CannotOpen, error.value());
+    WholeFile file = ReadWholeFile(path, kMaxProfileBytes, "an ICC profile");
+    if (file.why) {
+        return file.why;
     }
-    const std::int64_t length = file->Length();
-    if (length < 0) {
-        return Reason(ReasonCode::ReadFailed);
-    }
-    if (length > kMaxProfileBytes) {
-        return Reason(ReasonCode::TooLarge, length, "an ICC profile");
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    if (file->ReadAt(0, bytes.data(), bytes.size()) != length) {
-        return Reason(ReasonCode::ReadFailed);
-    }
-    if (Reason refused = CheckProfile(bytes)) {
+    if (Reason refused = CheckProfile(file.bytes)) {
         return refused;
     }
-    return bytes;
+    return std::move(file.bytes);
 }
 
 Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t> inputProfile,

@@ -20,7 +20,7 @@ const QString kScanName = QStringLiteral("スキャン");
 
 void CTamrelDlg::OnCalibrateChart() {
     const ImageBuffer& image = thePreviewState.LoadedImage();
-    if (image.Pixels == nullptr || image.Width <= 0 || image.Height <= 0) {
+    if (!image.HasPixels()) {
         return;
     }
     Outcome<ChartScan> scan = [&]() -> Outcome<ChartScan> {

@@ -1,12 +1,6 @@
-// As the scan dialog's bed: the picture is scaled once per view size into a
-// pixmap, so a corner drag repaints only the pixmap, the quadrilateral and
-// the marks (a few milliseconds for the 288 boxes of an IT8 chart).
+// A corner drag repaints only the fitted picture, the quadrilateral and the
+// marks (a few milliseconds for the 288 boxes of an IT8 chart).
 #include "ui/ChartView.h"
-
-#include <QMouseEvent>
-#include <QPainter>
-
-#include <cmath>
 
 namespace {
 
@@ -27,13 +21,11 @@ QuadCorners QuadOf(const ChartCorners& corners) {
 
 } // namespace
 
-ChartView::ChartView(QWidget* parent) : QWidget(parent) {
+ChartView::ChartView(QWidget* parent)
+    : FittedPictureView(parent, {QPalette::Dark, {}, Qt::ArrowCursor}) {
     setObjectName(QStringLiteral("chartView"));
     setAccessibleName(QStringLiteral("チャートの画像と四隅"));
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(kMinimumWidth, kMinimumHeight);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setToolTip(QStringLiteral("四隅のハンドルをパッチの格子の角へドラッグします。\n"
                               "内側をドラッグすると全体が動きます。"));
     overlay_.Changed = [this](std::size_t shape) {
@@ -48,12 +40,10 @@ QSize ChartView::sizeHint() const {
 }
 
 void ChartView::SetPicture(const QImage& picture) {
-    picture_ = picture;
-    fitted_ = {};
-    overlay_.Tool().Abandon();
-    overlay_.Tool().SetBounds({0, 0, double(picture.width()), double(picture.height())});
-    Fit();
-    update();
+    ShowPicture(picture);
+    ShowBounds(picture.isNull() ? std::nullopt
+                                : std::optional<RectF>(
+                                      {0, 0, double(picture.width()), double(picture.height())}));
 }
 
 void ChartView::SetCorners(const ChartCorners& corners) {
@@ -81,58 +71,4 @@ void ChartView::SetMarks(const std::vector<MarkedPatch>& marks) {
     }
     overlay_.Tool().SetShapes(std::move(shapes));
     overlay_.Repaint();
-}
-
-void ChartView::Fit() {
-    overlay_.SetMapping(picture_.isNull()
-                            ? ViewMapping{}
-                            : FitMapping(overlay_.Tool().Bounds(), width(), height()));
-}
-
-QRect ChartView::PictureRect() const {
-    const RectF view = overlay_.Mapping().ToViewRect(overlay_.Tool().Bounds());
-    const QPoint topLeft(int(std::lround(view.left)), int(std::lround(view.top)));
-    const QPoint end(int(std::lround(view.right)), int(std::lround(view.bottom)));
-    return QRect(topLeft, end - QPoint(1, 1));
-}
-
-void ChartView::resizeEvent(QResizeEvent* event) {
-    fitted_ = {};
-    Fit();
-    QWidget::resizeEvent(event);
-}
-
-void ChartView::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    painter.setClipRegion(event->region());
-    painter.fillRect(rect(), palette().dark());
-    if (picture_.isNull()) {
-        return;
-    }
-    const QRect shown = PictureRect();
-    if (fitted_.size() != shown.size()) {
-        fitted_ = QPixmap::fromImage(
-            picture_.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    painter.drawPixmap(shown.topLeft(), fitted_);
-    overlay_.Paint(painter);
-}
-
-void ChartView::mousePressEvent(QMouseEvent* event) {
-    if (!picture_.isNull() && event->button() == Qt::LeftButton) {
-        overlay_.Press(event->position(), event->modifiers());
-    }
-}
-
-void ChartView::mouseMoveEvent(QMouseEvent* event) {
-    if (picture_.isNull() || overlay_.Move(event->position())) {
-        return;
-    }
-    setCursor(overlay_.CursorAt(event->position(), event->modifiers()).value_or(Qt::ArrowCursor));
-}
-
-void ChartView::mouseReleaseEvent(QMouseEvent* event) {
-    if (!picture_.isNull() && event->button() == Qt::LeftButton) {
-        overlay_.Release(event->position());
-    }
 }

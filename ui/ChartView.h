@@ -5,15 +5,11 @@
 #pragma once
 
 #include "measure/ChartPicture.h"
-#include "ui/SelectionOverlay.h"
-
-#include <QImage>
-#include <QPixmap>
-#include <QWidget>
+#include "ui/FittedPictureView.h"
 
 #include <functional>
 
-class ChartView : public QWidget {
+class ChartView : public FittedPictureView {
 public:
     explicit ChartView(QWidget* parent);
 
@@ -28,19 +24,4 @@ public:
 
     // Each new place of the corners while they are dragged.
     std::function<void(const ChartCorners&)> CornersChanged;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    void Fit();
-    QRect PictureRect() const;
-
-    QImage picture_;
-    QPixmap fitted_; // the picture scaled to the view, made once per size
-    SelectionOverlay overlay_{this};
 };

@@ -37,8 +37,7 @@ const ShapeStyle kBaseStyle{QColor(0x30, 0xB0, 0xFF), false};
 const ShapeStyle kGreyStyle{};
 
 bool HasImage() {
-    const ImageBuffer& image = thePreviewState.LoadedImage();
-    return image.Pixels != nullptr && image.Width > 0 && image.Height > 0;
+    return thePreviewState.LoadedImage().HasPixels();
 }
 
 PixelRect PixelsOf(const RectF& r) {

@@ -31,8 +31,7 @@ void CTamrelDlg::AppendReadingEntries() {
 }
 
 void CTamrelDlg::RefreshMenu() {
-    const ImageBuffer& image = thePreviewState.LoadedImage();
-    const bool pixels = image.Pixels != nullptr && image.Width > 0 && image.Height > 0;
+    const bool pixels = thePreviewState.LoadedImage().HasPixels();
     systemMenu_.SetChecked(IDM_SHOW_HISTOGRAM, theHistogramView.shown);
     systemMenu_.SetChecked(IDM_OUTPUT_HISTOGRAM, theHistogramView.output);
     systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, pixels);

@@ -6,16 +6,12 @@
 #pragma once
 
 #include "scan/ScanArea.h"
-#include "ui/SelectionOverlay.h"
-
-#include <QImage>
-#include <QPixmap>
-#include <QWidget>
+#include "ui/FittedPictureView.h"
 
 #include <functional>
 #include <optional>
 
-class ScanAreaView : public QWidget {
+class ScanAreaView : public FittedPictureView {
 public:
     explicit ScanAreaView(QWidget* parent);
 
@@ -33,19 +29,8 @@ public:
     std::function<void()> WholeBedAsked;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void FitBed();
-    QRect BedRect() const;
-
     std::optional<ScanArea> bed_;
-    QImage preview_;
-    QPixmap fitted_; // the preview scaled to the view, made once per size
-    SelectionOverlay overlay_{this};
 };

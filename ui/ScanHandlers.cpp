@@ -78,14 +78,21 @@ Replacement ReplacementOf(const std::filesystem::path& path) {
     return [path](const PositionedContents& c) { return WriteFileAtomically(path, c); };
 }
 
-// Formats of pages take the scan as their one page.
-Reason SaveScan(const SaveTarget& target, const SampleImage& image,
-                const std::optional<Resolution>& resolution,
-                const std::vector<std::uint8_t>& profile) {
+// What a scan's file carries beside its pixels, and how it is compressed.
+WriteOptions ScanWriteOptions(const SaveTarget& target, const std::optional<Resolution>& resolution,
+                              const std::vector<std::uint8_t>& profile) {
     WriteOptions options;
     options.Compression = target.compression;
     options.Meta.resolution = resolution;
     options.Meta.profile = profile;
+    return options;
+}
+
+// Formats of pages take the scan as their one page.
+Reason SaveScan(const SaveTarget& target, const SampleImage& image,
+                const std::optional<Resolution>& resolution,
+                const std::vector<std::uint8_t>& profile) {
+    const WriteOptions options = ScanWriteOptions(target, resolution, profile);
     if (const PagesOpener openPages = EntryOf(target.format).OpenPages) {
         const std::unique_ptr<PageWriter> pages = openPages();
         if (Reason failed =
@@ -159,6 +166,23 @@ std::vector<std::uint8_t> DeviceProfile(const ScanMemory& memory, AskUser& ask,
     return std::move(*read);
 }
 
+// The device's profiles for a batch's pages, made before it starts (the
+// pages are saved on the worker): one for 8-bit pages, one for 16-bit ones.
+struct BatchProfiles {
+    std::vector<std::uint8_t> narrow;
+    std::vector<std::uint8_t> wide;
+
+    const std::vector<std::uint8_t>& For(const SampleImage& page) const {
+        return page.layout.depth == kWordDepth ? wide : narrow;
+    }
+};
+
+BatchProfiles ProfilesForBatch(const ScanMemory& memory, AskUser& ask,
+                               const ScanSettings& settings) {
+    return {DeviceProfile(memory, ask, settings.device, settings.curves, kByteDepth),
+            DeviceProfile(memory, ask, settings.device, settings.curves, kWordDepth)};
+}
+
 QString DeviceLine(const ScanOutcome& outcome) {
     const QString where =
         outcome.device.empty() ? kDeviceWord : QString::fromStdString(outcome.device);
@@ -226,10 +250,7 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
     }
     Reason saveFailure;
     std::filesystem::path failedPage;
-    // Made here, as the pages are saved on the worker; one for each depth.
-    const std::vector<std::uint8_t> profiles[] = {
-        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kByteDepth),
-        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kWordDepth)};
+    const BatchProfiles profiles = ProfilesForBatch(*scanMemory_, Ask(), settings);
     const BatchOutcome batch =
         BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
             SampleImage image;
@@ -238,8 +259,7 @@ void CTamrelDlg::ScanBatchWithTables(const SaneSession& session, const ScanSetti
             }
             SaveTarget pageTarget = target;
             pageTarget.path = PageFileName(target.path, *first + static_cast<int>(page.index));
-            const auto& profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
-            if (Reason failed = SaveScan(pageTarget, image, page.resolution, profile)) {
+            if (Reason failed = SaveScan(pageTarget, image, page.resolution, profiles.For(image))) {
                 saveFailure = failed;
                 failedPage = pageTarget.path;
                 return failed;
@@ -260,20 +280,16 @@ void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSet
     const std::unique_ptr<PageWriter> pages = EntryOf(target.format).OpenPages();
     Reason saveFailure;
     bool dpiTold = false;
-    const std::vector<std::uint8_t> profiles[] = {
-        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kByteDepth),
-        DeviceProfile(*scanMemory_, Ask(), settings.device, settings.curves, kWordDepth)};
+    const BatchProfiles profiles = ProfilesForBatch(*scanMemory_, Ask(), settings);
     const BatchOutcome batch =
         BatchInBackground(session, settings, [&](const BatchPage& page, const PageReader& read) {
             SampleImage image;
             if (Reason reason = CollectInto(image)(page.layout, read)) {
                 return reason;
             }
-            WriteOptions options;
-            options.Meta.resolution = page.resolution;
-            options.Meta.profile = profiles[image.layout.depth == kWordDepth ? 1 : 0];
             saveFailure =
-                WriteSamplesToPage(image.layout, target.format, RunsOf(image), *pages, options);
+                WriteSamplesToPage(image.layout, target.format, RunsOf(image), *pages,
+                                   ScanWriteOptions(target, page.resolution, profiles.For(image)));
             dpiTold = dpiTold || (!saveFailure && TellAssumedDpi(*pages, target.path));
             return saveFailure;
         });

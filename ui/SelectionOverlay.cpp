@@ -92,6 +92,10 @@ void SelectionOverlay::Repaint() {
     host_->update();
 }
 
+QRect SelectionOverlay::BoundsRect() const {
+    return OutlineOf(mapping_.ToViewRect(tool_.Bounds()));
+}
+
 QRect SelectionOverlay::ViewRectOf(const Shape& shape) const {
     const RectF view = mapping_.ToViewRect(shape.Bounds());
     return QRect(QPoint(Whole(view.left), Whole(view.top)),
@@ -140,7 +144,7 @@ void SelectionOverlay::PaintShape(QPainter& painter, const Shape& shape,
         const QRect outline = OutlineOf(mapping_.ToViewRect(shape.rect));
         if (style.shadeOutside) {
             // The outline covers its right and bottom pixels; the bounds end before theirs.
-            const QRect bounds = OutlineOf(mapping_.ToViewRect(tool_.Bounds()));
+            const QRect bounds = BoundsRect();
             const QRegion outside =
                 QRegion(bounds).subtracted(QRegion(outline.adjusted(0, 0, 1, 1)));
             for (const QRect& part : outside) {

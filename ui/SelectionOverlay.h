@@ -55,6 +55,9 @@ public:
     // The picture's units -> view units. Repaints the whole host when it changed.
     void SetMapping(const ViewMapping& mapping);
     const ViewMapping& Mapping() const { return mapping_; }
+    // The tool's bounds as painted: whole view units, the right and bottom
+    // edges on the last unit inside.
+    QRect BoundsRect() const;
     // Where view unit (0, 0) lies in the host widget and how many view units
     // make one of its pixels (device pixels: the screen's scale); the reach
     // and the handles grow with it.

@@ -3,6 +3,7 @@
 // memory, and the whole apply from file to file (read, map, write, flush,
 // rename) of the 144 MB file.
 #include "bench/support/BenchSupport.h"
+#include "bench/support/BlockOutput.h"
 #include "image/formats/BmpWriter.h"
 #include "image/kernels/RowKernels.h"
 #include "tests/image/ApplyBmp.h"
@@ -10,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using benchsupport::BlockOutput;
 
 using applytest::ApplyToBmp;
 using applytest::ApplyToBmpFile;
@@ -71,24 +73,6 @@ std::filesystem::path Write24BitInput(const std::filesystem::path& path) {
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
 }
-
-// One block reused from one iteration to the next, so only the conversion
-// and the copies are timed.
-class BlockOutput final : private PositionedWriter {
-public:
-    explicit BlockOutput(std::size_t size) : bytes_(size) {}
-    WriteOutcome operator()(const PositionedContents& contents) {
-        return contents(*this) ? WriteOutcome{} : WriteOutcome{WriteResult::WriteFailed, {}};
-    }
-
-private:
-    bool WriteAt(std::int64_t position, std::span<const std::uint8_t> bytes) override {
-        std::memcpy(bytes_.data() + position, bytes.data(), bytes.size());
-        return true;
-    }
-
-    std::vector<std::uint8_t> bytes_;
-};
 
 // The apply without the file system: what the conversion itself costs.
 void BM_ApplyBmpInMemory(benchmark::State& state) {

@@ -41,8 +41,6 @@ source "$here/timing.sh"
 vips_lut "$cli" "$work"
 "$cli" apply --defaults "$work/in.pnm" "$work/in.png"
 
-mb() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f MB", b / 1e6 }'; }
-
 app_deflate=$(best "$work/deflate.tif" "$cli" apply --defaults --compress "$work/in.pnm" "$work/deflate.tif")
 app_lzw=$(best "$work/lzw.tif" "$cli" apply --defaults --compress lzw "$work/in.pnm" "$work/lzw.tif")
 app_plain=$(best "$work/plain.tif" "$cli" apply --defaults "$work/in.pnm" "$work/plain.tif")

@@ -57,18 +57,15 @@ for _ in $(seq "$runs"); do
   sync
   vip+=("$(time_of vips maplut "$work/in.ppm" "$work/vips.jpg[Q=92]" "$work/lut.v")")
 done
-# Processor time (user + system) of one more run each: on a shared machine
-# it says what the wall-clock times cannot.
-cpu_of() { /usr/bin/time -f '%U %S' "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.2f", $1 + $2 }'; }
+# Processor time of one more run each.
 rm -f "$work/out.jpg" "$work/vips.jpg"
-app_cpu=$(cpu_of "$cli" apply --defaults "$work/in.ppm" "$work/out.jpg")
-vips_cpu=$(cpu_of vips maplut "$work/in.ppm" "$work/vips.jpg[Q=92]" "$work/lut.v")
+app_cpu=$(cpu_seconds "$cli" apply --defaults "$work/in.ppm" "$work/out.jpg")
+vips_cpu=$(cpu_seconds vips maplut "$work/in.ppm" "$work/vips.jpg[Q=92]" "$work/lut.v")
 djpeg "$work/out.jpg" > "$work/a.ppm"
 djpeg "$work/vips.jpg" > "$work/b.ppm"
 pixels=$(cmp -s "$work/a.ppm" "$work/b.ppm" && echo identical || echo DIFFERENT)
-size() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f MB", b / 1e6 }'; }
 printf 'JPEG q92, %dx%d: apply best %.3f s, median %.3f s (%s); vips best %.3f s, median %.3f s (%s)\n' \
-  "$width" "$height" "$(min_of "${app[@]}")" "$(median_of "${app[@]}")" "$(size "$work/out.jpg")" \
-  "$(min_of "${vip[@]}")" "$(median_of "${vip[@]}")" "$(size "$work/vips.jpg")"
+  "$width" "$height" "$(min_of "${app[@]}")" "$(median_of "${app[@]}")" "$(mb "$work/out.jpg")" \
+  "$(min_of "${vip[@]}")" "$(median_of "${vip[@]}")" "$(mb "$work/vips.jpg")"
 echo "processor time: apply $app_cpu s, vips $vips_cpu s"
 echo "apply / vips: best x$(ratio "$(min_of "${app[@]}")" "$(min_of "${vip[@]}")"), median x$(ratio "$(median_of "${app[@]}")" "$(median_of "${vip[@]}")"); decoded pixels $pixels"

@@ -56,23 +56,19 @@ for _ in $(seq "$runs"); do
   sync
   tif+=("$(time_of "$cli" apply --defaults --compress -o "$work/tiffs" "${inputs[@]}")")
 done
-# Processor time (user + system) of one more run each: on a shared machine
-# it says what the wall-clock times cannot.
-cpu_of() { /usr/bin/time -f '%U %S' "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.2f", $1 + $2 }'; }
+# Processor time of one more run each.
 rm -rf "$work/out.pdf" "$work/tiffs" && mkdir "$work/tiffs"
-pdf_cpu=$(cpu_of "$cli" apply --defaults "${inputs[@]}" "$work/out.pdf")
-tif_cpu=$(cpu_of "$cli" apply --defaults --compress -o "$work/tiffs" "${inputs[@]}")
+pdf_cpu=$(cpu_seconds "$cli" apply --defaults "${inputs[@]}" "$work/out.pdf")
+tif_cpu=$(cpu_seconds "$cli" apply --defaults --compress -o "$work/tiffs" "${inputs[@]}")
 rm -f "$work/jpeg.pdf"
 sync
 jpeg=$(time_of "$cli" apply --defaults --quality 92 "${inputs[@]}" "$work/jpeg.pdf")
 
-mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1e6 }'; }
-tiff_bytes=$(cat "$work"/tiffs/*.tif | wc -c)
 printf '%d A4 pages at 300 dpi: PDF best %.3f s, median %.3f s (%s); TIFF Deflate best %.3f s, median %.3f s (%s)\n' \
-  "$pages" "$(min_of "${pdf[@]}")" "$(median_of "${pdf[@]}")" "$(mb "$(stat -c %s "$work/out.pdf")")" \
-  "$(min_of "${tif[@]}")" "$(median_of "${tif[@]}")" "$(mb "$tiff_bytes")"
+  "$pages" "$(min_of "${pdf[@]}")" "$(median_of "${pdf[@]}")" "$(mb "$work/out.pdf")" \
+  "$(min_of "${tif[@]}")" "$(median_of "${tif[@]}")" "$(mb "$work"/tiffs/*.tif)"
 echo "processor time: PDF $pdf_cpu s, TIFF $tif_cpu s"
 echo "PDF / TIFF: best x$(ratio "$(min_of "${pdf[@]}")" "$(min_of "${tif[@]}")"), median x$(ratio "$(median_of "${pdf[@]}")" "$(median_of "${tif[@]}")")"
-printf 'PDF of JPEG pages (--quality 92): %.3f s (%s)\n' "$jpeg" "$(mb "$(stat -c %s "$work/jpeg.pdf")")"
+printf 'PDF of JPEG pages (--quality 92): %.3f s (%s)\n' "$jpeg" "$(mb "$work/jpeg.pdf")"
 qpdf --check "$work/out.pdf" | tail -n 2
 pdfimages -list "$work/out.pdf" | sed -n '1,4p'

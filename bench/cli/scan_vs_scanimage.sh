@@ -34,8 +34,7 @@ cpu_of() {
   awk '{ printf "%.3f", $1 + $2 }' "$out"
 }
 
-median_of() { printf '%s\n' "$@" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
-min_of() { printf '%s\n' "$@" | sort -n | head -1; }
+source "$here/timing.sh"
 
 tamrel_all=()
 scanimage_all=()
@@ -49,7 +48,6 @@ for _ in $(seq "$runs"); do
     --option "test-picture=$picture")")
 done
 
-ratio() { awk -v t="$1" -v c="$2" 'BEGIN { printf "%.2f", t / c }'; }
 printf 'page:        %s bytes of PNM\n' "$(stat -c %s "$work/tamrel.pnm")"
 printf 'scanimage:   best %s s, median %s s CPU\n' "$(min_of "${scanimage_all[@]}")" \
   "$(median_of "${scanimage_all[@]}")"

@@ -22,6 +22,13 @@ median_of() { printf '%s\n' "$@" | sort -n | awk '{ t[NR] = $1 } END { print t[i
 # a / b to two decimals.
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
+# Processor seconds (user + system, GNU time's) of one run of the command,
+# to two decimals: on a shared machine it says what wall-clock times cannot.
+cpu_seconds() { /usr/bin/time -f '%U %S' "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%.2f", $1 + $2 }'; }
+
+# The files' sizes together in megabytes (10^6 bytes), to one decimal.
+mb() { stat -c %s "$@" | awk '{ b += $1 } END { printf "%.1f MB", b / 1e6 }'; }
+
 # Best wall-clock seconds of $runs runs of the command, which writes OUT anew
 # each time: best OUT COMMAND...
 best() {

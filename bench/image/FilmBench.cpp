@@ -2,21 +2,23 @@
 // (288 MB) through a negative's tables against a positive's, in memory and
 // from file to file; and the film measured on that 48-megapixel frame, read
 // from its file, as `tamrel-cli film` does.
+#include "bench/support/BlockOutput.h"
 #include "curve/ChannelCurve.h"
 #include "curve/FilmSettings.h"
 #include "image/ApplyImage.h"
-#include "io/File.h"
+#include "image/formats/FileRows.h"
 #include "measure/FilmMeasure.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+using benchsupport::BlockOutput;
 
 constexpr std::int32_t kWidth = 8000;
 constexpr std::int32_t kHeight = 6000;
@@ -100,22 +102,6 @@ struct Tables {
     }
 };
 
-// One block reused from one iteration to the next: only the apply is timed.
-class BlockOutput final : private PositionedWriter {
-public:
-    explicit BlockOutput(std::size_t size) : bytes_(size) {}
-    WriteOutcome operator()(const PositionedContents& contents) {
-        return contents(*this) ? WriteOutcome{} : WriteOutcome{WriteResult::WriteFailed, {}};
-    }
-
-private:
-    bool WriteAt(std::int64_t position, std::span<const std::uint8_t> bytes) override {
-        std::memcpy(bytes_.data() + position, bytes.data(), bytes.size());
-        return true;
-    }
-    std::vector<std::uint8_t> bytes_;
-};
-
 void Rate(benchmark::State& state) {
     state.counters["Mpixel/s"] =
         benchmark::Counter(kPixels / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
@@ -168,12 +154,11 @@ void BM_MeasureFilm48Megapixels(benchmark::State& state) {
     request.base = PixelRect{0, 0, kWidth, kBaseRows / 2};
     request.neutrals = {kLight, kDark};
     for (auto _ : state) {
-        std::error_code error;
-        const std::optional<File> file = File::OpenForReading(NegativeFile(), error);
-        const FileSource source(*file);
-        const auto rows = OpenRows(ImageFormat::Pnm, source);
-        const FilmMeasurement measured = MeasureFilm(**rows, request);
-        if (measured.read || measured.problem.fault != FilmFault::None) {
+        const Outcome<FilmMeasurement> measured =
+            UseFileRows(NegativeFile(), ImageFormat::Pnm, [&](const RowSource& rows) {
+                return Outcome<FilmMeasurement>(MeasureFilm(rows, request));
+            });
+        if (!measured || measured->read || measured->problem.fault != FilmFault::None) {
             state.SkipWithError("the film could not be measured");
         }
     }

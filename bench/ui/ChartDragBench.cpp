@@ -2,6 +2,7 @@
 // grid's top-left corner with the view repainted at once (goal: 16 ms),
 // while calibrations of the corners' latest place run on the worker; and
 // the time from a corner's move until its calibration is shown.
+#include "bench/support/SendMouse.h"
 #include "measure/PatchSampling.h"
 #include "platform/ScriptedAskUser.h"
 #include "platform/SettingsStore.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -20,6 +20,8 @@
 #include <fstream>
 
 namespace {
+
+using benchsupport::SendMouse;
 
 constexpr int kWidth = 1600;
 constexpr int kHeight = 1100;
@@ -73,24 +75,18 @@ struct Dialog {
     }
 };
 
-void Send(QWidget* view, QEvent::Type type, QPointF at, Qt::MouseButton button,
-          Qt::MouseButtons held) {
-    QMouseEvent event(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(view, &event);
-}
-
 void BM_CornerDragStepRepainted(benchmark::State& state) {
     Dialog d;
     const QPointF start = d.Corner();
-    Send(d.view, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(d.view, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     int step = 0;
     for (auto _ : state) {
         const QPointF at = start + QPointF(step % 20, (step % 20) / 2.0);
-        Send(d.view, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        SendMouse(d.view, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
         d.view->repaint();
         ++step;
     }
-    Send(d.view, QEvent::MouseButtonRelease, start, Qt::LeftButton, Qt::NoButton);
+    SendMouse(d.view, QEvent::MouseButtonRelease, start, Qt::LeftButton, Qt::NoButton);
     state.counters["calibrated"] = d.dialog->Result() ? 1 : 0;
 }
 BENCHMARK(BM_CornerDragStepRepainted)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -101,9 +97,9 @@ void BM_CornerMovedUntilItsCalibrationIsShown(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         const QPointF at = start + QPointF(step % 2 ? 2 : -2, 0);
-        Send(d.view, QEvent::MouseButtonPress, d.Corner(), Qt::LeftButton, Qt::LeftButton);
-        Send(d.view, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
-        Send(d.view, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        SendMouse(d.view, QEvent::MouseButtonPress, d.Corner(), Qt::LeftButton, Qt::LeftButton);
+        SendMouse(d.view, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        SendMouse(d.view, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
         const std::vector<PatchResult> before = d.dialog->Result()->patches;
         while (d.dialog->Result()->patches[0].sample.outline == before[0].sample.outline) {
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
@@ -114,15 +110,3 @@ void BM_CornerMovedUntilItsCalibrationIsShown(benchmark::State& state) {
 BENCHMARK(BM_CornerMovedUntilItsCalibrationIsShown)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,15 +1,17 @@
 // The scan dialog's bed view: one step of a drag of the area's corner,
 // repainted at once (goal: 16 ms), and a new preview of an A4 bed at 75 dpi
 // made from the scanned page and drawn (goal: 0.5 s after the last byte).
+#include "bench/support/SendMouse.h"
 #include "image/preview/ScanThumbnail.h"
 #include "ui/ScanAreaView.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 #include <benchmark/benchmark.h>
 
 namespace {
+
+using benchsupport::SendMouse;
 
 constexpr double kBedWidthMm = 216;
 constexpr double kBedHeightMm = 297;
@@ -36,12 +38,6 @@ QImage ImageOf(const Thumbnail& thumb) {
         .copy();
 }
 
-void Send(QWidget* view, QEvent::Type type, QPointF at, Qt::MouseButton button,
-          Qt::MouseButtons held) {
-    QMouseEvent event(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(view, &event);
-}
-
 void BM_DragStepRepainted(benchmark::State& state) {
     ScanAreaView view(nullptr);
     view.resize(kViewWidth, kViewHeight);
@@ -52,16 +48,16 @@ void BM_DragStepRepainted(benchmark::State& state) {
     QApplication::processEvents();
     view.repaint();
     // A press outside the area draws a new one; its corner then goes back and forth.
-    Send(&view, QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(&view, QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton, Qt::LeftButton);
     int step = 0;
     for (auto _ : state) {
         const double x = 150 + (step % 40) * 3;
         const double y = 200 + (step % 40) * 3;
-        Send(&view, QEvent::MouseMove, QPointF(x, y), Qt::NoButton, Qt::LeftButton);
+        SendMouse(&view, QEvent::MouseMove, QPointF(x, y), Qt::NoButton, Qt::LeftButton);
         view.repaint(view.rect()); // the worst case: what the dialog would repaint, and more
         ++step;
     }
-    Send(&view, QEvent::MouseButtonRelease, QPointF(150, 200), Qt::LeftButton, Qt::NoButton);
+    SendMouse(&view, QEvent::MouseButtonRelease, QPointF(150, 200), Qt::LeftButton, Qt::NoButton);
 }
 BENCHMARK(BM_DragStepRepainted)->Unit(benchmark::kMillisecond);
 
@@ -81,15 +77,3 @@ void BM_PreviewMadeAndDrawn(benchmark::State& state) {
 BENCHMARK(BM_PreviewMadeAndDrawn)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

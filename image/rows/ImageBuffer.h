@@ -16,4 +16,7 @@ struct ImageBuffer {
     // From malloc, released by the holder with free. Rows are packed without
     // gaps; row 0 is the last row stored in the file.
     std::uint8_t* Pixels;
+
+    // An image is loaded and has a pixel to show.
+    bool HasPixels() const { return Pixels != nullptr && Width > 0 && Height > 0; }
 };
