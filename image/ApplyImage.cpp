@@ -135,7 +135,7 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const RowFormat& stored = eight.Layout().Format;
     const RowKernel kernel = EntryOf(format).Order == SampleOrder::Bgr
                                  ? BgrKernel(stored, options.Pipeline.Wide)
-                                 : RgbKernel(stored);
+                                 : RgbKernel(stored, options.Pipeline.Wide);
     if (kernel == nullptr) {
         return {ReasonCode::Unsupported, 0, "unsupported row format"};
     }
