@@ -1,12 +1,12 @@
-// The bands go through the strip compressor that TIFF and PNG use: rows are
-// gathered into bands, a batch of bands is encoded on every core while the
-// next is gathered, and the bands are handed on in order, each followed by
-// its restart marker (the last by the end of image).
+// The producer is asked for runs of one band each, on every core; each band
+// is encoded on the thread that made its rows, straight from them while
+// they are still in the cache, and the bands are handed on in order, each
+// followed by its restart marker (the last by the end of image).
 #include "image/formats/JpegWriter.h"
 
 #include "image/formats/ColourProfile.h"
 #include "image/formats/JpegBands.h"
-#include "image/formats/ParallelStrips.h"
+#include "image/formats/RunBands.h"
 
 #include <algorithm>
 #include <array>
@@ -85,31 +85,31 @@ Reason EncodeJpeg(const RowShape& shape, const RowProducer& produce, const Write
     const JpegBandPlan plan = PlanJpegBands(settings, bandBytes);
     const std::int32_t bands = plan.Bands(shape.Height);
     std::atomic<bool> encoderFailed{false};
-    ParallelStrips strips(
+    RunBands encoder(
         {shape.RowBytes(), plan.bandRows, shape.Height},
-        [&](std::int32_t index, std::span<const std::uint8_t> rows, const std::uint8_t*,
-            EncodedStrip& out) {
+        [&](std::int32_t index, std::span<const std::uint8_t> rows,
+            std::vector<std::uint8_t>& out) {
             thread_local std::vector<std::uint8_t> narrowed;
-            if (!EncodeJpegBand(settings, plan, index, NarrowRows(shape, rows, narrowed),
-                                out.bytes)) {
+            if (!EncodeJpegBand(settings, plan, index, NarrowRows(shape, rows, narrowed), out)) {
                 encoderFailed = true;
                 return false;
             }
             return true;
         },
-        [&](std::int32_t index, const EncodedStrip& band) {
-            return sink(band.bytes) && sink(JpegBandEnd(index, bands));
+        [&](std::int32_t index, std::span<const std::uint8_t> band) {
+            return sink(band) && sink(JpegBandEnd(index, bands));
         });
-    if (Reason failed = ProduceRowByRow(shape, produce, [&](std::int32_t, const std::uint8_t* row) {
-            return strips.AddRow(row);
-        })) {
-        return failed;
+    const Reason produced =
+        produce([&](std::int32_t first, std::int32_t count,
+                    const std::uint8_t* rows) { return encoder.Take(first, count, rows); },
+                {.InOrder = false, .RowsPerRun = plan.bandRows});
+    if (produced && produced.Code != ReasonCode::WriteFailed) {
+        return produced;
     }
-    if (!strips.Finish()) {
-        return encoderFailed ? Reason(ReasonCode::DamagedData, 0, "libjpeg-turbo failed to encode")
-                             : Reason(ReasonCode::WriteFailed);
+    if (encoderFailed) {
+        return {ReasonCode::DamagedData, 0, "libjpeg-turbo failed to encode"};
     }
-    return {};
+    return produced || !encoder.Done() ? Reason(ReasonCode::WriteFailed) : Reason();
 }
 
 Reason WriteJpeg(const RowShape& shape, const RowProducer& produce, const Replacement& output,

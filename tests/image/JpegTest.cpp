@@ -48,7 +48,7 @@ std::vector<std::uint8_t> RowBytes(const std::vector<std::uint16_t>& samples, in
 }
 
 RowProducer AllAtOnce(std::vector<std::uint8_t> rows, std::int32_t height) {
-    return [rows = std::move(rows), height](const RowRunSink& sink, bool) mutable -> Reason {
+    return [rows = std::move(rows), height](const RowRunSink& sink, const RunRequest&) mutable -> Reason {
         return sink(0, height, rows.data()) ? Reason() : Reason(ReasonCode::WriteFailed);
     };
 }

@@ -27,8 +27,8 @@ struct Producer {
     Reason fails;
     std::atomic<std::int32_t> made{0};
 
-    Reason operator()(const RowRunSink& sink, bool inOrder) {
-        EXPECT_TRUE(inOrder);
+    Reason operator()(const RowRunSink& sink, const RunRequest& request) {
+        EXPECT_TRUE(request.InOrder);
         std::vector<std::uint8_t> rows(std::size_t(kShape.RowBytes() * kRunRows));
         for (std::int32_t y = 0; y < kShape.Height; y += kRunRows) {
             if (y >= failRow) {
