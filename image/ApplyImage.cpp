@@ -74,7 +74,7 @@ RowProducer ProducerOf(const RowSource& view, const RowShape& shape, const Conve
             [&](const RowRunSink& relayed, const RunRequest&) {
                 return Produce(view, shape, convert, pipeline, relayed);
             },
-            sink, request.RowsPerRun);
+            sink, request.RowsPerRun, pipeline.MinPixelsToSplit);
     };
 }
 

@@ -3,8 +3,6 @@
 // sink. Either side stopping tells the other.
 #include "image/formats/RunRelay.h"
 
-#include "image/rows/ParallelRows.h"
-
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
@@ -142,13 +140,13 @@ constexpr std::size_t kFillingRuns = 1;
 } // namespace
 
 Reason RelayRuns(const RowShape& shape, const RowProducer& produce, const RowRunSink& sink,
-                 std::int32_t rowsPerRun) {
+                 std::int32_t rowsPerRun, std::int64_t minPixels) {
     const RunRequest inOrder{};
     const std::int64_t runs = rowsPerRun > 0 ? (shape.Height + rowsPerRun - 1) / rowsPerRun : 0;
     const std::int64_t cores = std::max(1U, std::thread::hardware_concurrency());
     const auto workers = static_cast<std::size_t>(std::min(cores, runs));
     Relay relay(shape.RowBytes(), rowsPerRun, shape.Height);
-    if (std::int64_t{shape.Width} * shape.Height < kParallelMinPixels || workers < 2 ||
+    if (std::int64_t{shape.Width} * shape.Height < minPixels || workers < 2 ||
         !relay.Allocate(workers + kFillingRuns)) {
         return produce(sink, inOrder);
     }
