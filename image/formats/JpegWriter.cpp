@@ -9,27 +9,40 @@
 #include "image/formats/RunBands.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <string>
 
 namespace {
 
-constexpr std::size_t kWideLevels = 65536;
+constexpr unsigned kByteShift = 8;
+constexpr unsigned kWordShift = 16;
 
-constexpr unsigned kNarrowShift = 8;
+// A 16-bit level's nearest 8-bit level, round(v * 255 / 65535), is x / 65535
+// for x = v * 255 + 32767; for every such x that quotient is
+// (x + (x >> 16) + 1) >> 16 (checked below for every level), which takes no
+// division and no table lookup.
+constexpr std::uint8_t Narrow(std::uint32_t v) {
+    const std::uint32_t x = v * kMaxSample8 + kMaxSample16 / 2;
+    return static_cast<std::uint8_t>((x + (x >> kWordShift) + 1) >> kWordShift);
+}
 
-// Each 16-bit level's nearest 8-bit level: (v * 255 + 32767) / 65535.
-const std::array<std::uint8_t, kWideLevels>& NarrowLevels() {
-    static const std::array<std::uint8_t, kWideLevels> table = [] {
-        std::array<std::uint8_t, kWideLevels> levels{};
-        for (std::uint32_t v = 0; v < kWideLevels; ++v) {
-            levels[v] = static_cast<std::uint8_t>((v * kMaxSample8 + kMaxSample16 / 2) /
-                                                  std::uint32_t{kMaxSample16});
+constexpr bool NarrowIsTheRoundedQuotient() {
+    for (std::uint32_t v = 0; v <= kMaxSample16; ++v) {
+        if (Narrow(v) != (v * kMaxSample8 + kMaxSample16 / 2) / std::uint32_t{kMaxSample16}) {
+            return false;
         }
-        return levels;
-    }();
-    return table;
+    }
+    return true;
+}
+static_assert(NarrowIsTheRoundedQuotient());
+
+template <bool BigEndian>
+void NarrowSamples(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t high = in[2 * i + (BigEndian ? 0 : 1)];
+        const std::uint32_t low = in[2 * i + (BigEndian ? 1 : 0)];
+        out[i] = Narrow(high << kByteShift | low);
+    }
 }
 
 // The rows as packed 8-bit rows: as they are, or narrowed into `scratch`.
@@ -38,14 +51,11 @@ std::span<const std::uint8_t> NarrowRows(const RowShape& shape, std::span<const 
     if (shape.Bits == kNarrowBits) {
         return rows;
     }
-    const auto& levels = NarrowLevels();
-    const bool bigEndian = shape.Words == std::endian::big;
     scratch.resize(rows.size() / 2);
-    for (std::size_t i = 0; i < scratch.size(); ++i) {
-        const unsigned first = rows[2 * i];
-        const unsigned second = rows[2 * i + 1];
-        scratch[i] =
-            levels[bigEndian ? first << kNarrowShift | second : second << kNarrowShift | first];
+    if (shape.Words == std::endian::big) {
+        NarrowSamples<true>(rows.data(), scratch.data(), scratch.size());
+    } else {
+        NarrowSamples<false>(rows.data(), scratch.data(), scratch.size());
     }
     return scratch;
 }
