@@ -5,6 +5,7 @@
 
 #include "image/formats/ChannelTables.h"
 #include "image/formats/FileRows.h"
+#include "image/formats/RunRelay.h"
 #include "image/kernels/ScanLevels.h"
 #include "image/rows/LevelRows.h"
 
@@ -22,22 +23,17 @@ using RowTarget =
 // in the view's order. Where the output counts its rows from the other end,
 // each run's rows are placed reversed and the run numbered from there (the
 // writers that take rows in order count them as an upright view does).
-RowProducer ProducerOf(const RowSource& view, const RowShape& shape, const Convert& convert,
-                       const PipelineOptions& options) {
-    return [&view, &shape, &convert, &options](const RowRunSink& sink, bool inOrder) -> Reason {
-        PipelineOptions pipeline = options;
-        if (inOrder) {
-            pipeline.Workers = 1;
-        }
-        const RowLayout& layout = view.Layout();
-        const bool flip = layout.BottomUp != shape.BottomUp;
-        const std::int64_t rowBytes = shape.RowBytes();
-        const Outcome<RowRuns> runs = RowRuns::Plan(view, rowBytes, pipeline);
-        if (!runs) {
-            return runs.Why();
-        }
-        return runs->Run([&](std::int32_t first, std::int32_t count, const std::uint8_t* rows,
-                             std::uint8_t* out) {
+Reason Produce(const RowSource& view, const RowShape& shape, const Convert& convert,
+               PipelineOptions pipeline, const RowRunSink& sink) {
+    const RowLayout& layout = view.Layout();
+    const bool flip = layout.BottomUp != shape.BottomUp;
+    const std::int64_t rowBytes = shape.RowBytes();
+    const Outcome<RowRuns> runs = RowRuns::Plan(view, rowBytes, pipeline);
+    if (!runs) {
+        return runs.Why();
+    }
+    return runs->Run(
+        [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t* out) {
             RowBlock block{rows, layout.Stride, out, rowBytes, count, layout.Width};
             std::int32_t at = first;
             if (flip) {
@@ -48,6 +44,36 @@ RowProducer ProducerOf(const RowSource& view, const RowShape& shape, const Conve
             convert(block);
             return sink(at, count, out);
         });
+}
+
+// The rows as the writer asks: in order on one thread, or in runs on every
+// core; a decoder that gives its rows in order only has its runs relayed to
+// the writer's threads. Runs of the writer's size are met where the rows
+// are counted from the same end.
+RowProducer ProducerOf(const RowSource& view, const RowShape& shape, const Convert& convert,
+                       const PipelineOptions& options) {
+    return [&view, &shape, &convert, &options](const RowRunSink& sink,
+                                               const RunRequest& request) -> Reason {
+        PipelineOptions pipeline = options;
+        if (request.InOrder) {
+            pipeline.Workers = 1;
+            return Produce(view, shape, convert, pipeline, sink);
+        }
+        const bool sameEnd = view.Layout().BottomUp == shape.BottomUp;
+        if (request.RowsPerRun <= 0 || !sameEnd) {
+            return Produce(view, shape, convert, pipeline, sink);
+        }
+        pipeline.RowsPerRun = request.RowsPerRun;
+        if (!view.Sequential()) {
+            return Produce(view, shape, convert, pipeline, sink);
+        }
+        pipeline.Workers = 1;
+        return RelayRuns(
+            shape,
+            [&](const RowRunSink& relayed, const RunRequest&) {
+                return Produce(view, shape, convert, pipeline, relayed);
+            },
+            sink, request.RowsPerRun, pipeline.MinPixelsToSplit);
     };
 }
 
@@ -134,7 +160,7 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const RowFormat& stored = eight.Layout().Format;
     const RowKernel kernel = EntryOf(format).Order == SampleOrder::Bgr
                                  ? BgrKernel(stored, options.Pipeline.Wide)
-                                 : RgbKernel(stored);
+                                 : RgbKernel(stored, options.Pipeline.Wide);
     if (kernel == nullptr) {
         return {ReasonCode::Unsupported, 0, "unsupported row format"};
     }

@@ -4,6 +4,8 @@
 // each run is rebuilt in the writer's shape.
 #include "image/SampleOutput.h"
 
+#include "image/formats/RunRelay.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -86,7 +88,9 @@ Reason WriteSamplesTo(const SampleLayout& layout, ImageFormat format, const Samp
         return {ReasonCode::Unsupported, 0,
                 std::string(EntryOf(format).Label) + " holds 8-bit samples only"};
     }
-    const RowProducer produce = [&](const RowRunSink& sink, bool) -> Reason {
+    // The runs come in order on one thread; a writer that asks for runs on
+    // every core has them relayed.
+    const RowProducer inOrder = [&](const RowRunSink& sink, const RunRequest&) -> Reason {
         std::int32_t next = 0;
         std::vector<std::uint8_t> rebuilt;
         return runs([&](std::span<std::uint8_t> rows) {
@@ -103,6 +107,10 @@ Reason WriteSamplesTo(const SampleLayout& layout, ImageFormat format, const Samp
             next += count;
             return sink(first, count, out);
         });
+    };
+    const RowProducer produce = [&](const RowRunSink& sink, const RunRequest& request) {
+        return request.RowsPerRun > 0 ? RelayRuns(c.out, inOrder, sink, request.RowsPerRun)
+                                      : inOrder(sink, request);
     };
     return target(c.out, produce);
 }

@@ -54,7 +54,7 @@ struct TempScan {
                ("tamrel_scan_bench_" + std::to_string(::getpid()) + extension);
         const RowShape shape = WriterShape(
             extension == ".pnm" ? ImageFormat::Pnm : ImageFormat::Tiff, kWidth, kHeight, 3, 16);
-        const RowProducer produce = [&](const RowRunSink& sink, bool) {
+        const RowProducer produce = [&](const RowRunSink& sink, const RunRequest&) {
             return MakeRows(shape, sink);
         };
         const Replacement output = [&](const PositionedContents& c) {

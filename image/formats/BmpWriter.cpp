@@ -119,6 +119,6 @@ Reason WriteBmp(const RowShape& shape, const RowProducer& produce, const Replace
             [&](std::int32_t first, std::int32_t count, std::uint8_t* rows) {
                 return WriteRun(shape, first, count, rows, writer);
             },
-            false);
+            RunRequest{.InOrder = false});
     });
 }

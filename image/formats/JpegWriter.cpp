@@ -1,35 +1,48 @@
-// The bands go through the strip compressor that TIFF and PNG use: rows are
-// gathered into bands, a batch of bands is encoded on every core while the
-// next is gathered, and the bands are handed on in order, each followed by
-// its restart marker (the last by the end of image).
+// The producer is asked for runs of one band each, on every core; each band
+// is encoded on the thread that made its rows, straight from them while
+// they are still in the cache, and the bands are handed on in order, each
+// followed by its restart marker (the last by the end of image).
 #include "image/formats/JpegWriter.h"
 
 #include "image/formats/ColourProfile.h"
 #include "image/formats/JpegBands.h"
-#include "image/formats/ParallelStrips.h"
+#include "image/formats/RunBands.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <string>
 
 namespace {
 
-constexpr std::size_t kWideLevels = 65536;
+constexpr unsigned kByteShift = 8;
+constexpr unsigned kWordShift = 16;
 
-constexpr unsigned kNarrowShift = 8;
+// A 16-bit level's nearest 8-bit level, round(v * 255 / 65535), is x / 65535
+// for x = v * 255 + 32767; for every such x that quotient is
+// (x + (x >> 16) + 1) >> 16 (checked below for every level), which takes no
+// division and no table lookup.
+constexpr std::uint8_t Narrow(std::uint32_t v) {
+    const std::uint32_t x = v * kMaxSample8 + kMaxSample16 / 2;
+    return static_cast<std::uint8_t>((x + (x >> kWordShift) + 1) >> kWordShift);
+}
 
-// Each 16-bit level's nearest 8-bit level: (v * 255 + 32767) / 65535.
-const std::array<std::uint8_t, kWideLevels>& NarrowLevels() {
-    static const std::array<std::uint8_t, kWideLevels> table = [] {
-        std::array<std::uint8_t, kWideLevels> levels{};
-        for (std::uint32_t v = 0; v < kWideLevels; ++v) {
-            levels[v] = static_cast<std::uint8_t>((v * kMaxSample8 + kMaxSample16 / 2) /
-                                                  std::uint32_t{kMaxSample16});
+constexpr bool NarrowIsTheRoundedQuotient() {
+    for (std::uint32_t v = 0; v <= kMaxSample16; ++v) {
+        if (Narrow(v) != (v * kMaxSample8 + kMaxSample16 / 2) / std::uint32_t{kMaxSample16}) {
+            return false;
         }
-        return levels;
-    }();
-    return table;
+    }
+    return true;
+}
+static_assert(NarrowIsTheRoundedQuotient());
+
+template <bool BigEndian>
+void NarrowSamples(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t high = in[2 * i + (BigEndian ? 0 : 1)];
+        const std::uint32_t low = in[2 * i + (BigEndian ? 1 : 0)];
+        out[i] = Narrow(high << kByteShift | low);
+    }
 }
 
 // The rows as packed 8-bit rows: as they are, or narrowed into `scratch`.
@@ -38,14 +51,11 @@ std::span<const std::uint8_t> NarrowRows(const RowShape& shape, std::span<const 
     if (shape.Bits == kNarrowBits) {
         return rows;
     }
-    const auto& levels = NarrowLevels();
-    const bool bigEndian = shape.Words == std::endian::big;
     scratch.resize(rows.size() / 2);
-    for (std::size_t i = 0; i < scratch.size(); ++i) {
-        const unsigned first = rows[2 * i];
-        const unsigned second = rows[2 * i + 1];
-        scratch[i] =
-            levels[bigEndian ? first << kNarrowShift | second : second << kNarrowShift | first];
+    if (shape.Words == std::endian::big) {
+        NarrowSamples<true>(rows.data(), scratch.data(), scratch.size());
+    } else {
+        NarrowSamples<false>(rows.data(), scratch.data(), scratch.size());
     }
     return scratch;
 }
@@ -85,31 +95,31 @@ Reason EncodeJpeg(const RowShape& shape, const RowProducer& produce, const Write
     const JpegBandPlan plan = PlanJpegBands(settings, bandBytes);
     const std::int32_t bands = plan.Bands(shape.Height);
     std::atomic<bool> encoderFailed{false};
-    ParallelStrips strips(
+    RunBands encoder(
         {shape.RowBytes(), plan.bandRows, shape.Height},
-        [&](std::int32_t index, std::span<const std::uint8_t> rows, const std::uint8_t*,
-            EncodedStrip& out) {
+        [&](std::int32_t index, std::span<const std::uint8_t> rows,
+            std::vector<std::uint8_t>& out) {
             thread_local std::vector<std::uint8_t> narrowed;
-            if (!EncodeJpegBand(settings, plan, index, NarrowRows(shape, rows, narrowed),
-                                out.bytes)) {
+            if (!EncodeJpegBand(settings, plan, index, NarrowRows(shape, rows, narrowed), out)) {
                 encoderFailed = true;
                 return false;
             }
             return true;
         },
-        [&](std::int32_t index, const EncodedStrip& band) {
-            return sink(band.bytes) && sink(JpegBandEnd(index, bands));
+        [&](std::int32_t index, std::span<const std::uint8_t> band) {
+            return sink(band) && sink(JpegBandEnd(index, bands));
         });
-    if (Reason failed = ProduceRowByRow(shape, produce, [&](std::int32_t, const std::uint8_t* row) {
-            return strips.AddRow(row);
-        })) {
-        return failed;
+    const Reason produced =
+        produce([&](std::int32_t first, std::int32_t count,
+                    const std::uint8_t* rows) { return encoder.Take(first, count, rows); },
+                {.InOrder = false, .RowsPerRun = plan.bandRows});
+    if (produced && produced.Code != ReasonCode::WriteFailed) {
+        return produced;
     }
-    if (!strips.Finish()) {
-        return encoderFailed ? Reason(ReasonCode::DamagedData, 0, "libjpeg-turbo failed to encode")
-                             : Reason(ReasonCode::WriteFailed);
+    if (encoderFailed) {
+        return {ReasonCode::DamagedData, 0, "libjpeg-turbo failed to encode"};
     }
-    return {};
+    return produced || !encoder.Done() ? Reason(ReasonCode::WriteFailed) : Reason();
 }
 
 Reason WriteJpeg(const RowShape& shape, const RowProducer& produce, const Replacement& output,

@@ -33,6 +33,6 @@ Reason WritePnm(const RowShape& shape, const RowProducer& produce, const Replace
                 return writer.WriteAt(headerBytes + first * rowBytes,
                                       {rows, static_cast<std::size_t>(count * rowBytes)});
             },
-            false);
+            RunRequest{.InOrder = false});
     });
 }

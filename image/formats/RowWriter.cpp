@@ -118,7 +118,7 @@ Reason ProduceRowByRow(const RowShape& shape, const RowProducer& produce,
             [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows) {
                 return queue.Push(first, count, rows, count * rowBytes);
             },
-            true));
+            RunRequest{}));
     };
     std::thread thread;
     try {
@@ -128,7 +128,7 @@ Reason ProduceRowByRow(const RowShape& shape, const RowProducer& produce,
             [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows) {
                 return WriteRun(first, count, rows, rowBytes, writeRow);
             },
-            true));
+            RunRequest{}));
     }
     bool written = true;
     while (const Run* run = queue.Front()) {

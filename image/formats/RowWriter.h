@@ -40,10 +40,22 @@ struct RowShape {
 // fails the output.
 using RowRunSink = std::function<bool(std::int32_t first, std::int32_t count, std::uint8_t* rows)>;
 
-// Produces every row into `sink`, in order on one thread when `inOrder`, or
-// in runs in any order on several threads. The reason of a failed read,
-// WriteFailed when the sink failed, None when all went through.
-using RowProducer = std::function<Reason(const RowRunSink& sink, bool inOrder)>;
+// How a writer takes its rows: every row in order on one thread, or runs in
+// any order on several threads at once. A writer whose work on a run is
+// heavy (an encoder's) names the rows of a run it would best take: runs of
+// RowsPerRun rows, the k-th from row k * RowsPerRun (the last one what is
+// left), each handed to the sink on whichever core is free, so that the
+// work runs on every core beside the reading. A producer that makes its
+// rows on one thread relays them (RunRelay.h); one that cannot meet the size
+// hands runs of its own, and the writer takes those too.
+struct RunRequest {
+    bool InOrder = true;
+    std::int32_t RowsPerRun = 0; // 0: the producer's own size; only without InOrder
+};
+
+// Produces every row into `sink` as `request` asks. The reason of a failed
+// read, WriteFailed when the sink failed, None when all went through.
+using RowProducer = std::function<Reason(const RowRunSink& sink, const RunRequest& request)>;
 
 enum class TiffCompression { None, Deflate, Lzw };
 

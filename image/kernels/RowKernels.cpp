@@ -106,7 +106,7 @@ RowKernel BgrKernel(const RowFormat& format, bool wide) {
     return format == kIndexed8 ? ToBgr<Indexed> : nullptr;
 }
 
-RowKernel RgbKernel(const RowFormat& format) {
+RowKernel RgbKernel(const RowFormat& format, bool wide) {
     if (format == kRgbx32) {
         return ToRgb<Rgbx32>;
     }
@@ -117,7 +117,7 @@ RowKernel RgbKernel(const RowFormat& format) {
         return ToRgb<Bgrx32>;
     }
     if (format == kRgb24) {
-        return ToRgb<Rgb24>;
+        return wide && HasAvx512Vbmi() ? MapRgbRowsAvx512Vbmi : ToRgb<Rgb24>;
     }
     return format == kIndexed8 ? ToRgb<Indexed> : nullptr;
 }

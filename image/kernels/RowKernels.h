@@ -32,11 +32,13 @@ RowKernel PreviewKernel(const RowFormat& format);
 RowKernel BgrKernel(const RowFormat& format, bool wide = true);
 
 // Writes 3 * Width bytes R, G, B per row: the same levels as BgrKernel in
-// the order of PNM, PNG and TIFF. Null for a format no kernel reads.
-RowKernel RgbKernel(const RowFormat& format);
+// the order of PNM, PNG, TIFF and JPEG; `wide` as for BgrKernel, for
+// 24-bit R, G, B rows. Null for a format no kernel reads.
+RowKernel RgbKernel(const RowFormat& format, bool wide = true);
 
 // True when the processor runs the AVX-512 VBMI kernel.
 bool HasAvx512Vbmi();
-// 24-bit B, G, R rows through the tables, 64 bytes at a time; call only
-// where HasAvx512Vbmi() is true.
+// 24-bit B, G, R (or R, G, B) rows through the tables into rows of the same
+// order, 64 bytes at a time; call only where HasAvx512Vbmi() is true.
 void MapBgrRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map);
+void MapRgbRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map);

@@ -1,6 +1,7 @@
-// 24-bit B, G, R rows through the tables 64 stored bytes at a time, each
-// looked up in its channel's 256-entry table with two-register byte permutes
-// (AVX-512 VBMI), used only where the processor reports them.
+// 24-bit rows (B, G, R or R, G, B) through the tables 64 stored bytes at a
+// time, each looked up in its channel's 256-entry table with two-register
+// byte permutes (AVX-512 VBMI), used only where the processor reports them.
+// The samples keep their order.
 #include "image/kernels/RowKernels.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -18,8 +19,10 @@ constexpr std::int64_t kVectorBytes = 64;
 constexpr std::size_t kRegistersPerTable = 4;
 constexpr int kPhases = 3; // channels repeat every 3 bytes
 constexpr std::size_t kStoredChannels = 3;
-// The tables in stored order: blue, green, red.
-constexpr std::array<int, kStoredChannels> kChannelOfStored = {kBlue, kGreen, kRed};
+using StoredChannels = std::array<int, kStoredChannels>;
+// The tables in stored order.
+constexpr StoredChannels kBgrChannels = {kBlue, kGreen, kRed};
+constexpr StoredChannels kRgbChannels = {kRed, kGreen, kBlue};
 
 // Lanes of a vector that hold channel `channel` when its first byte is
 // channel `phase`.
@@ -43,9 +46,9 @@ struct WideTables {
     __m512i part[kStoredChannels][kRegistersPerTable];
 };
 
-TAMREL_WIDE void LoadTables(const ToneMap& map, WideTables& tables) {
+TAMREL_WIDE void LoadTables(const ToneMap& map, const StoredChannels& stored, WideTables& tables) {
     for (std::size_t c = 0; c < kStoredChannels; ++c) {
-        const Levels& levels = map.Level[static_cast<std::size_t>(kChannelOfStored[c])];
+        const Levels& levels = map.Level[static_cast<std::size_t>(stored[c])];
         for (std::size_t r = 0; r < kRegistersPerTable; ++r) {
             tables.part[c][r] = _mm512_loadu_si512(levels.data() + r * kVectorBytes);
         }
@@ -84,6 +87,15 @@ TAMREL_WIDE void MapRow(const std::uint8_t* in, std::uint8_t* out, std::int64_t 
     }
 }
 
+TAMREL_WIDE void MapRows(const RowBlock& block, const ToneMap& map, const StoredChannels& stored) {
+    WideTables tables;
+    LoadTables(map, stored, tables);
+    const std::int64_t rowBytes = std::int64_t{block.Width} * kStoredChannels;
+    for (std::int32_t k = 0; k < block.Rows; ++k) {
+        MapRow(block.In + k * block.InStride, block.Out + k * block.OutStride, rowBytes, tables);
+    }
+}
+
 } // namespace
 
 bool HasAvx512Vbmi() {
@@ -94,12 +106,12 @@ bool HasAvx512Vbmi() {
 
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void
 MapBgrRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map) {
-    WideTables tables;
-    LoadTables(map, tables);
-    const std::int64_t rowBytes = std::int64_t{block.Width} * kStoredChannels;
-    for (std::int32_t k = 0; k < block.Rows; ++k) {
-        MapRow(block.In + k * block.InStride, block.Out + k * block.OutStride, rowBytes, tables);
-    }
+    MapRows(block, map, kBgrChannels);
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void
+MapRgbRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map) {
+    MapRows(block, map, kRgbChannels);
 }
 
 #else
@@ -110,6 +122,10 @@ bool HasAvx512Vbmi() {
 
 void MapBgrRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map) {
     BgrKernel(kBgr24, false)(block, map);
+}
+
+void MapRgbRowsAvx512Vbmi(const RowBlock& block, const ToneMap& map) {
+    RgbKernel(kRgb24, false)(block, map);
 }
 
 #endif

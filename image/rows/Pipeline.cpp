@@ -27,6 +27,9 @@ Outcome<RowRuns> RowRuns::Plan(const RowSource& source, std::int64_t outRowBytes
         const std::int64_t rowBytes = std::max<std::int64_t>({layout.Stride, outRowBytes, 1});
         rows = std::clamp<std::int64_t>(options.RunBytes / rowBytes, 1, layout.Height);
     }
+    if (options.RowsPerRun > 0) {
+        rows = std::min(options.RowsPerRun, layout.Height);
+    }
     const auto rowsPerRun = static_cast<std::int32_t>(rows);
     const std::int64_t runs = (layout.Height + rows - 1) / rows;
     std::vector<Buffers> buffers(static_cast<std::size_t>(std::min<std::int64_t>(workers, runs)));

@@ -19,6 +19,8 @@ inline constexpr std::int64_t kRunBytes = std::int64_t{1} << 20;
 
 struct PipelineOptions {
     std::int64_t RunBytes = kRunBytes;
+    // Rows per run when not 0, in place of RunBytes' share: a writer's bands.
+    std::int32_t RowsPerRun = 0;
     int Workers = kMaxRowThreads;
     // Smaller images stay on one thread (tests lower it to split small ones).
     std::int64_t MinPixelsToSplit = kParallelMinPixels;

@@ -1,8 +1,12 @@
 // JPEG written in bands and read back: libjpeg-turbo's own decoder sees the
-// pixels a single-pass encode of the same samples gives, the project's
-// reader sees what libjpeg-turbo sees, and the reader refuses what it must.
+// pixels a single-pass encode of the same samples gives, apply writes the
+// same file whichever way its rows are made, the project's reader sees what
+// libjpeg-turbo sees, and the reader refuses what it must.
+#include "image/ApplyImage.h"
+#include "image/SampleOutput.h"
 #include "image/formats/FormatTable.h"
 #include "image/formats/JpegWriter.h"
+#include "io/MemoryWrite.h"
 #include "tests/image/JpegLibrary.h"
 #include "tests/image/ReadSamples.h"
 #include "tests/image/TestProfiles.h"
@@ -48,7 +52,8 @@ std::vector<std::uint8_t> RowBytes(const std::vector<std::uint16_t>& samples, in
 }
 
 RowProducer AllAtOnce(std::vector<std::uint8_t> rows, std::int32_t height) {
-    return [rows = std::move(rows), height](const RowRunSink& sink, bool) mutable -> Reason {
+    return [rows = std::move(rows), height](const RowRunSink& sink,
+                                            const RunRequest&) mutable -> Reason {
         return sink(0, height, rows.data()) ? Reason() : Reason(ReasonCode::WriteFailed);
     };
 }
@@ -157,6 +162,63 @@ TEST(JpegWriter, RefusesWhatJpegCannotHoldAndLeavesTheOutputAlone) {
                                          {});
         EXPECT_EQ(refused.Code, ReasonCode::Unsupported) << width;
         EXPECT_FALSE(touched);
+    }
+}
+
+// Two bands (1 MiB of rows and a short one) at quality 92, through tables that turn
+// every level over: read on two threads a band a run, decoded in order and
+// relayed, read on one thread, or stored bottom-up, the file is the one the
+// mapped rows make in a single run.
+TEST(JpegWriter, ApplyWritesTheSameFileHoweverItsRowsAreMade) {
+    constexpr std::int32_t kWidth = 640;
+    constexpr std::int32_t kHeight = 640;
+    constexpr std::int64_t kOneThread = std::int64_t{1} << 40;
+    SampleImage image;
+    image.layout = {kWidth, kHeight, 3, 8};
+    image.bytes = RowBytes(Samples(kWidth, kHeight, 3, 8), 8);
+    GammaTableSet levels{};
+    for (auto& table : levels) {
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            table[i] = static_cast<std::int16_t>(255 - i);
+        }
+    }
+    const auto applied = [&](ImageFormat in, ImageFormat out, std::int64_t minPixels) {
+        MemoryFile input;
+        MemoryFile output;
+        EXPECT_FALSE(WriteSamples(image.layout, in, RunsOf(image),
+                                  [&](const PositionedContents& c) { return input.Replace(c); }));
+        ApplyOptions options;
+        options.Pipeline.MinPixelsToSplit = minPixels;
+        EXPECT_FALSE(ApplyImage(
+            MemorySource(input.Bytes()), in, out,
+            [&](const PositionedContents& c) { return output.Replace(c); }, {&levels, {}},
+            options));
+        return output.Bytes();
+    };
+    const std::vector<std::uint8_t> pnm = applied(ImageFormat::Pnm, ImageFormat::Pnm, kOneThread);
+    const std::size_t samples = image.bytes.size();
+    ASSERT_GE(pnm.size(), samples);
+    std::vector<std::uint8_t> reference;
+    EXPECT_FALSE(EncodeJpeg(ShapeOf(kWidth, kHeight, 3, 8),
+                            AllAtOnce({pnm.end() - std::ptrdiff_t(samples), pnm.end()}, kHeight),
+                            {}, [&](std::span<const std::uint8_t> bytes) {
+                                reference.insert(reference.end(), bytes.begin(), bytes.end());
+                                return true;
+                            }));
+    struct Case {
+        const char* name;
+        ImageFormat in;
+        std::int64_t minPixels;
+    };
+    const Case cases[] = {
+        {"PNM on two threads", ImageFormat::Pnm, 1},
+        {"PNG relayed", ImageFormat::Png, 1},
+        {"PNM on one thread", ImageFormat::Pnm, kOneThread},
+        {"BMP, bottom-up", ImageFormat::Bmp, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(applied(c.in, ImageFormat::Jpeg, c.minPixels), reference);
     }
 }
 

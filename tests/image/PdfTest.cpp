@@ -45,14 +45,14 @@ std::vector<std::uint8_t> RowsOf(const Page& page) {
 }
 
 RowProducer AllAtOnce(std::vector<std::uint8_t> rows, std::int32_t height) {
-    return [rows = std::move(rows), height](const RowRunSink& sink, bool) mutable -> Reason {
+    return [rows = std::move(rows), height](const RowRunSink& sink, const RunRequest&) mutable -> Reason {
         return sink(0, height, rows.data()) ? Reason() : Reason(ReasonCode::WriteFailed);
     };
 }
 
 // Gives the first half of the rows, then stops as a cancelled scan does.
 RowProducer CancelledHalfway(std::vector<std::uint8_t> rows, std::int32_t height) {
-    return [rows = std::move(rows), height](const RowRunSink& sink, bool) mutable -> Reason {
+    return [rows = std::move(rows), height](const RowRunSink& sink, const RunRequest&) mutable -> Reason {
         sink(0, height / 2, rows.data());
         return Reason(ReasonCode::Cancelled);
     };

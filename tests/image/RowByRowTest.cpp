@@ -1,15 +1,19 @@
 // Rows made on one thread and encoded on another: all of them, in order, on
 // the caller's thread; a failure on either side stops the other and is told
 // apart; the PNG and TIFF writers give the output's reason and leave nothing.
+// Rows made on one thread and relayed in runs of a writer's size to threads
+// of their own, with the same failures.
 #include "image/formats/FormatTable.h"
 #include "image/formats/PngWriter.h"
 #include "image/formats/RowWriter.h"
+#include "image/formats/RunRelay.h"
 #include "image/formats/TiffWriter.h"
 #include "tests/image/RecordingOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -27,8 +31,8 @@ struct Producer {
     Reason fails;
     std::atomic<std::int32_t> made{0};
 
-    Reason operator()(const RowRunSink& sink, bool inOrder) {
-        EXPECT_TRUE(inOrder);
+    Reason operator()(const RowRunSink& sink, const RunRequest& request) {
+        EXPECT_TRUE(request.InOrder);
         std::vector<std::uint8_t> rows(std::size_t(kShape.RowBytes() * kRunRows));
         for (std::int32_t y = 0; y < kShape.Height; y += kRunRows) {
             if (y >= failRow) {
@@ -95,6 +99,55 @@ TEST(RowByRow, AFailedEncoderStopsTheProducerAndLeavesTheReasonToTheEncoder) {
     EXPECT_LT(producer.made.load(), kShape.Height);
 }
 
+TEST(RelayRuns, RowsComeOnceInRunsOfTheWritersSizeOnThreadsOfTheirOwn) {
+    constexpr std::int32_t kRelayedRows = 16;
+    struct Case {
+        const char* name;
+        std::int64_t minPixels;
+        bool relayed; // else the producer's own runs on the caller's thread
+    };
+    const Case cases[] = {
+        {"relayed", 1, std::thread::hardware_concurrency() > 1},
+        {"a small image", kShape.Width * kShape.Height + 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Producer producer;
+        std::mutex mutex;
+        std::vector<std::int32_t> seen(std::size_t(kShape.Height), 0);
+        const auto caller = std::this_thread::get_id();
+        const RowRunSink sink = [&](std::int32_t first, std::int32_t count, std::uint8_t* rows) {
+            const std::lock_guard lock(mutex);
+            const std::int32_t size = c.relayed ? kRelayedRows : kRunRows;
+            EXPECT_EQ(first % size, 0);
+            EXPECT_EQ(count, std::min(size, kShape.Height - first));
+            EXPECT_EQ(std::this_thread::get_id() != caller, c.relayed);
+            for (std::int32_t k = 0; k < count; ++k) {
+                EXPECT_EQ(rows[k * kShape.RowBytes()], std::uint8_t(first + k));
+                ++seen[std::size_t(first + k)];
+            }
+            return true;
+        };
+        EXPECT_FALSE(RelayRuns(kShape, std::ref(producer), sink, kRelayedRows, c.minPixels));
+        EXPECT_EQ(seen, std::vector<std::int32_t>(std::size_t(kShape.Height), 1));
+    }
+}
+
+TEST(RelayRuns, AFailedReadIsReportedAndAFailedSinkStopsTheProducer) {
+    Producer reading;
+    reading.failRow = 3 * kRunRows;
+    reading.fails = Reason(ReasonCode::Truncated);
+    const RowRunSink taking = [](std::int32_t, std::int32_t, std::uint8_t*) { return true; };
+    EXPECT_EQ(RelayRuns(kShape, std::ref(reading), taking, 16, 1).Code, ReasonCode::Truncated);
+
+    Producer writing;
+    const RowRunSink failing = [](std::int32_t first, std::int32_t, std::uint8_t*) {
+        return first < 32;
+    };
+    EXPECT_EQ(RelayRuns(kShape, std::ref(writing), failing, 16, 1).Code, ReasonCode::WriteFailed);
+    EXPECT_LT(writing.made.load(), kShape.Height); // a few runs ahead, never the whole image
+}
+
 TEST(RowByRow, PngAndTiffWritersGiveTheFullDisksReasonAndNoFile) {
     // PNG gathers this small image into one piece; TIFF writes its header,
     // then strips, then patches the header.
@@ -113,4 +166,4 @@ TEST(RowByRow, PngAndTiffWritersGiveTheFullDisksReasonAndNoFile) {
 
 } // namespace
 
-}  // namespace row_by_row_test
+} // namespace row_by_row_test

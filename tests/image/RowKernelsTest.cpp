@@ -1,6 +1,6 @@
-// The AVX-512 VBMI kernel of 24-bit rows against the portable one: every row
-// length up to a few vectors, rows in either order, and not a byte written
-// outside the rows.
+// The AVX-512 VBMI kernels of 24-bit rows (B, G, R and R, G, B) against the
+// portable ones: every row length up to a few vectors, rows in either order,
+// and not a byte written outside the rows.
 #include "image/kernels/RowKernels.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,10 @@ constexpr std::uint8_t kGuard = 0xEE;
 constexpr std::int32_t kRows = 3;
 
 // Rows `stride` apart in a buffer with guard bytes around every row.
-std::vector<std::uint8_t> Mapped(bool wide, std::int32_t width, bool reversed) {
+using KernelOf = RowKernel (*)(const RowFormat&, bool);
+
+std::vector<std::uint8_t> Mapped(KernelOf kernelOf, const RowFormat& format, bool wide,
+                                 std::int32_t width, bool reversed) {
     const std::int64_t stride = std::int64_t{width} * 3 + 8;
     std::vector<std::uint8_t> in(static_cast<std::size_t>(stride * kRows));
     for (std::size_t i = 0; i < in.size(); ++i) {
@@ -39,7 +42,7 @@ std::vector<std::uint8_t> Mapped(bool wide, std::int32_t width, bool reversed) {
     block.OutStride = stride;
     block.Rows = kRows;
     block.Width = width;
-    BgrKernel(kBgr24, wide)(block, ToneMap(Tables()));
+    kernelOf(format, wide)(block, ToneMap(Tables()));
     return out;
 }
 
@@ -47,11 +50,23 @@ TEST(RowKernels, TheAvx512KernelGivesThePortableBytesAndTouchesNothingElse) {
     if (!HasAvx512Vbmi()) {
         GTEST_SKIP() << "this processor has no AVX-512 VBMI byte permutes";
     }
-    for (std::int32_t width = 0; width <= 67; ++width) {
-        for (const bool reversed : {false, true}) {
-            SCOPED_TRACE(testing::Message()
-                         << width << " pixels a row" << (reversed ? ", reversed" : ""));
-            EXPECT_EQ(Mapped(true, width, reversed), Mapped(false, width, reversed));
+    struct Case {
+        const char* name;
+        KernelOf kernelOf;
+        RowFormat format;
+    };
+    const Case cases[] = {
+        {"B, G, R", BgrKernel, kBgr24},
+        {"R, G, B", RgbKernel, kRgb24},
+    };
+    for (const Case& c : cases) {
+        for (std::int32_t width = 0; width <= 67; ++width) {
+            for (const bool reversed : {false, true}) {
+                SCOPED_TRACE(testing::Message() << c.name << ", " << width << " pixels a row"
+                                                << (reversed ? ", reversed" : ""));
+                EXPECT_EQ(Mapped(c.kernelOf, c.format, true, width, reversed),
+                          Mapped(c.kernelOf, c.format, false, width, reversed));
+            }
         }
     }
 }
@@ -68,4 +83,4 @@ TEST(RowKernels, OnlyTheFormatsOfTheReadersHaveKernels) {
 
 } // namespace
 
-}  // namespace row_kernels_test
+} // namespace row_kernels_test

@@ -48,7 +48,7 @@ inline std::vector<std::uint8_t> EncodeRgb16(std::int32_t w, std::int32_t h, Rgb
     const RowShape shape =
         WriterShape(format == Rgb16Format::Png ? ImageFormat::Png : ImageFormat::Tiff, w, h, 3, 16);
     const bool big = format == Rgb16Format::Png;
-    const RowProducer produce = [&](const RowRunSink& sink, bool) -> Reason {
+    const RowProducer produce = [&](const RowRunSink& sink, const RunRequest&) -> Reason {
         std::vector<std::uint8_t> row(static_cast<std::size_t>(shape.RowBytes()));
         for (std::int32_t y = 0; y < h; ++y) {
             for (std::int32_t x = 0; x < w; ++x) {
