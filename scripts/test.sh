@@ -3,7 +3,7 @@
 # test; builds the Debian package from that build and checks it, and checks
 # that the package builds from an empty folder too; then the same suite under
 # the sanitizers, whose build holds the fuzzers as well (built beside the
-# first tests); then each fuzzer for 20 seconds on its corpus, one per core
+# first tests); then each fuzzer for 10 seconds on its corpus, one per core
 # at a time (the long runs are made outside this script). Any failure or finding
 # stops with a non-zero exit. The time of each stage is printed at the end.
 set -euo pipefail
@@ -87,5 +87,5 @@ stage "test under the sanitizers"
 ctest --preset asan
 
 stage "fuzz the file readers"
-FUZZ_SECONDS=20 ./fuzz/run.sh build/asan
+FUZZ_SECONDS=10 ./fuzz/run.sh build/asan
 stage ""

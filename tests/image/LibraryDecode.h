@@ -56,6 +56,7 @@ inline Decoded DecodeWithLibtiff(const std::vector<std::uint8_t>& bytes) {
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
     d = {std::int32_t(w), std::int32_t(h), spp, bps, {}};
     std::vector<std::uint8_t> row(static_cast<std::size_t>(TIFFScanlineSize64(tif)));
+    d.samples.reserve(std::size_t{w} * h * spp);
     for (std::uint32_t y = 0; y < h; ++y) {
         if (TIFFReadScanline(tif, row.data(), y, 0) < 0) {
             ADD_FAILURE() << "libtiff fails on row " << y;
@@ -102,6 +103,7 @@ inline bool ReadPng(png_structp png, png_infop info, PngInput* input, Decoded* d
     d->bits = png_get_bit_depth(png, info);
     const std::size_t rowBytes = png_get_rowbytes(png, info);
     std::vector<std::uint8_t> row(rowBytes);
+    d->samples.reserve(std::size_t(d->width) * std::size_t(d->height) * d->channels);
     for (std::int32_t y = 0; y < d->height; ++y) {
         png_read_row(png, row.data(), nullptr);
         for (std::size_t i = 0; i < std::size_t(d->width) * std::size_t(d->channels); ++i) {

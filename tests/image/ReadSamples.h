@@ -29,6 +29,7 @@ ReadSamples(ImageFormat kind, const std::vector<std::uint8_t>& bytes, RowLayout&
     const FetchedRows fetched = (*rows)->Rows(0, layout.Height, scratch.data());
     EXPECT_FALSE(fetched.Why) << fetched.Why.Text;
     std::vector<std::uint16_t> samples;
+    samples.reserve(static_cast<std::size_t>(layout.Height * layout.Width * layout.Format.Samples));
     for (std::int32_t y = 0; y < layout.Height && !fetched.Why; ++y) {
         const std::uint8_t* row = fetched.First + y * layout.Stride;
         for (std::int64_t i = 0; i < layout.Width * std::int64_t{layout.Format.Samples}; ++i) {
