@@ -310,17 +310,20 @@ void CTamrelDlg::ScanBatchIntoDocument(const SaneSession& session, const ScanSet
 // pages went.
 void CTamrelDlg::TellBatchEnd(const BatchOutcome& batch, const Reason& saveFailure,
                               const std::filesystem::path& failed, const QString& kept) {
+    // A device's 8-bit tables cannot hold a negative's dense parts.
+    const QString details =
+        batch.scan.narrowNegative ? kept + QLatin1Char('\n') + kNarrowNegativeScan : kept;
     if (saveFailure) {
         Ask().ShowMessage(kCannotSave, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(failed, saveFailure) + QLatin1Char('\n') + kept);
+                          ReasonLine(failed, saveFailure) + QLatin1Char('\n') + details);
     } else if (batch.scan.reason.Code == ReasonCode::Cancelled) {
-        Ask().ShowMessage(kBatchStopped, MessageButtons::Ok, MessageIcon::Information, kept);
+        Ask().ShowMessage(kBatchStopped, MessageButtons::Ok, MessageIcon::Information, details);
     } else if (batch.scan.reason) {
         Ask().ShowMessage(kCannotScan, MessageButtons::Ok, MessageIcon::Default,
-                          DeviceLine(batch.scan) + QLatin1Char('\n') + kept);
+                          DeviceLine(batch.scan) + QLatin1Char('\n') + details);
     } else {
         Ask().ShowMessage(kPagesScanned.arg(batch.pages), MessageButtons::Ok,
-                          MessageIcon::Information, kept);
+                          MessageIcon::Information, details);
     }
 }
 

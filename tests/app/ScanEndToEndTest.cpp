@@ -18,6 +18,7 @@ namespace scan_end_to_end_test {
 
 namespace {
 
+using apptest::FeederBatchSteps;
 using apptest::RunSetup;
 using apptest::RunTamrel;
 using apptest::WithTestDevice;
@@ -160,13 +161,6 @@ TEST(TamrelScan, AScanStoppedMidwayLetsTheWindowCloseCleanly) {
 
 namespace {
 
-// 「テーブルでスキャン...」 from the test device's feeder, which holds ten pages.
-std::string FeederBatchSteps(const std::filesystem::path& chosen, int waitMs) {
-    return "wait 200; key Shift+F10; key T; wait 500; click scanSource; wait 200; key Down; "
-           "key Return; wait 300; click scanStart; wait 500; type " +
-           chosen.string() + "; key Return; wait " + std::to_string(waitMs);
-}
-
 std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -269,4 +263,4 @@ TEST(TamrelScan, EscapeStopsABatchKeepingTheFinishedPagesAndNeverReachesTheWindo
 
 } // namespace
 
-}  // namespace scan_end_to_end_test
+} // namespace scan_end_to_end_test

@@ -15,6 +15,13 @@ namespace apptest {
 inline constexpr const char* kAcquireSteps =
     "key Shift+F10; key S; wait 500; click scanStart; wait 1500";
 
+// 「テーブルでスキャン...」 from the test device's feeder, which holds ten pages.
+inline std::string FeederBatchSteps(const std::filesystem::path& chosen, int waitMs) {
+    return "wait 200; key Shift+F10; key T; wait 500; click scanSource; wait 200; key Down; "
+           "key Return; wait 300; click scanStart; wait 500; type " +
+           chosen.string() + "; key Return; wait " + std::to_string(waitMs);
+}
+
 inline std::string OpenImageSteps(const std::filesystem::path& path) {
     return "click IDC_OPEN_IMAGE; wait 300; type " + path.string() + "; key Return; wait 500";
 }
