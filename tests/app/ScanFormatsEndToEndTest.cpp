@@ -5,6 +5,7 @@
 #include "tests/app/RunTamrel.h"
 #include "tests/app/ScanSteps.h"
 #include "tests/app/TestDevice.h"
+#include "tests/image/LibraryDecode.h"
 #include "tests/support/OtherProgram.h"
 
 #include <tiffio.h>
@@ -106,17 +107,6 @@ TEST(TamrelScanFormats, AScanSavesAsJpegAndAFeederBatchAsOnePdf) {
     }
 }
 
-std::uint16_t CompressionOf(const fs::path& path) {
-    TIFF* tif = TIFFOpen(path.c_str(), "r");
-    if (tif == nullptr) {
-        return 0;
-    }
-    std::uint16_t compression = 0;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
-    TIFFClose(tif);
-    return compression;
-}
-
 TEST(TamrelScanFormats, TheChosenFilterDecidesForANameTypedWithoutAnExtension) {
     struct Case {
         const char* name;
@@ -139,7 +129,7 @@ TEST(TamrelScanFormats, TheChosenFilterDecidesForANameTypedWithoutAnExtension) {
         const fs::path written = scratch / c.written;
         EXPECT_EQ(ReadBytes(written).rfind(c.magic, 0), 0u) << result.err;
         if (c.downs == kDeflate) {
-            EXPECT_EQ(CompressionOf(written), COMPRESSION_ADOBE_DEFLATE);
+            EXPECT_EQ(decodetest::TiffCompressionOf(written), COMPRESSION_ADOBE_DEFLATE);
         }
         EXPECT_FALSE(fs::exists(scratch / (std::string(c.typed) + ".pdf")));
     }

@@ -3,6 +3,7 @@
 // written with it.
 #include "tests/app/RunTamrel.h"
 #include "tests/app/TestDevice.h"
+#include "tests/image/LibraryDecode.h"
 #include "tests/image/ReadSamples.h"
 
 #include <tiffio.h>
@@ -20,18 +21,6 @@ using apptest::RunTamrel;
 
 RunSetup WithTestDevice(const ScratchDir& scratch, std::string script) {
     return apptest::WithTestDevice(scratch, "mode Color\n", std::move(script));
-}
-
-std::uint16_t CompressionOf(const std::filesystem::path& path) {
-    TIFF* tif = TIFFOpen(path.c_str(), "r");
-    if (tif == nullptr) {
-        ADD_FAILURE() << path << " does not open";
-        return 0;
-    }
-    std::uint16_t compression = 0;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
-    TIFFClose(tif);
-    return compression;
 }
 
 TEST(TamrelScanSave, TheTiffFilterPicksTheCompressionAndTheResolutionIsKept) {
@@ -64,7 +53,7 @@ TEST(TamrelScanSave, TheTiffFilterPicksTheCompressionAndTheResolutionIsKept) {
         ASSERT_TRUE(result.exited) << result.err;
         EXPECT_EQ(result.status, 0) << c.name;
         ASSERT_TRUE(std::filesystem::exists(out)) << c.name << result.err;
-        EXPECT_EQ(CompressionOf(out), c.compression) << c.name;
+        EXPECT_EQ(decodetest::TiffCompressionOf(out), c.compression) << c.name;
         const std::string bytes = ReadBytes(out);
         const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
         const MemorySource source(data);
@@ -102,4 +91,4 @@ TEST(TamrelScanSave, ABmpNameSavesTheScanAsABmp) {
 
 } // namespace
 
-}  // namespace scan_save_end_to_end_test
+} // namespace scan_save_end_to_end_test

@@ -37,6 +37,19 @@ inline std::filesystem::path WriteTemp(const std::vector<std::uint8_t>& bytes,
     return path;
 }
 
+// The compression a TIFF file names (libtiff's COMPRESSION_*), 0 when it does not open.
+inline std::uint16_t TiffCompressionOf(const std::filesystem::path& path) {
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (tif == nullptr) {
+        ADD_FAILURE() << path << " does not open";
+        return 0;
+    }
+    std::uint16_t compression = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFClose(tif);
+    return compression;
+}
+
 inline Decoded DecodeWithLibtiff(const std::vector<std::uint8_t>& bytes) {
     const auto path = WriteTemp(bytes, "lib.tif");
     Decoded d;
