@@ -12,11 +12,11 @@ packages=(
   libpng-dev libtiff-dev zlib1g-dev liblcms2-dev libdeflate-dev libisal-dev
   libjpeg62-turbo-dev libqpdf-dev
   libjpeg-turbo-progs qpdf poppler-utils
-  libgsl-dev
+  libgsl-dev libeigen3-dev
   libvips-tools
   clang libclang-rt-14-dev llvm
   xvfb xauth x11-apps xdotool
-  imagemagick
+  imagemagick libimage-exiftool-perl img2pdf argyll
   at-spi2-core
   qt6-translations-l10n
   locales
