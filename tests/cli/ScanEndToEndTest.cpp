@@ -212,7 +212,14 @@ TEST(CliScan, CtrlCCancelsTheScanAndKeepsTheOldFile) {
     const fs::path out = scratch / "out.pnm";
     { std::ofstream(out) << "old"; }
     clitest::RunOptions interrupt;
-    interrupt.interruptAfterMs = 300;
+    // Once the scan has begun writing its temporary file beside the old one.
+    interrupt.interruptWhen = [&] {
+        return std::any_of(fs::directory_iterator(scratch.Path()), fs::directory_iterator(),
+                           [](const fs::directory_entry& e) {
+                               return e.path().filename().string().find(".tmp") !=
+                                      std::string::npos;
+                           });
+    };
     const auto result =
         RunCli(scratch,
                {"scan", "--linear", out.string(), "--force", "--resolution", "300", "--option",
