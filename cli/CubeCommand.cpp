@@ -1,13 +1,19 @@
-// cube: the curves as a 1D LUT file.
+// cube: the curves as a 1D LUT file, never over the parameter file it is
+// made from.
 #include "cli/ChannelCurves.h"
 #include "cli/Commands.h"
 #include "cli/CubeFile.h"
 #include "cli/Messages.h"
 #include "cli/ParamSource.h"
+#include "io/SameFile.h"
 
 #include <ostream>
 
 int RunCube(const CliCommand& command, std::ostream& err) {
+    if (!command.defaults && IsSameFile(command.params, command.output)) {
+        err << FileError(command.output, kReasonIsInput);
+        return kExitFailed;
+    }
     const auto params = ParamsOrReport(command, err);
     if (!params) {
         return kExitFailed;

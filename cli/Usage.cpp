@@ -84,7 +84,7 @@ constexpr const char* kCube =
     "Writes the tables as a 1D LUT: LUT_1D_SIZE N (256 by default), then one\n"
     "'r g b' line per entry with six decimals. At 256 entries the values are the\n"
     "window's levels divided by 255; at any other size (2..65536) the curve is\n"
-    "sampled at 16 bits and divided by 65535.\n";
+    "sampled at 16 bits and divided by 65535. OUT is never PARAMS itself.\n";
 
 constexpr const char* kTable =
     "Usage: tamrel-cli table (PARAMS.tvp | --defaults) [--size N] [--max M]\n"
