@@ -505,7 +505,7 @@ std::string CheckExportOutput(const Sorted&, CliCommand& command) {
 
 // The steps after the options were checked against the command, in order:
 // each takes its part of the line or says what is wrong, and the first
-// wrong one ends the parse. A step of one command only names it.
+// wrong one ends the parse. A step for one command alone names it.
 struct ParseStep {
     std::optional<CommandKind> only;
     std::string (*take)(const Sorted& sorted, CliCommand& command);
