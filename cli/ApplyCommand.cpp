@@ -4,27 +4,18 @@
 // curves.
 #include "cli/ApplyTargets.h"
 #include "cli/ChannelCurves.h"
-#include "cli/ChannelSource.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/OutputChecks.h"
-#include "curve/FilmSettings.h"
+#include "cli/ParamSource.h"
+#include "curve/FilmTables.h"
 #include "image/ApplyImage.h"
+#include "io/SameFile.h"
 
 #include <ostream>
-#include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace {
-
-// The output may not be the input itself (the same name, a link, -o onto the
-// input's own folder): the scan would be lost in the rename.
-bool IsSameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
-}
 
 // The index of a 16-bit sample into these curves is its value scaled to 0..65535.
 constexpr TableShape kWideShape{65536, 65535};
@@ -81,16 +72,15 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     if (const std::string bad = CheckApplyOutputs(command); !bad.empty()) {
         return ReportUsage(command, bad, err);
     }
-    const auto levels = TablesOrReport(command, err);
-    const auto channels = levels ? ChannelsOrReport(command, err) : std::nullopt;
-    if (!channels) {
+    const auto params = ParamsOrReport(command, err);
+    if (!params) {
         return kExitFailed;
     }
-    const ChannelCurves wide = CurvesOf(*channels, kWideShape);
-    ApplyTables tables{&levels->tables, {wide[kRed], wide[kGreen], wide[kBlue]}, {}};
+    const ChannelCurves wide = CurvesOf(params->channels, kWideShape);
+    ApplyTables tables{&params->tables, {wide[kRed], wide[kGreen], wide[kBlue]}, {}};
     ChannelCurves positive;
-    if (HasFilm(*channels)) {
-        positive = CurvesOf(CurvesAlone(*channels), kWideShape);
+    if (HasFilm(params->channels)) {
+        positive = CurvesOf(CurvesAlone(params->channels), kWideShape);
         tables.PositiveWide = {positive[kRed], positive[kGreen], positive[kBlue]};
     }
     ApplyOptions options;

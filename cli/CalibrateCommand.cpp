@@ -6,21 +6,16 @@
 #include "cli/Messages.h"
 #include "image/SampleOutput.h"
 #include "io/ParamFileWriter.h"
+#include "io/SameFile.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationReport.h"
 #include "measure/ChartPicture.h"
 
 #include <ostream>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool NamesSameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
-}
 
 std::string Number(double v) {
     std::string text = std::to_string(v);
@@ -129,13 +124,13 @@ std::optional<fs::path> OutputOverInput(const CliCommand& command) {
     }
     for (const auto* output : {&command.profile, &command.report, &command.diagnostic}) {
         for (const fs::path& input : inputs) {
-            if (*output && NamesSameFile(**output, input)) {
+            if (*output && IsSameFile(**output, input)) {
                 return **output;
             }
         }
     }
     for (const fs::path& input : inputs) {
-        if (NamesSameFile(command.output, input)) {
+        if (IsSameFile(command.output, input)) {
             return command.output;
         }
     }

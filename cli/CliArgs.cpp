@@ -9,7 +9,8 @@
 #include "cli/RectArgument.h"
 #include "curve/CurveTable.h"
 #include "curve/FilmSettings.h"
-#include "image/formats/FormatTable.h"
+#include "image/formats/FormatNames.h"
+#include "image/formats/RowWriter.h"
 #include "io/Letters.h"
 
 #include <algorithm>
@@ -52,6 +53,10 @@ const CommandSyntax* FindCommand(std::string_view name) {
     return nullptr;
 }
 
+const CommandSyntax& SyntaxOf(CommandKind kind) {
+    return *std::ranges::find(kCommands, kind, &CommandSyntax::kind);
+}
+
 bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h";
 }
@@ -76,6 +81,20 @@ struct Sorted {
     }
 };
 
+// A flag, with its optional value after '=' or as the next word where that
+// is one of the flag's words.
+void TakeFlag(const OptionSpec& option, bool GivenOptions::*flag, std::string_view arg,
+              const std::vector<std::string_view>& args, std::size_t& i, GivenOptions& given) {
+    given.*flag = true;
+    const std::size_t equals = arg.find('=');
+    if (equals != std::string_view::npos) {
+        given.*(option.optionalValue) = arg.substr(equals + 1);
+    } else if (!option.optionalWords.empty() && i + 1 < args.size() &&
+               std::ranges::find(option.optionalWords, args[i + 1]) != option.optionalWords.end()) {
+        given.*(option.optionalValue) = args[++i];
+    }
+}
+
 // The word after an option that takes one, or the next word where it is one
 // of a flag's optional values. Records the first error and goes on, so that
 // --help anywhere still counts.
@@ -92,15 +111,7 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
     }
     GivenOptions& given = sorted.given;
     if (const auto* flag = std::get_if<bool GivenOptions::*>(&option->target)) {
-        given.*(*flag) = true;
-        const std::size_t equals = arg.find('=');
-        if (equals != std::string_view::npos) {
-            given.*(option->optionalValue) = arg.substr(equals + 1);
-        } else if (!option->optionalWords.empty() && i + 1 < args.size() &&
-                   std::ranges::find(option->optionalWords, args[i + 1]) !=
-                       option->optionalWords.end()) {
-            given.*(option->optionalValue) = args[++i];
-        }
+        TakeFlag(*option, *flag, arg, args, i, given);
         return;
     }
     if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -176,40 +187,48 @@ bool NamesParamFile(std::string_view name) {
            SameLetters(name.substr(name.size() - kParamExtension.size()), kParamExtension);
 }
 
+// PARAMS off the front of the operands, unless --defaults (or --linear)
+// stands for it; `least` is the count of the command's own operands.
+std::string TakeParams(const CommandSyntax& syntax, const GivenOptions& given, std::size_t least,
+                       std::vector<std::string_view>& rest, CliCommand& command) {
+    if (!syntax.takesParams) {
+        return given.defaults ? "takes no parameters" : "";
+    }
+    if (given.defaults || given.linear) {
+        return {};
+    }
+    if (rest.empty()) {
+        return ParamsNeeded(syntax) + " is needed";
+    }
+    // One name short, and that name no parameter file: the user left out
+    // PARAMS rather than the output.
+    if (rest.size() == least && !NamesParamFile(rest.front())) {
+        return "too few file names: " + ParamsNeeded(syntax) + " is needed before " +
+               std::string(rest.front());
+    }
+    command.params = rest.front();
+    rest.erase(rest.begin());
+    return {};
+}
+
 // PARAMS (unless --defaults) and the command's own operands.
-std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliCommand& command) {
+std::string TakeOperands(const Sorted& sorted, CliCommand& command) {
+    const CommandSyntax& syntax = SyntaxOf(command.kind);
     std::vector<std::string_view> rest = sorted.operands;
     // apply without -o takes IN... and OUT (several IN only for an output of
     // pages, which the output check judges); with -o, one or more IN.
     const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.given.outputDir;
     const std::size_t min = pairForm ? 2 : syntax.minOperands;
-    const std::size_t max = syntax.maxOperands;
-    for (const std::string_view operand : rest) {
-        if (operand.empty()) {
-            return "an empty file name";
-        }
+    if (std::ranges::find(rest, std::string_view()) != rest.end()) {
+        return "an empty file name";
     }
-    if (!syntax.takesParams) {
-        if (sorted.given.defaults) {
-            return "takes no parameters";
-        }
-    } else if (!sorted.given.defaults && !sorted.given.linear) {
-        if (rest.empty()) {
-            return ParamsNeeded(syntax) + " is needed";
-        }
-        // One name short, and that name no parameter file: the user left
-        // out PARAMS rather than the output.
-        if (rest.size() == min && !NamesParamFile(rest.front())) {
-            return "too few file names: " + ParamsNeeded(syntax) + " is needed before " +
-                   std::string(rest.front());
-        }
-        command.params = rest.front();
-        rest.erase(rest.begin());
+    if (std::string error = TakeParams(syntax, sorted.given, min, rest, command); !error.empty()) {
+        return error;
     }
     if (rest.size() < min) {
         return "too few file names";
     }
-    if (rest.size() > max) {
+    if (rest.size() > syntax.maxOperands) {
         return "too many file names";
     }
     // apply in pairs, auto, calibrate and film end with their output; apply -o has only inputs.
@@ -396,8 +415,7 @@ std::string TakeBatchPattern(const Sorted& sorted, CliCommand& command) {
         return {};
     }
     const std::optional<ImageFormat> format = FormatOfName(command.output);
-    if (format && EntryOf(*format).OpenPages != nullptr &&
-        command.output.string().find('%') == std::string::npos) {
+    if (format && HoldsPages(*format) && command.output.string().find('%') == std::string::npos) {
         command.batchIntoOne = true;
         return {};
     }
@@ -464,47 +482,56 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     return CheckOutputsApart(command);
 }
 
+// The flags and the names that need no checking.
+void TakePlainOptions(const GivenOptions& given, CliCommand& command) {
+    command.defaults = given.defaults;
+    command.force = given.force;
+    command.png = given.png;
+    if (given.compress) {
+        command.compression =
+            given.compressMethod == "lzw" ? Compression::Lzw : Compression::Deflate;
+    }
+    if (given.profile) {
+        command.profile = std::filesystem::path(*given.profile);
+    }
+    if (given.outputDir) {
+        command.outputDir = std::filesystem::path(*given.outputDir);
+    }
+}
+
+std::string CheckExportOutput(const Sorted&, CliCommand& command) {
+    return CheckExportName(command.output);
+}
+
+// The steps after the options were checked against the command, in order:
+// each takes its part of the line or says what is wrong, and the first
+// wrong one ends the parse. A step for one command alone names it.
+struct ParseStep {
+    std::optional<CommandKind> only;
+    std::string (*take)(const Sorted& sorted, CliCommand& command);
+};
+
+constexpr std::array<ParseStep, 8> kParseSteps = {{
+    {std::nullopt, TakeTableOptions},
+    {std::nullopt, TakeScanOptions},
+    {std::nullopt, TakeFeederOptions},
+    {std::nullopt, TakeFilmOptions},
+    {std::nullopt, TakeOperands},
+    {CommandKind::Scan, TakeBatchPattern},
+    {CommandKind::Export, CheckExportOutput},
+    {CommandKind::Calibrate, TakeCalibrateOptions},
+}};
+
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
     command.kind = syntax.kind;
-    command.defaults = sorted.given.defaults;
-    command.force = sorted.given.force;
-    command.png = sorted.given.png;
-    if (sorted.given.compress) {
-        command.compression =
-            sorted.given.compressMethod == "lzw" ? Compression::Lzw : Compression::Deflate;
-    }
-    if (sorted.given.profile) {
-        command.profile = std::filesystem::path(*sorted.given.profile);
-    }
-    if (sorted.given.outputDir) {
-        command.outputDir = std::filesystem::path(*sorted.given.outputDir);
-    }
+    TakePlainOptions(sorted.given, command);
     std::string error = CheckOptions(syntax, sorted.given);
-    if (error.empty()) {
-        error = TakeTableOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeScanOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeFeederOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeFilmOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeOperands(syntax, sorted, command);
-    }
-    if (error.empty() && syntax.kind == CommandKind::Scan) {
-        error = TakeBatchPattern(sorted, command);
-    }
-    if (error.empty() && syntax.kind == CommandKind::Export) {
-        error = CheckExportName(command.output);
-    }
-    if (error.empty() && syntax.kind == CommandKind::Calibrate) {
-        error = TakeCalibrateOptions(sorted, command);
+    for (const ParseStep& step : kParseSteps) {
+        if (error.empty() && (!step.only || step.only == syntax.kind)) {
+            error = step.take(sorted, command);
+        }
     }
     if (!error.empty()) {
         return Bad(std::string(syntax.name) + ": " + error);
@@ -538,10 +565,5 @@ ParsedArgs ParseArgs(const std::vector<std::string_view>& args) {
 }
 
 const char* CommandName(CommandKind kind) {
-    for (const CommandSyntax& syntax : kCommands) {
-        if (syntax.kind == kind) {
-            return syntax.name;
-        }
-    }
-    return "";
+    return SyntaxOf(kind).name;
 }

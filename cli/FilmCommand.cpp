@@ -1,16 +1,16 @@
 // film: PARAMS' twelve positions and a film measured on a scan of one frame,
 // written as a parameter file for the whole roll; nothing is written when a
 // rectangle or a pick cannot be used.
-#include "cli/ChannelSource.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/ParamSource.h"
 #include "image/formats/FileRows.h"
 #include "io/ParamFileWriter.h"
+#include "io/SameFile.h"
 #include "measure/FilmMeasure.h"
 
 #include <cmath>
 #include <ostream>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -50,11 +50,6 @@ std::string ProblemText(const CliCommand& command, const FilmProblem& problem,
     return {};
 }
 
-bool WouldReplaceScan(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
-}
-
 // The film measured on the scan, or nullopt after the failure was reported.
 std::optional<FilmSettings> MeasureScan(const CliCommand& command, std::ostream& err) {
     const fs::path& scan = command.inputs.front();
@@ -90,7 +85,7 @@ int RunFilm(const CliCommand& command, std::ostream& err) {
     if (!params) {
         return kExitFailed;
     }
-    if (WouldReplaceScan(command.inputs.front(), command.output)) {
+    if (IsSameFile(command.inputs.front(), command.output)) {
         err << FileError(command.output, kReasonIsInput);
         return kExitFailed;
     }
@@ -98,7 +93,7 @@ int RunFilm(const CliCommand& command, std::ostream& err) {
     if (!film) {
         return kExitFailed;
     }
-    const WriteOutcome written = SaveParamFile(command.output, params->positions, *film);
+    const WriteOutcome written = SaveParamFile(command.output, params->Positions(), *film);
     if (written.Result != WriteResult::Ok) {
         err << FileError(command.output, ReasonText(written.Why));
         return kExitFailed;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 std::string_view ReasonOf(LoadResult result) {
     switch (result) {
@@ -42,57 +43,96 @@ std::string WithSystemWords(std::string_view ours, std::int64_t error) {
     return std::string(ours) + ": " + std::strerror(static_cast<int>(error));
 }
 
+// " for TEXT", ": TEXT" and the like after the words, where a reason has a text.
+std::string AfterWords(std::string_view lead, const std::string& text) {
+    return text.empty() ? std::string() : std::string(lead) + text;
+}
+
+// The words of each reason, one row per code in the order of ReasonCode.
+struct ReasonWords {
+    ReasonCode code;
+    std::string (*words)(const Reason& why);
+};
+
+constexpr ReasonWords kReasonWords[] = {
+    {ReasonCode::None, [](const Reason&) { return std::string(); }},
+    {ReasonCode::CannotOpen,
+     [](const Reason& why) { return WithSystemWords(kReasonCannotOpen, why.Value); }},
+    {ReasonCode::ReadFailed, [](const Reason&) { return std::string("read error"); }},
+    {ReasonCode::Truncated,
+     [](const Reason&) {
+         return std::string("the file ends before the data its header promises");
+     }},
+    {ReasonCode::NotThisFormat,
+     [](const Reason& why) {
+         return "not a " + (why.Text.empty() ? std::string("BMP") : why.Text) + " file";
+     }},
+    {ReasonCode::Unsupported,
+     [](const Reason& why) {
+         return why.Text.empty() ? std::string("not a supported kind of file") : why.Text;
+     }},
+    {ReasonCode::BmpInfoHeaderSize,
+     [](const Reason& why) {
+         return "BMP info header of " + std::to_string(why.Value) +
+                " bytes not supported (only 40)";
+     }},
+    {ReasonCode::BmpCompression,
+     [](const Reason& why) {
+         return "compressed BMP not supported (compression " + std::to_string(why.Value) + ")";
+     }},
+    {ReasonCode::BmpBitDepth,
+     [](const Reason& why) {
+         return std::to_string(why.Value) + " bits per pixel not supported (only 8, 24 and 32)";
+     }},
+    {ReasonCode::BadHeader,
+     [](const Reason&) { return std::string("header values out of range"); }},
+    {ReasonCode::TooLarge,
+     [](const Reason& why) {
+         return "too large (" + std::to_string(why.Value) + " bytes)" +
+                AfterWords(" for ", why.Text);
+     }},
+    {ReasonCode::NoMemory,
+     [](const Reason&) { return std::string("not enough memory for the image"); }},
+    {ReasonCode::DamagedData,
+     [](const Reason& why) { return "damaged data" + AfterWords(": ", why.Text); }},
+    {ReasonCode::CannotCreate,
+     [](const Reason&) { return std::string(ReasonOf(WriteResult::CannotOpen)); }},
+    // Text names a film line's key.
+    {ReasonCode::MissingParams,
+     [](const Reason& why) {
+         return std::string(ReasonOf(LoadResult::Incomplete)) +
+                (why.Text.empty() ? "" : ": film key " + why.Text + " missing or invalid");
+     }},
+    {ReasonCode::DiskFull, [](const Reason&) { return std::string("disk full"); }},
+    {ReasonCode::FileSizeLimit,
+     [](const Reason&) { return std::string("beyond the file-size limit"); }},
+    // The temporary file or the folder went while the output was written
+    // (the rename found neither): someone removed the folder.
+    {ReasonCode::WriteFailed,
+     [](const Reason& why) {
+         return why.Value == ENOENT ? std::string("the folder was removed while writing")
+                                    : std::string(kReasonCannotWrite);
+     }},
+    {ReasonCode::DeviceError,
+     [](const Reason& why) { return "device error" + AfterWords(": ", why.Text); }},
+    {ReasonCode::Cancelled, [](const Reason&) { return std::string("cancelled"); }},
+};
+
+constexpr bool InCodeOrder() {
+    for (std::size_t i = 0; i < std::size(kReasonWords); ++i) {
+        if (static_cast<std::size_t>(kReasonWords[i].code) != i) {
+            return false;
+        }
+    }
+    return std::size(kReasonWords) == static_cast<std::size_t>(ReasonCode::Cancelled) + 1;
+}
+static_assert(InCodeOrder(), "one row per reason code, in the order of ReasonCode");
+
 } // namespace
 
 std::string ReasonText(const Reason& why) {
-    const std::string value = std::to_string(why.Value);
-    switch (why.Code) {
-    case ReasonCode::None:
-        return "";
-    case ReasonCode::CannotOpen:
-        return WithSystemWords(kReasonCannotOpen, why.Value);
-    case ReasonCode::ReadFailed:
-        return "read error";
-    case ReasonCode::Truncated:
-        return "the file ends before the data its header promises";
-    case ReasonCode::NotThisFormat:
-        return "not a " + (why.Text.empty() ? std::string("BMP") : why.Text) + " file";
-    case ReasonCode::Unsupported:
-        return why.Text.empty() ? "not a supported kind of file" : why.Text;
-    case ReasonCode::BmpInfoHeaderSize:
-        return "BMP info header of " + value + " bytes not supported (only 40)";
-    case ReasonCode::BmpCompression:
-        return "compressed BMP not supported (compression " + value + ")";
-    case ReasonCode::BmpBitDepth:
-        return value + " bits per pixel not supported (only 8, 24 and 32)";
-    case ReasonCode::BadHeader:
-        return "header values out of range";
-    case ReasonCode::TooLarge:
-        return "too large (" + value + " bytes)" + (why.Text.empty() ? "" : " for " + why.Text);
-    case ReasonCode::NoMemory:
-        return "not enough memory for the image";
-    case ReasonCode::MissingParams: // Text names a film line's key
-        return std::string(ReasonOf(LoadResult::Incomplete)) +
-               (why.Text.empty() ? "" : ": film key " + why.Text + " missing or invalid");
-    case ReasonCode::DamagedData:
-        return "damaged data" + (why.Text.empty() ? "" : ": " + why.Text);
-    case ReasonCode::CannotCreate:
-        return std::string(ReasonOf(WriteResult::CannotOpen));
-    case ReasonCode::DiskFull:
-        return "disk full";
-    case ReasonCode::FileSizeLimit:
-        return "beyond the file-size limit";
-    case ReasonCode::WriteFailed:
-        // The temporary file or the folder went while the output was written
-        // (the rename found neither): someone removed the folder.
-        return why.Value == ENOENT ? "the folder was removed while writing"
-                                   : std::string(kReasonCannotWrite);
-    case ReasonCode::DeviceError:
-        return "device error" + (why.Text.empty() ? "" : ": " + why.Text);
-    case ReasonCode::Cancelled:
-        return "cancelled";
-    }
-    return "";
+    const auto row = static_cast<std::size_t>(why.Code);
+    return row < std::size(kReasonWords) ? kReasonWords[row].words(why) : std::string();
 }
 
 bool IsAboutOutput(const Reason& why) {

@@ -3,6 +3,8 @@
 
 #include "image/formats/FormatTable.h"
 
+#include <string_view>
+
 namespace {
 
 constexpr const char* kOverview =
@@ -82,7 +84,7 @@ constexpr const char* kCube =
     "Writes the tables as a 1D LUT: LUT_1D_SIZE N (256 by default), then one\n"
     "'r g b' line per entry with six decimals. At 256 entries the values are the\n"
     "window's levels divided by 255; at any other size (2..65536) the curve is\n"
-    "sampled at 16 bits and divided by 65535.\n";
+    "sampled at 16 bits and divided by 65535. OUT is never PARAMS itself.\n";
 
 constexpr const char* kTable =
     "Usage: tamrel-cli table (PARAMS.tvp | --defaults) [--size N] [--max M]\n"
@@ -197,6 +199,47 @@ constexpr const char* kFilm =
     "OUT on every frame; every command that takes PARAMS takes OUT. A rectangle\n"
     "off the image, a base darker than 40 % of the frame, a neutral as clear as\n"
     "the base or two neutrals of one density write nothing (exit status 1).\n";
+
+// The list of outputs: two spaces, the names and the words, broken at
+// spaces before kHelpWidth columns and carried on four spaces in.
+constexpr std::size_t kHelpWidth = 79;
+constexpr std::string_view kHelpIndent = "  ";
+constexpr std::string_view kHelpCarry = "    ";
+
+std::string Wrapped(std::string_view text) {
+    std::string out;
+    std::string line(kHelpIndent);
+    bool first = true;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        if (!first && line.size() + 1 + word.size() > kHelpWidth) {
+            out += line + "\n";
+            line = std::string(kHelpCarry) + std::string(word);
+        } else {
+            line += (first ? "" : " ") + std::string(word);
+        }
+        first = false;
+    }
+    return out + line + "\n";
+}
+
+// "  .jpg, .jpeg: JPEG, ...": a line (or a few, wrapped) for each format
+// in the format table, with the names `use` allows.
+std::string OutputHelp(NameUse use) {
+    std::string help;
+    for (const FormatEntry& entry : AllFormats()) {
+        std::string names;
+        for (const FormatName& name : entry.Names) {
+            if (Allows(use, name)) {
+                names += (names.empty() ? "" : ", ") + std::string(name.Extension);
+            }
+        }
+        help += Wrapped(names + ": " + std::string(entry.Help));
+    }
+    return help;
+}
 
 } // namespace
 

@@ -59,6 +59,9 @@ struct ParamPositions {
     friend bool operator==(const ParamPositions&, const ParamPositions&) = default;
 };
 
+// The slider positions of all three channels, indexed by Channel.
+using ParamPositionSet = std::array<ParamPositions, kChannelCount>;
+
 // Positions and the values mapped from them; every writer sets both together.
 // A negative's film stage goes in front of the curve; none for a positive.
 struct ChannelParams {

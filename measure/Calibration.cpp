@@ -102,11 +102,6 @@ CalibrationProblem FromSampling(const SamplingProblem& problem) {
 
 } // namespace
 
-bool CalibrationProblem::AboutCorners() const {
-    return fault == CalibrationFault::Degenerate || fault == CalibrationFault::OutsideScan ||
-           fault == CalibrationFault::NoPixels;
-}
-
 DeltaESummary SummaryOf(std::span<const PatchResult> patches) {
     if (patches.empty()) {
         return {};
@@ -122,6 +117,10 @@ DeltaESummary SummaryOf(std::span<const PatchResult> patches) {
     return {sum / double(sorted.size()), sorted[std::max<std::size_t>(rank, 1) - 1], sorted.back()};
 }
 
+namespace {
+
+// The fits from the patches' samples, once the reference holds every patch
+// and the grey scale was scanned in order and below the top level.
 CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart,
                                     const ChartReference& reference, std::string_view description) {
     const ChartLayout& layout = LayoutOf(chart);
@@ -140,6 +139,8 @@ CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart
     }
     return result;
 }
+
+} // namespace
 
 CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
                              const ChartReference& reference, const ChartCorners& corners,

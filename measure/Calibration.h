@@ -31,9 +31,6 @@ struct CalibrationProblem {
     std::string patch;
     std::string other;
     std::string detail;
-
-    // A problem with the corners themselves, which the tool calls bad usage.
-    bool AboutCorners() const;
 };
 
 struct PatchResult {
@@ -62,12 +59,8 @@ struct Calibration {
 
 using CalibrationOutcome = std::variant<Calibration, CalibrationProblem>;
 
-// From samples already taken (the window samples as the corners move).
-// `description` names the profile.
-CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart,
-                                    const ChartReference& reference, std::string_view description);
-
-// Sampling and calibration in one.
+// The chart sampled where the corners put it, then calibrated from its
+// samples. `description` names the profile.
 CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
                              const ChartReference& reference, const ChartCorners& corners,
                              std::string_view description);

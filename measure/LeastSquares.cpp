@@ -52,6 +52,22 @@ struct VectorFree {
     void operator()(gsl_vector* v) const { gsl_vector_free(v); }
 };
 
+// Where the solver stopped, if it is finite and no worse than the start;
+// else the start.
+std::vector<double> KeptOrStart(const LeastSquaresProblem& problem, const gsl_vector* reached) {
+    std::vector<double> result(problem.start.size());
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        result[i] = gsl_vector_get(reached, i);
+    }
+    const bool finite =
+        std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); });
+    if (!finite || HalfSumOfSquares(problem.residuals, problem.residualCount, result) >
+                       HalfSumOfSquares(problem.residuals, problem.residualCount, problem.start)) {
+        return problem.start;
+    }
+    return result;
+}
+
 } // namespace
 
 std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
@@ -82,18 +98,7 @@ std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
     int info = 0;
     gsl_multifit_nlinear_driver(problem.maxIterations, kStepTolerance, kGradientTolerance,
                                 kSumTolerance, nullptr, nullptr, &info, workspace.get());
-    const gsl_vector* reached = gsl_multifit_nlinear_position(workspace.get());
-    std::vector<double> result(p);
-    for (std::size_t i = 0; i < p; ++i) {
-        result[i] = gsl_vector_get(reached, i);
-    }
-    const bool finite =
-        std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); });
-    if (!finite || HalfSumOfSquares(problem.residuals, n, result) >
-                       HalfSumOfSquares(problem.residuals, n, problem.start)) {
-        return problem.start;
-    }
-    return result;
+    return KeptOrStart(problem, gsl_multifit_nlinear_position(workspace.get()));
 }
 
 double HalfSumOfSquares(const ResidualFn& residuals, std::size_t residualCount,

@@ -9,11 +9,10 @@
 
 namespace {
 
-constexpr std::size_t kOutlineCorners = 4;
 constexpr double kPixelCentre = 0.5;
 constexpr std::size_t kQuarters = 4;
 
-std::array<ImagePoint, kOutlineCorners> Outline(const ChartMap& map, const ChartBox& box) {
+ChartCorners Outline(const ChartMap& map, const ChartBox& box) {
     return {map.ToImage(box.left, box.top), map.ToImage(box.right, box.top),
             map.ToImage(box.right, box.bottom), map.ToImage(box.left, box.bottom)};
 }
@@ -22,7 +21,7 @@ bool Inside(const ChartBox& box, ImagePoint p) {
     return p.x >= box.left && p.x < box.right && p.y >= box.top && p.y < box.bottom;
 }
 
-bool WithinScan(const std::array<ImagePoint, kOutlineCorners>& outline, const ChartScan& scan) {
+bool WithinScan(const ChartCorners& outline, const ChartScan& scan) {
     return std::all_of(outline.begin(), outline.end(), [&](ImagePoint p) {
         return p.x >= 0 && p.y >= 0 && p.x <= scan.width && p.y <= scan.height;
     });
@@ -50,7 +49,7 @@ bool MedianAtTop(const std::vector<std::uint16_t>& values) {
 }
 
 PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& box,
-                    const std::array<ImagePoint, kOutlineCorners>& outline) {
+                    const ChartCorners& outline) {
     double minX = outline[0].x, maxX = minX, minY = outline[0].y, maxY = minY;
     for (const ImagePoint& p : outline) {
         minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
@@ -83,13 +82,13 @@ PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& 
 
 } // namespace
 
-std::optional<std::vector<std::array<ImagePoint, 4>>> PatchOutlines(const ChartLayout& layout,
-                                                                    const ChartCorners& corners) {
+std::optional<std::vector<ChartCorners>> PatchOutlines(const ChartLayout& layout,
+                                                       const ChartCorners& corners) {
     const std::optional<ChartMap> map = ChartMap::Make(corners, layout.columns, layout.rows);
     if (!map) {
         return std::nullopt;
     }
-    std::vector<std::array<ImagePoint, 4>> outlines;
+    std::vector<ChartCorners> outlines;
     outlines.reserve(layout.patches.size());
     for (const ChartPatch& patch : layout.patches) {
         outlines.push_back(Outline(*map, patch.sample));

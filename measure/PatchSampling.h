@@ -18,7 +18,7 @@ struct PatchSample {
     // A channel whose median pixel is at the top level.
     std::array<bool, 3> clipped{};
     int pixels = 0;
-    std::array<ImagePoint, 4> outline{}; // the sampled box in the scan, clockwise
+    ChartCorners outline{}; // the sampled box in the scan
 };
 
 // Why a chart could not be sampled: the corners bound no usable
@@ -35,8 +35,8 @@ using ChartSamples = std::vector<PatchSample>; // in the layout's patch order
 
 // The boxes of every patch, where the corners put them; null for corners
 // that bound no usable quadrilateral.
-std::optional<std::vector<std::array<ImagePoint, 4>>> PatchOutlines(const ChartLayout& layout,
-                                                                    const ChartCorners& corners);
+std::optional<std::vector<ChartCorners>> PatchOutlines(const ChartLayout& layout,
+                                                       const ChartCorners& corners);
 
 std::variant<ChartSamples, SamplingProblem>
 SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners);

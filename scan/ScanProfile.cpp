@@ -3,7 +3,7 @@
 #include "scan/ScanProfile.h"
 
 #include "curve/ChannelCurve.h"
-#include "curve/FilmSettings.h"
+#include "curve/FilmTables.h"
 #include "image/formats/ChannelTables.h"
 #include "image/formats/ColourProfile.h"
 #include "image/rows/SampleImage.h"

@@ -10,6 +10,7 @@
 #include "platform/SettingsStore.h"
 #include "ui/CalibrationRunner.h"
 #include "ui/ChartView.h"
+#include "ui/Messages.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanMemory.h"
 #include "ui/UserPath.h"
@@ -38,7 +39,6 @@ const QString kReferenceKey = QStringLiteral("chart/reference/");
 const QString kBuiltInName = QStringLiteral("内蔵の値（2014年11月以降のチャート）");
 const QString kNoReference = QStringLiteral("（なし）");
 const QString kCannotReadReference = QStringLiteral("基準ファイルを読めません。");
-const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
 const QString kUseForDevice = QStringLiteral("このプロファイルを %1 のスキャンに使いますか?");
 const QString kUseForDeviceDetails =
     QStringLiteral("スキャナから取り込んだ画像とテーブルでスキャンした画像に埋め込まれます。");

@@ -1,6 +1,7 @@
 // The file buttons: export of the three gamma tables, and the parameter file
 // saved and loaded. Each asks the user, hands the work to the file layer and
 // turns its result into the one message the user sees.
+#include "curve/ChannelStore.h"
 #include "io/ExportNames.h"
 #include "io/ParamFileReader.h"
 #include "io/ParamFileWriter.h"
@@ -8,6 +9,7 @@
 #include "platform/AskUser.h"
 #include "ui/CMyGraph.h"
 #include "ui/FileFilters.h"
+#include "ui/Messages.h"
 #include "ui/ReasonText.h"
 #include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
@@ -22,8 +24,6 @@ const QString kSaved = QStringLiteral("保存しました。");
 const QString kCannotOpen = QStringLiteral("ファイルをオープンできません。");
 const QString kWriteFailed = QStringLiteral("ファイルの書き込みに失敗しました。");
 const QString kReadFailed = QStringLiteral("ファイルの読み出しに失敗しました。");
-const QString kNarrowNegative = QStringLiteral(
-    "8 ビットのテーブルでは濃いネガの暗部を表せません。16 ビットのリニアスキャンをお勧めします。");
 
 FileDialogRequest TableFileRequest() {
     return {FileDialogRequest::Mode::Save, TableFileFilter(), QStringLiteral("tvk"),

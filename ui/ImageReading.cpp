@@ -2,7 +2,8 @@
 // set from it, and a look at it without the tables. All of it is reached from
 // the context menu (and the backslash key for the look without the tables).
 #include "curve/AutoBlackWhite.h"
-#include "curve/FilmSettings.h"
+#include "curve/ChannelStore.h"
+#include "curve/FilmTables.h"
 #include "image/CountLevels.h"
 #include "image/preview/PreviewState.h"
 #include "image/rows/SampleImage.h"

@@ -7,6 +7,7 @@
 #include "image/SampleOutput.h"
 #include "image/rows/MemoryRows.h"
 #include "io/NumberedFiles.h"
+#include "io/SameFile.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
@@ -16,6 +17,7 @@
 #include "ui/BatchPages.h"
 #include "ui/CMyGraph.h"
 #include "ui/FileFilters.h"
+#include "ui/Messages.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanDialog.h"
 #include "ui/ScanMemory.h"
@@ -39,10 +41,8 @@ namespace {
 
 const QString kCannotScan = QStringLiteral("スキャンできません。");
 const QString kScanned = QStringLiteral("スキャンしました。");
-const QString kNarrowNegativeScan = QStringLiteral(
-    "このスキャナの 8 ビットのテーブルでは濃いネガの暗部を表せません。16 ビットのリニアスキャンを"
-    "お勧めします。");
-const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
+// After a scan the warning about 8-bit tables says they are the scanner's.
+const QString kNarrowNegativeScan = QStringLiteral("このスキャナの ") + kNarrowNegative;
 const QString kPagesScanned = QStringLiteral("%1 ページをスキャンしました。");
 const QString kBatchStopped = QStringLiteral("スキャンを中止しました。");
 const QString kBatchProgress = QStringLiteral("スキャンしています... (%1 ページ目)");
@@ -332,7 +332,8 @@ void CTamrelDlg::TellBatchEnd(const BatchOutcome& batch, const Reason& saveFailu
 bool CTamrelDlg::MayReplace(const SaveTarget& target, const std::filesystem::path& typed,
                             bool asked) {
     std::error_code error;
-    return (asked && target.path == typed) || !std::filesystem::exists(target.path, error) ||
+    return (asked && IsSameFile(target.path, typed)) ||
+           !std::filesystem::exists(target.path, error) ||
            Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel, MessageIcon::Default) ==
                Answer::Ok;
 }

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "curve/ChannelParams.h"
+#include "curve/ChannelStore.h"
 #include "curve/FilmSettings.h"
 #include "image/ImageMeta.h"
 #include "image/kernels/Histogram.h"
-#include "io/ParamKeys.h"
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"
 #include "platform/SystemMenu.h"

@@ -12,9 +12,7 @@
 #include "image/formats/PnmWriter.h"
 #include "image/formats/TiffRows.h"
 #include "image/formats/TiffWriter.h"
-#include "io/Letters.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -59,7 +57,6 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kBmpNames,
      .Open = OpenBmp,
      .Write = WriteBmp,
-     .DialogLabel = "BMP 画像",
      .Help = "24-bit BMP, 8 bits",
      .HoldsGrey = false,
      .HoldsWide = false,
@@ -75,7 +72,6 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kPnmNames,
      .Open = OpenPnm,
      .Write = WritePnm,
-     .DialogLabel = "PNM 画像",
      .Help = "binary PNM, 8 or 16 bits (P6; a grey scan stays grey, P5)",
      .HoldsGrey = true,
      .HoldsWide = true,
@@ -91,7 +87,6 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kPngNames,
      .Open = PngRows::Open,
      .Write = WritePng,
-     .DialogLabel = "PNG 画像",
      .Help = "PNG, 8 or 16 bits, rows filtered Up and deflated as literals only (the fastest)",
      .HoldsGrey = false,
      .HoldsWide = true,
@@ -107,7 +102,6 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kTiffNames,
      .Open = TiffRows::Open,
      .Write = WriteTiff,
-     .DialogLabel = "TIFF 画像",
      .Help = "TIFF, 8 or 16 bits, uncompressed, or Deflate (--compress) or LZW (--compress "
              "lzw) after the horizontal predictor",
      .HoldsGrey = false,
@@ -124,7 +118,6 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kJpegNames,
      .Open = JpegRows::Open,
      .Write = WriteJpeg,
-     .DialogLabel = "JPEG 画像",
      .Help = "JPEG, 8 bits (16-bit samples rounded), --quality 1..100 (92 by default); chroma "
              "4:4:4 at quality 90 and above, 4:2:0 below",
      .HoldsGrey = true,
@@ -144,7 +137,6 @@ const std::array<FormatEntry, 6> kFormats{{
      .Open = nullptr,
      .Write = WritePdf,
      .OpenPages = OpenPdfPages,
-     .DialogLabel = "PDF 文書",
      .Help = "PDF, one page per image, sized by its resolution (300 dpi where it has none); "
              "lossless (Flate with the PNG predictor, 8 or 16 bits), or JPEG pages with --quality",
      .HoldsGrey = true,
@@ -160,45 +152,6 @@ const std::array<FormatEntry, 6> kFormats{{
      .RowAlign = 1},
 }};
 
-bool Allows(NameUse use, const FormatName& name) {
-    return use == NameUse::AnySamples || !name.Grey;
-}
-
-// The compressions a save dialog offers beside the plain format.
-struct CompressionWords {
-    TiffCompression Compression;
-    std::string_view Words;
-};
-constexpr CompressionWords kCompressionWords[] = {
-    {TiffCompression::Deflate, "Deflate 圧縮"},
-    {TiffCompression::Lzw, "LZW 圧縮"},
-};
-
-// The help's lines: two spaces, the names and the words, broken at spaces
-// before kHelpWidth columns and carried on four spaces in.
-constexpr std::size_t kHelpWidth = 79;
-constexpr std::string_view kHelpIndent = "  ";
-constexpr std::string_view kHelpCarry = "    ";
-
-std::string Wrapped(std::string_view text) {
-    std::string out;
-    std::string line(kHelpIndent);
-    bool first = true;
-    while (!text.empty()) {
-        const std::size_t space = text.find(' ');
-        const std::string_view word = text.substr(0, space);
-        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
-        if (!first && line.size() + 1 + word.size() > kHelpWidth) {
-            out += line + "\n";
-            line = std::string(kHelpCarry) + std::string(word);
-        } else {
-            line += (first ? "" : " ") + std::string(word);
-        }
-        first = false;
-    }
-    return out + line + "\n";
-}
-
 } // namespace
 
 const FormatEntry& EntryOf(ImageFormat format) {
@@ -213,80 +166,12 @@ bool TakesWideRows(ImageFormat format) {
     return EntryOf(format).HoldsWide || EntryOf(format).RoundsWide;
 }
 
-std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path, NameUse use) {
-    const std::string extension = LowerCase(path.extension().string());
-    for (const FormatEntry& entry : kFormats) {
-        for (const FormatName& name : entry.Names) {
-            if (name.Extension == extension && Allows(use, name)) {
-                return entry.Format;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-ImageFormat ReadFormatOf(const std::filesystem::path& path) {
-    return FormatOfName(path).value_or(ImageFormat::Bmp);
-}
-
 bool HoldsPages(const FormatEntry& entry) {
     return entry.OpenPages != nullptr;
 }
 
 bool TakesQuality(const FormatEntry& entry) {
     return entry.TakesQuality;
-}
-
-std::string NameList(NameUse use, FormatPick pick) {
-    std::vector<std::string_view> names;
-    for (const FormatEntry& entry : kFormats) {
-        if (pick != nullptr && !pick(entry)) {
-            continue;
-        }
-        for (const FormatName& name : entry.Names) {
-            if (Allows(use, name)) {
-                names.push_back(name.Extension);
-            }
-        }
-    }
-    std::string list;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        list += i == 0 ? "" : i + 1 == names.size() ? " or " : ", ";
-        list += names[i];
-    }
-    return list;
-}
-
-std::string OutputHelp(NameUse use) {
-    std::string help;
-    for (const FormatEntry& entry : kFormats) {
-        std::string names;
-        for (const FormatName& name : entry.Names) {
-            if (Allows(use, name)) {
-                names += (names.empty() ? "" : ", ") + std::string(name.Extension);
-            }
-        }
-        help += Wrapped(names + ": " + std::string(entry.Help));
-    }
-    return help;
-}
-
-std::vector<SaveChoice> ScanSaveChoices() {
-    std::vector<SaveChoice> choices;
-    for (const FormatEntry& entry : kFormats) {
-        if (!TakesWideRows(entry.Format)) {
-            continue;
-        }
-        choices.push_back({entry.Format, TiffCompression::None, std::string(entry.DialogLabel)});
-        for (const CompressionWords& c : kCompressionWords) {
-            if (entry.TakesCompression) {
-                choices.push_back(
-                    {entry.Format, c.Compression,
-                     std::string(entry.DialogLabel) + "（" + std::string(c.Words) + "）"});
-            }
-        }
-    }
-    return choices;
 }
 
 RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height,

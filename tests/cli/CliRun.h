@@ -2,7 +2,7 @@
 // standard output and standard error.
 #pragma once
 
-#include "io/ParamKeys.h"
+#include "curve/ChannelStore.h"
 #include "tests/io/ScratchDir.h"
 
 #include <algorithm>

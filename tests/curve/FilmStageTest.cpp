@@ -2,7 +2,8 @@
 // the frame's densest highlights to 0 at the base, the same at every size,
 // and tables untouched where there is no film.
 #include "curve/ChannelCurve.h"
-#include "curve/FilmSettings.h"
+#include "curve/ChannelStore.h"
+#include "curve/FilmTables.h"
 #include "tests/curve/TableShapePrint.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // Property: whatever random damage is done to a good parameter file, loading
 // it gives the verdict and values of a plain line-by-line reading, and the
 // reader never touches the parameter model, least of all for a rejected file.
+#include "curve/ChannelStore.h"
 #include "io/ParamFileReader.h"
 #include "io/ParamFileWriter.h"
 
@@ -137,4 +138,4 @@ TEST_F(ParamFileMutation, LoadsAsAPlainReadingDoesAndNeverTouchesTheModel) {
 
 } // namespace
 
-}  // namespace param_file_mutation_test
+} // namespace param_file_mutation_test
