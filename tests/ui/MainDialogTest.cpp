@@ -12,6 +12,14 @@ namespace main_dialog_test {
 
 namespace {
 
+// Each test runs in a process of its own: the store is as the program starts.
+TEST(WindowChannels, StartAtTheDefaults) {
+    for (const ChannelParams& c : theChannelParams) {
+        EXPECT_EQ(PositionsOf(c), ParamPositions{});
+        EXPECT_EQ(c.Alpha, 1.099);
+    }
+}
+
 using StartUp = DialogTest;
 
 TEST_F(StartUp, SelectsRedAndShowsTheDefaultValues) {
