@@ -106,11 +106,9 @@ std::function<void(ScanOutcome&)> DecodeInto(DecodedImage& image) {
     };
 }
 
-} // namespace
-
-// Separators and the standard entries are rows too, so that the table reads
-// as the menu does.
-struct CTamrelDlg::MenuCommand {
+// One entry of the context menu and the command it runs. Separators and
+// the standard entries are rows too, so that the table reads as the menu does.
+struct MenuCommand {
     enum class Kind {
         Standard,  // in the menu from the start
         Separator, // a line before the next entry
@@ -120,98 +118,104 @@ struct CTamrelDlg::MenuCommand {
     };
     Kind kind;
     unsigned id = 0;
-    QString text = {};
-    QKeySequence key = {}; // shown beside the text; keyPressEvent handles it
+    const char* text = nullptr; // UTF-8
+    // The key shown beside the text (keyPressEvent handles it): a key, or
+    // the platform's standard one.
+    int key = 0;
+    QKeySequence::StandardKey standardKey = QKeySequence::UnknownKey;
     void (*run)(CTamrelDlg&) = nullptr;
+
+    QKeySequence Key() const {
+        return standardKey != QKeySequence::UnknownKey ? QKeySequence(standardKey)
+                                                       : QKeySequence(key);
+    }
 };
 
-const std::vector<CTamrelDlg::MenuCommand>& CTamrelDlg::Commands() {
-    using K = MenuCommand::Kind;
-    static const std::vector<MenuCommand> commands = {
-        {K::Standard, SC_MINIMIZE, {}, {}, [](CTamrelDlg& d) { d.showMinimized(); }},
-        {K::Standard, SC_CLOSE, {}, {}, [](CTamrelDlg& d) { d.reject(); }},
-        {K::Separator},
-        {K::Check,
-         IDM_SHOW_HISTOGRAM,
-         QStringLiteral("ヒストグラムを表示"),
-         {},
-         [](CTamrelDlg& d) { d.OnShowHistogram(); }},
-        {K::Check,
-         IDM_OUTPUT_HISTOGRAM,
-         QStringLiteral("出力ヒストグラム"),
-         {},
-         [](CTamrelDlg& d) { d.OnOutputHistogram(); }},
-        {K::Item,
-         IDM_AUTO_BLACK_WHITE,
-         QStringLiteral("Black/White を画像から設定"),
-         {},
-         [](CTamrelDlg& d) { d.OnAutoBlackWhite(); }},
-        {K::Check,
-         IDM_SHOW_BEFORE,
-         QStringLiteral("補正前の画像"),
-         {},
-         [](CTamrelDlg& d) { d.OnToggleBefore(); }},
-        {K::Item, IDM_ZOOM_FIT, QStringLiteral("全体を表示"), QKeySequence(Qt::Key_F),
-         [](CTamrelDlg& d) { d.OnZoomToFit(); }},
-        {K::Item, IDM_ZOOM_ACTUAL, QStringLiteral("100%"), QKeySequence(Qt::Key_1),
-         [](CTamrelDlg& d) { d.OnZoomActual(); }},
-        {K::Separator},
-        {K::Item, IDM_UNDO, QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo),
-         [](CTamrelDlg& d) { d.OnUndo(); }},
-        {K::Item, IDM_REDO, QStringLiteral("やり直し"), QKeySequence(Qt::CTRL | Qt::Key_Y),
-         [](CTamrelDlg& d) { d.OnRedo(); }},
-        {K::Separator},
-        {K::Check,
-         IDM_FILM_POSITIVE,
-         QStringLiteral("フィルム: ポジ(&P)"),
-         {},
-         [](CTamrelDlg& d) { d.OnFilmMode(FilmMode::Positive); }},
-        {K::Check,
-         IDM_FILM_COLOUR,
-         QStringLiteral("フィルム: カラーネガ(&E)"),
-         {},
-         [](CTamrelDlg& d) { d.OnFilmMode(FilmMode::ColourNegative); }},
-        {K::Check,
-         IDM_FILM_BLACK_WHITE,
-         QStringLiteral("フィルム: 白黒ネガ(&M)"),
-         {},
-         [](CTamrelDlg& d) { d.OnFilmMode(FilmMode::BlackAndWhite); }},
-        {K::Item,
-         IDM_PICK_BASE,
-         QStringLiteral("ベースを選択(&B)"),
-         {},
-         [](CTamrelDlg& d) { d.film_.OnPickBase(); }},
-        {K::Item,
-         IDM_PICK_GREY,
-         QStringLiteral("グレーを選択(&G)"),
-         {},
-         [](CTamrelDlg& d) { d.film_.OnPickGrey(); }},
-        {K::About, IDM_ABOUTBOX, {}, {}, [](CTamrelDlg& d) { CAboutDlg(&d).DoModal(); }},
-        {K::Separator},
-        {K::Item,
-         IDM_SCAN_ACQUIRE,
-         QStringLiteral("スキャナから取り込む(&S)..."),
-         {},
-         [](CTamrelDlg& d) { d.OnScanAcquire(); }},
-        {K::Item,
-         IDM_SCAN_TABLES,
-         QStringLiteral("テーブルでスキャン(&T)..."),
-         {},
-         [](CTamrelDlg& d) { d.OnScanWithTables(); }},
-        {K::Item,
-         IDM_SAVE_SCAN,
-         QStringLiteral("取り込んだ画像を保存(&V)..."),
-         {},
-         [](CTamrelDlg& d) { d.OnSaveScan(); }},
-        {K::Separator},
-        {K::Item,
-         IDM_CALIBRATE_CHART,
-         QStringLiteral("チャートで校正(&K)..."),
-         {},
-         [](CTamrelDlg& d) { d.OnCalibrateChart(); }},
-    };
-    return commands;
-}
+using K = MenuCommand::Kind;
+constexpr MenuCommand kCommands[] = {
+    {K::Standard, SC_MINIMIZE, nullptr, 0, {}, [](CTamrelDlg& d) { d.showMinimized(); }},
+    {K::Standard, SC_CLOSE, nullptr, 0, {}, [](CTamrelDlg& d) { d.reject(); }},
+    {K::Separator},
+    {K::Check,
+     IDM_SHOW_HISTOGRAM,
+     "ヒストグラムを表示",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnShowHistogram(); }},
+    {K::Check,
+     IDM_OUTPUT_HISTOGRAM,
+     "出力ヒストグラム",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnOutputHistogram(); }},
+    {K::Item,
+     IDM_AUTO_BLACK_WHITE,
+     "Black/White を画像から設定",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnAutoBlackWhite(); }},
+    {K::Check, IDM_SHOW_BEFORE, "補正前の画像", 0, {}, [](CTamrelDlg& d) { d.OnToggleBefore(); }},
+    {K::Item, IDM_ZOOM_FIT, "全体を表示", Qt::Key_F, {}, [](CTamrelDlg& d) { d.OnZoomToFit(); }},
+    {K::Item, IDM_ZOOM_ACTUAL, "100%", Qt::Key_1, {}, [](CTamrelDlg& d) { d.OnZoomActual(); }},
+    {K::Separator},
+    {K::Item, IDM_UNDO, "元に戻す", 0, QKeySequence::Undo, [](CTamrelDlg& d) { d.OnUndo(); }},
+    {K::Item,
+     IDM_REDO,
+     "やり直し",
+     (Qt::CTRL | Qt::Key_Y).toCombined(),
+     {},
+     [](CTamrelDlg& d) { d.OnRedo(); }},
+    {K::Separator},
+    {K::Check,
+     IDM_FILM_POSITIVE,
+     "フィルム: ポジ(&P)",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnFilmMode(FilmMode::Positive); }},
+    {K::Check,
+     IDM_FILM_COLOUR,
+     "フィルム: カラーネガ(&E)",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnFilmMode(FilmMode::ColourNegative); }},
+    {K::Check,
+     IDM_FILM_BLACK_WHITE,
+     "フィルム: 白黒ネガ(&M)",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnFilmMode(FilmMode::BlackAndWhite); }},
+    {K::Item, IDM_PICK_BASE, "ベースを選択(&B)", 0, {}, [](CTamrelDlg& d) { d.OnPickBase(); }},
+    {K::Item, IDM_PICK_GREY, "グレーを選択(&G)", 0, {}, [](CTamrelDlg& d) { d.OnPickGrey(); }},
+    {K::About, IDM_ABOUTBOX, nullptr, 0, {}, [](CTamrelDlg& d) { CAboutDlg(&d).DoModal(); }},
+    {K::Separator},
+    {K::Item,
+     IDM_SCAN_ACQUIRE,
+     "スキャナから取り込む(&S)...",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnScanAcquire(); }},
+    {K::Item,
+     IDM_SCAN_TABLES,
+     "テーブルでスキャン(&T)...",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnScanWithTables(); }},
+    {K::Item,
+     IDM_SAVE_SCAN,
+     "取り込んだ画像を保存(&V)...",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnSaveScan(); }},
+    {K::Separator},
+    {K::Item,
+     IDM_CALIBRATE_CHART,
+     "チャートで校正(&K)...",
+     0,
+     {},
+     [](CTamrelDlg& d) { d.OnCalibrateChart(); }},
+};
+
+} // namespace
 
 CTamrelDlg::CTamrelDlg(AskUser* ask)
     : QDialog(nullptr), settings_(std::make_unique<SettingsStore>(
@@ -302,16 +306,15 @@ bool CTamrelDlg::OnInitDialog() {
 }
 
 void CTamrelDlg::AppendMenuEntries() {
-    using K = MenuCommand::Kind;
-    for (const MenuCommand& c : Commands()) {
+    for (const MenuCommand& c : kCommands) {
         const QString about = c.kind == K::About ? LoadResourceString(IDS_ABOUTBOX) : QString();
         if (c.kind == K::Separator || !about.isEmpty()) {
             systemMenu_.AppendSeparator();
         }
         if (c.kind == K::Check) {
-            systemMenu_.AppendCheckItem(c.id, c.text);
+            systemMenu_.AppendCheckItem(c.id, QString::fromUtf8(c.text));
         } else if (c.kind == K::Item) {
-            systemMenu_.AppendItem(c.id, c.text, c.key);
+            systemMenu_.AppendItem(c.id, QString::fromUtf8(c.text), c.Key());
         } else if (!about.isEmpty()) {
             systemMenu_.AppendItem(c.id, about);
         }
@@ -490,7 +493,7 @@ void CTamrelDlg::keyPressEvent(QKeyEvent* key) {
 }
 
 void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
-    for (const MenuCommand& c : Commands()) {
+    for (const MenuCommand& c : kCommands) {
         if (c.run && c.id == (id & kSysCommandMask)) {
             c.run(*this);
             return;
@@ -838,6 +841,14 @@ void CTamrelDlg::ShowStatus(const QString& text) {
 
 void CTamrelDlg::OnFilmMode(FilmMode mode) {
     film_.OnFilmMode(mode);
+}
+
+void CTamrelDlg::OnPickBase() {
+    film_.OnPickBase();
+}
+
+void CTamrelDlg::OnPickGrey() {
+    film_.OnPickGrey();
 }
 
 // The film is what the image is: the preview follows a new film at once

@@ -27,7 +27,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class AskUser;
 class DecodedImage;
@@ -110,8 +109,10 @@ public:
     void OnSaveScan();
     // 「チャートで校正...」 on the loaded image.
     void OnCalibrateChart();
-    // The kind of film (the picks are drawn over the image).
+    // The kind of film, and the base and neutral greys drawn over the image.
     void OnFilmMode(FilmMode mode);
+    void OnPickBase();
+    void OnPickGrey();
     const FilmSettings& Film() const { return film_.Film(); }
 
     // Channel controls.
@@ -147,10 +148,6 @@ protected:
     void keyPressEvent(QKeyEvent* key) override;
 
 private:
-    // One entry of the context menu and the command it runs.
-    struct MenuCommand;
-    static const std::vector<MenuCommand>& Commands();
-
     void WireMessageMap();
     void AppendMenuEntries();
     // The graph's fixed size, the image area's recorded one, the paint
