@@ -62,7 +62,7 @@ constexpr int kValueLabelIds[kParamCount] = {IDC_VALUE_BLACK, IDC_VALUE_WHITE, I
 
 const QString kResetQuestion = QStringLiteral("全てのパラメータをリセットします。");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
-const QString kScanSavedTo = QStringLiteral("保存しました: %1");
+const QString kScanSaved = QStringLiteral("保存しました: ");
 const QString kStatusName = QStringLiteral("状態"); // what the empty status line is called
 
 // Statics that the owner paints are CMyGraph controls, trackbars speak their
@@ -719,7 +719,7 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, PictureOrigin origin) {
         unsavedScan_.Released();
     }
     origin_ = std::move(origin);
-    ShowStatus({});
+    ShowStatus({}, {});
     ImageArea->update();
     GraphArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
@@ -828,10 +828,14 @@ void CTamrelDlg::RefreshReadout() {
     pointer_->Refresh();
 }
 
-void CTamrelDlg::ShowStatus(const QString& text) {
+void CTamrelDlg::ShowStatus(const QString& lead, const QString& path) {
     QLabel* status = Label(IDC_STATUS);
+    const QFontMetrics metrics(status->font());
+    // A long path gives up its folders first: the file's own name stays.
     const QString shown =
-        QFontMetrics(status->font()).elidedText(text, Qt::ElideMiddle, status->width());
+        lead + metrics.elidedText(path, Qt::ElideLeft,
+                                  std::max(0, status->width() - metrics.horizontalAdvance(lead)));
+    const QString text = lead + path;
     SetTextIfChanged(status, shown, text.isEmpty() ? kStatusName : text);
     status->setToolTip(text);
 }
@@ -909,6 +913,6 @@ void CTamrelDlg::OnSaveScan() {
     }
     if (const auto saved = SaveScannedPage(Ask(), *scanMemory_, *origin_.scan)) {
         unsavedScan_.Released();
-        ShowStatus(kScanSavedTo.arg(PathToUser(*saved)));
+        ShowStatus(kScanSaved, PathToUser(*saved));
     }
 }

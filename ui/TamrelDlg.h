@@ -175,8 +175,10 @@ private:
     void RefreshMenu();
     // The film is in the tables: the preview, the plot, the menu and the readout follow.
     void FilmShown(bool filmChanged);
-    // The status line's text; the whole of it is spoken, and shown where it fits.
-    void ShowStatus(const QString& text);
+    // The status line: what was done, and the file it was done to. The
+    // whole of it is spoken; where it does not fit, the path gives up its
+    // folders first.
+    void ShowStatus(const QString& lead, const QString& path);
 
     std::unique_ptr<SettingsStore> settings_; // before the users of the settings
     std::unique_ptr<ScanMemory> scanMemory_;
