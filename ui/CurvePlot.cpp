@@ -5,6 +5,7 @@
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/HistogramView.h"
+#include "ui/WindowChannels.h"
 
 #include <QPainter>
 

@@ -13,6 +13,7 @@
 #include "ui/DeviceScale.h"
 #include "ui/QtGeometry.h"
 #include "ui/SelectionOverlay.h"
+#include "ui/WindowChannels.h"
 
 #include <QImage>
 #include <QPainter>

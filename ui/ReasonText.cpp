@@ -1,9 +1,9 @@
+// The window's words for each reason a file, a reader or a scanner gives.
 #include "ui/ReasonText.h"
 
 #include <sane/sane.h>
 
 #include <cerrno>
-#include <sane/sane.h>
 
 namespace {
 
@@ -64,62 +64,96 @@ QString SaneStatusText(std::int64_t status) {
     }
 }
 
+// One row per reason: its words in the window, from the number or the
+// library's words it carries where it has them. A reason without a row
+// (None among them) says nothing.
+struct ReasonRow {
+    ReasonCode code;
+    QString (*text)(const Reason& why);
+};
+
+QString Words(const Reason& why) {
+    return QString::fromStdString(why.Text);
+}
+
+const ReasonRow kReasonRows[] = {
+    {ReasonCode::CannotOpen, [](const Reason& why) { return OpenErrorText(why.Value); }},
+    {ReasonCode::CannotCreate, [](const Reason& why) { return OpenErrorText(why.Value); }},
+    {ReasonCode::ReadFailed,
+     [](const Reason&) { return QStringLiteral("読み込み中にエラーが発生しました"); }},
+    {ReasonCode::Truncated,
+     [](const Reason&) { return QStringLiteral("ファイルが途中で切れています"); }},
+    {ReasonCode::NotThisFormat,
+     [](const Reason& why) {
+         return why.Text.empty() ? QStringLiteral("対応する形式のファイルではありません")
+                                 : QStringLiteral("%1 ファイルではありません").arg(Words(why));
+     }},
+    {ReasonCode::Unsupported,
+     [](const Reason& why) {
+         return QStringLiteral("対応していない種類のファイルです（%1）").arg(Words(why));
+     }},
+    {ReasonCode::BmpInfoHeaderSize,
+     [](const Reason& why) {
+         return QStringLiteral("BMP の情報ヘッダーが %1 バイトです（40 バイトのヘッダーのみ対応）")
+             .arg(Number(why.Value));
+     }},
+    {ReasonCode::BmpCompression,
+     [](const Reason& why) {
+         return QStringLiteral("BMP が圧縮されています（圧縮方式 %1、非圧縮のみ対応）")
+             .arg(Number(why.Value));
+     }},
+    {ReasonCode::BmpBitDepth,
+     [](const Reason& why) {
+         return QStringLiteral("BMP が %1 ビットです（8、24、32 ビットのみ対応）")
+             .arg(Number(why.Value));
+     }},
+    {ReasonCode::BadHeader,
+     [](const Reason&) { return QStringLiteral("ヘッダーの値が正しくありません"); }},
+    {ReasonCode::TooLarge,
+     [](const Reason&) {
+         return QStringLiteral("画像が大きすぎて、使えるメモリーに収まりません");
+     }},
+    {ReasonCode::NoMemory, [](const Reason&) { return QStringLiteral("メモリーが足りません"); }},
+    {ReasonCode::DamagedData,
+     [](const Reason& why) {
+         return why.Text.empty() ? QStringLiteral("データが壊れています")
+                                 : QStringLiteral("データが壊れています（%1）").arg(Words(why));
+     }},
+    // Text names a film line's key.
+    {ReasonCode::MissingParams,
+     [](const Reason& why) {
+         return why.Text.empty()
+                    ? QStringLiteral("12 個のパラメータがそろっていないか、範囲外の値があります")
+                    : QStringLiteral("フィルムの設定 %1 がないか、正しくありません")
+                          .arg(Words(why));
+     }},
+    {ReasonCode::DiskFull,
+     [](const Reason&) { return QStringLiteral("書き込み中にディスクがいっぱいになりました"); }},
+    {ReasonCode::FileSizeLimit,
+     [](const Reason&) { return QStringLiteral("ファイルサイズの上限を超えました"); }},
+    // The rename found neither the temporary file nor the folder.
+    {ReasonCode::WriteFailed,
+     [](const Reason& why) {
+         return why.Value == ENOENT
+                    ? QStringLiteral("書き込み中に保存先のフォルダーがなくなりました")
+                    : QStringLiteral("書き込み中にエラーが発生しました");
+     }},
+    {ReasonCode::DeviceError,
+     [](const Reason& why) {
+         return why.Text.empty()
+                    ? SaneStatusText(why.Value)
+                    : QStringLiteral("%1（%2）").arg(SaneStatusText(why.Value), Words(why));
+     }},
+    {ReasonCode::Cancelled, [](const Reason&) { return QStringLiteral("キャンセルされました"); }},
+};
+
 } // namespace
 
 QString ReasonText(const Reason& why) {
-    const QString text = QString::fromStdString(why.Text);
-    switch (why.Code) {
-    case ReasonCode::None:
-        return {};
-    case ReasonCode::CannotOpen:
-    case ReasonCode::CannotCreate:
-        return OpenErrorText(why.Value);
-    case ReasonCode::ReadFailed:
-        return QStringLiteral("読み込み中にエラーが発生しました");
-    case ReasonCode::Truncated:
-        return QStringLiteral("ファイルが途中で切れています");
-    case ReasonCode::NotThisFormat:
-        return text.isEmpty() ? QStringLiteral("対応する形式のファイルではありません")
-                              : QStringLiteral("%1 ファイルではありません").arg(text);
-    case ReasonCode::Unsupported:
-        return QStringLiteral("対応していない種類のファイルです（%1）").arg(text);
-    case ReasonCode::BmpInfoHeaderSize:
-        return QStringLiteral("BMP の情報ヘッダーが %1 バイトです（40 バイトのヘッダーのみ対応）")
-            .arg(Number(why.Value));
-    case ReasonCode::BmpCompression:
-        return QStringLiteral("BMP が圧縮されています（圧縮方式 %1、非圧縮のみ対応）")
-            .arg(Number(why.Value));
-    case ReasonCode::BmpBitDepth:
-        return QStringLiteral("BMP が %1 ビットです（8、24、32 ビットのみ対応）")
-            .arg(Number(why.Value));
-    case ReasonCode::BadHeader:
-        return QStringLiteral("ヘッダーの値が正しくありません");
-    case ReasonCode::TooLarge:
-        return QStringLiteral("画像が大きすぎて、使えるメモリーに収まりません");
-    case ReasonCode::NoMemory:
-        return QStringLiteral("メモリーが足りません");
-    case ReasonCode::DamagedData:
-        return text.isEmpty() ? QStringLiteral("データが壊れています")
-                              : QStringLiteral("データが壊れています（%1）").arg(text);
-    case ReasonCode::MissingParams:
-        // Text names a film line's key.
-        return text.isEmpty()
-                   ? QStringLiteral("12 個のパラメータがそろっていないか、範囲外の値があります")
-                   : QStringLiteral("フィルムの設定 %1 がないか、正しくありません").arg(text);
-    case ReasonCode::DiskFull:
-        return QStringLiteral("書き込み中にディスクがいっぱいになりました");
-    case ReasonCode::FileSizeLimit:
-        return QStringLiteral("ファイルサイズの上限を超えました");
-    case ReasonCode::WriteFailed:
-        // The rename found neither the temporary file nor the folder.
-        return why.Value == ENOENT
-                   ? QStringLiteral("書き込み中に保存先のフォルダーがなくなりました")
-                   : QStringLiteral("書き込み中にエラーが発生しました");
-    case ReasonCode::DeviceError:
-        return text.isEmpty() ? SaneStatusText(why.Value)
-                              : QStringLiteral("%1（%2）").arg(SaneStatusText(why.Value), text);
-    case ReasonCode::Cancelled:
-        return QStringLiteral("キャンセルされました");
+    for (const ReasonRow& row : kReasonRows) {
+        if (row.code == why.Code) {
+            return row.text(why);
+        }
     }
     return {};
 }

@@ -1,17 +1,16 @@
-// The file buttons: export of the three gamma tables, and the parameter file
-// saved and loaded. Each asks the user, hands the work to the file layer and
-// turns its result into the one message the user sees.
+// Each asks the user, hands the work to the file layer and turns its result
+// into the one message the user sees: the failure with the file and the
+// reason on its second line, or the success notice.
+#include "ui/ParamFiles.h"
+
 #include "curve/ChannelStore.h"
 #include "io/ExportNames.h"
-#include "io/ParamFileReader.h"
 #include "io/ParamFileWriter.h"
 #include "io/TableFile.h"
 #include "platform/AskUser.h"
-#include "ui/CMyGraph.h"
 #include "ui/FileFilters.h"
 #include "ui/Messages.h"
 #include "ui/ReasonText.h"
-#include "ui/TamrelDlg.h"
 #include "ui/UserPath.h"
 
 namespace {
@@ -57,58 +56,50 @@ void ReportWrite(AskUser& ask, const WriteOutcome& outcome, const std::filesyste
 
 } // namespace
 
-void CTamrelDlg::OnExportTables() {
-    Ask().ShowMessage(kExportNotice, MessageButtons::Ok, MessageIcon::Information);
-    const std::optional<QString> picked = Ask().AskFileName(TableFileRequest());
+void ExportTablesAsked(AskUser& ask, const GammaTableSet& tables, bool negative) {
+    ask.ShowMessage(kExportNotice, MessageButtons::Ok, MessageIcon::Information);
+    const std::optional<QString> picked = ask.AskFileName(TableFileRequest());
     if (!picked) {
         return;
     }
     const ExportNames names = DeriveExportNames(PathFromUser(*picked));
-    if (AnyExistsAsFile(names) && Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel,
-                                                    MessageIcon::Default) != Answer::Ok) {
+    if (AnyExistsAsFile(names) && ask.ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel,
+                                                  MessageIcon::Default) != Answer::Ok) {
         return;
     }
-    const TableFilesOutcome outcome = WriteTableFiles(names, theGammaTables);
+    const TableFilesOutcome outcome = WriteTableFiles(names, tables);
     // Table files are 8-bit tables: a negative's dense parts do not fit them.
-    ReportWrite(Ask(), outcome, outcome.FailedFile, kExported,
-                film_.IsNegative() ? kNarrowNegative : QString());
+    ReportWrite(ask, outcome, outcome.FailedFile, kExported,
+                negative ? kNarrowNegative : QString());
 }
 
-void CTamrelDlg::OnSaveParams() {
+void SaveParamsAsked(AskUser& ask, const ParamPositionSet& positions, const FilmSettings& film) {
     const std::optional<QString> picked =
-        Ask().AskFileName(ParamFileRequest(FileDialogRequest::Mode::Save));
+        ask.AskFileName(ParamFileRequest(FileDialogRequest::Mode::Save));
     if (!picked) {
         return;
     }
     const std::filesystem::path path = PathFromUser(*picked);
     // The file dialog's own prompt sees no file behind a link to nothing.
-    if (IsDanglingLink(path) && Ask().ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel,
-                                                  MessageIcon::Default) != Answer::Ok) {
+    if (IsDanglingLink(path) && ask.ShowMessage(kOverwriteQuestion, MessageButtons::OkCancel,
+                                                MessageIcon::Default) != Answer::Ok) {
         return;
     }
-    ReportWrite(Ask(), SaveParamFile(path, PositionSetOf(theChannelParams), film_), path, kSaved);
+    ReportWrite(ask, SaveParamFile(path, positions, film), path, kSaved);
 }
 
-void CTamrelDlg::OnLoadParams() {
+std::optional<ParamLoad> LoadParamsAsked(AskUser& ask) {
     const std::optional<QString> picked =
-        Ask().AskFileName(ParamFileRequest(FileDialogRequest::Mode::Open));
+        ask.AskFileName(ParamFileRequest(FileDialogRequest::Mode::Open));
     if (!picked) {
-        return;
+        return std::nullopt;
     }
     const std::filesystem::path path = PathFromUser(*picked);
-    const ParamLoad load = LoadParamFile(path);
+    ParamLoad load = LoadParamFile(path);
     if (load.result != LoadResult::Ok) {
         const QString& text = load.result == LoadResult::CannotOpen ? kCannotOpen : kReadFailed;
-        Ask().ShowMessage(text, MessageButtons::Ok, MessageIcon::Default,
-                          ReasonLine(path, load.why));
-        return;
+        ask.ShowMessage(text, MessageButtons::Ok, MessageIcon::Default, ReasonLine(path, load.why));
+        return std::nullopt;
     }
-    CloseStep(); // a move in progress is a step of its own, before the load's
-    ApplyPositionSet(load.positions, theChannelParams, theGammaTables);
-    // The file's film (a positive when it has none); its rectangles were
-    // drawn on another image.
-    ShowFilm(load.film, {});
-    GraphArea->update();
-    ShowChannelParams();
-    CloseStep();
+    return load;
 }

@@ -1,20 +1,21 @@
-// Film: which kind the scan is (ポジ, カラーネガ, 白黒ネガ, from the context
-// menu) and the rectangles its base and neutral greys are picked from, drawn
-// over the image with the on-image selection tool. Each change measures the
-// film on the loaded image (measure/), puts its stages into the tables,
-// shows the preview anew and is one undo step; the film stays for the next
-// scan or image, as a roll's frames share it.
+// A base picked on the film's border or between frames, up to two greys in
+// the picture; a colour negative shows both, a black-and-white one its base
+// alone (its greys are kept for a colour film). A problem with a pick is
+// told and the rectangles go back to where they were.
+#include "ui/FilmPicker.h"
+
+#include "curve/ChannelStore.h"
 #include "image/preview/PreviewState.h"
 #include "image/rows/MemoryRows.h"
 #include "measure/FilmMeasure.h"
 #include "platform/AskUser.h"
+#include "platform/SystemMenu.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
-#include "ui/DeviceScale.h"
 #include "ui/ImageView.h"
 #include "ui/SelectionOverlay.h"
-#include "ui/TamrelDlg.h"
+#include "ui/WindowChannels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,34 +79,46 @@ ChannelValues BasesOf(const FilmSettings& film) {
 
 } // namespace
 
-void CTamrelDlg::AppendFilmEntries() {
-    systemMenu_.AppendSeparator();
-    systemMenu_.AppendCheckItem(IDM_FILM_POSITIVE, QStringLiteral("フィルム: ポジ(&P)"));
-    systemMenu_.AppendCheckItem(IDM_FILM_COLOUR, QStringLiteral("フィルム: カラーネガ(&E)"));
-    systemMenu_.AppendCheckItem(IDM_FILM_BLACK_WHITE, QStringLiteral("フィルム: 白黒ネガ(&M)"));
-    systemMenu_.AppendItem(IDM_PICK_BASE, QStringLiteral("ベースを選択(&B)"));
-    systemMenu_.AppendItem(IDM_PICK_GREY, QStringLiteral("グレーを選択(&G)"));
+FilmPicker::FilmPicker(AskUser& ask, Host host) : ask_(ask), host_(std::move(host)) {}
+
+FilmPicker::~FilmPicker() {
+    Detach();
 }
 
-void CTamrelDlg::RefreshFilmMenu() {
-    systemMenu_.SetChecked(IDM_FILM_POSITIVE, film_.mode == FilmMode::Positive);
-    systemMenu_.SetChecked(IDM_FILM_COLOUR, film_.mode == FilmMode::ColourNegative);
-    systemMenu_.SetChecked(IDM_FILM_BLACK_WHITE, film_.mode == FilmMode::BlackAndWhite);
-    systemMenu_.SetEnabled(IDM_PICK_BASE, HasImage() && film_.IsNegative());
-    systemMenu_.SetEnabled(IDM_PICK_GREY, HasImage() && film_.mode == FilmMode::ColourNegative);
+void FilmPicker::AppendEntries(SystemMenu& menu) const {
+    menu.AppendSeparator();
+    menu.AppendCheckItem(IDM_FILM_POSITIVE, QStringLiteral("フィルム: ポジ(&P)"));
+    menu.AppendCheckItem(IDM_FILM_COLOUR, QStringLiteral("フィルム: カラーネガ(&E)"));
+    menu.AppendCheckItem(IDM_FILM_BLACK_WHITE, QStringLiteral("フィルム: 白黒ネガ(&M)"));
+    menu.AppendItem(IDM_PICK_BASE, QStringLiteral("ベースを選択(&B)"));
+    menu.AppendItem(IDM_PICK_GREY, QStringLiteral("グレーを選択(&G)"));
 }
 
-void CTamrelDlg::CreateFilmOverlay() {
-    filmOverlay_ = std::make_unique<SelectionOverlay>(ImageArea);
-    filmOverlay_->Finished = [this](std::size_t index) { OnFilmShapeFinished(index); };
-    AttachImageOverlay(filmOverlay_.get());
+void FilmPicker::RefreshEntries(SystemMenu& menu) const {
+    menu.SetChecked(IDM_FILM_POSITIVE, film_.mode == FilmMode::Positive);
+    menu.SetChecked(IDM_FILM_COLOUR, film_.mode == FilmMode::ColourNegative);
+    menu.SetChecked(IDM_FILM_BLACK_WHITE, film_.mode == FilmMode::BlackAndWhite);
+    menu.SetEnabled(IDM_PICK_BASE, HasImage() && film_.IsNegative());
+    menu.SetEnabled(IDM_PICK_GREY, HasImage() && film_.mode == FilmMode::ColourNegative);
 }
 
-void CTamrelDlg::SyncFilmOverlay() {
-    if (!filmOverlay_) {
+void FilmPicker::Attach(CMyGraph* imageArea) {
+    overlay_ = std::make_unique<SelectionOverlay>(imageArea);
+    overlay_->Finished = [this](std::size_t index) { OnShapeFinished(index); };
+    AttachImageOverlay(overlay_.get());
+}
+
+void FilmPicker::Detach() {
+    if (overlay_ && ImageOverlay() == overlay_.get()) {
+        AttachImageOverlay(nullptr);
+    }
+}
+
+void FilmPicker::SyncOverlay() {
+    if (!overlay_) {
         return;
     }
-    SelectionTool& tool = filmOverlay_->Tool();
+    SelectionTool& tool = overlay_->Tool();
     tool.SetDrawTarget(pendingPick_ ? std::optional(pendingPick_->index) : std::nullopt);
     FollowPreviewView(); // bounds, placement and the view's zoom and pan
     std::vector<Shape> shapes;
@@ -120,14 +133,14 @@ void CTamrelDlg::SyncFilmOverlay() {
         }
     }
     tool.SetShapes(std::move(shapes));
-    filmOverlay_->SetStyle(0, picks_.base ? kBaseStyle : kGreyStyle);
+    overlay_->SetStyle(0, picks_.base ? kBaseStyle : kGreyStyle);
 }
 
 // The overlay's shapes as picks: the base first where there is one, then
 // the greys, and the shape a pick draws as what it was drawn for.
-FilmPicks CTamrelDlg::PicksOfShapes() const {
+FilmPicks FilmPicker::PicksOfShapes() const {
     FilmPicks picks;
-    const std::vector<Shape>& shapes = filmOverlay_->Tool().Shapes();
+    const std::vector<Shape>& shapes = overlay_->Tool().Shapes();
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         const bool base =
             pendingPick_ && pendingPick_->index == i ? pendingPick_->base : picks_.base && i == 0;
@@ -143,7 +156,7 @@ FilmPicks CTamrelDlg::PicksOfShapes() const {
     return picks;
 }
 
-std::optional<FilmSettings> CTamrelDlg::MeasureOnImage(FilmMode mode, const FilmPicks& picks) {
+std::optional<FilmSettings> FilmPicker::MeasureOnImage(FilmMode mode, const FilmPicks& picks) {
     FilmRequest request;
     request.mode = mode;
     request.base = picks.base;
@@ -161,38 +174,39 @@ std::optional<FilmSettings> CTamrelDlg::MeasureOnImage(FilmMode mode, const Film
         return MeasureFilm(RowsOf(thePreviewState.LoadedImage()), request);
     }();
     if (measured.read || measured.problem.fault != FilmFault::None) {
-        Ask().ShowMessage(measured.read ? kCannotMeasure : ProblemText(measured.problem),
-                          MessageButtons::Ok, MessageIcon::Default);
+        ask_.ShowMessage(measured.read ? kCannotMeasure : ProblemText(measured.problem),
+                         MessageButtons::Ok, MessageIcon::Default);
         return std::nullopt;
     }
     return measured.film;
 }
 
-void CTamrelDlg::ShowFilm(const FilmSettings& film, const FilmPicks& picks) {
+void FilmPicker::Show(const FilmSettings& film, const FilmPicks& picks) {
     const bool changed = film != film_;
     film_ = film;
     picks_ = picks;
     ApplyFilm(film_, theChannelParams, theGammaTables);
-    SyncFilmOverlay();
-    // The film is what the image is: the preview follows a new film at once
-    // (a curve waits for 適用, as before).
-    if (changed) {
-        FilmChanged();
-        if (thePreviewState.PreviewBitmap) {
-            BuildPreviewBitmap();
-        }
-    }
-    ImageArea->update();
-    GraphArea->update();
-    RefreshMenu();
-    RefreshReadout();
+    SyncOverlay();
+    host_.shown(changed);
 }
 
-void CTamrelDlg::OnFilmMode(FilmMode mode) {
+void FilmPicker::Change(const FilmSettings& film, const FilmPicks& picks) {
+    pendingPick_.reset();
+    Show(film, picks);
+    host_.closeStep();
+}
+
+void FilmPicker::PictureReplaced() {
+    picks_ = {};
+    pendingPick_.reset();
+    SyncOverlay();
+}
+
+void FilmPicker::OnFilmMode(FilmMode mode) {
     if (mode == film_.mode) {
         return;
     }
-    CloseStep();
+    host_.closeStep();
     FilmSettings film; // a positive
     if (mode != FilmMode::Positive) {
         const std::optional<FilmSettings> measured =
@@ -202,35 +216,30 @@ void CTamrelDlg::OnFilmMode(FilmMode mode) {
         }
         film = *measured;
     }
-    pendingPick_.reset();
-    ShowFilm(film, picks_);
-    CloseStep();
+    Change(film, picks_);
 }
 
-// The next drag over the image draws the base anew.
-void CTamrelDlg::OnPickBase() {
+void FilmPicker::OnPickBase() {
     if (!HasImage() || !film_.IsNegative()) {
         return;
     }
-    const std::size_t shapes = filmOverlay_->Tool().Shapes().size();
+    const std::size_t shapes = overlay_->Tool().Shapes().size();
     pendingPick_ = PendingPick{picks_.base ? 0 : shapes, true};
-    SyncFilmOverlay();
+    SyncOverlay();
 }
 
-// The next drag draws a grey; with two, it takes the second one's place.
-void CTamrelDlg::OnPickGrey() {
+void FilmPicker::OnPickGrey() {
     if (!HasImage() || film_.mode != FilmMode::ColourNegative) {
         return;
     }
-    const std::size_t shapes = filmOverlay_->Tool().Shapes().size();
+    const std::size_t shapes = overlay_->Tool().Shapes().size();
     pendingPick_ = PendingPick{picks_.greys.size() < kMaxNeutralPicks ? shapes : shapes - 1, false};
-    SyncFilmOverlay();
+    SyncOverlay();
 }
 
-// A rectangle drawn, moved or resized: the film is measured with it; a
-// problem is told and the rectangles go back to where they were.
-void CTamrelDlg::OnFilmShapeFinished(std::size_t index) {
-    const bool drawn = index < filmOverlay_->Tool().Shapes().size();
+// A rectangle drawn, moved or resized: the film is measured with it.
+void FilmPicker::OnShapeFinished(std::size_t index) {
+    const bool drawn = index < overlay_->Tool().Shapes().size();
     const FilmPicks picks = drawn ? PicksOfShapes() : picks_;
     pendingPick_.reset();
     std::optional<FilmSettings> measured;
@@ -238,10 +247,9 @@ void CTamrelDlg::OnFilmShapeFinished(std::size_t index) {
         measured = MeasureOnImage(film_.mode, picks);
     }
     if (!measured) {
-        SyncFilmOverlay();
+        SyncOverlay();
         return;
     }
-    CloseStep();
-    ShowFilm(*measured, picks);
-    CloseStep();
+    host_.closeStep();
+    Change(*measured, picks);
 }
