@@ -1,8 +1,8 @@
 // A filled rectangle of sides a and b has the principal variances a^2 / 12
 // and b^2 / 12, so its area is 12 sqrt(l1 l2); a region far from that (a
 // ring, a comb, a cross) is no patch's inside. Regions are labelled by
-// union-find over the flat mask in one pass, joining each flat pixel to
-// its flat neighbours above and to the left.
+// union-find over runs of flat pixels, row by row, each run joined to the
+// runs it touches in the row above; a run's sums come in closed form.
 #include "measure/FlatRegions.h"
 
 #include "measure/Lightness.h"
@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numeric>
 #include <optional>
 
 namespace {
@@ -69,78 +68,93 @@ float Step(const std::vector<float>& scale, const std::uint16_t* a, const std::u
                      std::abs(scale[a[2]] - scale[b[2]])});
 }
 
-std::vector<bool> FlatMask(const ReducedScan& r) {
-    const std::vector<float> scale = FlatScale(NoiseThreshold(r));
-    std::vector<bool> flat(std::size_t(r.width) * std::size_t(r.height), true);
-    for (int y = 0; y < r.height; ++y) {
-        for (int x = 0; x < r.width; ++x) {
-            const std::size_t at = std::size_t(y) * std::size_t(r.width) + std::size_t(x);
-            if (x + 1 < r.width && Step(scale, r.Pixel(x, y), r.Pixel(x + 1, y)) >= kFlatStep) {
-                flat[at] = false;
-                flat[at + 1] = false;
-            }
-            if (y + 1 < r.height && Step(scale, r.Pixel(x, y), r.Pixel(x, y + 1)) >= kFlatStep) {
-                flat[at] = false;
-                flat[at + std::size_t(r.width)] = false;
-            }
-        }
+// Row y's flat pixels (1) among the others (0).
+void FlatRow(const ReducedScan& r, const std::vector<float>& scale, int y,
+             std::vector<std::uint8_t>& flat) {
+    for (int x = 0; x < r.width; ++x) {
+        const std::uint16_t* p = r.Pixel(x, y);
+        const bool steps = (x > 0 && Step(scale, p, r.Pixel(x - 1, y)) >= kFlatStep) ||
+                           (x + 1 < r.width && Step(scale, p, r.Pixel(x + 1, y)) >= kFlatStep) ||
+                           (y > 0 && Step(scale, p, r.Pixel(x, y - 1)) >= kFlatStep) ||
+                           (y + 1 < r.height && Step(scale, p, r.Pixel(x, y + 1)) >= kFlatStep);
+        flat[std::size_t(x)] = steps ? 0 : 1;
     }
-    return flat;
 }
 
-class DisjointSets {
-public:
-    explicit DisjointSets(std::size_t n) : parent_(n) {
-        std::iota(parent_.begin(), parent_.end(), std::uint32_t{0});
-    }
-    std::uint32_t Root(std::size_t i) {
-        while (parent_[i] != i) {
-            parent_[i] = parent_[parent_[i]];
-            i = parent_[i];
-        }
-        return std::uint32_t(i);
-    }
-    void Join(std::size_t a, std::size_t b) { parent_[Root(a)] = Root(b); }
-
-private:
-    std::vector<std::uint32_t> parent_; // a scan's pixels number below 2^32
+// A run of flat pixels [x0, x1) of row y, and its union-find parent.
+struct FlatRun {
+    int x0;
+    int x1;
+    int y;
+    std::uint32_t parent;
 };
+
+std::uint32_t RootOf(std::vector<FlatRun>& runs, std::uint32_t i) {
+    while (runs[i].parent != i) {
+        runs[i].parent = runs[runs[i].parent].parent;
+        i = runs[i].parent;
+    }
+    return i;
+}
+
+// Joins the runs of one row that touch runs of the row above through a side.
+void JoinRows(std::vector<FlatRun>& runs, std::size_t above, std::size_t row, std::size_t end) {
+    std::size_t i = above;
+    std::size_t j = row;
+    while (i < row && j < end) {
+        if (runs[i].x0 < runs[j].x1 && runs[j].x0 < runs[i].x1) {
+            runs[RootOf(runs, std::uint32_t(i))].parent = RootOf(runs, std::uint32_t(j));
+        }
+        runs[i].x1 < runs[j].x1 ? ++i : ++j;
+    }
+}
+
+std::vector<FlatRun> FlatRuns(const ReducedScan& r) {
+    const std::vector<float> scale = FlatScale(NoiseThreshold(r));
+    std::vector<std::uint8_t> flat(std::size_t(r.width));
+    std::vector<FlatRun> runs;
+    std::size_t above = 0;
+    for (int y = 0; y < r.height; ++y) {
+        FlatRow(r, scale, y, flat);
+        const std::size_t row = runs.size();
+        for (int x = 0; x < r.width;) {
+            const int start = x;
+            while (x < r.width && flat[std::size_t(x)]) {
+                ++x;
+            }
+            if (x > start) {
+                runs.push_back({start, x, y, std::uint32_t(runs.size())});
+            }
+            ++x;
+        }
+        JoinRows(runs, above, row, runs.size());
+        above = row;
+    }
+    return runs;
+}
 
 // Sums of a region's pixel centres: count, x, y, x^2, y^2, xy.
 using Moments = std::array<double, 6>;
 
-std::vector<Moments> RegionMoments(const std::vector<bool>& flat, int width, int height) {
-    DisjointSets sets(flat.size());
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t at = std::size_t(y) * std::size_t(width) + std::size_t(x);
-            if (!flat[at]) {
-                continue;
-            }
-            if (x > 0 && flat[at - 1]) {
-                sets.Join(at - 1, at);
-            }
-            if (y > 0 && flat[at - std::size_t(width)]) {
-                sets.Join(at - std::size_t(width), at);
-            }
-        }
-    }
+// A run's n pixel centres lie one apart about their mean, so their squares
+// sum to n (mean^2 + (n^2 - 1) / 12).
+std::vector<Moments> RegionMoments(std::vector<FlatRun> runs) {
     constexpr std::uint32_t kNone = ~std::uint32_t{0};
-    std::vector<std::uint32_t> slot(flat.size(), kNone);
+    constexpr double kSpacingVariance = 12.0;
+    std::vector<std::uint32_t> slot(runs.size(), kNone);
     std::vector<Moments> moments;
-    for (std::size_t at = 0; at < flat.size(); ++at) {
-        if (!flat[at]) {
-            continue;
-        }
-        std::uint32_t& mine = slot[sets.Root(at)];
+    for (std::uint32_t i = 0; i < runs.size(); ++i) {
+        std::uint32_t& mine = slot[RootOf(runs, i)];
         if (mine == kNone) {
             mine = std::uint32_t(moments.size());
             moments.push_back({});
         }
-        const double x = double(at % std::size_t(width)) + kRegionPixelCentre;
-        const double y = double(at / std::size_t(width)) + kRegionPixelCentre;
+        const FlatRun& run = runs[i];
+        const double n = run.x1 - run.x0;
+        const double x = (run.x0 + run.x1) / 2.0, y = run.y + kRegionPixelCentre;
         Moments& m = moments[mine];
-        m[0] += 1, m[1] += x, m[2] += y, m[3] += x * x, m[4] += y * y, m[5] += x * y;
+        m[0] += n, m[1] += n * x, m[2] += n * y;
+        m[3] += n * (x * x + (n * n - 1) / kSpacingVariance), m[4] += n * y * y, m[5] += n * x * y;
     }
     return moments;
 }
@@ -194,7 +208,7 @@ ReducedScan ReduceScan(const ChartScan& scan, int factor) {
 
 std::vector<SquareRegion> SquareRegions(const ReducedScan& reduced) {
     std::vector<SquareRegion> squares;
-    for (const Moments& m : RegionMoments(FlatMask(reduced), reduced.width, reduced.height)) {
+    for (const Moments& m : RegionMoments(FlatRuns(reduced))) {
         if (const std::optional<SquareRegion> square = SquareOf(m, reduced.factor)) {
             squares.push_back(*square);
         }

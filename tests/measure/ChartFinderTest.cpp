@@ -102,6 +102,56 @@ TEST_P(FindTest, FindsEveryCornerWithinAQuarterOfAPatch) {
 INSTANTIATE_TEST_SUITE_P(Placements, FindTest, testing::ValuesIn(kFinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct MissCase {
+    const char* name;
+    ChartKind lookedFor;
+    ChartKind scanned; // where `chartShare` is above 0
+    double chartShare;
+    double noise;
+    double dust;
+    int columns; // the lattice found instead, or 0
+    int rows;
+};
+
+// Cases print as their names.
+void PrintTo(const MissCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const MissCase kMisses[] = {
+    {"BlankBed", ChartKind::It8, ChartKind::It8, 0.0, 0.0, 0.0, 0, 0},
+    {"NoisyDustyBed", ChartKind::ColorChecker24, ChartKind::It8, 0.0, 2.0, 0.01, 0, 0},
+    {"ColorCheckerForAnIt8", ChartKind::It8, ChartKind::ColorChecker24, 0.4, 0.3, 0.0, 6, 4},
+    {"It8ForAColorChecker", ChartKind::ColorChecker24, ChartKind::It8, 0.5, 0.3, 0.0, 22, 12},
+};
+
+class MissTest : public testing::TestWithParam<MissCase> {};
+
+TEST_P(MissTest, FindsNoChartAndSaysWhatItSaw) {
+    const MissCase& c = GetParam();
+    const FindCase lay{c.name, c.scanned, 16, 1.0, c.chartShare, 0.5, 0.5, 0.0, c.noise, 90};
+    simscan::Scanner scanner = ScannerFor(lay);
+    scanner.dustShare = c.dust;
+    const ChartReference reference = ReferenceFor(c.scanned);
+    ChartScan scan;
+    if (c.chartShare > 0) {
+        scan = simscan::Scan(scanner, LayoutOf(c.scanned), reference, TrueCorners(lay), kWidth,
+                             kHeight);
+    } else {
+        scanner.card = scanner.bed; // a chart's card as the bed: nothing but the bed
+        const ChartCorners away = simscan::Centred(LayoutOf(c.scanned), -1000, -1000, 1, 0);
+        scan = simscan::Scan(scanner, LayoutOf(c.scanned), reference, away, kWidth, kHeight);
+    }
+    const ChartReference looked = ReferenceFor(c.lookedFor);
+    const FindOutcome found = FindChart(scan, c.lookedFor, &looked);
+    ASSERT_TRUE(std::holds_alternative<ChartNotFound>(found));
+    EXPECT_EQ(std::get<ChartNotFound>(found).columns, c.columns);
+    EXPECT_EQ(std::get<ChartNotFound>(found).rows, c.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scans, MissTest, testing::ValuesIn(kMisses),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 
 } // namespace chart_finder_test
