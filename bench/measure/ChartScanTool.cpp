@@ -20,13 +20,8 @@ int main(int argc, char** argv) {
     const bool it8 = kind == ChartKind::It8;
     const std::vector<ReferencePatch> patches =
         it8 ? simscan::It8Patches(false) : BuiltInColorChecker().Patches();
-    simscan::Scanner scanner;
-    scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
-    scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
-    scanner.noise = 0.6;
+    simscan::Scanner scanner = simscan::TypicalScanner(kind, 0.6);
     scanner.dustShare = 0.001;
-    scanner.bed = {92, 0, 1};
-    scanner.card = it8 ? LabColour{70, 0, 3} : LabColour{20, 0, 0};
     const int width = it8 ? 1600 : 1200;
     const int height = it8 ? 1100 : 850;
     const ChartLayout& layout = LayoutOf(kind);

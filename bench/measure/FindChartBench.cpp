@@ -41,13 +41,8 @@ struct SceneScan {
         const double pitch = s.widthShare * kWidth / (e.right - e.left);
         truth = simscan::InPerspective(
             simscan::Centred(layout, s.x * kWidth, s.y * kHeight, pitch, s.degrees), 0.03);
-        simscan::Scanner scanner;
-        scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
-        scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
-        scanner.noise = 0.5;
+        simscan::Scanner scanner = simscan::TypicalScanner(s.kind, 0.5);
         scanner.dustShare = 0.001;
-        scanner.bed = {92, 0, 1};
-        scanner.card = s.kind == ChartKind::It8 ? LabColour{70, 0, 3} : LabColour{20, 0, 0};
         scan = simscan::Scan(scanner, layout, reference, truth, kWidth, kHeight);
         file = std::filesystem::temp_directory_path() /
                ("tamrel-bench-find-" + std::to_string(::getpid()) + "-" +

@@ -51,13 +51,9 @@ const FindCase kFinds[] = {
 };
 
 simscan::Scanner ScannerFor(const FindCase& c) {
-    simscan::Scanner scanner;
-    scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
-    scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
+    simscan::Scanner scanner = simscan::TypicalScanner(c.kind, c.noise);
     scanner.depth = c.depth;
-    scanner.noise = c.noise;
     scanner.bed = {c.bedLightness, 0, 0};
-    scanner.card = c.kind == ChartKind::It8 ? LabColour{70, 0, 3} : LabColour{20, 0, 0};
     return scanner;
 }
 

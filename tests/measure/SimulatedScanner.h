@@ -62,6 +62,20 @@ struct Scanner {
     double cardMargin = 0.6;
 };
 
+// The scanner of the benchmarks, the tools and most tests: each channel's
+// flare, gain and departure from linear its own, channels mixed a little,
+// `noise` 8-bit levels of noise, on a light bed; an IT8's card light, a
+// ColorChecker's black.
+inline Scanner TypicalScanner(ChartKind chart, double noise) {
+    Scanner scanner;
+    scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
+    scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
+    scanner.noise = noise;
+    scanner.bed = {92, 0, 1};
+    scanner.card = chart == ChartKind::It8 ? LabColour{70, 0, 3} : LabColour{20, 0, 0};
+    return scanner;
+}
+
 // D50 XYZ to linear ROMM RGB (the inverse of its RGB-to-XYZ matrix).
 inline Vector3 RommOf(const XyzColour& xyz) {
     const Matrix3 toXyz = {0.7977, 0.1352, 0.0313, 0.2880, 0.7119, 0.0001, 0.0, 0.0, 0.8249};
