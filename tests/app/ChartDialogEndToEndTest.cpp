@@ -76,7 +76,7 @@ std::vector<double> CornerNumbers(const std::string& text) {
 
 std::string ChooseIt8(const Chart& chart) {
     return "; key Alt+C; key Down; wait 300; click chartBrowse; wait 300; type " +
-           chart.reference.string() + "; key Return; wait 1500";
+           chart.reference.string() + "; key Return; wait 3000";
 }
 
 // The top-left handle in a picture of the dialog: the upper-left one of the
@@ -135,7 +135,7 @@ TEST(TamrelChartDialog, OpensOnTheChartFindsItAgainAndAppliesAsOneUndoStep) {
                               "print IDC_VALUE_ALPHA; print IDC_VALUE_GAMMA";
     RunSetup second;
     second.script = open + "; print chartKind; print chartReference; print chartCorners; " + drag +
-                    "; wait 1000; print chartCorners; click chartFind; wait 1500; print "
+                    "; wait 1000; print chartCorners; click chartFind; wait 2500; print "
                     "chartCorners; click chartBrowse; wait 300; type " +
                     (scratch / "broken.txt").string() +
                     "; key Return; wait 300; print qt_msgbox_label; key Return; wait 300; print "
