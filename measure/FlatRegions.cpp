@@ -183,22 +183,25 @@ std::optional<SquareRegion> SquareOf(const Moments& m, int factor) {
 } // namespace
 
 ReducedScan ReduceScan(const ChartScan& scan, int factor) {
-    ReducedScan r{scan.width / factor, scan.height / factor, factor, {}};
-    r.rgb.resize(std::size_t(r.width) * std::size_t(r.height) * kScanChannels);
+    ReducedScan r{scan.width / factor, scan.height / factor, factor, {}, scan.rgb.data()};
+    if (factor == 1) {
+        return r;
+    }
+    r.own.resize(std::size_t(r.width) * std::size_t(r.height) * kScanChannels);
+    r.rgb = r.own.data();
     const auto area = std::uint32_t(factor * factor);
     std::vector<std::uint32_t> sums(std::size_t(r.width) * kScanChannels);
     for (int y = 0; y < r.height; ++y) {
         std::fill(sums.begin(), sums.end(), 0U);
         for (int row = y * factor; row < (y + 1) * factor; ++row) {
             const std::uint16_t* p = scan.Pixel(0, row);
-            for (std::size_t i = 0; i < sums.size(); ++i) {
-                const std::size_t x = i / kScanChannels, c = i % kScanChannels;
-                for (int k = 0; k < factor; ++k) {
-                    sums[i] += p[(x * std::size_t(factor) + std::size_t(k)) * kScanChannels + c];
+            for (std::size_t x = 0; x < std::size_t(r.width); ++x) {
+                for (std::size_t k = 0; k < std::size_t(factor) * kScanChannels; ++k) {
+                    sums[x * kScanChannels + k % kScanChannels] += *p++;
                 }
             }
         }
-        std::uint16_t* out = r.rgb.data() + std::size_t(y) * sums.size();
+        std::uint16_t* out = r.own.data() + std::size_t(y) * sums.size();
         for (std::size_t i = 0; i < sums.size(); ++i) {
             out[i] = std::uint16_t((sums[i] + area / 2) / area);
         }

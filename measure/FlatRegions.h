@@ -19,15 +19,17 @@
 struct ReducedScan {
     int width = 0;
     int height = 0;
-    int factor = 1;                 // scan pixels per reduced pixel, across and down
-    std::vector<std::uint16_t> rgb; // the blocks' means, three per pixel, rows top to bottom
+    int factor = 1;                     // scan pixels per reduced pixel, across and down
+    std::vector<std::uint16_t> own;     // the blocks' means, three per pixel, rows top to bottom
+    const std::uint16_t* rgb = nullptr; // `own`, or the scan's own pixels for a factor of 1
 
     const std::uint16_t* Pixel(int x, int y) const {
-        return rgb.data() + (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
+        return rgb + (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
     }
 };
 
-// The blocks that do not fit whole at the right and bottom edges are left out.
+// The blocks that do not fit whole at the right and bottom edges are left
+// out. With a factor of 1 the copy is the scan itself, which must outlive it.
 ReducedScan ReduceScan(const ChartScan& scan, int factor);
 
 // A square-shaped flat region: its centroid and the side of a square of its
