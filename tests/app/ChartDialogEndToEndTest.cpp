@@ -114,6 +114,30 @@ std::string Labels(const ParamPositions& p) {
     return text;
 }
 
+// The corners printed on opening, after a drag and after 自動検出: found
+// within a quarter of a patch, moved, and found again where they were.
+void ExpectFoundMovedAndFoundAgain(const std::vector<std::string>& corners) {
+    ASSERT_EQ(corners.size(), 3u);
+    const std::vector<double> found = CornerNumbers(corners[0]);
+    ASSERT_EQ(found.size(), 8u) << corners[0];
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(found[2 * i], kTruth[i].x, kPitch / 4) << "corner " << i + 1;
+        EXPECT_NEAR(found[2 * i + 1], kTruth[i].y, kPitch / 4) << "corner " << i + 1;
+    }
+    EXPECT_NE(corners[1], corners[0]) << "the drag moved no handle";
+    EXPECT_EQ(corners[2], corners[0]) << "自動検出 did not find the chart again";
+}
+
+// The red channel's four labels printed after 適用 and after 元に戻す, each
+// value after its own: the scanner's positions, then the start-up ones.
+void ExpectAppliedAndUndone(const std::vector<std::string>& values) {
+    ASSERT_EQ(values.size(), 8u);
+    EXPECT_EQ(values[0] + "|" + values[2] + "|" + values[4] + "|" + values[6] + "|",
+              Labels(kRedTruth));
+    EXPECT_EQ(values[1] + "|" + values[3] + "|" + values[5] + "|" + values[7] + "|",
+              Labels(ParamPositions{}));
+}
+
 // The first run chooses the chart and its reference and takes a picture of
 // the dialog, in which the test finds the top-left handle; the second
 // finds both remembered, the handles on the chart, and drags that handle.
@@ -149,24 +173,10 @@ TEST(TamrelChartDialog, OpensOnTheChartFindsItAgainAndAppliesAsOneUndoStep) {
               (std::vector<std::string>{"it8.txt", "it8.txt"}));
     EXPECT_EQ(Printed(result.out, "qt_msgbox_label"),
               (std::vector<std::string>{"基準ファイルを読めません。"}));
-    const std::vector<std::string> corners = Printed(result.out, "chartCorners");
-    ASSERT_EQ(corners.size(), 3u) << result.out;
-    const std::vector<double> found = CornerNumbers(corners[0]);
-    ASSERT_EQ(found.size(), 8u) << corners[0];
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_NEAR(found[2 * i], kTruth[i].x, kPitch / 4) << "corner " << i + 1;
-        EXPECT_NEAR(found[2 * i + 1], kTruth[i].y, kPitch / 4) << "corner " << i + 1;
-    }
-    EXPECT_NE(corners[1], corners[0]) << "the drag moved no handle";
-    EXPECT_EQ(corners[2], corners[0]) << "自動検出 did not find the chart again";
+    ExpectFoundMovedAndFoundAgain(Printed(result.out, "chartCorners"));
     EXPECT_NE(result.out.find("chartSummary=ΔE2000（288 パッチ）"), std::string::npos)
         << result.out;
-    const std::vector<std::string> values = Values(result.out);
-    ASSERT_EQ(values.size(), 8u) << result.out;
-    EXPECT_EQ(values[0] + "|" + values[2] + "|" + values[4] + "|" + values[6] + "|",
-              Labels(kRedTruth));
-    EXPECT_EQ(values[1] + "|" + values[3] + "|" + values[5] + "|" + values[7] + "|",
-              Labels(ParamPositions{}));
+    ExpectAppliedAndUndone(Values(result.out));
 }
 
 // With the test device as the last one used, 保存 offers the profile for
