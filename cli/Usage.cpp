@@ -156,7 +156,8 @@ constexpr const char* kScan =
 
 constexpr const char* kCalibrate =
     "Usage: tamrel-cli calibrate SCAN OUT.tvp --chart colorchecker|it8\n"
-    "                            [--reference REF.txt] [--corners X1,Y1,X2,Y2,X3,Y3,X4,Y4]\n"
+    "                            [--reference REF.txt]\n"
+    "                            [--corners X1,Y1,X2,Y2,X3,Y3,X4,Y4]\n"
     "                            [--profile OUT.icc] [--report OUT.txt]\n"
     "                            [--diagnostic OUT.png]\n"
     "\n"
