@@ -1,6 +1,9 @@
 // calibrate: a linear scan of a chart measured into a parameter file, and on
-// request an input profile, a report and a diagnostic picture. Everything is
-// made in memory first, so a chart that cannot be measured writes nothing.
+// request an input profile, a report and a diagnostic picture. The chart's
+// corners are given or found, and printed either way. Everything is made in
+// memory first, so a chart that cannot be found or measured, or whose
+// measurement cannot be right, writes nothing.
+#include "cli/CalibrateProblems.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
@@ -9,6 +12,7 @@
 #include "io/SameFile.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationReport.h"
+#include "measure/ChartFinder.h"
 #include "measure/ChartPicture.h"
 
 #include <ostream>
@@ -37,44 +41,6 @@ std::string CornerOutside(const ChartCorners& corners, const ChartScan& scan) {
         }
     }
     return {};
-}
-
-std::string CornerProblemText(const CalibrationProblem& problem) {
-    switch (problem.fault) {
-    case CalibrationFault::OutsideScan:
-        return "the sampled box of " + problem.patch + " lies outside the scan; check the corners";
-    case CalibrationFault::NoPixels:
-        return "the chart is too small in the scan: the sampled box of " + problem.patch +
-               " holds no pixel";
-    default:
-        break;
-    }
-    return "the corners do not bound a convex quadrilateral";
-}
-
-int ReportProblem(const CliCommand& command, const CalibrationProblem& problem, std::ostream& err) {
-    const fs::path& scan = command.inputs.front();
-    switch (problem.fault) {
-    case CalibrationFault::MissingPatch:
-        err << FileError(command.reference.value_or("the built-in reference"),
-                         "the reference lacks patch " + problem.patch);
-        return kExitFailed;
-    case CalibrationFault::GreysOutOfOrder:
-        err << FileError(scan, "is this a linear scan of the chart? " + problem.patch +
-                                   " is lighter than " + problem.other);
-        return kExitFailed;
-    case CalibrationFault::GreyClipped:
-        err << FileError(scan, problem.patch +
-                                   " is clipped at the top level: scan with a lower exposure "
-                                   "or White");
-        return kExitFailed;
-    case CalibrationFault::ProfileFailed:
-        err << PlainError("the profile could not be made: " + problem.detail);
-        return kExitFailed;
-    default:
-        break;
-    }
-    return ReportUsage(command, CornerProblemText(problem), err);
 }
 
 // The outputs, each replaced safely; the first failure is reported.
@@ -149,6 +115,25 @@ std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::
     return std::move(*read);
 }
 
+// The corners given, or those of the chart found in the scan; printed
+// either way, so that a later run can give them. Null after saying that
+// no chart was found.
+std::optional<ChartCorners> SettleCorners(const CliCommand& command, const ChartScan& scan,
+                                          const ChartReference& reference, std::ostream& out,
+                                          std::ostream& err) {
+    std::optional<ChartCorners> corners = command.corners;
+    if (!corners) {
+        const FindOutcome found = FindChart(scan, *command.chart, &reference);
+        if (const auto* missing = std::get_if<ChartNotFound>(&found)) {
+            err << FileError(command.inputs.front(), NotFoundText(*command.chart, *missing));
+            return std::nullopt;
+        }
+        corners = std::get<ChartCorners>(found);
+    }
+    out << CornersLine(*corners) << std::flush;
+    return corners;
+}
+
 } // namespace
 
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err) {
@@ -162,20 +147,25 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         err << FileError(scanPath, ReasonText(scan.Why()));
         return kExitFailed;
     }
-    if (const std::string outside = CornerOutside(*command.corners, *scan); !outside.empty()) {
-        return ReportUsage(command, outside, err);
+    if (command.corners) {
+        if (const std::string outside = CornerOutside(*command.corners, *scan); !outside.empty()) {
+            return ReportUsage(command, outside, err);
+        }
     }
     const std::optional<ChartReference> reference = ReferenceOrReport(command, err);
     if (!reference) {
         return kExitFailed;
     }
-    const ChartLayout& layout = LayoutOf(*command.chart);
-    const std::string description =
-        "Tamrel: " + scanPath.filename().string() + " (" + std::string(layout.title) + ")";
+    const std::optional<ChartCorners> corners = SettleCorners(command, *scan, *reference, out, err);
+    if (!corners) {
+        return kExitFailed;
+    }
+    const std::string description = "Tamrel: " + scanPath.filename().string() + " (" +
+                                    std::string(LayoutOf(*command.chart).title) + ")";
     const CalibrationOutcome outcome =
-        Calibrate(*scan, *command.chart, *reference, *command.corners, description);
+        Calibrate(*scan, *command.chart, *reference, *corners, description);
     if (const auto* problem = std::get_if<CalibrationProblem>(&outcome)) {
-        return ReportProblem(command, *problem, err);
+        return ReportCalibrationProblem(command, *problem, err);
     }
     const Calibration& result = std::get<Calibration>(outcome);
     if (const int status = WriteOutputs(command, result, *scan, err); status != kExitOk) {

@@ -449,21 +449,24 @@ std::string CheckOutputsApart(const CliCommand& command) {
     return {};
 }
 
-// The chart, its reference and corners, and the outputs beside OUT: all
-// of them named apart, and the picture in a format of colour.
+// The chart, its reference and corners (found in the scan when not
+// given), and the outputs beside OUT: all of them named apart, and the
+// picture in a format of colour.
 std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     const GivenOptions& given = sorted.given;
-    if (!given.chart || !given.corners) {
-        return "--chart and --corners are needed";
+    if (!given.chart) {
+        return "--chart is needed";
     }
     command.chart = ChartNamed(*given.chart);
     if (!command.chart) {
         return "unknown chart " + std::string(*given.chart) + " (colorchecker or it8)";
     }
-    command.corners = ParseCornersArgument(*given.corners);
-    if (!command.corners) {
-        return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
-               std::string(*given.corners);
+    if (given.corners) {
+        command.corners = ParseCornersArgument(*given.corners);
+        if (!command.corners) {
+            return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
+                   std::string(*given.corners);
+        }
     }
     if (given.reference) {
         command.reference = std::filesystem::path(*given.reference);
