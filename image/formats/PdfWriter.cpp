@@ -7,7 +7,7 @@
 #include "image/formats/ColourProfile.h"
 #include "image/formats/JpegWriter.h"
 #include "image/formats/PdfPages.h"
-#include "image/formats/UpDeflate.h"
+#include "image/formats/RowDeflate.h"
 #include "io/File.h"
 
 #include <cerrno>
@@ -106,8 +106,8 @@ Reason PdfDocument::AddPage(const RowShape& shape, const RowProducer& produce,
     };
     WriteOptions jpeg;
     jpeg.Quality = options.Quality; // the profile and resolution belong to the page
-    Reason failed =
-        page.jpeg ? EncodeJpeg(shape, produce, jpeg, sink) : EncodeUpDeflate(shape, produce, sink);
+    Reason failed = page.jpeg ? EncodeJpeg(shape, produce, jpeg, sink)
+                              : EncodeRowDeflate(shape, produce, sink, PieceFraming::Bare);
     if (failed) {
         return failed.Code == ReasonCode::WriteFailed && writeError != 0
                    ? WriteFailureReason(writeError)
