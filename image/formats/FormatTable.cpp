@@ -46,9 +46,10 @@ constexpr FormatName kPdfNames[] = {{".pdf"}};
 
 // BMP: 24-bit B, G, R rows stored bottom-up and padded to 4 bytes; the
 // resolution in pixels per metre. PNM: grey or RGB, 8 or 16 bits
-// big-endian, nothing else. PNG: RGB, 8 or 16 bits big-endian, pHYs and
-// iCCP, always deflated (no choice to take). TIFF: RGB, 8 or 16 bits in the
-// machine's order, resolution, ICC profile, Deflate or LZW when asked for.
+// big-endian, nothing else. PNG: grey or RGB, 8 or 16 bits big-endian, pHYs
+// and iCCP, always deflated (no choice to take). TIFF: grey or RGB, 8 or 16
+// bits in the machine's order, resolution, ICC profile, Deflate or LZW when
+// asked for.
 // JPEG: grey or RGB, 16-bit rows (in the machine's order) rounded to 8,
 // density and profile, a quality. PDF: written only, grey or RGB pages of
 // 8 or 16 bits (big-endian, as PDF stores them), page size from the
@@ -92,8 +93,9 @@ const std::array<FormatEntry, 6> kFormats{{
      .Open = PngRows::Open,
      .Write = WritePng,
      .DialogLabel = "PNG 画像",
-     .Help = "PNG, 8 or 16 bits, rows filtered Up and deflated as literals only (the fastest)",
-     .HoldsGrey = false,
+     .Help = "PNG, grey or RGB, 8 or 16 bits, deflated with matches where they pay (clean "
+             "pages) and as literals only where they do not (grain)",
+     .HoldsGrey = true,
      .HoldsWide = true,
      .HoldsResolution = true,
      .HoldsProfile = true,
@@ -108,9 +110,9 @@ const std::array<FormatEntry, 6> kFormats{{
      .Open = TiffRows::Open,
      .Write = WriteTiff,
      .DialogLabel = "TIFF 画像",
-     .Help = "TIFF, 8 or 16 bits, uncompressed, or Deflate (--compress) or LZW (--compress "
-             "lzw) after the horizontal predictor",
-     .HoldsGrey = false,
+     .Help = "TIFF, grey or RGB, 8 or 16 bits, uncompressed, or Deflate (--compress) or LZW "
+             "(--compress lzw) after the horizontal predictor",
+     .HoldsGrey = true,
      .HoldsWide = true,
      .HoldsResolution = true,
      .HoldsProfile = true,
@@ -125,8 +127,8 @@ const std::array<FormatEntry, 6> kFormats{{
      .Open = JpegRows::Open,
      .Write = WriteJpeg,
      .DialogLabel = "JPEG 画像",
-     .Help = "JPEG, 8 bits (16-bit samples rounded), --quality 1..100 (92 by default); chroma "
-             "4:4:4 at quality 90 and above, 4:2:0 below",
+     .Help = "JPEG, grey or colour, 8 bits (16-bit samples rounded), --quality 1..100 (92 by "
+             "default); chroma 4:4:4 at quality 90 and above, 4:2:0 below",
      .HoldsGrey = true,
      .HoldsWide = false,
      .HoldsResolution = true,
@@ -145,8 +147,9 @@ const std::array<FormatEntry, 6> kFormats{{
      .Write = WritePdf,
      .OpenPages = OpenPdfPages,
      .DialogLabel = "PDF 文書",
-     .Help = "PDF, one page per image, sized by its resolution (300 dpi where it has none); "
-             "lossless (Flate with the PNG predictor, 8 or 16 bits), or JPEG pages with --quality",
+     .Help = "PDF, one grey or RGB page per image, sized by its resolution (300 dpi where it "
+             "has none); lossless (Flate with the PNG predictor, 8 or 16 bits), or JPEG pages "
+             "with --quality",
      .HoldsGrey = true,
      .HoldsWide = true,
      .HoldsResolution = true,
@@ -223,6 +226,10 @@ std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path, NameU
         }
     }
     return std::nullopt;
+}
+
+bool HoldsGreyOnly(const std::filesystem::path& path) {
+    return FormatOfName(path) && !FormatOfName(path, NameUse::ColourOnly);
 }
 
 ImageFormat ReadFormatOf(const std::filesystem::path& path) {

@@ -68,14 +68,18 @@ std::span<const FormatEntry> AllFormats();
 // Whether the writer takes 16-bit rows (it holds them, or rounds them).
 bool TakesWideRows(ImageFormat format);
 
-// Which samples an output name is asked to hold: any (a scan keeps a grey
-// page grey where it can), or colour only (apply's outputs are RGB).
+// Which samples an output name is asked to hold: any (a grey page or a
+// grey image through equal tables stays grey where the format holds grey),
+// or colour only (a calibration's diagnostic picture).
 enum class NameUse { AnySamples, ColourOnly };
 
 // The format a name ends in, in any letter case; nullopt for an unknown
 // extension (or a grey name where colour is asked for).
 std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path,
                                         NameUse use = NameUse::AnySamples);
+
+// True for a name that says its file holds grey only (.pgm).
+bool HoldsGreyOnly(const std::filesystem::path& path);
 
 // The format a file is read as: by its name, every unknown name as a BMP.
 ImageFormat ReadFormatOf(const std::filesystem::path& path);
