@@ -5,7 +5,7 @@
 #include "image/formats/BmpWriter.h"
 #include "image/formats/JpegRows.h"
 #include "image/formats/JpegWriter.h"
-#include "image/formats/PdfWriter.h"
+#include "image/formats/PdfPages.h"
 #include "image/formats/PngRows.h"
 #include "image/formats/PngWriter.h"
 #include "image/formats/PnmRows.h"
