@@ -99,8 +99,8 @@ TEST(CompressedOutput, LibrariesAndOurReadersGiveBackExactlyTheSamples) {
             EXPECT_TRUE(library.samples == expected) << name << " through the library";
             RowLayout read;
             const std::vector<std::uint16_t> ours = scantest::ReadSamples(
-                output.kind == ImageFormat::Png ? ImageFormat::Png : ImageFormat::Tiff, file.Bytes(),
-                read);
+                output.kind == ImageFormat::Png ? ImageFormat::Png : ImageFormat::Tiff,
+                file.Bytes(), read);
             EXPECT_TRUE(ours == expected) << name << " through our reader";
         }
     }
@@ -150,4 +150,4 @@ TEST(CompressedOutput, APageWithoutRowsIsNoPng) {
 
 } // namespace
 
-}  // namespace compressed_output_test
+} // namespace compressed_output_test
