@@ -10,8 +10,7 @@
 #include <vector>
 
 // True when a sample of `data` (two slices of 8 KiB) coded by ISA-L's
-// fastest matching level comes under three quarters of its cost as literals
-// only, counted at its byte entropy and at least one bit a byte (a Huffman
+// level 1 comes under three quarters of its cost as literals only, counted at its byte entropy and at least one bit a byte (a Huffman
 // code's least).
 bool MatchesPay(std::span<const std::uint8_t> data);
 

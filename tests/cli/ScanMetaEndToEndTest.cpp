@@ -57,16 +57,16 @@ TEST(CliScanMeta, TheInputProfileIsEmbeddedAsItIsInALinearScanAndRewrittenAfterT
     for (const char* name : {"out.tif", "out.png"}) {
         const fs::path linear = scratch / (std::string("linear-") + name);
         const fs::path tables = scratch / (std::string("tables-") + name);
-        ASSERT_EQ(
-            RunCli(scratch, {"scan", "--linear", linear.string(), "--resolution", "50", "--depth",
-                             "16", "--profile", (scratch / "scanner.icc").string()})
-                .status,
-            0);
-        ASSERT_EQ(
-            RunCli(scratch, {"scan", "--defaults", tables.string(), "--resolution", "50", "--depth",
-                             "16", "--profile", (scratch / "scanner.icc").string()})
-                .status,
-            0);
+        ASSERT_EQ(RunCli(scratch, {"scan", "--linear", linear.string(), "--resolution", "50",
+                                   "--mode", "Color", "--depth", "16", "--profile",
+                                   (scratch / "scanner.icc").string()})
+                      .status,
+                  0);
+        ASSERT_EQ(RunCli(scratch, {"scan", "--defaults", tables.string(), "--resolution", "50",
+                                   "--mode", "Color", "--depth", "16", "--profile",
+                                   (scratch / "scanner.icc").string()})
+                      .status,
+                  0);
         EXPECT_EQ(MetaOf(linear).profile, profile) << name << ": byte for byte";
         const std::vector<std::uint8_t> rewritten = MetaOf(tables).profile;
         EXPECT_FALSE(CheckProfile(rewritten)) << name;
