@@ -74,16 +74,19 @@ make_wide() {
   rm -f "$work"/*.v
 }
 
-# The start-up tables as vips LUTs: 256 entries (lut8.v) and 65536 (lut.v).
-"$cli" table --defaults | awk '{ print $2, $3, $4 }' > "$work/levels.txt"
-python3 - "$work/levels.txt" "$work/lut8.raw" <<'PY'
+# The start-up tables as vips LUTs, in a folder of their own: 256 entries
+# (lut8.v) and 65536 (lut.v).
+luts="$work/luts"
+mkdir "$luts"
+"$cli" table --defaults | awk '{ print $2, $3, $4 }' > "$luts/levels.txt"
+python3 - "$luts/levels.txt" "$luts/lut8.raw" <<'PY'
 import sys
 with open(sys.argv[1]) as src, open(sys.argv[2], "wb") as out:
     for line in src:
         out.write(bytes(map(int, line.split())))
 PY
-vips rawload "$work/lut8.raw" "$work/lut8.v" 256 1 3
-vips_lut "$cli" "$work"
+vips rawload "$luts/lut8.raw" "$luts/lut8.v" 256 1 3
+vips_lut "$cli" "$luts"
 
 # One picture: apply and vips in turns, RUNS times.
 compare() {
@@ -120,14 +123,14 @@ report() {
 if [ "$only" != grain ]; then
   make_clean
   make_wide clean8 clean16 0
-  compare clean8 "$work/lut8.v"
-  compare clean16 "$work/lut.v"
+  compare clean8 "$luts/lut8.v"
+  compare clean16 "$luts/lut.v"
   rm -f "$work"/clean*.ppm
 fi
 if [ "$only" != clean ]; then
   make_grain
-  compare grain8 "$work/lut8.v"
+  compare grain8 "$luts/lut8.v"
   make_wide grain8 grain16 200
   rm -f "$work/grain8.ppm"
-  compare grain16 "$work/lut.v"
+  compare grain16 "$luts/lut.v"
 fi
