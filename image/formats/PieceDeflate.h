@@ -10,9 +10,15 @@
 #include <vector>
 
 // True when a sample of `data` (two slices of 8 KiB) coded by ISA-L's
-// level 1 comes under three quarters of its cost as literals only, counted at its byte entropy and at least one bit a byte (a Huffman
-// code's least).
+// level 1 comes under three quarters of its cost as literals only, counted at its byte entropy and
+// at least one bit a byte (a Huffman code's least).
 bool MatchesPay(std::span<const std::uint8_t> data);
+
+struct libdeflate_compressor;
+
+// This thread's libdeflate compressor at the level that codes clean pages
+// (null when it cannot be had).
+libdeflate_compressor* MatchCompressor();
 
 // Appends `data` to `out` as Deflate blocks made by libdeflate: when
 // `last`, its final block closes the stream; otherwise that block is made
