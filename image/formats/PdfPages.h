@@ -1,4 +1,4 @@
-// PDF output, one image a page: lossless pages (the rows filtered Up and
+// PDF output, one image a page: lossless pages (the rows filtered and
 // deflated on every core, FlateDecode under the PNG predictor, 8 or 16
 // bits as the rows are), or JPEG pages (DCTDecode, 8 bits) at the quality
 // asked for; the page size from the image's resolution, 300 dpi where it
