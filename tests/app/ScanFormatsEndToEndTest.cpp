@@ -136,6 +136,13 @@ TEST(TamrelScanFormats, TheChosenFilterDecidesForANameTypedWithoutAnExtension) {
     }
 }
 
+// グレー picked in the scan dialog, then 取り込む and the save dialog.
+std::string AcquireGreyAndSave(int downs, const fs::path& typed) {
+    return "wait 200; key Shift+F10; key S; wait 500; click scanMode; wait 200; key End; "
+           "key Return; wait 200; click scanStart; wait 1500; key Shift+F10; key V; wait 500; " +
+           SaveDialogSteps(downs, typed) + "; wait 800; close";
+}
+
 // A grey scan of the device (its grid) saved as PNG and as PDF stays grey:
 // PNG colour type 0 (the IHDR byte after width, height and bit depth), a
 // one-component PDF image.
@@ -145,7 +152,7 @@ TEST(TamrelScanFormats, AGreyScanIsSavedGrey) {
         ScratchDir scratch;
         const auto result =
             RunTamrel(scratch, apptest::WithTestDevice(scratch, "mode Gray\ntest-picture Grid\n",
-                                                       AcquireAndSave(kPng, scratch / "grey")));
+                                                       AcquireGreyAndSave(kPng, scratch / "grey")));
         ASSERT_TRUE(result.exited) << result.err;
         EXPECT_EQ(result.status, 0);
         const std::string png = ReadBytes(scratch / "grey.png");
@@ -159,7 +166,7 @@ TEST(TamrelScanFormats, AGreyScanIsSavedGrey) {
         ScratchDir scratch;
         const auto result =
             RunTamrel(scratch, apptest::WithTestDevice(scratch, "mode Gray\ntest-picture Grid\n",
-                                                       AcquireAndSave(kPdf, scratch / "grey")));
+                                                       AcquireGreyAndSave(kPdf, scratch / "grey")));
         ASSERT_TRUE(result.exited) << result.err;
         const fs::path pdf = scratch / "grey.pdf";
         EXPECT_EQ(RunProgram("qpdf --check " + Quoted(pdf)).status, 0);
