@@ -455,6 +455,17 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
     return std::vector<std::uint8_t>(input.begin(), input.end());
 }
 
+Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
+                                                      std::int32_t channels) {
+    if (channels != 1) {
+        return ProfileForRgb(profile);
+    }
+    if (ProfileFits(profile, channels)) {
+        return std::vector<std::uint8_t>(profile.begin(), profile.end());
+    }
+    return std::vector<std::uint8_t>{};
+}
+
 Outcome<std::vector<std::uint8_t>> GreyProfileAfterTables(std::span<const std::uint8_t> input,
                                                           const ChannelTables& tables) {
     if (input.empty()) {

@@ -44,6 +44,13 @@ Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8
 Outcome<std::vector<std::uint8_t>> GreyProfileAfterTables(std::span<const std::uint8_t> input,
                                                           const ChannelTables& tables);
 
+// The profile fitted to rows of `channels` samples a pixel: for colour rows
+// an RGB profile as it is and a grey one made RGB (ProfileForRgb); for grey
+// rows a grey profile as it is, and none for an RGB one, which cannot
+// describe grey samples. Empty in, empty out.
+Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
+                                                      std::int32_t channels);
+
 // True when the profile describes images of `channels` samples a pixel:
 // an RGB profile for 3, a grey one for 1 (the header's colour space field).
 bool ProfileFits(std::span<const std::uint8_t> profile, std::int32_t channels);

@@ -3,6 +3,7 @@
 
 #include "image/formats/BmpRows.h"
 #include "image/formats/BmpWriter.h"
+#include "image/formats/ColourProfile.h"
 #include "image/formats/JpegRows.h"
 #include "image/formats/JpegWriter.h"
 #include "image/formats/PdfPages.h"
@@ -326,9 +327,12 @@ Reason WriteRows(ImageFormat format, const RowShape& shape, const RowProducer& p
     if (!entry.HoldsResolution) {
         kept.Meta.resolution.reset();
     }
-    if (!entry.HoldsProfile) {
-        kept.Meta.profile.clear();
+    Outcome<std::vector<std::uint8_t>> fitted = ProfileForChannels(
+        entry.HoldsProfile ? options.Meta.profile : std::vector<std::uint8_t>{}, shape.Channels);
+    if (!fitted) {
+        return fitted.Why();
     }
+    kept.Meta.profile = std::move(*fitted);
     if (!entry.TakesCompression) {
         kept.Compression = TiffCompression::None;
     }

@@ -53,9 +53,6 @@ PdfPage PageOf(const RowShape& shape, const WriteOptions& options) {
                                       : Resolution{kPdfDefaultDotsPerInch, kPdfDefaultDotsPerInch};
     page.dotsPerInchX = resolution.x;
     page.dotsPerInchY = resolution.y;
-    if (ProfileFits(options.Meta.profile, shape.Channels)) {
-        page.profile = options.Meta.profile;
-    }
     return page;
 }
 
@@ -93,6 +90,12 @@ Reason PdfDocument::AddPage(const RowShape& shape, const RowProducer& produce,
         return failed;
     }
     PdfPage page = PageOf(shape, options);
+    Outcome<std::vector<std::uint8_t>> profile =
+        ProfileForChannels(options.Meta.profile, shape.Channels);
+    if (!profile) {
+        return profile.Why();
+    }
+    page.profile = std::move(*profile);
     page.offset = end_;
     std::int64_t at = end_;
     int writeError = 0;

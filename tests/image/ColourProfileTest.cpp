@@ -295,6 +295,17 @@ TEST(ColourProfile, AGreyOutputKeepsAGreyProfileThatShowsTheSameLight) {
         << "an RGB profile cannot describe grey samples";
 }
 
+TEST(ColourProfile, AProfileIsFittedToTheRowsItDescribes) {
+    const std::vector<std::uint8_t> grey = profiletest::GreyProfile(2.2);
+    const std::vector<std::uint8_t> rgb = profiletest::MatrixTrcProfile(2.2);
+    EXPECT_EQ(*ProfileForChannels(grey, 1), grey) << "grey rows keep a grey profile";
+    EXPECT_TRUE(ProfileForChannels(rgb, 1)->empty()) << "an RGB profile cannot describe grey";
+    EXPECT_EQ(*ProfileForChannels(rgb, 3), rgb) << "colour rows keep an RGB profile";
+    const std::vector<std::uint8_t> made = *ProfileForChannels(grey, 3);
+    EXPECT_TRUE(ProfileFits(made, 3)) << "a grey profile made RGB for colour rows";
+    EXPECT_TRUE(ProfileForChannels({}, 3)->empty());
+}
+
 // The description a colour-managed program lists, as LittleCMS reads it.
 std::string DescriptionOf(const std::vector<std::uint8_t>& bytes) {
     cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size()));
