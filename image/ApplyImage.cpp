@@ -35,6 +35,7 @@ std::int32_t OutputChannels(const RowLayout& layout, ImageFormat format,
     const bool grey = layout.Format.Samples == 1 && !layout.Format.Indexed;
     return grey && EntryOf(format).HoldsGrey && KeepsGrey(tables) ? 1 : kColourChannels;
 }
+
 // Where the rows go: a file of the format, or a page of a document.
 using RowTarget =
     std::function<Reason(const RowShape& shape, const RowProducer& produce, const WriteOptions&)>;
