@@ -458,7 +458,12 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
 Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
                                                       std::int32_t channels) {
     if (channels != 1) {
-        return ProfileForRgb(profile);
+        // Only a grey profile is opened and rewritten; any other passes as
+        // it is (the reader of the file has checked it).
+        return ProfileFits(profile, 1)
+                   ? ProfileForRgb(profile)
+                   : Outcome<std::vector<std::uint8_t>>(
+                         std::vector<std::uint8_t>(profile.begin(), profile.end()));
     }
     if (ProfileFits(profile, channels)) {
         return std::vector<std::uint8_t>(profile.begin(), profile.end());

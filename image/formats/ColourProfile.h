@@ -45,9 +45,9 @@ Outcome<std::vector<std::uint8_t>> GreyProfileAfterTables(std::span<const std::u
                                                           const ChannelTables& tables);
 
 // The profile fitted to rows of `channels` samples a pixel: for colour rows
-// an RGB profile as it is and a grey one made RGB (ProfileForRgb); for grey
-// rows a grey profile as it is, and none for an RGB one, which cannot
-// describe grey samples. Empty in, empty out.
+// a grey profile made RGB (ProfileForRgb) and any other as it is; for grey
+// rows a grey profile as it is, and none for another, which cannot describe
+// grey samples. Empty in, empty out.
 Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
                                                       std::int32_t channels);
 
