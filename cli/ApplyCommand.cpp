@@ -28,8 +28,9 @@ bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyO
     }
     // Stored rows go through the tables and out a run at a time: the whole
     // image is never decoded.
-    const Reason failed =
-        ApplyImageFile(target.input, target.output, target.format, tables, options);
+    ApplyOptions named = options;
+    named.GreyOnly = HoldsGreyOnly(target.output);
+    const Reason failed = ApplyImageFile(target.input, target.output, target.format, tables, named);
     if (failed) {
         err << FileError(IsAboutOutput(failed) ? target.output : target.input, ReasonText(failed));
     }
@@ -86,7 +87,7 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     ApplyOptions options;
     options.Compression = TiffCompressionOf(command.compression);
     options.Quality = command.quality;
-    const std::vector<ApplyTarget> targets = ApplyTargets(command);
+    const std::vector<ApplyTarget> targets = ApplyTargets(command, KeepsGrey(tables));
     if (!command.outputDir && HoldsPages(EntryOf(targets.front().format))) {
         return ApplyToPages(targets, tables, options, err) ? kExitOk : kExitFailed;
     }

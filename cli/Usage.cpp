@@ -45,18 +45,21 @@ constexpr const char* kApplyHead =
     "                        [--quality Q] -o DIR [--png] IN...\n"
     "\n"
     "Puts every pixel of an image scanned at gamma 1.0 through the three tables\n"
-    "and writes it upright in RGB. Inputs: .bmp, .pnm/.ppm/.pgm (binary, maxval up\n"
-    "to 65535), .png, .tif/.tiff (8 or 16 bits), .jpg/.jpeg (8 bits, baseline or\n"
-    "progressive); any other name is read as BMP. The output's extension picks\n"
-    "its format:\n";
+    "and writes it upright. A grey input through three equal tables stays grey\n"
+    "(one channel) in PNM, PNG, TIFF, JPEG and PDF; through tables that differ,\n"
+    "and in BMP, it comes out in colour. Inputs: .bmp, .pnm/.ppm/.pgm (binary,\n"
+    "maxval up to 65535), .png, .tif/.tiff (8 or 16 bits), .jpg/.jpeg (8 bits,\n"
+    "baseline or progressive); any other name is read as BMP. The output's\n"
+    "extension picks its format:\n";
 
 constexpr const char* kApplyTail =
     "An 8-bit input, and any input to BMP, goes through the 256-entry tables; a\n"
     "16-bit input to any other output goes through tables of 65536 entries (and\n"
     "is rounded to 8 bits for JPEG). Several inputs go into one output only as\n"
     "the pages of a PDF, in order; an input that fails writes no PDF.\n"
-    "With -o each input is written into DIR under its own name (a .pgm as .ppm;\n"
-    "as NAME.png with --png). An output never replaces its own input.\n"
+    "With -o each input is written into DIR under its own name (a .pgm as .ppm\n"
+    "when the tables differ; as NAME.png with --png). An output never replaces\n"
+    "its own input. A .pgm output takes grey only: a colour result is refused.\n"
     "The input's resolution goes to every output but PNM; its ICC profile goes\n"
     "to PNG, TIFF, JPEG and PDF outputs, rewritten for the tables (each channel's\n"
     "tone curve after the inverse of its table). A profile LittleCMS cannot read\n"
@@ -123,8 +126,8 @@ constexpr const char* kScan =
     "tables; a device without gamma tables scans linearly and the tables are\n"
     "applied to the scanned rows (a line on standard error says so). --linear\n"
     "scans at gamma 1.0, the image to tune the curves on. OUT's extension picks\n"
-    "the format (a grey scan stays grey in PNM, JPEG and PDF, and has equal red,\n"
-    "green and blue elsewhere):\n"
+    "the format (a grey scan stays grey in PNM, PNG, TIFF, JPEG and PDF, and has\n"
+    "equal red, green and blue in BMP):\n"
     "%FORMATS%"
     "Without --device the first device SANE lists is used. --option sets any of\n"
     "the device's options by name, as 'scanimage --help -d NAME' lists them,\n"
@@ -258,7 +261,7 @@ std::string HelpText(std::optional<CommandKind> command) {
     case CommandKind::Export:
         return kExport;
     case CommandKind::Apply:
-        return kApplyHead + OutputHelp(NameUse::ColourOnly) + kApplyTail;
+        return kApplyHead + OutputHelp(NameUse::AnySamples) + kApplyTail;
     case CommandKind::Sane:
         return kSane;
     case CommandKind::Cube:

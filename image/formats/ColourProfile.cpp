@@ -455,6 +455,51 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
     return std::vector<std::uint8_t>(input.begin(), input.end());
 }
 
+Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
+                                                      std::int32_t channels) {
+    if (channels != 1) {
+        // Only a grey profile is opened and rewritten; any other passes as
+        // it is (the reader of the file has checked it).
+        return ProfileFits(profile, 1)
+                   ? ProfileForRgb(profile)
+                   : Outcome<std::vector<std::uint8_t>>(
+                         std::vector<std::uint8_t>(profile.begin(), profile.end()));
+    }
+    if (ProfileFits(profile, channels)) {
+        return std::vector<std::uint8_t>(profile.begin(), profile.end());
+    }
+    return std::vector<std::uint8_t>{};
+}
+
+Outcome<std::vector<std::uint8_t>> GreyProfileAfterTables(std::span<const std::uint8_t> input,
+                                                          const ChannelTables& tables) {
+    if (input.empty()) {
+        return std::vector<std::uint8_t>{};
+    }
+    const Opened opened = Open(input);
+    if (!opened.profile) {
+        return opened.Damaged();
+    }
+    if (cmsGetColorSpace(opened.profile.get()) != cmsSigGrayData) {
+        return std::vector<std::uint8_t>{};
+    }
+    cmsHPROFILE profile = opened.profile.get();
+    const auto* grey = static_cast<const cmsToneCurve*>(cmsReadTag(profile, cmsSigGrayTRCTag));
+    if (grey == nullptr) {
+        return Reason(ReasonCode::Unsupported, 0, "a grey ICC profile without a tone curve");
+    }
+    constexpr std::size_t kGreen = 1; // the three tables are equal
+    cmsContext context = opened.context.get();
+    const Curves composed =
+        Sampled(context, Then(InverseOf(&tables), CurvesOf({grey, grey, grey})));
+    if (!AllMade(composed) || !cmsWriteTag(profile, cmsSigGrayTRCTag, composed[kGreen].get()) ||
+        !Describe(profile, context, profile, true)) {
+        return opened.Damaged();
+    }
+    cmsMD5computeID(profile);
+    return Saved(opened, profile);
+}
+
 Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8_t> input,
                                                       const ChannelTables& tables) {
     if (input.empty()) {

@@ -36,6 +36,21 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
 Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8_t> input,
                                                       const ChannelTables& tables);
 
+// The profile of a grey image after the tables (the three equal, so its
+// samples stay grey): a grey profile with its tone curve composed with the
+// inverse of the green table, described as ProfileAfterTables describes
+// its profiles. Empty in, or a profile of another colour space (which
+// cannot describe grey samples), empty out.
+Outcome<std::vector<std::uint8_t>> GreyProfileAfterTables(std::span<const std::uint8_t> input,
+                                                          const ChannelTables& tables);
+
+// The profile fitted to rows of `channels` samples a pixel: for colour rows
+// a grey profile made RGB (ProfileForRgb) and any other as it is; for grey
+// rows a grey profile as it is, and none for another, which cannot describe
+// grey samples. Empty in, empty out.
+Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
+                                                      std::int32_t channels);
+
 // True when the profile describes images of `channels` samples a pixel:
 // an RGB profile for 3, a grey one for 1 (the header's colour space field).
 bool ProfileFits(std::span<const std::uint8_t> profile, std::int32_t channels);

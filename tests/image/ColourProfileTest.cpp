@@ -250,6 +250,62 @@ TEST(ColourProfile, AGreyProfileBecomesRgbWithItsCurveOnEveryChannel) {
     cmsCloseProfile(source);
 }
 
+std::string DescriptionOfGrey(const std::vector<std::uint8_t>& bytes) {
+    cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size()));
+    char text[256] = {};
+    cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text);
+    cmsCloseProfile(profile);
+    return text;
+}
+
+TEST(ColourProfile, AGreyOutputKeepsAGreyProfileThatShowsTheSameLight) {
+    const std::vector<std::uint8_t> input = profiletest::GreyProfile(1.8);
+    ChannelTables roots; // each table the square root: output = sqrt(input)
+    for (auto& t : roots) {
+        for (int i = 0; i <= 255; ++i) {
+            t.push_back(std::sqrt(i / 255.0));
+        }
+    }
+    const Outcome<std::vector<std::uint8_t>> written = GreyProfileAfterTables(input, roots);
+    ASSERT_TRUE(written) << written.Why().Text;
+    cmsHPROFILE made = cmsOpenProfileFromMem(written->data(), cmsUInt32Number(written->size()));
+    cmsHPROFILE source = cmsOpenProfileFromMem(input.data(), cmsUInt32Number(input.size()));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(cmsGetColorSpace(made), cmsSigGrayData);
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM after =
+        cmsCreateTransform(made, TYPE_GRAY_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+    cmsHTRANSFORM before = cmsCreateTransform(source, TYPE_GRAY_DBL, lab, TYPE_Lab_DBL,
+                                              INTENT_RELATIVE_COLORIMETRIC, 0);
+    for (const double v : {0.04, 0.2, 0.5, 0.9}) {
+        const double out = std::sqrt(v);
+        cmsCIELab a{};
+        cmsCIELab b{};
+        cmsDoTransform(after, &out, &a, 1);
+        cmsDoTransform(before, &v, &b, 1);
+        EXPECT_NEAR(a.L, b.L, 0.1) << v;
+    }
+    cmsDeleteTransform(after);
+    cmsDeleteTransform(before);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(made);
+    cmsCloseProfile(source);
+    EXPECT_EQ(DescriptionOfGrey(*written), DescriptionOfGrey(input) + " with Tamrel tables");
+    EXPECT_TRUE(GreyProfileAfterTables(profiletest::MatrixTrcProfile(2.2), roots)->empty())
+        << "an RGB profile cannot describe grey samples";
+}
+
+TEST(ColourProfile, AProfileIsFittedToTheRowsItDescribes) {
+    const std::vector<std::uint8_t> grey = profiletest::GreyProfile(2.2);
+    const std::vector<std::uint8_t> rgb = profiletest::MatrixTrcProfile(2.2);
+    EXPECT_EQ(*ProfileForChannels(grey, 1), grey) << "grey rows keep a grey profile";
+    EXPECT_TRUE(ProfileForChannels(rgb, 1)->empty()) << "an RGB profile cannot describe grey";
+    EXPECT_EQ(*ProfileForChannels(rgb, 3), rgb) << "colour rows keep an RGB profile";
+    const std::vector<std::uint8_t> made = *ProfileForChannels(grey, 3);
+    EXPECT_TRUE(ProfileFits(made, 3)) << "a grey profile made RGB for colour rows";
+    EXPECT_TRUE(ProfileForChannels({}, 3)->empty());
+}
+
 // The description a colour-managed program lists, as LittleCMS reads it.
 std::string DescriptionOf(const std::vector<std::uint8_t>& bytes) {
     cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size()));
