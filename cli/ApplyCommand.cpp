@@ -37,10 +37,13 @@ bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyO
     }
     // Stored rows go through the tables and out a run at a time: the whole
     // image is never decoded.
+    Reason warning;
     const Reason failed =
-        ApplyImageFile(target.input, target.output, target.format, tables, options);
+        ApplyImageFile(target.input, target.output, target.format, tables, options, &warning);
     if (failed) {
         err << FileError(IsAboutOutput(failed) ? target.output : target.input, ReasonText(failed));
+    } else if (warning) {
+        err << FileError(target.input, ReasonText(warning));
     }
     return !failed;
 }
@@ -57,7 +60,12 @@ bool ApplyToPages(const std::vector<ApplyTarget>& targets, const ApplyTables& ta
             err << FileError(target.output, kReasonIsInput);
             return false;
         }
-        const Reason failed = ApplyFileToPage(target.input, target.format, *pages, tables, options);
+        Reason warning;
+        const Reason failed =
+            ApplyFileToPage(target.input, target.format, *pages, tables, options, &warning);
+        if (warning) {
+            err << FileError(target.input, ReasonText(warning));
+        }
         if (failed) {
             err << FileError(IsAboutOutput(failed) ? target.output : target.input,
                              ReasonText(failed));

@@ -9,6 +9,7 @@
 #include "measure/Calibration.h"
 #include "measure/CalibrationReport.h"
 #include "measure/ChartPicture.h"
+#include "measure/InputProfile.h"
 
 #include <ostream>
 #include <system_error>
@@ -82,9 +83,18 @@ int ReportProblem(const CliCommand& command, const CalibrationProblem& problem, 
     return ReportUsage(command, CornerProblemText(problem), err);
 }
 
+// The calibration's profile (ICC 2.4), or written anew at --icc-version 4.
+Outcome<std::vector<std::uint8_t>> ProfileOfVersion(const CliCommand& command,
+                                                    const Calibration& result) {
+    if (command.iccVersion == 4) {
+        return AtIccVersion(result.profile, IccVersion::Four);
+    }
+    return result.profile;
+}
+
 // The outputs, each replaced safely; the first failure is reported.
-int WriteOutputs(const CliCommand& command, const Calibration& result, const ChartScan& scan,
-                 std::ostream& err) {
+int WriteOutputs(const CliCommand& command, const Calibration& result,
+                 std::span<const std::uint8_t> profile, const ChartScan& scan, std::ostream& err) {
     if (command.diagnostic) {
         SampleImage picture = ChartBackdrop(scan);
         DrawMarks(picture, MarksOf(result));
@@ -106,7 +116,7 @@ int WriteOutputs(const CliCommand& command, const Calibration& result, const Cha
         }
     }
     if (command.profile) {
-        const std::span<const std::uint8_t> bytes = result.profile;
+        const std::span<const std::uint8_t> bytes = profile;
         const WriteOutcome written = WriteFileAtomically(*command.profile, std::span(&bytes, 1));
         if (written != WriteResult::Ok) {
             err << FileError(*command.profile, ReasonText(written.Why));
@@ -183,7 +193,12 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         return ReportProblem(command, *problem, err);
     }
     const Calibration& result = std::get<Calibration>(outcome);
-    if (const int status = WriteOutputs(command, result, *scan, err); status != kExitOk) {
+    const Outcome<std::vector<std::uint8_t>> profile = ProfileOfVersion(command, result);
+    if (!profile) {
+        err << PlainError("the profile could not be made: " + profile.Why().Text);
+        return kExitFailed;
+    }
+    if (const int status = WriteOutputs(command, result, *profile, *scan, err); status != kExitOk) {
         return status;
     }
     return PrintAll(PositionsText(result) + SummaryText(result), out, err);

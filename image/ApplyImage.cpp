@@ -91,15 +91,17 @@ Reason WriteConverted(const RowSource& rows, ImageFormat format, std::int32_t bi
 }
 
 // The input's resolution, and its profile rewritten for the tables the
-// samples went through where the output keeps a profile.
+// samples went through where the output keeps a profile; its curves hold
+// one entry per level of the written samples where those are 8 bits.
 Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format,
-                              const ChannelTables& tables) {
+                              const ChannelTables& tables, std::int32_t bits) {
     ImageMeta meta = rows.Meta();
     if (meta.profile.empty() || !EntryOf(format).HoldsProfile) {
         meta.profile.clear();
         return meta;
     }
-    Outcome<std::vector<std::uint8_t>> profile = ProfileAfterTables(meta.profile, tables);
+    const std::size_t levels = bits == kWideBits ? kLevels16 : kLevels8;
+    Outcome<std::vector<std::uint8_t>> profile = ProfileAfterTables(meta.profile, tables, levels);
     if (!profile) {
         return profile.Why();
     }
@@ -125,7 +127,10 @@ Reason ApplyWide(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const bool bigEndian = EntryOf(format).Words == std::endian::big;
     const WideTables wide = ComposeWideTables(tables.Wide, layout.MaxValue, bigEndian);
     const WideKernel kernel = WideKernelFor(layout.Format);
-    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ProfileTablesOf(tables, false));
+    // A JPEG rounds the samples to 8 bits.
+    const std::int32_t written = EntryOf(format).HoldsWide ? kWideBits : kNarrowBits;
+    const Outcome<ImageMeta> meta =
+        OutputMeta(rows, format, ProfileTablesOf(tables, false), written);
     if (!meta) {
         return meta.Why();
     }
@@ -153,7 +158,8 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     }
     const RowSource& eight = levels ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
-    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ProfileTablesOf(tables, true));
+    const Outcome<ImageMeta> meta =
+        OutputMeta(rows, format, ProfileTablesOf(tables, true), kNarrowBits);
     if (!meta) {
         return meta.Why();
     }
@@ -206,19 +212,25 @@ Reason ApplyImageToPage(const ByteSource& input, ImageFormat inFormat, ImageForm
 }
 
 Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat, PageWriter& pages,
-                       const ApplyTables& tables, const ApplyOptions& options) {
-    return UseFileRows(input, ReadFormatOf(input), [&](const RowSource& rows) {
-        return ApplyRows(rows, outFormat, PageTarget(pages), tables, options);
-    });
+                       const ApplyTables& tables, const ApplyOptions& options, Reason* warning) {
+    return UseFileRows(
+        input, ReadFormatOf(input),
+        [&](const RowSource& rows) {
+            return ApplyRows(rows, outFormat, PageTarget(pages), tables, options);
+        },
+        warning);
 }
 
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
-                      ImageFormat outFormat, const ApplyTables& tables,
-                      const ApplyOptions& options) {
+                      ImageFormat outFormat, const ApplyTables& tables, const ApplyOptions& options,
+                      Reason* warning) {
     const Replacement replace = [&](const PositionedContents& c) {
         return WriteFileAtomically(output, c);
     };
-    return UseFileRows(input, ReadFormatOf(input), [&](const RowSource& rows) {
-        return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
-    });
+    return UseFileRows(
+        input, ReadFormatOf(input),
+        [&](const RowSource& rows) {
+            return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
+        },
+        warning);
 }

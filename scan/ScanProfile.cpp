@@ -51,5 +51,6 @@ Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t>
         ComputeChannelCurve(positive[c], tables[c], maxLevel);
         spans[c] = tables[c];
     }
-    return ProfileAfterTables(inputProfile, ChannelTablesOf(spans, maxLevel));
+    return ProfileAfterTables(inputProfile, ChannelTablesOf(spans, maxLevel),
+                              static_cast<std::size_t>(maxLevel) + 1);
 }

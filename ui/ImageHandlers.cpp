@@ -17,6 +17,8 @@
 namespace {
 
 const QString kCannotLoad = QStringLiteral("ファイルをロードできません。");
+// Said after the picture shows, when its reader went past something.
+const QString kOpenedWithWarning = QStringLiteral("画像を開きました。");
 
 // Every image the window reads first, then each format, then all files.
 FileDialogRequest ImageFileRequest() {
@@ -35,9 +37,10 @@ void CTamrelDlg::OnOpenImage() {
         return;
     }
     const std::filesystem::path path = PathFromUser(*picked);
+    Reason warning;
     Outcome<DecodedImage> read = [&] {
         const WaitCursor wait;
-        return ReadImageFile(path);
+        return ReadImageFile(path, &warning);
     }();
     if (!read) {
         Ask().ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,
@@ -46,6 +49,10 @@ void CTamrelDlg::OnOpenImage() {
     }
     ReplaceImage(std::move(*read), nullptr);
     imagePath_ = path; // calibration reads the file again at its own depth
+    if (warning) {
+        Ask().ShowMessage(kOpenedWithWarning, MessageButtons::Ok, MessageIcon::Information,
+                          ReasonLine(path, warning));
+    }
 }
 
 void CTamrelDlg::BuildPreviewBitmap() {

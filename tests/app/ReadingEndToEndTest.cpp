@@ -1,10 +1,13 @@
 // The real program reading its scan: the image before the tables on the
 // backslash key, Black and White from the image through the context menu,
-// its undo and redo on the keys, and the histogram behind the curves.
+// its undo and redo on the keys, and the histogram behind the curves; files
+// of other programs: a TIFF turned by its Orientation tag shown upright, a
+// JPEG without its end marker opened with a note, a CMYK one refused.
 #include "curve/ChannelParams.h"
 #include "tests/app/RunTamrel.h"
 #include "tests/app/ScanSteps.h"
 #include "tests/image/BmpWriter.h"
+#include "tests/support/OtherProgram.h"
 
 #include <QImage>
 
@@ -137,10 +140,10 @@ TEST(TamrelReading, TheHistogramFollowsEachNewlyOpenedFile) {
     const ScratchDir scratch;
     const auto second = WriteGrey(scratch, 200);
     const std::string grab = "; grab " + (scratch / "after-two.png").string();
-    const auto both = RunTamrel(scratch, Script(apptest::MenuEntrySteps(3) + "; " +
-                                                apptest::OpenImageSteps(WriteGrey(scratch)) +
-                                                "; " + apptest::OpenImageSteps(second) + grab +
-                                                "; key Escape"));
+    const auto both =
+        RunTamrel(scratch, Script(apptest::MenuEntrySteps(3) + "; " +
+                                  apptest::OpenImageSteps(WriteGrey(scratch)) + "; " +
+                                  apptest::OpenImageSteps(second) + grab + "; key Escape"));
     ASSERT_EQ(both.status, 0) << both.err;
     const std::string only = "; grab " + (scratch / "only-second.png").string();
     const auto one = RunTamrel(scratch, Script(apptest::OpenImageSteps(second) + "; " +
@@ -151,6 +154,98 @@ TEST(TamrelReading, TheHistogramFollowsEachNewlyOpenedFile) {
     EXPECT_EQ(afterTwo, QImage((scratch / "only-second.png").c_str()));
 }
 
+// Files other programs make, for the tests below; skipped where the
+// programs are absent.
+class TamrelOtherFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* program : {"cjpeg", "convert"}) {
+            if (!othertest::HasProgram(program)) {
+                GTEST_SKIP() << program << " is absent";
+            }
+        }
+        // 300 x 200, a ramp across and down: every turn reads apart.
+        bmptest::Picture p{300, 200, {}};
+        for (std::uint32_t y = 0; y < 200; ++y) {
+            for (std::uint32_t x = 0; x < 300; ++x) {
+                p.pixels.push_back((x * 255 / 299) << 16 | (y * 255 / 199) << 8 | 90);
+            }
+        }
+        bmptest::WriteFile(In("picture.bmp"), bmptest::EncodeBmp(p));
+    }
+    std::filesystem::path In(const std::string& name) const { return scratch_ / name; }
+    void Make(const std::string& line) const {
+        const othertest::ProgramRun run = othertest::RunProgram(line);
+        ASSERT_EQ(run.status, 0) << line << "\n" << run.out;
+    }
+    // The readout over a grid of the image area, the histogram behind the
+    // curves, and a picture of the whole window.
+    std::string ReadAll(const std::string& grab) const {
+        std::string steps = "; " + apptest::MenuEntrySteps(3);
+        for (int y = 10; y < 300; y += 37) {
+            for (int x = 10; x < 330; x += 41) {
+                steps += "; move IDC_IMAGE " + std::to_string(x) + " " + std::to_string(y) +
+                         "; print IDC_PIXEL_R; print IDC_PIXEL_G; print IDC_PIXEL_B";
+            }
+        }
+        return steps + "; grab " + In(grab).string();
+    }
+
+    ScratchDir scratch_;
+};
+
+// A TIFF whose Orientation tag says its rows are turned (6: a quarter turn
+// clockwise) shows as the same picture turned in its pixels: the same
+// readouts everywhere, histogram and window, after a BMP was open first.
+TEST_F(TamrelOtherFiles, ATurnedTiffShowsAsThePictureTurnedInItsPixels) {
+    Make("convert '" + In("picture.bmp").string() + "' -orient RightTop '" +
+         In("turned.tif").string() + "'");
+    Make("convert '" + In("picture.bmp").string() + "' -rotate 90 '" + In("rotated.tif").string() +
+         "'");
+    const auto turned =
+        RunTamrel(scratch_, Script(apptest::OpenImageSteps(WriteGrey(scratch_)) + "; " +
+                                   apptest::OpenImageSteps(In("turned.tif")) +
+                                   ReadAll("turned.png") + "; key Escape"));
+    ASSERT_EQ(turned.status, 0) << turned.err;
+    const auto rotated = RunTamrel(scratch_, Script(apptest::OpenImageSteps(In("rotated.tif")) +
+                                                    ReadAll("rotated.png") + "; key Escape"));
+    ASSERT_EQ(rotated.status, 0) << rotated.err;
+    EXPECT_EQ(Printed(turned.out, "IDC_PIXEL_G"), Printed(rotated.out, "IDC_PIXEL_G"));
+    EXPECT_EQ(Printed(turned.out, "IDC_PIXEL_R"), Printed(rotated.out, "IDC_PIXEL_R"));
+    EXPECT_EQ(Printed(turned.out, "IDC_PIXEL_R").size(), 64U);
+    const QImage a(In("turned.png").c_str());
+    ASSERT_FALSE(a.isNull());
+    EXPECT_EQ(a, QImage(In("rotated.png").c_str()));
+}
+
+// A JPEG without its end marker opens with a note after its picture shows;
+// a CMYK JPEG then is refused with what to do, and the picture stays.
+TEST_F(TamrelOtherFiles, AJpegWithoutItsEndIsOpenedWithANoteAndACmykOneIsRefused) {
+    Make("cjpeg -outfile '" + In("whole.jpg").string() + "' '" + In("picture.bmp").string() + "'");
+    std::string bytes = ReadBytes(In("whole.jpg"));
+    bytes.resize(bytes.size() - 2);
+    WriteBytes(In("cut.jpg"), bytes);
+    Make("convert '" + In("picture.bmp").string() + "' -colorspace CMYK '" +
+         In("cmyk.jpg").string() + "'");
+    const std::string read = "; move IDC_IMAGE 100 100; print IDC_PIXEL_R";
+    const std::string box = "; print qt_msgbox_label; print qt_msgbox_informativelabel; key Return";
+    const auto result =
+        RunTamrel(scratch_, Script(apptest::OpenImageSteps(In("cut.jpg")) + box + "; wait 200" +
+                                   read + "; " + apptest::OpenImageSteps(In("cmyk.jpg")) + box +
+                                   "; wait 200" + read + "; key Escape"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Printed(result.out, "qt_msgbox_label"),
+              (std::vector<std::string>{"画像を開きました。", "ファイルをロードできません。"}));
+    EXPECT_EQ(Printed(result.out, "qt_msgbox_informativelabel"),
+              (std::vector<std::string>{
+                  "cut.jpg: JPEG ファイルに終わりのマーカーがありません。画像は最後まで読めました",
+                  "cmyk.jpg: CMYK の JPEG は読めません。ファイルを RGB に変換してください"}));
+    const std::vector<std::string> readouts = Printed(result.out, "IDC_PIXEL_R");
+    ASSERT_EQ(readouts.size(), 2U);
+    EXPECT_NE(readouts[0], "R: ");
+    EXPECT_EQ(readouts[0], readouts[1]);
+}
+
 } // namespace
 
-}  // namespace reading_end_to_end_test
+} // namespace reading_end_to_end_test

@@ -56,6 +56,20 @@ inline std::vector<std::uint8_t> PlanarPackBits(const ScratchDir& dir) {
     });
 }
 
+// 80 x 80 grey in one PackBits strip of `bytes` bytes of runs of 128
+// zeros (6400 bytes need 100 of them: PackBits' bound is 64 to 1).
+inline std::vector<std::uint8_t> PackBitsStrip(const ScratchDir& dir, std::size_t bytes) {
+    return LibTiffFile(dir, [&](TIFF* tif) {
+        SetShape(tif, 80, 80, 1, COMPRESSION_PACKBITS);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 80u);
+        std::vector<std::uint8_t> runs;
+        while (runs.size() < bytes) {
+            runs.push_back(kPackBitsRun[runs.size() % 2]);
+        }
+        TIFFWriteRawStrip(tif, 0, runs.data(), tmsize_t(runs.size()));
+    });
+}
+
 // 65000 x 65000 RGB in 4096-pixel tiles of 2 bytes each.
 inline std::vector<std::uint8_t> TiledLzw(const ScratchDir& dir, std::uint32_t side,
                                           std::uint32_t tileSide) {
