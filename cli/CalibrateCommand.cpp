@@ -164,6 +164,21 @@ std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::
     return std::move(*read);
 }
 
+// The scan, or nullopt after the failure was reported; a warning of its
+// reader is told on the way.
+std::optional<ChartScan> ScanOrReport(const fs::path& path, std::ostream& err) {
+    Reason warning;
+    Outcome<ChartScan> scan = ReadChartScan(path, &warning);
+    if (!scan) {
+        err << FileError(path, ReasonText(scan.Why()));
+        return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(path, ReasonText(warning));
+    }
+    return std::move(*scan);
+}
+
 } // namespace
 
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err) {
@@ -172,9 +187,8 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         return kExitFailed;
     }
     const fs::path& scanPath = command.inputs.front();
-    const Outcome<ChartScan> scan = ReadChartScan(scanPath);
+    const std::optional<ChartScan> scan = ScanOrReport(scanPath, err);
     if (!scan) {
-        err << FileError(scanPath, ReasonText(scan.Why()));
         return kExitFailed;
     }
     if (const std::string outside = CornerOutside(*command.corners, *scan); !outside.empty()) {

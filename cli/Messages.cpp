@@ -36,7 +36,7 @@ namespace {
 
 // One row of words: what is refused (%1 stands for the reason's Text) and
 // what to do about it.
-struct Words {
+struct WordsRow {
     std::string_view what;
     std::string_view todo;
 };
@@ -44,8 +44,8 @@ struct Words {
 constexpr std::string_view kResaveBmp = "save the image as a 24-bit BMP, PNG or TIFF";
 constexpr std::string_view kGiveReference = "give the chart maker's file of measured values";
 
-// Indexed by RefusedKind.
-constexpr Words kRefusalWords[] = {
+// Indexed by RefusedImage.
+constexpr WordsRow kRefusalWords[] = {
     {"CMYK JPEGs cannot be read", "convert the file to RGB"},
     {"lossless JPEGs cannot be read", "convert the file to PNG or TIFF"},
     {"arithmetic-coded JPEGs cannot be read",
@@ -68,7 +68,7 @@ constexpr Words kRefusalWords[] = {
 };
 
 // Indexed by ReferenceProblem.
-constexpr Words kReferenceWords[] = {
+constexpr WordsRow kReferenceWords[] = {
     {"the reference file is empty", kGiveReference},
     {"the reference file includes another file (.INCLUDE), which is not read",
      "copy that file's values into it"},
@@ -89,15 +89,16 @@ constexpr Words kReferenceWords[] = {
     {"%1 has a value that is not a number", ""},
 };
 
-static_assert(std::size(kRefusalWords) == static_cast<std::size_t>(RefusedKind::NotReadFormat) + 1);
+static_assert(std::size(kRefusalWords) ==
+              static_cast<std::size_t>(RefusedImage::NotReadFormat) + 1);
 static_assert(std::size(kReferenceWords) ==
               static_cast<std::size_t>(ReferenceProblem::NotNumber) + 1);
 
-template <std::size_t N> std::string RowText(const Words (&table)[N], const Reason& why) {
+template <std::size_t N> std::string RowText(const WordsRow (&table)[N], const Reason& why) {
     if (why.Value < 0 || static_cast<std::size_t>(why.Value) >= N) {
         return "not a supported kind of file";
     }
-    const Words& row = table[static_cast<std::size_t>(why.Value)];
+    const WordsRow& row = table[static_cast<std::size_t>(why.Value)];
     std::string text(row.what);
     if (const std::size_t at = text.find("%1"); at != std::string::npos) {
         text.replace(at, 2, why.Text);

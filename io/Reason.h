@@ -28,7 +28,7 @@ enum class ReasonCode {
     WriteFailed,   // any other failed write, flush or rename
     DeviceError,   // a scanner or its library failed; Text holds SANE's status text
     Cancelled,     // the user stopped it
-    Refused,       // a kind of image the reader does not take; Value = a RefusedKind, Text = the
+    Refused,       // a kind of image the reader does not take; Value = a RefusedImage, Text = the
                    // number its words name (bits, a compression)
     BadReference,  // a chart reference file that cannot be used; Value = a ReferenceProblem,
                    // Text = the line, set, patch or word its words name
@@ -37,7 +37,7 @@ enum class ReasonCode {
 
 // The kinds of image a reader refuses. Each has one row of words in the
 // tool's and in the window's table: what is refused and what to do.
-enum class RefusedKind : std::int64_t {
+enum class RefusedImage : std::int64_t {
     JpegCmyk,
     JpegLossless,
     JpegArithmetic,
@@ -84,7 +84,7 @@ struct Reason {
     Reason(ReasonCode code, std::int64_t value = 0, std::string text = {})
         : Code(code), Value(value), Text(std::move(text)) {}
 
-    Reason(RefusedKind kind, std::string text = {})
+    Reason(RefusedImage kind, std::string text = {})
         : Code(ReasonCode::Refused), Value(static_cast<std::int64_t>(kind)), Text(std::move(text)) {
     }
     Reason(ReferenceProblem problem, std::string text = {})

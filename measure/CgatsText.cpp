@@ -81,7 +81,14 @@ Outcome<std::size_t> TakeString(std::string_view text, std::size_t at, std::int3
     return end + 1;
 }
 
-Outcome<std::vector<Token>> Tokens(std::string_view text) {
+// The tokens up to the first fault, and the fault: the walk reports an
+// earlier problem first.
+struct Tokenized {
+    std::vector<Token> tokens;
+    Reason failed;
+};
+
+Tokenized Tokens(std::string_view text) {
     std::vector<Token> tokens;
     std::int32_t line = 1;
     for (std::size_t i = 0; i < text.size();) {
@@ -96,7 +103,7 @@ Outcome<std::vector<Token>> Tokens(std::string_view text) {
         } else if (c == '"' || c == '\'') {
             const Outcome<std::size_t> after = TakeString(text, i, line, tokens);
             if (!after) {
-                return after.Why();
+                return {std::move(tokens), after.Why()};
             }
             i = *after;
         } else if (IsWordByte(c)) {
@@ -106,10 +113,10 @@ Outcome<std::vector<Token>> Tokens(std::string_view text) {
             tokens.push_back({std::string(text.substr(i, end - i)), false, line});
             i = end;
         } else {
-            return SyntaxAt(line);
+            return {std::move(tokens), SyntaxAt(line)};
         }
     }
-    return tokens;
+    return {std::move(tokens), {}};
 }
 
 struct Count {
@@ -123,7 +130,7 @@ enum class Part { Header, Format, Data, After };
 class TableWalk {
 public:
     Reason Take(const std::vector<Token>& tokens);
-    Reason Counts() const;
+    Reason Finish() const;
     std::string Table() const;
 
 private:
@@ -259,15 +266,19 @@ Reason TableWalk::Take(const std::vector<Token>& tokens) {
             return failed;
         }
     }
+    return {};
+}
+
+// What the whole file must have once every token is walked.
+Reason TableWalk::Finish() const {
     const char* missing = part_ == Part::Format ? "END_DATA_FORMAT"
                           : part_ == Part::Data ? "END_DATA"
                           : part_ == Part::Header
                               ? (formatRead_ ? "BEGIN_DATA" : "BEGIN_DATA_FORMAT")
                               : nullptr;
-    return missing ? Reason(ReferenceProblem::Missing, missing) : Counts();
-}
-
-Reason TableWalk::Counts() const {
+    if (missing != nullptr) {
+        return {ReferenceProblem::Missing, missing};
+    }
     if (fields_.value < 0) {
         return {ReferenceProblem::Missing, "NUMBER_OF_FIELDS"};
     }
@@ -295,6 +306,16 @@ bool NamesTables(std::string_view text) {
     return Upper(text).find("BEGIN_DATA_FORMAT") != std::string::npos;
 }
 
+// The first token, when it stands alone on its line and is no keyword.
+std::string KindOf(const std::vector<Token>& t) {
+    const bool alone = t.size() > 1 && t[1].line != t[0].line;
+    if (!alone || t[0].quoted || IsReserved(t[0]) || Is(t[0], "NUMBER_OF_FIELDS") ||
+        Is(t[0], "NUMBER_OF_SETS")) {
+        return {};
+    }
+    return t[0].text;
+}
+
 } // namespace
 
 std::string FirstWord(std::span<const std::uint8_t> bytes) {
@@ -310,21 +331,19 @@ Outcome<CgatsText> CheckCgats(std::span<const std::uint8_t> bytes) {
     if (!NamesTables(text)) {
         return Reason(ReferenceProblem::NotCgats);
     }
-    const Outcome<std::vector<Token>> tokens = Tokens(text);
-    if (!tokens) {
-        return tokens.Why();
-    }
+    const Tokenized tokenized = Tokens(text);
     TableWalk walk;
-    if (Reason failed = walk.Take(*tokens)) {
+    if (Reason failed = walk.Take(tokenized.tokens)) {
+        return failed;
+    }
+    if (tokenized.failed) {
+        return tokenized.failed;
+    }
+    if (Reason failed = walk.Finish()) {
         return failed;
     }
     CgatsText cgats;
-    const std::vector<Token>& t = *tokens;
-    const bool alone = t.size() > 1 && t[1].line != t[0].line;
-    if (!t.empty() && !t[0].quoted && alone && !IsReserved(t[0]) && !Is(t[0], "NUMBER_OF_FIELDS") &&
-        !Is(t[0], "NUMBER_OF_SETS")) {
-        cgats.kind = t[0].text;
-    }
+    cgats.kind = KindOf(tokenized.tokens);
     cgats.table = walk.Table();
     if (!cgats.kind.empty()) {
         cgats.table.replace(0, cgats.table.find('\n'), cgats.kind);

@@ -9,7 +9,7 @@ namespace {
 
 // One row of words: what is refused (%1 stands for the reason's Text) and
 // what to do about it.
-struct Words {
+struct WordsRow {
     const char* what;
     const char* todo;
 };
@@ -18,8 +18,8 @@ constexpr const char* kGiveReference = "チャートメーカーの測定値フ�
 constexpr const char* kToRgb = "ファイルを RGB に変換してください";
 const QString kResaveBmp = QStringLiteral("。24 ビットの BMP、PNG か TIFF で保存し直してください");
 
-// Indexed by RefusedKind, as the tool's table is.
-constexpr Words kRefusalWords[] = {
+// Indexed by RefusedImage, as the tool's table is.
+constexpr WordsRow kRefusalWords[] = {
     {"CMYK の JPEG は読めません", kToRgb},
     {"ロスレス JPEG は読めません", "ファイルを PNG か TIFF に変換してください"},
     {"算術符号化の JPEG は読めません",
@@ -46,7 +46,7 @@ constexpr Words kRefusalWords[] = {
 };
 
 // Indexed by ReferenceProblem.
-constexpr Words kReferenceWords[] = {
+constexpr WordsRow kReferenceWords[] = {
     {"基準ファイルが空です", kGiveReference},
     {"基準ファイルがほかのファイルを取り込んでいます（.INCLUDE）。取り込みは行いません",
      "そのファイルの値を基準ファイルに写してください"},
@@ -67,17 +67,18 @@ constexpr Words kReferenceWords[] = {
     {"%1 に数でない値があります", nullptr},
 };
 
-template <std::size_t N> QString RowText(const Words (&table)[N], const Reason& why) {
+template <std::size_t N> QString RowText(const WordsRow (&table)[N], const Reason& why) {
     if (why.Value < 0 || static_cast<std::size_t>(why.Value) >= N) {
         return QStringLiteral("対応していない種類のファイルです");
     }
-    const Words& row = table[static_cast<std::size_t>(why.Value)];
+    const WordsRow& row = table[static_cast<std::size_t>(why.Value)];
     QString text = QString::fromUtf8(row.what);
     text.replace(QStringLiteral("%1"), QString::fromStdString(why.Text));
     return row.todo == nullptr ? text : text + QStringLiteral("。") + QString::fromUtf8(row.todo);
 }
 
-static_assert(std::size(kRefusalWords) == static_cast<std::size_t>(RefusedKind::NotReadFormat) + 1);
+static_assert(std::size(kRefusalWords) ==
+              static_cast<std::size_t>(RefusedImage::NotReadFormat) + 1);
 static_assert(std::size(kReferenceWords) ==
               static_cast<std::size_t>(ReferenceProblem::NotNumber) + 1);
 

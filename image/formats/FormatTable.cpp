@@ -308,7 +308,7 @@ RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height
 Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source) {
     const FormatEntry& entry = EntryOf(format);
     if (entry.Open == nullptr) {
-        return Reason(RefusedKind::NotReadFormat, std::string(entry.Label));
+        return Reason(RefusedImage::NotReadFormat, std::string(entry.Label));
     }
     Outcome<std::unique_ptr<RowSource>> rows = entry.Open(source);
     if (!rows) {

@@ -94,14 +94,18 @@ bool IsLosslessFrame(int marker) {
            marker == kLosslessFrame + 3 * kFrameFamily;
 }
 
+// Once the file has run out, whatever fails failed for want of its bytes.
 Reason ErrorReason(j_common_ptr info) {
+    if (DecoderOf(info).endMade) {
+        return Reason(ReasonCode::Truncated);
+    }
     const int parameter = info->err->msg_parm.i[0];
     switch (info->err->msg_code) {
     case JERR_BAD_PRECISION:
-        return {RefusedKind::JpegPrecision, std::to_string(parameter)};
+        return {RefusedImage::JpegPrecision, std::to_string(parameter)};
     case JERR_SOF_UNSUPPORTED:
         if (IsLosslessFrame(parameter)) {
-            return {RefusedKind::JpegLossless};
+            return {RefusedImage::JpegLossless};
         }
         break;
     default:
@@ -125,10 +129,6 @@ bool LosesPixels(int code) {
 
 void OnJpegMessage(j_common_ptr info, int level) {
     if (level == kWarning && LosesPixels(info->err->msg_code)) {
-        Decoder& d = DecoderOf(info);
-        if (d.endMade && !d.failure) {
-            d.failure = Reason(ReasonCode::Truncated); // the data breaks off at the end
-        }
         OnJpegError(info);
     }
 }
@@ -260,13 +260,13 @@ void Finish(Decoder& d) {
 // What the reader takes: Huffman-coded 8-bit grey, YCbCr or RGB.
 Reason KindProblem(const jpeg_decompress_struct& info) {
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
-        return {RefusedKind::JpegCmyk};
+        return {RefusedImage::JpegCmyk};
     }
     if (info.num_components != 1 && info.num_components != kColour) {
-        return {RefusedKind::JpegComponents, std::to_string(info.num_components)};
+        return {RefusedImage::JpegComponents, std::to_string(info.num_components)};
     }
     if (info.arith_code) {
-        return {RefusedKind::JpegArithmetic};
+        return {RefusedImage::JpegArithmetic};
     }
     return {};
 }

@@ -332,7 +332,7 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
     const int channels = png_get_channels(d->png, d->info);
     const int bits = png_get_bit_depth(d->png, d->info);
     if ((channels != 1 && channels != 3) || (bits != kNarrowBits && bits != kWideBits)) {
-        return Reason(RefusedKind::PngSamples);
+        return Reason(RefusedImage::PngSamples);
     }
     ChoosePlainRows(*d, survey.firstImageData);
     return std::unique_ptr<RowSource>(new PngRows(std::move(d)));

@@ -90,7 +90,7 @@ Outcome<PnmHeader> ParsePnmHeader(std::span<const std::uint8_t> head, bool whole
         return Reason(ReasonCode::NotThisFormat, 0, "PNM");
     }
     if (head[1] != kGreyKind && head[1] != kRgbKind) {
-        return Reason(RefusedKind::PnmKind, std::string(1, char(head[1])));
+        return Reason(RefusedImage::PnmKind, std::string(1, char(head[1])));
     }
     PnmHeader header;
     header.Samples = head[1] == kGreyKind ? 1 : 3;

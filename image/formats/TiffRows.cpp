@@ -60,29 +60,29 @@ Reason KindProblem(TIFF* tif, std::uint16_t colours) {
     const auto photometric = Field<std::uint16_t>(tif, TIFFTAG_PHOTOMETRIC, 0xFFFF);
     const auto compression = Field<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
     if (format == SAMPLEFORMAT_IEEEFP) {
-        return {RefusedKind::TiffFloat};
+        return {RefusedImage::TiffFloat};
     }
     if (format != SAMPLEFORMAT_UINT) {
-        return {RefusedKind::TiffSigned};
+        return {RefusedImage::TiffSigned};
     }
     if (photometric == PHOTOMETRIC_PALETTE) {
-        return {RefusedKind::TiffPalette};
+        return {RefusedImage::TiffPalette};
     }
     if (photometric == PHOTOMETRIC_SEPARATED) {
-        return {RefusedKind::TiffCmyk};
+        return {RefusedImage::TiffCmyk};
     }
     const bool grey =
         (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) &&
         colours == 1;
     const bool rgb = photometric == PHOTOMETRIC_RGB && colours == 3;
     if (!grey && !rgb) {
-        return {RefusedKind::TiffColours, std::to_string(photometric)};
+        return {RefusedImage::TiffColours, std::to_string(photometric)};
     }
     if (bits != 8 && bits != kWideBits) {
-        return {RefusedKind::TiffSampleBits, std::to_string(bits)};
+        return {RefusedImage::TiffSampleBits, std::to_string(bits)};
     }
     if (!IsReadCompression(compression)) {
-        return {RefusedKind::TiffCompression, std::to_string(compression)};
+        return {RefusedImage::TiffCompression, std::to_string(compression)};
     }
     return {};
 }

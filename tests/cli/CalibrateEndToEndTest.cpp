@@ -147,11 +147,16 @@ TEST_F(CliCalibrate, TheProfileIsIccVersionTwoAndFourOnRequest) {
     EXPECT_EQ(std::uint8_t(v2[9]), 0x40);
     EXPECT_EQ(std::uint8_t(v4[8]), 0x04); // 4.3.0
     EXPECT_EQ(std::uint8_t(v4[9]), 0x30);
+    // Qt 6.4 reads display profiles alone (its parser refuses the input
+    // class of every scanner profile): every tag it reads, it reads.
     for (const std::string* bytes : {&v2, &v4}) {
         const std::span<const std::uint8_t> profile(
             reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size());
         EXPECT_FALSE(CheckProfile(profile));
-        EXPECT_TRUE(QColorSpace::fromIccProfile(QByteArray::fromStdString(*bytes)).isValid());
+        EXPECT_EQ(bytes->substr(12, 4), "scnr");
+        QByteArray display = QByteArray::fromStdString(*bytes);
+        display.replace(12, 4, "mntr");
+        EXPECT_TRUE(QColorSpace::fromIccProfile(display).isValid());
     }
     const std::vector<Vector3> device = {{0.2, 0.4, 0.6}, {0.9, 0.1, 0.05}, {0.5, 0.5, 0.5}};
     const auto labs2 =

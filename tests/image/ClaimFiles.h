@@ -56,12 +56,13 @@ inline std::vector<std::uint8_t> PlanarPackBits(const ScratchDir& dir) {
     });
 }
 
-// 80 x 80 grey in one PackBits strip of `bytes` bytes of runs of 128
-// zeros (6400 bytes need 100 of them: PackBits' bound is 64 to 1).
+// 128 x 50 grey in one PackBits strip of `bytes` bytes of runs of 128
+// zeros, one run a row (PackBits packs each row apart): 6400 bytes need 100
+// of them, PackBits' bound being 64 to 1.
 inline std::vector<std::uint8_t> PackBitsStrip(const ScratchDir& dir, std::size_t bytes) {
     return LibTiffFile(dir, [&](TIFF* tif) {
-        SetShape(tif, 80, 80, 1, COMPRESSION_PACKBITS);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 80u);
+        SetShape(tif, 128, 50, 1, COMPRESSION_PACKBITS);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 50u);
         std::vector<std::uint8_t> runs;
         while (runs.size() < bytes) {
             runs.push_back(kPackBitsRun[runs.size() % 2]);

@@ -290,7 +290,7 @@ TEST(JpegReader, ReadsWhatLibjpegReadsAndRefusesTheRest) {
     halved.fullChroma = false;
     const std::vector<std::uint8_t> whole = Baseline();
     const std::vector<std::uint8_t> layered = jpegtest::Encode(grey, progressive);
-    const auto refused = [](RefusedKind kind) { return static_cast<std::int64_t>(kind); };
+    const auto refused = [](RefusedImage kind) { return static_cast<std::int64_t>(kind); };
     const Case cases[] = {
         {"progressive grey", layered, ReasonCode::None, ""},
         {"baseline 4:2:0",
@@ -302,12 +302,12 @@ TEST(JpegReader, ReadsWhatLibjpegReadsAndRefusesTheRest) {
          ReasonCode::NoEndMarker},
         {"not a JPEG", {'B', 'M', 0, 0}, ReasonCode::NotThisFormat, "JPEG"},
         {"CMYK", jpegtest::Encode({8, 8, 4, std::vector<std::uint8_t>(256, 90)}, cmyk),
-         ReasonCode::Refused, "", refused(RefusedKind::JpegCmyk)},
+         ReasonCode::Refused, "", refused(RefusedImage::JpegCmyk)},
         {"12-bit", WithPrecision(whole, 12), ReasonCode::Refused, "12",
-         refused(RefusedKind::JpegPrecision)},
+         refused(RefusedImage::JpegPrecision)},
         {"arithmetic-coded", jpegtest::Encode(grey, arithmetic), ReasonCode::Refused, "",
-         refused(RefusedKind::JpegArithmetic)},
-        {"lossless", Lossless(), ReasonCode::Refused, "", refused(RefusedKind::JpegLossless)},
+         refused(RefusedImage::JpegArithmetic)},
+        {"lossless", Lossless(), ReasonCode::Refused, "", refused(RefusedImage::JpegLossless)},
         {"a frame larger than its bytes can hold", Claiming(), ReasonCode::DamagedData,
          "cannot hold"},
         {"cut short in its data",

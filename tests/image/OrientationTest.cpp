@@ -78,7 +78,7 @@ void ExpectUpright(const Picture& stored, const Picture& upright, int orientatio
     }
 }
 
-bool Run(const std::string& line) {
+bool RunOther(const std::string& line) {
     const othertest::ProgramRun run = othertest::RunProgram(line);
     EXPECT_EQ(run.status, 0) << line << "\n" << run.out;
     return run.status == 0;
@@ -107,12 +107,12 @@ protected:
 
 TEST_F(Orientations, EveryExifOrientationOfAJpegReadsUpright) {
     ASSERT_TRUE(
-        Run("cjpeg -quality 95 -outfile " + Quoted("base.jpg") + " " + Quoted("picture.ppm")));
+        RunOther("cjpeg -quality 95 -outfile " + Quoted("base.jpg") + " " + Quoted("picture.ppm")));
     const Picture stored = Read(ImageFormat::Jpeg, In("base.jpg"));
     for (int o = 1; o <= 8; ++o) {
         const std::string name = "turned" + std::to_string(o) + ".jpg";
-        ASSERT_TRUE(Run("exiftool -q -n -Orientation=" + std::to_string(o) + " -o " + Quoted(name) +
-                        " " + Quoted("base.jpg")));
+        ASSERT_TRUE(RunOther("exiftool -q -n -Orientation=" + std::to_string(o) + " -o " +
+                             Quoted(name) + " " + Quoted("base.jpg")));
         ExpectUpright(stored, Read(ImageFormat::Jpeg, In(name)), o);
     }
 }
@@ -125,8 +125,8 @@ TEST_F(Orientations, EveryOrientationTagOfATiffReadsUpright) {
         for (int o = 1; o <= 8; ++o) {
             SCOPED_TRACE(compress);
             const std::string name = std::string(compress) + std::to_string(o) + ".tif";
-            ASSERT_TRUE(Run("convert " + Quoted("picture.ppm") + " -compress " + compress +
-                            " -orient " + kOrientNames[o - 1] + " " + Quoted(name)));
+            ASSERT_TRUE(RunOther("convert " + Quoted("picture.ppm") + " -compress " + compress +
+                                 " -orient " + kOrientNames[o - 1] + " " + Quoted(name)));
             ExpectUpright(stored, Read(ImageFormat::Tiff, In(name)), o);
         }
     }
@@ -148,8 +148,8 @@ TEST_F(Orientations, RowsStreamWhereTheReaderAllowsAndAreHeldWhereItDoesNot) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(
-            Run("convert " + Quoted("picture.ppm") + " " + c.command + " " + Quoted("case.tif")));
+        ASSERT_TRUE(RunOther("convert " + Quoted("picture.ppm") + " " + c.command + " " +
+                             Quoted("case.tif")));
         const std::string bytes = ReadBytes(In("case.tif"));
         const std::vector<std::uint8_t> file(bytes.begin(), bytes.end());
         const MemorySource source(file);
@@ -161,7 +161,7 @@ TEST_F(Orientations, RowsStreamWhereTheReaderAllowsAndAreHeldWhereItDoesNot) {
 }
 
 TEST_F(Orientations, AnExifResolutionStandsWhereJfifGivesNone) {
-    ASSERT_TRUE(Run("cjpeg -outfile " + Quoted("base.jpg") + " " + Quoted("picture.ppm")));
+    ASSERT_TRUE(RunOther("cjpeg -outfile " + Quoted("base.jpg") + " " + Quoted("picture.ppm")));
     struct Case {
         const char* name;
         std::string tags;
@@ -186,8 +186,8 @@ TEST_F(Orientations, AnExifResolutionStandsWhereJfifGivesNone) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string name = "res" + std::to_string(n++) + ".jpg";
-        ASSERT_TRUE(
-            Run("exiftool -q -n " + c.tags + " -o " + Quoted(name) + " " + Quoted("base.jpg")));
+        ASSERT_TRUE(RunOther("exiftool -q -n " + c.tags + " -o " + Quoted(name) + " " +
+                             Quoted("base.jpg")));
         const std::string bytes = ReadBytes(In(name));
         const std::vector<std::uint8_t> file(bytes.begin(), bytes.end());
         const MemorySource source(file);
