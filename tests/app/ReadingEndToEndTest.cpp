@@ -2,7 +2,8 @@
 // backslash key, Black and White from the image through the context menu,
 // its undo and redo on the keys, and the histogram behind the curves; files
 // of other programs: a TIFF turned by its Orientation tag shown upright, a
-// JPEG without its end marker opened with a note, a CMYK one refused.
+// JPEG without its end marker opened with a note, a CMYK one refused; the
+// chart dialog's words for reference files of other kinds.
 #include "curve/ChannelParams.h"
 #include "tests/app/RunTamrel.h"
 #include "tests/app/ScanSteps.h"
@@ -251,6 +252,44 @@ TEST_F(TamrelOtherFiles, AJpegWithoutItsEndIsOpenedWithANoteAndACmykOneIsRefused
     ASSERT_EQ(readouts.size(), 2U);
     EXPECT_NE(readouts[0].find_first_of("0123456789"), std::string::npos) << readouts[0];
     EXPECT_EQ(readouts[0], readouts[1]);
+}
+
+// The chart dialog's reference, chosen as a user would: a chart layout and
+// a file LittleCMS's own parser crashed on are each refused in Japanese
+// naming what they are (and the line), then a measured file is taken.
+TEST(TamrelReferences, TheChartDialogNamesWhatAReferenceFileIs) {
+    const std::filesystem::path argyll = "/usr/share/color/argyll/ref";
+    if (!std::filesystem::exists(argyll)) {
+        GTEST_SKIP() << argyll << " is absent";
+    }
+    const ScratchDir scratch;
+    const std::filesystem::path finding =
+        std::filesystem::path(TAMREL_SOURCE_DIR) / "fuzz/corpus/cgats/cgats-lcms-bus-1.txt";
+    const auto choose = [](const std::filesystem::path& file) {
+        return "; await chartDialog 5000; click chartBrowse; wait 300; type " + file.string() +
+               "; key Return";
+    };
+    const std::string refused =
+        "; await QMessageBox 5000; print qt_msgbox_label; print qt_msgbox_informativelabel";
+    const auto result = RunTamrel(
+        scratch,
+        Script(apptest::OpenImageSteps(WriteGrey(scratch)) +
+               "; key Shift+F10; wait 100; key Up; key Return; await chartDialog 5000; wait 500" +
+               choose(argyll / "ColorChecker.cht") + refused + "; key Return; wait 300" +
+               choose(finding) + refused + "; key Return; wait 300" +
+               choose(argyll / "ColorChecker.cie") +
+               "; wait 500; print chartReference; key Escape; wait 300; key Escape"));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(
+        Printed(result.out, "qt_msgbox_label"),
+        (std::vector<std::string>{"基準ファイルを読めません。", "基準ファイルを読めません。"}));
+    EXPECT_EQ(
+        Printed(result.out, "qt_msgbox_informativelabel"),
+        (std::vector<std::string>{"ColorChecker.cht: チャートのレイアウトで、測定値ではありません。"
+                                  "チャートメーカーの測定値ファイルを指定してください",
+                                  "cgats-lcms-bus-1.txt: 2 行目を CGATS として読めません"}));
+    EXPECT_EQ(Printed(result.out, "chartReference"),
+              (std::vector<std::string>{"ColorChecker.cie"}));
 }
 
 } // namespace
