@@ -224,11 +224,31 @@ bool ReadProfile(Decoder& d) {
     return true;
 }
 
+// A progressive file's scans each refine some coefficients; the picture is
+// whole once every coefficient of every component has come to its last
+// bit (libjpeg-turbo's coef_bits, -1 for a coefficient not yet sent).
+bool EveryCoefficientSent(const jpeg_decompress_struct& info) {
+    for (int c = 0; c < info.num_components; ++c) {
+        for (int k = 0; k < DCTSIZE2; ++k) {
+            if (info.coef_bits[c][k] != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// A file of several scans is read whole here; one that ends between two
+// scans is a file cut short, its picture coarse.
 bool StartDecoding(Decoder& d) {
     if (setjmp(d.jump) != 0) {
         return false;
     }
     jpeg_start_decompress(&d.info);
+    if (d.endMade && d.info.progressive_mode && !EveryCoefficientSent(d.info)) {
+        d.failure = Reason(ReasonCode::Truncated);
+        return false;
+    }
     return true;
 }
 

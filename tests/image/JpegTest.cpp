@@ -262,6 +262,15 @@ std::vector<std::uint8_t> Lossless() {
             0x00, 0x10, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
 }
 
+// The file up to its last scan (the last start-of-scan marker).
+std::vector<std::uint8_t> WithoutLastScan(const std::vector<std::uint8_t>& file) {
+    std::size_t at = file.size() - 2;
+    while (at > 0 && !(file[at] == 0xFF && file[at + 1] == 0xDA)) {
+        --at;
+    }
+    return {file.begin(), file.begin() + std::ptrdiff_t(at)};
+}
+
 // The file without its last two bytes, the end marker.
 std::vector<std::uint8_t> WithoutEnd(std::vector<std::uint8_t> file) {
     EXPECT_EQ(file.at(file.size() - 2), 0xFF);
@@ -322,6 +331,8 @@ TEST(JpegReader, ReadsWhatLibjpegReadsAndRefusesTheRest) {
          {whole.begin(), whole.begin() + 100},
          ReasonCode::Truncated,
          ""},
+        {"progressive, cut short between two scans", WithoutLastScan(layered),
+         ReasonCode::Truncated, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
