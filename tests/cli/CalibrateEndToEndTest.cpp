@@ -179,9 +179,10 @@ TEST_F(CliCalibrate, TheProfileIsIccVersionTwoAndFourOnRequest) {
     EXPECT_NE(three.err.find("--icc-version takes 2 or 4, not 3"), std::string::npos) << three.err;
 }
 
-// A ColorChecker scan given each reference file ArgyllCMS ships (read in
-// place): measured values calibrate; every other kind is refused, named
-// with the file, and nothing is written.
+// A ColorChecker scan given reference files of each kind ArgyllCMS ships
+// (read in place; measure's tests read every one): measured values
+// calibrate; every other kind is refused, named with the file and what it
+// is, and nothing is written.
 TEST_F(CliCalibrate, ArgyllsReferenceFilesCalibrateOrAreNamedForWhatTheyAre) {
     const std::filesystem::path folder = "/usr/share/color/argyll/ref";
     if (!std::filesystem::exists(folder)) {
@@ -219,17 +220,7 @@ TEST_F(CliCalibrate, ArgyllsReferenceFilesCalibrateOrAreNamedForWhatTheyAre) {
         EXPECT_EQ(result.err.find("tamrel-cli: " + (folder / c.file).string() + ": " + c.says),
                   c.status == 0 ? std::string::npos : 0)
             << result.err;
-        std::filesystem::remove(Out("cc.tvp"));
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        const auto result = calibrate(entry.path());
-        EXPECT_TRUE(result.status == 0 || result.status == 1) << entry.path();
-        if (result.status == 1) {
-            EXPECT_EQ(result.err.find("tamrel-cli: " + entry.path().string() + ": "), 0U)
-                << result.err;
-            EXPECT_FALSE(std::filesystem::exists(Out("cc.tvp"))) << entry.path();
-        }
-        EXPECT_EQ(result.err.find(": :"), std::string::npos) << result.err;
+        EXPECT_EQ(std::filesystem::exists(Out("cc.tvp")), c.status == 0) << c.file;
         std::filesystem::remove(Out("cc.tvp"));
     }
 }
