@@ -30,9 +30,13 @@ bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyO
     // image is never decoded.
     ApplyOptions named = options;
     named.GreyOnly = HoldsGreyOnly(target.output);
-    const Reason failed = ApplyImageFile(target.input, target.output, target.format, tables, named);
+    Reason warning;
+    const Reason failed =
+        ApplyImageFile(target.input, target.output, target.format, tables, named, &warning);
     if (failed) {
         err << FileError(IsAboutOutput(failed) ? target.output : target.input, ReasonText(failed));
+    } else if (warning) {
+        err << FileError(target.input, ReasonText(warning));
     }
     return !failed;
 }
@@ -49,7 +53,12 @@ bool ApplyToPages(const std::vector<ApplyTarget>& targets, const ApplyTables& ta
             err << FileError(target.output, kReasonIsInput);
             return false;
         }
-        const Reason failed = ApplyFileToPage(target.input, target.format, *pages, tables, options);
+        Reason warning;
+        const Reason failed =
+            ApplyFileToPage(target.input, target.format, *pages, tables, options, &warning);
+        if (warning) {
+            err << FileError(target.input, ReasonText(warning));
+        }
         if (failed) {
             err << FileError(IsAboutOutput(failed) ? target.output : target.input,
                              ReasonText(failed));

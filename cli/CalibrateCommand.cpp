@@ -14,6 +14,7 @@
 #include "measure/CalibrationReport.h"
 #include "measure/ChartFinder.h"
 #include "measure/ChartPicture.h"
+#include "measure/InputProfile.h"
 
 #include <ostream>
 
@@ -43,6 +44,30 @@ std::string CornerOutside(const ChartCorners& corners, const ChartScan& scan) {
     return {};
 }
 
+// The calibration's profile (ICC 2.4), or written anew at --icc-version 4.
+Outcome<std::vector<std::uint8_t>> ProfileOfVersion(const CliCommand& command,
+                                                    const Calibration& result) {
+    if (command.iccVersion == 4) {
+        return AtIccVersion(result.profile, IccVersion::Four);
+    }
+    return result.profile;
+}
+
+int WriteProfile(const CliCommand& command, const Calibration& result, std::ostream& err) {
+    const Outcome<std::vector<std::uint8_t>> profile = ProfileOfVersion(command, result);
+    if (!profile) {
+        err << PlainError("the profile could not be made: " + profile.Why().Text);
+        return kExitFailed;
+    }
+    const std::span<const std::uint8_t> bytes = *profile;
+    const WriteOutcome written = WriteFileAtomically(*command.profile, std::span(&bytes, 1));
+    if (written != WriteResult::Ok) {
+        err << FileError(*command.profile, ReasonText(written.Why));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 // The outputs, each replaced safely; the first failure is reported.
 int WriteOutputs(const CliCommand& command, const Calibration& result, const ChartScan& scan,
                  std::ostream& err) {
@@ -67,11 +92,8 @@ int WriteOutputs(const CliCommand& command, const Calibration& result, const Cha
         }
     }
     if (command.profile) {
-        const std::span<const std::uint8_t> bytes = result.profile;
-        const WriteOutcome written = WriteFileAtomically(*command.profile, std::span(&bytes, 1));
-        if (written != WriteResult::Ok) {
-            err << FileError(*command.profile, ReasonText(written.Why));
-            return kExitFailed;
+        if (const int status = WriteProfile(command, result, err); status != kExitOk) {
+            return status;
         }
     }
     const WriteOutcome written = SaveParamFile(command.output, result.positions);
@@ -115,6 +137,21 @@ std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::
     return std::move(*read);
 }
 
+// The scan, or nullopt after the failure was reported; a warning of its
+// reader is told on the way.
+std::optional<ChartScan> ScanOrReport(const fs::path& path, std::ostream& err) {
+    Reason warning;
+    Outcome<ChartScan> scan = ReadChartScan(path, &warning);
+    if (!scan) {
+        err << FileError(path, ReasonText(scan.Why()));
+        return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(path, ReasonText(warning));
+    }
+    return std::move(*scan);
+}
+
 // The corners given, or those of the chart found in the scan; printed
 // either way, so that a later run can give them. Null after saying that
 // no chart was found.
@@ -142,9 +179,8 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         return kExitFailed;
     }
     const fs::path& scanPath = command.inputs.front();
-    const Outcome<ChartScan> scan = ReadChartScan(scanPath);
+    const std::optional<ChartScan> scan = ScanOrReport(scanPath, err);
     if (!scan) {
-        err << FileError(scanPath, ReasonText(scan.Why()));
         return kExitFailed;
     }
     if (command.corners) {

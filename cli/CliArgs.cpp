@@ -476,6 +476,10 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     if (given.report) {
         command.report = std::filesystem::path(*given.report);
     }
+    if (given.iccVersion && *given.iccVersion != "2" && *given.iccVersion != "4") {
+        return "--icc-version takes 2 or 4, not " + std::string(*given.iccVersion);
+    }
+    command.iccVersion = given.iccVersion == "4" ? 4 : 2;
     if (given.diagnostic) {
         command.diagnostic = std::filesystem::path(*given.diagnostic);
         if (!FormatOfName(*command.diagnostic, NameUse::ColourOnly)) {

@@ -54,9 +54,10 @@ struct CliCommand {
     std::optional<ChartCorners> corners;             // calibrate --corners X1,Y1,...
     std::optional<std::filesystem::path> report;     // calibrate --report OUT.txt
     std::optional<std::filesystem::path> diagnostic; // calibrate --diagnostic OUT.png
-    std::optional<PixelRect> filmBase;    // film --base L,T,W,H in image pixels
-    std::vector<PixelRect> neutrals;      // film --neutral L,T,W,H, at most two
-    bool blackAndWhite = false;           // film --bw
+    int iccVersion = 2;                              // calibrate --icc-version 2|4
+    std::optional<PixelRect> filmBase;               // film --base L,T,W,H in image pixels
+    std::vector<PixelRect> neutrals;                 // film --neutral L,T,W,H, at most two
+    bool blackAndWhite = false;                      // film --bw
 };
 
 enum class ParseStatus {

@@ -58,18 +58,24 @@ std::optional<FilmSettings> MeasureScan(const CliCommand& command, std::ostream&
     request.base = command.filmBase;
     request.neutrals = command.neutrals;
     RowLayout layout;
+    Reason warning;
     const Outcome<FilmMeasurement> measured = UseFileRows(
-        scan, ReadFormatOf(scan), [&](const RowSource& rows) -> Outcome<FilmMeasurement> {
+        scan, ReadFormatOf(scan),
+        [&](const RowSource& rows) -> Outcome<FilmMeasurement> {
             layout = rows.Layout();
             FilmMeasurement film = MeasureFilm(rows, request);
             if (film.read) {
                 return film.read;
             }
             return film;
-        });
+        },
+        &warning);
     if (!measured) {
         err << FileError(scan, ReasonText(measured.Why()));
         return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(scan, ReasonText(warning));
     }
     if (measured->problem.fault != FilmFault::None) {
         err << FileError(scan, ProblemText(command, measured->problem, layout));

@@ -10,7 +10,7 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 29> kOptions = {{
+const std::array<OptionSpec, 30> kOptions = {{
     {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
      &G::defaults},
     {"--force", "", nullptr, "export scan", &G::force},
@@ -37,6 +37,7 @@ const std::array<OptionSpec, 29> kOptions = {{
     {"--corners", "", "X1,Y1,X2,Y2,X3,Y3,X4,Y4", "calibrate", &G::corners},
     {"--report", "", "a file name", "calibrate", &G::report},
     {"--diagnostic", "", "an image file name", "calibrate", &G::diagnostic},
+    {"--icc-version", "", "2 or 4", "calibrate", &G::iccVersion},
     {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::base},
     {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::neutrals},
     {"--bw", "", nullptr, "film", &G::bw},

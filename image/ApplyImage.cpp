@@ -117,17 +117,20 @@ Reason WriteConverted(const RowSource& rows, ImageFormat format, const OutputSam
 }
 
 // The input's resolution, and its profile rewritten for the tables the
-// samples went through where the output keeps a profile.
+// samples went through where the output keeps a profile; its curves hold
+// one entry per level of the written samples where those are 8 bits.
 Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format,
-                              const ChannelTables& tables, std::int32_t channels) {
+                              const ChannelTables& tables, std::int32_t channels,
+                              std::int32_t bits) {
     ImageMeta meta = rows.Meta();
     if (meta.profile.empty() || !EntryOf(format).HoldsProfile) {
         meta.profile.clear();
         return meta;
     }
-    Outcome<std::vector<std::uint8_t>> profile = channels == 1
-                                                     ? GreyProfileAfterTables(meta.profile, tables)
-                                                     : ProfileAfterTables(meta.profile, tables);
+    const std::size_t levels = bits == kWideBits ? kLevels16 : kLevels8;
+    Outcome<std::vector<std::uint8_t>> profile =
+        channels == 1 ? GreyProfileAfterTables(meta.profile, tables, levels)
+                      : ProfileAfterTables(meta.profile, tables, levels);
     if (!profile) {
         return profile.Why();
     }
@@ -154,8 +157,10 @@ Reason ApplyWide(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const WideTables wide = ComposeWideTables(tables.Wide, layout.MaxValue, bigEndian);
     const OutputSamples samples{OutputChannels(layout, format, tables), kWideBits};
     const WideKernel kernel = WideKernelFor(layout.Format, samples.channels);
+    // A JPEG rounds the samples to 8 bits.
+    const std::int32_t written = EntryOf(format).HoldsWide ? kWideBits : kNarrowBits;
     const Outcome<ImageMeta> meta =
-        OutputMeta(rows, format, ProfileTablesOf(tables, false), samples.channels);
+        OutputMeta(rows, format, ProfileTablesOf(tables, false), samples.channels, written);
     if (!meta) {
         return meta.Why();
     }
@@ -195,7 +200,7 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const ToneMap map(*tables.Levels, eight.Colours());
     const OutputSamples samples{OutputChannels(layout, format, tables), kNarrowBits};
     const Outcome<ImageMeta> meta =
-        OutputMeta(rows, format, ProfileTablesOf(tables, true), samples.channels);
+        OutputMeta(rows, format, ProfileTablesOf(tables, true), samples.channels, kNarrowBits);
     if (!meta) {
         return meta.Why();
     }
@@ -255,19 +260,25 @@ Reason ApplyImageToPage(const ByteSource& input, ImageFormat inFormat, ImageForm
 }
 
 Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat, PageWriter& pages,
-                       const ApplyTables& tables, const ApplyOptions& options) {
-    return UseFileRows(input, ReadFormatOf(input), [&](const RowSource& rows) {
-        return ApplyRows(rows, outFormat, PageTarget(pages), tables, options);
-    });
+                       const ApplyTables& tables, const ApplyOptions& options, Reason* warning) {
+    return UseFileRows(
+        input, ReadFormatOf(input),
+        [&](const RowSource& rows) {
+            return ApplyRows(rows, outFormat, PageTarget(pages), tables, options);
+        },
+        warning);
 }
 
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
-                      ImageFormat outFormat, const ApplyTables& tables,
-                      const ApplyOptions& options) {
+                      ImageFormat outFormat, const ApplyTables& tables, const ApplyOptions& options,
+                      Reason* warning) {
     const Replacement replace = [&](const PositionedContents& c) {
         return WriteFileAtomically(output, c);
     };
-    return UseFileRows(input, ReadFormatOf(input), [&](const RowSource& rows) {
-        return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
-    });
+    return UseFileRows(
+        input, ReadFormatOf(input),
+        [&](const RowSource& rows) {
+            return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
+        },
+        warning);
 }

@@ -52,11 +52,13 @@ Reason ApplyImage(const ByteSource& input, ImageFormat inFormat, ImageFormat out
 Reason ApplyImageToPage(const ByteSource& input, ImageFormat inFormat, ImageFormat outFormat,
                         PageWriter& pages, const ApplyTables& tables,
                         const ApplyOptions& options = {});
+// `warning`, when given, takes what the reader went past (RowSource::Warning).
 Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat, PageWriter& pages,
-                       const ApplyTables& tables, const ApplyOptions& options = {});
+                       const ApplyTables& tables, const ApplyOptions& options = {},
+                       Reason* warning = nullptr);
 
 // The same between files, the output replaced safely: on any failure no
 // output is left and an old one stays as it was.
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
                       ImageFormat outFormat, const ApplyTables& tables,
-                      const ApplyOptions& options = {});
+                      const ApplyOptions& options = {}, Reason* warning = nullptr);

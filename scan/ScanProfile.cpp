@@ -54,6 +54,8 @@ Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t>
     // A grey page goes through the green curve, and its grey profile stays
     // grey; the writer makes it RGB for colour rows.
     const ChannelTables channelTables = ChannelTablesOf(spans, maxLevel);
-    return ProfileFits(inputProfile, 1) ? GreyProfileAfterTables(inputProfile, channelTables)
-                                        : ProfileAfterTables(inputProfile, channelTables);
+    const auto levels = static_cast<std::size_t>(maxLevel) + 1;
+    return ProfileFits(inputProfile, 1)
+               ? GreyProfileAfterTables(inputProfile, channelTables, levels)
+               : ProfileAfterTables(inputProfile, channelTables, levels);
 }

@@ -630,6 +630,7 @@ void CTamrelDlg::OnOpenImage() {
     if (opened) {
         // Calibration reads the file again at its own depth.
         ReplaceImage(std::move(opened->image), PictureOrigin{opened->path, std::nullopt});
+        TellOpenWarning(Ask(), *opened);
     }
 }
 

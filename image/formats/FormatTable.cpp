@@ -13,6 +13,7 @@
 #include "image/formats/PnmWriter.h"
 #include "image/formats/TiffRows.h"
 #include "image/formats/TiffWriter.h"
+#include "image/rows/OrientedRows.h"
 
 #include <array>
 
@@ -196,9 +197,13 @@ RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height
 Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source) {
     const FormatEntry& entry = EntryOf(format);
     if (entry.Open == nullptr) {
-        return Reason(ReasonCode::Unsupported, 0, std::string(entry.Label) + " files are not read");
+        return Reason(RefusedImage::NotReadFormat, std::string(entry.Label));
     }
-    return entry.Open(source);
+    Outcome<std::unique_ptr<RowSource>> rows = entry.Open(source);
+    if (!rows) {
+        return rows;
+    }
+    return TurnedUpright(std::move(*rows));
 }
 
 Reason WriteRows(ImageFormat format, const RowShape& shape, const RowProducer& produce,

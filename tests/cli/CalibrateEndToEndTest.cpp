@@ -1,12 +1,18 @@
 // tamrel-cli calibrate, run as a program on chart scans of a simulated
 // scanner and of SANE's test device: the chart found without --corners,
-// the corners printed, the positions, profile, report and picture it
-// writes, and each problem it names, with nothing written.
+// the corners printed, the positions, profile (ICC 2.4, or 4.3 on request),
+// report and picture it writes, reference files as ArgyllCMS ships them,
+// and each problem it names, with nothing written.
 #include "image/formats/ColourProfile.h"
 #include "io/ParamFileReader.h"
 #include "measure/ChartScan.h"
+#include "measure/InputProfile.h"
 #include "tests/cli/CliRun.h"
 #include "tests/measure/SimulatedScanner.h"
+#include "tests/support/OtherProgram.h"
+
+#include <QByteArray>
+#include <QColorSpace>
 
 #include <gtest/gtest.h>
 
@@ -203,6 +209,117 @@ TEST_F(CliCalibrate, TheColorCheckerNeedsNoReference) {
                                           "ColorChecker", "--corners", Corners(kChecker)});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(LoadParamFile(Out("cc.tvp")).result, LoadResult::Ok);
+}
+
+// The written profile as ArgyllCMS's iccdump, Qt and LittleCMS read it:
+// ICC 2.4 by default, 4.3 on request, the same colours through both.
+TEST_F(CliCalibrate, TheProfileIsIccVersionTwoAndFourOnRequest) {
+    std::vector<std::string> args = It8Args();
+    args.insert(args.end(), {"--profile", Out("v2.icc")});
+    ASSERT_EQ(RunCli(scratch_, args).status, 0);
+    args.back() = Out("v4.icc");
+    args.insert(args.end(), {"--icc-version", "4"});
+    const auto four = RunCli(scratch_, args);
+    ASSERT_EQ(four.status, 0) << four.err;
+    const std::string v2 = ReadBytes(Out("v2.icc"));
+    const std::string v4 = ReadBytes(Out("v4.icc"));
+    ASSERT_GT(v2.size(), 128U);
+    ASSERT_GT(v4.size(), 128U);
+    EXPECT_EQ(std::uint8_t(v2[8]), 0x02); // the header's version: 2.4.0
+    EXPECT_EQ(std::uint8_t(v2[9]), 0x40);
+    EXPECT_EQ(std::uint8_t(v4[8]), 0x04); // 4.3.0
+    EXPECT_EQ(std::uint8_t(v4[9]), 0x30);
+    // Qt 6.4 reads display profiles alone (its parser refuses the input
+    // class of every scanner profile): every tag it reads, it reads.
+    for (const std::string* bytes : {&v2, &v4}) {
+        const std::span<const std::uint8_t> profile(
+            reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size());
+        EXPECT_FALSE(CheckProfile(profile));
+        EXPECT_EQ(bytes->substr(12, 4), "scnr");
+        QByteArray display = QByteArray::fromStdString(*bytes);
+        display.replace(12, 4, "mntr");
+        EXPECT_TRUE(QColorSpace::fromIccProfile(display).isValid());
+    }
+    const std::vector<Vector3> device = {{0.2, 0.4, 0.6}, {0.9, 0.1, 0.05}, {0.5, 0.5, 0.5}};
+    const auto labs2 =
+        LabsThroughProfile({reinterpret_cast<const std::uint8_t*>(v2.data()), v2.size()}, device);
+    const auto labs4 =
+        LabsThroughProfile({reinterpret_cast<const std::uint8_t*>(v4.data()), v4.size()}, device);
+    ASSERT_TRUE(labs2 && labs4);
+    for (std::size_t i = 0; i < device.size(); ++i) {
+        EXPECT_LT(DeltaE2000((*labs2)[i], (*labs4)[i]), 1e-3);
+    }
+    if (othertest::HasProgram("iccdump")) {
+        const othertest::ProgramRun dump = othertest::RunProgram("iccdump " + Out("v2.icc"));
+        EXPECT_EQ(dump.status, 0) << dump.out;
+        EXPECT_NE(dump.out.find("Version      = 2.4.0"), std::string::npos) << dump.out;
+        EXPECT_NE(dump.out.find("Tamrel: it8.pnm"), std::string::npos) << dump.out;
+    }
+    args.back() = "3";
+    const auto three = RunCli(scratch_, args);
+    EXPECT_EQ(three.status, 2);
+    EXPECT_NE(three.err.find("--icc-version takes 2 or 4, not 3"), std::string::npos) << three.err;
+}
+
+// A ColorChecker scan given reference files of each kind ArgyllCMS ships
+// (read in place; measure's tests read every one): measured values
+// calibrate; every other kind is refused, named with the file and what it
+// is, and nothing is written.
+TEST_F(CliCalibrate, ArgyllsReferenceFilesCalibrateOrAreNamedForWhatTheyAre) {
+    const std::filesystem::path folder = "/usr/share/color/argyll/ref";
+    if (!std::filesystem::exists(folder)) {
+        GTEST_SKIP() << folder << " is absent";
+    }
+    simscan::Scanner scanner;
+    const ChartLayout& layout = LayoutOf(ChartKind::ColorChecker24);
+    const ChartCorners corners = simscan::Placed(layout, 30, 10, 24, 2.0);
+    ASSERT_FALSE(
+        simscan::WriteScan(simscan::Scan(scanner, layout, BuiltInColorChecker(), corners, 200, 130),
+                           Out("cc.tif"), ImageFormat::Tiff));
+    const auto calibrate = [&](const std::filesystem::path& reference) {
+        return RunCli(scratch_,
+                      {"calibrate", Out("cc.tif"), Out("cc.tvp"), "--chart", "colorchecker",
+                       "--reference", reference.string(), "--corners", Corners(corners)});
+    };
+    struct Case {
+        const char* file;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"ColorChecker.cie", 0, ""},
+        {"ColorCheckerPassport.cie", 0, ""},
+        {"ColorChecker.cht", 1,
+         "a chart layout, not measured values: give the chart maker's file of measured values"},
+        {"ColorChecker.ti2", 1, "a chart layout, not measured values"},
+        {"FograStrip2.ti1", 1, "a chart's target device values, not measured values"},
+        {"CIE_C.sp", 1, "CGATS of kind SPECT, not a chart's measured values"},
+        {"sRGB.icm", 1, "an ICC profile, not a chart's measured values"},
+    };
+    for (const Case& c : cases) {
+        const auto result = calibrate(folder / c.file);
+        EXPECT_EQ(result.status, c.status) << c.file << ": " << result.err;
+        EXPECT_EQ(result.err.find("tamrel-cli: " + (folder / c.file).string() + ": " + c.says),
+                  c.status == 0 ? std::string::npos : 0)
+            << result.err;
+        EXPECT_EQ(std::filesystem::exists(Out("cc.tvp")), c.status == 0) << c.file;
+        std::filesystem::remove(Out("cc.tvp"));
+    }
+}
+
+// Files that killed calibrate with SIGBUS inside LittleCMS 2.14's parser.
+TEST_F(CliCalibrate, TheFuzzFindingsAreRefusedWithTheirLine) {
+    for (int n = 1; n <= 5; ++n) {
+        const std::filesystem::path finding = std::filesystem::path(TAMREL_SOURCE_DIR) /
+                                              "fuzz/corpus/cgats" /
+                                              ("cgats-lcms-bus-" + std::to_string(n) + ".txt");
+        std::vector<std::string> args = It8Args();
+        args[6] = finding.string();
+        const auto result = RunCli(scratch_, args);
+        EXPECT_EQ(result.status, 1) << finding;
+        EXPECT_EQ(result.err.find("tamrel-cli: " + finding.string() + ": line "), 0U) << result.err;
+        EXPECT_EQ(scratch_.Entries(), std::set<std::string>{});
+    }
 }
 
 struct FailureCase {

@@ -6,6 +6,8 @@
 #include "image/formats/ChannelTables.h"
 #include "tests/image/TestProfiles.h"
 
+#include <lcms2_plugin.h>
+
 #include "curve/ChannelCurve.h"
 
 #include <gtest/gtest.h>
@@ -304,6 +306,63 @@ TEST(ColourProfile, AProfileIsFittedToTheRowsItDescribes) {
     const std::vector<std::uint8_t> made = *ProfileForChannels(grey, 3);
     EXPECT_TRUE(ProfileFits(made, 3)) << "a grey profile made RGB for colour rows";
     EXPECT_TRUE(ProfileForChannels({}, 3)->empty());
+}
+
+// The entries of each stored curve: of the TRC tags, or of the curves
+// that start the A2B0 pipeline.
+std::vector<cmsUInt32Number> CurveEntries(const std::vector<std::uint8_t>& bytes) {
+    cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size()));
+    std::vector<cmsUInt32Number> entries;
+    for (const cmsTagSignature tag : {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag}) {
+        if (const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, tag))) {
+            entries.push_back(cmsGetToneCurveEstimatedTableEntries(curve));
+        }
+    }
+    if (const auto* lut = static_cast<cmsPipeline*>(cmsReadTag(profile, cmsSigAToB0Tag))) {
+        cmsStage* first = cmsPipelineGetPtrToFirstStage(lut);
+        const auto* data = static_cast<_cmsStageToneCurvesData*>(cmsStageData(first));
+        for (cmsUInt32Number c = 0; c < data->nCurves; ++c) {
+            entries.push_back(cmsGetToneCurveEstimatedTableEntries(data->TheCurves[c]));
+        }
+    }
+    cmsCloseProfile(profile);
+    return entries;
+}
+
+// Samples of 8 bits take 256 levels: a curve of more entries says nothing
+// more of them, and would make a 3 KB profile 26 KB in every file.
+TEST(ColourProfile, TheCurvesHoldOneEntryPerLevelOfTheWrittenSamples) {
+    GammaTableSet levels{};
+    for (GammaTable& table : levels) {
+        ComputeChannelTable(kDefaultChannelParams, table);
+    }
+    const ChannelTables eight = ChannelTablesOf(levels);
+    const auto wide = WideTables();
+    const ChannelTables sixteen =
+        ChannelTablesOf({std::span<const std::uint16_t>(wide[0]), wide[1], wide[2]}, kTop16);
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> input;
+        const ChannelTables& tables;
+        std::size_t levels;
+        cmsUInt32Number entries;
+    } cases[] = {
+        {"8-bit tables, matrix/TRC", profiletest::MatrixTrcProfile(2.2), eight, kLevels8, 256},
+        {"8-bit tables, A2B0", profiletest::LutProfile(2.2), eight, kLevels8, 256},
+        {"16-bit tables to 8-bit samples", profiletest::MatrixTrcProfile(2.2), sixteen, kLevels8,
+         256},
+        {"16-bit tables to 16-bit samples", profiletest::MatrixTrcProfile(2.2), sixteen, kLevels16,
+         4096},
+    };
+    for (const auto& c : cases) {
+        const Outcome<std::vector<std::uint8_t>> written =
+            ProfileAfterTables(c.input, c.tables, c.levels);
+        ASSERT_TRUE(written) << c.name;
+        EXPECT_EQ(CurveEntries(*written), std::vector<cmsUInt32Number>(3, c.entries)) << c.name;
+        if (c.entries == 256) {
+            EXPECT_LT(written->size(), c.input.size() + 3 * 2 * 256 + 512) << c.name;
+        }
+    }
 }
 
 // The description a colour-managed program lists, as LittleCMS reads it.

@@ -363,7 +363,7 @@ TEST(ScanFormats, BadFilesGiveTheirReasons) {
         {"cut PNM", ImageFormat::Pnm, cut, ReasonCode::Truncated},
         {"header word", ImageFormat::Pnm, {text.begin(), text.end()}, ReasonCode::BadHeader},
         {"zero width", ImageFormat::Pnm, {zero.begin(), zero.end()}, ReasonCode::BadHeader},
-        {"plain PNM", ImageFormat::Pnm, {plain.begin(), plain.end()}, ReasonCode::Unsupported},
+        {"plain PNM", ImageFormat::Pnm, {plain.begin(), plain.end()}, ReasonCode::Refused},
         {"huge claim", ImageFormat::Pnm, {huge.begin(), huge.end()}, ReasonCode::Truncated},
         {"PNG as PNM", ImageFormat::Pnm, png, ReasonCode::NotThisFormat},
         {"PNM as PNG", ImageFormat::Png, pnm, ReasonCode::NotThisFormat},
