@@ -212,13 +212,19 @@ Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat
     });
 }
 
-Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
-                      ImageFormat outFormat, const ApplyTables& tables,
-                      const ApplyOptions& options) {
+Reason ApplyRowsFile(const RowSource& rows, const std::filesystem::path& output,
+                     ImageFormat outFormat, const ApplyTables& tables,
+                     const ApplyOptions& options) {
     const Replacement replace = [&](const PositionedContents& c) {
         return WriteFileAtomically(output, c);
     };
+    return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
+}
+
+Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
+                      ImageFormat outFormat, const ApplyTables& tables,
+                      const ApplyOptions& options) {
     return UseFileRows(input, ReadFormatOf(input), [&](const RowSource& rows) {
-        return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
+        return ApplyRowsFile(rows, output, outFormat, tables, options);
     });
 }

@@ -1,0 +1,30 @@
+// The same store update a load in the window makes (film, then positions),
+// the curves sampled at the 16-bit scans' 65536 levels.
+#include "cli/FrameTables.h"
+
+namespace {
+
+// The index of a 16-bit sample into these curves is its value scaled to 0..65535.
+constexpr TableShape kSixteenBitShape{65536, 65535};
+
+} // namespace
+
+FrameTables TablesOfFrame(const ParamPositionSet& positions, const FilmSettings& film) {
+    FrameTables tables;
+    ChannelParamsSet channels{};
+    ApplyFilm(film, channels, tables.levels);
+    ApplyPositionSet(positions, channels, tables.levels);
+    tables.wide = CurvesOf(channels, kSixteenBitShape);
+    if (HasFilm(channels)) {
+        tables.positive = CurvesOf(CurvesAlone(channels), kSixteenBitShape);
+    }
+    return tables;
+}
+
+ApplyTables FrameTables::Apply() const {
+    ApplyTables apply{&levels, {wide[kRed], wide[kGreen], wide[kBlue]}, {}};
+    if (!positive[kRed].empty()) {
+        apply.PositiveWide = {positive[kRed], positive[kGreen], positive[kBlue]};
+    }
+    return apply;
+}

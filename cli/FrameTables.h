@@ -1,0 +1,21 @@
+// A frame's tables: PARAMS' twelve positions with the frame's film in
+// front of each curve, at the window's 256 entries and at 65536 for
+// 16-bit scans, and the curves alone (for the positive's profile). The one
+// place `roll` turns loaded parameters into tables.
+#pragma once
+
+#include "cli/ChannelCurves.h"
+#include "curve/FilmSettings.h"
+#include "image/ApplyImage.h"
+#include "io/ParamKeys.h"
+
+struct FrameTables {
+    GammaTableSet levels{};
+    ChannelCurves wide;
+    ChannelCurves positive;
+
+    // Views of the tables above, for as long as this value lives.
+    ApplyTables Apply() const;
+};
+
+FrameTables TablesOfFrame(const ParamPositionSet& positions, const FilmSettings& film);

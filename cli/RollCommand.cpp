@@ -1,0 +1,209 @@
+// roll: a roll of film scanned as strips, each frame found, one film for
+// the roll (its base, the balance of its channels), every frame a positive
+// through its own exposure. Each strip is read twice: once for the roll's
+// film, once for its frames' outputs. A strip that cannot be read or shows
+// no frame is named and the others go on; a pick that cannot be used
+// writes nothing.
+#include "cli/ApplyTargets.h"
+#include "cli/ChannelSource.h"
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
+#include "cli/FilmProblems.h"
+#include "cli/Messages.h"
+#include "cli/RectArgument.h"
+#include "cli/RollFormat.h"
+#include "cli/RollOutputs.h"
+#include "cli/RollStrips.h"
+
+#include <ostream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kNoFrame =
+    "no frame found: a linear scan of a film strip in its holder shows its frames between "
+    "lines of unexposed film";
+
+// The picks on the strips: which strip each names, and the regions to
+// count on each strip (the base first, then the neutrals in order).
+struct RollPlan {
+    std::optional<std::size_t> baseStrip;
+    std::vector<std::size_t> neutralStrips;
+    std::vector<std::vector<PixelRect>> regions; // per strip
+};
+
+std::string StripPickText(const CliCommand& command, std::size_t which) {
+    const StripPick& pick = which == 0 ? *command.stripBase : command.stripNeutrals[which - 1];
+    return std::string(which == 0 ? "--base " : "--neutral ") + pick.strip + ":" +
+           RectArgumentText(pick.rect);
+}
+
+// Bad usage when a pick names no strip of the roll.
+std::string PlanPicks(const CliCommand& command, RollPlan& plan) {
+    plan.regions.assign(command.inputs.size(), {});
+    if (command.stripBase) {
+        plan.baseStrip = StripOfPick(*command.stripBase, command.inputs);
+        if (!plan.baseStrip) {
+            return StripPickText(command, 0) + ": no strip of the roll is named " +
+                   command.stripBase->strip;
+        }
+        plan.regions[*plan.baseStrip].push_back(command.stripBase->rect);
+    }
+    for (std::size_t k = 0; k < command.stripNeutrals.size(); ++k) {
+        const std::optional<std::size_t> strip =
+            StripOfPick(command.stripNeutrals[k], command.inputs);
+        if (!strip) {
+            return StripPickText(command, k + 1) + ": no strip of the roll is named " +
+                   command.stripNeutrals[k].strip;
+        }
+        plan.neutralStrips.push_back(*strip);
+        plan.regions[*strip].push_back(command.stripNeutrals[k].rect);
+    }
+    return {};
+}
+
+// The picks' medians, read off the strips in the order the plan counted them.
+RollPicks PicksOf(const RollPlan& plan, const std::vector<StripRead>& reads) {
+    RollPicks picks;
+    std::vector<std::size_t> next(reads.size(), 0);
+    if (plan.baseStrip) {
+        picks.base = reads[*plan.baseStrip].medians[next[*plan.baseStrip]++];
+        picks.baseStrip = *plan.baseStrip;
+    }
+    for (const std::size_t strip : plan.neutralStrips) {
+        picks.neutrals.push_back(reads[strip].medians[next[strip]++]);
+    }
+    return picks;
+}
+
+// The pick whose region `region` of strip `strip` is, 0 the base.
+std::size_t PickOfRegion(const RollPlan& plan, std::size_t strip, std::size_t region) {
+    if (plan.baseStrip == strip && region == 0) {
+        return 0;
+    }
+    std::size_t seen = plan.baseStrip == strip ? 1 : 0;
+    for (std::size_t k = 0; k < plan.neutralStrips.size(); ++k) {
+        if (plan.neutralStrips[k] == strip && seen++ == region) {
+            return k + 1;
+        }
+    }
+    return 0;
+}
+
+// Every strip read; false when a pick lies off its strip (said on `err`).
+// A strip that cannot be read or shows no frame is said and marks `failed`.
+bool ReadStrips(const CliCommand& command, const RollPlan& plan, FilmMode mode,
+                std::vector<StripRead>& reads, bool& failed, std::ostream& err) {
+    for (std::size_t s = 0; s < command.inputs.size(); ++s) {
+        const fs::path& strip = command.inputs[s];
+        reads.push_back(ReadStrip(strip, plan.regions[s], mode));
+        const StripRead& read = reads.back();
+        if (read.offImage) {
+            err << FileError(strip, StripPickText(command, PickOfRegion(plan, s, *read.offImage)) +
+                                        " lies outside the strip (" + std::to_string(read.width) +
+                                        " x " + std::to_string(read.height) + " pixels)");
+            return false;
+        }
+        if (read.why) {
+            err << FileError(strip, ReasonText(read.why));
+            failed = true;
+        } else if (read.frames.frames.empty()) {
+            err << FileError(strip, kNoFrame);
+            failed = true;
+        }
+    }
+    return true;
+}
+
+// The folder, made where it is missing; false after saying why.
+bool MakeFolder(const fs::path& folder, std::ostream& err) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error || !fs::is_directory(folder)) {
+        err << FileError(folder, error ? error.message() : "not a folder");
+        return false;
+    }
+    return true;
+}
+
+// The roll's film, or nullopt after a pick that cannot be used was said.
+std::optional<RollFit> FitOrReport(const CliCommand& command, const RollPlan& plan,
+                                   const std::vector<StripRead>& reads, std::ostream& err) {
+    std::vector<StripSample> samples;
+    for (const StripRead& read : reads) {
+        samples.push_back(read.sample);
+    }
+    const FilmMode mode =
+        command.blackAndWhite ? FilmMode::BlackAndWhite : FilmMode::ColourNegative;
+    RollFit fit = FitRoll(mode, samples, PicksOf(plan, reads));
+    if (fit.problem.fault != FilmFault::None) {
+        const std::size_t which =
+            fit.problem.fault == FilmFault::BaseNotClearest ? 0 : fit.problem.which;
+        const std::size_t strip =
+            which == 0 ? plan.baseStrip.value_or(0) : plan.neutralStrips[which - 1];
+        err << FileError(command.inputs[strip],
+                         FilmProblemText(
+                             fit.problem, [&](std::size_t k) { return StripPickText(command, k); },
+                             "the strip's frames"));
+        return std::nullopt;
+    }
+    return fit;
+}
+
+bool WriteRoll(const CliCommand& command, const CommandParams& params, const RollFit& fit,
+               const std::vector<StripRead>& reads, std::ostream& err) {
+    RollTarget target{command.output, command.inputs, params.positions, RollFormat(command), {}};
+    target.options.Compression = TiffCompressionOf(command.compression);
+    target.options.Quality = command.quality;
+    std::vector<std::vector<PixelRect>> rects;
+    for (const StripRead& read : reads) {
+        rects.push_back(read.frames.frames);
+    }
+    const std::vector<RollFrame> frames = NumberFrames(rects, fit);
+    bool ok = WriteRollFiles(target, fit.roll, frames, err);
+    for (std::size_t s = 0; s < reads.size(); ++s) {
+        const auto first = std::find_if(frames.begin(), frames.end(),
+                                        [&](const RollFrame& f) { return f.strip == s; });
+        const auto count =
+            std::count_if(first, frames.end(), [&](const RollFrame& f) { return f.strip == s; });
+        if (count > 0) {
+            ok = WriteStripFrames(target, s, std::span(first, std::size_t(count)), err) && ok;
+        }
+    }
+    return ok;
+}
+
+} // namespace
+
+int RunRoll(const CliCommand& command, std::ostream& err) {
+    RollPlan plan;
+    if (const std::string bad = PlanPicks(command, plan); !bad.empty()) {
+        return ReportUsage(command, bad, err);
+    }
+    const std::optional<CommandParams> params = ParamsOrReport(command, err);
+    if (!params) {
+        return kExitFailed;
+    }
+    const FilmMode mode =
+        command.blackAndWhite ? FilmMode::BlackAndWhite : FilmMode::ColourNegative;
+    std::vector<StripRead> reads;
+    bool failed = false;
+    if (!ReadStrips(command, plan, mode, reads, failed, err)) {
+        return kExitFailed;
+    }
+    const bool anyFrame = std::any_of(reads.begin(), reads.end(), [](const StripRead& read) {
+        return !read.frames.frames.empty();
+    });
+    if (!anyFrame) {
+        return kExitFailed;
+    }
+    const std::optional<RollFit> fit = FitOrReport(command, plan, reads, err);
+    if (!fit) {
+        return kExitFailed;
+    }
+    const bool written =
+        MakeFolder(command.output, err) && WriteRoll(command, *params, *fit, reads, err);
+    return written && !failed ? kExitOk : kExitFailed;
+}
