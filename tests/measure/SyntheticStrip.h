@@ -399,7 +399,9 @@ private:
             }
             const bool dust = !specks.empty() && UnderDust(specks, x, y);
             for (std::size_t c = 0; c < 3; ++c) {
-                const std::uint64_t key = (std::uint64_t(y) << 32 | std::uint32_t(x)) * 4 + c;
+                // A black-and-white film's grain is one silver in every channel.
+                const std::size_t layer = spec_.blackAndWhite ? 0 : c;
+                const std::uint64_t key = (std::uint64_t(y) << 32 | std::uint32_t(x)) * 4 + layer;
                 double v = t[c] * (1.0 + spec_.noise * Grain(key ^ spec_.seed));
                 v *= dust ? kDustTransmission : 1.0;
                 row[std::size_t(x) * 3 + c] =
