@@ -9,13 +9,14 @@ constexpr TableShape kSixteenBitShape{65536, 65535};
 
 } // namespace
 
-FrameTables TablesOfFrame(const ParamPositionSet& positions, const FilmSettings& film) {
+FrameTables TablesOfFrame(const ParamPositionSet& positions, const FilmSettings& film,
+                          bool profiled) {
     FrameTables tables;
     ChannelParamsSet channels{};
     ApplyFilm(film, channels, tables.levels);
     ApplyPositionSet(positions, channels, tables.levels);
     tables.wide = CurvesOf(channels, kSixteenBitShape);
-    if (HasFilm(channels)) {
+    if (profiled && HasFilm(channels)) {
         tables.positive = CurvesOf(CurvesAlone(channels), kSixteenBitShape);
     }
     return tables;

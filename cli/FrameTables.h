@@ -1,7 +1,8 @@
 // A frame's tables: PARAMS' twelve positions with the frame's film in
 // front of each curve, at the window's 256 entries and at 65536 for
-// 16-bit scans, and the curves alone (for the positive's profile). The one
-// place `roll` turns loaded parameters into tables.
+// 16-bit scans, and the curves alone where the positive's profile is
+// rewritten for them. The one place `roll` turns loaded parameters into
+// tables.
 #pragma once
 
 #include "cli/ChannelCurves.h"
@@ -18,4 +19,6 @@ struct FrameTables {
     ApplyTables Apply() const;
 };
 
-FrameTables TablesOfFrame(const ParamPositionSet& positions, const FilmSettings& film);
+// `profiled`: the strip carries a profile, which the positive's takes.
+FrameTables TablesOfFrame(const ParamPositionSet& positions, const FilmSettings& film,
+                          bool profiled);

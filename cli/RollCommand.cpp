@@ -15,7 +15,9 @@
 #include "cli/RollOutputs.h"
 #include "cli/RollStrips.h"
 
+#include <future>
 #include <ostream>
+#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -152,6 +154,8 @@ std::optional<RollFit> FitOrReport(const CliCommand& command, const RollPlan& pl
     return fit;
 }
 
+// The small files are written on a thread of their own while the strips
+// are read for their positives: each waits on its own flush to the disk.
 bool WriteRoll(const CliCommand& command, const CommandParams& params, const RollFit& fit,
                const std::vector<StripRead>& reads, std::ostream& err) {
     RollTarget target{command.output, command.inputs, params.positions, RollFormat(command), {}};
@@ -162,16 +166,21 @@ bool WriteRoll(const CliCommand& command, const CommandParams& params, const Rol
         rects.push_back(read.frames.frames);
     }
     const std::vector<RollFrame> frames = NumberFrames(rects, fit);
-    bool ok = WriteRollFiles(target, fit.roll, frames, err);
+    std::ostringstream filesErr;
+    std::future<bool> files = std::async(
+        std::launch::async, [&] { return WriteRollFiles(target, fit.roll, frames, filesErr); });
+    bool ok = true;
     for (std::size_t s = 0; s < reads.size(); ++s) {
         const auto first = std::find_if(frames.begin(), frames.end(),
                                         [&](const RollFrame& f) { return f.strip == s; });
         const auto count =
             std::count_if(first, frames.end(), [&](const RollFrame& f) { return f.strip == s; });
         if (count > 0) {
-            ok = WriteStripFrames(target, s, std::span(first, std::size_t(count)), err) && ok;
+            ok = WriteStripPositives(target, s, std::span(first, std::size_t(count)), err) && ok;
         }
     }
+    ok = files.get() && ok;
+    err << filesErr.str();
     return ok;
 }
 

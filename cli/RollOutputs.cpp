@@ -7,6 +7,7 @@
 #include "cli/Messages.h"
 #include "cli/RectArgument.h"
 #include "image/formats/FileRows.h"
+#include "image/rows/ParallelRows.h"
 #include "io/ParamFileWriter.h"
 
 #include <algorithm>
@@ -52,6 +53,52 @@ fs::path ImageOf(const RollTarget& target, const RollFrame& frame) {
     return target.folder / (frame.number + std::string(extension));
 }
 
+// Each frame's tables, made on every core (each takes a few hundred
+// thousand powers).
+std::vector<FrameTables> TablesOfFrames(const RollTarget& target,
+                                        const std::vector<const RollFrame*>& frames,
+                                        bool profiled) {
+    std::vector<FrameTables> tables(frames.size());
+    ForRowChunks(std::int32_t(frames.size()), 1, kMaxRowThreads,
+                 [&](int, std::int32_t begin, std::int32_t end) {
+                     for (std::int32_t i = begin; i < end; ++i) {
+                         tables[std::size_t(i)] = TablesOfFrame(
+                             target.positions, frames[std::size_t(i)]->film, profiled);
+                     }
+                     return true;
+                 });
+    return tables;
+}
+
+// The positives of `frames` from one read of the strip; false when any
+// failed (said on `err`).
+bool WritePositives(const RollTarget& target, const fs::path& strip,
+                    const std::vector<const RollFrame*>& frames, std::ostream& err) {
+    bool ok = true;
+    const Reason read = UseFileRows(strip, ReadFormatOf(strip), [&](const RowSource& rows) {
+        const std::vector<FrameTables> tables =
+            TablesOfFrames(target, frames, !rows.Meta().profile.empty());
+        std::vector<CropOutput> outputs;
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            outputs.push_back(
+                {frames[i]->rect, tables[i].Apply(), ImageOf(target, *frames[i]), target.format});
+        }
+        const std::vector<Reason> written = ApplyCrops(rows, outputs, target.options);
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            if (written[i]) {
+                err << FileError(IsAboutOutput(written[i]) ? outputs[i].Path : strip,
+                                 ReasonText(written[i]));
+                ok = false;
+            }
+        }
+        return Reason();
+    });
+    if (read) {
+        err << FileError(strip, ReasonText(read));
+    }
+    return ok && !read;
+}
+
 } // namespace
 
 std::vector<RollFrame> NumberFrames(const std::vector<std::vector<PixelRect>>& frames,
@@ -77,51 +124,29 @@ bool WriteRollFiles(const RollTarget& target, const FilmSettings& roll,
     for (const RollFrame& frame : frames) {
         lines.push_back(target.strips[frame.strip].string() + " " + frame.number + " " +
                         RectArgumentText(frame.rect) + "\n");
+        ok = SaveFilm(target.folder / (frame.number + ".tvp"), target, frame.film, err) && ok;
     }
     const fs::path listing = target.folder / "frames.txt";
-    if (MayWrite(listing, target, err)) {
-        const WriteOutcome written = WriteFileAtomically(listing, lines);
-        if (written.Result != WriteResult::Ok) {
-            err << FileError(listing, ReasonText(written.Why));
-            ok = false;
-        }
-    } else {
-        ok = false;
+    if (!MayWrite(listing, target, err)) {
+        return false;
     }
-    return ok;
+    const WriteOutcome written = WriteFileAtomically(listing, lines);
+    if (written.Result != WriteResult::Ok) {
+        err << FileError(listing, ReasonText(written.Why));
+    }
+    return ok && written.Result == WriteResult::Ok;
 }
 
-bool WriteStripFrames(const RollTarget& target, std::size_t strip,
-                      std::span<const RollFrame> frames, std::ostream& err) {
+bool WriteStripPositives(const RollTarget& target, std::size_t strip,
+                         std::span<const RollFrame> frames, std::ostream& err) {
     bool ok = true;
-    std::vector<FrameTables> tables;
-    std::vector<CropOutput> outputs;
+    std::vector<const RollFrame*> positives;
     for (const RollFrame& frame : frames) {
-        ok = SaveFilm(target.folder / (frame.number + ".tvp"), target, frame.film, err) && ok;
         if (MayWrite(ImageOf(target, frame), target, err)) {
-            tables.push_back(TablesOfFrame(target.positions, frame.film));
-            outputs.push_back({frame.rect, {}, ImageOf(target, frame), target.format});
+            positives.push_back(&frame);
         } else {
             ok = false;
         }
     }
-    for (std::size_t i = 0; i < outputs.size(); ++i) {
-        outputs[i].Tables = tables[i].Apply();
-    }
-    const fs::path& path = target.strips[strip];
-    const Reason read = UseFileRows(path, ReadFormatOf(path), [&](const RowSource& rows) {
-        const std::vector<Reason> written = ApplyCrops(rows, outputs, target.options);
-        for (std::size_t i = 0; i < written.size(); ++i) {
-            if (written[i]) {
-                err << FileError(IsAboutOutput(written[i]) ? outputs[i].Path : path,
-                                 ReasonText(written[i]));
-                ok = false;
-            }
-        }
-        return Reason();
-    });
-    if (read) {
-        err << FileError(path, ReasonText(read));
-    }
-    return ok && !read;
+    return WritePositives(target, target.strips[strip], positives, err) && ok;
 }

@@ -36,12 +36,12 @@ struct RollTarget {
     ApplyOptions options;
 };
 
-// roll.tvp and frames.txt; false once a failure was said on `err`.
+// roll.tvp, frames.txt and every frame's NN.tvp. False when any failed
+// (each said on `err`); the others are written.
 bool WriteRollFiles(const RollTarget& target, const FilmSettings& roll,
                     std::span<const RollFrame> frames, std::ostream& err);
 
-// NN.tvp and NN.EXT of the frames of one strip, the strip read once for
-// all of them. False when any failed (each said on `err`); the others are
-// written.
-bool WriteStripFrames(const RollTarget& target, std::size_t strip,
-                      std::span<const RollFrame> frames, std::ostream& err);
+// NN.EXT of the frames of one strip, the strip read once for all of them.
+// False when any failed (each said on `err`); the others are written.
+bool WriteStripPositives(const RollTarget& target, std::size_t strip,
+                         std::span<const RollFrame> frames, std::ostream& err);

@@ -90,23 +90,6 @@ Reason WriteConverted(const RowSource& rows, ImageFormat format, std::int32_t bi
                   {options.Compression, meta, options.Quality});
 }
 
-// The input's resolution, and its profile rewritten for the tables the
-// samples went through where the output keeps a profile.
-Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format,
-                              const ChannelTables& tables) {
-    ImageMeta meta = rows.Meta();
-    if (meta.profile.empty() || !EntryOf(format).HoldsProfile) {
-        meta.profile.clear();
-        return meta;
-    }
-    Outcome<std::vector<std::uint8_t>> profile = ProfileAfterTables(meta.profile, tables);
-    if (!profile) {
-        return profile.Why();
-    }
-    meta.profile = std::move(*profile);
-    return meta;
-}
-
 // The tables the output's profile is rewritten for: the ones the samples
 // went through, or a negative's curves alone.
 ChannelTables ProfileTablesOf(const ApplyTables& tables, bool levels) {
@@ -114,6 +97,25 @@ ChannelTables ProfileTablesOf(const ApplyTables& tables, bool levels) {
         return ChannelTablesOf(tables.PositiveWide, kMaxSample16);
     }
     return levels ? ChannelTablesOf(*tables.Levels) : ChannelTablesOf(tables.Wide, kMaxSample16);
+}
+
+// The input's resolution, and its profile rewritten for the tables the
+// samples went through where the output keeps a profile (the tables are
+// gathered only then: a copy of 65536 entries a channel).
+Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format, const ApplyTables& tables,
+                              bool levels) {
+    ImageMeta meta = rows.Meta();
+    if (meta.profile.empty() || !EntryOf(format).HoldsProfile) {
+        meta.profile.clear();
+        return meta;
+    }
+    Outcome<std::vector<std::uint8_t>> profile =
+        ProfileAfterTables(meta.profile, ProfileTablesOf(tables, levels));
+    if (!profile) {
+        return profile.Why();
+    }
+    meta.profile = std::move(*profile);
+    return meta;
 }
 
 // A 16-bit input to an output whose writer takes 16 bits goes through the
@@ -125,7 +127,7 @@ Reason ApplyWide(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const bool bigEndian = EntryOf(format).Words == std::endian::big;
     const WideTables wide = ComposeWideTables(tables.Wide, layout.MaxValue, bigEndian);
     const WideKernel kernel = WideKernelFor(layout.Format);
-    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ProfileTablesOf(tables, false));
+    const Outcome<ImageMeta> meta = OutputMeta(rows, format, tables, false);
     if (!meta) {
         return meta.Why();
     }
@@ -153,7 +155,7 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     }
     const RowSource& eight = levels ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
-    const Outcome<ImageMeta> meta = OutputMeta(rows, format, ProfileTablesOf(tables, true));
+    const Outcome<ImageMeta> meta = OutputMeta(rows, format, tables, true);
     if (!meta) {
         return meta.Why();
     }

@@ -41,18 +41,6 @@ constexpr std::int32_t kBaseMarginCells = 2;
 constexpr double kTopStep = 65535.0;
 constexpr double kLeastStep = 0.5;
 
-// The density of each step: -log10(step / 65535).
-const std::vector<float>& StepDensities() {
-    static const std::vector<float> densities = [] {
-        std::vector<float> d(kTransmissionSteps);
-        for (std::size_t s = 0; s < d.size(); ++s) {
-            d[s] = float(-std::log10(std::max(double(s), kLeastStep) / kTopStep));
-        }
-        return d;
-    }();
-    return densities;
-}
-
 // The map seen along and across the strip.
 struct StripView {
     const StripMap* map = nullptr;

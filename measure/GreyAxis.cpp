@@ -14,7 +14,7 @@ namespace {
 // line is pulled by everything) to narrow (about 1 degree: a neutral's
 // grain and a slight cast stay within it).
 constexpr double kCutoffs[] = {0.3, 0.2, 0.12, 0.07, 0.04, 0.025, 0.018};
-constexpr int kPassesPerCutoff = 3;
+constexpr int kPassesPerCutoff = 2;
 constexpr int kPowerSteps = 60;
 // At least this much weight must stay on the line for a pass to count.
 constexpr double kLeastWeight = 1.0;
@@ -39,46 +39,51 @@ Vector3 LeadingVector(const Matrix3& m, Vector3 v) {
     return v;
 }
 
-// sum w_i |d_i| u_i u_i^T = sum w_i d_i d_i^T / |d_i| about `axis` with
-// cut-off `cutoff` (none: every weight 1); false when too little weight.
-bool WeighedScatter(std::span<const Vector3> points, const Vector3& axis,
-                    std::optional<double> cutoff, Matrix3& scatter) {
+// A density as the fit takes it: its length and unit direction, found once.
+struct Pull {
+    double length = 0.0;
+    Vector3 unit{};
+};
+
+// sum w_i |d_i| u_i u_i^T about `axis` with cut-off `cutoff` (none: every
+// weight 1); false when too little weight is left.
+bool WeighedScatter(std::span<const Pull> pulls, const Vector3& axis, std::optional<double> cutoff,
+                    Matrix3& scatter) {
     scatter = {};
     double total = 0.0;
-    for (const Vector3& d : points) {
-        const double length = Norm(d);
-        double w = 1.0;
+    for (const Pull& p : pulls) {
+        double w = p.length;
         if (cutoff) {
-            const double along = Dot(d, axis) / length;
-            const double sine = std::sqrt(std::max(0.0, 1.0 - along * along));
-            const double r = sine / *cutoff;
-            w = r < 1.0 ? (1.0 - r * r) * (1.0 - r * r) : 0.0;
+            const double along = Dot(p.unit, axis);
+            const double r2 = std::max(0.0, 1.0 - along * along) / (*cutoff * *cutoff);
+            w *= r2 < 1.0 ? (1.0 - r2) * (1.0 - r2) : 0.0;
         }
         for (std::size_t i = 0; i < 3 && w > 0.0; ++i) {
             for (std::size_t j = 0; j < 3; ++j) {
-                scatter[i * 3 + j] += w * d[i] * d[j] / length;
+                scatter[i * 3 + j] += w * p.unit[i] * p.unit[j];
             }
         }
-        total += w * length;
+        total += w;
     }
     return total >= kLeastWeight;
 }
 
-std::vector<Vector3> UsablePoints(std::span<const Vector3> densities) {
-    std::vector<Vector3> points;
+std::vector<Pull> UsablePulls(std::span<const Vector3> densities) {
+    std::vector<Pull> pulls;
     for (const Vector3& d : densities) {
         const auto [least, most] = std::minmax({d[0], d[1], d[2]});
-        if (Norm(d) >= kLeastAxisDensity && least >= 0.0 && most <= kMostAxisDensity) {
-            points.push_back(d);
+        const double length = Norm(d);
+        if (length >= kLeastAxisDensity && least >= 0.0 && most <= kMostAxisDensity) {
+            pulls.push_back({length, {d[0] / length, d[1] / length, d[2] / length}});
         }
     }
-    return points;
+    return pulls;
 }
 
 } // namespace
 
 std::optional<Vector3> FitGreyAxis(std::span<const Vector3> densities) {
-    const std::vector<Vector3> points = UsablePoints(densities);
+    const std::vector<Pull> points = UsablePulls(densities);
     const double third = 1.0 / std::sqrt(3.0);
     Vector3 axis{third, third, third};
     Matrix3 scatter{};

@@ -60,13 +60,18 @@ double ClearerShare(const StripSample& strip, const ChannelValues& base) {
 // e_c / e_G from the grey axis of every frame's sampled cells.
 std::optional<ChannelValues> AxisRatios(std::span<const StripSample> strips,
                                         const ChannelValues& base) {
+    const std::vector<float>& stepDensities = StepDensities();
+    ChannelValues baseDensity{};
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        baseDensity[c] = -std::log10(base[c]);
+    }
     std::vector<Vector3> densities;
     for (const StripSample& strip : strips) {
         for (const FrameSample& frame : strip.frames) {
             for (const CellSteps& cell : frame.cells) {
                 Vector3 d{};
                 for (std::size_t c = 0; c < kChannelCount; ++c) {
-                    d[c] = DensityAbove(base[c], double(cell[c]) / kTopTransmissionStep);
+                    d[c] = stepDensities[cell[c]] - baseDensity[c];
                 }
                 densities.push_back(d);
             }

@@ -10,7 +10,7 @@
 
 // At most this many cells of a frame are kept for the grey axis: enough
 // for its neutrals to line up, few enough for a roll of 36 frames.
-inline constexpr std::size_t kMostAxisCells = 20000;
+inline constexpr std::size_t kMostAxisCells = 10000;
 
 struct FrameSample {
     PixelRect rect;

@@ -11,10 +11,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 
 namespace {
 
+// The step that stands for a step of 0 in a density: half of the least.
+constexpr double kLeastDensityStep = 0.5;
 // Runs of about this many bytes of stored rows, rounded to whole cell rows.
 constexpr std::int64_t kMapRunBytes = std::int64_t{4} << 20;
 
@@ -24,18 +27,27 @@ struct MapTotals {
     std::mutex mutex;
 };
 
-// Adds one row's steps to the sums of its cell row.
-void SumRow(const std::uint16_t* steps, const StripMap& map, std::vector<std::uint64_t>& sums) {
+// Adds one row's steps, step(i) for sample i, to the sums of its cell row.
+template <typename StepAt>
+void SumRow(const StepAt& step, const StripMap& map, std::vector<std::uint64_t>& sums) {
     for (std::int32_t column = 0; column < map.columns; ++column) {
         const std::int32_t from = column * map.cell;
         const std::int32_t to = std::min(from + map.cell, map.width);
         std::uint64_t* sum = sums.data() + std::size_t(column) * kChannelCount;
         for (std::int64_t x = from; x < to; ++x) {
             for (std::size_t c = 0; c < kChannelCount; ++c) {
-                sum[c] += steps[x * kStepsPerPixel + std::int64_t(c)];
+                sum[c] += step(x * kStepsPerPixel + std::int64_t(c));
             }
         }
     }
+}
+
+// 16-bit R, G, B samples of full scale are their own steps (a big-endian
+// one's bytes swapped): they are summed as stored, without a pass through
+// the steps, unless a rectangle wants them counted.
+bool SumsAsStored(const RowLayout& layout, std::size_t regions) {
+    return (layout.Format == kRgb48 || layout.Format == kRgb48Be) &&
+           layout.MaxValue == kMaxSample16 && regions == 0;
 }
 
 // The means of cell row `row`, whose sums hold `lines` rows; clears the sums.
@@ -60,11 +72,24 @@ void MapRun(const RowSteps& convert, const RowLayout& layout, std::int32_t first
         reinterpret_cast<std::uint16_t*>(buffer + std::int64_t{layout.Width} * kImageBytesPerPixel);
     std::vector<std::uint64_t> sums(std::size_t(map.columns) * kChannelCount, 0);
     RegionTally regions(totals.regions);
+    const bool stored = SumsAsStored(layout, totals.regions.size());
+    const bool swapped = layout.Format.BigEndian;
     for (std::int32_t k = 0; k < count; ++k) {
         const std::int32_t y = first + k;
-        convert.Convert(rows + k * layout.Stride, buffer, steps);
-        regions.Count(y, steps);
-        SumRow(steps, map, sums);
+        const std::uint8_t* row = rows + k * layout.Stride;
+        if (stored) {
+            SumRow(
+                [&](std::int64_t i) {
+                    std::uint16_t v = 0;
+                    std::memcpy(&v, row + 2 * i, sizeof v);
+                    return swapped ? std::uint16_t(v >> 8 | v << 8) : v;
+                },
+                map, sums);
+        } else {
+            convert.Convert(row, buffer, steps);
+            regions.Count(y, steps);
+            SumRow([&](std::int64_t i) { return steps[i]; }, map, sums);
+        }
         const std::int32_t line = y % map.cell;
         if (line == map.cell - 1 || y + 1 == layout.Height) {
             StoreCellRow(y / map.cell, line + 1, map, sums);
@@ -75,6 +100,18 @@ void MapRun(const RowSteps& convert, const RowLayout& layout, std::int32_t first
 }
 
 } // namespace
+
+const std::vector<float>& StepDensities() {
+    static const std::vector<float> densities = [] {
+        std::vector<float> d(kTransmissionSteps);
+        for (std::size_t s = 0; s < d.size(); ++s) {
+            d[s] =
+                float(-std::log10(std::max(double(s), kLeastDensityStep) / kTopTransmissionStep));
+        }
+        return d;
+    }();
+    return densities;
+}
 
 std::int32_t CellSideFor(std::int32_t width, std::int32_t height, std::int64_t mostCells) {
     const double pixels = double(width) * double(height);

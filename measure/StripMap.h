@@ -14,9 +14,10 @@
 #include <span>
 #include <vector>
 
-// At most this many cells (24 MB): a 4000-dpi 35 mm strip of six frames is
-// mapped in cells of 8 x 8 pixels, 50 micrometres of film.
-inline constexpr std::int64_t kMostMapCells = std::int64_t{1} << 22;
+// At most this many cells (6 MB): a 4000-dpi 35 mm strip of six frames is
+// mapped in cells of 15 x 15 pixels, 0.1 mm of film, and its frames' edges
+// are placed within a cell.
+inline constexpr std::int64_t kMostMapCells = std::int64_t{1} << 20;
 
 using CellSteps = std::array<std::uint16_t, kChannelCount>;
 
@@ -33,6 +34,10 @@ struct StripMap {
         return cells[std::size_t(row) * std::size_t(columns) + std::size_t(column)];
     }
 };
+
+// The density of each step of 0..65535, -log10(step / 65535), a step of 0
+// taken as half a step: a cell's densities by lookup.
+const std::vector<float>& StepDensities();
 
 // The least side of a square cell that keeps a width x height image within
 // `mostCells` cells.

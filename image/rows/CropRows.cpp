@@ -1,7 +1,8 @@
 // A shared read: one thread reads bands of rows into a ring of slots, each
-// crop's reader copies its columns out of the bands as they come and says
-// how far it has read; a slot is filled again only once no crop needs the
-// band it holds. Bands no crop needs are skipped where the source allows.
+// crop's reader takes its rows from the bands as they come (the band's own
+// memory where a run lies in one band, else a copy) and says how far it has
+// read; a slot is filled again only once no crop needs the band it holds.
+// Bands no crop needs are skipped where the source allows.
 #include "image/rows/CropRows.h"
 
 #include <algorithm>
@@ -26,11 +27,12 @@ struct Slot {
     std::unique_ptr<std::uint8_t[]> scratch;
 };
 
-// How far one crop's reader has come: `next` is the next upright row of
-// the source it needs.
+// How far one crop's reader has come: `next` is the first upright row of
+// the source it still needs, `asked` the first it has not asked for.
 struct CropReader {
     PixelRect rect;
     std::int32_t next = 0;
+    std::int32_t asked = 0;
     bool done = false;
 };
 
@@ -41,8 +43,11 @@ public:
     Reason Allocate();
     // Reads every band a crop needs, on the calling thread.
     void ReadAll();
+    // Rows of crop `crop`, `stride` apart: where they lie in one band and
+    // the source's own stride is asked for, the band's own rows (held from
+    // being read over until the crop asks for more); else copied to `scratch`.
     FetchedRows Fetch(std::size_t crop, std::int32_t first, std::int32_t count,
-                      std::uint8_t* scratch);
+                      std::uint8_t* scratch, std::int64_t stride);
     void Finished(std::size_t crop);
     const RowSource& Source() const { return source_; }
 
@@ -87,7 +92,7 @@ SharedRead::SharedRead(const RowSource& upright, std::span<const PixelRect> crop
     bandRows_ = std::int32_t(std::clamp<std::int64_t>(kBandBytes / stride, 1, layout.Height));
     std::int32_t bottom = 0;
     for (const PixelRect& rect : crops) {
-        readers_.push_back({rect, rect.top, false});
+        readers_.push_back({rect, rect.top, rect.top, false});
         bottom = std::max(bottom, rect.top + rect.height);
     }
     lastBand_ = (bottom + bandRows_ - 1) / bandRows_;
@@ -158,30 +163,34 @@ void SharedRead::ReadAll() {
 }
 
 FetchedRows SharedRead::Fetch(std::size_t crop, std::int32_t first, std::int32_t count,
-                              std::uint8_t* scratch) {
+                              std::uint8_t* scratch, std::int64_t stride) {
     const RowLayout& layout = source_.Layout();
     CropReader& reader = readers_[crop];
-    const std::int64_t pixelBytes = layout.Format.BytesPerPixel();
-    const std::int64_t rowBytes = reader.rect.width * pixelBytes;
+    const std::int64_t left = reader.rect.left * layout.Format.BytesPerPixel();
     std::int32_t row = reader.rect.top + first;
-    if (row != reader.next) {
+    std::unique_lock lock(mutex_);
+    if (row != reader.asked) {
         return {nullptr, Reason(ReasonCode::ReadFailed)}; // rows come once each, in order
     }
+    reader.asked = row + count;
+    reader.next = row; // the rows handed out before are done with
+    changed_.notify_all();
     for (const std::int32_t end = row + count; row < end;) {
         const std::int64_t band = row / bandRows_;
-        std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return read_ > band || failure_; });
         if (read_ <= band) {
             return {nullptr, failure_};
         }
         const Slot& slot = slots_[std::size_t(band % std::int64_t(slots_.size()))];
+        const std::uint8_t* at = slot.rows + (row - BandStart(band)) * layout.Stride + left;
+        if (stride == layout.Stride && end <= BandEnd(band)) {
+            return {at, {}}; // held until the next rows are asked for
+        }
         lock.unlock();
         const std::int32_t stop = std::min(end, BandEnd(band));
-        for (; row < stop; ++row) {
-            const std::uint8_t* from =
-                slot.rows + (row - BandStart(band)) * layout.Stride + reader.rect.left * pixelBytes;
-            std::memcpy(scratch + (row - reader.rect.top - first) * rowBytes, from,
-                        std::size_t(rowBytes));
+        for (; row < stop; ++row, at += layout.Stride) {
+            std::memcpy(scratch + (row - reader.rect.top - first) * stride, at,
+                        std::size_t(reader.rect.width * layout.Format.BytesPerPixel()));
         }
         lock.lock();
         reader.next = row;
@@ -196,19 +205,22 @@ void SharedRead::Finished(std::size_t crop) {
     changed_.notify_all();
 }
 
-// One crop's rows out of the shared read, packed: Width pixels a row.
+// One crop's rows out of the shared read: the band's own rows where the
+// source's stride runs forward, else packed copies of Width pixels a row.
 class SharedCrop final : public RowView {
 public:
     SharedCrop(SharedRead& read, std::size_t index, const PixelRect& rect)
         : RowView(read.Source()), read_(&read), index_(index) {
         layout_.Width = rect.width;
         layout_.Height = rect.height;
-        layout_.Stride = rect.width * layout_.Format.BytesPerPixel();
+        if (layout_.Stride <= 0) {
+            layout_.Stride = rect.width * layout_.Format.BytesPerPixel();
+        }
     }
     bool Sequential() const override { return true; }
     std::int64_t ScratchBytes(std::int32_t count) const override { return count * layout_.Stride; }
     FetchedRows Rows(std::int32_t first, std::int32_t count, std::uint8_t* scratch) const override {
-        return read_->Fetch(index_, first, count, scratch);
+        return read_->Fetch(index_, first, count, scratch, layout_.Stride);
     }
 
 private:
