@@ -25,6 +25,7 @@ while read -r _ number rect; do
   numbers+=(-draw "text $((left + 6)),$((top + 22)) '$number'")
 done < "$work/roll/frames.txt"
 convert "$work/strip.png" -fill none -stroke "#30B0FF" -strokewidth 2 "${edges[@]}" \
-  -fill "#30B0FF" -stroke none -pointsize 18 "${numbers[@]}" -depth 8 "$strip_png"
+  -font /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf -fill "#30B0FF" -stroke none \
+  -pointsize 18 "${numbers[@]}" -depth 8 "$strip_png"
 montage "$work"/roll/0?.png -tile 6x1 -geometry +4+4 -background white -depth 8 "$positives_png"
 echo "$strip_png $positives_png"
