@@ -200,39 +200,33 @@ std::vector<CellKind> Classify(const StripMap& map, const std::vector<bool>& hol
 }
 
 // The share of picture cells among the film cells of each line along the
-// strip, over the lines across in `across`.
-Profile AlongShares(const StripView& view, const std::vector<CellKind>& kinds, LineRun across) {
-    Profile shares(std::size_t(view.Along()), 0.0);
-    for (std::int32_t a = 0; a < view.Along(); ++a) {
+// strip (`along`) or across it, over the lines the other way in `over`.
+Profile Shares(const StripView& view, const std::vector<CellKind>& kinds, bool along,
+               const std::vector<LineRun>& over) {
+    Profile shares(std::size_t(along ? view.Along() : view.Across()), 0.0);
+    for (std::size_t line = 0; line < shares.size(); ++line) {
         std::int64_t film = 0;
         std::int64_t picture = 0;
-        for (std::int32_t c = across.begin; c < across.end; ++c) {
-            const CellKind kind = kinds[view.Index(a, c)];
-            film += kind == CellKind::Holder ? 0 : 1;
-            picture += kind == CellKind::Image ? 1 : 0;
-        }
-        shares[std::size_t(a)] = film == 0 ? 0.0 : double(picture) / double(film);
-    }
-    return shares;
-}
-
-// The same for each line across the strip, over the lines along in `runs`.
-Profile AcrossShares(const StripView& view, const std::vector<CellKind>& kinds,
-                     const std::vector<LineRun>& runs) {
-    Profile shares(std::size_t(view.Across()), 0.0);
-    for (std::int32_t c = 0; c < view.Across(); ++c) {
-        std::int64_t film = 0;
-        std::int64_t picture = 0;
-        for (const LineRun& run : runs) {
-            for (std::int32_t a = run.begin; a < run.end; ++a) {
-                const CellKind kind = kinds[view.Index(a, c)];
+        for (const LineRun& run : over) {
+            for (std::int32_t k = run.begin; k < run.end; ++k) {
+                const auto l = std::int32_t(line);
+                const CellKind kind = kinds[along ? view.Index(l, k) : view.Index(k, l)];
                 film += kind == CellKind::Holder ? 0 : 1;
                 picture += kind == CellKind::Image ? 1 : 0;
             }
         }
-        shares[std::size_t(c)] = film == 0 ? 0.0 : double(picture) / double(film);
+        shares[line] = film == 0 ? 0.0 : double(picture) / double(film);
     }
     return shares;
+}
+
+Profile AlongShares(const StripView& view, const std::vector<CellKind>& kinds, LineRun across) {
+    return Shares(view, kinds, true, {across});
+}
+
+Profile AcrossShares(const StripView& view, const std::vector<CellKind>& kinds,
+                     const std::vector<LineRun>& alongRuns) {
+    return Shares(view, kinds, false, alongRuns);
 }
 
 // Runs that stand high against the profile's own reference level.
