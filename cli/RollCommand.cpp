@@ -13,7 +13,7 @@
 #include "cli/RectArgument.h"
 #include "cli/RollFormat.h"
 #include "cli/RollOutputs.h"
-#include "cli/RollStrips.h"
+#include "measure/RollStrip.h"
 
 #include <future>
 #include <ostream>
@@ -67,15 +67,15 @@ std::string PlanPicks(const CliCommand& command, RollPlan& plan) {
 }
 
 // The picks' medians, read off the strips in the order the plan counted them.
-RollPicks PicksOf(const RollPlan& plan, const std::vector<StripRead>& reads) {
+RollPicks PicksOf(const RollPlan& plan, const std::vector<RollStrip>& strips) {
     RollPicks picks;
-    std::vector<std::size_t> next(reads.size(), 0);
+    std::vector<std::size_t> next(strips.size(), 0);
     if (plan.baseStrip) {
-        picks.base = reads[*plan.baseStrip].medians[next[*plan.baseStrip]++];
+        picks.base = strips[*plan.baseStrip].medians[next[*plan.baseStrip]++];
         picks.baseStrip = *plan.baseStrip;
     }
     for (const std::size_t strip : plan.neutralStrips) {
-        picks.neutrals.push_back(reads[strip].medians[next[strip]++]);
+        picks.neutrals.push_back(strips[strip].medians[next[strip]++]);
     }
     return picks;
 }
@@ -97,24 +97,25 @@ std::size_t PickOfRegion(const RollPlan& plan, std::size_t strip, std::size_t re
 // Every strip read; false when a pick lies off its strip (said on `err`).
 // A strip that cannot be read or shows no frame is said and marks `failed`.
 bool ReadStrips(const CliCommand& command, const RollPlan& plan, FilmMode mode,
-                std::vector<StripRead>& reads, bool& failed, std::ostream& err) {
+                std::vector<RollStrip>& strips, bool& failed, std::ostream& err) {
     for (std::size_t s = 0; s < command.inputs.size(); ++s) {
-        const fs::path& strip = command.inputs[s];
-        reads.push_back(ReadStrip(strip, plan.regions[s], mode));
-        const StripRead& read = reads.back();
+        const fs::path& scan = command.inputs[s];
+        StripReading read = ReadRollStrip(scan, plan.regions[s], mode);
         if (read.offImage) {
-            err << FileError(strip, StripPickText(command, PickOfRegion(plan, s, *read.offImage)) +
-                                        " lies outside the strip (" + std::to_string(read.width) +
-                                        " x " + std::to_string(read.height) + " pixels)");
+            err << FileError(scan, StripPickText(command, PickOfRegion(plan, s, *read.offImage)) +
+                                       " lies outside the strip (" +
+                                       std::to_string(read.strip.width) + " x " +
+                                       std::to_string(read.strip.height) + " pixels)");
             return false;
         }
         if (read.why) {
-            err << FileError(strip, ReasonText(read.why));
+            err << FileError(scan, ReasonText(read.why));
             failed = true;
-        } else if (read.frames.frames.empty()) {
-            err << FileError(strip, kNoFrame);
+        } else if (read.strip.frames.frames.empty()) {
+            err << FileError(scan, kNoFrame);
             failed = true;
         }
+        strips.push_back(std::move(read.strip));
     }
     return true;
 }
@@ -132,14 +133,10 @@ bool MakeFolder(const fs::path& folder, std::ostream& err) {
 
 // The roll's film, or nullopt after a pick that cannot be used was said.
 std::optional<RollFit> FitOrReport(const CliCommand& command, const RollPlan& plan,
-                                   const std::vector<StripRead>& reads, std::ostream& err) {
-    std::vector<StripSample> samples;
-    for (const StripRead& read : reads) {
-        samples.push_back(read.sample);
-    }
+                                   const std::vector<RollStrip>& strips, std::ostream& err) {
     const FilmMode mode =
         command.blackAndWhite ? FilmMode::BlackAndWhite : FilmMode::ColourNegative;
-    RollFit fit = FitRoll(mode, samples, PicksOf(plan, reads));
+    RollFit fit = FitStrips(mode, strips, PicksOf(plan, strips));
     if (fit.problem.fault != FilmFault::None) {
         const std::size_t which =
             fit.problem.fault == FilmFault::BaseNotClearest ? 0 : fit.problem.which;
@@ -157,20 +154,20 @@ std::optional<RollFit> FitOrReport(const CliCommand& command, const RollPlan& pl
 // The small files are written on a thread of their own while the strips
 // are read for their positives: each waits on its own flush to the disk.
 bool WriteRoll(const CliCommand& command, const CommandParams& params, const RollFit& fit,
-               const std::vector<StripRead>& reads, std::ostream& err) {
+               const std::vector<RollStrip>& strips, std::ostream& err) {
     RollTarget target{command.output, command.inputs, params.positions, RollFormat(command), {}};
     target.options.Compression = TiffCompressionOf(command.compression);
     target.options.Quality = command.quality;
     std::vector<std::vector<PixelRect>> rects;
-    for (const StripRead& read : reads) {
-        rects.push_back(read.frames.frames);
+    for (const RollStrip& strip : strips) {
+        rects.push_back(strip.frames.frames);
     }
     const std::vector<RollFrame> frames = NumberFrames(rects, fit);
     std::ostringstream filesErr;
     std::future<bool> files = std::async(
         std::launch::async, [&] { return WriteRollFiles(target, fit.roll, frames, filesErr); });
     bool ok = true;
-    for (std::size_t s = 0; s < reads.size(); ++s) {
+    for (std::size_t s = 0; s < strips.size(); ++s) {
         const auto first = std::find_if(frames.begin(), frames.end(),
                                         [&](const RollFrame& f) { return f.strip == s; });
         const auto count =
@@ -197,22 +194,22 @@ int RunRoll(const CliCommand& command, std::ostream& err) {
     }
     const FilmMode mode =
         command.blackAndWhite ? FilmMode::BlackAndWhite : FilmMode::ColourNegative;
-    std::vector<StripRead> reads;
+    std::vector<RollStrip> strips;
     bool failed = false;
-    if (!ReadStrips(command, plan, mode, reads, failed, err)) {
+    if (!ReadStrips(command, plan, mode, strips, failed, err)) {
         return kExitFailed;
     }
-    const bool anyFrame = std::any_of(reads.begin(), reads.end(), [](const StripRead& read) {
-        return !read.frames.frames.empty();
+    const bool anyFrame = std::any_of(strips.begin(), strips.end(), [](const RollStrip& strip) {
+        return !strip.frames.frames.empty();
     });
     if (!anyFrame) {
         return kExitFailed;
     }
-    const std::optional<RollFit> fit = FitOrReport(command, plan, reads, err);
+    const std::optional<RollFit> fit = FitOrReport(command, plan, strips, err);
     if (!fit) {
         return kExitFailed;
     }
     const bool written =
-        MakeFolder(command.output, err) && WriteRoll(command, *params, *fit, reads, err);
+        MakeFolder(command.output, err) && WriteRoll(command, *params, *fit, strips, err);
     return written && !failed ? kExitOk : kExitFailed;
 }
