@@ -203,8 +203,9 @@ constexpr const char* kFilm =
 
 constexpr const char* kRoll =
     "Usage: tamrel-cli roll (PARAMS.tvp | --defaults) OUTDIR STRIP... [--format EXT]\n"
-    "                       [--bw] [--base STRIP:L,T,W,H] [--neutral STRIP:L,T,W,H]...\n"
-    "                       [--quality Q] [--compress [deflate|lzw]]\n"
+    "                       [--bw] [--base STRIP:L,T,W,H]\n"
+    "                       [--neutral STRIP:L,T,W,H]... [--quality Q]\n"
+    "                       [--compress [deflate|lzw]]\n"
     "\n"
     "Finds the frames on each STRIP, a linear scan of a strip of negatives in its\n"
     "holder (across the scan or along it; 24 x 36, 6 x 6 or 6 x 4.5), and makes\n"
