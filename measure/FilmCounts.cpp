@@ -25,14 +25,6 @@ RunCounts EmptyRunCounts() {
     return counts;
 }
 
-ChannelCounts EmptyCounts() {
-    ChannelCounts counts;
-    for (TransmissionCounts& channel : counts) {
-        channel.assign(kTransmissionSteps, 0);
-    }
-    return counts;
-}
-
 void CountSteps(const std::uint16_t* steps, std::int32_t from, std::int32_t to, RunCounts& counts) {
     std::uint32_t* red = counts[kRed].data();
     std::uint32_t* green = counts[kGreen].data();
@@ -104,12 +96,20 @@ void RegionTally::AddTo(std::vector<ChannelCounts>& totals) const {
     }
 }
 
+ChannelCounts EmptyChannelCounts() {
+    ChannelCounts counts;
+    for (TransmissionCounts& channel : counts) {
+        channel.assign(kTransmissionSteps, 0);
+    }
+    return counts;
+}
+
 std::vector<ChannelCounts> EmptyRegionCounts(std::size_t regions) {
-    return std::vector<ChannelCounts>(regions, EmptyCounts());
+    return std::vector<ChannelCounts>(regions, EmptyChannelCounts());
 }
 
 Outcome<FrameCounts> CountFrame(const RowSource& source, std::span<const PixelRect> regions) {
-    Totals totals{regions, {EmptyCounts(), EmptyRegionCounts(regions.size())}, {}};
+    Totals totals{regions, {EmptyChannelCounts(), EmptyRegionCounts(regions.size())}, {}};
     const RowLayout& layout = source.Layout();
     if (!layout.HasRows()) {
         return std::move(totals.counts);

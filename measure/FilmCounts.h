@@ -48,6 +48,8 @@ private:
     std::span<const PixelRect> regions_;
     std::vector<std::optional<RunCounts>> counts_; // made when a row first crosses one
 };
+// Counts of nothing yet, for each channel, and for each of `regions`.
+ChannelCounts EmptyChannelCounts();
 std::vector<ChannelCounts> EmptyRegionCounts(std::size_t regions);
 
 // The transmission 0..1 below which `share` (0..1) of the counted samples lie:

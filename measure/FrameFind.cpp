@@ -156,9 +156,7 @@ std::optional<ChannelValues> FirstBase(const StripView& view, const std::vector<
         return std::nullopt;
     }
     const double split = PercentileOf(film, kLeastLineShare) + kImageDensity / 2;
-    ChannelCounts counts{TransmissionCounts(kTransmissionSteps, 0),
-                         TransmissionCounts(kTransmissionSteps, 0),
-                         TransmissionCounts(kTransmissionSteps, 0)};
+    ChannelCounts counts = EmptyChannelCounts();
     for (std::int32_t a = 0; a < view.Along(); ++a) {
         const double m = medians[std::size_t(a)];
         for (std::int32_t c = band.begin; m >= 0.0 && m <= split && c < band.end; ++c) {
@@ -338,9 +336,7 @@ PixelRect PixelsOf(const StripView& view, Edges along, Edges across) {
 // picture, kBaseMarginCells or more from every frame.
 ChannelCounts BaseCounts(const StripView& view, const std::vector<CellKind>& kinds, LineRun band,
                          const std::vector<LineRun>& frames) {
-    ChannelCounts counts{TransmissionCounts(kTransmissionSteps, 0),
-                         TransmissionCounts(kTransmissionSteps, 0),
-                         TransmissionCounts(kTransmissionSteps, 0)};
+    ChannelCounts counts = EmptyChannelCounts();
     for (std::int32_t a = 0; a < view.Along(); ++a) {
         const bool nearFrame = std::any_of(frames.begin(), frames.end(), [&](const LineRun& f) {
             return a >= f.begin - kBaseMarginCells && a < f.end + kBaseMarginCells;

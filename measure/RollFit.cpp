@@ -24,9 +24,7 @@ double DensityAbove(double base, double t) {
 
 // The median of every strip's base cells together.
 ChannelValues RollBase(std::span<const StripSample> strips, FilmMode mode) {
-    ChannelCounts all{TransmissionCounts(kTransmissionSteps, 0),
-                      TransmissionCounts(kTransmissionSteps, 0),
-                      TransmissionCounts(kTransmissionSteps, 0)};
+    ChannelCounts all = EmptyChannelCounts();
     for (const StripSample& strip : strips) {
         for (std::size_t c = 0; c < kChannelCount && !strip.base[c].empty(); ++c) {
             std::transform(strip.base[c].begin(), strip.base[c].end(), all[c].begin(),

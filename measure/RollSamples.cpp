@@ -25,9 +25,7 @@ std::pair<std::int32_t, std::int32_t> InnerCells(std::int32_t from, std::int32_t
 FrameSample SampleFrame(const StripMap& map, const PixelRect& frame) {
     const auto [x0, x1] = InnerCells(frame.left, frame.width, map.cell, map.columns);
     const auto [y0, y1] = InnerCells(frame.top, frame.height, map.cell, map.rows);
-    ChannelCounts counts{TransmissionCounts(kTransmissionSteps, 0),
-                         TransmissionCounts(kTransmissionSteps, 0),
-                         TransmissionCounts(kTransmissionSteps, 0)};
+    ChannelCounts counts = EmptyChannelCounts();
     const auto total = std::size_t(x1 - x0) * std::size_t(y1 - y0);
     const std::size_t every = (total + kMostAxisCells - 1) / kMostAxisCells;
     FrameSample sample;
