@@ -42,6 +42,7 @@ struct GivenOptions {
     std::vector<std::string_view> neutrals;
     bool bw = false;
     std::optional<std::string_view> quality;
+    std::optional<std::string_view> format;
 };
 
 // A flag, a word that may be given once, or a word that may be given again.

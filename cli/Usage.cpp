@@ -26,6 +26,8 @@ constexpr const char* kOverview =
     "          of a colour chart (no PARAMS)\n"
     "  film    a parameter file that turns a negative into a positive, measured\n"
     "          on one frame of the roll\n"
+    "  roll    every frame of a roll scanned as strips, found and made a positive\n"
+    "          through one film for the roll\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -209,8 +211,33 @@ constexpr const char* kFilm =
     "frame's own densities. --bw takes one base and contrast for all channels.\n"
     "A whole roll: 'film' on one frame, then 'apply' (or 'scan --batch') with\n"
     "OUT on every frame; every command that takes PARAMS takes OUT. A rectangle\n"
-    "off the image, a base darker than 40 % of the frame, a neutral as clear as\n"
-    "the base or two neutrals of one density write nothing (exit status 1).\n";
+    "off the image, a base with more than 40 % of the frame clearer than it, a\n"
+    "neutral as clear as the base or two neutrals of one density write nothing\n"
+    "(exit status 1). 'roll' does the whole roll from scans of its strips.\n";
+
+constexpr const char* kRoll =
+    "Usage: tamrel-cli roll (PARAMS.tvp | --defaults) OUTDIR STRIP... [--format EXT]\n"
+    "                       [--bw] [--base STRIP:L,T,W,H]\n"
+    "                       [--neutral STRIP:L,T,W,H]... [--quality Q]\n"
+    "                       [--compress [deflate|lzw]]\n"
+    "\n"
+    "Finds the frames on each STRIP, a linear scan of a strip of negatives in its\n"
+    "holder (across the scan or along it; 24 x 36, 6 x 6 or 6 x 4.5), and makes\n"
+    "one film for the whole roll: the base measured on the film between and\n"
+    "around the frames, the balance of the channels from all frames together,\n"
+    "each frame's exposure from that frame. Writes into OUTDIR (made if missing):\n"
+    "  frames.txt  one line per frame, in order along the strips:\n"
+    "              STRIP NN LEFT,TOP,WIDTH,HEIGHT (the frame in STRIP's pixels)\n"
+    "  roll.tvp    PARAMS' twelve positions with the roll's film\n"
+    "  NN.tvp      the same with frame NN's exposure (NN from 01)\n"
+    "  NN.EXT      frame NN's positive, cropped to the frame (TIFF by default;\n"
+    "              --format png, jpg, ...: any format apply writes in colour)\n"
+    "--base picks the base on a strip and --neutral a grey on any frame (a light\n"
+    "and a dark one at most), each as STRIP:LEFT,TOP,WIDTH,HEIGHT, STRIP as named\n"
+    "on the line (or its file name alone); they hold for the whole roll. --bw\n"
+    "takes one base and contrast for all channels. A strip that cannot be read\n"
+    "or shows no frame is named and the others go on (exit status 1); a pick\n"
+    "that cannot be used writes nothing. Every file is replaced safely.\n";
 
 // The list of outputs: two spaces, the names and the words, broken at
 // spaces before kHelpWidth columns and carried on four spaces in.
@@ -284,6 +311,8 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kCalibrate;
     case CommandKind::Film:
         return kFilm;
+    case CommandKind::Roll:
+        return kRoll;
     }
     return kOverview;
 }

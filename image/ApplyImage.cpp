@@ -116,28 +116,6 @@ Reason WriteConverted(const RowSource& rows, ImageFormat format, const OutputSam
                   {options.Compression, meta, options.Quality});
 }
 
-// The input's resolution, and its profile rewritten for the tables the
-// samples went through where the output keeps a profile; its curves hold
-// one entry per level of the written samples where those are 8 bits.
-Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format,
-                              const ChannelTables& tables, std::int32_t channels,
-                              std::int32_t bits) {
-    ImageMeta meta = rows.Meta();
-    if (meta.profile.empty() || !EntryOf(format).HoldsProfile) {
-        meta.profile.clear();
-        return meta;
-    }
-    const std::size_t levels = bits == kWideBits ? kLevels16 : kLevels8;
-    Outcome<std::vector<std::uint8_t>> profile =
-        channels == 1 ? GreyProfileAfterTables(meta.profile, tables, levels)
-                      : ProfileAfterTables(meta.profile, tables, levels);
-    if (!profile) {
-        return profile.Why();
-    }
-    meta.profile = std::move(*profile);
-    return meta;
-}
-
 // The tables the output's profile is rewritten for: the ones the samples
 // went through, or a negative's curves alone.
 ChannelTables ProfileTablesOf(const ApplyTables& tables, bool levels) {
@@ -145,6 +123,29 @@ ChannelTables ProfileTablesOf(const ApplyTables& tables, bool levels) {
         return ChannelTablesOf(tables.PositiveWide, kMaxSample16);
     }
     return levels ? ChannelTablesOf(*tables.Levels) : ChannelTablesOf(tables.Wide, kMaxSample16);
+}
+
+// The input's resolution, and its profile rewritten for the tables the
+// samples went through where the output keeps a profile (the tables are
+// gathered only then: a copy of 65536 entries a channel); its curves hold
+// one entry per level of the written samples where those are 8 bits.
+Outcome<ImageMeta> OutputMeta(const RowSource& rows, ImageFormat format, const ApplyTables& tables,
+                              bool levels, const OutputSamples& written) {
+    ImageMeta meta = rows.Meta();
+    if (meta.profile.empty() || !EntryOf(format).HoldsProfile) {
+        meta.profile.clear();
+        return meta;
+    }
+    const ChannelTables profileTables = ProfileTablesOf(tables, levels);
+    const std::size_t entries = written.bits == kWideBits ? kLevels16 : kLevels8;
+    Outcome<std::vector<std::uint8_t>> profile =
+        written.channels == 1 ? GreyProfileAfterTables(meta.profile, profileTables, entries)
+                              : ProfileAfterTables(meta.profile, profileTables, entries);
+    if (!profile) {
+        return profile.Why();
+    }
+    meta.profile = std::move(*profile);
+    return meta;
 }
 
 // A 16-bit input to an output whose writer takes 16 bits goes through the
@@ -158,9 +159,9 @@ Reason ApplyWide(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const OutputSamples samples{OutputChannels(layout, format, tables), kWideBits};
     const WideKernel kernel = WideKernelFor(layout.Format, samples.channels);
     // A JPEG rounds the samples to 8 bits.
-    const std::int32_t written = EntryOf(format).HoldsWide ? kWideBits : kNarrowBits;
-    const Outcome<ImageMeta> meta =
-        OutputMeta(rows, format, ProfileTablesOf(tables, false), samples.channels, written);
+    const OutputSamples written{samples.channels,
+                                EntryOf(format).HoldsWide ? kWideBits : kNarrowBits};
+    const Outcome<ImageMeta> meta = OutputMeta(rows, format, tables, false, written);
     if (!meta) {
         return meta.Why();
     }
@@ -199,8 +200,7 @@ Reason ApplyRows(const RowSource& rows, ImageFormat format, const RowTarget& tar
     const RowSource& eight = levels ? static_cast<const RowSource&>(*levels) : rows;
     const ToneMap map(*tables.Levels, eight.Colours());
     const OutputSamples samples{OutputChannels(layout, format, tables), kNarrowBits};
-    const Outcome<ImageMeta> meta =
-        OutputMeta(rows, format, ProfileTablesOf(tables, true), samples.channels, kNarrowBits);
+    const Outcome<ImageMeta> meta = OutputMeta(rows, format, tables, true, samples);
     if (!meta) {
         return meta.Why();
     }
@@ -269,16 +269,22 @@ Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat
         warning);
 }
 
-Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
-                      ImageFormat outFormat, const ApplyTables& tables, const ApplyOptions& options,
-                      Reason* warning) {
+Reason ApplyRowsFile(const RowSource& rows, const std::filesystem::path& output,
+                     ImageFormat outFormat, const ApplyTables& tables,
+                     const ApplyOptions& options) {
     const Replacement replace = [&](const PositionedContents& c) {
         return WriteFileAtomically(output, c);
     };
+    return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
+}
+
+Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
+                      ImageFormat outFormat, const ApplyTables& tables, const ApplyOptions& options,
+                      Reason* warning) {
     return UseFileRows(
         input, ReadFormatOf(input),
         [&](const RowSource& rows) {
-            return ApplyRows(rows, outFormat, FileTarget(outFormat, replace), tables, options);
+            return ApplyRowsFile(rows, output, outFormat, tables, options);
         },
         warning);
 }

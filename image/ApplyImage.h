@@ -57,6 +57,12 @@ Reason ApplyFileToPage(const std::filesystem::path& input, ImageFormat outFormat
                        const ApplyTables& tables, const ApplyOptions& options = {},
                        Reason* warning = nullptr);
 
+// Any row source (a crop, the window's image) through the tables into a
+// file of `outFormat`, replaced safely as below.
+Reason ApplyRowsFile(const RowSource& rows, const std::filesystem::path& output,
+                     ImageFormat outFormat, const ApplyTables& tables,
+                     const ApplyOptions& options = {});
+
 // The same between files, the output replaced safely: on any failure no
 // output is left and an old one stays as it was.
 Reason ApplyImageFile(const std::filesystem::path& input, const std::filesystem::path& output,
