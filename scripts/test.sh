@@ -14,18 +14,33 @@ cd "$(dirname "$0")/.."
 
 stage_names=()
 stage_seconds=()
+stage_cpu=()
 stage_name=""
 stage_began=$SECONDS
+stage_cpu_began=0
 begun=$SECONDS
+
+# children_cpu: the processor seconds (user and system) of every finished
+# child so far, from the shell's own `times`; a loaded machine stretches the
+# wall time of a stage, hardly its processor time.
+children_cpu() {
+  times | awk 'NR == 2 {
+    split($1, u, /[ms]/); split($2, s, /[ms]/)
+    printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'
+}
 
 # stage NAME: ends the running stage, keeping its time, and starts NAME.
 stage() {
+  local cpu
+  cpu=$(children_cpu)
   if [ -n "$stage_name" ]; then
     stage_names+=("$stage_name")
     stage_seconds+=($((SECONDS - stage_began)))
+    stage_cpu+=($((cpu - stage_cpu_began)))
   fi
   stage_name="$1"
   stage_began=$SECONDS
+  stage_cpu_began=$cpu
   [ -z "$1" ] || echo "== $1"
 }
 
@@ -35,12 +50,13 @@ print_times() {
     kill "$asan_build" 2>/dev/null || true
   fi
   stage ""
-  echo "== time per stage"
+  echo "== time per stage (wall, processor)"
   local i
   for i in "${!stage_names[@]}"; do
-    printf '%6ss  %s\n' "${stage_seconds[$i]}" "${stage_names[$i]}"
+    printf '%6ss %6ss  %s\n' "${stage_seconds[$i]}" "${stage_cpu[$i]}" "${stage_names[$i]}"
   done
-  printf '%6ss  all (%s)\n' "$((SECONDS - begun))" "$([ "$status" -eq 0 ] && echo passed || echo failed)"
+  printf '%6ss %6ss  all (%s)\n' "$((SECONDS - begun))" "$(children_cpu)" \
+    "$([ "$status" -eq 0 ] && echo passed || echo failed)"
 }
 trap print_times EXIT
 
