@@ -1,18 +1,79 @@
-// BMP files through their own reader; scans (files or pages) through the pipeline, each run of
-// stored rows turned to levels straight into its place in the array (array
-// row 0 is the image's bottom row, as for a top-down BMP).
+// BMP files through their own reader; scans (files or pages) through the
+// pipeline, each run of stored rows converted straight into its place in the
+// array: to levels (array row 0 is the image's bottom row, as for a top-down
+// BMP), or a 16-bit scan's samples into the machine's byte order, row for row.
 #include "image/ReadImage.h"
 
 #include "image/formats/FileRows.h"
 #include "image/kernels/ScanLevels.h"
+#include "image/kernels/WidePicture.h"
 #include "image/rows/MemoryAvailable.h"
+#include "image/rows/MemoryRows.h"
 #include "image/rows/Pipeline.h"
 
+#include <functional>
 #include <limits>
 
 namespace {
 
 constexpr std::int64_t kMostBytes = std::numeric_limits<std::int64_t>::max();
+constexpr std::int32_t kNoKeptBytes = 0; // a page kept as it is costs nothing more
+
+// The window's picture and preview, and what the reader holds meanwhile (a
+// band of tiles, a whole interlaced PNG).
+Reason CheckWindowMemory(const RowSource& source, std::int32_t keptBytesPerPixel) {
+    const RowLayout& layout = source.Layout();
+    const std::int64_t windowBytes =
+        WindowImageBytes(layout.Width, layout.Height, keptBytesPerPixel);
+    return CheckMemoryFor(windowBytes > kMostBytes - source.HeldBytes()
+                              ? kMostBytes
+                              : windowBytes + source.HeldBytes());
+}
+
+// Every stored row of `source` through `convert` into `array`, rows of
+// `rowBytes`: stored row k at array row k, or at row Height - 1 - k when
+// `reversed`.
+Reason FillArray(const RowSource& source, std::uint8_t* array, std::int64_t rowBytes, bool reversed,
+                 const std::function<void(const RowBlock&)>& convert) {
+    const RowLayout& layout = source.Layout();
+    if (!layout.HasRows()) {
+        return {};
+    }
+    const Outcome<RowRuns> runs = RowRuns::Plan(source, 0, {});
+    if (!runs) {
+        return runs.Why();
+    }
+    return runs->Run(
+        [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t*) {
+            const std::int64_t row = reversed ? layout.Height - 1 - first : first;
+            convert({rows, layout.Stride, array + row * rowBytes, reversed ? -rowBytes : rowBytes,
+                     count, layout.Width});
+            return true;
+        });
+}
+
+Outcome<KeptImage> KeepWideRows(const RowSource& source) {
+    const RowLayout& layout = source.Layout();
+    const WordCopyKernel copy = WordCopyKernelFor(layout.Format);
+    const RowFormat format = NativeWordFormat(layout.Format);
+    const auto bytesPerPixel = static_cast<std::int32_t>(format.BytesPerPixel());
+    if (Reason tooLarge = CheckWindowMemory(source, bytesPerPixel)) {
+        return tooLarge;
+    }
+    const std::int64_t rowBytes = std::int64_t{layout.Width} * bytesPerPixel;
+    auto pixels = AllocatePixelBlock(std::uint64_t(rowBytes), std::uint64_t(layout.Height));
+    if (!pixels) {
+        return Reason(ReasonCode::NoMemory, rowBytes * layout.Height);
+    }
+    if (Reason failed = FillArray(source, pixels->get(), rowBytes, false, copy)) {
+        return failed;
+    }
+    const RowLayout kept{layout.Width,    layout.Height, format,
+                         layout.BottomUp, rowBytes,      layout.MaxValue};
+    const std::uint8_t* first = pixels->get();
+    return KeptImage(std::shared_ptr<const std::uint8_t>(pixels->release(), FreeDeleter{}), first,
+                     kept);
+}
 
 } // namespace
 
@@ -22,13 +83,7 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source) {
     if (kernel == nullptr) {
         return Reason(ReasonCode::Unsupported, 0, "unsupported row format");
     }
-    // The window's image and preview, and what the reader holds meanwhile
-    // (a band of tiles, a whole interlaced PNG).
-    const std::int64_t windowBytes = WindowImageBytes(layout.Width, layout.Height);
-    const std::int64_t needed = windowBytes > kMostBytes - source.HeldBytes()
-                                    ? kMostBytes
-                                    : windowBytes + source.HeldBytes();
-    if (Reason tooLarge = CheckMemoryFor(needed)) {
+    if (Reason tooLarge = CheckWindowMemory(source, kImageBytesPerPixel)) {
         return tooLarge;
     }
     const std::int64_t rowBytes = std::int64_t{layout.Width} * kImageBytesPerPixel;
@@ -36,23 +91,11 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source) {
     if (!pixels) {
         return Reason(ReasonCode::NoMemory, rowBytes * layout.Height);
     }
-    if (layout.HasRows()) {
-        const Outcome<RowRuns> runs = RowRuns::Plan(source, 0, {});
-        if (!runs) {
-            return runs.Why();
-        }
-        const std::vector<std::uint8_t> sampleLevels =
-            SampleLevels8(layout.MaxValue, layout.Format.BitsPerSample);
-        std::uint8_t* array = pixels->get();
-        Reason failed = runs->Run(
-            [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t*) {
-                std::uint8_t* out = array + (layout.Height - 1 - first) * rowBytes;
-                kernel({rows, layout.Stride, out, -rowBytes, count, layout.Width}, sampleLevels);
-                return true;
-            });
-        if (failed) {
-            return failed;
-        }
+    const std::vector<std::uint8_t> levels =
+        SampleLevels8(layout.MaxValue, layout.Format.BitsPerSample);
+    if (Reason failed = FillArray(source, pixels->get(), rowBytes, true,
+                                  [&](const RowBlock& block) { kernel(block, levels); })) {
+        return failed;
     }
     std::uint8_t* const start = pixels->get();
     return DecodedImage({true, layout.Width, layout.Height, start}, std::move(*pixels));
@@ -64,4 +107,46 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path) {
         return ReadBmpFile(path);
     }
     return UseFileRows(path, format, [](const RowSource& rows) { return DecodeRows(rows); });
+}
+
+KeptImage KeepLevels(DecodedImage levels) {
+    const ImageBuffer image = std::move(levels).Release();
+    return KeptImage::OfLevels(image, MallocPtr<std::uint8_t>(image.Pixels));
+}
+
+Outcome<KeptImage> KeepRows(const RowSource& source) {
+    if (WordCopyKernelFor(source.Layout().Format) != nullptr) {
+        return KeepWideRows(source);
+    }
+    Outcome<DecodedImage> levels = DecodeRows(source);
+    if (!levels) {
+        return levels.Why();
+    }
+    return KeepLevels(std::move(*levels));
+}
+
+Outcome<KeptImage> ReadPictureFile(const std::filesystem::path& path) {
+    const ImageFormat format = ReadFormatOf(path);
+    if (format == ImageFormat::Bmp) {
+        Outcome<DecodedImage> levels = ReadBmpFile(path);
+        if (!levels) {
+            return levels.Why();
+        }
+        return KeepLevels(std::move(*levels));
+    }
+    return UseFileRows(path, format, [](const RowSource& rows) { return KeepRows(rows); });
+}
+
+Outcome<KeptImage> KeepPage(std::shared_ptr<const SampleImage> page) {
+    const MemoryRows rows = RowsOf(*page);
+    if (page->layout.depth != kWordDepth) {
+        return KeepRows(rows);
+    }
+    // The page is in memory already: only the preview is still to be had.
+    if (Reason tooLarge = CheckMemoryFor(
+            WindowImageBytes(rows.Layout().Width, rows.Layout().Height, kNoKeptBytes))) {
+        return tooLarge;
+    }
+    const std::uint8_t* first = page->bytes.data();
+    return KeptImage(std::move(page), first, rows.Layout());
 }

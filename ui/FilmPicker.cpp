@@ -6,13 +6,13 @@
 
 #include "curve/ChannelStore.h"
 #include "image/preview/PreviewState.h"
-#include "image/rows/MemoryRows.h"
 #include "measure/FilmMeasure.h"
 #include "platform/AskUser.h"
 #include "platform/SystemMenu.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/FilmModeSign.h"
 #include "ui/ImageView.h"
 #include "ui/SelectionOverlay.h"
 #include "ui/WindowChannels.h"
@@ -38,7 +38,7 @@ const ShapeStyle kBaseStyle{QColor(0x30, 0xB0, 0xFF), false};
 const ShapeStyle kGreyStyle{};
 
 bool HasImage() {
-    return thePreviewState.LoadedImage().HasPixels();
+    return thePreviewState.Picture().HasPixels();
 }
 
 PixelRect PixelsOf(const RectF& r) {
@@ -102,7 +102,9 @@ void FilmPicker::RefreshEntries(SystemMenu& menu) const {
     menu.SetEnabled(IDM_PICK_GREY, HasImage() && film_.mode == FilmMode::ColourNegative);
 }
 
-void FilmPicker::Attach(CMyGraph* imageArea) {
+void FilmPicker::Attach(CMyGraph* imageArea, QWidget* window, QLabel* modeLabel) {
+    sign_ = std::make_unique<FilmModeSign>(window, modeLabel, host_.say);
+    sign_->Show(film_.mode);
     overlay_ = std::make_unique<SelectionOverlay>(imageArea);
     overlay_->Finished = [this](std::size_t index) { OnShapeFinished(index); };
     AttachImageOverlay(overlay_.get());
@@ -171,7 +173,9 @@ std::optional<FilmSettings> FilmPicker::MeasureOnImage(FilmMode mode, const Film
     }
     const FilmMeasurement measured = [&] {
         const WaitCursor wait;
-        return MeasureFilm(RowsOf(thePreviewState.LoadedImage()), request);
+        // The picture at its own depth: a 16-bit scan is measured as `film`
+        // measures its file.
+        return MeasureFilm(thePreviewState.Picture().Rows(), request);
     }();
     if (measured.read || measured.problem.fault != FilmFault::None) {
         ask_.ShowMessage(measured.read ? kCannotMeasure : ProblemText(measured.problem),
@@ -187,6 +191,9 @@ void FilmPicker::Show(const FilmSettings& film, const FilmPicks& picks) {
     picks_ = picks;
     ApplyFilm(film_, theChannelParams, theGammaTables);
     SyncOverlay();
+    if (sign_) {
+        sign_->Show(film_.mode);
+    }
     host_.shown(changed);
 }
 
@@ -200,6 +207,9 @@ void FilmPicker::PictureReplaced() {
     picks_ = {};
     pendingPick_.reset();
     SyncOverlay();
+    if (sign_) {
+        sign_->PictureArrived(film_.mode);
+    }
 }
 
 void FilmPicker::OnFilmMode(FilmMode mode) {

@@ -25,9 +25,9 @@ std::optional<OpenedImage> OpenImageAsked(AskUser& ask) {
         return std::nullopt;
     }
     const std::filesystem::path path = PathFromUser(*picked);
-    Outcome<DecodedImage> read = [&] {
+    Outcome<KeptImage> read = [&] {
         const WaitCursor wait;
-        return ReadImageFile(path);
+        return ReadPictureFile(path);
     }();
     if (!read) {
         ask.ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,
