@@ -32,14 +32,19 @@ Reason CheckWindowMemory(const RowSource& source, std::int32_t keptBytesPerPixel
 
 // Every stored row of `source` through `convert` into `array`, rows of
 // `rowBytes`: stored row k at array row k, or at row Height - 1 - k when
-// `reversed`.
+// `reversed`. With `inPlace` the rows are read where they stay and
+// converted there.
 Reason FillArray(const RowSource& source, std::uint8_t* array, std::int64_t rowBytes, bool reversed,
-                 const std::function<void(const RowBlock&)>& convert) {
+                 const std::function<void(const RowBlock&)>& convert, bool inPlace = false) {
     const RowLayout& layout = source.Layout();
     if (!layout.HasRows()) {
         return {};
     }
-    const Outcome<RowRuns> runs = RowRuns::Plan(source, 0, {});
+    PipelineOptions options;
+    if (inPlace) {
+        options.ReadInto = [&](std::int32_t first) { return array + first * rowBytes; };
+    }
+    const Outcome<RowRuns> runs = RowRuns::Plan(source, 0, options);
     if (!runs) {
         return runs.Why();
     }
@@ -65,7 +70,11 @@ Outcome<KeptImage> KeepWideRows(const RowSource& source) {
     if (!pixels) {
         return Reason(ReasonCode::NoMemory, rowBytes * layout.Height);
     }
-    if (Reason failed = FillArray(source, pixels->get(), rowBytes, false, copy)) {
+    // A reader that reads its rows as they are stored, row for row, reads
+    // them straight into the picture (a full pass over it saved).
+    const bool inPlace =
+        !layout.BottomUp && layout.Stride == rowBytes && source.ScratchBytes(1) == rowBytes;
+    if (Reason failed = FillArray(source, pixels->get(), rowBytes, false, copy, inPlace)) {
         return failed;
     }
     const RowLayout kept{layout.Width,    layout.Height, format,

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 inline constexpr std::size_t kWideSamples = 65536;
@@ -45,8 +46,12 @@ WidePreviewKernel WidePreviewKernelFor(const RowFormat& format);
 // The format a 16-bit scan's rows are kept in: its own samples in the
 // machine's byte order. Only for 16-bit grey or RGB scan formats.
 RowFormat NativeWordFormat(const RowFormat& format);
+// Turns every 16-bit sample of `bytes` over, big-endian to little and back.
+void SwapWords(std::span<std::uint8_t> bytes);
+
 // Copies 16-bit grey or RGB rows into NativeWordFormat's rows, a big-endian
-// sample's bytes swapped on the way. Null for another format.
+// sample's bytes swapped on the way; rows may be converted in place (In the
+// same as Out). Null for another format.
 using WordCopyKernel = void (*)(const RowBlock& block);
 WordCopyKernel WordCopyKernelFor(const RowFormat& format);
 
