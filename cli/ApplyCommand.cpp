@@ -28,10 +28,15 @@ bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyO
     }
     // Stored rows go through the tables and out a run at a time: the whole
     // image is never decoded.
+    ApplyOptions named = options;
+    named.GreyOnly = HoldsGreyOnly(target.output);
+    Reason warning;
     const Reason failed =
-        ApplyImageFile(target.input, target.output, target.format, tables, options);
+        ApplyImageFile(target.input, target.output, target.format, tables, named, &warning);
     if (failed) {
         err << FileError(IsAboutOutput(failed) ? target.output : target.input, ReasonText(failed));
+    } else if (warning) {
+        err << FileError(target.input, ReasonText(warning));
     }
     return !failed;
 }
@@ -48,7 +53,12 @@ bool ApplyToPages(const std::vector<ApplyTarget>& targets, const ApplyTables& ta
             err << FileError(target.output, kReasonIsInput);
             return false;
         }
-        const Reason failed = ApplyFileToPage(target.input, target.format, *pages, tables, options);
+        Reason warning;
+        const Reason failed =
+            ApplyFileToPage(target.input, target.format, *pages, tables, options, &warning);
+        if (warning) {
+            err << FileError(target.input, ReasonText(warning));
+        }
         if (failed) {
             err << FileError(IsAboutOutput(failed) ? target.output : target.input,
                              ReasonText(failed));
@@ -86,7 +96,7 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     ApplyOptions options;
     options.Compression = TiffCompressionOf(command.compression);
     options.Quality = command.quality;
-    const std::vector<ApplyTarget> targets = ApplyTargets(command);
+    const std::vector<ApplyTarget> targets = ApplyTargets(command, KeepsGrey(tables));
     if (!command.outputDir && HoldsPages(EntryOf(targets.front().format))) {
         return ApplyToPages(targets, tables, options, err) ? kExitOk : kExitFailed;
     }

@@ -20,10 +20,14 @@ namespace {
 // The image's level counts, taken as its rows stream past, or nullopt after
 // the failure was reported.
 std::optional<LevelHistogram> CountImage(const fs::path& input, std::ostream& err) {
-    const Outcome<LevelHistogram> read = CountImageLevels(input);
+    Reason warning;
+    const Outcome<LevelHistogram> read = CountImageLevels(input, &warning);
     if (!read) {
         err << FileError(input, ReasonText(read.Why()));
         return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(input, ReasonText(warning));
     }
     const LevelHistogram& levels = *read;
     // No pixels give no levels: the rule would set Black 10 and White 200.

@@ -1,6 +1,9 @@
 // calibrate: a linear scan of a chart measured into a parameter file, and on
-// request an input profile, a report and a diagnostic picture. Everything is
-// made in memory first, so a chart that cannot be measured writes nothing.
+// request an input profile, a report and a diagnostic picture. The chart's
+// corners are given or found, and printed either way. Everything is made in
+// memory first, so a chart that cannot be found or measured, or whose
+// measurement cannot be right, writes nothing.
+#include "cli/CalibrateProblems.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
@@ -9,7 +12,9 @@
 #include "io/SameFile.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationReport.h"
+#include "measure/ChartFinder.h"
 #include "measure/ChartPicture.h"
+#include "measure/InputProfile.h"
 
 #include <ostream>
 
@@ -39,42 +44,28 @@ std::string CornerOutside(const ChartCorners& corners, const ChartScan& scan) {
     return {};
 }
 
-std::string CornerProblemText(const CalibrationProblem& problem) {
-    switch (problem.fault) {
-    case CalibrationFault::OutsideScan:
-        return "the sampled box of " + problem.patch + " lies outside the scan; check the corners";
-    case CalibrationFault::NoPixels:
-        return "the chart is too small in the scan: the sampled box of " + problem.patch +
-               " holds no pixel";
-    default:
-        break;
+// The calibration's profile (ICC 2.4), or written anew at --icc-version 4.
+Outcome<std::vector<std::uint8_t>> ProfileOfVersion(const CliCommand& command,
+                                                    const Calibration& result) {
+    if (command.iccVersion == 4) {
+        return AtIccVersion(result.profile, IccVersion::Four);
     }
-    return "the corners do not bound a convex quadrilateral";
+    return result.profile;
 }
 
-int ReportProblem(const CliCommand& command, const CalibrationProblem& problem, std::ostream& err) {
-    const fs::path& scan = command.inputs.front();
-    switch (problem.fault) {
-    case CalibrationFault::MissingPatch:
-        err << FileError(command.reference.value_or("the built-in reference"),
-                         "the reference lacks patch " + problem.patch);
+int WriteProfile(const CliCommand& command, const Calibration& result, std::ostream& err) {
+    const Outcome<std::vector<std::uint8_t>> profile = ProfileOfVersion(command, result);
+    if (!profile) {
+        err << PlainError("the profile could not be made: " + profile.Why().Text);
         return kExitFailed;
-    case CalibrationFault::GreysOutOfOrder:
-        err << FileError(scan, "is this a linear scan of the chart? " + problem.patch +
-                                   " is lighter than " + problem.other);
-        return kExitFailed;
-    case CalibrationFault::GreyClipped:
-        err << FileError(scan, problem.patch +
-                                   " is clipped at the top level: scan with a lower exposure "
-                                   "or White");
-        return kExitFailed;
-    case CalibrationFault::ProfileFailed:
-        err << PlainError("the profile could not be made: " + problem.detail);
-        return kExitFailed;
-    default:
-        break;
     }
-    return ReportUsage(command, CornerProblemText(problem), err);
+    const std::span<const std::uint8_t> bytes = *profile;
+    const WriteOutcome written = WriteFileAtomically(*command.profile, std::span(&bytes, 1));
+    if (written != WriteResult::Ok) {
+        err << FileError(*command.profile, ReasonText(written.Why));
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 // The outputs, each replaced safely; the first failure is reported.
@@ -101,11 +92,8 @@ int WriteOutputs(const CliCommand& command, const Calibration& result, const Cha
         }
     }
     if (command.profile) {
-        const std::span<const std::uint8_t> bytes = result.profile;
-        const WriteOutcome written = WriteFileAtomically(*command.profile, std::span(&bytes, 1));
-        if (written != WriteResult::Ok) {
-            err << FileError(*command.profile, ReasonText(written.Why));
-            return kExitFailed;
+        if (const int status = WriteProfile(command, result, err); status != kExitOk) {
+            return status;
         }
     }
     const WriteOutcome written = SaveParamFile(command.output, result.positions);
@@ -149,6 +137,40 @@ std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::
     return std::move(*read);
 }
 
+// The scan, or nullopt after the failure was reported; a warning of its
+// reader is told on the way.
+std::optional<ChartScan> ScanOrReport(const fs::path& path, std::ostream& err) {
+    Reason warning;
+    Outcome<ChartScan> scan = ReadChartScan(path, &warning);
+    if (!scan) {
+        err << FileError(path, ReasonText(scan.Why()));
+        return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(path, ReasonText(warning));
+    }
+    return std::move(*scan);
+}
+
+// The corners given, or those of the chart found in the scan; printed
+// either way, so that a later run can give them. Null after saying that
+// no chart was found.
+std::optional<ChartCorners> SettleCorners(const CliCommand& command, const ChartScan& scan,
+                                          const ChartReference& reference, std::ostream& out,
+                                          std::ostream& err) {
+    std::optional<ChartCorners> corners = command.corners;
+    if (!corners) {
+        const FindOutcome found = FindChart(scan, *command.chart, &reference);
+        if (const auto* missing = std::get_if<ChartNotFound>(&found)) {
+            err << FileError(command.inputs.front(), NotFoundText(*command.chart, *missing));
+            return std::nullopt;
+        }
+        corners = std::get<ChartCorners>(found);
+    }
+    out << CornersLine(*corners) << std::flush;
+    return corners;
+}
+
 } // namespace
 
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err) {
@@ -157,25 +179,29 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         return kExitFailed;
     }
     const fs::path& scanPath = command.inputs.front();
-    const Outcome<ChartScan> scan = ReadChartScan(scanPath);
+    const std::optional<ChartScan> scan = ScanOrReport(scanPath, err);
     if (!scan) {
-        err << FileError(scanPath, ReasonText(scan.Why()));
         return kExitFailed;
     }
-    if (const std::string outside = CornerOutside(*command.corners, *scan); !outside.empty()) {
-        return ReportUsage(command, outside, err);
+    if (command.corners) {
+        if (const std::string outside = CornerOutside(*command.corners, *scan); !outside.empty()) {
+            return ReportUsage(command, outside, err);
+        }
     }
     const std::optional<ChartReference> reference = ReferenceOrReport(command, err);
     if (!reference) {
         return kExitFailed;
     }
-    const ChartLayout& layout = LayoutOf(*command.chart);
-    const std::string description =
-        "Tamrel: " + scanPath.filename().string() + " (" + std::string(layout.title) + ")";
+    const std::optional<ChartCorners> corners = SettleCorners(command, *scan, *reference, out, err);
+    if (!corners) {
+        return kExitFailed;
+    }
+    const std::string description = "Tamrel: " + scanPath.filename().string() + " (" +
+                                    std::string(LayoutOf(*command.chart).title) + ")";
     const CalibrationOutcome outcome =
-        Calibrate(*scan, *command.chart, *reference, *command.corners, description);
+        Calibrate(*scan, *command.chart, *reference, *corners, description);
     if (const auto* problem = std::get_if<CalibrationProblem>(&outcome)) {
-        return ReportProblem(command, *problem, err);
+        return ReportCalibrationProblem(command, *problem, err);
     }
     const Calibration& result = std::get<Calibration>(outcome);
     if (const int status = WriteOutputs(command, result, *scan, err); status != kExitOk) {

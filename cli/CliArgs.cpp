@@ -7,6 +7,7 @@
 #include "cli/NumberList.h"
 #include "cli/OptionTable.h"
 #include "cli/RectArgument.h"
+#include "cli/RollArgs.h"
 #include "curve/CurveTable.h"
 #include "curve/FilmSettings.h"
 #include "image/formats/FormatNames.h"
@@ -29,7 +30,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 10> kCommands = {{
+constexpr std::array<CommandSyntax, 11> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -40,6 +41,7 @@ constexpr std::array<CommandSyntax, 10> kCommands = {{
     {CommandKind::Scan, "scan", 1, 1, true},
     {CommandKind::Calibrate, "calibrate", 2, 2, false},
     {CommandKind::Film, "film", 2, 2, true},
+    {CommandKind::Roll, "roll", 2, kMany, true},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -242,6 +244,10 @@ std::string TakeOperands(const Sorted& sorted, CliCommand& command) {
         syntax.kind == CommandKind::Scan) {
         command.output = rest.back();
     }
+    if (syntax.kind == CommandKind::Roll) { // OUTDIR STRIP...
+        command.output = rest.front();
+        command.inputs.assign(rest.begin() + 1, rest.end());
+    }
     return {};
 }
 
@@ -343,6 +349,9 @@ std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
 // The rectangles of film: --base is needed, --neutral at most twice, and
 // none with --bw (a black-and-white film has no colour to balance).
 std::string TakeFilmOptions(const Sorted& sorted, CliCommand& command) {
+    if (command.kind == CommandKind::Roll) {
+        return TakeRollOptions(sorted.given, command);
+    }
     const auto rect = [](std::string_view name, std::string_view text, std::string& error) {
         const std::optional<PixelRect> parsed = ParseRectArgument(text);
         if (!parsed && error.empty()) {
@@ -449,21 +458,24 @@ std::string CheckOutputsApart(const CliCommand& command) {
     return {};
 }
 
-// The chart, its reference and corners, and the outputs beside OUT: all
-// of them named apart, and the picture in a format of colour.
+// The chart, its reference and corners (found in the scan when not
+// given), and the outputs beside OUT: all of them named apart, and the
+// picture in a format of colour.
 std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     const GivenOptions& given = sorted.given;
-    if (!given.chart || !given.corners) {
-        return "--chart and --corners are needed";
+    if (!given.chart) {
+        return "--chart is needed";
     }
     command.chart = ChartNamed(*given.chart);
     if (!command.chart) {
         return "unknown chart " + std::string(*given.chart) + " (colorchecker or it8)";
     }
-    command.corners = ParseCornersArgument(*given.corners);
-    if (!command.corners) {
-        return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
-               std::string(*given.corners);
+    if (given.corners) {
+        command.corners = ParseCornersArgument(*given.corners);
+        if (!command.corners) {
+            return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
+                   std::string(*given.corners);
+        }
     }
     if (given.reference) {
         command.reference = std::filesystem::path(*given.reference);
@@ -473,6 +485,10 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     if (given.report) {
         command.report = std::filesystem::path(*given.report);
     }
+    if (given.iccVersion && *given.iccVersion != "2" && *given.iccVersion != "4") {
+        return "--icc-version takes 2 or 4, not " + std::string(*given.iccVersion);
+    }
+    command.iccVersion = given.iccVersion == "4" ? 4 : 2;
     if (given.diagnostic) {
         command.diagnostic = std::filesystem::path(*given.diagnostic);
         if (!FormatOfName(*command.diagnostic, NameUse::ColourOnly)) {

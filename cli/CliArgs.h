@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/PagePattern.h"
+#include "cli/StripPick.h"
 #include "curve/ChannelParams.h"
 #include "measure/ChartLayout.h"
 #include "measure/ChartMap.h"
@@ -17,7 +18,19 @@
 #include <utility>
 #include <vector>
 
-enum class CommandKind { Export, Apply, Sane, Cube, Table, Devices, Auto, Scan, Calibrate, Film };
+enum class CommandKind {
+    Export,
+    Apply,
+    Sane,
+    Cube,
+    Table,
+    Devices,
+    Auto,
+    Scan,
+    Calibrate,
+    Film,
+    Roll
+};
 
 // How a TIFF output is compressed: --compress [deflate|lzw].
 enum class Compression { None, Deflate, Lzw };
@@ -54,9 +67,13 @@ struct CliCommand {
     std::optional<ChartCorners> corners;             // calibrate --corners X1,Y1,...
     std::optional<std::filesystem::path> report;     // calibrate --report OUT.txt
     std::optional<std::filesystem::path> diagnostic; // calibrate --diagnostic OUT.png
-    std::optional<PixelRect> filmBase;    // film --base L,T,W,H in image pixels
-    std::vector<PixelRect> neutrals;      // film --neutral L,T,W,H, at most two
-    bool blackAndWhite = false;           // film --bw
+    int iccVersion = 2;                              // calibrate --icc-version 2|4
+    std::optional<PixelRect> filmBase;               // film --base L,T,W,H in image pixels
+    std::vector<PixelRect> neutrals;                 // film --neutral L,T,W,H, at most two
+    bool blackAndWhite = false;                      // film, roll --bw
+    std::optional<StripPick> stripBase;              // roll --base STRIP:L,T,W,H
+    std::vector<StripPick> stripNeutrals;            // roll --neutral STRIP:L,T,W,H, at most two
+    std::optional<std::string> format;               // roll --format EXT: the frames' format
 };
 
 enum class ParseStatus {

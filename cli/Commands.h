@@ -20,3 +20,4 @@ int RunAuto(const CliCommand& command, std::ostream& err);
 int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunFilm(const CliCommand& command, std::ostream& err);
+int RunRoll(const CliCommand& command, std::ostream& err);

@@ -34,6 +34,78 @@ std::string_view ReasonOf(WriteResult result) {
 
 namespace {
 
+// One row of words: what is refused (%1 stands for the reason's Text) and
+// what to do about it.
+struct WordsRow {
+    std::string_view what;
+    std::string_view todo;
+};
+
+constexpr std::string_view kResaveBmp = "save the image as a 24-bit BMP, PNG or TIFF";
+constexpr std::string_view kGiveReference = "give the chart maker's file of measured values";
+
+// Indexed by RefusedImage.
+constexpr WordsRow kRefusalWords[] = {
+    {"CMYK JPEGs cannot be read", "convert the file to RGB"},
+    {"lossless JPEGs cannot be read", "convert the file to PNG or TIFF"},
+    {"arithmetic-coded JPEGs cannot be read",
+     "convert the file to a Huffman-coded JPEG (jpegtran), PNG or TIFF"},
+    {"JPEGs of %1-bit samples cannot be read (only 8)", "convert the file to a 16-bit PNG or TIFF"},
+    {"JPEGs of %1 components cannot be read (only grey or colour)", "convert the file to RGB"},
+    {"TIFFs of floating-point samples cannot be read", "convert the file to 16-bit integers"},
+    {"TIFFs of signed samples cannot be read", "convert the file to unsigned 8 or 16 bits"},
+    {"palette TIFFs cannot be read", "convert the file to RGB"},
+    {"CMYK TIFFs cannot be read", "convert the file to RGB"},
+    {"TIFFs of photometric interpretation %1 cannot be read (only grey and RGB)",
+     "convert the file to RGB"},
+    {"TIFFs of %1-bit samples cannot be read (only 8 and 16)", "convert the file to 8 or 16 bits"},
+    {"TIFFs of compression %1 cannot be read (only none, LZW, Deflate and PackBits)",
+     "save the file uncompressed, or with LZW or Deflate"},
+    {"PNGs of these samples cannot be read", "convert the file to 8- or 16-bit grey or RGB"},
+    {"PNM P%1 files cannot be read (only binary P5 and P6)",
+     "convert the file to binary PNM, PNG or TIFF"},
+    {"%1 files are written, not read", "give a BMP, PNM, PNG, TIFF or JPEG file"},
+};
+
+// Indexed by ReferenceProblem.
+constexpr WordsRow kReferenceWords[] = {
+    {"the reference file is empty", kGiveReference},
+    {"the reference file includes another file (.INCLUDE), which is not read",
+     "copy that file's values into it"},
+    {"not CGATS text", kGiveReference},
+    {"an ICC profile, not a chart's measured values", kGiveReference},
+    {"a chart layout, not measured values", kGiveReference},
+    {"a chart's target device values, not measured values", kGiveReference},
+    {"CGATS of kind %1, not a chart's measured values", kGiveReference},
+    {"line %1 cannot be read as CGATS", ""},
+    {"a second table begins at line %1 (a reference file holds one)",
+     "keep the table of the chart's values"},
+    {"NUMBER_OF_FIELDS at line %1 is not the number of fields BEGIN_DATA_FORMAT names", ""},
+    {"NUMBER_OF_SETS at line %1 is not the number of sets BEGIN_DATA holds", ""},
+    {"%1 is missing", ""},
+    {"no table of SAMPLE_ID or SAMPLE_LOC with LAB_L, LAB_A, LAB_B or XYZ_X, XYZ_Y, XYZ_Z",
+     kGiveReference},
+    {"set %1 has no SAMPLE_ID or SAMPLE_LOC", ""},
+    {"%1 has a value that is not a number", ""},
+};
+
+static_assert(std::size(kRefusalWords) ==
+              static_cast<std::size_t>(RefusedImage::NotReadFormat) + 1);
+static_assert(std::size(kReferenceWords) ==
+              static_cast<std::size_t>(ReferenceProblem::NotNumber) + 1);
+
+template <std::size_t N> std::string RowText(const WordsRow (&table)[N], const Reason& why) {
+    if (why.Value < 0 || static_cast<std::size_t>(why.Value) >= N) {
+        return "not a supported kind of file";
+    }
+    const WordsRow& row = table[static_cast<std::size_t>(why.Value)];
+    std::string text(row.what);
+    if (const std::size_t at = text.find("%1"); at != std::string::npos) {
+        text.replace(at, 2, why.Text);
+    }
+    return row.todo.empty() ? text : text + ": " + std::string(row.todo);
+}
+
 // The system's words for the errno a failure to open carries, after ours
 // (the tool runs in the C locale, so they are English).
 std::string WithSystemWords(std::string_view ours, std::int64_t error) {
@@ -74,15 +146,17 @@ constexpr ReasonWords kReasonWords[] = {
     {ReasonCode::BmpInfoHeaderSize,
      [](const Reason& why) {
          return "BMP info header of " + std::to_string(why.Value) +
-                " bytes not supported (only 40)";
+                " bytes not supported (only 40): " + std::string(kResaveBmp);
      }},
     {ReasonCode::BmpCompression,
      [](const Reason& why) {
-         return "compressed BMP not supported (compression " + std::to_string(why.Value) + ")";
+         return "compressed BMP not supported (compression " + std::to_string(why.Value) +
+                "): " + std::string(kResaveBmp);
      }},
     {ReasonCode::BmpBitDepth,
      [](const Reason& why) {
-         return std::to_string(why.Value) + " bits per pixel not supported (only 8, 24 and 32)";
+         return std::to_string(why.Value) +
+                " bits per pixel not supported (only 8, 24 and 32): " + std::string(kResaveBmp);
      }},
     {ReasonCode::BadHeader,
      [](const Reason&) { return std::string("header values out of range"); }},
@@ -116,6 +190,13 @@ constexpr ReasonWords kReasonWords[] = {
     {ReasonCode::DeviceError,
      [](const Reason& why) { return "device error" + AfterWords(": ", why.Text); }},
     {ReasonCode::Cancelled, [](const Reason&) { return std::string("cancelled"); }},
+    {ReasonCode::Refused, [](const Reason& why) { return RowText(kRefusalWords, why); }},
+    {ReasonCode::BadReference, [](const Reason& why) { return RowText(kReferenceWords, why); }},
+    {ReasonCode::NoEndMarker,
+     [](const Reason&) {
+         return std::string(
+             "warning: the JPEG file ends without its end marker; the picture was read whole");
+     }},
 };
 
 constexpr bool InCodeOrder() {
@@ -124,7 +205,7 @@ constexpr bool InCodeOrder() {
             return false;
         }
     }
-    return std::size(kReasonWords) == static_cast<std::size_t>(ReasonCode::Cancelled) + 1;
+    return std::size(kReasonWords) == static_cast<std::size_t>(ReasonCode::NoEndMarker) + 1;
 }
 static_assert(InCodeOrder(), "one row per reason code, in the order of ReasonCode");
 

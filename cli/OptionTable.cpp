@@ -10,13 +10,13 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 29> kOptions = {{
-    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
+const std::array<OptionSpec, 31> kOptions = {{
+    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film roll",
      &G::defaults},
     {"--force", "", nullptr, "export scan", &G::force},
     {"--output-dir", "-o", "a folder", "apply", &G::outputDir},
     {"--png", "", nullptr, "apply", &G::png},
-    {"--compress", "", nullptr, "apply scan", &G::compress, kCompressions, &G::compressMethod},
+    {"--compress", "", nullptr, "apply scan roll", &G::compress, kCompressions, &G::compressMethod},
     {"--size", "", "a number of entries", "table cube sane", &G::size},
     {"--max", "", "a top level", "table sane", &G::maxLevel},
     {"--device", "", "a device name", "sane scan", &G::device},
@@ -37,10 +37,12 @@ const std::array<OptionSpec, 29> kOptions = {{
     {"--corners", "", "X1,Y1,X2,Y2,X3,Y3,X4,Y4", "calibrate", &G::corners},
     {"--report", "", "a file name", "calibrate", &G::report},
     {"--diagnostic", "", "an image file name", "calibrate", &G::diagnostic},
-    {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::base},
-    {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::neutrals},
-    {"--bw", "", nullptr, "film", &G::bw},
-    {"--quality", "", "a quality of 1..100", "apply scan", &G::quality},
+    {"--icc-version", "", "2 or 4", "calibrate", &G::iccVersion},
+    {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film roll", &G::base},
+    {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film roll", &G::neutrals},
+    {"--bw", "", nullptr, "film roll", &G::bw},
+    {"--quality", "", "a quality of 1..100", "apply scan roll", &G::quality},
+    {"--format", "", "an image extension", "roll", &G::format},
 }};
 
 // The words of a space-separated list.

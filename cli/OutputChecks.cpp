@@ -66,14 +66,14 @@ std::string QualityRefusal() {
 // want an output that takes them.
 std::string CheckApplyOutputs(const CliCommand& command) {
     if (!command.outputDir) {
-        const std::optional<ImageFormat> format = FormatOfName(command.output, NameUse::ColourOnly);
+        const std::optional<ImageFormat> format = FormatOfName(command.output);
         if (!format) {
-            return "the output must end in " + NameList(NameUse::ColourOnly) + ": " +
+            return "the output must end in " + NameList(NameUse::AnySamples) + ": " +
                    command.output.string();
         }
         if (command.inputs.size() > 1 && !HoldsPages(EntryOf(*format))) {
             return "several inputs go into one file only as its pages (" +
-                   NameList(NameUse::ColourOnly, HoldsPages) + "); -o DIR writes a file each";
+                   NameList(NameUse::AnySamples, HoldsPages) + "); -o DIR writes a file each";
         }
     }
     std::set<std::filesystem::path> seen;

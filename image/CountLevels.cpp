@@ -131,7 +131,7 @@ LevelHistogram CountsThrough(const PictureCounts& counts, const PictureTables& t
     return FoldCounts(*counts.Samples, WideToneMap(tables.Curves, counts.Samples->MaxValue).Shown);
 }
 
-Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path) {
-    return UseFileRows(path, ReadFormatOf(path),
-                       [](const RowSource& rows) { return CountLevels(rows); });
+Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path, Reason* warning) {
+    return UseFileRows(
+        path, ReadFormatOf(path), [](const RowSource& rows) { return CountLevels(rows); }, warning);
 }

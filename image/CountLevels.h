@@ -21,8 +21,10 @@ Outcome<LevelHistogram> CountLevels(const RowSource& source);
 // its halves counted on two threads. Nothing for an image without pixels.
 LevelHistogram CountKeptLevels(const ImageBuffer& image);
 
-// The file opened and read as ReadImageFile would, its levels counted.
-Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path);
+// The file opened and read as ReadImageFile would, its levels counted;
+// `warning`, when given, takes what the reader went past.
+Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path,
+                                         Reason* warning = nullptr);
 
 // The counts of the picture the window keeps: an 8-bit picture's levels; a
 // 16-bit picture's every raw sample, whose own levels are their nearest

@@ -9,6 +9,7 @@
 #include "image/kernels/WidePicture.h"
 #include "image/rows/MemoryAvailable.h"
 #include "image/rows/MemoryRows.h"
+#include "image/rows/PixelMemory.h"
 #include "image/rows/Pipeline.h"
 
 #include <functional>
@@ -20,7 +21,7 @@ constexpr std::int64_t kMostBytes = std::numeric_limits<std::int64_t>::max();
 constexpr std::int32_t kNoKeptBytes = 0; // a page kept as it is costs nothing more
 
 // The window's picture and preview, and what the reader holds meanwhile (a
-// band of tiles, a whole interlaced PNG).
+// band of tiles, a whole interlaced PNG, a turned picture).
 Reason CheckWindowMemory(const RowSource& source, std::int32_t keptBytesPerPixel) {
     const RowLayout& layout = source.Layout();
     const std::int64_t windowBytes =
@@ -110,12 +111,13 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source) {
     return DecodedImage({true, layout.Width, layout.Height, start}, std::move(*pixels));
 }
 
-Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path) {
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, Reason* warning) {
     const ImageFormat format = ReadFormatOf(path);
     if (format == ImageFormat::Bmp) {
         return ReadBmpFile(path);
     }
-    return UseFileRows(path, format, [](const RowSource& rows) { return DecodeRows(rows); });
+    return UseFileRows(
+        path, format, [](const RowSource& rows) { return DecodeRows(rows); }, warning);
 }
 
 KeptImage KeepLevels(DecodedImage levels) {
@@ -134,7 +136,7 @@ Outcome<KeptImage> KeepRows(const RowSource& source) {
     return KeepLevels(std::move(*levels));
 }
 
-Outcome<KeptImage> ReadPictureFile(const std::filesystem::path& path) {
+Outcome<KeptImage> ReadPictureFile(const std::filesystem::path& path, Reason* warning) {
     const ImageFormat format = ReadFormatOf(path);
     if (format == ImageFormat::Bmp) {
         Outcome<DecodedImage> levels = ReadBmpFile(path);
@@ -143,7 +145,8 @@ Outcome<KeptImage> ReadPictureFile(const std::filesystem::path& path) {
         }
         return KeepLevels(std::move(*levels));
     }
-    return UseFileRows(path, format, [](const RowSource& rows) { return KeepRows(rows); });
+    return UseFileRows(
+        path, format, [](const RowSource& rows) { return KeepRows(rows); }, warning);
 }
 
 Outcome<KeptImage> KeepPage(std::shared_ptr<const SampleImage> page) {

@@ -16,7 +16,8 @@
 // CannotOpen (Value = errno), TooLarge when the image and its preview would
 // not fit in the memory available, NoMemory, or a failed read's. The levels
 // are not counted here: CountKeptLevels counts the image when they are wanted.
-Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path);
+// `warning`, when given, takes what the reader went past (RowSource::Warning).
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, Reason* warning = nullptr);
 
 // Grey or RGB scan rows of 8 or 16 bits (a scan file's, or a scanned page's)
 // as the window's 8-bit levels.
@@ -31,8 +32,8 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source);
 Outcome<KeptImage> KeepRows(const RowSource& source);
 
 // The file read as KeepRows keeps it (a BMP as ReadImageFile reads it), with
-// ReadImageFile's reasons.
-Outcome<KeptImage> ReadPictureFile(const std::filesystem::path& path);
+// ReadImageFile's reasons and warning.
+Outcome<KeptImage> ReadPictureFile(const std::filesystem::path& path, Reason* warning = nullptr);
 
 // A scanned page as the window keeps it: a 16-bit page is the picture itself,
 // shared and never copied (TooLarge when its preview would not fit); an

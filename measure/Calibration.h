@@ -10,6 +10,7 @@
 #include "measure/ToneFit.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ enum class CalibrationFault {
     GreyClipped,     // `patch` is at the top level on some channel
     GreysOutOfOrder, // `patch` is lighter than `other`, the grey before it
     ProfileFailed,   // LittleCMS could not make or read the profile: `detail`
+    PatchesMixed,    // `count` boxes, `patch` the first, are not uniform inside
+    GreysFlat,       // the grey scale spans only `figure` of lightness
+    GreysAlike,      // `patch` reads as `other`, the grey before it
+    FitImplausible,  // a mean CIEDE2000 of `figure`, which no chart gives with its reference
 };
 
 struct CalibrationProblem {
@@ -31,6 +36,8 @@ struct CalibrationProblem {
     std::string patch;
     std::string other;
     std::string detail;
+    std::size_t count = 0;
+    double figure = 0;
 };
 
 struct PatchResult {

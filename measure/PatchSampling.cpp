@@ -27,8 +27,14 @@ bool WithinScan(const ChartCorners& outline, const ChartScan& scan) {
     });
 }
 
-// The mean of the middle half of `values`, which it reorders.
-double MiddleMean(std::vector<std::uint16_t>& values) {
+struct MiddleHalf {
+    double mean;
+    double low;
+    double high;
+};
+
+// The mean, lowest and highest of the middle half of `values`, which it reorders.
+MiddleHalf MiddleOf(std::vector<std::uint16_t>& values) {
     const std::size_t n = values.size();
     const std::size_t quarter = n / kQuarters;
     const auto first = values.begin() + std::ptrdiff_t(quarter);
@@ -36,10 +42,12 @@ double MiddleMean(std::vector<std::uint16_t>& values) {
     std::nth_element(values.begin(), first, values.end());
     std::nth_element(first, last - 1, values.end());
     double sum = 0;
+    std::uint16_t low = *first, high = *first;
     for (auto it = first; it != last; ++it) {
         sum += *it;
+        low = std::min(low, *it), high = std::max(high, *it);
     }
-    return sum / double(last - first) / kScanTop;
+    return {sum / double(last - first) / kScanTop, double(low) / kScanTop, double(high) / kScanTop};
 }
 
 // The median of `values` is at the top level: over half of them are.
@@ -75,7 +83,10 @@ PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& 
     sample.pixels = int(values[0].size());
     for (int c = 0; c < kScanChannels && sample.pixels > 0; ++c) {
         sample.clipped[c] = MedianAtTop(values[c]);
-        sample.value[c] = MiddleMean(values[c]);
+        const MiddleHalf middle = MiddleOf(values[c]);
+        sample.value[c] = middle.mean;
+        sample.middleLow[c] = middle.low;
+        sample.middleHigh[c] = middle.high;
     }
     return sample;
 }
@@ -112,6 +123,23 @@ SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners
         samples.push_back(Measure(scan, *map, patch.sample, outline));
         if (samples.back().pixels == 0) {
             return SamplingProblem{SamplingFault::NoPixels, patch.id};
+        }
+    }
+    return samples;
+}
+
+std::optional<ChartSamples> SampleWithin(const ChartScan& scan, const ChartLayout& layout,
+                                         const ChartCorners& corners) {
+    const std::optional<ChartMap> map = ChartMap::Make(corners, layout.columns, layout.rows);
+    if (!map) {
+        return std::nullopt;
+    }
+    ChartSamples samples(layout.patches.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const ChartBox& box = layout.patches[i].sample;
+        const auto outline = Outline(*map, box);
+        if (WithinScan(outline, scan)) {
+            samples[i] = Measure(scan, *map, box, outline);
         }
     }
     return samples;

@@ -15,6 +15,10 @@
 
 struct PatchSample {
     std::array<double, 3> value{}; // red, green, blue, 0..1 of full scale
+    // The lowest and highest values of each channel's middle half: how far
+    // apart they lie tells a uniform patch from a box across two patches.
+    std::array<double, 3> middleLow{};
+    std::array<double, 3> middleHigh{};
     // A channel whose median pixel is at the top level.
     std::array<bool, 3> clipped{};
     int pixels = 0;
@@ -40,6 +44,13 @@ std::optional<std::vector<ChartCorners>> PatchOutlines(const ChartLayout& layout
 
 std::variant<ChartSamples, SamplingProblem>
 SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners);
+
+// As SampleChart, but a box that reaches outside the scan or holds no
+// pixel is left unmeasured (`pixels` 0) rather than stopping the rest: for
+// judging where a chart lies that the scan may not hold whole. Null for
+// corners that bound no usable quadrilateral.
+std::optional<ChartSamples> SampleWithin(const ChartScan& scan, const ChartLayout& layout,
+                                         const ChartCorners& corners);
 
 // Where the window puts the corners first: the whole chart (its grey scale
 // too) stretched over the image less `share` of its width and height on

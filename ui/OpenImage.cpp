@@ -11,6 +11,8 @@
 namespace {
 
 const QString kCannotLoad = QStringLiteral("ファイルをロードできません。");
+// Said after the picture shows, when its reader went past something.
+const QString kOpenedWithWarning = QStringLiteral("画像を開きました。");
 
 FileDialogRequest ImageFileRequest() {
     return {FileDialogRequest::Mode::Open, OpenImageFilter(), QStringLiteral("bmp"), false,
@@ -25,14 +27,22 @@ std::optional<OpenedImage> OpenImageAsked(AskUser& ask) {
         return std::nullopt;
     }
     const std::filesystem::path path = PathFromUser(*picked);
+    Reason warning;
     Outcome<KeptImage> read = [&] {
         const WaitCursor wait;
-        return ReadPictureFile(path);
+        return ReadPictureFile(path, &warning);
     }();
     if (!read) {
         ask.ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,
                         ReasonLine(path, read.Why()));
         return std::nullopt;
     }
-    return OpenedImage{std::move(*read), path};
+    return OpenedImage{std::move(*read), path, warning};
+}
+
+void TellOpenWarning(AskUser& ask, const OpenedImage& opened) {
+    if (opened.warning) {
+        ask.ShowMessage(kOpenedWithWarning, MessageButtons::Ok, MessageIcon::Information,
+                        ReasonLine(opened.path, opened.warning));
+    }
 }

@@ -4,8 +4,84 @@
 #include <sane/sane.h>
 
 #include <cerrno>
+#include <iterator>
 
 namespace {
+
+// One row of words: what is refused (%1 stands for the reason's Text) and
+// what to do about it.
+struct WordsRow {
+    const char* what;
+    const char* todo;
+};
+
+constexpr const char* kGiveReference = "チャートメーカーの測定値ファイルを指定してください";
+constexpr const char* kToRgb = "ファイルを RGB に変換してください";
+const QString kResaveBmp = QStringLiteral("。24 ビットの BMP、PNG か TIFF で保存し直してください");
+
+// Indexed by RefusedImage, as the tool's table is.
+constexpr WordsRow kRefusalWords[] = {
+    {"CMYK の JPEG は読めません", kToRgb},
+    {"ロスレス JPEG は読めません", "ファイルを PNG か TIFF に変換してください"},
+    {"算術符号化の JPEG は読めません",
+     "ファイルをハフマン符号化の JPEG（jpegtran）、PNG か TIFF に変換してください"},
+    {"サンプルが %1 ビットの JPEG は読めません（8 ビットのみ対応）",
+     "ファイルを 16 ビットの PNG か TIFF に変換してください"},
+    {"%1 成分の JPEG は読めません（グレーとカラーのみ対応）", kToRgb},
+    {"浮動小数点サンプルの TIFF は読めません", "ファイルを 16 ビットの整数に変換してください"},
+    {"符号付きサンプルの TIFF は読めません",
+     "ファイルを符号なしの 8 か 16 ビットに変換してください"},
+    {"パレットの TIFF は読めません", kToRgb},
+    {"CMYK の TIFF は読めません", kToRgb},
+    {"測色方式（Photometric）%1 の TIFF は読めません（グレーと RGB のみ対応）", kToRgb},
+    {"サンプルが %1 ビットの TIFF は読めません（8 と 16 ビットのみ対応）",
+     "ファイルを 8 か 16 ビットに変換してください"},
+    {"圧縮方式 %1 の TIFF は読めません（非圧縮、LZW、Deflate、PackBits のみ対応）",
+     "非圧縮か LZW か Deflate で保存し直してください"},
+    {"このサンプル形式の PNG は読めません",
+     "ファイルを 8 か 16 ビットのグレーか RGB に変換してください"},
+    {"PNM の P%1 は読めません（バイナリの P5 と P6 のみ対応）",
+     "ファイルをバイナリの PNM、PNG か TIFF に変換してください"},
+    {"%1 ファイルは書き出し専用で、読めません",
+     "BMP、PNM、PNG、TIFF、JPEG のファイルを指定してください"},
+};
+
+// Indexed by ReferenceProblem.
+constexpr WordsRow kReferenceWords[] = {
+    {"基準ファイルが空です", kGiveReference},
+    {"基準ファイルがほかのファイルを取り込んでいます（.INCLUDE）。取り込みは行いません",
+     "そのファイルの値を基準ファイルに写してください"},
+    {"CGATS のテキストではありません", kGiveReference},
+    {"ICC プロファイルで、チャートの測定値ではありません", kGiveReference},
+    {"チャートのレイアウトで、測定値ではありません", kGiveReference},
+    {"チャートの目標デバイス値で、測定値ではありません", kGiveReference},
+    {"種類 %1 の CGATS で、チャートの測定値ではありません", kGiveReference},
+    {"%1 行目を CGATS として読めません", nullptr},
+    {"%1 行目から 2 つ目の表が始まります（基準ファイルの表は 1 つです）",
+     "チャートの値の表だけを残してください"},
+    {"%1 行目の NUMBER_OF_FIELDS が BEGIN_DATA_FORMAT の項目の数と合いません", nullptr},
+    {"%1 行目の NUMBER_OF_SETS が BEGIN_DATA のセットの数と合いません", nullptr},
+    {"%1 がありません", nullptr},
+    {"SAMPLE_ID か SAMPLE_LOC と、LAB_L, LAB_A, LAB_B か XYZ_X, XYZ_Y, XYZ_Z の表がありません",
+     kGiveReference},
+    {"%1 番目のセットに SAMPLE_ID も SAMPLE_LOC もありません", nullptr},
+    {"%1 に数でない値があります", nullptr},
+};
+
+template <std::size_t N> QString RowText(const WordsRow (&table)[N], const Reason& why) {
+    if (why.Value < 0 || static_cast<std::size_t>(why.Value) >= N) {
+        return QStringLiteral("対応していない種類のファイルです");
+    }
+    const WordsRow& row = table[static_cast<std::size_t>(why.Value)];
+    QString text = QString::fromUtf8(row.what);
+    text.replace(QStringLiteral("%1"), QString::fromStdString(why.Text));
+    return row.todo == nullptr ? text : text + QStringLiteral("。") + QString::fromUtf8(row.todo);
+}
+
+static_assert(std::size(kRefusalWords) ==
+              static_cast<std::size_t>(RefusedImage::NotReadFormat) + 1);
+static_assert(std::size(kReferenceWords) ==
+              static_cast<std::size_t>(ReferenceProblem::NotNumber) + 1);
 
 QString Number(std::int64_t value) {
     return QString::number(static_cast<qlonglong>(value));
@@ -95,17 +171,20 @@ const ReasonRow kReasonRows[] = {
     {ReasonCode::BmpInfoHeaderSize,
      [](const Reason& why) {
          return QStringLiteral("BMP の情報ヘッダーが %1 バイトです（40 バイトのヘッダーのみ対応）")
-             .arg(Number(why.Value));
+                    .arg(Number(why.Value)) +
+                kResaveBmp;
      }},
     {ReasonCode::BmpCompression,
      [](const Reason& why) {
          return QStringLiteral("BMP が圧縮されています（圧縮方式 %1、非圧縮のみ対応）")
-             .arg(Number(why.Value));
+                    .arg(Number(why.Value)) +
+                kResaveBmp;
      }},
     {ReasonCode::BmpBitDepth,
      [](const Reason& why) {
          return QStringLiteral("BMP が %1 ビットです（8、24、32 ビットのみ対応）")
-             .arg(Number(why.Value));
+                    .arg(Number(why.Value)) +
+                kResaveBmp;
      }},
     {ReasonCode::BadHeader,
      [](const Reason&) { return QStringLiteral("ヘッダーの値が正しくありません"); }},
@@ -145,6 +224,13 @@ const ReasonRow kReasonRows[] = {
                     : QStringLiteral("%1（%2）").arg(SaneStatusText(why.Value), Words(why));
      }},
     {ReasonCode::Cancelled, [](const Reason&) { return QStringLiteral("キャンセルされました"); }},
+    {ReasonCode::Refused, [](const Reason& why) { return RowText(kRefusalWords, why); }},
+    {ReasonCode::BadReference, [](const Reason& why) { return RowText(kReferenceWords, why); }},
+    {ReasonCode::NoEndMarker,
+     [](const Reason&) {
+         return QStringLiteral(
+             "JPEG ファイルに終わりのマーカーがありません。画像は最後まで読めました");
+     }},
 };
 
 } // namespace

@@ -632,6 +632,7 @@ void CTamrelDlg::OnOpenImage() {
     std::optional<OpenedImage> opened = OpenImageAsked(Ask());
     if (opened) {
         ReplaceImage(std::move(opened->image), PictureOrigin{opened->path, std::nullopt});
+        TellOpenWarning(Ask(), *opened);
     }
 }
 

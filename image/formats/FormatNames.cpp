@@ -22,6 +22,10 @@ std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path, NameU
     return std::nullopt;
 }
 
+bool HoldsGreyOnly(const std::filesystem::path& path) {
+    return FormatOfName(path) && !FormatOfName(path, NameUse::ColourOnly);
+}
+
 ImageFormat ReadFormatOf(const std::filesystem::path& path) {
     return FormatOfName(path).value_or(ImageFormat::Bmp);
 }

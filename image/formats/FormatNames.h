@@ -16,8 +16,9 @@ struct FormatName {
     bool Grey = false;
 };
 
-// Which samples an output name is asked to hold: any (a scan keeps a grey
-// page grey where it can), or colour only (apply's outputs are RGB).
+// Which samples an output name is asked to hold: any (a grey page or a
+// grey image through equal tables stays grey where the format holds grey),
+// or colour only (a calibration's diagnostic picture).
 enum class NameUse { AnySamples, ColourOnly };
 
 // Whether `use` takes the name: colour asks for names that are not grey.
@@ -27,6 +28,9 @@ bool Allows(NameUse use, const FormatName& name);
 // extension (or a grey name where colour is asked for).
 std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path,
                                         NameUse use = NameUse::AnySamples);
+
+// True for a name that says its file holds grey only (.pgm).
+bool HoldsGreyOnly(const std::filesystem::path& path);
 
 // The format a file is read as: by its name, every unknown name as a BMP.
 ImageFormat ReadFormatOf(const std::filesystem::path& path);

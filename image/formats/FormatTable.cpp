@@ -3,15 +3,17 @@
 
 #include "image/formats/BmpRows.h"
 #include "image/formats/BmpWriter.h"
+#include "image/formats/ColourProfile.h"
 #include "image/formats/JpegRows.h"
 #include "image/formats/JpegWriter.h"
-#include "image/formats/PdfWriter.h"
+#include "image/formats/PdfPages.h"
 #include "image/formats/PngRows.h"
 #include "image/formats/PngWriter.h"
 #include "image/formats/PnmRows.h"
 #include "image/formats/PnmWriter.h"
 #include "image/formats/TiffRows.h"
 #include "image/formats/TiffWriter.h"
+#include "image/rows/OrientedRows.h"
 
 #include <array>
 
@@ -44,9 +46,10 @@ constexpr FormatName kPdfNames[] = {{".pdf"}};
 
 // BMP: 24-bit B, G, R rows stored bottom-up and padded to 4 bytes; the
 // resolution in pixels per metre. PNM: grey or RGB, 8 or 16 bits
-// big-endian, nothing else. PNG: RGB, 8 or 16 bits big-endian, pHYs and
-// iCCP, always deflated (no choice to take). TIFF: RGB, 8 or 16 bits in the
-// machine's order, resolution, ICC profile, Deflate or LZW when asked for.
+// big-endian, nothing else. PNG: grey or RGB, 8 or 16 bits big-endian, pHYs
+// and iCCP, always deflated (no choice to take). TIFF: grey or RGB, 8 or 16
+// bits in the machine's order, resolution, ICC profile, Deflate or LZW when
+// asked for.
 // JPEG: grey or RGB, 16-bit rows (in the machine's order) rounded to 8,
 // density and profile, a quality. PDF: written only, grey or RGB pages of
 // 8 or 16 bits (big-endian, as PDF stores them), page size from the
@@ -87,8 +90,9 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kPngNames,
      .Open = PngRows::Open,
      .Write = WritePng,
-     .Help = "PNG, 8 or 16 bits, rows filtered Up and deflated as literals only (the fastest)",
-     .HoldsGrey = false,
+     .Help = "PNG, grey or RGB, 8 or 16 bits, deflated with matches where they pay (clean "
+             "pages) and as literals only where they do not (grain)",
+     .HoldsGrey = true,
      .HoldsWide = true,
      .HoldsResolution = true,
      .HoldsProfile = true,
@@ -102,9 +106,9 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kTiffNames,
      .Open = TiffRows::Open,
      .Write = WriteTiff,
-     .Help = "TIFF, 8 or 16 bits, uncompressed, or Deflate (--compress) or LZW (--compress "
-             "lzw) after the horizontal predictor",
-     .HoldsGrey = false,
+     .Help = "TIFF, grey or RGB, 8 or 16 bits, uncompressed, or Deflate (--compress) or LZW "
+             "(--compress lzw) after the horizontal predictor",
+     .HoldsGrey = true,
      .HoldsWide = true,
      .HoldsResolution = true,
      .HoldsProfile = true,
@@ -118,8 +122,8 @@ const std::array<FormatEntry, 6> kFormats{{
      .Names = kJpegNames,
      .Open = JpegRows::Open,
      .Write = WriteJpeg,
-     .Help = "JPEG, 8 bits (16-bit samples rounded), --quality 1..100 (92 by default); chroma "
-             "4:4:4 at quality 90 and above, 4:2:0 below",
+     .Help = "JPEG, grey or colour, 8 bits (16-bit samples rounded), --quality 1..100 (92 by "
+             "default); chroma 4:4:4 at quality 90 and above, 4:2:0 below",
      .HoldsGrey = true,
      .HoldsWide = false,
      .HoldsResolution = true,
@@ -137,8 +141,9 @@ const std::array<FormatEntry, 6> kFormats{{
      .Open = nullptr,
      .Write = WritePdf,
      .OpenPages = OpenPdfPages,
-     .Help = "PDF, one page per image, sized by its resolution (300 dpi where it has none); "
-             "lossless (Flate with the PNG predictor, 8 or 16 bits), or JPEG pages with --quality",
+     .Help = "PDF, one grey or RGB page per image, sized by its resolution (300 dpi where it "
+             "has none); lossless (Flate with the PNG predictor, 8 or 16 bits), or JPEG pages "
+             "with --quality",
      .HoldsGrey = true,
      .HoldsWide = true,
      .HoldsResolution = true,
@@ -192,9 +197,13 @@ RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height
 Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source) {
     const FormatEntry& entry = EntryOf(format);
     if (entry.Open == nullptr) {
-        return Reason(ReasonCode::Unsupported, 0, std::string(entry.Label) + " files are not read");
+        return Reason(RefusedImage::NotReadFormat, std::string(entry.Label));
     }
-    return entry.Open(source);
+    Outcome<std::unique_ptr<RowSource>> rows = entry.Open(source);
+    if (!rows) {
+        return rows;
+    }
+    return TurnedUpright(std::move(*rows));
 }
 
 Reason WriteRows(ImageFormat format, const RowShape& shape, const RowProducer& produce,
@@ -204,9 +213,12 @@ Reason WriteRows(ImageFormat format, const RowShape& shape, const RowProducer& p
     if (!entry.HoldsResolution) {
         kept.Meta.resolution.reset();
     }
-    if (!entry.HoldsProfile) {
-        kept.Meta.profile.clear();
+    Outcome<std::vector<std::uint8_t>> fitted = ProfileForChannels(
+        entry.HoldsProfile ? options.Meta.profile : std::vector<std::uint8_t>{}, shape.Channels);
+    if (!fitted) {
+        return fitted.Why();
     }
+    kept.Meta.profile = std::move(*fitted);
     if (!entry.TakesCompression) {
         kept.Compression = TiffCompression::None;
     }

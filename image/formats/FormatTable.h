@@ -64,8 +64,9 @@ bool TakesQuality(const FormatEntry& entry);
 RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height,
                      std::int32_t channels, std::int32_t bits);
 
-// The stored rows of `source` read as `format`, or the reader's reason
-// (Unsupported for a format that is only written).
+// The rows of `source` read as `format`, upright whatever orientation the
+// file gives them (OrientedRows.h), or the reader's reason
+// (Refused, NotReadFormat, for a format that is only written).
 // `source` must outlive the rows.
 Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source);
 

@@ -70,7 +70,7 @@ TEST(CliPrint, BadUsageExitsWithTwoAndTouchesNothing) {
         {"table"},
         {"table", "--defaults", "--colour"},
         {"cube", "--defaults"},
-        {"apply", "--defaults", (scratch / "in.bmp").string(), (scratch / "out.pgm").string()},
+        {"apply", "--defaults", (scratch / "in.bmp").string(), (scratch / "out.gif").string()},
         {"export", "--defaults", "-o", scratch.Path().string(), (scratch / "x.tvk").string()},
         {"table", "--defaults", "--size", "1"},
         {"table", "--defaults", "--size", "65537"},
@@ -91,4 +91,4 @@ TEST(CliPrint, BadUsageExitsWithTwoAndTouchesNothing) {
 
 } // namespace
 
-}  // namespace print_end_to_end_test
+} // namespace print_end_to_end_test
