@@ -22,9 +22,11 @@
 
 namespace {
 
+// The share of the frame that is clearer than the base, and the most that
+// may be (the tool's limit, said alike).
 const QString kBaseNotClearest =
     QStringLiteral("ベースにはフィルムの最も明るい部分（縁やコマの間）を選んでください。"
-                   "この範囲はコマの %1 % より暗くなっています。");
+                   "コマの %1 % がこの範囲より明るくなっています（%2 % までにしてください）。");
 const QString kGreyLikeBase =
     QStringLiteral("グレーがベースと同じ明るさです。画像の中のグレーを選んでください。");
 const QString kGreysAlike =
@@ -57,7 +59,8 @@ Shape ShapeOf(const PixelRect& r) {
 QString ProblemText(const FilmProblem& problem) {
     switch (problem.fault) {
     case FilmFault::BaseNotClearest:
-        return kBaseNotClearest.arg(static_cast<int>(std::floor(problem.share * kPercent)));
+        return kBaseNotClearest.arg(static_cast<int>(std::floor(problem.share * kPercent)))
+            .arg(static_cast<int>(std::floor(kMaxClearerShare * kPercent)));
     case FilmFault::NeutralLikeBase:
         return kGreyLikeBase;
     case FilmFault::NeutralsAlike:
