@@ -143,8 +143,12 @@ std::string InsideBand(int band) {
 TEST(TamrelFilm, TheWindowsFilmOfASixteenBitNegativeIsTheTools) {
     const ScratchDir scratch;
     const std::filesystem::path frame = WriteNegative(scratch, "frame.pnm", false);
-    const std::string script =
-        OpenImageSteps(frame) + PickBaseAndGreys() + SaveParams(scratch / "window.tvp") + "; close";
+    // First a base on the light grey, which two thirds of the frame are
+    // clearer than: told, and taken back.
+    const std::string script = OpenImageSteps(frame) + "; key Shift+F10; key E; wait 300" +
+                               "; key Shift+F10; key B" + DragBand(1) +
+                               "; print qt_msgbox_label; key Return; wait 200" +
+                               PickBaseAndGreys() + SaveParams(scratch / "window.tvp") + "; close";
     const RunResult result = RunTamrel(scratch, {script, {}, {}, std::chrono::seconds(40)});
     ASSERT_TRUE(result.exited) << result.err;
     ASSERT_EQ(result.status, 0) << result.err;
@@ -155,6 +159,16 @@ TEST(TamrelFilm, TheWindowsFilmOfASixteenBitNegativeIsTheTools) {
     ASSERT_EQ(tool.status, 0) << tool.err;
     EXPECT_NE(FilmLines(scratch / "tool.tvp").find("FilmNeutrals=2\r\n"), std::string::npos);
     EXPECT_EQ(FilmLines(scratch / "window.tvp"), FilmLines(scratch / "tool.tvp"));
+    const auto told = Printed(result.out, "qt_msgbox_label");
+    ASSERT_EQ(told.size(), 1u) << result.out;
+    EXPECT_EQ(
+        told[0].rfind(
+            "ベースにはフィルムの最も明るい部分（縁やコマの間）を選んでください。コマの 6", 0),
+        0u)
+        << told[0];
+    EXPECT_NE(told[0].find(" % がこの範囲より明るくなっています（40 % までにしてください）。"),
+              std::string::npos)
+        << told[0];
 }
 
 // An 8-bit positive, as a chart photographed after the roll.
