@@ -9,8 +9,8 @@
 #include "image/kernels/WidePicture.h"
 #include "image/rows/MemoryAvailable.h"
 #include "image/rows/MemoryRows.h"
-#include "image/rows/PixelMemory.h"
 #include "image/rows/Pipeline.h"
+#include "image/rows/PixelMemory.h"
 
 #include <functional>
 #include <limits>
