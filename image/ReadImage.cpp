@@ -5,9 +5,10 @@
 
 #include "image/formats/FileRows.h"
 #include "image/kernels/ScanLevels.h"
+#include "image/rows/CropRows.h"
 #include "image/rows/MemoryAvailable.h"
-#include "image/rows/PixelMemory.h"
 #include "image/rows/Pipeline.h"
+#include "image/rows/PixelMemory.h"
 
 #include <limits>
 
@@ -77,4 +78,22 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, Reason* w
     }
     return UseFileRows(
         path, format, [](const RowSource& rows) { return DecodeRows(rows); }, warning);
+}
+
+// The crop is one of the shared read's crops (image/rows/CropRows), so the
+// rows above and below it are read past and never kept.
+Outcome<DecodedImage> ReadImageCrop(const std::filesystem::path& path, const PixelRect& crop) {
+    std::optional<Outcome<DecodedImage>> decoded;
+    const Reason read = UseFileRows(path, ReadFormatOf(path), [&](const RowSource& rows) {
+        const std::vector<Reason> used =
+            UseCrops(rows, std::span(&crop, 1), [&](std::size_t, const RowSource& cropRows) {
+                decoded = DecodeRows(cropRows);
+                return *decoded ? Reason() : decoded->Why();
+            });
+        return used.front();
+    });
+    if (read || !decoded) {
+        return Outcome<DecodedImage>(read ? read : Reason(ReasonCode::ReadFailed));
+    }
+    return std::move(*decoded);
 }

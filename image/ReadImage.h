@@ -3,6 +3,7 @@
 #pragma once
 
 #include "image/formats/BmpReader.h"
+#include "image/rows/PixelRect.h"
 #include "image/rows/StoredRows.h"
 
 #include <filesystem>
@@ -20,3 +21,7 @@ Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, Reason* w
 // Unsupported for other row formats, TooLarge or NoMemory, or a failed
 // read's reason.
 Outcome<DecodedImage> DecodeRows(const RowSource& source);
+
+// The rectangle `crop` of an image file as the window's image, read as
+// ReadImageFile reads the whole (the crop must fit the image, upright).
+Outcome<DecodedImage> ReadImageCrop(const std::filesystem::path& path, const PixelRect& crop);
