@@ -32,10 +32,14 @@ QWidget* ActiveWindow() {
     if (QWidget* popup = QApplication::activePopupWidget()) {
         return popup;
     }
-    if (QWidget* modal = QApplication::activeModalWidget()) {
+    QWidget* active = QApplication::activeWindow();
+    QWidget* modal = QApplication::activeModalWidget();
+    // A window the modal one opened without modality of its own (the roll
+    // dialog beside the main window) is worked while it is active.
+    if (modal != nullptr && (active == nullptr || active->parentWidget() != modal)) {
         return modal;
     }
-    return QApplication::activeWindow();
+    return active;
 }
 
 QWidget* KeyTarget() {

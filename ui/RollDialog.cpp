@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTimer>
 
 namespace fs = std::filesystem;
 
@@ -36,6 +37,8 @@ constexpr int kListWidth = 260;
 constexpr int kStartWidth = 1000;
 constexpr int kStartHeight = 560;
 constexpr qsizetype kMostProblemLines = 5;
+// After the file dialog has given the activation back to the window.
+constexpr int kActivateAfterMs = 100;
 
 QImage PictureOf(const RollStrip& strip) {
     const SampleImage picture = StripPicture(strip.map);
@@ -83,6 +86,11 @@ RollDialog* RollDialog::Open(QWidget* window, AskUser& ask, FilmMode mode, Host 
         return nullptr;
     }
     dialog->show();
+    // Once the file dialog has given the focus back to the window.
+    QTimer::singleShot(kActivateAfterMs, dialog, [dialog] {
+        dialog->raise();
+        dialog->activateWindow();
+    });
     return dialog;
 }
 
@@ -130,6 +138,7 @@ QWidget* RollDialog::BuildCommands() {
     format_->setObjectName(QStringLiteral("rollFormat"));
     format_->setAccessibleName(QStringLiteral("形式"));
     FillFormats(*format_);
+    format_->setCurrentIndex(format_->findData(int(ImageFormat::Tiff))); // as the tool's
     auto* write = new QPushButton(QStringLiteral("書き出し(&E)..."), box);
     write->setObjectName(QStringLiteral("rollExport"));
     connect(write, &QPushButton::clicked, this, &RollDialog::OnExport);
@@ -159,6 +168,7 @@ bool RollDialog::Read(const std::vector<fs::path>& scans) {
     }
     AddStripViews();
     ShowFrames();
+    list_->setFocus();
     return true;
 }
 
