@@ -169,6 +169,7 @@ bool RollDialog::Read(const std::vector<fs::path>& scans) {
     AddStripViews();
     ShowFrames();
     list_->setFocus();
+    list_->setCurrentRow(0); // the roll's first frame in the window at once
     return true;
 }
 
