@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
 
@@ -36,6 +37,7 @@ const QString kNotWritten = QStringLiteral("書き出せなかったファイル
 constexpr int kListWidth = 260;
 constexpr int kStartWidth = 1000;
 constexpr int kStartHeight = 560;
+constexpr double kScreenShare = 0.9; // of the screen, at most
 constexpr qsizetype kMostProblemLines = 5;
 // After the file dialog has given the activation back to the window.
 constexpr int kActivateAfterMs = 100;
@@ -102,7 +104,11 @@ RollDialog::RollDialog(QWidget* parent, AskUser& ask, FilmMode mode, Host host)
     setAccessibleName(kTitle);
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
-    resize(kStartWidth, kStartHeight);
+    QSize size(kStartWidth, kStartHeight);
+    if (const QScreen* shown = screen()) {
+        size = size.boundedTo(shown->availableGeometry().size() * kScreenShare);
+    }
+    resize(size);
 }
 
 void RollDialog::BuildControls() {

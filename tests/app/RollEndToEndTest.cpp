@@ -25,10 +25,11 @@ namespace fs = std::filesystem;
 
 constexpr double kPixelsPerMm = 150 / 25.4;
 // The first strip's view in the roll dialog of two strips (its pixels),
-// as the offscreen dialog lays it out at its starting size.
-constexpr double kViewWidth = 692;
+// as the dialog lays it out at its starting size on the offscreen
+// platform's screen (800 x 600, of which the dialog takes at most 90 %).
+constexpr double kViewWidth = 412;
 constexpr double kViewHeight = 236;
-constexpr int kMoveBy = 24; // view pixels to the right
+constexpr int kMoveBy = 60; // view pixels to the right: over half a frame
 
 StripSpec Across() {
     StripSpec spec;
@@ -152,8 +153,8 @@ TEST(TamrelRoll, TwoStripsAreWrittenAsTheToolWritesThemAndAMovedFrameIsMeasuredA
     const fs::path two = WriteStrip(scratch, "along.pnm", Along(3));
     const fs::path before = scratch / "before", after = scratch / "after", tool = scratch / "tool";
     std::string script = OpenRollSteps({one, two}) + "; print rollSummary" + ExportSteps(before) +
-                         kEndSteps + DragFrame(across, 1, 100) + ExportSteps(after) + kEndSteps +
-                         "; close; wait 200";
+                         kEndSteps + DragFrame(across, 1, kMoveBy) + ExportSteps(after) +
+                         kEndSteps + "; close; wait 200";
     const RunResult result = RunRoll(scratch, script);
     ASSERT_TRUE(result.exited) << result.err;
     ASSERT_EQ(result.status, 0) << result.err;
