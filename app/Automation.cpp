@@ -35,11 +35,12 @@ QWidget* ActiveWindow() {
     QWidget* active = QApplication::activeWindow();
     QWidget* modal = QApplication::activeModalWidget();
     // A window the modal one opened without modality of its own (the roll
-    // dialog beside the main window) is worked while it is active.
-    if (modal != nullptr && (active == nullptr || active->parentWidget() != modal)) {
-        return modal;
-    }
-    return active;
+    // dialog beside the main window) is worked while it is active; a note
+    // shown without taking the activation (the settings note) never is,
+    // though the offscreen platform activates it.
+    const bool beside = active != nullptr && active->parentWidget() == modal &&
+                        !active->testAttribute(Qt::WA_ShowWithoutActivating);
+    return modal != nullptr && !beside ? modal : active;
 }
 
 QWidget* KeyTarget() {
