@@ -21,8 +21,15 @@ std::vector<std::pair<fs::path, Reason>> RollSession::Open(const std::vector<fs:
     return unread;
 }
 
+// A frame drawn by hand takes its place along the strip, as the found ones
+// stand, so that the numbers follow the film.
 void RollSession::SetFrames(std::size_t strip, std::vector<PixelRect> frames) {
-    strips_.at(strip).frames.frames = std::move(frames);
+    StripFrames& found = strips_.at(strip).frames;
+    const bool along = found.alongRows;
+    std::stable_sort(frames.begin(), frames.end(), [along](const PixelRect& a, const PixelRect& b) {
+        return along ? a.top < b.top : a.left < b.left;
+    });
+    found.frames = std::move(frames);
     Refit();
 }
 

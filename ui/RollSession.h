@@ -23,8 +23,9 @@ public:
     Open(const std::vector<std::filesystem::path>& scans);
 
     const std::vector<RollStrip>& Strips() const { return strips_; }
-    // A strip's frames as the user left them (each must fit the strip);
-    // every frame is measured again on the maps and the film fitted anew.
+    // A strip's frames as the user left them (each must fit the strip), put
+    // in order along it; every frame is measured again on the maps and the
+    // film fitted anew.
     void SetFrames(std::size_t strip, std::vector<PixelRect> frames);
 
     // The roll's film, none while no strip shows a frame.

@@ -273,17 +273,22 @@ TEST(TamrelRoll, AFrameChosenIsShownWithItsFilmAndAnImageOpenedReplacesIt) {
 }
 
 // A strip on which no frame is found is named, and the other's frames
-// stand; a roll of that strip alone has nothing to write, and says so.
+// stand; a roll of that strip alone has nothing to write, and says so,
+// until a frame is drawn on it by hand (and removed again).
 TEST(TamrelRoll, AStripWithoutFramesIsNamedAndNothingIsWrittenFromItAlone) {
     const ScratchDir scratch;
     StripSpec blankSpec = Across();
     blankSpec.frames.assign(3, {striptest::Scene::Landscape, 0.0});
     const fs::path blank = WriteStrip(scratch, "blank.pnm", blankSpec);
     const fs::path two = WriteStrip(scratch, "along.pnm", Along(3));
-    const std::string script = OpenRollSteps({blank, two}) + "; print rollSummary; close" +
-                               "; wait 300; " + OpenRollSteps({blank}) + "; print rollSummary" +
-                               "; click rollExport; await qt_msgbox_label 5000" +
-                               "; print qt_msgbox_label; key Return; wait 200; close; wait 200";
+    const std::string script =
+        OpenRollSteps({blank, two}) + "; print rollSummary; close" + "; wait 300; " +
+        OpenRollSteps({blank}) + "; print rollSummary" +
+        "; click rollExport; await qt_msgbox_label 5000" +
+        "; print qt_msgbox_label; key Return; wait 200" +
+        "; drag stripView1 150 220 250 280; wait 300; print rollSummary" +
+        "; click stripView1; wait 300; click rollRemove; wait 300; print rollSummary" +
+        "; close; wait 200";
     const RunResult result = RunRoll(scratch, script);
     ASSERT_TRUE(result.exited) << result.err;
     ASSERT_EQ(result.status, 0) << result.err;
@@ -295,6 +300,11 @@ TEST(TamrelRoll, AStripWithoutFramesIsNamedAndNothingIsWrittenFromItAlone) {
         << result.out;
     EXPECT_NE(result.out.find("qt_msgbox_label=書き出すコマがありません。"), std::string::npos)
         << result.out;
+    // A frame drawn by hand on it, then removed.
+    const std::vector<std::string> summaries = apptest::Printed(result.out, "rollSummary");
+    ASSERT_EQ(summaries.size(), 4u) << result.out;
+    EXPECT_EQ(summaries[2], "ストリップ 1 本、コマ 1");
+    EXPECT_EQ(summaries[3], "ストリップ 1 本、コマ 0"); // each line its own: the first
 }
 
 } // namespace roll_window_test

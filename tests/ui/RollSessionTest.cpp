@@ -65,6 +65,23 @@ TEST(RollSession, AFrameMovedIsSampledAgainWhereItNowLies) {
     EXPECT_EQ(after[0].rect, before[0].rect);
 }
 
+TEST(RollSession, AFrameDrawnByHandTakesItsPlaceAlongTheStrip) {
+    const ScratchDir scratch;
+    RollSession roll(FilmMode::ColourNegative);
+    roll.Open({Write(scratch, "a.pnm", Strip(2, false)), Write(scratch, "b.pnm", Strip(2, true))});
+    for (std::size_t strip = 0; strip < 2; ++strip) {
+        std::vector<PixelRect> frames = roll.Strips()[strip].frames.frames;
+        const PixelRect first = frames[0];
+        PixelRect drawn{1, 1, 20, 20}; // before the first, whichever way the strip runs
+        frames.push_back(drawn);
+        roll.SetFrames(strip, frames);
+        ASSERT_EQ(roll.Strips()[strip].frames.frames.size(), 3u);
+        EXPECT_EQ(roll.Strips()[strip].frames.frames[0], drawn) << strip;
+        EXPECT_EQ(roll.Strips()[strip].frames.frames[1], first) << strip;
+    }
+    EXPECT_EQ(roll.Frames()[3].rect, (PixelRect{1, 1, 20, 20}));
+}
+
 TEST(RollSession, AStripThatCannotBeReadIsNamedAndTheOthersStay) {
     const ScratchDir scratch;
     RollSession roll(FilmMode::ColourNegative);
