@@ -5,6 +5,7 @@
 // and every sample taken back through it by LittleCMS for the report.
 #include "measure/Calibration.h"
 
+#include "measure/HeldOut.h"
 #include "measure/InputProfile.h"
 #include "measure/ProfileFit.h"
 
@@ -78,17 +79,25 @@ std::optional<CalibrationProblem> FitProfile(const ChartSamples& samples, const 
     if (!labs) {
         return CalibrationProblem{CalibrationFault::ProfileFailed, {}, {}, labs.Why().Text};
     }
+    const std::vector<double> heldOut = HeldOutDeltaE(patches);
+    std::vector<double> selfFit;
     for (std::size_t i = 0; i < patches.size(); ++i) {
         const ChartPatch& patch = layout.patches[i];
+        selfFit.push_back(DeltaE2000((*labs)[i], patches[i].reference));
         result.patches.push_back({patch.id, patch.grey, samples[i], patches[i].reference,
-                                  (*labs)[i], DeltaE2000((*labs)[i], patches[i].reference)});
+                                  (*labs)[i], selfFit.back(), heldOut.empty() ? 0.0 : heldOut[i]});
     }
     result.profile = std::move(*profile);
-    result.summary = SummaryOf(result.patches);
+    result.summary = SummaryOf(selfFit);
+    result.heldOut = SummaryOf(heldOut);
     return std::nullopt;
 }
 
-CalibrationProblem FromSampling(const SamplingProblem& problem) {
+constexpr std::size_t kTableEntries = 4096;
+
+} // namespace
+
+CalibrationProblem ProblemOf(const SamplingProblem& problem) {
     switch (problem.fault) {
     case SamplingFault::Degenerate:
         return {CalibrationFault::Degenerate, {}, {}, {}};
@@ -100,22 +109,23 @@ CalibrationProblem FromSampling(const SamplingProblem& problem) {
     return {CalibrationFault::NoPixels, problem.patch, {}, {}};
 }
 
-} // namespace
-
 bool CalibrationProblem::AboutCorners() const {
     return fault == CalibrationFault::Degenerate || fault == CalibrationFault::OutsideScan ||
            fault == CalibrationFault::NoPixels;
 }
 
-DeltaESummary SummaryOf(std::span<const PatchResult> patches) {
-    if (patches.empty()) {
+bool HeldOutFarAbove(const Calibration& calibration) {
+    return calibration.heldOut.mean > kHeldOutWarning * calibration.summary.mean;
+}
+
+DeltaESummary SummaryOf(std::span<const double> deltaE) {
+    if (deltaE.empty()) {
         return {};
     }
-    std::vector<double> sorted;
+    std::vector<double> sorted(deltaE.begin(), deltaE.end());
     double sum = 0;
-    for (const PatchResult& p : patches) {
-        sorted.push_back(p.deltaE);
-        sum += p.deltaE;
+    for (const double d : deltaE) {
+        sum += d;
     }
     std::sort(sorted.begin(), sorted.end());
     const auto rank = static_cast<std::size_t>(std::ceil(kPercentile * double(sorted.size())));
@@ -144,9 +154,39 @@ CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart
 CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
                              const ChartReference& reference, const ChartCorners& corners,
                              std::string_view description) {
-    const auto sampled = SampleChart(scan, LayoutOf(chart), corners);
+    const ChartLayout& layout = LayoutOf(chart);
+    const auto sampled = SampleChart(scan, layout, corners);
     if (const auto* problem = std::get_if<SamplingProblem>(&sampled)) {
-        return FromSampling(*problem);
+        return ProblemOf(*problem);
     }
-    return CalibrateSamples(std::get<ChartSamples>(sampled), chart, reference, description);
+    const ChartSamples& samples = std::get<ChartSamples>(sampled);
+    CalibrationOutcome outcome = CalibrateSamples(samples, chart, reference, description);
+    auto* result = std::get_if<Calibration>(&outcome);
+    if (result == nullptr) {
+        return outcome;
+    }
+    const Outcome<Delivery> delivery = FittedDelivery(*result);
+    Outcome<ChartFigures> figures =
+        delivery ? MeasureFigures(scan, layout, corners, samples, reference, *delivery)
+                 : Outcome<ChartFigures>(delivery.Why());
+    if (!figures) {
+        return CalibrationProblem{CalibrationFault::ProfileFailed, {}, {}, figures.Why().Text};
+    }
+    result->delivered = std::move(*figures);
+    return outcome;
+}
+
+Outcome<Delivery> FittedDelivery(const Calibration& calibration) {
+    ChannelTables tables;
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        for (std::size_t i = 0; i < kTableEntries; ++i) {
+            const double level = double(i) * kTopInput / double(kTableEntries - 1);
+            tables[c].push_back(CurveOutput(calibration.positions[c], level) / kTopInput);
+        }
+    }
+    Outcome<std::vector<std::uint8_t>> profile = ProfileAfterTables(calibration.profile, tables);
+    if (!profile) {
+        return profile.Why();
+    }
+    return Delivery{std::move(tables), std::move(*profile)};
 }

@@ -5,6 +5,7 @@
 // CIEDE2000 difference. Or the one problem that stopped it.
 #pragma once
 
+#include "measure/ChartFigures.h"
 #include "measure/ChartReference.h"
 #include "measure/PatchSampling.h"
 #include "measure/ToneFit.h"
@@ -43,6 +44,7 @@ struct PatchResult {
     LabColour reference;
     LabColour profiled; // the sample through the written profile
     double deltaE = 0;  // CIEDE2000 of the two
+    double heldOut = 0; // CIEDE2000 through the fit that did not see the patch
 };
 
 struct DeltaESummary {
@@ -57,8 +59,17 @@ struct Calibration {
     std::array<ToneFit, 3> fits{}; // each channel's grey error before and after
     std::vector<PatchResult> patches;
     DeltaESummary summary;
+    DeltaESummary heldOut; // of the patches' held-out differences (HeldOut.h)
     std::vector<std::uint8_t> profile;
+    // The scan through the fitted tables and the profile rewritten for them,
+    // as the guidelines judge it; made by Calibrate, which has the pixels.
+    std::optional<ChartFigures> delivered;
 };
+
+// The held-out mean is more than twice the self-fit mean: the profile
+// follows these patches more closely than it will follow other colours.
+inline constexpr double kHeldOutWarning = 2.0;
+bool HeldOutFarAbove(const Calibration& calibration);
 
 using CalibrationOutcome = std::variant<Calibration, CalibrationProblem>;
 
@@ -67,9 +78,17 @@ using CalibrationOutcome = std::variant<Calibration, CalibrationProblem>;
 CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart,
                                     const ChartReference& reference, std::string_view description);
 
-// Sampling and calibration in one.
+// Sampling and calibration in one, and the figures of the scan as it will
+// be delivered through what was fitted.
 CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
                              const ChartReference& reference, const ChartCorners& corners,
                              std::string_view description);
 
-DeltaESummary SummaryOf(std::span<const PatchResult> patches);
+DeltaESummary SummaryOf(std::span<const double> deltaE);
+
+// A sampling problem as calibration names it.
+CalibrationProblem ProblemOf(const SamplingProblem& problem);
+
+// The fitted positions' curves as tables (4096 entries each) and the
+// profile rewritten for them: what a scan through them is delivered as.
+Outcome<Delivery> FittedDelivery(const Calibration& calibration);

@@ -1,8 +1,88 @@
-// Lab from XYZ and back against LittleCMS's D50 white (0.9642, 1, 0.8249),
-// and its CIEDE2000.
+// Lab from XYZ and back against LittleCMS's D50 white (0.9642, 1, 0.8249).
+// CIEDE2000 as Sharma, Wu and Dalal give it (2005): a' = (1 + G) a with G =
+// (1 - sqrt(C^7 / (C^7 + 25^7))) / 2 over the mean chroma; C', h' from a',
+// b; dH' = 2 sqrt(C'1 C'2) sin(dh' / 2); S_L = 1 + 0.015 (L' - 50)^2 /
+// sqrt(20 + (L' - 50)^2), S_C = 1 + 0.045 C', S_H = 1 + 0.015 C' T; R_T =
+// -sin(2 dtheta) R_C. Then dE^2 = dL^2 + dC^2 + dH^2 + R_T dC dH, with each
+// d divided by its S, which is the sum of the squares of the three terms.
 #include "measure/Colour.h"
 
 #include <lcms2.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegree = kPi / 180.0;
+constexpr double kFullTurn = 360.0;
+constexpr double kHalfTurn = 180.0;
+constexpr double kChromaPivot = 25.0; // the 25 of C^7 / (C^7 + 25^7)
+constexpr double kLightnessMid = 50.0;
+
+double Seventh(double v) {
+    const double v2 = v * v;
+    return v2 * v2 * v2 * v;
+}
+
+// sqrt(C^7 / (C^7 + 25^7)).
+double ChromaRatio(double c) {
+    const double c7 = Seventh(c);
+    return std::sqrt(c7 / (c7 + Seventh(kChromaPivot)));
+}
+
+struct Primed {
+    double chroma;
+    double hue; // degrees, 0..360
+};
+
+Primed PrimedOf(const LabColour& lab, double g) {
+    const double a = (1 + g) * lab.a;
+    const double chroma = std::hypot(a, lab.b);
+    double hue = chroma == 0 ? 0.0 : std::atan2(lab.b, a) / kDegree;
+    if (hue < 0) {
+        hue += kFullTurn;
+    }
+    return {chroma, hue};
+}
+
+// dh' and the mean hue h', both in degrees.
+std::array<double, 2> HueDifferenceAndMean(const Primed& p1, const Primed& p2) {
+    if (p1.chroma * p2.chroma == 0) {
+        return {0.0, p1.hue + p2.hue};
+    }
+    double difference = p2.hue - p1.hue;
+    if (difference > kHalfTurn) {
+        difference -= kFullTurn;
+    } else if (difference < -kHalfTurn) {
+        difference += kFullTurn;
+    }
+    double mean = (p1.hue + p2.hue) / 2;
+    if (std::abs(p1.hue - p2.hue) > kHalfTurn) {
+        mean += p1.hue + p2.hue < kFullTurn ? kHalfTurn : -kHalfTurn;
+    }
+    return {difference, mean};
+}
+
+double HueWeight(double meanHue, double meanChroma) {
+    const double h = meanHue * kDegree;
+    const double t = 1 - 0.17 * std::cos(h - 30 * kDegree) + 0.24 * std::cos(2 * h) +
+                     0.32 * std::cos(3 * h + 6 * kDegree) - 0.20 * std::cos(4 * h - 63 * kDegree);
+    return 1 + 0.015 * meanChroma * t;
+}
+
+double Rotation(double meanHue, double meanChroma) {
+    const double rise = (meanHue - 275.0) / 25.0;
+    const double theta = 30.0 * std::exp(-rise * rise) * kDegree;
+    return -std::sin(2 * theta) * 2 * ChromaRatio(meanChroma);
+}
+
+double LightnessWeight(double meanLightness, LightnessTerm lightness) {
+    const double d2 = (meanLightness - kLightnessMid) * (meanLightness - kLightnessMid);
+    return lightness == LightnessTerm::Weighted ? 1 + 0.015 * d2 / std::sqrt(20 + d2) : 1.0;
+}
+
+} // namespace
 
 LabColour LabOf(const XyzColour& xyz) {
     const cmsCIEXYZ in{xyz.X, xyz.Y, xyz.Z};
@@ -18,8 +98,27 @@ XyzColour XyzOf(const LabColour& lab) {
     return {out.X, out.Y, out.Z};
 }
 
-double DeltaE2000(const LabColour& a, const LabColour& b) {
-    const cmsCIELab x{a.L, a.a, a.b};
-    const cmsCIELab y{b.L, b.a, b.b};
-    return cmsCIE2000DeltaE(&x, &y, 1.0, 1.0, 1.0);
+std::array<double, 3> DeltaE2000Terms(const LabColour& reference, const LabColour& sample,
+                                      LightnessTerm lightness) {
+    const double meanC =
+        (std::hypot(reference.a, reference.b) + std::hypot(sample.a, sample.b)) / 2;
+    const double g = (1 - ChromaRatio(meanC)) / 2;
+    const Primed p1 = PrimedOf(reference, g);
+    const Primed p2 = PrimedOf(sample, g);
+    const auto [dh, meanHue] = HueDifferenceAndMean(p1, p2);
+    const double meanChroma = (p1.chroma + p2.chroma) / 2;
+    const double dL =
+        lightness == LightnessTerm::LeftOut
+            ? 0.0
+            : (sample.L - reference.L) / LightnessWeight((reference.L + sample.L) / 2, lightness);
+    const double dC = (p2.chroma - p1.chroma) / (1 + 0.045 * meanChroma);
+    const double dH = 2 * std::sqrt(p1.chroma * p2.chroma) * std::sin(dh * kDegree / 2) /
+                      HueWeight(meanHue, meanChroma);
+    const double rt = Rotation(meanHue, meanChroma);
+    return {dL, dC + rt / 2 * dH, std::sqrt(1 - rt * rt / 4) * dH};
+}
+
+double DeltaE2000(const LabColour& a, const LabColour& b, LightnessTerm lightness) {
+    const std::array<double, 3> t = DeltaE2000Terms(a, b, lightness);
+    return std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
 }

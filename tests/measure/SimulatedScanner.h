@@ -3,8 +3,9 @@
 // primaries (which take D50 white to 1, 1, 1), channels mixed by a crosstalk
 // matrix whose rows sum to 1 (greys stay grey), then each channel's own
 // response (flare, gain, exponent: see ChannelTruth), noise, quantised to
-// 8 or 16 bits; dust specks on some pixels. The chart lies where four
-// corners put it, so a rotated scan is a matter of the corners.
+// 8 or 16 bits; dust specks on some pixels; on request a highlight knee in
+// a channel. The chart lies where four corners put it, so a rotated scan is
+// a matter of the corners.
 #pragma once
 
 #include "curve/ChannelParams.h"
@@ -56,7 +57,16 @@ struct Scanner {
     double dustShare = 0.0; // share of pixels that are dust
     int depth = 16;         // 8 or 16 bits
     unsigned seed = 1;
+    // A highlight knee: above knee[c] channel c's linear value x bends to
+    // k + (x - k) / (1 + (x - k) / kneeWidth), which never reaches
+    // k + kneeWidth. 1 for none.
+    std::array<double, 3> knee{1, 1, 1};
+    double kneeWidth = 0.1;
 };
+
+inline double Kneed(double x, double knee, double width) {
+    return x <= knee ? x : knee + (x - knee) / (1 + (x - knee) / width);
+}
 
 // D50 XYZ to linear ROMM RGB (the inverse of its RGB-to-XYZ matrix).
 inline Vector3 RommOf(const XyzColour& xyz) {
@@ -69,6 +79,9 @@ inline Vector3 RommOf(const XyzColour& xyz) {
 // The levels (0..255, unquantised) the scanner gives a colour.
 inline Vector3 LevelsOf(const Scanner& s, const LabColour& lab) {
     Vector3 rgb = Times(s.crosstalk, RommOf(XyzOf(lab)));
+    for (std::size_t c = 0; c < 3; ++c) {
+        rgb[c] = Kneed(rgb[c], s.knee[c], s.kneeWidth);
+    }
     return {s.channels[0].LevelOf(rgb[0]), s.channels[1].LevelOf(rgb[1]),
             s.channels[2].LevelOf(rgb[2])};
 }
@@ -158,14 +171,16 @@ inline ChartCorners Placed(const ChartLayout& layout, double left, double top, d
 }
 
 // An IT8.7/2 reference of the tests' own: grid colours spread over the
-// scanner's gamut, an exactly neutral grey scale from L* 93 to L* 8, Lab to
-// two decimals. `shortIds` spells A1 and GS0 instead of A01 and GS00.
-inline std::vector<ReferencePatch> It8Patches(bool shortIds) {
+// scanner's gamut (each ROMM channel share^2, share up to `lightest`), an
+// exactly neutral grey scale from L* 93 to L* 8, Lab to two decimals.
+// `shortIds` spells A1 and GS0 instead of A01 and GS00. With `lightest`
+// above 0.91 some colours are lighter in a channel than the lightest grey.
+inline std::vector<ReferencePatch> It8Patches(bool shortIds, double lightest = 0.85) {
     const ChartLayout& layout = LayoutOf(ChartKind::It8);
     const Matrix3 toXyz = {0.7977, 0.1352, 0.0313, 0.2880, 0.7119, 0.0001, 0.0, 0.0, 0.8249};
     std::vector<ReferencePatch> patches;
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> share(0.02, 0.85);
+    std::uniform_real_distribution<double> share(0.02, lightest);
     int grey = 0;
     for (const ChartPatch& patch : layout.patches) {
         LabColour lab;
