@@ -1,6 +1,7 @@
 // calibrate: a linear scan of a chart measured into a parameter file, and on
 // request an input profile, a report and a diagnostic picture. Everything is
 // made in memory first, so a chart that cannot be measured writes nothing.
+#include "cli/ChartCommand.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
@@ -20,66 +21,6 @@ namespace {
 bool NamesSameFile(const fs::path& a, const fs::path& b) {
     std::error_code error;
     return fs::equivalent(a, b, error) && !error;
-}
-
-std::string Number(double v) {
-    std::string text = std::to_string(v);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') {
-        text.pop_back();
-    }
-    return text;
-}
-
-// A corner off the scan, in the user's words, or empty.
-std::string CornerOutside(const ChartCorners& corners, const ChartScan& scan) {
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        const ImagePoint& p = corners[i];
-        if (p.x < 0 || p.y < 0 || p.x > scan.width || p.y > scan.height) {
-            return "corner " + std::to_string(i + 1) + " (" + Number(p.x) + "," + Number(p.y) +
-                   ") lies outside the " + std::to_string(scan.width) + " x " +
-                   std::to_string(scan.height) + " scan";
-        }
-    }
-    return {};
-}
-
-std::string CornerProblemText(const CalibrationProblem& problem) {
-    switch (problem.fault) {
-    case CalibrationFault::OutsideScan:
-        return "the sampled box of " + problem.patch + " lies outside the scan; check the corners";
-    case CalibrationFault::NoPixels:
-        return "the chart is too small in the scan: the sampled box of " + problem.patch +
-               " holds no pixel";
-    default:
-        break;
-    }
-    return "the corners do not bound a convex quadrilateral";
-}
-
-int ReportProblem(const CliCommand& command, const CalibrationProblem& problem, std::ostream& err) {
-    const fs::path& scan = command.inputs.front();
-    switch (problem.fault) {
-    case CalibrationFault::MissingPatch:
-        err << FileError(command.reference.value_or("the built-in reference"),
-                         "the reference lacks patch " + problem.patch);
-        return kExitFailed;
-    case CalibrationFault::GreysOutOfOrder:
-        err << FileError(scan, "is this a linear scan of the chart? " + problem.patch +
-                                   " is lighter than " + problem.other);
-        return kExitFailed;
-    case CalibrationFault::GreyClipped:
-        err << FileError(scan, problem.patch +
-                                   " is clipped at the top level: scan with a lower exposure "
-                                   "or White");
-        return kExitFailed;
-    case CalibrationFault::ProfileFailed:
-        err << PlainError("the profile could not be made: " + problem.detail);
-        return kExitFailed;
-    default:
-        break;
-    }
-    return ReportUsage(command, CornerProblemText(problem), err);
 }
 
 // The outputs, each replaced safely; the first failure is reported.
@@ -142,18 +83,6 @@ std::optional<fs::path> OutputOverInput(const CliCommand& command) {
     return std::nullopt;
 }
 
-std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::ostream& err) {
-    if (!command.reference) {
-        return BuiltInColorChecker();
-    }
-    Outcome<ChartReference> read = ReadReferenceFile(*command.reference);
-    if (!read) {
-        err << FileError(*command.reference, ReasonText(read.Why()));
-        return std::nullopt;
-    }
-    return std::move(*read);
-}
-
 } // namespace
 
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err) {
@@ -167,7 +96,7 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         err << FileError(scanPath, ReasonText(scan.Why()));
         return kExitFailed;
     }
-    if (const std::string outside = CornerOutside(*command.corners, *scan); !outside.empty()) {
+    if (const std::string outside = CornerOutsideScan(*command.corners, *scan); !outside.empty()) {
         return ReportUsage(command, outside, err);
     }
     const std::optional<ChartReference> reference = ReferenceOrReport(command, err);
@@ -180,7 +109,7 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
     const CalibrationOutcome outcome =
         Calibrate(*scan, *command.chart, *reference, *command.corners, description);
     if (const auto* problem = std::get_if<CalibrationProblem>(&outcome)) {
-        return ReportProblem(command, *problem, err);
+        return ReportChartProblem(command, *problem, err);
     }
     const Calibration& result = std::get<Calibration>(outcome);
     if (const int status = WriteOutputs(command, result, *scan, err); status != kExitOk) {

@@ -28,7 +28,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 10> kCommands = {{
+constexpr std::array<CommandSyntax, 11> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -39,6 +39,7 @@ constexpr std::array<CommandSyntax, 10> kCommands = {{
     {CommandKind::Scan, "scan", 1, 1, true},
     {CommandKind::Calibrate, "calibrate", 2, 2, false},
     {CommandKind::Film, "film", 2, 2, true},
+    {CommandKind::Assess, "assess", 1, 1, false},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -216,7 +217,7 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     const bool takesScan = syntax.kind == CommandKind::Auto || syntax.kind == CommandKind::Film ||
                            syntax.kind == CommandKind::Calibrate;
     const bool endsWithOutput = pairForm || takesScan;
-    if (syntax.kind == CommandKind::Apply || takesScan) {
+    if (syntax.kind == CommandKind::Apply || takesScan || syntax.kind == CommandKind::Assess) {
         command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
     if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
@@ -431,9 +432,10 @@ std::string CheckOutputsApart(const CliCommand& command) {
     return {};
 }
 
-// The chart, its reference and corners, and the outputs beside OUT: all
-// of them named apart, and the picture in a format of colour.
-std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
+// The chart, its corners and its reference: --chart and --corners are
+// needed, and --reference for any chart but the ColorChecker, whose values
+// are built in.
+std::string TakeChartOptions(const Sorted& sorted, CliCommand& command) {
     const GivenOptions& given = sorted.given;
     if (!given.chart || !given.corners) {
         return "--chart and --corners are needed";
@@ -452,6 +454,16 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     } else if (*command.chart != ChartKind::ColorChecker24) {
         return "--chart " + std::string(*given.chart) + " needs --reference";
     }
+    return {};
+}
+
+// The chart's options, and the outputs beside OUT: all of them named apart,
+// and the picture in a format of colour.
+std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
+    const GivenOptions& given = sorted.given;
+    if (std::string error = TakeChartOptions(sorted, command); !error.empty()) {
+        return error;
+    }
     if (given.report) {
         command.report = std::filesystem::path(*given.report);
     }
@@ -462,6 +474,14 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
         }
     }
     return CheckOutputsApart(command);
+}
+
+// The chart's options; the tables the scan goes through come from --params.
+std::string TakeAssessOptions(const Sorted& sorted, CliCommand& command) {
+    if (sorted.given.params) {
+        command.params = std::filesystem::path(*sorted.given.params);
+    }
+    return TakeChartOptions(sorted, command);
 }
 
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
@@ -505,6 +525,9 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     }
     if (error.empty() && syntax.kind == CommandKind::Calibrate) {
         error = TakeCalibrateOptions(sorted, command);
+    }
+    if (error.empty() && syntax.kind == CommandKind::Assess) {
+        error = TakeAssessOptions(sorted, command);
     }
     if (!error.empty()) {
         return Bad(std::string(syntax.name) + ": " + error);
