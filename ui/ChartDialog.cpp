@@ -6,6 +6,8 @@
 #include "ui/ChartDialog.h"
 
 #include "io/AtomicWrite.h"
+#include "measure/HeldOut.h"
+#include "measure/Verdict.h"
 #include "platform/AskUser.h"
 #include "platform/SettingsStore.h"
 #include "ui/CalibrationRunner.h"
@@ -76,6 +78,26 @@ void SizeColumns(QTableWidget* table) {
 }
 
 } // namespace
+
+QString AssessmentLines(const Calibration& c) {
+    QString text = QStringLiteral("\n交差検証（%1 分割）の ΔE2000: 平均 %2、最大 %3")
+                       .arg(kFolds)
+                       .arg(c.heldOut.mean, 0, 'f', 2)
+                       .arg(c.heldOut.largest, 0, 'f', 2);
+    if (HeldOutFarAbove(c)) {
+        text += QStringLiteral("\n注意: 交差検証の平均が当てはめた平均の 2 倍を超えています。"
+                               "チャートにない色では誤差がもっと大きくなります。");
+    }
+    if (c.delivered) {
+        QStringList levels;
+        for (const GuidelineVerdict& v : Judge(*c.delivered, GuidelineLimits())) {
+            levels << QString::fromStdString(v.guideline + " " +
+                                             v.HighestPassed().value_or("なし"));
+        }
+        text += QStringLiteral("\n合格した最高レベル: ") + levels.join(QStringLiteral("、"));
+    }
+    return text;
+}
 
 ChartDialog::ChartDialog(QWidget* parent, ChartDialogContext context)
     : QDialog(parent), context_(std::move(context)), runner_(new CalibrationRunner(this)) {

@@ -37,6 +37,10 @@ struct ChartDialogContext {
     std::function<void(const ParamPositionSet&)> apply;
 };
 
+// The held-out figures (with their warning) and each guideline's highest
+// level passed, as lines for the summary.
+QString AssessmentLines(const Calibration& result);
+
 class ChartDialog : public QDialog {
 public:
     ChartDialog(QWidget* parent, ChartDialogContext context);

@@ -83,7 +83,7 @@ QString SummaryText(const Calibration& c) {
             text += QString::fromStdString(FormatValue(p, PositionToValue(p, c.positions[ch][p])));
         }
     }
-    return text;
+    return text + AssessmentLines(c);
 }
 
 void FillTable(QTableWidget* table, const Calibration& c) {
