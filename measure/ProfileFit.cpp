@@ -176,6 +176,10 @@ XyzColour XyzThrough(const ShaperMatrix& model, const Vector3& device) {
     return {xyz[0], xyz[1], xyz[2]};
 }
 
+ShaperMatrix FitThroughGreys(std::span<const ProfilePatch> patches) {
+    return Sampled(patches, GreyScaleFit(patches));
+}
+
 ShaperMatrix FitShaperMatrix(std::span<const ProfilePatch> patches) {
     const CurveModel start = GreyScaleFit(patches);
     ShaperMatrix joint = FitJointly(patches, start);

@@ -34,5 +34,9 @@ struct ShaperMatrix {
 // CIEDE2000 over the patches (its own sum weighs the greys more).
 ShaperMatrix FitShaperMatrix(std::span<const ProfilePatch> patches);
 
+// The start alone: curves through the grey patches and the matrix fitted
+// to every patch, as profiles were fitted before the joint fit.
+ShaperMatrix FitThroughGreys(std::span<const ProfilePatch> patches);
+
 // A scanned colour through the curves (interpolated) and the matrix.
 XyzColour XyzThrough(const ShaperMatrix& model, const Vector3& device);

@@ -17,12 +17,14 @@
 #include "measure/ChartReference.h"
 #include "measure/ChartScan.h"
 #include "measure/Matrix3.h"
+#include "measure/ProfileFit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -156,6 +158,44 @@ inline ChartScan Scan(const Scanner& s, const ChartLayout& layout, const ChartRe
         }
     }
     return scan;
+}
+
+// A 16-bit scan painted by `value`: pixel (x, y) of patch `patch` (-1 for
+// the chart's surround) gets the red, green and blue it gives, 0..1 each.
+inline ChartScan Painted(const ChartLayout& layout, const ChartCorners& corners, int width,
+                         int height, const std::function<Vector3(int patch, int x, int y)>& value) {
+    const ChartMap map = *ChartMap::Make(corners, layout.columns, layout.rows);
+    const PatchFinder patchAt(layout);
+    ChartScan scan{width, height, std::vector<std::uint16_t>(std::size_t(width) * height * 3)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Vector3 v = value(patchAt(map.ToChart({x + 0.5, y + 0.5})), x, y);
+            for (std::size_t c = 0; c < 3; ++c) {
+                scan.rgb[(std::size_t(y) * width + x) * 3 + c] =
+                    std::uint16_t(std::lround(std::clamp(v[c], 0.0, 1.0) * 65535.0));
+            }
+        }
+    }
+    return scan;
+}
+
+// The chart's patches as the scanner reads them (levels / 255), each
+// channel moved by normal noise of `noise` levels: what the profile fit
+// takes, without a scan to sample.
+inline std::vector<ProfilePatch> PatchesOf(const Scanner& s, const ChartLayout& layout,
+                                           const ChartReference& reference, double noise = 0.0) {
+    std::mt19937 random(s.seed);
+    std::normal_distribution<double> error(0.0, noise > 0 ? noise : 1.0);
+    std::vector<ProfilePatch> patches;
+    for (const ChartPatch& patch : layout.patches) {
+        const LabColour lab = reference.Find(patch.id)->lab;
+        Vector3 device = LevelsOf(s, lab);
+        for (double& v : device) {
+            v = std::clamp((v + (noise > 0 ? error(random) : 0.0)) / 255.0, 0.0, 1.0);
+        }
+        patches.push_back({device, lab, patch.grey});
+    }
+    return patches;
 }
 
 // Corners of a chart of `pitch` pixels per patch, its grid's top-left at
