@@ -216,4 +216,4 @@ TEST_F(CliApply, OneFailedInputDoesNotStopTheOthers) {
 
 } // namespace
 
-}  // namespace apply_end_to_end_test
+} // namespace apply_end_to_end_test

@@ -121,4 +121,4 @@ TEST(CliCube, WritesTheDefaultTablesAsA1DLut) {
 
 } // namespace
 
-}  // namespace export_end_to_end_test
+} // namespace export_end_to_end_test

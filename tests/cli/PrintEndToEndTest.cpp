@@ -91,4 +91,4 @@ TEST(CliPrint, BadUsageExitsWithTwoAndTouchesNothing) {
 
 } // namespace
 
-}  // namespace print_end_to_end_test
+} // namespace print_end_to_end_test

@@ -226,4 +226,4 @@ TEST(CliScan, CtrlCCancelsTheScanAndKeepsTheOldFile) {
 
 } // namespace
 
-}  // namespace scan_end_to_end_test
+} // namespace scan_end_to_end_test

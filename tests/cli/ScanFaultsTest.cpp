@@ -100,4 +100,4 @@ TEST(CliScanFaults, TheFolderRemovedMidScanIsNamedAndNothingIsLeft) {
 
 } // namespace
 
-}  // namespace scan_faults_test
+} // namespace scan_faults_test

@@ -6,7 +6,6 @@
 // CIEDE2000 is 2.5 / S_L), one whose greys' pixels alternate 1.2 L* either
 // side (noise 2.4 / 1.349), and the same chart delivered through tables.
 #include "measure/Assessment.h"
-#include "measure/InputProfile.h"
 #include "tests/measure/SimulatedScanner.h"
 
 #include <gtest/gtest.h>
@@ -19,23 +18,6 @@ namespace assessment_test {
 namespace {
 
 constexpr double kPitch = 8.0;
-constexpr Matrix3 kRommToXyz = {0.7977, 0.1352, 0.0313, 0.2880, 0.7119, 0.0001, 0.0, 0.0, 0.8249};
-
-// The linear ROMM encoding as a profile: straight curves, the ROMM matrix.
-const std::vector<std::uint8_t>& RommProfile() {
-    static const std::vector<std::uint8_t> profile = [] {
-        ShaperMatrix model;
-        model.toXyz = kRommToXyz;
-        for (std::vector<double>& curve : model.curves) {
-            for (std::size_t i = 0; i < kShaperPoints; ++i) {
-                curve.push_back(double(i) / double(kShaperPoints - 1));
-            }
-        }
-        return *WriteInputProfile(model, "linear ROMM");
-    }();
-    return profile;
-}
-
 double LightnessWeight(double L) {
     const double d2 = (L - 50) * (L - 50);
     return 1 + 0.015 * d2 / std::sqrt(20 + d2);
@@ -71,23 +53,13 @@ struct Painting {
 
 Painting Paint(const PaintCase& c) {
     Painting p;
-    const ChartLayout& layout = LayoutOf(ChartKind::It8);
-    p.scan = simscan::Painted(layout, p.corners, 220, 170, [&](int patch, int x, int y) {
-        if (patch < 0) {
-            return Vector3{0.05, 0.05, 0.05};
+    p.scan = simscan::EncodedIt8(p.reference, p.corners, 220, 170, c.greyLift, c.greySpread);
+    if (c.throughTables) {
+        for (std::uint16_t& v : p.scan.rgb) {
+            v = std::uint16_t(std::lround(std::sqrt(v / 65535.0) * 65535.0));
         }
-        const ChartPatch& at = layout.patches[std::size_t(patch)];
-        LabColour lab = p.reference.Find(at.id)->lab;
-        if (at.grey) {
-            lab.L += c.greyLift + ((x + y) % 2 ? c.greySpread : -c.greySpread);
-        }
-        Vector3 v = simscan::RommOf(XyzOf(lab));
-        for (double& value : v) {
-            value = c.throughTables ? std::sqrt(value) : value;
-        }
-        return v;
-    });
-    p.delivery.profile = RommProfile();
+    }
+    p.delivery.profile = simscan::RommProfile();
     if (c.throughTables) {
         ChannelTables squares;
         for (std::vector<double>& table : squares) {

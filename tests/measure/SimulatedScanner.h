@@ -16,6 +16,7 @@
 #include "measure/ChartMap.h"
 #include "measure/ChartReference.h"
 #include "measure/ChartScan.h"
+#include "measure/InputProfile.h"
 #include "measure/Matrix3.h"
 #include "measure/ProfileFit.h"
 
@@ -179,6 +180,42 @@ inline ChartScan Painted(const ChartLayout& layout, const ChartCorners& corners,
     return scan;
 }
 
+// The linear ROMM encoding as a profile: straight curves, the ROMM matrix
+// (RommOf's inverse), so that a colour written as RommOf(XYZ) reads back as
+// itself.
+inline const std::vector<std::uint8_t>& RommProfile() {
+    static const std::vector<std::uint8_t> profile = [] {
+        ShaperMatrix model;
+        model.toXyz = {0.7977, 0.1352, 0.0313, 0.2880, 0.7119, 0.0001, 0.0, 0.0, 0.8249};
+        for (std::vector<double>& curve : model.curves) {
+            for (std::size_t i = 0; i < kShaperPoints; ++i) {
+                curve.push_back(double(i) / double(kShaperPoints - 1));
+            }
+        }
+        return *WriteInputProfile(model, "linear ROMM");
+    }();
+    return profile;
+}
+
+// An IT8 chart painted in the linear ROMM encoding, every patch as its
+// reference but each grey `greyLift` L* lighter and its pixels `greySpread`
+// L* either side in turn (a checkerboard), the surround dark.
+inline ChartScan EncodedIt8(const ChartReference& reference, const ChartCorners& corners,
+                            int width, int height, double greyLift, double greySpread) {
+    const ChartLayout& layout = LayoutOf(ChartKind::It8);
+    return Painted(layout, corners, width, height, [&](int patch, int x, int y) {
+        if (patch < 0) {
+            return Vector3{0.05, 0.05, 0.05};
+        }
+        const ChartPatch& at = layout.patches[std::size_t(patch)];
+        LabColour lab = reference.Find(at.id)->lab;
+        if (at.grey) {
+            lab.L += greyLift + ((x + y) % 2 ? greySpread : -greySpread);
+        }
+        return RommOf(XyzOf(lab));
+    });
+}
+
 // The chart's patches as the scanner reads them (levels / 255), each
 // channel moved by normal noise of `noise` levels: what the profile fit
 // takes, without a scan to sample.
@@ -264,9 +301,11 @@ inline std::string Cgats(const std::vector<ReferencePatch>& patches, bool xyz) {
     return text + "END_DATA\n";
 }
 
-// The scan as a file of `format`, at 16 bits where the format holds them.
+// The scan as a file of `format`, at 16 bits where the format holds them,
+// carrying `profile` where given.
 inline Reason WriteScan(const ChartScan& scan, const std::filesystem::path& path,
-                        ImageFormat format, int depth = 16) {
+                        ImageFormat format, int depth = 16,
+                        const std::vector<std::uint8_t>& profile = {}) {
     SampleImage image{{scan.width, scan.height, kRgbChannels, depth}, {}};
     image.bytes.resize(image.layout.RowBytes() * std::size_t(scan.height));
     for (std::size_t i = 0; i < scan.rgb.size(); ++i) {
@@ -276,8 +315,11 @@ inline Reason WriteScan(const ChartScan& scan, const std::filesystem::path& path
             image.bytes[i] = std::uint8_t((scan.rgb[i] + 128) / 257);
         }
     }
-    return WriteSamples(image.layout, format, RunsOf(image),
-                        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); });
+    WriteOptions options;
+    options.Meta.profile = profile;
+    return WriteSamples(
+        image.layout, format, RunsOf(image),
+        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); }, options);
 }
 
 } // namespace simscan
