@@ -1,7 +1,8 @@
 // The real program calibrating from a chart scan through 「チャートで校正...」:
 // an IT8 scan opened, its reference chosen (and remembered), a corner
-// dragged, 適用 putting the twelve positions on the sliders as one undo
-// step; and the profile saved, taken for the scanner, and embedded in the
+// dragged, the summary with the held-out figures and the guidelines'
+// highest levels passed, 適用 putting the twelve positions on the sliders
+// as one undo step; and the profile saved, taken for the scanner, and embedded in the
 // scan then taken in from SANE's test device.
 #include "curve/ChannelParams.h"
 #include "image/formats/FormatTable.h"
@@ -140,6 +141,12 @@ TEST(TamrelChartDialog, ACornerDraggedAppliedAndUndoneWithTheReferenceRemembered
     EXPECT_NE(firstCorner(corners[0]), firstCorner(corners[1]));
     EXPECT_EQ(otherCorners(corners[0]), otherCorners(corners[1]));
     EXPECT_NE(result.out.find("chartSummary=ΔE2000（288 パッチ）"), std::string::npos)
+        << result.out;
+    // The held-out figures and the verdict on the scan through what was fitted.
+    EXPECT_NE(result.out.find("\n交差検証（5 分割）の ΔE2000: 平均 "), std::string::npos);
+    EXPECT_NE(result.out.find("\n合格した最高レベル: FADGI 2023 4 stars、ISO 19264-1 A、"
+                              "Metamorfoze Full"),
+              std::string::npos)
         << result.out;
     const std::vector<std::string> values = Values(result.out);
     ASSERT_EQ(values.size(), 8u) << result.out;
