@@ -1,4 +1,5 @@
-// Lab from XYZ and back against LittleCMS's D50 white (0.9642, 1, 0.8249).
+// Lab from XYZ (by its definition, the cube root taken as such) and back
+// (through LittleCMS) against LittleCMS's D50 white (0.9642, 1, 0.8249).
 // CIEDE2000 as Sharma, Wu and Dalal give it (2005): a' = (1 + G) a with G =
 // (1 - sqrt(C^7 / (C^7 + 25^7))) / 2 over the mean chroma; C', h' from a',
 // b; dH' = 2 sqrt(C'1 C'2) sin(dh' / 2); S_L = 1 + 0.015 (L' - 50)^2 /
@@ -19,6 +20,18 @@ constexpr double kFullTurn = 360.0;
 constexpr double kHalfTurn = 180.0;
 constexpr double kChromaPivot = 25.0; // the 25 of C^7 / (C^7 + 25^7)
 constexpr double kLightnessMid = 50.0;
+// CIELAB: L = 116 f(Y/Yn) - 16, a = 500 (f(X/Xn) - f(Y/Yn)), b = 200 (f(Y/Yn)
+// - f(Z/Zn)); f(t) = t^(1/3) above (6/29)^3, else t / (3 (6/29)^2) + 4/29.
+constexpr double kLabScale = 116.0;
+constexpr double kLabOffset = 16.0;
+constexpr double kLabA = 500.0;
+constexpr double kLabB = 200.0;
+constexpr double kLabKnee = 6.0 / 29.0;
+
+double LabCurve(double t) {
+    return t > kLabKnee * kLabKnee * kLabKnee ? std::cbrt(t)
+                                              : t / (3 * kLabKnee * kLabKnee) + 4.0 / 29.0;
+}
 
 double Seventh(double v) {
     const double v2 = v * v;
@@ -31,6 +44,12 @@ double ChromaRatio(double c) {
     return std::sqrt(c7 / (c7 + Seventh(kChromaPivot)));
 }
 
+// sqrt(a^2 + b^2): Lab's values never come near overflow, so std::hypot's
+// care (and cost) is not needed.
+double Chroma(double a, double b) {
+    return std::sqrt(a * a + b * b);
+}
+
 struct Primed {
     double chroma;
     double hue; // degrees, 0..360
@@ -38,7 +57,7 @@ struct Primed {
 
 Primed PrimedOf(const LabColour& lab, double g) {
     const double a = (1 + g) * lab.a;
-    const double chroma = std::hypot(a, lab.b);
+    const double chroma = std::sqrt(a * a + lab.b * lab.b);
     double hue = chroma == 0 ? 0.0 : std::atan2(lab.b, a) / kDegree;
     if (hue < 0) {
         hue += kFullTurn;
@@ -85,10 +104,11 @@ double LightnessWeight(double meanLightness, LightnessTerm lightness) {
 } // namespace
 
 LabColour LabOf(const XyzColour& xyz) {
-    const cmsCIEXYZ in{xyz.X, xyz.Y, xyz.Z};
-    cmsCIELab out{};
-    cmsXYZ2Lab(cmsD50_XYZ(), &out, &in);
-    return {out.L, out.a, out.b};
+    const cmsCIEXYZ* white = cmsD50_XYZ();
+    const double fx = LabCurve(xyz.X / white->X);
+    const double fy = LabCurve(xyz.Y / white->Y);
+    const double fz = LabCurve(xyz.Z / white->Z);
+    return {kLabScale * fy - kLabOffset, kLabA * (fx - fy), kLabB * (fy - fz)};
 }
 
 XyzColour XyzOf(const LabColour& lab) {
@@ -100,8 +120,7 @@ XyzColour XyzOf(const LabColour& lab) {
 
 std::array<double, 3> DeltaE2000Terms(const LabColour& reference, const LabColour& sample,
                                       LightnessTerm lightness) {
-    const double meanC =
-        (std::hypot(reference.a, reference.b) + std::hypot(sample.a, sample.b)) / 2;
+    const double meanC = (Chroma(reference.a, reference.b) + Chroma(sample.a, sample.b)) / 2;
     const double g = (1 - ChromaRatio(meanC)) / 2;
     const Primed p1 = PrimedOf(reference, g);
     const Primed p2 = PrimedOf(sample, g);

@@ -309,6 +309,7 @@ std::vector<double> Solve(JointProblem& joint, std::size_t iterations) {
     problem.residualCount = joint.ResidualCount();
     problem.start = joint.Start();
     problem.maxIterations = iterations;
+    problem.normalEquations = true;
     problem.residuals = [&](std::span<const double> x, std::span<double> r) {
         joint.Residuals(x, r);
     };

@@ -82,6 +82,22 @@ gsl_multifit_nlinear_fdf FunctionsOf(const LeastSquaresProblem& problem) {
     return fdf;
 }
 
+// The point reached, or the start where that is no better or not finite.
+std::vector<double> Reached(const LeastSquaresProblem& problem, const gsl_vector* reached) {
+    std::vector<double> result(problem.start.size());
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        result[i] = gsl_vector_get(reached, i);
+    }
+    const bool finite =
+        std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); });
+    const std::size_t n = problem.residualCount;
+    if (!finite || HalfSumOfSquares(problem.residuals, n, result) >
+                       HalfSumOfSquares(problem.residuals, n, problem.start)) {
+        return problem.start;
+    }
+    return result;
+}
+
 } // namespace
 
 std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
@@ -92,7 +108,10 @@ std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
         return problem.start;
     }
     gsl_multifit_nlinear_fdf fdf = FunctionsOf(problem);
-    const gsl_multifit_nlinear_parameters parameters = gsl_multifit_nlinear_default_parameters();
+    gsl_multifit_nlinear_parameters parameters = gsl_multifit_nlinear_default_parameters();
+    if (problem.normalEquations) {
+        parameters.solver = gsl_multifit_nlinear_solver_cholesky;
+    }
     const std::unique_ptr<gsl_multifit_nlinear_workspace, WorkspaceFree> workspace(
         gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &parameters, n, p));
     const std::unique_ptr<gsl_vector, VectorFree> x(gsl_vector_alloc(p));
@@ -108,18 +127,7 @@ std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
     int info = 0;
     gsl_multifit_nlinear_driver(problem.maxIterations, kStepTolerance, kGradientTolerance,
                                 kSumTolerance, nullptr, nullptr, &info, workspace.get());
-    const gsl_vector* reached = gsl_multifit_nlinear_position(workspace.get());
-    std::vector<double> result(p);
-    for (std::size_t i = 0; i < p; ++i) {
-        result[i] = gsl_vector_get(reached, i);
-    }
-    const bool finite =
-        std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); });
-    if (!finite || HalfSumOfSquares(problem.residuals, n, result) >
-                       HalfSumOfSquares(problem.residuals, n, problem.start)) {
-        return problem.start;
-    }
-    return result;
+    return Reached(problem, gsl_multifit_nlinear_position(workspace.get()));
 }
 
 double HalfSumOfSquares(const ResidualFn& residuals, std::size_t residualCount,

@@ -86,6 +86,7 @@ Matrix3 LabMatrix(const std::vector<Vector3>& linear, std::span<const ProfilePat
     problem.residualCount = kChannels * patches.size();
     problem.start.assign(start.begin(), start.end());
     problem.maxIterations = kMatrixIterations;
+    problem.normalEquations = true;
     problem.residuals = [&](std::span<const double> x, std::span<double> r) {
         const Matrix3 m = MatrixOf(x);
         for (std::size_t i = 0; i < patches.size(); ++i) {

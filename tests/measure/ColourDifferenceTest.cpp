@@ -1,5 +1,5 @@
-// CIEDE2000 as calibration and the verdict compute it: the same as
-// LittleCMS's over colours of every kind, Sharma, Wu and Dalal's published
+// CIELAB and CIEDE2000 as calibration and the verdict compute them: the
+// same as LittleCMS's over colours of every kind, Sharma, Wu and Dalal's published
 // pair, its three terms summing in squares to its square, and the variants
 // the guidelines use (S_L = 1; the lightness term left out).
 #include "measure/Colour.h"
@@ -38,6 +38,22 @@ TEST(DeltaE2000, AgreesWithLittleCms) {
             i % 2 ? LabColour{lightness(random), chroma(random), chroma(random)}
                   : LabColour{a.L + near(random), a.a + near(random), a.b + near(random)};
         ASSERT_NEAR(DeltaE2000(a, b), Lcms(a, b), 1e-9) << a.L << " " << a.a << " " << a.b;
+    }
+}
+
+TEST(Lab, AgreesWithLittleCmsInShadowsAndLights) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> share(0.0, 1.2);
+    for (int i = 0; i < 20000; ++i) {
+        const double scale = i % 3 == 0 ? 0.01 : 1.0; // deep shadows, below the curve's knee
+        const XyzColour xyz{share(random) * scale, share(random) * scale, share(random) * scale};
+        const cmsCIEXYZ in{xyz.X, xyz.Y, xyz.Z};
+        cmsCIELab lcms{};
+        cmsXYZ2Lab(cmsD50_XYZ(), &lcms, &in);
+        const LabColour ours = LabOf(xyz);
+        ASSERT_NEAR(ours.L, lcms.L, 1e-9);
+        ASSERT_NEAR(ours.a, lcms.a, 1e-9);
+        ASSERT_NEAR(ours.b, lcms.b, 1e-9);
     }
 }
 
