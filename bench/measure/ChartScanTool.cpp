@@ -1,8 +1,11 @@
 // Writes a linear scan of a chart by the tests' simulated scanner and its
 // reference file, for trying calibration by hand, the benchmarks and the
-// README's pictures: chart_scan it8|colorchecker OUT.tif [REF.txt]
+// README's pictures: chart_scan it8|it8-knee|colorchecker OUT.tif [REF.txt]
 // (an IT8 chart 1600 x 1100, a ColorChecker 1200 x 850, each turned a
-// little; the ColorChecker's reference is its published values).
+// little; the ColorChecker's reference is its published values). it8-knee
+// is the IT8 by a scanner whose red bends over above 0.6 of full scale (a
+// highlight knee), with colours lighter in a channel than the lightest
+// grey. The corners are printed.
 #include "tests/measure/SimulatedScanner.h"
 
 #include <cstdio>
@@ -10,15 +13,17 @@
 #include <string_view>
 
 int main(int argc, char** argv) {
-    if (argc < 3 || !ChartNamed(argv[1])) {
-        std::fprintf(stderr, "usage: %s it8|colorchecker OUT.tif [REF.txt]\n", argv[0]);
+    const bool knee = argc >= 3 && std::string_view(argv[1]) == "it8-knee";
+    if (argc < 3 || (!knee && !ChartNamed(argv[1]))) {
+        std::fprintf(stderr, "usage: %s it8|it8-knee|colorchecker OUT.tif [REF.txt]\n", argv[0]);
         return 2;
     }
-    const ChartKind kind = *ChartNamed(argv[1]);
+    const ChartKind kind = knee ? ChartKind::It8 : *ChartNamed(argv[1]);
     const bool it8 = kind == ChartKind::It8;
     const std::vector<ReferencePatch> patches =
-        it8 ? simscan::It8Patches(false) : BuiltInColorChecker().Patches();
+        it8 ? simscan::It8Patches(false, knee ? 0.97 : 0.85) : BuiltInColorChecker().Patches();
     simscan::Scanner scanner;
+    scanner.knee[0] = knee ? 0.6 : 1.0;
     scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
     scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
     scanner.noise = 0.6;
