@@ -34,34 +34,42 @@ const ChartCorners& It8Corners() {
     return corners;
 }
 
-class CliAssess : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        inputs_ = new ScratchDir;
+// The scans, references and profile, made once for the test process.
+struct Inputs {
+    ScratchDir dir;
+
+    Inputs() {
         const std::vector<ReferencePatch> patches = simscan::It8Patches(false);
         const ChartReference reference(patches);
-        WriteBytes(Dir() / "it8.txt", simscan::Cgats(patches, false));
+        WriteBytes(dir / "it8.txt", simscan::Cgats(patches, false));
         const std::vector<std::uint8_t>& romm = simscan::RommProfile();
-        WriteBytes(Dir() / "romm.icc", std::string(romm.begin(), romm.end()));
+        WriteBytes(dir / "romm.icc", std::string(romm.begin(), romm.end()));
         const ChartScan exact = simscan::EncodedIt8(reference, It8Corners(), 220, 170, 0, 0);
-        EXPECT_FALSE(simscan::WriteScan(exact, Dir() / "exact.tif", ImageFormat::Tiff));
-        EXPECT_FALSE(simscan::WriteScan(exact, Dir() / "tagged.tif", ImageFormat::Tiff, 16, romm));
+        EXPECT_FALSE(simscan::WriteScan(exact, dir / "exact.tif", ImageFormat::Tiff));
+        EXPECT_FALSE(simscan::WriteScan(exact, dir / "tagged.tif", ImageFormat::Tiff, 16, romm));
         const ChartScan light =
             simscan::EncodedIt8(reference, It8Corners(), 220, 170, kGreyLift, 0);
-        EXPECT_FALSE(simscan::WriteScan(light, Dir() / "light.tif", ImageFormat::Tiff));
+        EXPECT_FALSE(simscan::WriteScan(light, dir / "light.tif", ImageFormat::Tiff));
         simscan::Scanner scanner;
         scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
         scanner.noise = 0.3;
         const ChartScan linear =
             simscan::Scan(scanner, LayoutOf(ChartKind::It8), reference, It8Corners(), 220, 170);
-        EXPECT_FALSE(simscan::WriteScan(linear, Dir() / "linear.pnm", ImageFormat::Pnm));
+        EXPECT_FALSE(simscan::WriteScan(linear, dir / "linear.pnm", ImageFormat::Pnm));
     }
-    static void TearDownTestSuite() {
-        delete inputs_;
-        inputs_ = nullptr;
-    }
-    static const std::filesystem::path& Dir() { return inputs_->Path(); }
-    static std::string In(const char* name) { return (Dir() / name).string(); }
+};
+
+const std::filesystem::path& Dir() {
+    static const Inputs inputs;
+    return inputs.dir.Path();
+}
+
+std::string In(const char* name) {
+    return (Dir() / name).string();
+}
+
+class CliAssess : public testing::Test {
+protected:
     std::string Out(const char* name) const { return (scratch_ / name).string(); }
 
     static std::vector<std::string> Args(const char* scan) {
@@ -69,11 +77,8 @@ protected:
                 "--reference", In("it8.txt"), "--corners", Corners(It8Corners())};
     }
 
-    static ScratchDir* inputs_;
     ScratchDir scratch_;
 };
-
-ScratchDir* CliAssess::inputs_ = nullptr;
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
