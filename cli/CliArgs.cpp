@@ -484,6 +484,24 @@ std::string TakeAssessOptions(const Sorted& sorted, CliCommand& command) {
     return TakeChartOptions(sorted, command);
 }
 
+// What only one command takes, checked once its operands are known.
+std::string TakeCommandOptions(const CommandSyntax& syntax, const Sorted& sorted,
+                               CliCommand& command) {
+    switch (syntax.kind) {
+    case CommandKind::Scan:
+        return TakeBatchPattern(sorted, command);
+    case CommandKind::Export:
+        return CheckExportName(command.output);
+    case CommandKind::Calibrate:
+        return TakeCalibrateOptions(sorted, command);
+    case CommandKind::Assess:
+        return TakeAssessOptions(sorted, command);
+    default:
+        break;
+    }
+    return {};
+}
+
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
@@ -517,17 +535,8 @@ ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     if (error.empty()) {
         error = TakeOperands(syntax, sorted, command);
     }
-    if (error.empty() && syntax.kind == CommandKind::Scan) {
-        error = TakeBatchPattern(sorted, command);
-    }
-    if (error.empty() && syntax.kind == CommandKind::Export) {
-        error = CheckExportName(command.output);
-    }
-    if (error.empty() && syntax.kind == CommandKind::Calibrate) {
-        error = TakeCalibrateOptions(sorted, command);
-    }
-    if (error.empty() && syntax.kind == CommandKind::Assess) {
-        error = TakeAssessOptions(sorted, command);
+    if (error.empty()) {
+        error = TakeCommandOptions(syntax, sorted, command);
     }
     if (!error.empty()) {
         return Bad(std::string(syntax.name) + ": " + error);

@@ -11,7 +11,6 @@ namespace {
 constexpr double kNormalQuartileRange = 1.349;
 constexpr std::size_t kQuarter = 4;
 constexpr std::size_t kThreeQuarters = 3;
-constexpr double kScanScale = 65535.0;
 
 void Largest(double& into, double value) {
     into = std::max(into, value);
@@ -40,7 +39,8 @@ double GreyNoise(const ChartScan& scan, const ChartLayout& layout, const ChartCo
                  std::size_t patch, const DeliveredColour& colour) {
     std::vector<double> lightness;
     for (const ScanPixel& p : PatchPixels(scan, layout, corners, patch)) {
-        lightness.push_back(colour({p[0] / kScanScale, p[1] / kScanScale, p[2] / kScanScale}).L);
+        const double top = kScanTop;
+        lightness.push_back(colour({p[0] / top, p[1] / top, p[2] / top}).L);
     }
     return LightnessNoise(lightness);
 }
