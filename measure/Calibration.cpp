@@ -169,10 +169,11 @@ CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
     Outcome<ChartFigures> figures =
         delivery ? MeasureFigures(scan, layout, corners, samples, reference, *delivery)
                  : Outcome<ChartFigures>(delivery.Why());
-    if (!figures) {
-        return CalibrationProblem{CalibrationFault::ProfileFailed, {}, {}, figures.Why().Text};
+    if (figures) {
+        result->delivered = std::move(*figures);
+    } else {
+        result->deliveredWhy = figures.Why().Text;
     }
-    result->delivered = std::move(*figures);
     return outcome;
 }
 

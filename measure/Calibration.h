@@ -63,7 +63,9 @@ struct Calibration {
     std::vector<std::uint8_t> profile;
     // The scan through the fitted tables and the profile rewritten for them,
     // as the guidelines judge it; made by Calibrate, which has the pixels.
+    // Without it, why not: the calibration stands without its verdict.
     std::optional<ChartFigures> delivered;
+    std::string deliveredWhy;
 };
 
 // The held-out mean is more than twice the self-fit mean: the profile

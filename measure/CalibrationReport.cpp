@@ -63,9 +63,9 @@ std::string ReportText(const Calibration& c) {
                      p.reference.L, p.reference.a, p.reference.b, p.profiled.L, p.profiled.a,
                      p.profiled.b, p.deltaE, p.heldOut);
     }
-    if (c.delivered) {
-        text += "\nVerdict of the scan through the fitted tables and profile:\n" +
-                VerdictText(Judge(*c.delivered, GuidelineLimits()));
-    }
+    text += "\nVerdict of the scan through the fitted tables and profile:\n";
+    text += c.delivered
+                ? VerdictText(Judge(*c.delivered, GuidelineLimits()))
+                : "none: the scan could not be measured through them (" + c.deliveredWhy + ")\n";
     return text;
 }

@@ -11,6 +11,7 @@ namespace {
 constexpr double kNormalQuartileRange = 1.349;
 constexpr std::size_t kQuarter = 4;
 constexpr std::size_t kThreeQuarters = 3;
+constexpr std::size_t kNoisePixels = 4096;
 
 void Largest(double& into, double value) {
     into = std::max(into, value);
@@ -34,12 +35,17 @@ void ColourFigures(const std::vector<LabColour>& delivered, std::span<const LabC
     f.values[std::size_t(ChartFigure::MeanDeltaEUnitL)] = sumUnitL / n;
 }
 
-// A grey patch's pixels' L* as delivered, and their noise.
+// A grey patch's pixels' L* as delivered, and their noise; of a large
+// patch every k-th pixel, kNoisePixels or so, plenty for its quartiles (k
+// odd, so that a pattern of alternate pixels is not taken on one side).
 double GreyNoise(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners,
                  std::size_t patch, const DeliveredColour& colour) {
+    const std::vector<ScanPixel> pixels = PatchPixels(scan, layout, corners, patch);
+    const std::size_t step = (pixels.size() / kNoisePixels) | 1;
+    const double top = kScanTop;
     std::vector<double> lightness;
-    for (const ScanPixel& p : PatchPixels(scan, layout, corners, patch)) {
-        const double top = kScanTop;
+    for (std::size_t i = 0; i < pixels.size(); i += step) {
+        const ScanPixel& p = pixels[i];
         lightness.push_back(colour({p[0] / top, p[1] / top, p[2] / top}).L);
     }
     return LightnessNoise(lightness);
