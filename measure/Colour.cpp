@@ -20,6 +20,21 @@ constexpr double kFullTurn = 360.0;
 constexpr double kHalfTurn = 180.0;
 constexpr double kChromaPivot = 25.0; // the 25 of C^7 / (C^7 + 25^7)
 constexpr double kLightnessMid = 50.0;
+constexpr double kLightnessSlope = 0.015; // S_L's 0.015 and its 20
+constexpr double kLightnessSoftening = 20.0;
+constexpr double kChromaSlope = 0.045; // S_C
+constexpr double kHueSlope = 0.015;    // S_H
+// T = 1 + sum of weight * cos(multiple * h + shift): the hue's own weight.
+struct HueTerm {
+    double weight;
+    double multiple;
+    double shiftDegrees;
+};
+constexpr HueTerm kHueTerms[] = {{-0.17, 1, -30}, {0.24, 2, 0}, {0.32, 3, 6}, {-0.20, 4, -63}};
+// R_T's rotation: dtheta = 30 exp(-((h' - 275) / 25)^2) degrees.
+constexpr double kRotationDegrees = 30.0;
+constexpr double kRotationCentre = 275.0;
+constexpr double kRotationWidth = 25.0;
 // CIELAB: L = 116 f(Y/Yn) - 16, a = 500 (f(X/Xn) - f(Y/Yn)), b = 200 (f(Y/Yn)
 // - f(Z/Zn)); f(t) = t^(1/3) above (6/29)^3, else t / (3 (6/29)^2) + 4/29.
 constexpr double kLabScale = 116.0;
@@ -57,7 +72,7 @@ struct Primed {
 
 Primed PrimedOf(const LabColour& lab, double g) {
     const double a = (1 + g) * lab.a;
-    const double chroma = std::sqrt(a * a + lab.b * lab.b);
+    const double chroma = Chroma(a, lab.b);
     double hue = chroma == 0 ? 0.0 : std::atan2(lab.b, a) / kDegree;
     if (hue < 0) {
         hue += kFullTurn;
@@ -84,21 +99,24 @@ std::array<double, 2> HueDifferenceAndMean(const Primed& p1, const Primed& p2) {
 }
 
 double HueWeight(double meanHue, double meanChroma) {
-    const double h = meanHue * kDegree;
-    const double t = 1 - 0.17 * std::cos(h - 30 * kDegree) + 0.24 * std::cos(2 * h) +
-                     0.32 * std::cos(3 * h + 6 * kDegree) - 0.20 * std::cos(4 * h - 63 * kDegree);
-    return 1 + 0.015 * meanChroma * t;
+    double t = 1;
+    for (const HueTerm& term : kHueTerms) {
+        t += term.weight * std::cos((term.multiple * meanHue + term.shiftDegrees) * kDegree);
+    }
+    return 1 + kHueSlope * meanChroma * t;
 }
 
 double Rotation(double meanHue, double meanChroma) {
-    const double rise = (meanHue - 275.0) / 25.0;
-    const double theta = 30.0 * std::exp(-rise * rise) * kDegree;
+    const double rise = (meanHue - kRotationCentre) / kRotationWidth;
+    const double theta = kRotationDegrees * std::exp(-rise * rise) * kDegree;
     return -std::sin(2 * theta) * 2 * ChromaRatio(meanChroma);
 }
 
 double LightnessWeight(double meanLightness, LightnessTerm lightness) {
     const double d2 = (meanLightness - kLightnessMid) * (meanLightness - kLightnessMid);
-    return lightness == LightnessTerm::Weighted ? 1 + 0.015 * d2 / std::sqrt(20 + d2) : 1.0;
+    return lightness == LightnessTerm::Weighted
+               ? 1 + kLightnessSlope * d2 / std::sqrt(kLightnessSoftening + d2)
+               : 1.0;
 }
 
 } // namespace
@@ -130,7 +148,7 @@ std::array<double, 3> DeltaE2000Terms(const LabColour& reference, const LabColou
         lightness == LightnessTerm::LeftOut
             ? 0.0
             : (sample.L - reference.L) / LightnessWeight((reference.L + sample.L) / 2, lightness);
-    const double dC = (p2.chroma - p1.chroma) / (1 + 0.045 * meanChroma);
+    const double dC = (p2.chroma - p1.chroma) / (1 + kChromaSlope * meanChroma);
     const double dH = 2 * std::sqrt(p1.chroma * p2.chroma) * std::sin(dh * kDegree / 2) /
                       HueWeight(meanHue, meanChroma);
     const double rt = Rotation(meanHue, meanChroma);
