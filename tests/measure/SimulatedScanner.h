@@ -200,8 +200,8 @@ inline const std::vector<std::uint8_t>& RommProfile() {
 // An IT8 chart painted in the linear ROMM encoding, every patch as its
 // reference but each grey `greyLift` L* lighter and its pixels `greySpread`
 // L* either side in turn (a checkerboard), the surround dark.
-inline ChartScan EncodedIt8(const ChartReference& reference, const ChartCorners& corners,
-                            int width, int height, double greyLift, double greySpread) {
+inline ChartScan EncodedIt8(const ChartReference& reference, const ChartCorners& corners, int width,
+                            int height, double greyLift, double greySpread) {
     const ChartLayout& layout = LayoutOf(ChartKind::It8);
     return Painted(layout, corners, width, height, [&](int patch, int x, int y) {
         if (patch < 0) {
