@@ -4,6 +4,7 @@
 #include "app/ProcessUsage.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -233,6 +234,17 @@ void PrintText(const QString& name) {
     std::fflush(stdout);
 }
 
+// Writes "NAME:spoken=name": what assistive technology is told the active
+// window, or a control in it, is called.
+void PrintSpokenName(const QString& name) {
+    QWidget* control = NamedControl(name);
+    QAccessibleInterface* spoken =
+        control ? QAccessible::queryAccessibleInterface(control) : nullptr;
+    const QString text = spoken ? spoken->text(QAccessible::Name) : QString();
+    std::printf("%s:spoken=%s\n", qPrintable(name), text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
 bool IsShown(const QWidget* widget) {
     return widget && widget->isVisible();
 }
@@ -387,6 +399,8 @@ void Automation::Run(const QString& step) {
         DoubleClick(rest);
     } else if (verb == u"print") {
         PrintText(rest);
+    } else if (verb == u"spoken") {
+        PrintSpokenName(rest);
     } else if (verb == u"close") {
         CloseActiveWindow();
     } else if (verb == u"grab") {

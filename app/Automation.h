@@ -20,6 +20,8 @@
 //                   user) at (X, Y) of a control, holding KEYS (e.g. Ctrl)
 //   print NAME      write "NAME=text" of a label, button or combo box (its
 //                   current entry) to standard output
+//   spoken NAME     write "NAME:spoken=name" of the active window or a
+//                   control in it: the name assistive technology is told
 //   close           close the active window as its close box does
 //   grab FILE       save a picture of the active window (device pixels)
 //   wait MS         let the program run on for a while

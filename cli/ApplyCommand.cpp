@@ -4,27 +4,18 @@
 // curves.
 #include "cli/ApplyTargets.h"
 #include "cli/ChannelCurves.h"
-#include "cli/ChannelSource.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/OutputChecks.h"
-#include "curve/FilmSettings.h"
+#include "cli/ParamSource.h"
+#include "curve/FilmTables.h"
 #include "image/ApplyImage.h"
+#include "io/SameFile.h"
 
 #include <ostream>
-#include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace {
-
-// The output may not be the input itself (the same name, a link, -o onto the
-// input's own folder): the scan would be lost in the rename.
-bool IsSameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
-}
 
 // The index of a 16-bit sample into these curves is its value scaled to 0..65535.
 constexpr TableShape kWideShape{65536, 65535};
@@ -37,10 +28,15 @@ bool ApplyOne(const ApplyTarget& target, const ApplyTables& tables, const ApplyO
     }
     // Stored rows go through the tables and out a run at a time: the whole
     // image is never decoded.
+    ApplyOptions named = options;
+    named.GreyOnly = HoldsGreyOnly(target.output);
+    Reason warning;
     const Reason failed =
-        ApplyImageFile(target.input, target.output, target.format, tables, options);
+        ApplyImageFile(target.input, target.output, target.format, tables, named, &warning);
     if (failed) {
         err << FileError(IsAboutOutput(failed) ? target.output : target.input, ReasonText(failed));
+    } else if (warning) {
+        err << FileError(target.input, ReasonText(warning));
     }
     return !failed;
 }
@@ -57,7 +53,12 @@ bool ApplyToPages(const std::vector<ApplyTarget>& targets, const ApplyTables& ta
             err << FileError(target.output, kReasonIsInput);
             return false;
         }
-        const Reason failed = ApplyFileToPage(target.input, target.format, *pages, tables, options);
+        Reason warning;
+        const Reason failed =
+            ApplyFileToPage(target.input, target.format, *pages, tables, options, &warning);
+        if (warning) {
+            err << FileError(target.input, ReasonText(warning));
+        }
         if (failed) {
             err << FileError(IsAboutOutput(failed) ? target.output : target.input,
                              ReasonText(failed));
@@ -81,22 +82,21 @@ int RunApply(const CliCommand& command, std::ostream& err) {
     if (const std::string bad = CheckApplyOutputs(command); !bad.empty()) {
         return ReportUsage(command, bad, err);
     }
-    const auto levels = TablesOrReport(command, err);
-    const auto channels = levels ? ChannelsOrReport(command, err) : std::nullopt;
-    if (!channels) {
+    const auto params = ParamsOrReport(command, err);
+    if (!params) {
         return kExitFailed;
     }
-    const ChannelCurves wide = CurvesOf(*channels, kWideShape);
-    ApplyTables tables{&levels->tables, {wide[kRed], wide[kGreen], wide[kBlue]}, {}};
+    const ChannelCurves wide = CurvesOf(params->channels, kWideShape);
+    ApplyTables tables{&params->tables, {wide[kRed], wide[kGreen], wide[kBlue]}, {}};
     ChannelCurves positive;
-    if (HasFilm(*channels)) {
-        positive = CurvesOf(CurvesAlone(*channels), kWideShape);
+    if (HasFilm(params->channels)) {
+        positive = CurvesOf(CurvesAlone(params->channels), kWideShape);
         tables.PositiveWide = {positive[kRed], positive[kGreen], positive[kBlue]};
     }
     ApplyOptions options;
     options.Compression = TiffCompressionOf(command.compression);
     options.Quality = command.quality;
-    const std::vector<ApplyTarget> targets = ApplyTargets(command);
+    const std::vector<ApplyTarget> targets = ApplyTargets(command, KeepsGrey(tables));
     if (!command.outputDir && HoldsPages(EntryOf(targets.front().format))) {
         return ApplyToPages(targets, tables, options, err) ? kExitOk : kExitFailed;
     }

@@ -7,12 +7,12 @@ namespace {
 
 // An output's format by its name; unknown names are written as BMP.
 ImageFormat OutputFormatOf(const fs::path& path) {
-    return FormatOfName(path, NameUse::ColourOnly).value_or(ImageFormat::Bmp);
+    return FormatOfName(path).value_or(ImageFormat::Bmp);
 }
 
 } // namespace
 
-std::vector<ApplyTarget> ApplyTargets(const CliCommand& command) {
+std::vector<ApplyTarget> ApplyTargets(const CliCommand& command, bool keepsGrey) {
     std::vector<ApplyTarget> targets;
     if (!command.outputDir) {
         // Several inputs share one output only as its pages (the checks see to it).
@@ -28,7 +28,7 @@ std::vector<ApplyTarget> ApplyTargets(const CliCommand& command) {
             targets.push_back({input, *command.outputDir / name, ImageFormat::Png});
         } else {
             fs::path name = input.filename();
-            if (FormatOfName(name) && !FormatOfName(name, NameUse::ColourOnly)) {
+            if (!keepsGrey && HoldsGreyOnly(name)) {
                 name.replace_extension(".ppm");
             }
             targets.push_back({input, *command.outputDir / name, OutputFormatOf(name)});

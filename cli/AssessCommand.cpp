@@ -5,12 +5,13 @@
 // the scan's file carries, or else sRGB; with --params that profile is
 // rewritten for the tables, as scan and apply write it. Nothing is fitted
 // and nothing is written.
+#include "cli/CalibrateProblems.h"
 #include "cli/ChannelCurves.h"
-#include "cli/ChannelSource.h"
 #include "cli/ChartCommand.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/ParamSource.h"
 #include "curve/ClassicFormat.h"
 #include "image/formats/ChannelTables.h"
 #include "image/formats/FileRows.h"
@@ -66,8 +67,12 @@ std::optional<Delivery> DeliveryOrReport(const CliCommand& command,
         profile = std::move(*read);
     }
     std::optional<ChannelParamsSet> channels;
-    if (!command.params.empty() && !(channels = ChannelsOrReport(command, err))) {
-        return std::nullopt;
+    if (!command.params.empty()) {
+        const std::optional<ParamSet> params = ParamsOrReport(command, err);
+        if (!params) {
+            return std::nullopt;
+        }
+        channels = params->channels;
     }
     Outcome<std::vector<std::uint8_t>> delivered = ScanFileProfile(profile, channels, kWordDepth);
     if (!delivered) {
@@ -124,7 +129,7 @@ int RunAssess(const CliCommand& command, std::ostream& out, std::ostream& err) {
     const AssessmentOutcome outcome =
         Assess(scanned->scan, *command.chart, *reference, *command.corners, *delivery);
     if (const auto* problem = std::get_if<CalibrationProblem>(&outcome)) {
-        return ReportChartProblem(command, *problem, err);
+        return ReportCalibrationProblem(command, *problem, err);
     }
     return PrintAll(AssessmentText(command, *delivery, std::get<ChartFigures>(outcome)), out, err);
 }

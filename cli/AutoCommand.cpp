@@ -1,16 +1,17 @@
 // auto: a parameter file whose Black and White come from an image's levels
 // by the window's rule, and whose Alpha and Gamma come from PARAMS. For a
 // negative the levels are its positive's, and the film goes on unchanged.
-#include "cli/ChannelSource.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/ParamSource.h"
+#include "curve/FilmTables.h"
 #include "image/CountLevels.h"
 #include "image/formats/BmpWriter.h"
 #include "image/kernels/Histogram.h"
 #include "io/ParamFileWriter.h"
+#include "io/SameFile.h"
 
 #include <ostream>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -19,10 +20,14 @@ namespace {
 // The image's level counts, taken as its rows stream past, or nullopt after
 // the failure was reported.
 std::optional<LevelHistogram> CountImage(const fs::path& input, std::ostream& err) {
-    const Outcome<LevelHistogram> read = CountImageLevels(input);
+    Reason warning;
+    const Outcome<LevelHistogram> read = CountImageLevels(input, &warning);
     if (!read) {
         err << FileError(input, ReasonText(read.Why()));
         return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(input, ReasonText(warning));
     }
     const LevelHistogram& levels = *read;
     // No pixels give no levels: the rule would set Black 10 and White 200.
@@ -31,12 +36,6 @@ std::optional<LevelHistogram> CountImage(const fs::path& input, std::ostream& er
         return std::nullopt;
     }
     return levels;
-}
-
-// Writing the parameters over the image itself would lose the scan.
-bool IsSameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
 }
 
 } // namespace
@@ -55,11 +54,8 @@ int RunAuto(const CliCommand& command, std::ostream& err) {
     if (!histogram) {
         return kExitFailed;
     }
-    ChannelParamsSet channels{};
-    GammaTableSet tables{};
-    ApplyFilm(params->film, channels, tables);
-    const LevelHistogram positive = OutputHistogram(*histogram, FilmTables(channels));
-    ParamPositionSet positions = params->positions;
+    const LevelHistogram positive = OutputHistogram(*histogram, FilmTables(params->channels));
+    ParamPositionSet positions = params->Positions();
     for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
         positions[ch] = WithAutoBlackWhite(positions[ch], positive.channels[ch],
                                            command.clipPercent.value_or(kDefaultClipPercent));

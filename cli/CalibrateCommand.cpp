@@ -1,26 +1,49 @@
 // calibrate: a linear scan of a chart measured into a parameter file, and on
-// request an input profile, a report and a diagnostic picture. Everything is
-// made in memory first, so a chart that cannot be measured writes nothing.
+// request an input profile, a report and a diagnostic picture. The chart's
+// corners are given or found, and printed either way. Everything is made in
+// memory first, so a chart that cannot be found or measured, or whose
+// measurement cannot be right, writes nothing.
+#include "cli/CalibrateProblems.h"
 #include "cli/ChartCommand.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "image/SampleOutput.h"
 #include "io/ParamFileWriter.h"
+#include "io/SameFile.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationReport.h"
 #include "measure/ChartPicture.h"
+#include "measure/InputProfile.h"
 
 #include <ostream>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool NamesSameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
+// The calibration's profile (ICC 2.4), or written anew at --icc-version 4.
+Outcome<std::vector<std::uint8_t>> ProfileOfVersion(const CliCommand& command,
+                                                    const Calibration& result) {
+    if (command.iccVersion == 4) {
+        return AtIccVersion(result.profile, IccVersion::Four);
+    }
+    return result.profile;
+}
+
+int WriteProfile(const CliCommand& command, const Calibration& result, std::ostream& err) {
+    const Outcome<std::vector<std::uint8_t>> profile = ProfileOfVersion(command, result);
+    if (!profile) {
+        err << PlainError("the profile could not be made: " + profile.Why().Text);
+        return kExitFailed;
+    }
+    const std::span<const std::uint8_t> bytes = *profile;
+    const WriteOutcome written = WriteFileAtomically(*command.profile, std::span(&bytes, 1));
+    if (written != WriteResult::Ok) {
+        err << FileError(*command.profile, ReasonText(written.Why));
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 // The outputs, each replaced safely; the first failure is reported.
@@ -47,11 +70,8 @@ int WriteOutputs(const CliCommand& command, const Calibration& result, const Cha
         }
     }
     if (command.profile) {
-        const std::span<const std::uint8_t> bytes = result.profile;
-        const WriteOutcome written = WriteFileAtomically(*command.profile, std::span(&bytes, 1));
-        if (written != WriteResult::Ok) {
-            err << FileError(*command.profile, ReasonText(written.Why));
-            return kExitFailed;
+        if (const int status = WriteProfile(command, result, err); status != kExitOk) {
+            return status;
         }
     }
     const WriteOutcome written = SaveParamFile(command.output, result.positions);
@@ -70,17 +90,32 @@ std::optional<fs::path> OutputOverInput(const CliCommand& command) {
     }
     for (const auto* output : {&command.profile, &command.report, &command.diagnostic}) {
         for (const fs::path& input : inputs) {
-            if (*output && NamesSameFile(**output, input)) {
+            if (*output && IsSameFile(**output, input)) {
                 return **output;
             }
         }
     }
     for (const fs::path& input : inputs) {
-        if (NamesSameFile(command.output, input)) {
+        if (IsSameFile(command.output, input)) {
             return command.output;
         }
     }
     return std::nullopt;
+}
+
+// The scan, or nullopt after the failure was reported; a warning of its
+// reader is told on the way.
+std::optional<ChartScan> ScanOrReport(const fs::path& path, std::ostream& err) {
+    Reason warning;
+    Outcome<ChartScan> scan = ReadChartScan(path, &warning);
+    if (!scan) {
+        err << FileError(path, ReasonText(scan.Why()));
+        return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(path, ReasonText(warning));
+    }
+    return std::move(*scan);
 }
 
 } // namespace
@@ -91,25 +126,30 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         return kExitFailed;
     }
     const fs::path& scanPath = command.inputs.front();
-    const Outcome<ChartScan> scan = ReadChartScan(scanPath);
+    const std::optional<ChartScan> scan = ScanOrReport(scanPath, err);
     if (!scan) {
-        err << FileError(scanPath, ReasonText(scan.Why()));
         return kExitFailed;
     }
-    if (const std::string outside = CornerOutsideScan(*command.corners, *scan); !outside.empty()) {
-        return ReportUsage(command, outside, err);
+    if (command.corners) {
+        if (const std::string outside = CornerOutsideScan(*command.corners, *scan);
+            !outside.empty()) {
+            return ReportUsage(command, outside, err);
+        }
     }
     const std::optional<ChartReference> reference = ReferenceOrReport(command, err);
     if (!reference) {
         return kExitFailed;
     }
-    const ChartLayout& layout = LayoutOf(*command.chart);
-    const std::string description =
-        "Tamrel: " + scanPath.filename().string() + " (" + std::string(layout.title) + ")";
+    const std::optional<ChartCorners> corners = SettleCorners(command, *scan, *reference, out, err);
+    if (!corners) {
+        return kExitFailed;
+    }
+    const std::string description = "Tamrel: " + scanPath.filename().string() + " (" +
+                                    std::string(LayoutOf(*command.chart).title) + ")";
     const CalibrationOutcome outcome =
-        Calibrate(*scan, *command.chart, *reference, *command.corners, description);
+        Calibrate(*scan, *command.chart, *reference, *corners, description);
     if (const auto* problem = std::get_if<CalibrationProblem>(&outcome)) {
-        return ReportChartProblem(command, *problem, err);
+        return ReportCalibrationProblem(command, *problem, err);
     }
     const Calibration& result = std::get<Calibration>(outcome);
     if (const int status = WriteOutputs(command, result, *scan, err); status != kExitOk) {

@@ -2,13 +2,11 @@
 // trailing zeros.
 #include "cli/ChartCommand.h"
 
-#include "cli/CommandSupport.h"
-#include "cli/Commands.h"
+#include "cli/CalibrateProblems.h"
 #include "cli/Messages.h"
+#include "measure/ChartFinder.h"
 
 #include <ostream>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -19,25 +17,6 @@ std::string Number(double v) {
         text.pop_back();
     }
     return text;
-}
-
-std::string CornerProblemText(const CalibrationProblem& problem) {
-    switch (problem.fault) {
-    case CalibrationFault::OutsideScan:
-        return "the sampled box of " + problem.patch + " lies outside the scan; check the corners";
-    case CalibrationFault::NoPixels:
-        return "the chart is too small in the scan: the sampled box of " + problem.patch +
-               " holds no pixel";
-    default:
-        break;
-    }
-    return "the corners do not bound a convex quadrilateral";
-}
-
-// calibrate makes a profile; assess takes the scan through one.
-std::string ProfileWords(const CliCommand& command) {
-    return command.kind == CommandKind::Assess ? "the scan's colours could not be measured: "
-                                               : "the profile could not be made: ";
 }
 
 } // namespace
@@ -66,28 +45,18 @@ std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::
     return std::move(*read);
 }
 
-int ReportChartProblem(const CliCommand& command, const CalibrationProblem& problem,
-                       std::ostream& err) {
-    const fs::path& scan = command.inputs.front();
-    switch (problem.fault) {
-    case CalibrationFault::MissingPatch:
-        err << FileError(command.reference.value_or("the built-in reference"),
-                         "the reference lacks patch " + problem.patch);
-        return kExitFailed;
-    case CalibrationFault::GreysOutOfOrder:
-        err << FileError(scan, "is this a linear scan of the chart? " + problem.patch +
-                                   " is lighter than " + problem.other);
-        return kExitFailed;
-    case CalibrationFault::GreyClipped:
-        err << FileError(scan, problem.patch +
-                                   " is clipped at the top level: scan with a lower exposure "
-                                   "or White");
-        return kExitFailed;
-    case CalibrationFault::ProfileFailed:
-        err << PlainError(ProfileWords(command) + problem.detail);
-        return kExitFailed;
-    default:
-        break;
+std::optional<ChartCorners> SettleCorners(const CliCommand& command, const ChartScan& scan,
+                                          const ChartReference& reference, std::ostream& out,
+                                          std::ostream& err) {
+    std::optional<ChartCorners> corners = command.corners;
+    if (!corners) {
+        const FindOutcome found = FindChart(scan, *command.chart, &reference);
+        if (const auto* missing = std::get_if<ChartNotFound>(&found)) {
+            err << FileError(command.inputs.front(), NotFoundText(*command.chart, *missing));
+            return std::nullopt;
+        }
+        corners = std::get<ChartCorners>(found);
     }
-    return ReportUsage(command, CornerProblemText(problem), err);
+    out << CornersLine(*corners) << std::flush;
+    return corners;
 }

@@ -1,10 +1,10 @@
-// What calibrate and assess do alike with a chart scan: check the corners
-// against the scan, read the reference, and name a problem with the chart
-// as the user will read it.
+// What calibrate and assess do alike with a chart scan: read it, check the
+// corners given against it or find the chart, and read the reference.
 #pragma once
 
 #include "cli/CliArgs.h"
-#include "measure/Calibration.h"
+#include "measure/ChartReference.h"
+#include "measure/ChartScan.h"
 
 #include <iosfwd>
 #include <optional>
@@ -17,7 +17,9 @@ std::string CornerOutsideScan(const ChartCorners& corners, const ChartScan& scan
 // after the failure was reported on `err`.
 std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::ostream& err);
 
-// A problem with the corners is bad usage (status 2), any other a failure
-// (status 1); the exit status.
-int ReportChartProblem(const CliCommand& command, const CalibrationProblem& problem,
-                       std::ostream& err);
+// The corners given, or those of the chart found in the scan; printed on
+// `out` either way, so that a later run can give them. Null after saying
+// on `err` that no chart was found.
+std::optional<ChartCorners> SettleCorners(const CliCommand& command, const ChartScan& scan,
+                                          const ChartReference& reference, std::ostream& out,
+                                          std::ostream& err);

@@ -7,9 +7,11 @@
 #include "cli/NumberList.h"
 #include "cli/OptionTable.h"
 #include "cli/RectArgument.h"
+#include "cli/RollArgs.h"
 #include "curve/CurveTable.h"
 #include "curve/FilmSettings.h"
-#include "image/formats/FormatTable.h"
+#include "image/formats/FormatNames.h"
+#include "image/formats/RowWriter.h"
 #include "io/Letters.h"
 
 #include <algorithm>
@@ -28,7 +30,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 11> kCommands = {{
+constexpr std::array<CommandSyntax, 12> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -40,6 +42,7 @@ constexpr std::array<CommandSyntax, 11> kCommands = {{
     {CommandKind::Calibrate, "calibrate", 2, 2, false},
     {CommandKind::Film, "film", 2, 2, true},
     {CommandKind::Assess, "assess", 1, 1, false},
+    {CommandKind::Roll, "roll", 2, kMany, true},
 }};
 
 constexpr std::array<const char*, kChannelCount> kChannelNames = {"red", "green", "blue"};
@@ -51,6 +54,10 @@ const CommandSyntax* FindCommand(std::string_view name) {
         }
     }
     return nullptr;
+}
+
+const CommandSyntax& SyntaxOf(CommandKind kind) {
+    return *std::ranges::find(kCommands, kind, &CommandSyntax::kind);
 }
 
 bool IsHelp(std::string_view arg) {
@@ -77,6 +84,20 @@ struct Sorted {
     }
 };
 
+// A flag, with its optional value after '=' or as the next word where that
+// is one of the flag's words.
+void TakeFlag(const OptionSpec& option, bool GivenOptions::*flag, std::string_view arg,
+              const std::vector<std::string_view>& args, std::size_t& i, GivenOptions& given) {
+    given.*flag = true;
+    const std::size_t equals = arg.find('=');
+    if (equals != std::string_view::npos) {
+        given.*(option.optionalValue) = arg.substr(equals + 1);
+    } else if (!option.optionalWords.empty() && i + 1 < args.size() &&
+               std::ranges::find(option.optionalWords, args[i + 1]) != option.optionalWords.end()) {
+        given.*(option.optionalValue) = args[++i];
+    }
+}
+
 // The word after an option that takes one, or the next word where it is one
 // of a flag's optional values. Records the first error and goes on, so that
 // --help anywhere still counts.
@@ -93,15 +114,7 @@ void TakeOption(std::string_view arg, const std::vector<std::string_view>& args,
     }
     GivenOptions& given = sorted.given;
     if (const auto* flag = std::get_if<bool GivenOptions::*>(&option->target)) {
-        given.*(*flag) = true;
-        const std::size_t equals = arg.find('=');
-        if (equals != std::string_view::npos) {
-            given.*(option->optionalValue) = arg.substr(equals + 1);
-        } else if (!option->optionalWords.empty() && i + 1 < args.size() &&
-                   std::ranges::find(option->optionalWords, args[i + 1]) !=
-                       option->optionalWords.end()) {
-            given.*(option->optionalValue) = args[++i];
-        }
+        TakeFlag(*option, *flag, arg, args, i, given);
         return;
     }
     if (i + 1 >= args.size() || args[i + 1].empty()) {
@@ -177,40 +190,48 @@ bool NamesParamFile(std::string_view name) {
            SameLetters(name.substr(name.size() - kParamExtension.size()), kParamExtension);
 }
 
+// PARAMS off the front of the operands, unless --defaults (or --linear)
+// stands for it; `least` is the count of the command's own operands.
+std::string TakeParams(const CommandSyntax& syntax, const GivenOptions& given, std::size_t least,
+                       std::vector<std::string_view>& rest, CliCommand& command) {
+    if (!syntax.takesParams) {
+        return given.defaults ? "takes no parameters" : "";
+    }
+    if (given.defaults || given.linear) {
+        return {};
+    }
+    if (rest.empty()) {
+        return ParamsNeeded(syntax) + " is needed";
+    }
+    // One name short, and that name no parameter file: the user left out
+    // PARAMS rather than the output.
+    if (rest.size() == least && !NamesParamFile(rest.front())) {
+        return "too few file names: " + ParamsNeeded(syntax) + " is needed before " +
+               std::string(rest.front());
+    }
+    command.params = rest.front();
+    rest.erase(rest.begin());
+    return {};
+}
+
 // PARAMS (unless --defaults) and the command's own operands.
-std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliCommand& command) {
+std::string TakeOperands(const Sorted& sorted, CliCommand& command) {
+    const CommandSyntax& syntax = SyntaxOf(command.kind);
     std::vector<std::string_view> rest = sorted.operands;
     // apply without -o takes IN... and OUT (several IN only for an output of
     // pages, which the output check judges); with -o, one or more IN.
     const bool pairForm = syntax.kind == CommandKind::Apply && !sorted.given.outputDir;
     const std::size_t min = pairForm ? 2 : syntax.minOperands;
-    const std::size_t max = syntax.maxOperands;
-    for (const std::string_view operand : rest) {
-        if (operand.empty()) {
-            return "an empty file name";
-        }
+    if (std::ranges::find(rest, std::string_view()) != rest.end()) {
+        return "an empty file name";
     }
-    if (!syntax.takesParams) {
-        if (sorted.given.defaults) {
-            return "takes no parameters";
-        }
-    } else if (!sorted.given.defaults && !sorted.given.linear) {
-        if (rest.empty()) {
-            return ParamsNeeded(syntax) + " is needed";
-        }
-        // One name short, and that name no parameter file: the user left
-        // out PARAMS rather than the output.
-        if (rest.size() == min && !NamesParamFile(rest.front())) {
-            return "too few file names: " + ParamsNeeded(syntax) + " is needed before " +
-                   std::string(rest.front());
-        }
-        command.params = rest.front();
-        rest.erase(rest.begin());
+    if (std::string error = TakeParams(syntax, sorted.given, min, rest, command); !error.empty()) {
+        return error;
     }
     if (rest.size() < min) {
         return "too few file names";
     }
-    if (rest.size() > max) {
+    if (rest.size() > syntax.maxOperands) {
         return "too many file names";
     }
     // apply in pairs, auto, calibrate and film end with their output; apply -o has only inputs.
@@ -223,6 +244,10 @@ std::string TakeOperands(const CommandSyntax& syntax, const Sorted& sorted, CliC
     if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
         syntax.kind == CommandKind::Scan) {
         command.output = rest.back();
+    }
+    if (syntax.kind == CommandKind::Roll) { // OUTDIR STRIP...
+        command.output = rest.front();
+        command.inputs.assign(rest.begin() + 1, rest.end());
     }
     return {};
 }
@@ -325,6 +350,9 @@ std::string TakeFeederOptions(const Sorted& sorted, CliCommand& command) {
 // The rectangles of film: --base is needed, --neutral at most twice, and
 // none with --bw (a black-and-white film has no colour to balance).
 std::string TakeFilmOptions(const Sorted& sorted, CliCommand& command) {
+    if (command.kind == CommandKind::Roll) {
+        return TakeRollOptions(sorted.given, command);
+    }
     const auto rect = [](std::string_view name, std::string_view text, std::string& error) {
         const std::optional<PixelRect> parsed = ParseRectArgument(text);
         if (!parsed && error.empty()) {
@@ -397,8 +425,7 @@ std::string TakeBatchPattern(const Sorted& sorted, CliCommand& command) {
         return {};
     }
     const std::optional<ImageFormat> format = FormatOfName(command.output);
-    if (format && EntryOf(*format).OpenPages != nullptr &&
-        command.output.string().find('%') == std::string::npos) {
+    if (format && HoldsPages(*format) && command.output.string().find('%') == std::string::npos) {
         command.batchIntoOne = true;
         return {};
     }
@@ -432,22 +459,24 @@ std::string CheckOutputsApart(const CliCommand& command) {
     return {};
 }
 
-// The chart, its corners and its reference: --chart and --corners are
-// needed, and --reference for any chart but the ColorChecker, whose values
-// are built in.
+// The chart, its reference and its corners (found in the scan when not
+// given): --chart is needed, and --reference for any chart but the
+// ColorChecker, whose values are built in.
 std::string TakeChartOptions(const Sorted& sorted, CliCommand& command) {
     const GivenOptions& given = sorted.given;
-    if (!given.chart || !given.corners) {
-        return "--chart and --corners are needed";
+    if (!given.chart) {
+        return "--chart is needed";
     }
     command.chart = ChartNamed(*given.chart);
     if (!command.chart) {
         return "unknown chart " + std::string(*given.chart) + " (colorchecker or it8)";
     }
-    command.corners = ParseCornersArgument(*given.corners);
-    if (!command.corners) {
-        return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
-               std::string(*given.corners);
+    if (given.corners) {
+        command.corners = ParseCornersArgument(*given.corners);
+        if (!command.corners) {
+            return "--corners takes eight numbers X1,Y1,X2,Y2,X3,Y3,X4,Y4, not " +
+                   std::string(*given.corners);
+        }
     }
     if (given.reference) {
         command.reference = std::filesystem::path(*given.reference);
@@ -467,6 +496,10 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     if (given.report) {
         command.report = std::filesystem::path(*given.report);
     }
+    if (given.iccVersion && *given.iccVersion != "2" && *given.iccVersion != "4") {
+        return "--icc-version takes 2 or 4, not " + std::string(*given.iccVersion);
+    }
+    command.iccVersion = given.iccVersion == "4" ? 4 : 2;
     if (given.diagnostic) {
         command.diagnostic = std::filesystem::path(*given.diagnostic);
         if (!FormatOfName(*command.diagnostic, NameUse::ColourOnly)) {
@@ -477,66 +510,68 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
 }
 
 // The chart's options; the tables the scan goes through come from --params.
+// The corners are needed: assess does not look for the chart.
 std::string TakeAssessOptions(const Sorted& sorted, CliCommand& command) {
     if (sorted.given.params) {
         command.params = std::filesystem::path(*sorted.given.params);
     }
+    if (!sorted.given.corners) {
+        return "--corners is needed";
+    }
     return TakeChartOptions(sorted, command);
 }
 
-// What only one command takes, checked once its operands are known.
-std::string TakeCommandOptions(const CommandSyntax& syntax, const Sorted& sorted,
-                               CliCommand& command) {
-    switch (syntax.kind) {
-    case CommandKind::Scan:
-        return TakeBatchPattern(sorted, command);
-    case CommandKind::Export:
-        return CheckExportName(command.output);
-    case CommandKind::Calibrate:
-        return TakeCalibrateOptions(sorted, command);
-    case CommandKind::Assess:
-        return TakeAssessOptions(sorted, command);
-    default:
-        break;
+// The flags and the names that need no checking.
+void TakePlainOptions(const GivenOptions& given, CliCommand& command) {
+    command.defaults = given.defaults;
+    command.force = given.force;
+    command.png = given.png;
+    if (given.compress) {
+        command.compression =
+            given.compressMethod == "lzw" ? Compression::Lzw : Compression::Deflate;
     }
-    return {};
+    if (given.profile) {
+        command.profile = std::filesystem::path(*given.profile);
+    }
+    if (given.outputDir) {
+        command.outputDir = std::filesystem::path(*given.outputDir);
+    }
 }
+
+std::string CheckExportOutput(const Sorted&, CliCommand& command) {
+    return CheckExportName(command.output);
+}
+
+// The steps after the options were checked against the command, in order:
+// each takes its part of the line or says what is wrong, and the first
+// wrong one ends the parse. A step for one command alone names it.
+struct ParseStep {
+    std::optional<CommandKind> only;
+    std::string (*take)(const Sorted& sorted, CliCommand& command);
+};
+
+constexpr std::array<ParseStep, 9> kParseSteps = {{
+    {std::nullopt, TakeTableOptions},
+    {std::nullopt, TakeScanOptions},
+    {std::nullopt, TakeFeederOptions},
+    {std::nullopt, TakeFilmOptions},
+    {std::nullopt, TakeOperands},
+    {CommandKind::Scan, TakeBatchPattern},
+    {CommandKind::Export, CheckExportOutput},
+    {CommandKind::Calibrate, TakeCalibrateOptions},
+    {CommandKind::Assess, TakeAssessOptions},
+}};
 
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {
     ParsedArgs parsed;
     CliCommand& command = parsed.command;
     command.kind = syntax.kind;
-    command.defaults = sorted.given.defaults;
-    command.force = sorted.given.force;
-    command.png = sorted.given.png;
-    if (sorted.given.compress) {
-        command.compression =
-            sorted.given.compressMethod == "lzw" ? Compression::Lzw : Compression::Deflate;
-    }
-    if (sorted.given.profile) {
-        command.profile = std::filesystem::path(*sorted.given.profile);
-    }
-    if (sorted.given.outputDir) {
-        command.outputDir = std::filesystem::path(*sorted.given.outputDir);
-    }
+    TakePlainOptions(sorted.given, command);
     std::string error = CheckOptions(syntax, sorted.given);
-    if (error.empty()) {
-        error = TakeTableOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeScanOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeFeederOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeFilmOptions(sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeOperands(syntax, sorted, command);
-    }
-    if (error.empty()) {
-        error = TakeCommandOptions(syntax, sorted, command);
+    for (const ParseStep& step : kParseSteps) {
+        if (error.empty() && (!step.only || step.only == syntax.kind)) {
+            error = step.take(sorted, command);
+        }
     }
     if (!error.empty()) {
         return Bad(std::string(syntax.name) + ": " + error);
@@ -570,10 +605,5 @@ ParsedArgs ParseArgs(const std::vector<std::string_view>& args) {
 }
 
 const char* CommandName(CommandKind kind) {
-    for (const CommandSyntax& syntax : kCommands) {
-        if (syntax.kind == kind) {
-            return syntax.name;
-        }
-    }
-    return "";
+    return SyntaxOf(kind).name;
 }

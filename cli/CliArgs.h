@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/PagePattern.h"
+#include "cli/StripPick.h"
 #include "curve/ChannelParams.h"
 #include "measure/ChartLayout.h"
 #include "measure/ChartMap.h"
@@ -28,6 +29,7 @@ enum class CommandKind {
     Scan,
     Calibrate,
     Film,
+    Roll,
     Assess
 };
 
@@ -63,13 +65,17 @@ struct CliCommand {
     std::optional<int> quality;           // apply, scan: --quality 1..100 for JPEG and PDF
     std::optional<std::string> optionsOf; // devices --options DEVICE
     std::optional<ChartKind> chart;       // calibrate, assess --chart
-    std::optional<std::filesystem::path> reference;  // calibrate --reference REF.txt
-    std::optional<ChartCorners> corners;             // calibrate --corners X1,Y1,...
+    std::optional<std::filesystem::path> reference;  // calibrate, assess --reference REF.txt
+    std::optional<ChartCorners> corners;             // calibrate, assess --corners X1,Y1,...
     std::optional<std::filesystem::path> report;     // calibrate --report OUT.txt
     std::optional<std::filesystem::path> diagnostic; // calibrate --diagnostic OUT.png
+    int iccVersion = 2;                              // calibrate --icc-version 2|4
     std::optional<PixelRect> filmBase;               // film --base L,T,W,H in image pixels
     std::vector<PixelRect> neutrals;                 // film --neutral L,T,W,H, at most two
-    bool blackAndWhite = false;                      // film --bw
+    bool blackAndWhite = false;                      // film, roll --bw
+    std::optional<StripPick> stripBase;              // roll --base STRIP:L,T,W,H
+    std::vector<StripPick> stripNeutrals;            // roll --neutral STRIP:L,T,W,H, at most two
+    std::optional<std::string> format;               // roll --format EXT: the frames' format
 };
 
 enum class ParseStatus {

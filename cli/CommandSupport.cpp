@@ -3,7 +3,6 @@
 
 #include "cli/Commands.h"
 #include "cli/Messages.h"
-#include "cli/TableSource.h"
 #include "cli/Usage.h"
 
 #include <ostream>
@@ -11,20 +10,8 @@
 namespace {
 
 constexpr std::string_view kStandardOutput = "standard output";
-constexpr std::string_view kDefaultsName = "--defaults";
 
 } // namespace
-
-std::optional<TableLoad> TablesOrReport(const CliCommand& command, std::ostream& err) {
-    TableLoad load = LoadTables(command);
-    if (load.result != LoadResult::Ok) {
-        const std::filesystem::path name =
-            command.defaults ? std::filesystem::path(kDefaultsName) : command.params;
-        err << FileError(name, load.why ? ReasonText(load.why) : ReasonOf(load.result));
-        return std::nullopt;
-    }
-    return load;
-}
 
 void WarnNarrowNegative(bool negative, TableShape shape, std::ostream& err) {
     if (negative && shape.entries <= kWindowShape.entries) {

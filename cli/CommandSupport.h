@@ -1,19 +1,14 @@
-// What every command does the same way: get the tables, print to standard
-// output and notice when that fails.
+// What every command does the same way: warn of a negative in narrow
+// tables, print to standard output and notice when that fails, and report
+// bad usage.
 #pragma once
 
 #include "cli/CliArgs.h"
-#include "cli/TableSource.h"
-#include "curve/ChannelParams.h"
 #include "curve/CurveTable.h"
 
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <string_view>
-
-// The tables, or nullopt after the failure was reported on `err`.
-std::optional<TableLoad> TablesOrReport(const CliCommand& command, std::ostream& err);
 
 // One line on `err` when a negative's curves go into tables of 256 entries
 // or fewer, which cannot hold a dense negative's shadows.

@@ -21,3 +21,4 @@ int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunAssess(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunFilm(const CliCommand& command, std::ostream& err);
+int RunRoll(const CliCommand& command, std::ostream& err);

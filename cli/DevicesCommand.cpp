@@ -10,8 +10,6 @@
 
 namespace {
 
-// What names the library in an error line, where a file would stand.
-constexpr std::string_view kLibraryName = "libsane";
 constexpr char kFieldSeparator = '\t';
 
 // "name<TAB>vendor<TAB>model<TAB>type": names never hold tabs, models hold spaces.

@@ -3,6 +3,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/ParamSource.h"
 #include "io/ExportNames.h"
 #include "io/TableFile.h"
 
@@ -25,8 +26,8 @@ bool ReportExisting(const ExportNames& names, std::ostream& err) {
 } // namespace
 
 int RunExport(const CliCommand& command, std::ostream& err) {
-    const auto tables = TablesOrReport(command, err);
-    if (!tables) {
+    const auto params = ParamsOrReport(command, err);
+    if (!params) {
         return kExitFailed;
     }
     const ExportNames names = DeriveExportNames(command.output);
@@ -34,8 +35,8 @@ int RunExport(const CliCommand& command, std::ostream& err) {
         return kExitFailed;
     }
     // Files after the one that failed stay unwritten.
-    WarnNarrowNegative(tables->negative, kWindowShape, err);
-    const TableFilesOutcome written = WriteTableFiles(names, tables->tables);
+    WarnNarrowNegative(params->film.IsNegative(), kWindowShape, err);
+    const TableFilesOutcome written = WriteTableFiles(names, params->tables);
     if (written.Result != WriteResult::Ok) {
         err << FileError(written.FailedFile, ReasonText(written.Why));
         return kExitFailed;

@@ -1,58 +1,36 @@
 // film: PARAMS' twelve positions and a film measured on a scan of one frame,
 // written as a parameter file for the whole roll; nothing is written when a
 // rectangle or a pick cannot be used.
-#include "cli/ChannelSource.h"
 #include "cli/Commands.h"
+#include "cli/FilmProblems.h"
 #include "cli/Messages.h"
+#include "cli/ParamSource.h"
+#include "cli/RectArgument.h"
 #include "image/formats/FileRows.h"
 #include "io/ParamFileWriter.h"
+#include "io/SameFile.h"
 #include "measure/FilmMeasure.h"
 
-#include <cmath>
 #include <ostream>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kHundredPercent = 100.0;
-
-std::string RectText(const PixelRect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.width) +
-           "," + std::to_string(r.height);
-}
-
 // "--base 0,0,10,10" or "--neutral 5,5,10,10", by the problem's number.
 std::string PickText(const CliCommand& command, std::size_t which) {
-    return which == 0 ? "--base " + RectText(*command.filmBase)
-                      : "--neutral " + RectText(command.neutrals[which - 1]);
+    return which == 0 ? "--base " + RectArgumentText(*command.filmBase)
+                      : "--neutral " + RectArgumentText(command.neutrals[which - 1]);
 }
 
 std::string ProblemText(const CliCommand& command, const FilmProblem& problem,
                         const RowLayout& layout) {
-    switch (problem.fault) {
-    case FilmFault::RectangleOffImage:
+    if (problem.fault == FilmFault::RectangleOffImage) {
         return PickText(command, problem.which) + " lies outside the image (" +
                std::to_string(layout.Width) + " x " + std::to_string(layout.Height) + " pixels)";
-    case FilmFault::BaseNotClearest:
-        return "the base should be the clearest film: this rectangle is darker than " +
-               std::to_string(static_cast<int>(std::floor(problem.share * kHundredPercent))) +
-               " % of the frame";
-    case FilmFault::NeutralLikeBase:
-        return PickText(command, problem.which) +
-               " is as clear as the base: a neutral pick is a grey of the picture";
-    case FilmFault::NeutralsAlike:
-        return "the two neutral picks have the same density: pick a light and a dark grey";
-    case FilmFault::None:
-        break;
     }
-    return {};
-}
-
-bool WouldReplaceScan(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
+    return FilmProblemText(
+        problem, [&](std::size_t which) { return PickText(command, which); }, "the frame");
 }
 
 // The film measured on the scan, or nullopt after the failure was reported.
@@ -63,18 +41,24 @@ std::optional<FilmSettings> MeasureScan(const CliCommand& command, std::ostream&
     request.base = command.filmBase;
     request.neutrals = command.neutrals;
     RowLayout layout;
+    Reason warning;
     const Outcome<FilmMeasurement> measured = UseFileRows(
-        scan, ReadFormatOf(scan), [&](const RowSource& rows) -> Outcome<FilmMeasurement> {
+        scan, ReadFormatOf(scan),
+        [&](const RowSource& rows) -> Outcome<FilmMeasurement> {
             layout = rows.Layout();
             FilmMeasurement film = MeasureFilm(rows, request);
             if (film.read) {
                 return film.read;
             }
             return film;
-        });
+        },
+        &warning);
     if (!measured) {
         err << FileError(scan, ReasonText(measured.Why()));
         return std::nullopt;
+    }
+    if (warning) {
+        err << FileError(scan, ReasonText(warning));
     }
     if (measured->problem.fault != FilmFault::None) {
         err << FileError(scan, ProblemText(command, measured->problem, layout));
@@ -90,7 +74,7 @@ int RunFilm(const CliCommand& command, std::ostream& err) {
     if (!params) {
         return kExitFailed;
     }
-    if (WouldReplaceScan(command.inputs.front(), command.output)) {
+    if (IsSameFile(command.inputs.front(), command.output)) {
         err << FileError(command.output, kReasonIsInput);
         return kExitFailed;
     }
@@ -98,7 +82,7 @@ int RunFilm(const CliCommand& command, std::ostream& err) {
     if (!film) {
         return kExitFailed;
     }
-    const WriteOutcome written = SaveParamFile(command.output, params->positions, *film);
+    const WriteOutcome written = SaveParamFile(command.output, params->Positions(), *film);
     if (written.Result != WriteResult::Ok) {
         err << FileError(command.output, ReasonText(written.Why));
         return kExitFailed;

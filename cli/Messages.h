@@ -11,6 +11,8 @@
 #include <string_view>
 
 inline constexpr std::string_view kProgramName = "tamrel-cli";
+// What names SANE's library in an error line, where a file would stand.
+inline constexpr std::string_view kLibraryName = "libsane";
 
 // Reasons that no result enumeration of the core carries.
 inline constexpr std::string_view kReasonCannotOpen = "cannot open";

@@ -10,13 +10,13 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 30> kOptions = {{
-    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film",
+const std::array<OptionSpec, 32> kOptions = {{
+    {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film roll",
      &G::defaults},
     {"--force", "", nullptr, "export scan", &G::force},
     {"--output-dir", "-o", "a folder", "apply", &G::outputDir},
     {"--png", "", nullptr, "apply", &G::png},
-    {"--compress", "", nullptr, "apply scan", &G::compress, kCompressions, &G::compressMethod},
+    {"--compress", "", nullptr, "apply scan roll", &G::compress, kCompressions, &G::compressMethod},
     {"--size", "", "a number of entries", "table cube sane", &G::size},
     {"--max", "", "a top level", "table sane", &G::maxLevel},
     {"--device", "", "a device name", "sane scan", &G::device},
@@ -38,10 +38,12 @@ const std::array<OptionSpec, 30> kOptions = {{
     {"--params", "", "a parameter file", "assess", &G::params},
     {"--report", "", "a file name", "calibrate", &G::report},
     {"--diagnostic", "", "an image file name", "calibrate", &G::diagnostic},
-    {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::base},
-    {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film", &G::neutrals},
-    {"--bw", "", nullptr, "film", &G::bw},
-    {"--quality", "", "a quality of 1..100", "apply scan", &G::quality},
+    {"--icc-version", "", "2 or 4", "calibrate", &G::iccVersion},
+    {"--base", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film roll", &G::base},
+    {"--neutral", "", "LEFT,TOP,WIDTH,HEIGHT in image pixels", "film roll", &G::neutrals},
+    {"--bw", "", nullptr, "film roll", &G::bw},
+    {"--quality", "", "a quality of 1..100", "apply scan roll", &G::quality},
+    {"--format", "", "an image extension", "roll", &G::format},
 }};
 
 // The words of a space-separated list.

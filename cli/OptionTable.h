@@ -38,10 +38,12 @@ struct GivenOptions {
     std::optional<std::string_view> report;
     std::optional<std::string_view> diagnostic;
     std::optional<std::string_view> params;
+    std::optional<std::string_view> iccVersion;
     std::optional<std::string_view> base;
     std::vector<std::string_view> neutrals;
     bool bw = false;
     std::optional<std::string_view> quality;
+    std::optional<std::string_view> format;
 };
 
 // A flag, a word that may be given once, or a word that may be given again.

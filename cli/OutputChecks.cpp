@@ -29,13 +29,13 @@ std::string CompressWithoutTiff(const CliCommand& command,
 // Pages looked for one by one where the page number names a folder.
 constexpr int kPagesLooked = 999;
 
-// The pages of a batch already there: the names in the pattern's folder
-// that its numbering gives, or, where the number names a folder, those of
-// the first kPagesLooked pages.
-NumberedFiles ExistingPages(const PagePattern& pattern) {
+// The pages of a batch already there above page `above`: the names in the
+// pattern's folder that its numbering gives, or, where the number names a
+// folder, those of the first kPagesLooked pages.
+NumberedFiles ExistingPages(const PagePattern& pattern, int above = 0) {
     if (pattern.suffix.find('/') != std::string::npos) {
         NumberedFiles found;
-        for (int number = kPagesLooked; number >= 1; --number) {
+        for (int number = kPagesLooked; number > above; --number) {
             if (ExistsAsFile(PageName(pattern, number))) {
                 found.first = PageName(pattern, number);
                 found.highest = std::max(found.highest, number);
@@ -48,7 +48,9 @@ NumberedFiles ExistingPages(const PagePattern& pattern) {
     const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
     const Numbering numbering{
         pattern.prefix.substr(name), pattern.suffix, [&](int number) {
-            return std::filesystem::path(PageName(pattern, number)).filename().string();
+            return number > above
+                       ? std::filesystem::path(PageName(pattern, number)).filename().string()
+                       : std::string();
         }};
     return FindNumberedFiles(pattern.prefix.substr(0, name), numbering);
 }
@@ -64,14 +66,14 @@ std::string QualityRefusal() {
 // want an output that takes them.
 std::string CheckApplyOutputs(const CliCommand& command) {
     if (!command.outputDir) {
-        const std::optional<ImageFormat> format = FormatOfName(command.output, NameUse::ColourOnly);
+        const std::optional<ImageFormat> format = FormatOfName(command.output);
         if (!format) {
-            return "the output must end in " + NameList(NameUse::ColourOnly) + ": " +
+            return "the output must end in " + NameList(NameUse::AnySamples) + ": " +
                    command.output.string();
         }
         if (command.inputs.size() > 1 && !HoldsPages(EntryOf(*format))) {
             return "several inputs go into one file only as its pages (" +
-                   NameList(NameUse::ColourOnly, HoldsPages) + "); -o DIR writes a file each";
+                   NameList(NameUse::AnySamples, HoldsPages) + "); -o DIR writes a file each";
         }
     }
     std::set<std::filesystem::path> seen;
@@ -127,4 +129,17 @@ std::string ExistingScanOutput(const CliCommand& command) {
     }
     return FileError(pages.first, "exists, and " + std::to_string(pages.count - 1) +
                                       " more of the batch's names (--force replaces them)");
+}
+
+std::string OlderPagesLeft(const CliCommand& command, int lastPage) {
+    const NumberedFiles left = ExistingPages(*command.batch, lastPage);
+    if (left.count == 0) {
+        return {};
+    }
+    const std::string more =
+        left.count == 1
+            ? std::string()
+            : " and " + std::to_string(left.count - 1) + " more up to " +
+                  std::filesystem::path(PageName(*command.batch, left.highest)).filename().string();
+    return FileError(left.first, "left from an earlier batch" + more + " (not replaced)");
 }

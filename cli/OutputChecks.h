@@ -19,3 +19,8 @@ std::string CheckScanOutput(const CliCommand& command);
 // nothing would be replaced. A scan is the one output that cannot be made
 // again from its input.
 std::string ExistingScanOutput(const CliCommand& command);
+
+// scan --batch --force, once the batch has ended after page `lastPage`: the
+// line naming the pages of an earlier batch of the pattern still there
+// beyond it (they are not deleted), or empty when there are none.
+std::string OlderPagesLeft(const CliCommand& command, int lastPage);

@@ -1,11 +1,11 @@
 // sane and table: the curves as text on standard output.
-#include "cli/ChannelSource.h"
+#include "cli/ChannelCurves.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/ParamSource.h"
 #include "cli/SaneTables.h"
 #include "cli/TableListing.h"
-#include "curve/FilmSettings.h"
 #include "scan/SaneSession.h"
 
 #include <algorithm>
@@ -59,26 +59,27 @@ int PrintPlan(const SanePlan& plan, const CliCommand& command, bool negative, st
 } // namespace
 
 int RunSane(const CliCommand& command, std::ostream& out, std::ostream& err) {
-    const auto channels = ChannelsOrReport(command, err);
-    if (!channels) {
+    const auto params = ParamsOrReport(command, err);
+    if (!params) {
         return kExitFailed;
     }
+    const bool negative = params->film.IsNegative();
     if (!command.device) {
-        return PrintPlan(PlanForShape(*channels, ShapeOf(command)), command, HasFilm(*channels),
-                         out, err);
+        return PrintPlan(PlanForShape(params->channels, ShapeOf(command)), command, negative, out,
+                         err);
     }
     const auto device = DeviceTables(*command.device, err);
     if (!device) {
         return kExitFailed;
     }
-    return PrintPlan(PlanForDevice(*device, *channels, command.channel), command,
-                     HasFilm(*channels), out, err);
+    return PrintPlan(PlanForDevice(*device, params->channels, command.channel), command, negative,
+                     out, err);
 }
 
 int RunTable(const CliCommand& command, std::ostream& out, std::ostream& err) {
-    const auto channels = ChannelsOrReport(command, err);
-    if (!channels) {
+    const auto params = ParamsOrReport(command, err);
+    if (!params) {
         return kExitFailed;
     }
-    return PrintAll(FormatTableListing(CurvesOf(*channels, ShapeOf(command))), out, err);
+    return PrintAll(FormatTableListing(CurvesOf(params->channels, ShapeOf(command))), out, err);
 }

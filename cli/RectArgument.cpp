@@ -10,3 +10,8 @@ std::optional<PixelRect> ParseRectArgument(std::string_view text) {
     }
     return PixelRect{(*v)[0], (*v)[1], (*v)[2], (*v)[3]};
 }
+
+std::string RectArgumentText(const PixelRect& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.width) +
+           "," + std::to_string(r.height);
+}

@@ -5,6 +5,7 @@
 // or Ctrl+C leaves nothing, the pages before it stay.
 #include "cli/Commands.h"
 #include "cli/Messages.h"
+#include "cli/OutputChecks.h"
 #include "cli/ScanSupport.h"
 #include "image/SampleOutput.h"
 
@@ -92,6 +93,7 @@ int ScanBatchToFiles(const SaneSession& session, const ScanSettings& settings,
     if (line) {
         err << '\n';
     }
+    err << OlderPagesLeft(command, static_cast<int>(batch.pages));
     const bool scanned = batch.pages > 0 || writeFailure;
     return ReportScan(batch.scan, scanned, writeFailure, current, err);
 }

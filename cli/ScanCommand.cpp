@@ -3,11 +3,11 @@
 // --batch, a file each or all in one PDF. Ctrl+C cancels; nothing is
 // written unless the whole page was scanned and written.
 #include "cli/ApplyTargets.h"
-#include "cli/ChannelSource.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/OutputChecks.h"
+#include "cli/ParamSource.h"
 #include "cli/ScanSupport.h"
 #include "image/SampleOutput.h"
 #include "scan/ScanProfile.h"
@@ -85,10 +85,11 @@ int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err) {
     }
     std::optional<ChannelParamsSet> curves;
     if (!command.linear) {
-        curves = ChannelsOrReport(command, err);
-        if (!curves) {
+        const auto params = ParamsOrReport(command, err);
+        if (!params) {
             return kExitFailed;
         }
+        curves = params->channels;
     }
     const std::optional<PageFormat> format = PageFormatOf(command, curves, err);
     if (!format) {

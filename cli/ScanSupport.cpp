@@ -14,7 +14,6 @@ std::atomic<bool> theInterrupt{false};
 
 namespace {
 
-constexpr std::string_view kLibraryName = "libsane";
 constexpr int kPercent = 100;
 
 extern "C" void OnInterrupt(int) {

@@ -3,6 +3,8 @@
 
 #include "image/formats/FormatTable.h"
 
+#include <string_view>
+
 namespace {
 
 constexpr const char* kOverview =
@@ -26,6 +28,8 @@ constexpr const char* kOverview =
     "          (FADGI, ISO 19264-1, Metamorfoze); fits nothing (no PARAMS)\n"
     "  film    a parameter file that turns a negative into a positive, measured\n"
     "          on one frame of the roll\n"
+    "  roll    every frame of a roll scanned as strips, found and made a positive\n"
+    "          through one film for the roll\n"
     "\n"
     "--defaults stands for the start-up parameters in place of PARAMS.\n"
     "'tamrel-cli COMMAND --help' describes one command.\n"
@@ -45,18 +49,21 @@ constexpr const char* kApplyHead =
     "                        [--quality Q] -o DIR [--png] IN...\n"
     "\n"
     "Puts every pixel of an image scanned at gamma 1.0 through the three tables\n"
-    "and writes it upright in RGB. Inputs: .bmp, .pnm/.ppm/.pgm (binary, maxval up\n"
-    "to 65535), .png, .tif/.tiff (8 or 16 bits), .jpg/.jpeg (8 bits, baseline or\n"
-    "progressive); any other name is read as BMP. The output's extension picks\n"
-    "its format:\n";
+    "and writes it upright. A grey input through three equal tables stays grey\n"
+    "(one channel) in PNM, PNG, TIFF, JPEG and PDF; through tables that differ,\n"
+    "and in BMP, it comes out in colour. Inputs: .bmp, .pnm/.ppm/.pgm (binary,\n"
+    "maxval up to 65535), .png, .tif/.tiff (8 or 16 bits), .jpg/.jpeg (8 bits,\n"
+    "baseline or progressive); any other name is read as BMP. The output's\n"
+    "extension picks its format:\n";
 
 constexpr const char* kApplyTail =
     "An 8-bit input, and any input to BMP, goes through the 256-entry tables; a\n"
     "16-bit input to any other output goes through tables of 65536 entries (and\n"
     "is rounded to 8 bits for JPEG). Several inputs go into one output only as\n"
     "the pages of a PDF, in order; an input that fails writes no PDF.\n"
-    "With -o each input is written into DIR under its own name (a .pgm as .ppm;\n"
-    "as NAME.png with --png). An output never replaces its own input.\n"
+    "With -o each input is written into DIR under its own name (a .pgm as .ppm\n"
+    "when the tables differ; as NAME.png with --png). An output never replaces\n"
+    "its own input. A .pgm output takes grey only: a colour result is refused.\n"
     "The input's resolution goes to every output but PNM; its ICC profile goes\n"
     "to PNG, TIFF, JPEG and PDF outputs, rewritten for the tables (each channel's\n"
     "tone curve after the inverse of its table). A profile LittleCMS cannot read\n"
@@ -84,7 +91,7 @@ constexpr const char* kCube =
     "Writes the tables as a 1D LUT: LUT_1D_SIZE N (256 by default), then one\n"
     "'r g b' line per entry with six decimals. At 256 entries the values are the\n"
     "window's levels divided by 255; at any other size (2..65536) the curve is\n"
-    "sampled at 16 bits and divided by 65535.\n";
+    "sampled at 16 bits and divided by 65535. OUT is never PARAMS itself.\n";
 
 constexpr const char* kTable =
     "Usage: tamrel-cli table (PARAMS.tvp | --defaults) [--size N] [--max M]\n"
@@ -123,8 +130,8 @@ constexpr const char* kScan =
     "tables; a device without gamma tables scans linearly and the tables are\n"
     "applied to the scanned rows (a line on standard error says so). --linear\n"
     "scans at gamma 1.0, the image to tune the curves on. OUT's extension picks\n"
-    "the format (a grey scan stays grey in PNM, JPEG and PDF, and has equal red,\n"
-    "green and blue elsewhere):\n"
+    "the format (a grey scan stays grey in PNM, PNG, TIFF, JPEG and PDF, and has\n"
+    "equal red, green and blue in BMP):\n"
     "%FORMATS%"
     "Without --device the first device SANE lists is used. --option sets any of\n"
     "the device's options by name, as 'scanimage --help -d NAME' lists them,\n"
@@ -158,36 +165,44 @@ constexpr const char* kScan =
 
 constexpr const char* kCalibrate =
     "Usage: tamrel-cli calibrate SCAN OUT.tvp --chart colorchecker|it8\n"
-    "                            [--reference REF.txt] --corners X1,Y1,X2,Y2,X3,Y3,X4,Y4\n"
+    "                            [--reference REF.txt]\n"
+    "                            [--corners X1,Y1,X2,Y2,X3,Y3,X4,Y4]\n"
     "                            [--profile OUT.icc] [--report OUT.txt]\n"
-    "                            [--diagnostic OUT.png]\n"
+    "                            [--diagnostic OUT.png] [--icc-version 2|4]\n"
     "\n"
     "Measures a linear (gamma 1.0) scan of a colour chart: a ColorChecker 24 or\n"
-    "an IT8.7/2 (with its grey scale below the grid). --corners gives the patch\n"
-    "grid's corners in the scan's pixels: top-left of the first patch, top-right\n"
-    "of the first row's last, bottom-right of the last, bottom-left of the last\n"
-    "row's first (a little rotated is fine). --reference is the chart maker's\n"
-    "CGATS file (SAMPLE_ID with LAB_L LAB_A LAB_B or XYZ_X XYZ_Y XYZ_Z, D50;\n"
-    "A1 or A01, GS0 or GS00); for the ColorChecker the published values of\n"
-    "charts made since November 2014 are built in. Each patch's central half is\n"
-    "read as the mean of its middle half of values.\n"
+    "an IT8.7/2 (with its grey scale below the grid). The chart's patch grid is\n"
+    "found in the scan: anywhere, at least a fifth of the scan wide, square to\n"
+    "the scan or turned by quarter turns (a few degrees off is fine), the turn\n"
+    "told by the reference's colours. --corners gives the grid's corners by hand\n"
+    "in the scan's pixels instead: top-left of the first patch, top-right of the\n"
+    "first row's last, bottom-right of the last, bottom-left of the last row's\n"
+    "first. The corners used are printed first ('corners: X1,Y1,...').\n"
+    "--reference is the chart maker's CGATS file (SAMPLE_ID with LAB_L LAB_A\n"
+    "LAB_B or XYZ_X XYZ_Y XYZ_Z, D50; A1 or A01, GS0 or GS00); for the\n"
+    "ColorChecker the published values of charts made since November 2014 are\n"
+    "built in. Each patch's central half is read as the mean of its middle half\n"
+    "of values.\n"
     "OUT.tvp gets, per channel, the Black, White, Alpha and Gamma that put the\n"
     "grey patches on the start-up curve at their luminance, neutral. --profile\n"
     "writes an ICC input profile of the linear scan (tone curves and a matrix\n"
     "fitted together to CIEDE2000 over every patch), for 'scan --profile' and\n"
-    "the window's scans. The summary gives CIEDE2000 on the patches fitted to\n"
-    "and held out (5-fold cross-validation: each patch through a profile fitted\n"
-    "without it), with a warning when the held-out mean is more than twice the\n"
-    "other. --report writes every patch's reference Lab, its Lab through the\n"
-    "profile, their CIEDE2000 and the held-out one, and ends with the verdict of\n"
-    "the imaging guidelines on the scan through the fitted tables and profile\n"
-    "(as 'assess' gives it); --diagnostic a picture of the scan with every\n"
-    "sampled box (green below 1, yellow below 3, red above). The positions and\n"
-    "the summary are printed. Nothing is written when the chart cannot be\n"
-    "measured: corners\n"
-    "outside the scan or not a convex quadrilateral (status 2), a patch the\n"
-    "reference lacks, grey patches that do not get darker in order or a grey\n"
-    "patch at the top level (status 1).\n";
+    "the window's scans; it is an ICC version 2.4 profile, which every\n"
+    "colour-managed program reads, or 4.3 with --icc-version 4. The summary gives\n"
+    "CIEDE2000 on the patches fitted to and held out (5-fold cross-validation:\n"
+    "each patch through a profile fitted without it), with a warning when the\n"
+    "held-out mean is more than twice the other. --report writes every patch's\n"
+    "reference Lab, its Lab through the profile, their CIEDE2000 and the\n"
+    "held-out one, and ends with the verdict of the imaging guidelines on the\n"
+    "scan through the fitted tables and profile (as 'assess' gives it);\n"
+    "--diagnostic a picture of the scan with every sampled box (green below 1,\n"
+    "yellow below 3, red above). The positions and the summary are printed.\n"
+    "Nothing is written when the chart cannot be found or measured, or the\n"
+    "measurement cannot be right: corners outside the scan or not a convex\n"
+    "quadrilateral (status 2); no chart found, a patch the reference lacks,\n"
+    "sampled boxes across patches, grey patches that do not differ, read alike,\n"
+    "do not get darker in order or are clipped at the top level, or a mean\n"
+    "CIEDE2000 above 10 that no chart gives with its own reference (status 1).\n";
 
 constexpr const char* kAssess =
     "Usage: tamrel-cli assess SCAN --chart colorchecker|it8 [--reference REF.txt]\n"
@@ -224,8 +239,74 @@ constexpr const char* kFilm =
     "frame's own densities. --bw takes one base and contrast for all channels.\n"
     "A whole roll: 'film' on one frame, then 'apply' (or 'scan --batch') with\n"
     "OUT on every frame; every command that takes PARAMS takes OUT. A rectangle\n"
-    "off the image, a base darker than 40 % of the frame, a neutral as clear as\n"
-    "the base or two neutrals of one density write nothing (exit status 1).\n";
+    "off the image, a base with more than 40 % of the frame clearer than it, a\n"
+    "neutral as clear as the base or two neutrals of one density write nothing\n"
+    "(exit status 1). 'roll' does the whole roll from scans of its strips.\n";
+
+constexpr const char* kRoll =
+    "Usage: tamrel-cli roll (PARAMS.tvp | --defaults) OUTDIR STRIP... [--format EXT]\n"
+    "                       [--bw] [--base STRIP:L,T,W,H]\n"
+    "                       [--neutral STRIP:L,T,W,H]... [--quality Q]\n"
+    "                       [--compress [deflate|lzw]]\n"
+    "\n"
+    "Finds the frames on each STRIP, a linear scan of a strip of negatives in its\n"
+    "holder (across the scan or along it; 24 x 36, 6 x 6 or 6 x 4.5), and makes\n"
+    "one film for the whole roll: the base measured on the film between and\n"
+    "around the frames, the balance of the channels from all frames together,\n"
+    "each frame's exposure from that frame. Writes into OUTDIR (made if missing):\n"
+    "  frames.txt  one line per frame, in order along the strips:\n"
+    "              STRIP NN LEFT,TOP,WIDTH,HEIGHT (the frame in STRIP's pixels)\n"
+    "  roll.tvp    PARAMS' twelve positions with the roll's film\n"
+    "  NN.tvp      the same with frame NN's exposure (NN from 01)\n"
+    "  NN.EXT      frame NN's positive, cropped to the frame (TIFF by default;\n"
+    "              --format png, jpg, ...: any format apply writes in colour)\n"
+    "--base picks the base on a strip and --neutral a grey on any frame (a light\n"
+    "and a dark one at most), each as STRIP:LEFT,TOP,WIDTH,HEIGHT, STRIP as named\n"
+    "on the line (or its file name alone); they hold for the whole roll. --bw\n"
+    "takes one base and contrast for all channels. A strip that cannot be read\n"
+    "or shows no frame is named and the others go on (exit status 1); a pick\n"
+    "that cannot be used writes nothing. Every file is replaced safely.\n";
+
+// The list of outputs: two spaces, the names and the words, broken at
+// spaces before kHelpWidth columns and carried on four spaces in.
+constexpr std::size_t kHelpWidth = 79;
+constexpr std::string_view kHelpIndent = "  ";
+constexpr std::string_view kHelpCarry = "    ";
+
+std::string Wrapped(std::string_view text) {
+    std::string out;
+    std::string line(kHelpIndent);
+    bool first = true;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        if (!first && line.size() + 1 + word.size() > kHelpWidth) {
+            out += line + "\n";
+            line = std::string(kHelpCarry) + std::string(word);
+        } else {
+            line += (first ? "" : " ") + std::string(word);
+        }
+        first = false;
+    }
+    return out + line + "\n";
+}
+
+// "  .jpg, .jpeg: JPEG, ...": a line (or a few, wrapped) for each format
+// in the format table, with the names `use` allows.
+std::string OutputHelp(NameUse use) {
+    std::string help;
+    for (const FormatEntry& entry : AllFormats()) {
+        std::string names;
+        for (const FormatName& name : entry.Names) {
+            if (Allows(use, name)) {
+                names += (names.empty() ? "" : ", ") + std::string(name.Extension);
+            }
+        }
+        help += Wrapped(names + ": " + std::string(entry.Help));
+    }
+    return help;
+}
 
 } // namespace
 
@@ -237,7 +318,7 @@ std::string HelpText(std::optional<CommandKind> command) {
     case CommandKind::Export:
         return kExport;
     case CommandKind::Apply:
-        return kApplyHead + OutputHelp(NameUse::ColourOnly) + kApplyTail;
+        return kApplyHead + OutputHelp(NameUse::AnySamples) + kApplyTail;
     case CommandKind::Sane:
         return kSane;
     case CommandKind::Cube:
@@ -258,6 +339,8 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kCalibrate;
     case CommandKind::Film:
         return kFilm;
+    case CommandKind::Roll:
+        return kRoll;
     case CommandKind::Assess:
         return kAssess;
     }

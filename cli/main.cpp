@@ -37,6 +37,8 @@ int Run(const CliCommand& command) {
         return RunCalibrate(command, std::cout, std::cerr);
     case CommandKind::Film:
         return RunFilm(command, std::cerr);
+    case CommandKind::Roll:
+        return RunRoll(command, std::cerr);
     case CommandKind::Assess:
         return RunAssess(command, std::cout, std::cerr);
     }

@@ -97,7 +97,3 @@ void ResetToDefaults(ChannelParamsSet& channels, GammaTableSet& tables) {
         }
     }
 }
-
-ChannelParamsSet theChannelParams = {kDefaultChannelParams, kDefaultChannelParams,
-                                     kDefaultChannelParams};
-GammaTableSet theGammaTables = {};

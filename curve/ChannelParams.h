@@ -59,6 +59,9 @@ struct ParamPositions {
     friend bool operator==(const ParamPositions&, const ParamPositions&) = default;
 };
 
+// The slider positions of all three channels, indexed by Channel.
+using ParamPositionSet = std::array<ParamPositions, kChannelCount>;
+
 // Positions and the values mapped from them; every writer sets both together.
 // A negative's film stage goes in front of the curve; none for a positive.
 struct ChannelParams {
@@ -114,7 +117,3 @@ using GammaTableSet = std::array<GammaTable, kChannelCount>;
 // defaults (white 255, exponent 0.5, alpha 1.099, black 0), which give the
 // same entries. A film stage stays: the film is the roll's, not the curve's.
 void ResetToDefaults(ChannelParamsSet& channels, GammaTableSet& tables);
-
-// The process-wide store and tables, indexed by Channel.
-extern ChannelParamsSet theChannelParams;
-extern GammaTableSet theGammaTables;

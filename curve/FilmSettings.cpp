@@ -1,13 +1,11 @@
-// A film's settings put into the store, rounded for the file, and the
-// tables of its parts.
+// A film before it is measured, and a film rounded to the decimals of the
+// file: round(v * 10^d) / 10^d.
 #include "curve/FilmSettings.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kTopFilmLevel = 255.0;
 constexpr double kDecimalBase = 10.0;
 
 double Rounded(double value, int decimals) {
@@ -39,49 +37,4 @@ FilmSettings RoundedForFile(FilmSettings film) {
         }
     }
     return film;
-}
-
-void ApplyFilm(const FilmSettings& film, ChannelParamsSet& channels, GammaTableSet& tables) {
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        channels[c].Film = film.IsNegative() ? std::optional(film.stages[c]) : std::nullopt;
-        ComputeChannelTable(channels[c], tables[c]);
-    }
-}
-
-ChannelParamsSet CurvesAlone(ChannelParamsSet channels) {
-    for (ChannelParams& channel : channels) {
-        channel.Film.reset();
-    }
-    return channels;
-}
-
-GammaTableSet CurveTables(const ChannelParamsSet& channels) {
-    const ChannelParamsSet curves = CurvesAlone(channels);
-    GammaTableSet tables{};
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        ComputeChannelTable(curves[c], tables[c]);
-    }
-    return tables;
-}
-
-bool HasFilm(const ChannelParamsSet& channels) {
-    return std::any_of(channels.begin(), channels.end(),
-                       [](const ChannelParams& channel) { return channel.Film.has_value(); });
-}
-
-void ComputeFilmTable(const std::optional<FilmStage>& film, GammaTable& table) {
-    for (std::size_t i = 0; i < kGammaTableSize; ++i) {
-        const double level = static_cast<double>(i);
-        const double positive =
-            film ? kTopFilmLevel * FilmPositive(*film, level / kTopFilmLevel) : level;
-        table[i] = static_cast<std::int16_t>(std::lround(std::clamp(positive, 0.0, kTopFilmLevel)));
-    }
-}
-
-GammaTableSet FilmTables(const ChannelParamsSet& channels) {
-    GammaTableSet tables{};
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        ComputeFilmTable(channels[c].Film, tables[c]);
-    }
-    return tables;
 }

@@ -1,6 +1,6 @@
 // A film as the window, the tool and the parameter file keep it: which kind
-// it is, each channel's stage, and the neutral picks its balance came from;
-// and the tables of its positive alone and of the curve alone.
+// it is, each channel's stage, and the neutral picks its balance came from,
+// at the decimals a parameter file keeps of them.
 #pragma once
 
 #include "curve/ChannelParams.h"
@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 enum class FilmMode { Positive, ColourNegative, BlackAndWhite };
 
@@ -29,6 +30,10 @@ struct FilmSettings {
     std::array<ChannelValues, kMaxNeutralPicks> neutrals{};
 
     bool IsNegative() const { return mode != FilmMode::Positive; }
+    // The stage in front of `channel`'s curve: none for a positive.
+    std::optional<FilmStage> StageOf(std::size_t channel) const {
+        return IsNegative() ? std::optional(stages[channel]) : std::nullopt;
+    }
     friend bool operator==(const FilmSettings&, const FilmSettings&) = default;
 };
 
@@ -42,18 +47,3 @@ FilmSettings UnmeasuredFilm(FilmMode mode);
 inline constexpr int kTransmissionDecimals = 6;
 inline constexpr int kFactorDecimals = 4;
 FilmSettings RoundedForFile(FilmSettings film);
-
-// Each channel's stage into the store (none for a positive) and every table
-// recomputed with it.
-void ApplyFilm(const FilmSettings& film, ChannelParamsSet& channels, GammaTableSet& tables);
-
-// The store's channels without their film stages: the curve alone, and
-// its 256-entry tables (what the plot draws).
-ChannelParamsSet CurvesAlone(ChannelParamsSet channels);
-GammaTableSet CurveTables(const ChannelParamsSet& channels);
-bool HasFilm(const ChannelParamsSet& channels);
-
-// The positive alone at 256 entries: entry i is 255 * p(i / 255), rounded
-// and clamped to 0..255; every level as it is without a stage.
-void ComputeFilmTable(const std::optional<FilmStage>& film, GammaTable& table);
-GammaTableSet FilmTables(const ChannelParamsSet& channels);

@@ -10,10 +10,17 @@ constexpr double kDensityBase = 10.0;
 
 } // namespace
 
-double FilmPositive(const FilmStage& stage, double transmission) {
+double FilmHighlights(const FilmStage& stage) {
+    return std::pow(kDensityBase, stage.exponent * stage.density) - 1.0;
+}
+
+double FilmPositive(const FilmStage& stage, double transmission, double highlights) {
     const double t = std::max(transmission, kDarkestTransmission);
-    const double highlights = std::pow(kDensityBase, stage.exponent * stage.density) - 1.0;
     return stage.scale * (std::pow(stage.base / t, stage.exponent) - 1.0) / highlights;
+}
+
+double FilmPositive(const FilmStage& stage, double transmission) {
+    return FilmPositive(stage, transmission, FilmHighlights(stage));
 }
 
 bool IsValidStage(const FilmStage& s) {

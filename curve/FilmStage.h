@@ -20,6 +20,11 @@ struct FilmStage {
 // 0 at the base, s at density D, below 0 for film clearer than the base.
 // Falls as t rises, for every stage with b, e, D and s above 0.
 double FilmPositive(const FilmStage& stage, double transmission);
+// The same with the denominator 10^(e D) - 1 worked out once, for the many
+// entries of a table: FilmPositive(s, t, FilmHighlights(s)) is
+// FilmPositive(s, t), to the bit.
+double FilmHighlights(const FilmStage& stage);
+double FilmPositive(const FilmStage& stage, double transmission, double highlights);
 
 // The limits of each value of a stage, inclusive; the measurements keep
 // within them and a parameter file outside them is refused.

@@ -3,6 +3,7 @@
 // plain line-by-line reading and give the same verdict however the bytes
 // arrive; a set it accepts goes through the curve engine, and the model it
 // makes must survive being saved and loaded again.
+#include "curve/ChannelStore.h"
 #include "fuzz/FuzzCheck.h"
 #include "io/ParamFileReader.h"
 #include "io/ParamFileWriter.h"

@@ -95,7 +95,10 @@ start fuzz_param_file "$root/fuzz/param.dict" "$work/seeds/param"
 start fuzz_apply "$root/fuzz/bmp.dict" "$work/seeds/bmp" \
   "$suite/g" "$suite/q" "$suite/b" "$suite/x"
 start fuzz_option "$root/fuzz/option.dict" "$root/fuzz/corpus/option"
-start fuzz_cgats "$root/fuzz/cgats.dict" "$work/seeds/cgats"
+# CGATS: the past findings (files that crashed LittleCMS's own parser) and
+# ArgyllCMS's reference files, read in place.
+start fuzz_cgats "$root/fuzz/cgats.dict" "$work/seeds/cgats" "$root/fuzz/corpus/cgats" \
+  /usr/share/color/argyll/ref
 # The scan readers: seeds are the PNG and TIFF suites read in place, and
 # PNGs of the project's own writer (literal-only segments).
 start fuzz_pnm "" "$work/seeds/pnm"

@@ -85,7 +85,7 @@ LevelHistogram CountKeptLevels(const ImageBuffer& image) {
     return total;
 }
 
-Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path) {
-    return UseFileRows(path, ReadFormatOf(path),
-                       [](const RowSource& rows) { return CountLevels(rows); });
+Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path, Reason* warning) {
+    return UseFileRows(
+        path, ReadFormatOf(path), [](const RowSource& rows) { return CountLevels(rows); }, warning);
 }

@@ -17,5 +17,7 @@ Outcome<LevelHistogram> CountLevels(const RowSource& source);
 // its halves counted on two threads. Nothing for an image without pixels.
 LevelHistogram CountKeptLevels(const ImageBuffer& image);
 
-// The file opened and read as ReadImageFile would, its levels counted.
-Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path);
+// The file opened and read as ReadImageFile would, its levels counted;
+// `warning`, when given, takes what the reader went past.
+Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path,
+                                         Reason* warning = nullptr);

@@ -15,6 +15,10 @@ struct Resolution {
     friend bool operator==(const Resolution&, const Resolution&) = default;
 };
 
+// EXIF's and TIFF's Orientation: where stored row 0 and column 0 lie in the
+// upright picture. 1 is upright; 2..8 mirror and turn it (image/rows/OrientedRows.h).
+inline constexpr std::int32_t kUpright = 1;
+
 struct ImageMeta {
     std::optional<Resolution> resolution;
     std::vector<std::uint8_t> profile; // the ICC profile's bytes, as embedded

@@ -6,6 +6,7 @@
 #include "image/formats/FileRows.h"
 #include "image/kernels/ScanLevels.h"
 #include "image/rows/MemoryAvailable.h"
+#include "image/rows/PixelMemory.h"
 #include "image/rows/Pipeline.h"
 
 #include <limits>
@@ -14,16 +15,11 @@ namespace {
 
 constexpr std::int64_t kMostBytes = std::numeric_limits<std::int64_t>::max();
 
-} // namespace
-
-Outcome<DecodedImage> DecodeRows(const RowSource& source) {
+// The window's image array, once the memory check has found room for it,
+// its preview and what the reader holds meanwhile (a band of tiles, a
+// whole interlaced PNG, a turned picture).
+Outcome<MallocPtr<std::uint8_t>> WindowPixels(const RowSource& source) {
     const RowLayout& layout = source.Layout();
-    const LevelKernel kernel = LevelKernelFor(layout.Format);
-    if (kernel == nullptr) {
-        return Reason(ReasonCode::Unsupported, 0, "unsupported row format");
-    }
-    // The window's image and preview, and what the reader holds meanwhile
-    // (a band of tiles, a whole interlaced PNG).
     const std::int64_t windowBytes = WindowImageBytes(layout.Width, layout.Height);
     const std::int64_t needed = windowBytes > kMostBytes - source.HeldBytes()
                                     ? kMostBytes
@@ -36,6 +32,22 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source) {
     if (!pixels) {
         return Reason(ReasonCode::NoMemory, rowBytes * layout.Height);
     }
+    return std::move(*pixels);
+}
+
+} // namespace
+
+Outcome<DecodedImage> DecodeRows(const RowSource& source) {
+    const RowLayout& layout = source.Layout();
+    const LevelKernel kernel = LevelKernelFor(layout.Format);
+    if (kernel == nullptr) {
+        return Reason(ReasonCode::Unsupported, 0, "unsupported row format");
+    }
+    Outcome<MallocPtr<std::uint8_t>> pixels = WindowPixels(source);
+    if (!pixels) {
+        return pixels.Why();
+    }
+    const std::int64_t rowBytes = std::int64_t{layout.Width} * kImageBytesPerPixel;
     if (layout.HasRows()) {
         const Outcome<RowRuns> runs = RowRuns::Plan(source, 0, {});
         if (!runs) {
@@ -58,10 +70,11 @@ Outcome<DecodedImage> DecodeRows(const RowSource& source) {
     return DecodedImage({true, layout.Width, layout.Height, start}, std::move(*pixels));
 }
 
-Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path) {
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, Reason* warning) {
     const ImageFormat format = ReadFormatOf(path);
     if (format == ImageFormat::Bmp) {
         return ReadBmpFile(path);
     }
-    return UseFileRows(path, format, [](const RowSource& rows) { return DecodeRows(rows); });
+    return UseFileRows(
+        path, format, [](const RowSource& rows) { return DecodeRows(rows); }, warning);
 }

@@ -12,7 +12,8 @@
 // CannotOpen (Value = errno), TooLarge when the image and its preview would
 // not fit in the memory available, NoMemory, or a failed read's. The levels
 // are not counted here: CountKeptLevels counts the image when they are wanted.
-Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path);
+// `warning`, when given, takes what the reader went past (RowSource::Warning).
+Outcome<DecodedImage> ReadImageFile(const std::filesystem::path& path, Reason* warning = nullptr);
 
 // Grey or RGB scan rows of 8 or 16 bits (a scan file's, or a scanned page's)
 // as the window's image.

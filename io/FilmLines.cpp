@@ -35,28 +35,40 @@ std::optional<double> ParseDecimal(std::string_view text) {
     return value;
 }
 
-struct Limits {
-    double low;
-    double high;
-};
-
-Limits LimitsOf(FilmField field) {
-    switch (field) {
-    case FilmField::Exponent:
-        return {kMinFilmExponent, kMaxFilmExponent};
-    case FilmField::Density:
-        return {kMinFilmDensity, kMaxFilmDensity};
-    case FilmField::Scale:
-        return {kMinFilmScale, kMaxFilmScale};
-    case FilmField::NeutralCount:
-        return {0.0, static_cast<double>(kMaxNeutralPicks)};
-    case FilmField::Mode:
-        return {0.0, static_cast<double>(kFilmModeWords.size() - 1)};
+double& FieldOf(FilmSettings& film, const FilmKey& key) {
+    FilmStage& stage = film.stages[key.channel];
+    switch (key.field) {
     case FilmField::Base:
-    case FilmField::Neutral:
+        return stage.base;
+    case FilmField::Exponent:
+        return stage.exponent;
+    case FilmField::Density:
+        return stage.density;
+    case FilmField::Scale:
+        return stage.scale;
+    default:
         break;
     }
-    return {kMinTransmission, kMaxTransmission};
+    return film.neutrals[key.pick][key.channel];
+}
+
+// The kind's index, the count and a pick's transmissions by their ranges
+// (none is below 0: no value has a sign); a stage's value by the stage's
+// own check, in a stage whose other values are valid.
+bool IsWithinLimits(const FilmKey& key, double value) {
+    switch (key.field) {
+    case FilmField::Mode:
+        return value <= static_cast<double>(kFilmModeWords.size() - 1);
+    case FilmField::NeutralCount:
+        return value <= static_cast<double>(kMaxNeutralPicks);
+    case FilmField::Neutral:
+        return value >= kMinTransmission && value <= kMaxTransmission;
+    default:
+        break;
+    }
+    FilmSettings probe = UnmeasuredFilm(FilmMode::ColourNegative);
+    FieldOf(probe, key) = value;
+    return IsValidStage(probe.stages[key.channel]);
 }
 
 // The kind as the index of its word; the count as a whole number.
@@ -73,8 +85,7 @@ std::optional<double> ValueOf(const FilmKey& key, std::string_view text) {
     } else {
         value = ParseDecimal(text);
     }
-    const Limits limits = LimitsOf(key.field);
-    return value && *value >= limits.low && *value <= limits.high ? value : std::nullopt;
+    return value && IsWithinLimits(key, *value) ? value : std::nullopt;
 }
 
 int DecimalsOf(FilmField field) {
@@ -84,23 +95,6 @@ int DecimalsOf(FilmField field) {
 
 bool IsWritten(const FilmKey& key, const FilmSettings& film) {
     return key.field != FilmField::Neutral || key.pick < film.neutralCount;
-}
-
-double& FieldOf(FilmSettings& film, const FilmKey& key) {
-    FilmStage& stage = film.stages[key.channel];
-    switch (key.field) {
-    case FilmField::Base:
-        return stage.base;
-    case FilmField::Exponent:
-        return stage.exponent;
-    case FilmField::Density:
-        return stage.density;
-    case FilmField::Scale:
-        return stage.scale;
-    default:
-        break;
-    }
-    return film.neutrals[key.pick][key.channel];
 }
 
 std::string LineOf(const FilmKey& key, const FilmSettings& film) {

@@ -8,9 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// The slider positions of all three channels, indexed by Channel.
-using ParamPositionSet = std::array<ParamPositions, kChannelCount>;
-
 // One bit per key that a load has seen with an in-range value.
 using FoundKeys = std::uint32_t;
 
@@ -50,9 +47,3 @@ constexpr FoundKeys AllKeyBits() {
 // A load is accepted only when every key was found.
 inline constexpr FoundKeys kAllKeysFound = AllKeyBits();
 static_assert(kAllKeysFound == (FoundKeys{1} << kParamKeyCount) - 1, "one distinct bit per key");
-
-// The positions of the store, and the store set from positions with every
-// table recomputed, as a slider move does; each channel keeps its film stage.
-ParamPositionSet PositionSetOf(const ChannelParamsSet& channels);
-void ApplyPositionSet(const ParamPositionSet& positions, ChannelParamsSet& channels,
-                      GammaTableSet& tables);

@@ -1,12 +1,13 @@
 // The order of the checks is the order a user fixes things in: the corners,
-// the reference, then the scan itself (a clipped grey before the order of
-// the greys, since clipped greys all read alike). The tables fit each
+// the reference, then the scan itself (measure/Plausibility.h), and last
+// the fit's own plausibility. The tables fit each
 // channel to the grey scale; the profile is fitted to every patch, written,
 // and every sample taken back through it by LittleCMS for the report.
 #include "measure/Calibration.h"
 
 #include "measure/HeldOut.h"
 #include "measure/InputProfile.h"
+#include "measure/Plausibility.h"
 #include "measure/ProfileFit.h"
 
 #include <algorithm>
@@ -19,32 +20,6 @@ constexpr double kPercentile = 0.9;
 
 double Luminance(const LabColour& lab) {
     return XyzOf(lab).Y;
-}
-
-double Lightness(const PatchSample& sample) {
-    return sample.value[0] + sample.value[1] + sample.value[2];
-}
-
-std::optional<CalibrationProblem> ScanProblem(const ChartSamples& samples,
-                                              const ChartLayout& layout,
-                                              const ChartReference& reference) {
-    for (const std::size_t g : layout.greys) {
-        const PatchSample& s = samples[g];
-        if (s.clipped[0] || s.clipped[1] || s.clipped[2]) {
-            return CalibrationProblem{CalibrationFault::GreyClipped, layout.patches[g].id, {}, {}};
-        }
-    }
-    for (std::size_t k = 1; k < layout.greys.size(); ++k) {
-        const ChartPatch& before = layout.patches[layout.greys[k - 1]];
-        const ChartPatch& patch = layout.patches[layout.greys[k]];
-        const bool darker =
-            Luminance(reference.Find(patch.id)->lab) < Luminance(reference.Find(before.id)->lab);
-        if (darker &&
-            Lightness(samples[layout.greys[k]]) > Lightness(samples[layout.greys[k - 1]])) {
-            return CalibrationProblem{CalibrationFault::GreysOutOfOrder, patch.id, before.id, {}};
-        }
-    }
-    return std::nullopt;
 }
 
 void FitTables(const ChartSamples& samples, const ChartLayout& layout,
@@ -109,11 +84,6 @@ CalibrationProblem ProblemOf(const SamplingProblem& problem) {
     return {CalibrationFault::NoPixels, problem.patch, {}, {}};
 }
 
-bool CalibrationProblem::AboutCorners() const {
-    return fault == CalibrationFault::Degenerate || fault == CalibrationFault::OutsideScan ||
-           fault == CalibrationFault::NoPixels;
-}
-
 bool HeldOutFarAbove(const Calibration& calibration) {
     return calibration.heldOut.mean > kHeldOutWarning * calibration.summary.mean;
 }
@@ -132,13 +102,17 @@ DeltaESummary SummaryOf(std::span<const double> deltaE) {
     return {sum / double(sorted.size()), sorted[std::max<std::size_t>(rank, 1) - 1], sorted.back()};
 }
 
+namespace {
+
+// The fits from the patches' samples, once the reference holds every patch
+// and the grey scale was scanned in order and below the top level.
 CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart,
                                     const ChartReference& reference, std::string_view description) {
     const ChartLayout& layout = LayoutOf(chart);
     if (const std::optional<std::string> missing = MissingPatch(layout, reference)) {
         return CalibrationProblem{CalibrationFault::MissingPatch, *missing, {}, {}};
     }
-    if (std::optional<CalibrationProblem> problem = ScanProblem(samples, layout, reference)) {
+    if (std::optional<CalibrationProblem> problem = SamplesProblem(samples, layout, reference)) {
         return *problem;
     }
     Calibration result;
@@ -148,8 +122,13 @@ CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart
             FitProfile(samples, layout, reference, description, result)) {
         return *problem;
     }
+    if (std::optional<CalibrationProblem> problem = FitProblem(result)) {
+        return *problem;
+    }
     return result;
 }
+
+} // namespace
 
 CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
                              const ChartReference& reference, const ChartCorners& corners,

@@ -11,7 +11,10 @@
 #include "measure/ToneFit.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -25,6 +28,10 @@ enum class CalibrationFault {
     GreyClipped,     // `patch` is at the top level on some channel
     GreysOutOfOrder, // `patch` is lighter than `other`, the grey before it
     ProfileFailed,   // LittleCMS could not make or read the profile: `detail`
+    PatchesMixed,    // `count` boxes, `patch` the first, are not uniform inside
+    GreysFlat,       // the grey scale spans only `figure` of lightness
+    GreysAlike,      // `patch` reads as `other`, the grey before it
+    FitImplausible,  // a mean CIEDE2000 of `figure`, which no chart gives with its reference
 };
 
 struct CalibrationProblem {
@@ -32,9 +39,8 @@ struct CalibrationProblem {
     std::string patch;
     std::string other;
     std::string detail;
-
-    // A problem with the corners themselves, which the tool calls bad usage.
-    bool AboutCorners() const;
+    std::size_t count = 0;
+    double figure = 0;
 };
 
 struct PatchResult {
@@ -75,13 +81,9 @@ bool HeldOutFarAbove(const Calibration& calibration);
 
 using CalibrationOutcome = std::variant<Calibration, CalibrationProblem>;
 
-// From samples already taken (the window samples as the corners move).
-// `description` names the profile.
-CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart,
-                                    const ChartReference& reference, std::string_view description);
-
-// Sampling and calibration in one, and the figures of the scan as it will
-// be delivered through what was fitted.
+// The chart sampled where the corners put it, then calibrated from its
+// samples, and the figures of the scan as it will be delivered through what
+// was fitted. `description` names the profile.
 CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
                              const ChartReference& reference, const ChartCorners& corners,
                              std::string_view description);

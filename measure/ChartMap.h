@@ -15,9 +15,10 @@ struct ImagePoint {
     friend bool operator==(const ImagePoint&, const ImagePoint&) = default;
 };
 
-// Top-left of the first patch, top-right of the first row's last, bottom-right
-// of the last row's last, bottom-left of the last row's first: clockwise on
-// the chart.
+// Four corners in the scan, clockwise on the chart from its top-left: the
+// grid's (top-left of the first patch, top-right of the first row's last,
+// bottom-right of the last row's last, bottom-left of the last row's first)
+// or a sampled box's own.
 using ChartCorners = std::array<ImagePoint, 4>;
 
 class ChartMap {

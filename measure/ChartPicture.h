@@ -24,7 +24,7 @@ PatchMark MarkOf(double deltaE);
 std::array<std::uint8_t, 3> MarkColour(PatchMark mark);
 
 struct MarkedPatch {
-    std::array<ImagePoint, 4> outline;
+    ChartCorners outline;
     std::string id;
     PatchMark mark = PatchMark::Plain;
 };

@@ -1,12 +1,14 @@
-// Reference files through LittleCMS's IT8 parser, in a context whose blocks
-// are capped by the file's size: the parser takes NUMBER_OF_SETS and
-// NUMBER_OF_FIELDS at their word (up to 32766 each) and asks for a block of
-// (sets + 1) * (fields + 1) pointers, so a few bytes could claim gigabytes.
-// A file holding its claim needs two bytes a value at least, which keeps the
-// largest honest block within kBytesPerFileByte times its size.
+// Reference files: their kind told by the first word (or an ICC profile's
+// signature), their structure checked (CgatsText.h), and their one table
+// read through LittleCMS's IT8 parser in a context whose blocks are capped
+// by the file's size: the parser asks for a block of (sets + 1) *
+// (fields + 1) pointers, and a file holding its claim needs two bytes a
+// value at least, which keeps the largest honest block within
+// kBytesPerFileByte times its size.
 #include "measure/ChartReference.h"
 
 #include "io/WholeFile.h"
+#include "measure/CgatsText.h"
 #include "measure/LcmsContext.h"
 
 #include <algorithm>
@@ -20,8 +22,26 @@ constexpr std::size_t kBaseBlock = std::size_t{1} << 20;
 constexpr std::size_t kBytesPerFileByte = 16;
 constexpr std::int64_t kMostReferenceBytes = std::int64_t{16} << 20;
 constexpr int kMostSets = 0x7ffe; // the parser's own limit
-constexpr std::string_view kInclude = ".include";
 constexpr std::string_view kWords = "reference file";
+// An ICC profile's header holds "acsp" at bytes 36..39.
+constexpr std::size_t kProfileSignatureAt = 36;
+constexpr std::string_view kProfileSignature = "acsp";
+// LittleCMS's messages name the line: "...: Line 28, ...".
+constexpr std::string_view kLineWord = "Line ";
+
+// First words of files that hold no measured values: a chart recognition
+// layout, ArgyllCMS's chart layouts (CTI2) and targets (CTI1), spectra,
+// calibration curves, gamut surfaces and colorimeter corrections.
+struct Kind {
+    std::string_view word;
+    ReferenceProblem problem;
+};
+constexpr Kind kNotMeasured[] = {
+    {"BOXES", ReferenceProblem::ChartLayout}, {"CTI2", ReferenceProblem::ChartLayout},
+    {"CTI1", ReferenceProblem::TargetValues}, {"SPECT", ReferenceProblem::OtherKind},
+    {"CAL", ReferenceProblem::OtherKind},     {"GAMUT", ReferenceProblem::OtherKind},
+    {"CCSS", ReferenceProblem::OtherKind},    {"CCMX", ReferenceProblem::OtherKind},
+};
 constexpr double kPercentWhite = 100.0;
 // XYZ files use Y = 100 for the perfect white; a file whose patches are all
 // at or below this uses Y = 1.
@@ -32,16 +52,33 @@ struct It8Free {
 };
 using It8 = std::unique_ptr<void, It8Free>;
 
-Reason Damaged(std::string text) {
-    return {ReasonCode::DamagedData, 0, std::string(kWords) + ": " + std::move(text)};
+// Why a file is no reference by its kind alone; None when its kind may hold
+// measured values.
+Reason KindProblem(std::span<const std::uint8_t> bytes) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (text.substr(std::min(text.size(), kProfileSignatureAt), kProfileSignature.size()) ==
+        kProfileSignature) {
+        return {ReferenceProblem::Profile};
+    }
+    const std::string word = FirstWord(bytes);
+    for (const Kind& kind : kNotMeasured) {
+        if (word == kind.word) {
+            return {kind.problem, word};
+        }
+    }
+    return {};
 }
 
-bool IncludesAnotherFile(std::span<const std::uint8_t> bytes) {
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return std::search(text.begin(), text.end(), kInclude.begin(), kInclude.end(),
-                       [](char a, char b) {
-                           return std::tolower(static_cast<unsigned char>(a)) == b;
-                       }) != text.end();
+// LittleCMS's words turned to the line they name.
+Reason ParserProblem(const std::string& message) {
+    const std::size_t at = message.find(kLineWord);
+    int line = 0;
+    if (at != std::string::npos) {
+        const char* digits = message.data() + at + kLineWord.size();
+        std::from_chars(digits, message.data() + message.size(), line);
+    }
+    return line > 0 ? Reason(ReferenceProblem::Syntax, std::to_string(line))
+                    : Reason(ReferenceProblem::NotCgats);
 }
 
 std::optional<double> NumberOf(const char* text) {
@@ -67,9 +104,14 @@ struct Columns {
     bool xyz = false;
 };
 
+// The patch's name is its place on the chart (SAMPLE_LOC, as ArgyllCMS
+// writes "A1" beside a running number in SAMPLE_ID), else SAMPLE_ID.
 std::optional<Columns> ColumnsOf(cmsHANDLE it8) {
     Columns columns;
-    columns.id = cmsIT8FindDataFormat(it8, "SAMPLE_ID");
+    columns.id = cmsIT8FindDataFormat(it8, "SAMPLE_LOC");
+    if (columns.id < 0) {
+        columns.id = cmsIT8FindDataFormat(it8, "SAMPLE_ID");
+    }
     const char* lab[] = {"LAB_L", "LAB_A", "LAB_B"};
     const char* xyz[] = {"XYZ_X", "XYZ_Y", "XYZ_Z"};
     for (const auto* names : {lab, xyz}) {
@@ -99,14 +141,14 @@ Outcome<std::vector<Row>> RowsOf(cmsHANDLE it8, const Columns& columns) {
     for (int r = 0; r < count; ++r) {
         const char* id = cmsIT8GetDataRowCol(it8, r, columns.id);
         if (id == nullptr || *id == '\0') {
-            return Damaged("set " + std::to_string(r + 1) + " has no SAMPLE_ID");
+            return Reason(ReferenceProblem::NoName, std::to_string(r + 1));
         }
         Row row{id, {}};
         for (std::size_t c = 0; c < row.values.size(); ++c) {
             const std::optional<double> value =
                 NumberOf(cmsIT8GetDataRowCol(it8, r, columns.colour[c]));
             if (!value || !std::isfinite(*value)) {
-                return Damaged(row.id + " has a value that is not a number");
+                return Reason(ReferenceProblem::NotNumber, row.id);
             }
             row.values[c] = *value;
         }
@@ -130,21 +172,16 @@ std::vector<ReferencePatch> PatchesOf(const std::vector<Row>& rows, bool xyz) {
     return patches;
 }
 
-Outcome<ChartReference> FromTables(cmsHANDLE it8) {
-    const cmsUInt32Number tables = cmsIT8TableCount(it8);
-    for (cmsUInt32Number t = 0; t < tables; ++t) {
-        if (cmsIT8SetTable(it8, t) < 0) {
-            break;
-        }
-        if (const std::optional<Columns> columns = ColumnsOf(it8)) {
-            Outcome<std::vector<Row>> rows = RowsOf(it8, *columns);
-            if (!rows) {
-                return rows.Why();
-            }
-            return ChartReference(PatchesOf(*rows, columns->xyz));
-        }
+Outcome<ChartReference> FromTable(cmsHANDLE it8) {
+    const std::optional<Columns> columns = ColumnsOf(it8);
+    if (!columns) {
+        return Reason(ReferenceProblem::NoColumns);
     }
-    return Damaged("no table of SAMPLE_ID with LAB_L, LAB_A, LAB_B or XYZ_X, XYZ_Y, XYZ_Z");
+    Outcome<std::vector<Row>> rows = RowsOf(it8, *columns);
+    if (!rows) {
+        return rows.Why();
+    }
+    return ChartReference(PatchesOf(*rows, columns->xyz));
 }
 
 } // namespace
@@ -175,23 +212,26 @@ const ReferencePatch* ChartReference::Find(std::string_view id) const {
 }
 
 Outcome<ChartReference> ReadReference(std::span<const std::uint8_t> bytes) {
-    // The parser asserts on an empty block, which would end the process.
     if (bytes.empty()) {
-        return Damaged("the file is empty");
+        return Reason(ReferenceProblem::Empty);
     }
-    if (IncludesAnotherFile(bytes)) {
-        return Damaged(".INCLUDE of another file is not read");
+    if (Reason kind = KindProblem(bytes)) {
+        return kind;
+    }
+    const Outcome<CgatsText> text = CheckCgats(bytes);
+    if (!text) {
+        return text.Why();
     }
     const LcmsContext context(kBaseBlock + kBytesPerFileByte * bytes.size());
     if (context.Get() == nullptr) {
         return Reason(ReasonCode::NoMemory);
     }
-    const It8 it8(
-        cmsIT8LoadFromMem(context.Get(), bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
+    const It8 it8(cmsIT8LoadFromMem(context.Get(), text->table.data(),
+                                    static_cast<cmsUInt32Number>(text->table.size())));
     if (!it8) {
-        return Damaged(context.Message().empty() ? "not CGATS text" : context.Message());
+        return ParserProblem(context.Message());
     }
-    return FromTables(it8.get());
+    return FromTable(it8.get());
 }
 
 Outcome<ChartReference> ReadReferenceFile(const std::filesystem::path& path) {

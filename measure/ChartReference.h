@@ -37,10 +37,13 @@ private:
 // Letters, then the number without leading zeros: "A01" and "a1" give "A1".
 std::string PatchKey(std::string_view id);
 
-// CGATS text with SAMPLE_ID and either LAB_L LAB_A LAB_B or XYZ_X XYZ_Y XYZ_Z
-// (Lab preferred where both stand; XYZ with white at Y = 100, or at Y = 1
-// where no patch is above 2). DamagedData with LittleCMS's words, or naming
-// what is missing or not a number. A file that would include another file is
+// CGATS text of one table with SAMPLE_LOC or SAMPLE_ID and either LAB_L
+// LAB_A LAB_B or XYZ_X XYZ_Y XYZ_Z (Lab preferred where both stand; XYZ
+// with white at Y = 100, or at Y = 1 where no patch is above 2), a UTF-8
+// byte-order mark and decimal commas taken. BadReference naming what the
+// file is when it holds no measured values (a chart layout, a profile...),
+// what breaks its structure and where (CgatsText.h), or what is missing or
+// not a number; NoMemory. A file that would include another file is
 // refused: a reference is read alone.
 Outcome<ChartReference> ReadReference(std::span<const std::uint8_t> bytes);
 Outcome<ChartReference> ReadReferenceFile(const std::filesystem::path& path);

@@ -46,7 +46,7 @@ Outcome<ChartScan> ScanOfRows(const RowSource& source) {
     return scan;
 }
 
-Outcome<ChartScan> ReadChartScan(const std::filesystem::path& path) {
-    return UseFileRows(path, ReadFormatOf(path),
-                       [](const RowSource& rows) { return ScanOfRows(rows); });
+Outcome<ChartScan> ReadChartScan(const std::filesystem::path& path, Reason* warning) {
+    return UseFileRows(
+        path, ReadFormatOf(path), [](const RowSource& rows) { return ScanOfRows(rows); }, warning);
 }

@@ -30,4 +30,5 @@ Outcome<ChartScan> ScanOfRows(const RowSource& source);
 
 // A file of any format the program reads, chosen by its name as the window
 // chooses. The reader's reason, CannotOpen (Value = errno), or ScanOfRows's.
-Outcome<ChartScan> ReadChartScan(const std::filesystem::path& path);
+// `warning`, when given, takes what the reader went past.
+Outcome<ChartScan> ReadChartScan(const std::filesystem::path& path, Reason* warning = nullptr);

@@ -17,20 +17,9 @@ namespace {
 
 constexpr std::int64_t kSteps = kStepsPerPixel;
 
-// A run's own counts: 32 bits hold any run's samples.
-using RunCounts = std::array<std::vector<std::uint32_t>, kChannelCount>;
-
 RunCounts EmptyRunCounts() {
     RunCounts counts;
     for (auto& channel : counts) {
-        channel.assign(kTransmissionSteps, 0);
-    }
-    return counts;
-}
-
-ChannelCounts EmptyCounts() {
-    ChannelCounts counts;
-    for (TransmissionCounts& channel : counts) {
         channel.assign(kTransmissionSteps, 0);
     }
     return counts;
@@ -71,40 +60,56 @@ void CountRun(const RowSteps& convert, const RowLayout& layout, std::int32_t fir
     const std::int64_t width = layout.Width;
     auto* steps = reinterpret_cast<std::uint16_t*>(buffer + width * kImageBytesPerPixel);
     RunCounts frame = EmptyRunCounts();
-    std::vector<std::optional<RunCounts>> regions(totals.regions.size());
+    RegionTally regions(totals.regions);
     for (std::int32_t k = 0; k < count; ++k) {
         convert.Convert(rows + k * layout.Stride, buffer, steps);
         CountSteps(steps, 0, layout.Width, frame);
-        const std::int32_t y = layout.UprightRow(first + k);
-        for (std::size_t r = 0; r < regions.size(); ++r) {
-            const PixelRect& rect = totals.regions[r];
-            if (y >= rect.top && y < rect.top + rect.height) {
-                if (!regions[r]) {
-                    regions[r] = EmptyRunCounts();
-                }
-                CountSteps(steps, rect.left, rect.left + rect.width, *regions[r]);
-            }
-        }
+        regions.Count(layout.UprightRow(first + k), steps);
     }
     const std::lock_guard lock(totals.mutex);
     AddCounts(frame, totals.counts.frame);
-    for (std::size_t r = 0; r < regions.size(); ++r) {
-        if (regions[r]) {
-            AddCounts(*regions[r], totals.counts.regions[r]);
-        }
-    }
+    regions.AddTo(totals.counts.regions);
 }
 
 } // namespace
 
-bool FitsImage(const PixelRect& r, std::int32_t width, std::int32_t height) {
-    return r.width > 0 && r.height > 0 && r.left >= 0 && r.top >= 0 &&
-           std::int64_t{r.left} + r.width <= width && std::int64_t{r.top} + r.height <= height;
+RegionTally::RegionTally(std::span<const PixelRect> regions)
+    : regions_(regions), counts_(regions.size()) {}
+
+void RegionTally::Count(std::int32_t y, const std::uint16_t* steps) {
+    for (std::size_t r = 0; r < regions_.size(); ++r) {
+        const PixelRect& rect = regions_[r];
+        if (y >= rect.top && y < rect.top + rect.height) {
+            if (!counts_[r]) {
+                counts_[r] = EmptyRunCounts();
+            }
+            CountSteps(steps, rect.left, rect.left + rect.width, *counts_[r]);
+        }
+    }
+}
+
+void RegionTally::AddTo(std::vector<ChannelCounts>& totals) const {
+    for (std::size_t r = 0; r < counts_.size(); ++r) {
+        if (counts_[r]) {
+            AddCounts(*counts_[r], totals[r]);
+        }
+    }
+}
+
+ChannelCounts EmptyChannelCounts() {
+    ChannelCounts counts;
+    for (TransmissionCounts& channel : counts) {
+        channel.assign(kTransmissionSteps, 0);
+    }
+    return counts;
+}
+
+std::vector<ChannelCounts> EmptyRegionCounts(std::size_t regions) {
+    return std::vector<ChannelCounts>(regions, EmptyChannelCounts());
 }
 
 Outcome<FrameCounts> CountFrame(const RowSource& source, std::span<const PixelRect> regions) {
-    Totals totals{regions, {EmptyCounts(), {}}, {}};
-    totals.counts.regions.assign(regions.size(), EmptyCounts());
+    Totals totals{regions, {EmptyChannelCounts(), EmptyRegionCounts(regions.size())}, {}};
     const RowLayout& layout = source.Layout();
     if (!layout.HasRows()) {
         return std::move(totals.counts);

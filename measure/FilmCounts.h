@@ -5,27 +5,17 @@
 
 #include "curve/ChannelParams.h"
 #include "image/Outcome.h"
+#include "image/rows/PixelRect.h"
 #include "image/rows/StoredRows.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 inline constexpr std::size_t kTransmissionSteps = 65536;
 inline constexpr double kTopTransmissionStep = 65535.0;
-
-// A rectangle of image pixels, (left, top) from the upright image's top left.
-struct PixelRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-// Within an image of width x height, and not empty.
-bool FitsImage(const PixelRect& rect, std::int32_t width, std::int32_t height);
 
 // Samples per step of the 0..65535 scale.
 using TransmissionCounts = std::vector<std::uint64_t>;
@@ -40,6 +30,27 @@ struct FrameCounts {
 // each rectangle must fit the image. Grey or RGB scans of 8 or 16 bits, a
 // BMP's pixels and the window's kept image; the read's reason otherwise.
 Outcome<FrameCounts> CountFrame(const RowSource& source, std::span<const PixelRect> regions);
+
+// The counts of the rectangles that one run of rows crosses, kept apart
+// from the totals so that runs on several threads count without a lock and
+// are added once. 32 bits hold any run's samples.
+using RunCounts = std::array<std::vector<std::uint32_t>, kChannelCount>;
+class RegionTally {
+public:
+    // The rectangles must outlive the tally.
+    explicit RegionTally(std::span<const PixelRect> regions);
+    // Upright row y's red, green, blue steps: its part inside each rectangle.
+    void Count(std::int32_t y, const std::uint16_t* steps);
+    // Adds to the totals of each rectangle, in order.
+    void AddTo(std::vector<ChannelCounts>& totals) const;
+
+private:
+    std::span<const PixelRect> regions_;
+    std::vector<std::optional<RunCounts>> counts_; // made when a row first crosses one
+};
+// Counts of nothing yet, for each channel, and for each of `regions`.
+ChannelCounts EmptyChannelCounts();
+std::vector<ChannelCounts> EmptyRegionCounts(std::size_t regions);
 
 // The transmission 0..1 below which `share` (0..1) of the counted samples lie:
 // the step where the running count first reaches share * n.

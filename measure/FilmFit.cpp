@@ -82,9 +82,54 @@ std::size_t LightPick(const FilmSettings& film) {
     return second[kGreen] > first[kGreen] ? 1 : 0;
 }
 
-// Each pick dense enough; two picks far enough apart in every channel. On
-// success, `ratios` holds e_c / e_G from the two picks.
-FilmProblem CheckPicks(const FilmSettings& film, ChannelValues& ratios) {
+FilmFit FitColour(const FilmSamples& samples) {
+    std::array<Reading, kChannelCount> readings;
+    double clearer = 0.0;
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        readings[c] = ReadingOf((*samples.frame)[c], BaseOf(samples, c), samples.basePicked);
+        clearer = std::max(clearer, readings[c].clearerShare);
+    }
+    if (clearer > kMaxClearerShare) {
+        return {{FilmFault::BaseNotClearest, 0, clearer}, {}};
+    }
+    FilmSettings film;
+    film.mode = FilmMode::ColourNegative;
+    film.neutralCount = std::min(samples.neutrals.size(), kMaxNeutralPicks);
+    for (std::size_t k = 0; k < film.neutralCount; ++k) {
+        film.neutrals[k] = samples.neutrals[k];
+    }
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        film.stages[c] = StageOf(readings[c], kNegativeExponent);
+    }
+    film = RoundedForFile(film);
+    ChannelValues ratios = RangeRatios(readings);
+    if (const FilmProblem problem = CheckNeutralPicks(film, ratios);
+        problem.fault != FilmFault::None) {
+        return {problem, {}};
+    }
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        film.stages[c] = StageOf(readings[c], kNegativeExponent * ratios[c]);
+    }
+    film = RoundedForFile(film);
+    SetNeutralScales(film);
+    return {{}, RoundedForFile(film)};
+}
+
+FilmFit FitBlackAndWhite(const FilmSamples& samples) {
+    const TransmissionCounts frame = Pooled(*samples.frame);
+    const Reading reading = ReadingOf(frame, BaseOf(samples, kGreen), samples.basePicked);
+    if (reading.clearerShare > kMaxClearerShare) {
+        return {{FilmFault::BaseNotClearest, 0, reading.clearerShare}, {}};
+    }
+    FilmSettings film;
+    film.mode = FilmMode::BlackAndWhite;
+    film.stages.fill(StageOf(reading, kNegativeExponent));
+    return {{}, RoundedForFile(film)};
+}
+
+} // namespace
+
+FilmProblem CheckNeutralPicks(const FilmSettings& film, ChannelValues& ratios) {
     for (std::size_t k = 0; k < film.neutralCount; ++k) {
         const ChannelValues d = DensitiesOf(film, film.neutrals[k]);
         if (*std::min_element(d.begin(), d.end()) < kMinPickDensity) {
@@ -110,8 +155,7 @@ FilmProblem CheckPicks(const FilmSettings& film, ChannelValues& ratios) {
     return {};
 }
 
-// s_c = min_k p_k(light) / p_c(light): the light pick neutral, every scale at most 1.
-void SetScales(FilmSettings& film) {
+void SetNeutralScales(FilmSettings& film) {
     if (film.neutralCount == 0) {
         return;
     }
@@ -127,52 +171,6 @@ void SetScales(FilmSettings& film) {
         film.stages[c].scale = std::clamp(least / positive[c], kMinFilmScale, kMaxFilmScale);
     }
 }
-
-FilmFit FitColour(const FilmSamples& samples) {
-    std::array<Reading, kChannelCount> readings;
-    double clearer = 0.0;
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        readings[c] = ReadingOf((*samples.frame)[c], BaseOf(samples, c), samples.basePicked);
-        clearer = std::max(clearer, readings[c].clearerShare);
-    }
-    if (clearer > kMaxClearerShare) {
-        return {{FilmFault::BaseNotClearest, 0, clearer}, {}};
-    }
-    FilmSettings film;
-    film.mode = FilmMode::ColourNegative;
-    film.neutralCount = std::min(samples.neutrals.size(), kMaxNeutralPicks);
-    for (std::size_t k = 0; k < film.neutralCount; ++k) {
-        film.neutrals[k] = samples.neutrals[k];
-    }
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        film.stages[c] = StageOf(readings[c], kNegativeExponent);
-    }
-    film = RoundedForFile(film);
-    ChannelValues ratios = RangeRatios(readings);
-    if (const FilmProblem problem = CheckPicks(film, ratios); problem.fault != FilmFault::None) {
-        return {problem, {}};
-    }
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        film.stages[c] = StageOf(readings[c], kNegativeExponent * ratios[c]);
-    }
-    film = RoundedForFile(film);
-    SetScales(film);
-    return {{}, RoundedForFile(film)};
-}
-
-FilmFit FitBlackAndWhite(const FilmSamples& samples) {
-    const TransmissionCounts frame = Pooled(*samples.frame);
-    const Reading reading = ReadingOf(frame, BaseOf(samples, kGreen), samples.basePicked);
-    if (reading.clearerShare > kMaxClearerShare) {
-        return {{FilmFault::BaseNotClearest, 0, reading.clearerShare}, {}};
-    }
-    FilmSettings film;
-    film.mode = FilmMode::BlackAndWhite;
-    film.stages.fill(StageOf(reading, kNegativeExponent));
-    return {{}, RoundedForFile(film)};
-}
-
-} // namespace
 
 FilmFit FitFilm(FilmMode mode, const FilmSamples& samples) {
     switch (mode) {

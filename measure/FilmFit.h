@@ -55,6 +55,14 @@ struct FilmFit {
     FilmSettings film; // rounded as the parameter file keeps it; meaningless on a problem
 };
 
+// The neutral picks of `film` (its stages' bases set) checked: each
+// denser than the base in every channel, two far enough apart. With two,
+// `ratios` takes e_c / e_G from their density steps; otherwise it is left.
+FilmProblem CheckNeutralPicks(const FilmSettings& film, ChannelValues& ratios);
+// s_c = min_k p_k(light) / p_c(light): the light pick (the only one, or the
+// denser of two) comes out neutral, every scale at most 1. None without picks.
+void SetNeutralScales(FilmSettings& film);
+
 // A colour negative's channels are fitted each on its own; a
 // black-and-white one takes the three channels' samples as one, one stage
 // for all three, and no balance.

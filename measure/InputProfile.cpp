@@ -1,7 +1,9 @@
-// A version 4.3 profile of the input class, RGB to PCS XYZ: rXYZ, gXYZ,
+// A version 2.4 profile of the input class, RGB to PCS XYZ: rXYZ, gXYZ,
 // bXYZ, rTRC, gTRC, bTRC (tables of kShaperPoints 16-bit entries), wtpt at
 // D50, desc and cprt. With the media white at D50 no chromatic adaptation
-// tag is needed, and absolute colorimetry equals relative.
+// tag is needed in either version, and absolute colorimetry equals
+// relative. LittleCMS picks each tag's type by the header's version as the
+// tag is written.
 #include "measure/InputProfile.h"
 
 #include "measure/LcmsContext.h"
@@ -12,7 +14,8 @@
 
 namespace {
 
-constexpr double kProfileVersion = 4.3;
+constexpr double kVersionTwo = 2.4;
+constexpr double kVersionFour = 4.3;
 constexpr double kMax16 = 65535.0;
 constexpr const char* kLanguage = "en";
 constexpr const char* kCountry = "US";
@@ -61,6 +64,27 @@ bool WriteColour(const LcmsContext& context, cmsHPROFILE profile, const ShaperMa
     return cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
 }
 
+void StartInputProfile(cmsHPROFILE profile, double version) {
+    cmsSetProfileVersion(profile, version);
+    cmsSetDeviceClass(profile, cmsSigInputClass);
+    cmsSetColorSpace(profile, cmsSigRgbData);
+    cmsSetPCS(profile, cmsSigXYZData);
+    cmsSetHeaderRenderingIntent(profile, INTENT_PERCEPTUAL);
+}
+
+Outcome<std::vector<std::uint8_t>> Saved(const LcmsContext& context, cmsHPROFILE profile) {
+    cmsUInt32Number size = 0;
+    if (!cmsSaveProfileToMem(profile, nullptr, &size)) {
+        return Failed(context);
+    }
+    std::vector<std::uint8_t> bytes(size);
+    if (!cmsSaveProfileToMem(profile, bytes.data(), &size)) {
+        return Failed(context);
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
 } // namespace
 
 Outcome<std::vector<std::uint8_t>> WriteInputProfile(const ShaperMatrix& model,
@@ -71,25 +95,33 @@ Outcome<std::vector<std::uint8_t>> WriteInputProfile(const ShaperMatrix& model,
         return Failed(context);
     }
     cmsHPROFILE h = profile.get();
-    cmsSetProfileVersion(h, kProfileVersion);
-    cmsSetDeviceClass(h, cmsSigInputClass);
-    cmsSetColorSpace(h, cmsSigRgbData);
-    cmsSetPCS(h, cmsSigXYZData);
-    cmsSetHeaderRenderingIntent(h, INTENT_PERCEPTUAL);
+    StartInputProfile(h, kVersionTwo);
     if (!WriteText(context, h, cmsSigProfileDescriptionTag, std::string(description)) ||
         !WriteText(context, h, cmsSigCopyrightTag, kCopyright) || !WriteColour(context, h, model)) {
         return Failed(context);
     }
-    cmsUInt32Number size = 0;
-    if (!cmsSaveProfileToMem(h, nullptr, &size)) {
+    return Saved(context, h);
+}
+
+Outcome<std::vector<std::uint8_t>> AtIccVersion(std::span<const std::uint8_t> bytes,
+                                                IccVersion version) {
+    const LcmsContext context;
+    const LcmsProfile from(cmsOpenProfileFromMemTHR(context.Get(), bytes.data(),
+                                                    static_cast<cmsUInt32Number>(bytes.size())));
+    const LcmsProfile to(cmsCreateProfilePlaceholder(context.Get()));
+    if (!from || !to) {
         return Failed(context);
     }
-    std::vector<std::uint8_t> bytes(size);
-    if (!cmsSaveProfileToMem(h, bytes.data(), &size)) {
-        return Failed(context);
+    StartInputProfile(to.get(), version == IccVersion::Two ? kVersionTwo : kVersionFour);
+    const cmsInt32Number tags = cmsGetTagCount(from.get());
+    for (cmsInt32Number i = 0; i < tags; ++i) {
+        const cmsTagSignature tag = cmsGetTagSignature(from.get(), static_cast<cmsUInt32Number>(i));
+        const void* data = cmsReadTag(from.get(), tag);
+        if (data == nullptr || !cmsWriteTag(to.get(), tag, data)) {
+            return Failed(context);
+        }
     }
-    bytes.resize(size);
-    return bytes;
+    return Saved(context, to.get());
 }
 
 Outcome<std::vector<LabColour>> LabsThroughProfile(std::span<const std::uint8_t> bytes,

@@ -82,17 +82,17 @@ gsl_multifit_nlinear_fdf FunctionsOf(const LeastSquaresProblem& problem) {
     return fdf;
 }
 
-// The point reached, or the start where that is no better or not finite.
-std::vector<double> Reached(const LeastSquaresProblem& problem, const gsl_vector* reached) {
+// Where the solver stopped, if it is finite and no worse than the start;
+// else the start.
+std::vector<double> KeptOrStart(const LeastSquaresProblem& problem, const gsl_vector* reached) {
     std::vector<double> result(problem.start.size());
     for (std::size_t i = 0; i < result.size(); ++i) {
         result[i] = gsl_vector_get(reached, i);
     }
     const bool finite =
         std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); });
-    const std::size_t n = problem.residualCount;
-    if (!finite || HalfSumOfSquares(problem.residuals, n, result) >
-                       HalfSumOfSquares(problem.residuals, n, problem.start)) {
+    if (!finite || HalfSumOfSquares(problem.residuals, problem.residualCount, result) >
+                       HalfSumOfSquares(problem.residuals, problem.residualCount, problem.start)) {
         return problem.start;
     }
     return result;
@@ -127,7 +127,7 @@ std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
     int info = 0;
     gsl_multifit_nlinear_driver(problem.maxIterations, kStepTolerance, kGradientTolerance,
                                 kSumTolerance, nullptr, nullptr, &info, workspace.get());
-    return Reached(problem, gsl_multifit_nlinear_position(workspace.get()));
+    return KeptOrStart(problem, gsl_multifit_nlinear_position(workspace.get()));
 }
 
 double HalfSumOfSquares(const ResidualFn& residuals, std::size_t residualCount,

@@ -9,11 +9,10 @@
 
 namespace {
 
-constexpr std::size_t kOutlineCorners = 4;
 constexpr double kPixelCentre = 0.5;
 constexpr std::size_t kQuarters = 4;
 
-std::array<ImagePoint, kOutlineCorners> Outline(const ChartMap& map, const ChartBox& box) {
+ChartCorners Outline(const ChartMap& map, const ChartBox& box) {
     return {map.ToImage(box.left, box.top), map.ToImage(box.right, box.top),
             map.ToImage(box.right, box.bottom), map.ToImage(box.left, box.bottom)};
 }
@@ -22,14 +21,20 @@ bool Inside(const ChartBox& box, ImagePoint p) {
     return p.x >= box.left && p.x < box.right && p.y >= box.top && p.y < box.bottom;
 }
 
-bool WithinScan(const std::array<ImagePoint, kOutlineCorners>& outline, const ChartScan& scan) {
+bool WithinScan(const ChartCorners& outline, const ChartScan& scan) {
     return std::all_of(outline.begin(), outline.end(), [&](ImagePoint p) {
         return p.x >= 0 && p.y >= 0 && p.x <= scan.width && p.y <= scan.height;
     });
 }
 
-// The mean of the middle half of `values`, which it reorders.
-double MiddleMean(std::vector<std::uint16_t>& values) {
+struct MiddleHalf {
+    double mean;
+    double low;
+    double high;
+};
+
+// The mean, lowest and highest of the middle half of `values`, which it reorders.
+MiddleHalf MiddleOf(std::vector<std::uint16_t>& values) {
     const std::size_t n = values.size();
     const std::size_t quarter = n / kQuarters;
     const auto first = values.begin() + std::ptrdiff_t(quarter);
@@ -37,10 +42,12 @@ double MiddleMean(std::vector<std::uint16_t>& values) {
     std::nth_element(values.begin(), first, values.end());
     std::nth_element(first, last - 1, values.end());
     double sum = 0;
+    std::uint16_t low = *first, high = *first;
     for (auto it = first; it != last; ++it) {
         sum += *it;
+        low = std::min(low, *it), high = std::max(high, *it);
     }
-    return sum / double(last - first) / kScanTop;
+    return {sum / double(last - first) / kScanTop, double(low) / kScanTop, double(high) / kScanTop};
 }
 
 // The median of `values` is at the top level: over half of them are.
@@ -50,7 +57,7 @@ bool MedianAtTop(const std::vector<std::uint16_t>& values) {
 }
 
 PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& box,
-                    const std::array<ImagePoint, kOutlineCorners>& outline) {
+                    const ChartCorners& outline) {
     std::array<std::vector<std::uint16_t>, kScanChannels> values;
     for (const ScanPixel& pixel : PixelsIn(scan, map, box, outline)) {
         for (int c = 0; c < kScanChannels; ++c) {
@@ -62,7 +69,10 @@ PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& 
     sample.pixels = int(values[0].size());
     for (int c = 0; c < kScanChannels && sample.pixels > 0; ++c) {
         sample.clipped[c] = MedianAtTop(values[c]);
-        sample.value[c] = MiddleMean(values[c]);
+        const MiddleHalf middle = MiddleOf(values[c]);
+        sample.value[c] = middle.mean;
+        sample.middleLow[c] = middle.low;
+        sample.middleHigh[c] = middle.high;
     }
     return sample;
 }
@@ -70,7 +80,7 @@ PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& 
 } // namespace
 
 std::vector<ScanPixel> PixelsIn(const ChartScan& scan, const ChartMap& map, const ChartBox& box,
-                                const std::array<ImagePoint, 4>& outline) {
+                                const ChartCorners& outline) {
     double minX = outline[0].x, maxX = minX, minY = outline[0].y, maxY = minY;
     for (const ImagePoint& p : outline) {
         minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
@@ -102,13 +112,13 @@ std::vector<ScanPixel> PatchPixels(const ChartScan& scan, const ChartLayout& lay
     return PixelsIn(scan, *map, box, Outline(*map, box));
 }
 
-std::optional<std::vector<std::array<ImagePoint, 4>>> PatchOutlines(const ChartLayout& layout,
-                                                                    const ChartCorners& corners) {
+std::optional<std::vector<ChartCorners>> PatchOutlines(const ChartLayout& layout,
+                                                       const ChartCorners& corners) {
     const std::optional<ChartMap> map = ChartMap::Make(corners, layout.columns, layout.rows);
     if (!map) {
         return std::nullopt;
     }
-    std::vector<std::array<ImagePoint, 4>> outlines;
+    std::vector<ChartCorners> outlines;
     outlines.reserve(layout.patches.size());
     for (const ChartPatch& patch : layout.patches) {
         outlines.push_back(Outline(*map, patch.sample));
@@ -132,6 +142,23 @@ SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners
         samples.push_back(Measure(scan, *map, patch.sample, outline));
         if (samples.back().pixels == 0) {
             return SamplingProblem{SamplingFault::NoPixels, patch.id};
+        }
+    }
+    return samples;
+}
+
+std::optional<ChartSamples> SampleWithin(const ChartScan& scan, const ChartLayout& layout,
+                                         const ChartCorners& corners) {
+    const std::optional<ChartMap> map = ChartMap::Make(corners, layout.columns, layout.rows);
+    if (!map) {
+        return std::nullopt;
+    }
+    ChartSamples samples(layout.patches.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const ChartBox& box = layout.patches[i].sample;
+        const auto outline = Outline(*map, box);
+        if (WithinScan(outline, scan)) {
+            samples[i] = Measure(scan, *map, box, outline);
         }
     }
     return samples;

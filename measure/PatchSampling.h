@@ -15,10 +15,14 @@
 
 struct PatchSample {
     std::array<double, 3> value{}; // red, green, blue, 0..1 of full scale
+    // The lowest and highest values of each channel's middle half: how far
+    // apart they lie tells a uniform patch from a box across two patches.
+    std::array<double, 3> middleLow{};
+    std::array<double, 3> middleHigh{};
     // A channel whose median pixel is at the top level.
     std::array<bool, 3> clipped{};
     int pixels = 0;
-    std::array<ImagePoint, 4> outline{}; // the sampled box in the scan, clockwise
+    ChartCorners outline{}; // the sampled box in the scan
 };
 
 // Why a chart could not be sampled: the corners bound no usable
@@ -35,8 +39,8 @@ using ChartSamples = std::vector<PatchSample>; // in the layout's patch order
 
 // The boxes of every patch, where the corners put them; null for corners
 // that bound no usable quadrilateral.
-std::optional<std::vector<std::array<ImagePoint, 4>>> PatchOutlines(const ChartLayout& layout,
-                                                                    const ChartCorners& corners);
+std::optional<std::vector<ChartCorners>> PatchOutlines(const ChartLayout& layout,
+                                                       const ChartCorners& corners);
 
 // A pixel of the scan: red, green, blue, 0..65535.
 using ScanPixel = std::array<std::uint16_t, 3>;
@@ -44,7 +48,7 @@ using ScanPixel = std::array<std::uint16_t, 3>;
 // The pixels whose centres fall in a sampled box, `outline` its corners in
 // the scan; row by row.
 std::vector<ScanPixel> PixelsIn(const ChartScan& scan, const ChartMap& map, const ChartBox& box,
-                                const std::array<ImagePoint, 4>& outline);
+                                const ChartCorners& outline);
 
 // The pixels of patch `patch` of the layout where the corners put it; none
 // for corners that bound no usable quadrilateral.
@@ -53,6 +57,13 @@ std::vector<ScanPixel> PatchPixels(const ChartScan& scan, const ChartLayout& lay
 
 std::variant<ChartSamples, SamplingProblem>
 SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners);
+
+// As SampleChart, but a box that reaches outside the scan or holds no
+// pixel is left unmeasured (`pixels` 0) rather than stopping the rest: for
+// judging where a chart lies that the scan may not hold whole. Null for
+// corners that bound no usable quadrilateral.
+std::optional<ChartSamples> SampleWithin(const ChartScan& scan, const ChartLayout& layout,
+                                         const ChartCorners& corners);
 
 // Where the window puts the corners first: the whole chart (its grey scale
 // too) stretched over the image less `share` of its width and height on

@@ -1,5 +1,6 @@
 // The main dialog: curve plot and channel sliders on the left, the image
-// preview on the right, the file and image buttons along the bottom.
+// preview on the right with the readout and the status line above it, the
+// file and image buttons along the bottom.
 #include "res/Resource.h"
 #include "res/Templates.h"
 
@@ -42,6 +43,7 @@ constexpr ControlTemplate kMainControls[] = {
     {IDC_PIXEL_R, "IDC_PIXEL_R", ControlKind::Static, "R:", kReadout, 220, 4, 28, 8, "ポインタ位置の画素の赤の値"},
     {IDC_PIXEL_G, "IDC_PIXEL_G", ControlKind::Static, "G:", kReadout, 250, 4, 28, 8, "ポインタ位置の画素の緑の値"},
     {IDC_PIXEL_B, "IDC_PIXEL_B", ControlKind::Static, "B:", kReadout, 284, 4, 28, 8, "ポインタ位置の画素の青の値"},
+    {IDC_STATUS, "IDC_STATUS", ControlKind::Static, nullptr, SS_RIGHT | WS_GROUP, 316, 4, 168, 8, "状態"},
     {kNoControlId, nullptr, ControlKind::Static, "※対象スキャナにて Gamma=1.0 でスキャンした画像を使用してください。", SS_CENTER | WS_GROUP, 220, 328, 262, 8, nullptr},
 };
 // clang-format on

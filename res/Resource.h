@@ -31,6 +31,9 @@ inline constexpr int IDC_APPLY = 1019;
 inline constexpr int IDC_PIXEL_R = 1020;
 inline constexpr int IDC_PIXEL_G = 1021;
 inline constexpr int IDC_PIXEL_B = 1022;
+// The status line right of the readout: what the window last did that has
+// no message of its own (the file a scan was saved to).
+inline constexpr int IDC_STATUS = 1023;
 
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 // Context-menu commands for reading the image; the low four bits stay clear,

@@ -80,6 +80,39 @@ int PreviewDpiOf(const std::optional<OptionDescriptor>& resolution) {
     return 0;
 }
 
+namespace {
+
+// The bed, the area set now and how the device rounds an area, once the
+// choices are known (the rounding is probed at one of its resolutions).
+void ReadBed(SaneDevice& scanner, DeviceOffer& offer) {
+    const OptionList options = scanner.Options();
+    if (!options.reason) {
+        const BedRead bed = BedGeometryOf(options.options);
+        if (!bed.reason) {
+            offer.bed = bed.bed;
+        }
+    }
+    if (offer.bed) {
+        offer.area = AreaNow(scanner, *offer.bed);
+        offer.rounding = ProbeRounding(scanner, *offer.bed, ProbeDpiOf(offer.choices));
+    }
+}
+
+// What else a preview is scanned with: the device's own preview switch
+// where it has one, and a mode of colour.
+void ReadPreview(SaneDevice& scanner, DeviceOffer& offer) {
+    const auto preview = scanner.Find(kPreviewOption);
+    offer.hasPreview =
+        preview && preview->active && preview->settable && preview->type == OptionType::Bool;
+    for (const std::string& mode : offer.choices.modes) {
+        if (mode != "Gray" && mode != "gray") {
+            offer.colourMode = mode;
+        }
+    }
+}
+
+} // namespace
+
 OfferRead ReadOffer(const SaneSession& session, const std::string& device,
                     const std::string& source) {
     OfferRead read;
@@ -100,27 +133,9 @@ OfferRead ReadOffer(const SaneSession& session, const std::string& device,
         offer.source = source.empty() ? offer.sources.front() : source;
     }
     offer.choices = ChoicesOf(scanner);
-    const auto resolution = scanner.Find(kResolutionOption);
-    offer.previewDpi = PreviewDpiOf(resolution);
-    const OptionList options = scanner.Options();
-    if (!options.reason) {
-        const BedRead bed = BedGeometryOf(options.options);
-        if (!bed.reason) {
-            offer.bed = bed.bed;
-        }
-    }
-    if (offer.bed) {
-        offer.area = AreaNow(scanner, *offer.bed);
-        offer.rounding = ProbeRounding(scanner, *offer.bed, ProbeDpiOf(offer.choices));
-    }
-    const auto preview = scanner.Find(kPreviewOption);
-    offer.hasPreview =
-        preview && preview->active && preview->settable && preview->type == OptionType::Bool;
-    for (const std::string& mode : offer.choices.modes) {
-        if (mode != "Gray" && mode != "gray") {
-            offer.colourMode = mode;
-        }
-    }
+    offer.previewDpi = PreviewDpiOf(scanner.Find(kResolutionOption));
+    ReadBed(scanner, offer);
+    ReadPreview(scanner, offer);
     return read;
 }
 

@@ -2,7 +2,7 @@
 // ends it with its reason, and the device is closed whatever happened.
 #include "scan/ScanJob.h"
 
-#include "curve/FilmSettings.h"
+#include "curve/FilmTables.h"
 #include "scan/DeviceTables.h"
 #include "scan/OptionListing.h"
 #include "scan/PreparedScan.h"

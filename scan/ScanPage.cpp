@@ -217,14 +217,41 @@ Reason StartFrame(SANE_Handle handle, const std::atomic<bool>& cancel, SANE_Para
     return CheckParameters(p);
 }
 
-// Lines of `lineBytes` at the front of `run` packed to rows of `rowBytes`.
-void PackLines(std::uint8_t* run, std::size_t lines, std::size_t lineBytes, std::size_t rowBytes) {
-    if (lineBytes != rowBytes) {
-        for (std::size_t y = 1; y < lines; ++y) {
-            std::memmove(run + y * rowBytes, run + y * lineBytes, rowBytes);
+// A run of whole lines of `lineBytes` as the backend gives them, handed on
+// packed to rows of the layout's row bytes; lines past the layout's height
+// are dropped.
+class LineRun {
+public:
+    LineRun(std::size_t lineBytes, const SampleLayout& layout)
+        : lineBytes_(lineBytes), rowBytes_(layout.RowBytes()), height_(layout.height),
+          bytes_(std::max<std::size_t>(1, kRunBytes / lineBytes) * lineBytes) {}
+
+    bool Full() const { return filled_ == bytes_.size(); }
+    std::uint8_t* Space() { return bytes_.data() + filled_; }
+    std::size_t SpaceLeft() const { return bytes_.size() - filled_; }
+    void Filled(std::size_t count) { filled_ += count; }
+    std::int32_t Delivered() const { return delivered_; }
+
+    // Hands on the whole lines held; a part line is only left at the end.
+    bool Deliver(const PageRowSink& sink) {
+        const std::size_t lines =
+            std::min(filled_ / lineBytes_, static_cast<std::size_t>(height_ - delivered_));
+        filled_ = 0;
+        for (std::size_t y = 1; lineBytes_ != rowBytes_ && y < lines; ++y) {
+            std::memmove(bytes_.data() + y * rowBytes_, bytes_.data() + y * lineBytes_, rowBytes_);
         }
+        delivered_ += static_cast<std::int32_t>(lines);
+        return lines == 0 || sink({bytes_.data(), lines * rowBytes_});
     }
-}
+
+private:
+    std::size_t lineBytes_;
+    std::size_t rowBytes_;
+    std::int32_t height_;
+    std::vector<std::uint8_t> bytes_;
+    std::size_t filled_ = 0;
+    std::int32_t delivered_ = 0;
+};
 
 // Reads a single frame of known height into the sink a run of lines at a
 // time. Bytes past the promised lines are read and dropped, so the backend
@@ -232,45 +259,32 @@ void PackLines(std::uint8_t* run, std::size_t lines, std::size_t lineBytes, std:
 Reason StreamFrame(SANE_Handle handle, const SANE_Parameters& p, const SampleLayout& layout,
                    const std::atomic<bool>& cancel, const BytesRead& read,
                    const PageRowSink& sink) {
-    const auto lineBytes = static_cast<std::size_t>(p.bytes_per_line);
-    const std::size_t rowBytes = layout.RowBytes();
-    std::vector<std::uint8_t> run(std::max<std::size_t>(1, kRunBytes / lineBytes) * lineBytes);
-    std::size_t filled = 0;
+    LineRun run(static_cast<std::size_t>(p.bytes_per_line), layout);
     std::size_t total = 0;
-    std::int32_t delivered = 0;
-    // Hands on the whole lines held; a part line is only left at the end.
-    const auto deliver = [&] {
-        const std::size_t lines =
-            std::min(filled / lineBytes, static_cast<std::size_t>(layout.height - delivered));
-        filled = 0;
-        PackLines(run.data(), lines, lineBytes, rowBytes);
-        delivered += static_cast<std::int32_t>(lines);
-        return lines == 0 || sink({run.data(), lines * rowBytes});
-    };
     for (;;) {
         if (!WaitForData(handle, cancel)) {
             return {ReasonCode::Cancelled};
         }
-        if (filled == run.size() && !deliver()) {
+        if (run.Full() && !run.Deliver(sink)) {
             return {ReasonCode::WriteFailed};
         }
         SANE_Int got = 0;
-        const SANE_Status status = sane_read(handle, run.data() + filled,
-                                             static_cast<SANE_Int>(run.size() - filled), &got);
+        const SANE_Status status =
+            sane_read(handle, run.Space(), static_cast<SANE_Int>(run.SpaceLeft()), &got);
         if (status == SANE_STATUS_EOF) {
             break;
         }
         if (status != SANE_STATUS_GOOD) {
             return cancel.load() ? Reason{ReasonCode::Cancelled} : SaneReason(status);
         }
-        filled += static_cast<std::size_t>(std::max(got, 0));
+        run.Filled(static_cast<std::size_t>(std::max(got, 0)));
         total += static_cast<std::size_t>(std::max(got, 0));
         read(total);
     }
-    if (!deliver()) {
+    if (!run.Deliver(sink)) {
         return {ReasonCode::WriteFailed};
     }
-    if (delivered < layout.height) {
+    if (run.Delivered() < layout.height) {
         // The end of data came before the promised lines: SANE's own words for it.
         return SaneReason(SANE_STATUS_EOF);
     }

@@ -3,7 +3,7 @@
 #include "scan/ScanProfile.h"
 
 #include "curve/ChannelCurve.h"
-#include "curve/FilmSettings.h"
+#include "curve/FilmTables.h"
 #include "image/formats/ChannelTables.h"
 #include "image/formats/ColourProfile.h"
 #include "image/rows/SampleImage.h"
@@ -34,7 +34,7 @@ Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t>
                                                    const std::optional<ChannelParamsSet>& curves,
                                                    int depth) {
     if (!curves) {
-        return ProfileForRgb(inputProfile);
+        return std::vector<std::uint8_t>(inputProfile.begin(), inputProfile.end());
     }
     if (inputProfile.empty()) {
         return std::vector<std::uint8_t>{};
@@ -51,5 +51,11 @@ Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t>
         ComputeChannelCurve(positive[c], tables[c], maxLevel);
         spans[c] = tables[c];
     }
-    return ProfileAfterTables(inputProfile, ChannelTablesOf(spans, maxLevel));
+    // A grey page goes through the green curve, and its grey profile stays
+    // grey; the writer makes it RGB for colour rows.
+    const ChannelTables channelTables = ChannelTablesOf(spans, maxLevel);
+    const auto levels = static_cast<std::size_t>(maxLevel) + 1;
+    return ProfileFits(inputProfile, 1)
+               ? GreyProfileAfterTables(inputProfile, channelTables, levels)
+               : ProfileAfterTables(inputProfile, channelTables, levels);
 }

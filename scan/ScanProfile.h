@@ -16,11 +16,12 @@
 // grey: CannotOpen (Value = errno), ReadFailed, or CheckProfile's reason.
 Outcome<std::vector<std::uint8_t>> ReadProfileFile(const std::filesystem::path& path);
 
-// For a linear scan (no curves) the input profile as it is (a grey one made
-// RGB, since the files are RGB); for a scan through the curves, in the device
-// or on the rows alike, the profile rewritten for the curves at the scan's
-// depth (8 or 16 bits), without their film stages: a negative's file is its
-// positive. Empty in, empty out.
+// For a linear scan (no curves) the input profile as it is; for a scan
+// through the curves, in the device or on the rows alike, the profile
+// rewritten for the curves at the scan's depth (8 or 16 bits), without their
+// film stages (a negative's file is its positive); a grey profile for the
+// green curve, which a grey page goes through, and kept grey. The writers
+// fit it to the page's channels (ProfileForChannels). Empty in, empty out.
 Outcome<std::vector<std::uint8_t>> ScanFileProfile(std::span<const std::uint8_t> inputProfile,
                                                    const std::optional<ChannelParamsSet>& curves,
                                                    int depth);

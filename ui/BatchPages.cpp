@@ -19,10 +19,24 @@ const QString kPagesThereDetails = QStringLiteral(
 const QString kNoPageKept = QStringLiteral("保存したページはありません。");
 const QString kOnePageKept = QStringLiteral("1 ページを保存しました: %1");
 const QString kPagesKept = QStringLiteral("%1 ページを保存しました: %2 〜 %3");
+const QString kOlderPageLeft = QStringLiteral("以前のページが 1 個残っています: %1");
+const QString kOlderPagesLeft = QStringLiteral("以前のページが %1 個残っています: %2 〜 %3");
 const QString kPagesInDocument = QStringLiteral("%1 ページを保存しました: %2");
 
 QString NameOf(const std::filesystem::path& path) {
     return PathToUser(path.filename());
+}
+
+// The window's numbering of `chosen` (as ExistingPages reads it), taking
+// only the numbers above `lastNumber`.
+NumberedFiles PagesAbove(const std::filesystem::path& chosen, int lastNumber) {
+    const Numbering above{chosen.stem().string() + "-", chosen.extension().string(),
+                          [&chosen, lastNumber](int number) {
+                              return number > lastNumber
+                                         ? PageFileName(chosen, number).filename().string()
+                                         : std::string();
+                          }};
+    return FindNumberedFiles(chosen.parent_path(), above);
 }
 
 } // namespace
@@ -59,6 +73,18 @@ QString KeptPagesLine(const std::filesystem::path& chosen, int firstNumber, std:
     }
     const int last = firstNumber + static_cast<int>(pages) - 1;
     return kPagesKept.arg(pages).arg(first, NameOf(PageFileName(chosen, last)));
+}
+
+QString OlderPagesLine(const std::filesystem::path& chosen, int lastNumber) {
+    const NumberedFiles left = PagesAbove(chosen, lastNumber);
+    if (left.count == 0) {
+        return {};
+    }
+    if (left.count == 1) {
+        return kOlderPageLeft.arg(NameOf(left.first));
+    }
+    return kOlderPagesLeft.arg(left.count)
+        .arg(NameOf(left.first), NameOf(PageFileName(chosen, left.highest)));
 }
 
 QString KeptDocumentLine(const std::filesystem::path& document, std::size_t pages) {

@@ -1,17 +1,23 @@
 // The dialog's parts and what the user does with them. Each corner move
 // redraws the sampled boxes at once and asks the runner for a calibration
-// of the new place; the result colours the boxes, fills the table and the
-// summary (ChartResults.cpp). The reference file of each chart is kept in
-// the settings; the ColorChecker without one uses its published values.
+// of the new place; the result colours the boxes and fills the table and
+// the summary. The chart is found again when the chart kind changes, on
+// 自動検出, and when the reference changes while the corners are still the
+// found ones (its colours settle the chart's turn). A reference file that
+// cannot be read leaves the working one and is not remembered. The labels
+// a screen reader reads carry their figures in their names.
 #include "ui/ChartDialog.h"
 
 #include "io/AtomicWrite.h"
-#include "measure/HeldOut.h"
-#include "measure/Verdict.h"
+#include "measure/ChartFinder.h"
 #include "platform/AskUser.h"
 #include "platform/SettingsStore.h"
+#include "platform/WaitCursor.h"
 #include "ui/CalibrationRunner.h"
+#include "ui/ChartTexts.h"
 #include "ui/ChartView.h"
+#include "ui/Messages.h"
+#include "ui/PatchTable.h"
 #include "ui/ReasonText.h"
 #include "ui/ScanMemory.h"
 #include "ui/UserPath.h"
@@ -19,31 +25,29 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr double kCornerInset = 0.08; // of the image's size, on each side at first
+constexpr double kCornerInset = 0.08; // of the image's size, on each side, when nothing is found
 constexpr int kStartWidth = 1100;     // pixels: room for the picture beside the table
 constexpr int kStartHeight = 680;
 constexpr double kScreenShare = 0.9; // of the screen the dialog takes at most
-constexpr int kRowPadding = 4;       // pixels of a table row beyond its text
-constexpr int kCellPadding = 12;     // and of a column
-constexpr int kSortArrowRoom = 16;   // the header's sort indicator
 const QString kReferenceKey = QStringLiteral("chart/reference/");
+const QString kKindKey = QStringLiteral("chart/kind");
 const QString kBuiltInName = QStringLiteral("内蔵の値（2014年11月以降のチャート）");
 const QString kNoReference = QStringLiteral("（なし）");
 const QString kCannotReadReference = QStringLiteral("基準ファイルを読めません。");
-const QString kCannotSave = QStringLiteral("ファイルを保存できません。");
 const QString kUseForDevice = QStringLiteral("このプロファイルを %1 のスキャンに使いますか?");
 const QString kUseForDeviceDetails =
     QStringLiteral("スキャナから取り込んだ画像とテーブルでスキャンした画像に埋め込まれます。");
+const QString kSummaryName = QStringLiteral("校正の結果");
+const QString kCornersName = QStringLiteral("四隅の位置");
+const QString kReferenceName = QStringLiteral("基準ファイル");
+const QString kFindName = QStringLiteral("自動検出の結果");
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QPushButton(text, parent);
@@ -52,52 +56,30 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
     return button;
 }
 
-QString ChartKey(ChartKind kind) {
-    return kReferenceKey +
-           QString::fromUtf8(LayoutOf(kind).name.data(), qsizetype(LayoutOf(kind).name.size()));
+QLabel* SpokenLabel(QWidget* parent, const char* name, const QString& spoken) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAccessibleName(spoken);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
 }
 
-// Every column as wide as its title or the widest number it can hold, so
-// the table reads without scrolling sideways and keeps its width whatever
-// the chart (the dialog's layout stays put while results come and go).
-void SizeColumns(QTableWidget* table) {
-    const QFontMetrics metrics = table->fontMetrics();
-    const QFontMetrics titles = table->horizontalHeader()->fontMetrics();
-    const int numberWidth = metrics.horizontalAdvance(QStringLiteral("-000.00"));
-    const int idWidth = metrics.horizontalAdvance(QStringLiteral("GS00"));
-    int total = 0;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        const int title =
-            titles.horizontalAdvance(table->horizontalHeaderItem(column)->text()) + kSortArrowRoom;
-        const int width = std::max(title, column == 0 ? idWidth : numberWidth) + kCellPadding;
-        table->setColumnWidth(column, width);
-        total += width;
-    }
-    table->setMinimumWidth(total + 2 * table->frameWidth() +
-                           table->verticalScrollBar()->sizeHint().width());
+// A screen reader reads a label's accessible name in place of its text, so
+// the name carries the text: "校正の結果：ΔE2000 ...".
+void ShowSpoken(QLabel* label, const QString& name, const QString& text) {
+    label->setText(text);
+    label->setAccessibleName(text.isEmpty() ? name : name + QStringLiteral("：") + text);
+}
+
+QString Utf8Name(std::string_view name) {
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+
+QString ChartKey(ChartKind kind) {
+    return kReferenceKey + Utf8Name(LayoutOf(kind).name);
 }
 
 } // namespace
-
-QString AssessmentLines(const Calibration& c) {
-    QString text = QStringLiteral("\n交差検証（%1 分割）の ΔE2000: 平均 %2、最大 %3")
-                       .arg(kFolds)
-                       .arg(c.heldOut.mean, 0, 'f', 2)
-                       .arg(c.heldOut.largest, 0, 'f', 2);
-    if (HeldOutFarAbove(c)) {
-        text += QStringLiteral("\n注意: 交差検証の平均が当てはめた平均の 2 倍を超えています。"
-                               "チャートにない色では誤差がもっと大きくなります。");
-    }
-    if (c.delivered) {
-        QStringList levels;
-        for (const GuidelineVerdict& v : Judge(*c.delivered, GuidelineLimits())) {
-            levels << QString::fromStdString(v.guideline + " " +
-                                             v.HighestPassed().value_or("なし"));
-        }
-        text += QStringLiteral("\n合格した最高レベル: ") + levels.join(QStringLiteral("、"));
-    }
-    return text;
-}
 
 ChartDialog::ChartDialog(QWidget* parent, ChartDialogContext context)
     : QDialog(parent), context_(std::move(context)), runner_(new CalibrationRunner(this)) {
@@ -134,29 +116,14 @@ void ChartDialog::BuildControls() {
     view_->CornersChanged = [this](const ChartCorners& corners) { CornersMoved(corners); };
     middle->addWidget(view_, 1);
     auto* side = new QVBoxLayout;
-    table_ = new QTableWidget(0, 8, this);
-    table_->setObjectName(QStringLiteral("chartTable"));
-    table_->setAccessibleName(QStringLiteral("パッチの一覧"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("パッチ"), QStringLiteral("基準 L*"),
-                                       QStringLiteral("a*"), QStringLiteral("b*"),
-                                       QStringLiteral("プロファイル L*"), QStringLiteral("a*"),
-                                       QStringLiteral("b*"), QStringLiteral("ΔE2000")});
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->verticalHeader()->hide();
-    // Sizes are set once, not measured on every change: a result fills
-    // hundreds of cells a few times a second while the corners move.
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowPadding);
-    table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
-    table_->setSortingEnabled(true);
-    SizeColumns(table_);
+    table_ = new PatchTable(this);
     side->addWidget(table_, 1);
-    summary_ = new QLabel(this);
-    summary_->setObjectName(QStringLiteral("chartSummary"));
-    summary_->setAccessibleName(QStringLiteral("校正の結果"));
+    findNote_ = SpokenLabel(this, "chartFindNote", kFindName);
+    findNote_->setWordWrap(true);
+    findNote_->hide();
+    side->addWidget(findNote_);
+    summary_ = SpokenLabel(this, "chartSummary", kSummaryName);
     summary_->setWordWrap(true);
-    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     side->addWidget(summary_);
     middle->addLayout(side);
     layout->addLayout(middle, 1);
@@ -171,20 +138,21 @@ QWidget* ChartDialog::BuildChoiceRow() {
     chart_ = new QComboBox(row);
     chart_->setObjectName(QStringLiteral("chartKind"));
     chart_->setAccessibleName(QStringLiteral("チャート"));
+    const QString remembered = context_.settings->Value(kKindKey).toString();
     for (const ChartKind kind : AllCharts()) {
-        const std::string_view title = LayoutOf(kind).title;
-        chart_->addItem(QString::fromUtf8(title.data(), qsizetype(title.size())), int(kind));
+        chart_->addItem(Utf8Name(LayoutOf(kind).title), int(kind));
+        if (Utf8Name(LayoutOf(kind).name) == remembered) {
+            chart_->setCurrentIndex(chart_->count() - 1);
+        }
     }
     chartLabel->setBuddy(chart_);
-    referenceName_ = new QLabel(row);
-    referenceName_->setObjectName(QStringLiteral("chartReference"));
-    referenceName_->setAccessibleName(QStringLiteral("基準ファイル"));
+    referenceName_ = SpokenLabel(row, "chartReference", kReferenceName);
     auto* browse = Button(row, "chartBrowse", QStringLiteral("参照(&R)..."));
     builtIn_ = Button(row, "chartBuiltIn", QStringLiteral("内蔵の値(&B)"));
     layout->addWidget(chartLabel);
     layout->addWidget(chart_);
     layout->addSpacing(chart_->sizeHint().height());
-    layout->addWidget(new QLabel(QStringLiteral("基準ファイル:"), row));
+    layout->addWidget(new QLabel(kReferenceName + QStringLiteral(":"), row));
     layout->addWidget(referenceName_, 1);
     layout->addWidget(browse);
     layout->addWidget(builtIn_);
@@ -198,6 +166,9 @@ QWidget* ChartDialog::BuildButtonRow() {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
+    auto* find = Button(row, "chartFind", QStringLiteral("自動検出(&D)"));
+    find->setToolTip(
+        QStringLiteral("スキャンの中のチャートを探し、四隅をその格子の角に置きます。"));
     apply_ = Button(row, "chartApply", QStringLiteral("適用(&A)"));
     save_ = Button(row, "chartSave", QStringLiteral("保存(&S)..."));
     auto* close = Button(row, "chartClose", QStringLiteral("閉じる"));
@@ -205,16 +176,15 @@ QWidget* ChartDialog::BuildButtonRow() {
     save_->setToolTip(QStringLiteral("入力プロファイル（ICC）を保存します。"));
     apply_->setEnabled(false);
     save_->setEnabled(false);
-    cornersText_ = new QLabel(row);
-    cornersText_->setObjectName(QStringLiteral("chartCorners"));
-    cornersText_->setAccessibleName(QStringLiteral("四隅の位置"));
-    cornersText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cornersText_ = SpokenLabel(row, "chartCorners", kCornersName);
     cornersText_->setToolTip(QStringLiteral("tamrel-cli calibrate の --corners に使えます。"));
+    layout->addWidget(find);
     layout->addWidget(cornersText_);
     layout->addStretch(1);
     layout->addWidget(apply_);
     layout->addWidget(save_);
     layout->addWidget(close);
+    connect(find, &QPushButton::clicked, this, [this] { FindCorners(); });
     connect(apply_, &QPushButton::clicked, this, [this] { Apply(); });
     connect(save_, &QPushButton::clicked, this, [this] { SaveProfile(); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -225,40 +195,48 @@ ChartKind ChartDialog::Chart() const {
     return static_cast<ChartKind>(chart_->currentData().toInt());
 }
 
-// Another chart: its corners start afresh and its own reference is read.
+// Another chart: its own reference is read and the chart looked for.
 void ChartDialog::ChooseChart() {
     result_.reset();
-    corners_ = InitialCorners(LayoutOf(Chart()), context_.scan->width, context_.scan->height,
-                              kCornerInset);
-    view_->SetCorners(corners_);
+    context_.settings->SetValue(kKindKey, Utf8Name(LayoutOf(Chart()).name));
     builtIn_->setEnabled(Chart() == ChartKind::ColorChecker24);
-    LoadReference(context_.settings->Value(ChartKey(Chart())).toString());
+    UseRememberedReference();
+    FindCorners();
 }
 
-void ChartDialog::LoadReference(const QString& path) {
-    reference_.reset();
+// The chart's remembered reference file, or its built-in values. A file
+// that can no longer be read is said once and forgotten.
+void ChartDialog::UseRememberedReference() {
+    const QString path = context_.settings->Value(ChartKey(Chart())).toString();
     if (!path.isEmpty()) {
         Outcome<ChartReference> read = ReadReferenceFile(PathFromUser(path));
         if (read) {
-            reference_ = std::make_shared<const ChartReference>(std::move(*read));
-            referenceName_->setText(QFileInfo(path).fileName());
-            referenceName_->setToolTip(path);
-        } else {
-            context_.ask->ShowMessage(kCannotReadReference, MessageButtons::Ok,
-                                      MessageIcon::Default,
-                                      ReasonLine(PathFromUser(path), read.Why()));
+            SetReference(std::make_shared<const ChartReference>(std::move(*read)), path);
+            return;
         }
+        context_.settings->Remove(ChartKey(Chart()));
+        context_.ask->ShowMessage(kCannotReadReference, MessageButtons::Ok, MessageIcon::Default,
+                                  ReasonLine(PathFromUser(path), read.Why()));
     }
+    SetReference(nullptr, {});
+}
+
+// A reference read from `path`, or with neither the chart's built-in values
+// (none for an IT8).
+void ChartDialog::SetReference(std::shared_ptr<const ChartReference> reference,
+                               const QString& path) {
+    reference_ = std::move(reference);
+    QString name = QFileInfo(path).fileName();
     if (!reference_) {
         const bool builtIn = Chart() == ChartKind::ColorChecker24;
         if (builtIn) {
             reference_ = std::shared_ptr<const ChartReference>(&BuiltInColorChecker(),
                                                                [](const ChartReference*) {});
         }
-        referenceName_->setText(builtIn ? kBuiltInName : kNoReference);
-        referenceName_->setToolTip({});
+        name = builtIn ? kBuiltInName : kNoReference;
     }
-    Recalculate();
+    ShowSpoken(referenceName_, kReferenceName, name);
+    referenceName_->setToolTip(path);
 }
 
 void ChartDialog::BrowseReference() {
@@ -270,33 +248,53 @@ void ChartDialog::BrowseReference() {
     if (!picked) {
         return;
     }
+    Outcome<ChartReference> read = ReadReferenceFile(PathFromUser(*picked));
+    if (!read) {
+        context_.ask->ShowMessage(kCannotReadReference, MessageButtons::Ok, MessageIcon::Default,
+                                  ReasonLine(PathFromUser(*picked), read.Why()));
+        return;
+    }
     context_.settings->SetValue(ChartKey(Chart()), *picked);
-    LoadReference(*picked);
+    SetReference(std::make_shared<const ChartReference>(std::move(*read)), *picked);
+    cornersByHand_ ? Recalculate() : FindCorners();
 }
 
 void ChartDialog::UseBuiltIn() {
     context_.settings->Remove(ChartKey(Chart()));
-    LoadReference({});
+    SetReference(nullptr, {});
+    cornersByHand_ ? Recalculate() : FindCorners();
+}
+
+// The corners of the chart found in the scan, or the first place of old
+// when none is, with a note that says so.
+void ChartDialog::FindCorners() {
+    const WaitCursor wait;
+    const FindOutcome found = FindChart(*context_.scan, Chart(), reference_.get());
+    if (const auto* corners = std::get_if<ChartCorners>(&found)) {
+        corners_ = *corners;
+        ShowSpoken(findNote_, kFindName, {});
+    } else {
+        corners_ = InitialCorners(LayoutOf(Chart()), context_.scan->width, context_.scan->height,
+                                  kCornerInset);
+        ShowSpoken(findNote_, kFindName,
+                   ChartNotFoundText(Chart(), std::get<ChartNotFound>(found)));
+    }
+    findNote_->setVisible(!findNote_->text().isEmpty());
+    cornersByHand_ = false;
+    view_->SetCorners(corners_);
+    Recalculate();
 }
 
 void ChartDialog::CornersMoved(const ChartCorners& corners) {
     corners_ = corners;
+    cornersByHand_ = true;
     Recalculate();
-}
-
-// In image pixels, as tamrel-cli's --corners takes them.
-void ChartDialog::ShowCorners() {
-    QStringList numbers;
-    for (const ImagePoint& p : corners_) {
-        numbers << QString::number(p.x, 'f', 1) << QString::number(p.y, 'f', 1);
-    }
-    cornersText_->setText(QStringLiteral("四隅: ") + numbers.join(QLatin1Char(',')));
 }
 
 // The boxes follow the corners at once; their colours, the table and the
 // summary follow the calibration when it comes.
 void ChartDialog::Recalculate() {
-    ShowCorners();
+    ShowSpoken(cornersText_, kCornersName, ChartCornersText(corners_));
     ShowMarks();
     if (!reference_) {
         ShowProblem(QStringLiteral("基準ファイルを選んでください。"));
@@ -306,6 +304,51 @@ void ChartDialog::Recalculate() {
     runner_->Request(
         {context_.scan, Chart(), reference_, corners_,
          "Tamrel: " + context_.imageName.toStdString() + " (" + std::string(layout.title) + ")"});
+}
+
+void ChartDialog::ShowOutcome(const CalibrationJob& job, const CalibrationOutcome& outcome) {
+    if (job.chart != Chart() || job.reference != reference_) {
+        return; // the chart or its reference changed meanwhile
+    }
+    if (const auto* problem = std::get_if<CalibrationProblem>(&outcome)) {
+        ShowProblem(ChartProblemText(*problem, job.chart));
+        return;
+    }
+    ShowResult(std::get<Calibration>(outcome));
+}
+
+void ChartDialog::ShowResult(const Calibration& result) {
+    result_ = result;
+    table_->Show(result);
+    ShowSpoken(summary_, kSummaryName, ChartSummaryText(result));
+    apply_->setEnabled(true);
+    save_->setEnabled(true);
+    ShowMarks();
+}
+
+// A calibration that cannot be right leaves nothing to apply or save.
+void ChartDialog::ShowProblem(const QString& text) {
+    result_.reset();
+    table_->Clear();
+    ShowSpoken(summary_, kSummaryName, text);
+    apply_->setEnabled(false);
+    save_->setEnabled(false);
+    ShowMarks();
+}
+
+// The boxes where the corners are now, each in the colour of the latest result.
+void ChartDialog::ShowMarks() {
+    const ChartLayout& layout = LayoutOf(Chart());
+    const auto outlines = PatchOutlines(layout, corners_);
+    std::vector<MarkedPatch> marks;
+    if (outlines) {
+        const bool measured = result_ && result_->patches.size() == outlines->size();
+        for (std::size_t i = 0; i < outlines->size(); ++i) {
+            marks.push_back({(*outlines)[i], layout.patches[i].id,
+                             measured ? MarkOf(result_->patches[i].deltaE) : PatchMark::Plain});
+        }
+    }
+    view_->SetMarks(marks);
 }
 
 void ChartDialog::Apply() {

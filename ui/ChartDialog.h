@@ -1,10 +1,13 @@
 // 「チャートで校正」: a linear scan of a colour chart measured in the window.
-// The chart and its reference file are chosen, the grid's corners dragged
-// over the scan with the on-image selection tool, and every sampled patch
-// is shown live in the colour of its CIEDE2000 through the fitted profile,
-// with a sortable table of the patches and the summary. 適用 puts the twelve
+// The dialog opens with the grid's corners on the chart found in the scan
+// (measure/ChartFinder.h); the user may drag them with the on-image
+// selection tool, and 自動検出 finds the chart again. Every sampled patch is
+// shown live in the colour of its CIEDE2000 through the fitted profile,
+// with a sortable table of the patches and the summary, or the one problem
+// that stops the calibration in the summary's place. 適用 puts the twelve
 // positions on the sliders; 保存 writes the profile and offers it for the
-// device's scans.
+// device's scans. The chart kind and each kind's reference file are kept
+// in the settings.
 #pragma once
 
 #include "io/ParamKeys.h"
@@ -20,10 +23,10 @@ class AskUser;
 struct CalibrationJob;
 class CalibrationRunner;
 class ChartView;
+class PatchTable;
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QTableWidget;
 class ScanMemory;
 class SettingsStore;
 
@@ -36,10 +39,6 @@ struct ChartDialogContext {
     QString device; // whose scans the profile is offered for; empty for none
     std::function<void(const ParamPositionSet&)> apply;
 };
-
-// The held-out figures (with their warning) and each guideline's highest
-// level passed, as lines for the summary.
-QString AssessmentLines(const Calibration& result);
 
 class ChartDialog : public QDialog {
 public:
@@ -54,16 +53,17 @@ private:
     QWidget* BuildChoiceRow();
     QWidget* BuildButtonRow();
     void ChooseChart();
-    void LoadReference(const QString& path);
+    void UseRememberedReference();
     void BrowseReference();
     void UseBuiltIn();
+    void SetReference(std::shared_ptr<const ChartReference> reference, const QString& path);
+    void FindCorners();
     void CornersMoved(const ChartCorners& corners);
     void Recalculate();
     void ShowOutcome(const CalibrationJob& job, const CalibrationOutcome& outcome);
     void ShowResult(const Calibration& result);
     void ShowProblem(const QString& text);
     void ShowMarks();
-    void ShowCorners();
     void Apply();
     void SaveProfile();
     ChartKind Chart() const;
@@ -71,6 +71,7 @@ private:
     ChartDialogContext context_;
     std::shared_ptr<const ChartReference> reference_;
     ChartCorners corners_{};
+    bool cornersByHand_ = false; // moved since they were last found
     std::optional<Calibration> result_;
     CalibrationRunner* runner_ = nullptr;
 
@@ -78,7 +79,8 @@ private:
     QLabel* referenceName_ = nullptr;
     QPushButton* builtIn_ = nullptr;
     ChartView* view_ = nullptr;
-    QTableWidget* table_ = nullptr;
+    PatchTable* table_ = nullptr;
+    QLabel* findNote_ = nullptr;
     QLabel* summary_ = nullptr;
     QLabel* cornersText_ = nullptr;
     QPushButton* apply_ = nullptr;

@@ -1,10 +1,11 @@
 // Draws the three tone curves: entry i of a table at (i + 8, 263 - entry).
 #include "ui/CurvePlot.h"
 
-#include "curve/FilmSettings.h"
+#include "curve/FilmTables.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/HistogramView.h"
+#include "ui/WindowChannels.h"
 
 #include <QPainter>
 

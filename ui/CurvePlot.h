@@ -4,18 +4,12 @@
 
 #include "curve/ChannelParams.h"
 #include "image/kernels/Histogram.h"
+#include "ui/PlotGeometry.h"
 
 #include <QRect>
 
 class QPainter;
 class QWidget;
-
-// Plot geometry in client pixels of the graph area.
-inline constexpr int kPlotFrameLeft = 7;
-inline constexpr int kPlotFrameRight = 265;   // exclusive: the frame line lies on x = 264
-inline constexpr int kPlotOrigin = 8;         // x of input level 0
-inline constexpr int kPlotBottom = 263;       // y of output level 0
-inline constexpr int kGraphControlSize = 276; // the graph control's outer size, edge included
 
 // The graph area's paint callback: plots the three process-wide tables, over
 // the histogram the user asked for, if any.

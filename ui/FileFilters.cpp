@@ -3,10 +3,71 @@
 
 #include <QStringList>
 
+#include <vector>
+
 namespace {
 
 const QString kAllImages = QStringLiteral("画像ファイル");
 const QString kAllFiles = QStringLiteral("すべてのファイル (*.*)|*.*|");
+
+// The dialogs' name of each format's files.
+QString DialogWords(ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Bmp:
+        return QStringLiteral("BMP 画像");
+    case ImageFormat::Pnm:
+        return QStringLiteral("PNM 画像");
+    case ImageFormat::Png:
+        return QStringLiteral("PNG 画像");
+    case ImageFormat::Tiff:
+        return QStringLiteral("TIFF 画像");
+    case ImageFormat::Jpeg:
+        return QStringLiteral("JPEG 画像");
+    case ImageFormat::Pdf:
+        break;
+    }
+    return QStringLiteral("PDF 文書");
+}
+
+// The compressions a save dialog offers beside the plain format.
+struct CompressionWords {
+    TiffCompression Compression;
+    const char16_t* Words;
+};
+constexpr CompressionWords kCompressionWords[] = {
+    {TiffCompression::Deflate, u"Deflate 圧縮"},
+    {TiffCompression::Lzw, u"LZW 圧縮"},
+};
+
+// One choice of a save dialog: a format with a compression where it takes
+// one, and the dialog's words for it.
+struct SaveChoice {
+    ImageFormat Format;
+    TiffCompression Compression = TiffCompression::None;
+    QString Label;
+};
+
+// What a scan may be saved as, in the table's order: every format whose
+// writer takes 16-bit rows (BMP is left to a typed name, as it refuses
+// them), those that take a compression once more for each.
+std::vector<SaveChoice> ScanSaveChoices() {
+    std::vector<SaveChoice> choices;
+    for (const FormatEntry& entry : AllFormats()) {
+        if (!TakesWideRows(entry.Format)) {
+            continue;
+        }
+        const QString words = DialogWords(entry.Format);
+        choices.push_back({entry.Format, TiffCompression::None, words});
+        for (const CompressionWords& c : kCompressionWords) {
+            if (entry.TakesCompression) {
+                choices.push_back({entry.Format, c.Compression,
+                                   words + QStringLiteral("（") + QString::fromUtf16(c.Words) +
+                                       QStringLiteral("）")});
+            }
+        }
+    }
+    return choices;
+}
 
 QString Pair(const QString& words, const QStringList& patterns) {
     return words + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QStringLiteral(")|") +
@@ -21,10 +82,6 @@ QStringList Patterns(const FormatEntry& entry) {
     return patterns;
 }
 
-QString Words(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 } // namespace
 
 QString OpenImageFilter() {
@@ -33,7 +90,7 @@ QString OpenImageFilter() {
     for (const FormatEntry& entry : AllFormats()) {
         if (entry.Open != nullptr) {
             every << Patterns(entry);
-            each += Pair(Words(entry.DialogLabel), Patterns(entry));
+            each += Pair(DialogWords(entry.Format), Patterns(entry));
         }
     }
     return Pair(kAllImages, every) + each + kAllFiles + QLatin1Char('|');
@@ -42,7 +99,7 @@ QString OpenImageFilter() {
 QString ScanSaveFilter() {
     QString filter;
     for (const SaveChoice& choice : ScanSaveChoices()) {
-        filter += Pair(Words(choice.Label), Patterns(EntryOf(choice.Format)));
+        filter += Pair(choice.Label, Patterns(EntryOf(choice.Format)));
     }
     return filter + QLatin1Char('|');
 }

@@ -1,6 +1,6 @@
 // The file dialogs' filters, in Japanese: the image and scan dialogs' built
-// from the format table, the table and parameter files' fixed; and what a
-// scan save dialog's answer writes.
+// from the format table with the window's words for each format, the table
+// and parameter files' fixed; and what a scan save dialog's answer writes.
 #pragma once
 
 #include "image/formats/FormatTable.h"
@@ -13,7 +13,9 @@
 // of those formats, then all files.
 QString OpenImageFilter();
 
-// The save dialog of a scan: each of ScanSaveChoices(), in order.
+// The save dialog of a scan: in the table's order, every format whose
+// writer takes 16-bit rows (BMP is left to a typed name, as it refuses
+// them), and those that take a compression once more for each.
 QString ScanSaveFilter();
 
 // The gamma-table and parameter files, then all files.

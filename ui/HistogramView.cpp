@@ -2,8 +2,8 @@
 #include "ui/HistogramView.h"
 
 #include "platform/GdiDraw.h"
-#include "ui/CurvePlot.h"
 #include "ui/DeviceScale.h"
+#include "ui/PlotGeometry.h"
 
 #include <QImage>
 #include <QPainter>

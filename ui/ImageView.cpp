@@ -4,7 +4,7 @@
 // ZoomedPreview); the picture is only ever copied here.
 #include "ui/ImageView.h"
 
-#include "curve/FilmSettings.h"
+#include "curve/FilmTables.h"
 #include "image/preview/PreviewState.h"
 #include "image/preview/PreviewZoom.h"
 #include "image/preview/RenderPreview.h"
@@ -13,6 +13,7 @@
 #include "ui/DeviceScale.h"
 #include "ui/QtGeometry.h"
 #include "ui/SelectionOverlay.h"
+#include "ui/WindowChannels.h"
 
 #include <QImage>
 #include <QPainter>

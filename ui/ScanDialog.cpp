@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -67,13 +68,7 @@ ScanDialog::ScanDialog(QWidget* parent, SaneSession& session, Purpose purpose, S
     setWindowTitle(purpose == Purpose::Acquire ? QStringLiteral("スキャナから取り込む")
                                                : QStringLiteral("テーブルでスキャン"));
     auto* top = new QVBoxLayout(this);
-    auto* deviceRow = new QHBoxLayout;
-    deviceRow->addWidget(new QLabel(QStringLiteral("スキャナ:"), this));
-    deviceRow->addWidget(device_, 1);
-    deviceRow->addWidget(search_);
-    top->addLayout(deviceRow);
-    noDevice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    top->addWidget(noDevice_);
+    BuildDeviceRow(top);
     auto* columns = new QHBoxLayout(content_);
     columns->setContentsMargins(0, 0, 0, 0);
     auto* left = new QWidget(content_);
@@ -84,6 +79,29 @@ ScanDialog::ScanDialog(QWidget* parent, SaneSession& session, Purpose purpose, S
     right->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     columns->addWidget(right);
     top->addWidget(content_, 1);
+    BuildButtons(top, purpose);
+    connect(device_, &QComboBox::currentIndexChanged, this, &ScanDialog::ShowDevice);
+    // Return always takes the scan: no other button becomes the default by
+    // having the focus (プレビュー, once disabled, leaves it on キャンセル).
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+    }
+    start_->setDefault(true);
+    SearchDevices();
+}
+
+void ScanDialog::BuildDeviceRow(QVBoxLayout* top) {
+    auto* deviceRow = new QHBoxLayout;
+    deviceRow->addWidget(new QLabel(QStringLiteral("スキャナ:"), this));
+    deviceRow->addWidget(device_, 1);
+    deviceRow->addWidget(search_);
+    top->addLayout(deviceRow);
+    noDevice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    top->addWidget(noDevice_);
+    connect(search_, &QPushButton::clicked, this, &ScanDialog::SearchAgain);
+}
+
+void ScanDialog::BuildButtons(QVBoxLayout* top, Purpose purpose) {
     auto* buttons = new QDialogButtonBox(this);
     start_ =
         Named(buttons->addButton(purpose == Purpose::Acquire ? QStringLiteral("取り込む")
@@ -95,15 +113,16 @@ ScanDialog::ScanDialog(QWidget* parent, SaneSession& session, Purpose purpose, S
     top->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(search_, &QPushButton::clicked, this, &ScanDialog::SearchAgain);
-    connect(device_, &QComboBox::currentIndexChanged, this, &ScanDialog::ShowDevice);
-    // Return always takes the scan: no other button becomes the default by
-    // having the focus (プレビュー, once disabled, leaves it on キャンセル).
-    for (QPushButton* button : findChildren<QPushButton*>()) {
-        button->setAutoDefault(false);
+}
+
+// Escape while a preview runs stops the preview, as 中止 does, and the
+// dialog stays with its choices; otherwise it closes the dialog, as ever.
+void ScanDialog::keyPressEvent(QKeyEvent* event) {
+    if (previewing_ && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        stopPreview_->click();
+        return;
     }
-    start_->setDefault(true);
-    SearchDevices();
+    QDialog::keyPressEvent(event);
 }
 
 void ScanDialog::showEvent(QShowEvent* event) {
@@ -242,18 +261,19 @@ void ScanDialog::LoadOffer(const QString& source, const RememberedScan& wanted) 
     UpdateStart();
 }
 
-void ScanDialog::ShowChoices(const RememberedScan& wanted) {
-    {
-        const QSignalBlocker quiet(source_);
-        source_->clear();
-        for (const std::string& source : offer_.sources) {
-            source_->addItem(QString::fromStdString(source), QString::fromStdString(source));
-        }
-        source_->setCurrentIndex(
-            std::max(0, source_->findData(QString::fromStdString(offer_.source))));
-        source_->setVisible(!offer_.sources.empty());
-        sourceLabel_->setVisible(!offer_.sources.empty());
+void ScanDialog::ShowSources() {
+    const QSignalBlocker quiet(source_);
+    source_->clear();
+    for (const std::string& source : offer_.sources) {
+        source_->addItem(QString::fromStdString(source), QString::fromStdString(source));
     }
+    source_->setCurrentIndex(std::max(0, source_->findData(QString::fromStdString(offer_.source))));
+    source_->setVisible(!offer_.sources.empty());
+    sourceLabel_->setVisible(!offer_.sources.empty());
+}
+
+void ScanDialog::ShowChoices(const RememberedScan& wanted) {
+    ShowSources();
     const QSignalBlocker quietResolution(resolution_);
     const QSignalBlocker quietMode(mode_);
     const QSignalBlocker quietDepth(depth_);

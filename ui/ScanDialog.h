@@ -15,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 class ScanAreaView;
 class ScanMemory;
@@ -37,8 +38,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void BuildDeviceRow(QVBoxLayout* top);
+    void BuildButtons(QVBoxLayout* top, Purpose purpose);
     void BuildPreviewColumn(QWidget* column);
     void BuildChoices(QWidget* column);
     void SearchDevices();
@@ -50,6 +54,7 @@ private:
     // `wanted` choices where the device still offers them.
     void LoadOffer(const QString& source, const RememberedScan& wanted);
     void ShowChoices(const RememberedScan& wanted);
+    void ShowSources();
     void ShowArea(const ScanArea& area);
     void ShowSizes();
     void UpdateStart();

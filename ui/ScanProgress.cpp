@@ -14,6 +14,8 @@ namespace {
 
 const QString kStop = QStringLiteral("中止");
 const QString kStopping = QStringLiteral("中止しています...");
+// What a screen reader names the dialog by; its label says which page.
+const QString kSpokenName = QStringLiteral("スキャンの進行状況");
 
 } // namespace
 
@@ -21,6 +23,7 @@ ScanProgressDialog::ScanProgressDialog(QWidget* parent, const QString& label,
                                        std::atomic<bool>& stop)
     : QProgressDialog(label, kStop, 0, kScanProgressSteps, parent), stop_(stop) {
     setObjectName(QStringLiteral("scanProgress"));
+    setAccessibleName(kSpokenName);
     setWindowModality(Qt::WindowModal);
     setAutoReset(false);
     setAutoClose(false);

@@ -4,7 +4,7 @@
 // from its file, as `tamrel-cli film` does.
 #include "bench/support/BlockOutput.h"
 #include "curve/ChannelCurve.h"
-#include "curve/FilmSettings.h"
+#include "curve/ChannelStore.h"
 #include "image/ApplyImage.h"
 #include "image/formats/FileRows.h"
 #include "measure/FilmMeasure.h"

@@ -31,11 +31,8 @@ struct Chart {
 
     explicit Chart(bool knee)
         : reference(simscan::It8Patches(false, knee ? kLightestShare : 0.85)) {
-        simscan::Scanner scanner;
+        simscan::Scanner scanner = simscan::TypicalScanner(ChartKind::It8, 0.5);
         scanner.knee[0] = knee ? kKnee : 1.0;
-        scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
-        scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
-        scanner.noise = 0.5;
         scanner.dustShare = 0.002;
         scan =
             simscan::Scan(scanner, LayoutOf(ChartKind::It8), reference, corners, kWidth, kHeight);

@@ -1,11 +1,12 @@
 // Writes a linear scan of a chart by the tests' simulated scanner and its
 // reference file, for trying calibration by hand, the benchmarks and the
 // README's pictures: chart_scan it8|it8-knee|colorchecker OUT.tif [REF.txt]
-// (an IT8 chart 1600 x 1100, a ColorChecker 1200 x 850, each turned a
-// little; the ColorChecker's reference is its published values). it8-knee
-// is the IT8 by a scanner whose red bends over above 0.6 of full scale (a
-// highlight knee), with colours lighter in a channel than the lightest
-// grey. The corners are printed.
+// (an IT8 chart on a light bed of 1600 x 1100, turned half round and a
+// little more; a ColorChecker on one of 1200 x 850, turned a quarter and a
+// little less; the ColorChecker's reference is its published values).
+// it8-knee is the IT8 by a scanner whose red bends over above 0.6 of full
+// scale (a highlight knee), with colours lighter in a channel than the
+// lightest grey. The true corners are printed in the form --corners takes.
 #include "tests/measure/SimulatedScanner.h"
 
 #include <cstdio>
@@ -22,17 +23,14 @@ int main(int argc, char** argv) {
     const bool it8 = kind == ChartKind::It8;
     const std::vector<ReferencePatch> patches =
         it8 ? simscan::It8Patches(false, knee ? 0.97 : 0.85) : BuiltInColorChecker().Patches();
-    simscan::Scanner scanner;
+    simscan::Scanner scanner = simscan::TypicalScanner(kind, 0.6);
     scanner.knee[0] = knee ? 0.6 : 1.0;
-    scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
-    scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
-    scanner.noise = 0.6;
     scanner.dustShare = 0.001;
     const int width = it8 ? 1600 : 1200;
     const int height = it8 ? 1100 : 850;
     const ChartLayout& layout = LayoutOf(kind);
-    const ChartCorners corners = it8 ? simscan::Placed(layout, 160, 90, 56, 1.5)
-                                     : simscan::Placed(layout, 110, 90, 165, 1.5);
+    const ChartCorners corners = it8 ? simscan::Centred(layout, 860, 520, 48, 181.5)
+                                     : simscan::Centred(layout, 600, 430, 115, 88.5);
     const Reason written = simscan::WriteScan(
         simscan::Scan(scanner, layout, ChartReference(patches), corners, width, height), argv[2],
         ImageFormat::Tiff);

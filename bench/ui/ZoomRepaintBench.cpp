@@ -35,7 +35,7 @@ void BM_ZoomStepRepainted(benchmark::State& state) {
     dialog.Create();
     dialog.show();
     QApplication::processEvents();
-    dialog.ReplaceImage(LargeImage(), nullptr);
+    dialog.ReplaceImage(LargeImage(), {});
     dialog.OnZoomToFit();
     const QSize client = dialog.ImageArea->ClientRect().size();
     const QPoint centre(client.width() / 2, client.height() / 2);

@@ -1,6 +1,9 @@
 // Every profile is opened in a context of its own whose error handler keeps
 // LittleCMS's first message for the reason. Tone curves are written as
-// tables of kCurvePoints 16-bit entries, the form every ICC version reads.
+// tables of 16-bit entries, the form every ICC version reads: kCurvePoints
+// of them, or one per level where the output's samples take fewer (256 for
+// 8 bits, as the window's tables give): entry i then stands at level i
+// exactly, and more entries would say nothing more of the file's samples.
 #include "image/formats/ColourProfile.h"
 
 #include <lcms2.h>
@@ -122,15 +125,17 @@ Outcome<std::vector<std::uint8_t>> Saved(const Opened& opened, cmsHPROFILE profi
     return bytes;
 }
 
-// `shape(x)` sampled into a 16-bit table curve.
-template <typename Shape> Curve TableCurve(cmsContext context, const Shape& shape) {
-    std::vector<cmsUInt16Number> entries(kCurvePoints);
-    for (std::size_t i = 0; i < kCurvePoints; ++i) {
-        const double x = static_cast<double>(i) / (kCurvePoints - 1);
+// `shape(x)` sampled into a 16-bit table curve of `points` entries.
+template <typename Shape>
+Curve TableCurve(cmsContext context, const Shape& shape, std::size_t points) {
+    std::vector<cmsUInt16Number> entries(points);
+    for (std::size_t i = 0; i < points; ++i) {
+        const double x = static_cast<double>(i) / static_cast<double>(points - 1);
         const double y = std::clamp(shape(x), 0.0, 1.0);
         entries[i] = static_cast<cmsUInt16Number>(std::lround(y * kMax16));
     }
-    return Curve(cmsBuildTabulatedToneCurve16(context, kCurvePoints, entries.data()));
+    return Curve(cmsBuildTabulatedToneCurve16(context, static_cast<cmsUInt32Number>(points),
+                                              entries.data()));
 }
 
 // Linear interpolation in a table sampled evenly over 0..1.
@@ -146,12 +151,19 @@ double Lookup(const std::vector<double>& table, double x) {
 // two of them.
 using ChannelFn = std::function<double(std::size_t channel, double x)>;
 
-Curves Sampled(cmsContext context, const ChannelFn& shape) {
+Curves Sampled(cmsContext context, const ChannelFn& shape, std::size_t points) {
     Curves curves;
     for (std::size_t c = 0; c < kRgb; ++c) {
-        curves[c] = TableCurve(context, [&](double x) { return shape(c, x); });
+        curves[c] = TableCurve(
+            context, [&](double x) { return shape(c, x); }, points);
     }
     return curves;
+}
+
+// The entries a stored curve takes: kCurvePoints, or one per level where
+// the output's samples take fewer.
+std::size_t PointsFor(std::size_t levels) {
+    return std::clamp<std::size_t>(levels, 2, kCurvePoints);
 }
 
 bool AllMade(const Curves& curves) {
@@ -217,7 +229,8 @@ constexpr cmsTagSignature kColourTags[] = {
     cmsSigBToA1Tag,       cmsSigBToA2Tag};
 
 // rTRC, gTRC, bTRC replaced by the inverse tables followed by the old curves.
-bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const ChannelFn& inverse) {
+bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const ChannelFn& inverse,
+                std::size_t points) {
     std::array<const cmsToneCurve*, kRgb> old{};
     for (std::size_t c = 0; c < kRgb; ++c) {
         old[c] = static_cast<const cmsToneCurve*>(cmsReadTag(profile, kRgbTrcTags[c]));
@@ -225,7 +238,7 @@ bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const ChannelFn& invers
             return false;
         }
     }
-    const Curves composed = Sampled(context, Then(inverse, CurvesOf(old)));
+    const Curves composed = Sampled(context, Then(inverse, CurvesOf(old)), points);
     if (!AllMade(composed)) {
         return false;
     }
@@ -241,7 +254,7 @@ bool ComposeTrc(cmsHPROFILE profile, cmsContext context, const ChannelFn& invers
 // pipeline already starts (or ends) with curves, the two are composed into
 // one curve stage, so that a lut8 or lut16 keeps the shape its type takes.
 Pipeline WithCurves(cmsContext context, const cmsPipeline* pipeline, const ChannelFn& curves,
-                    bool atStart) {
+                    bool atStart, std::size_t points) {
     Pipeline result(cmsPipelineDup(pipeline));
     if (!result || cmsPipelineInputChannels(result.get()) != kRgb ||
         cmsPipelineOutputChannels(result.get()) == 0) {
@@ -262,7 +275,7 @@ Pipeline WithCurves(cmsContext context, const cmsPipeline* pipeline, const Chann
         }
         shape = atStart ? Then(curves, old) : Then(old, curves);
     }
-    const Curves joined = Sampled(context, shape);
+    const Curves joined = Sampled(context, shape, points);
     if (!AllMade(joined)) {
         return nullptr;
     }
@@ -281,11 +294,12 @@ Pipeline WithCurves(cmsContext context, const cmsPipeline* pipeline, const Chann
 }
 
 bool RewritePipelines(cmsHPROFILE profile, cmsContext context, const ChannelFn& inverse,
-                      const ChannelFn& forward) {
+                      const ChannelFn& forward, std::size_t points) {
     for (const cmsTagSignature tag : kToPcsTags) {
         if (cmsIsTag(profile, tag)) {
             const auto* old = static_cast<const cmsPipeline*>(cmsReadTag(profile, tag));
-            const Pipeline rewritten = old ? WithCurves(context, old, inverse, true) : nullptr;
+            const Pipeline rewritten =
+                old ? WithCurves(context, old, inverse, true, points) : nullptr;
             if (!rewritten || !cmsWriteTag(profile, tag, rewritten.get())) {
                 return false;
             }
@@ -294,7 +308,8 @@ bool RewritePipelines(cmsHPROFILE profile, cmsContext context, const ChannelFn& 
     for (const cmsTagSignature tag : kFromPcsTags) {
         if (cmsIsTag(profile, tag)) {
             const auto* old = static_cast<const cmsPipeline*>(cmsReadTag(profile, tag));
-            const Pipeline rewritten = old ? WithCurves(context, old, forward, false) : nullptr;
+            const Pipeline rewritten =
+                old ? WithCurves(context, old, forward, false, points) : nullptr;
             if (!rewritten || !cmsWriteTag(profile, tag, rewritten.get())) {
                 return false;
             }
@@ -344,14 +359,16 @@ bool Describe(cmsHPROFILE profile, cmsContext context, cmsHPROFILE input, bool t
 // A grey profile's tone curve after the inverse tables, one per channel, on
 // the sRGB primaries adapted to D50: a neutral sample shows as the grey it
 // was; the primaries only matter where the tables part the channels.
-Outcome<std::vector<std::uint8_t>> GreyAsRgb(const Opened& opened, const ChannelTables* tables) {
+Outcome<std::vector<std::uint8_t>> GreyAsRgb(const Opened& opened, const ChannelTables* tables,
+                                             std::size_t points) {
     cmsContext context = opened.context.get();
     const auto* grey =
         static_cast<const cmsToneCurve*>(cmsReadTag(opened.profile.get(), cmsSigGrayTRCTag));
     if (grey == nullptr) {
         return Reason(ReasonCode::Unsupported, 0, "a grey ICC profile without a tone curve");
     }
-    const Curves composed = Sampled(context, Then(InverseOf(tables), CurvesOf({grey, grey, grey})));
+    const Curves composed =
+        Sampled(context, Then(InverseOf(tables), CurvesOf({grey, grey, grey})), points);
     if (!AllMade(composed)) {
         return opened.Damaged();
     }
@@ -450,13 +467,60 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
         return problem;
     }
     if (cmsGetColorSpace(opened.profile.get()) == cmsSigGrayData) {
-        return GreyAsRgb(opened, nullptr);
+        return GreyAsRgb(opened, nullptr, kCurvePoints);
     }
     return std::vector<std::uint8_t>(input.begin(), input.end());
 }
 
+Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
+                                                      std::int32_t channels) {
+    if (channels != 1) {
+        // Only a grey profile is opened and rewritten; any other passes as
+        // it is (the reader of the file has checked it).
+        return ProfileFits(profile, 1)
+                   ? ProfileForRgb(profile)
+                   : Outcome<std::vector<std::uint8_t>>(
+                         std::vector<std::uint8_t>(profile.begin(), profile.end()));
+    }
+    if (ProfileFits(profile, channels)) {
+        return std::vector<std::uint8_t>(profile.begin(), profile.end());
+    }
+    return std::vector<std::uint8_t>{};
+}
+
+Outcome<std::vector<std::uint8_t>> GreyProfileAfterTables(std::span<const std::uint8_t> input,
+                                                          const ChannelTables& tables,
+                                                          std::size_t levels) {
+    if (input.empty()) {
+        return std::vector<std::uint8_t>{};
+    }
+    const Opened opened = Open(input);
+    if (!opened.profile) {
+        return opened.Damaged();
+    }
+    if (cmsGetColorSpace(opened.profile.get()) != cmsSigGrayData) {
+        return std::vector<std::uint8_t>{};
+    }
+    cmsHPROFILE profile = opened.profile.get();
+    const auto* grey = static_cast<const cmsToneCurve*>(cmsReadTag(profile, cmsSigGrayTRCTag));
+    if (grey == nullptr) {
+        return Reason(ReasonCode::Unsupported, 0, "a grey ICC profile without a tone curve");
+    }
+    constexpr std::size_t kGreen = 1; // the three tables are equal
+    cmsContext context = opened.context.get();
+    const Curves composed =
+        Sampled(context, Then(InverseOf(&tables), CurvesOf({grey, grey, grey})), PointsFor(levels));
+    if (!AllMade(composed) || !cmsWriteTag(profile, cmsSigGrayTRCTag, composed[kGreen].get()) ||
+        !Describe(profile, context, profile, true)) {
+        return opened.Damaged();
+    }
+    cmsMD5computeID(profile);
+    return Saved(opened, profile);
+}
+
 Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8_t> input,
-                                                      const ChannelTables& tables) {
+                                                      const ChannelTables& tables,
+                                                      std::size_t levels) {
     if (input.empty()) {
         return std::vector<std::uint8_t>{};
     }
@@ -468,8 +532,9 @@ Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8
     if (Reason problem = SpaceProblem(profile)) {
         return problem;
     }
+    const std::size_t points = PointsFor(levels);
     if (cmsGetColorSpace(profile) == cmsSigGrayData) {
-        return GreyAsRgb(opened, &tables);
+        return GreyAsRgb(opened, &tables, points);
     }
     cmsContext context = opened.context.get();
     const ChannelFn inverse = InverseOf(&tables);
@@ -477,8 +542,8 @@ Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8
     const bool matrixShaper = cmsIsTag(profile, cmsSigRedTRCTag) &&
                               cmsIsTag(profile, cmsSigGreenTRCTag) &&
                               cmsIsTag(profile, cmsSigBlueTRCTag);
-    if ((matrixShaper && !ComposeTrc(profile, context, inverse)) ||
-        !RewritePipelines(profile, context, inverse, forward) ||
+    if ((matrixShaper && !ComposeTrc(profile, context, inverse, points)) ||
+        !RewritePipelines(profile, context, inverse, forward, points) ||
         !Describe(profile, context, profile, true)) {
         return opened.Damaged();
     }

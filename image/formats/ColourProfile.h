@@ -14,6 +14,10 @@
 // entry i of N is the output for the input i / (N - 1). At least 2 entries.
 using ChannelTables = std::array<std::vector<double>, 3>;
 
+// The levels a sample of 8 or 16 bits takes.
+inline constexpr std::size_t kLevels8 = 256;
+inline constexpr std::size_t kLevels16 = 65536;
+
 // None when LittleCMS opens the profile and it describes RGB or grey
 // images; DamagedData ("ICC profile: " and LittleCMS's words) or
 // Unsupported (another colour space) otherwise.
@@ -32,9 +36,28 @@ Outcome<std::vector<std::uint8_t>> ProfileForRgb(std::span<const std::uint8_t> i
 // each PCS-to-device one (LUT-based profiles). Where a table is flat, the
 // inverse takes the end of the flat part next to the rest of the curve. A
 // grey profile becomes RGB as for ProfileForRgb. Its description is the
-// input's with " with Tamrel tables" after it. Empty in, empty out.
+// input's with " with Tamrel tables" after it. Empty in, empty out. Its
+// curves hold 4096 entries, or one per level where the output's samples
+// take fewer (`levels`: 256 for 8 bits).
 Outcome<std::vector<std::uint8_t>> ProfileAfterTables(std::span<const std::uint8_t> input,
-                                                      const ChannelTables& tables);
+                                                      const ChannelTables& tables,
+                                                      std::size_t levels = kLevels16);
+
+// The profile of a grey image after the tables (the three equal, so its
+// samples stay grey): a grey profile with its tone curve composed with the
+// inverse of the green table, described as ProfileAfterTables describes
+// its profiles. Empty in, or a profile of another colour space (which
+// cannot describe grey samples), empty out.
+Outcome<std::vector<std::uint8_t>> GreyProfileAfterTables(std::span<const std::uint8_t> input,
+                                                          const ChannelTables& tables,
+                                                          std::size_t levels = kLevels16);
+
+// The profile fitted to rows of `channels` samples a pixel: for colour rows
+// a grey profile made RGB (ProfileForRgb) and any other as it is; for grey
+// rows a grey profile as it is, and none for another, which cannot describe
+// grey samples. Empty in, empty out.
+Outcome<std::vector<std::uint8_t>> ProfileForChannels(std::span<const std::uint8_t> profile,
+                                                      std::int32_t channels);
 
 // True when the profile describes images of `channels` samples a pixel:
 // an RGB profile for 3, a grey one for 1 (the header's colour space field).

@@ -12,10 +12,11 @@
 
 // What `use` (an Outcome of whatever it makes) makes of the rows of `path`
 // read as `format`; CannotOpen (Value = errno), or the reader's reason for a
-// file it cannot read as that format.
+// file it cannot read as that format. `warning`, when given, takes what the
+// reader went past once `use` is done (RowSource::Warning).
 template <typename Use>
-auto UseFileRows(const std::filesystem::path& path, ImageFormat format, Use&& use)
-    -> std::invoke_result_t<Use, const RowSource&> {
+auto UseFileRows(const std::filesystem::path& path, ImageFormat format, Use&& use,
+                 Reason* warning = nullptr) -> std::invoke_result_t<Use, const RowSource&> {
     std::error_code error;
     const std::optional<File> file = File::OpenForReading(path, error);
     if (!file) {
@@ -26,5 +27,9 @@ auto UseFileRows(const std::filesystem::path& path, ImageFormat format, Use&& us
     if (!rows) {
         return rows.Why();
     }
-    return use(**rows);
+    auto made = use(**rows);
+    if (warning != nullptr) {
+        *warning = (*rows)->Warning();
+    }
+    return made;
 }

@@ -1,31 +1,19 @@
 // The one table of image formats: for each, the names it goes by, its
 // reader, its writer, and what its files hold (and so the rows its writer
-// takes), with the words that name it in the window's file dialogs and in
-// the tool's help. The window's open, the tool's apply and scan outputs and
-// the window's scan save all choose through it.
+// takes), with the words the tool's help says of it. The window's open, the
+// tool's apply and scan outputs and the window's scan save all choose
+// through it.
 #pragma once
 
 #include "image/Outcome.h"
+#include "image/formats/FormatNames.h"
 #include "image/formats/RowWriter.h"
 #include "image/rows/ByteSource.h"
 #include "image/rows/StoredRows.h"
 
-#include <filesystem>
 #include <memory>
-#include <optional>
 #include <span>
-#include <string>
 #include <string_view>
-#include <vector>
-
-enum class ImageFormat { Bmp, Pnm, Png, Tiff, Jpeg, Pdf };
-
-// An extension, lower case with its dot. A grey name (.pgm) says the file
-// holds one channel, so outputs that are always colour do not take it.
-struct FormatName {
-    std::string_view Extension;
-    bool Grey = false;
-};
 
 using RowOpener = Outcome<std::unique_ptr<RowSource>> (*)(const ByteSource& source);
 using PagesOpener = std::unique_ptr<PageWriter> (*)();
@@ -37,9 +25,7 @@ struct FormatEntry {
     RowOpener Open; // null for a format only written (PDF)
     RowWriter Write;
     PagesOpener OpenPages = nullptr; // a file of several pages (PDF), else null
-    // The file dialogs' name of its files (UTF-8), and what the tool's help
-    // says of it as an output.
-    std::string_view DialogLabel;
+    // What the tool's help says of it as an output.
     std::string_view Help;
     // What a file of the format holds: grey kept as grey (else written as
     // equal red, green and blue), 16 bits per sample (else 8), the
@@ -68,43 +54,9 @@ std::span<const FormatEntry> AllFormats();
 // Whether the writer takes 16-bit rows (it holds them, or rounds them).
 bool TakesWideRows(ImageFormat format);
 
-// Which samples an output name is asked to hold: any (a scan keeps a grey
-// page grey where it can), or colour only (apply's outputs are RGB).
-enum class NameUse { AnySamples, ColourOnly };
-
-// The format a name ends in, in any letter case; nullopt for an unknown
-// extension (or a grey name where colour is asked for).
-std::optional<ImageFormat> FormatOfName(const std::filesystem::path& path,
-                                        NameUse use = NameUse::AnySamples);
-
-// The format a file is read as: by its name, every unknown name as a BMP.
-ImageFormat ReadFormatOf(const std::filesystem::path& path);
-
-// "a, b or c": every extension `use` allows, in the table's order, of the
-// formats `pick` takes (all when null).
-using FormatPick = bool (*)(const FormatEntry& entry);
-std::string NameList(NameUse use, FormatPick pick = nullptr);
-
 // Picks for NameList.
 bool HoldsPages(const FormatEntry& entry);
 bool TakesQuality(const FormatEntry& entry);
-
-// "  .jpg, .jpeg: JPEG, ...": a line (or a few, wrapped to the help's
-// width) for each format `use` allows, as the tool's help lists outputs.
-std::string OutputHelp(NameUse use);
-
-// One choice of a save dialog: a format with a compression where it takes
-// one, and the dialog's words for it.
-struct SaveChoice {
-    ImageFormat Format;
-    TiffCompression Compression = TiffCompression::None;
-    std::string Label;
-};
-
-// What a scan may be saved as, in the table's order: every format whose
-// writer takes 16-bit rows (BMP is left to a typed name, as it refuses
-// them), those that take a compression once more for each.
-std::vector<SaveChoice> ScanSaveChoices();
 
 // The rows the writer of `format` takes for an image of `channels` (1 or 3)
 // and `bits` (8 or 16) per sample: grey and 16 bits kept only where the
@@ -112,8 +64,9 @@ std::vector<SaveChoice> ScanSaveChoices();
 RowShape WriterShape(ImageFormat format, std::int32_t width, std::int32_t height,
                      std::int32_t channels, std::int32_t bits);
 
-// The stored rows of `source` read as `format`, or the reader's reason
-// (Unsupported for a format that is only written).
+// The rows of `source` read as `format`, upright whatever orientation the
+// file gives them (OrientedRows.h), or the reader's reason
+// (Refused, NotReadFormat, for a format that is only written).
 // `source` must outlive the rows.
 Outcome<std::unique_ptr<RowSource>> OpenRows(ImageFormat format, const ByteSource& source);
 

@@ -48,10 +48,11 @@ std::vector<int> LeafDepths(std::span<const std::uint32_t> frequencies,
 
 } // namespace
 
-void LimitedCodeLengths(std::span<const std::uint32_t> frequencies, int maxBits,
-                        std::span<std::uint8_t> lengths) {
-    assert(lengths.size() == frequencies.size() && frequencies.size() >= 2);
-    assert(frequencies.size() <= (std::size_t{1} << maxBits));
+namespace {
+
+// The symbols that occur, rarest first (equal ones in symbol order), with
+// unused ones in front to make up two.
+std::vector<std::uint16_t> ByFrequency(std::span<const std::uint32_t> frequencies) {
     std::vector<std::uint16_t> sorted;
     for (std::size_t s = 0; s < frequencies.size(); ++s) {
         if (frequencies[s] > 0) {
@@ -66,11 +67,17 @@ void LimitedCodeLengths(std::span<const std::uint32_t> frequencies, int maxBits,
     std::stable_sort(sorted.begin(), sorted.end(), [&](std::uint16_t a, std::uint16_t b) {
         return frequencies[a] < frequencies[b];
     });
-    std::vector<int> count(std::size_t(maxBits) + 1, 0);
-    for (const int depth : LeafDepths(frequencies, sorted)) {
+    return sorted;
+}
+
+// How many codes of each length, the depths cut to maxBits and the code
+// made complete again.
+std::vector<int> LimitedCounts(const std::vector<int>& depths, int maxBits) {
+    const auto max = std::size_t(maxBits);
+    std::vector<int> count(max + 1, 0);
+    for (const int depth : depths) {
         ++count[std::size_t(std::min(depth, maxBits))];
     }
-    const auto max = std::size_t(maxBits);
     std::uint64_t kraft = 0; // in units of 2^-maxBits
     for (std::size_t bits = 1; bits <= max; ++bits) {
         kraft += std::uint64_t(count[bits]) << (max - bits);
@@ -85,9 +92,20 @@ void LimitedCodeLengths(std::span<const std::uint32_t> frequencies, int maxBits,
             }
         }
     }
+    return count;
+}
+
+} // namespace
+
+void LimitedCodeLengths(std::span<const std::uint32_t> frequencies, int maxBits,
+                        std::span<std::uint8_t> lengths) {
+    assert(lengths.size() == frequencies.size() && frequencies.size() >= 2);
+    assert(frequencies.size() <= (std::size_t{1} << maxBits));
+    const std::vector<std::uint16_t> sorted = ByFrequency(frequencies);
+    const std::vector<int> count = LimitedCounts(LeafDepths(frequencies, sorted), maxBits);
     std::fill(lengths.begin(), lengths.end(), 0);
     std::size_t next = 0;
-    for (std::size_t bits = max; bits > 0; --bits) {
+    for (std::size_t bits = std::size_t(maxBits); bits > 0; --bits) {
         for (int k = 0; k < count[bits]; ++k) {
             lengths[sorted[next++]] = static_cast<std::uint8_t>(bits);
         }

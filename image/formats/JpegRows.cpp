@@ -2,8 +2,13 @@
 // inside a small function whose frame holds no object with a destructor.
 // Its warnings that mean lost pixels (a file that ends early, entropy data
 // cut by a marker, a bad Huffman code, a lost restart) fail the read: the
-// library would fill the rest with grey and go on.
+// library would fill the rest with grey and go on. A file that ends after
+// its header is given an end marker (EOI) in place of the missing bytes: a
+// file that lacks only that marker is read whole, with a warning, while one
+// whose coded data breaks off still fails, as Truncated.
 #include "image/formats/JpegRows.h"
+
+#include "image/formats/ExifData.h"
 
 #include <cstdio> // jpeglib.h wants FILE declared first
 #include <jerror.h>
@@ -19,6 +24,7 @@ namespace {
 constexpr std::size_t kInputBytes = std::size_t{1} << 16;
 constexpr std::uint8_t kStartOfImage[] = {0xFF, 0xD8};
 constexpr int kIccMarker = JPEG_APP0 + 2;
+constexpr int kExifMarker = JPEG_APP0 + 1;
 constexpr unsigned kLongestMarker = 0xFFFF;
 constexpr int kWarning = -1; // emit_message's level of a warning
 constexpr std::int64_t kBitsPerByte = 8;
@@ -27,6 +33,10 @@ constexpr std::uint8_t kDensityUnitInch = 1;
 constexpr std::uint8_t kDensityUnitCentimetre = 2;
 constexpr double kCentimetresPerInch = 2.54;
 constexpr std::int32_t kColour = 3;
+constexpr JOCTET kMarkerByte = 0xFF;
+constexpr std::size_t kEndMarkerBytes = 2;
+constexpr int kLosslessFrame = 0xC3; // SOF3; SOF7, SOF11 and SOF15 follow 4 apart
+constexpr int kFrameFamily = 4;
 
 } // namespace
 
@@ -51,10 +61,13 @@ struct JpegRows::Decoder {
     JpegByteReader reader;
     Reason failure;
     bool started = false;
+    bool headRead = false;
+    bool endMade = false; // the end of the file was met and an EOI given in its place
     bool severalScans = false;
     std::int32_t nextRow = 0;
     std::int64_t blocks = 0;
     ImageMeta meta;
+    std::int32_t orientation = kUpright;
 
     ~Decoder() { jpeg_destroy_decompress(&info); }
 };
@@ -73,14 +86,38 @@ std::string Words(j_common_ptr info) {
     return text;
 }
 
+// The start-of-frame markers of the lossless processes (SOF3, SOF7, SOF11,
+// SOF15), which libjpeg-turbo refuses as an unsupported process.
+bool IsLosslessFrame(int marker) {
+    return marker == kLosslessFrame || marker == kLosslessFrame + kFrameFamily ||
+           marker == kLosslessFrame + 2 * kFrameFamily ||
+           marker == kLosslessFrame + 3 * kFrameFamily;
+}
+
+// Once the file has run out, whatever fails failed for want of its bytes.
+Reason ErrorReason(j_common_ptr info) {
+    if (DecoderOf(info).endMade) {
+        return Reason(ReasonCode::Truncated);
+    }
+    const int parameter = info->err->msg_parm.i[0];
+    switch (info->err->msg_code) {
+    case JERR_BAD_PRECISION:
+        return {RefusedImage::JpegPrecision, std::to_string(parameter)};
+    case JERR_SOF_UNSUPPORTED:
+        if (IsLosslessFrame(parameter)) {
+            return {RefusedImage::JpegLossless};
+        }
+        break;
+    default:
+        break;
+    }
+    return {ReasonCode::DamagedData, 0, Words(info)};
+}
+
 [[noreturn]] void OnJpegError(j_common_ptr info) {
     Decoder& d = DecoderOf(info);
     if (!d.failure) {
-        d.failure =
-            info->err->msg_code == JERR_BAD_PRECISION
-                ? Reason(ReasonCode::Unsupported, info->err->msg_parm.i[0],
-                         "a JPEG of " + std::to_string(info->err->msg_parm.i[0]) + "-bit samples")
-                : Reason(ReasonCode::DamagedData, 0, Words(info));
+        d.failure = ErrorReason(info);
     }
     std::longjmp(d.jump, 1);
 }
@@ -105,12 +142,22 @@ JpegByteReader& ReaderOf(j_decompress_ptr info) {
 void StartSource(j_decompress_ptr) {}
 void EndSource(j_decompress_ptr) {}
 
-// The end of the file is a failure, not a cue to make up an end marker.
+// The end of the file within the header, or a second time, is a failure;
+// after the header, the decoder is given an end marker once, and a coded
+// scan that still wants bits then warns of the marker, which fails the read.
 boolean FillInput(j_decompress_ptr info) {
     JpegByteReader& r = ReaderOf(info);
+    Decoder& d = DecoderOf(reinterpret_cast<j_common_ptr>(info));
     const std::int64_t got = r.source->ReadAt(r.position, r.buffer, kInputBytes);
+    if (got == 0 && d.headRead && !d.endMade) {
+        d.endMade = true;
+        r.buffer[0] = kMarkerByte;
+        r.buffer[1] = JPEG_EOI;
+        info->src->next_input_byte = r.buffer;
+        info->src->bytes_in_buffer = kEndMarkerBytes;
+        return TRUE;
+    }
     if (got <= 0) {
-        Decoder& d = DecoderOf(reinterpret_cast<j_common_ptr>(info));
         d.failure = Reason(got < 0 ? ReasonCode::ReadFailed : ReasonCode::Truncated);
         std::longjmp(d.jump, 1);
     }
@@ -157,8 +204,10 @@ bool ReadHead(Decoder& d) {
     jpeg_create_decompress(&d.info);
     d.info.src = &d.reader.manager;
     jpeg_save_markers(&d.info, kIccMarker, kLongestMarker);
+    jpeg_save_markers(&d.info, kExifMarker, kLongestMarker);
     jpeg_read_header(&d.info, TRUE);
     d.severalScans = jpeg_has_multiple_scans(&d.info) != FALSE;
+    d.headRead = true;
     return true;
 }
 
@@ -175,11 +224,31 @@ bool ReadProfile(Decoder& d) {
     return true;
 }
 
+// A progressive file's scans each refine some coefficients; the picture is
+// whole once every coefficient of every component has come to its last
+// bit (libjpeg-turbo's coef_bits, -1 for a coefficient not yet sent).
+bool EveryCoefficientSent(const jpeg_decompress_struct& info) {
+    for (int c = 0; c < info.num_components; ++c) {
+        for (int k = 0; k < DCTSIZE2; ++k) {
+            if (info.coef_bits[c][k] != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// A file of several scans is read whole here; one that ends between two
+// scans is a file cut short, its picture coarse.
 bool StartDecoding(Decoder& d) {
     if (setjmp(d.jump) != 0) {
         return false;
     }
     jpeg_start_decompress(&d.info);
+    if (d.endMade && d.info.progressive_mode && !EveryCoefficientSent(d.info)) {
+        d.failure = Reason(ReasonCode::Truncated);
+        return false;
+    }
     return true;
 }
 
@@ -197,16 +266,27 @@ bool ReadLines(Decoder& d, std::uint8_t* out, std::int64_t stride, std::int32_t 
     return true;
 }
 
+// Reads on to the end marker once every row is out, so that a file without
+// one is known. What lies after the picture cannot take it back: a failure
+// there is dropped.
+void Finish(Decoder& d) {
+    if (setjmp(d.jump) != 0) {
+        d.failure = {};
+        return;
+    }
+    jpeg_finish_decompress(&d.info);
+}
+
 // What the reader takes: Huffman-coded 8-bit grey, YCbCr or RGB.
 Reason KindProblem(const jpeg_decompress_struct& info) {
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
-        return {ReasonCode::Unsupported, 0, "a CMYK JPEG"};
+        return {RefusedImage::JpegCmyk};
     }
     if (info.num_components != 1 && info.num_components != kColour) {
-        return {ReasonCode::Unsupported, info.num_components, "a JPEG of this many components"};
+        return {RefusedImage::JpegComponents, std::to_string(info.num_components)};
     }
     if (info.arith_code) {
-        return {ReasonCode::Unsupported, 0, "an arithmetic-coded JPEG"};
+        return {RefusedImage::JpegArithmetic};
     }
     return {};
 }
@@ -230,6 +310,19 @@ Reason HoldsBlocks(std::int64_t blocks, std::int64_t fileBytes) {
         return {ReasonCode::DamagedData, fileBytes,
                 std::to_string(fileBytes) + " bytes cannot hold the " + std::to_string(blocks) +
                     " blocks the frame claims"};
+    }
+    return {};
+}
+
+// The first APP1 marker that holds EXIF.
+ExifFacts ExifOf(const jpeg_decompress_struct& info) {
+    for (jpeg_saved_marker_ptr m = info.marker_list; m != nullptr; m = m->next) {
+        if (m->marker == kExifMarker) {
+            const ExifFacts facts = ReadExif({m->data, m->data_length});
+            if (facts.orientation != kUpright || facts.resolution) {
+                return facts;
+            }
+        }
     }
     return {};
 }
@@ -282,7 +375,13 @@ Outcome<std::unique_ptr<RowSource>> JpegRows::Open(const ByteSource& source) {
     if (!ReadProfile(*d)) {
         return d->failure;
     }
+    // A resolution in EXIF stands where JFIF gives none (or an aspect ratio only).
+    const ExifFacts exif = ExifOf(d->info);
     d->meta.resolution = DensityOf(d->info);
+    if (!d->meta.resolution) {
+        d->meta.resolution = exif.resolution;
+    }
+    d->orientation = exif.orientation;
     d->info.out_color_space = d->info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     return std::unique_ptr<RowSource>(new JpegRows(std::move(d)));
 }
@@ -313,5 +412,18 @@ FetchedRows JpegRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t*
         return {nullptr, d.failure};
     }
     d.nextRow += count;
+    if (d.nextRow == layout_.Height) {
+        Finish(d);
+    }
     return {scratch, {}};
+}
+
+std::int32_t JpegRows::Orientation() const {
+    return decoder_->orientation;
+}
+
+Reason JpegRows::Warning() const {
+    const Decoder& d = *decoder_;
+    return d.endMade && !d.failure && d.nextRow == layout_.Height ? Reason(ReasonCode::NoEndMarker)
+                                                                  : Reason();
 }

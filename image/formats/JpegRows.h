@@ -1,8 +1,10 @@
 // The stored rows of a JPEG file, decoded by libjpeg-turbo: baseline or
 // progressive, Huffman-coded, 8-bit grey or colour (YCbCr or RGB) become
 // grey or R, G, B rows of 8 bits. The JFIF density (dots per inch or per
-// centimetre) and the ICC profile of the APP2 markers are kept as meta.
-// CMYK, 12-bit and arithmetic-coded files are refused. Rows come once
+// centimetre; else EXIF's resolution) and the ICC profile of the APP2
+// markers are kept as meta, and EXIF's orientation is told.
+// CMYK, 12-bit, lossless and arithmetic-coded files are refused; a file
+// that lacks only its end marker is read, with a warning. Rows come once
 // each, in order.
 #pragma once
 
@@ -14,8 +16,8 @@
 
 class JpegRows final : public RowSource {
 public:
-    // NotThisFormat ("JPEG") without the start-of-image marker; Unsupported
-    // for a kind named above; Truncated or ReadFailed as reading the file
+    // NotThisFormat ("JPEG") without the start-of-image marker; Refused
+    // for a kind named above or a lossless JPEG; Truncated or ReadFailed as reading the file
     // fails, DamagedData with libjpeg-turbo's words for a header it cannot
     // read, or when the file is too short to hold the blocks its frame
     // claims (each block costs at least one bit). `source` must outlive
@@ -35,6 +37,10 @@ public:
     // coefficients until its last scan is read.
     std::int64_t HeldBytes() const override;
     ImageMeta Meta() const override;
+    // EXIF's orientation (APP1), upright without one.
+    std::int32_t Orientation() const override;
+    // NoEndMarker once every row is read from a file that lacks its end marker.
+    Reason Warning() const override;
 
     struct Decoder;
 

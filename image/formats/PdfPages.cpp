@@ -1,208 +1,155 @@
-// qpdf builds every object and writes the file; each image's stream data
-// is copied from the scratch file as qpdf writes it, and passes through as
-// it is (no stream is decoded), while the small streams (page contents,
-// profiles) are deflated by qpdf. Failures come out of qpdf as exceptions:
-// the output's and the scratch file's own are told apart from qpdf's.
+// Each page is encoded straight into the scratch file as its rows come,
+// and only its place there is kept; a page that fails is forgotten and the
+// next one is written over its bytes. qpdf reads the pages back from the
+// scratch file while it writes the document.
 #include "image/formats/PdfPages.h"
 
-#include <qpdf/Pipeline.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFMatrix.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
-#include <qpdf/QUtil.hh>
+#include "image/formats/ColourProfile.h"
+#include "image/formats/JpegWriter.h"
+#include "image/formats/PdfWriter.h"
+#include "image/formats/RowDeflate.h"
+#include "io/File.h"
 
-#include <algorithm>
-#include <memory>
-#include <new>
-#include <stdexcept>
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
-constexpr double kPointsPerInch = 72;
-constexpr int kPointDecimals = 4;
-constexpr std::size_t kOutputBytes = std::size_t{1} << 20;
-constexpr int kPngPredictorPerRow = 15; // PNG predictors, each row naming its own
-constexpr std::int32_t kGrey = 1;
-constexpr std::int32_t kNarrowSampleBits = 8;
-constexpr const char* kImageName = "/Im0";
-constexpr const char* kWideVersion = "1.5"; // 16-bit samples
-constexpr const char* kNarrowVersion = "1.4";
-
-struct OutputStopped {};
-struct ScratchUnread {};
-
-// The file's bytes gathered into large pieces for the sink (qpdf writes
-// a token at a time).
-class SinkPipeline final : public Pipeline {
+class PdfDocument final : public PageWriter {
 public:
-    explicit SinkPipeline(const PdfSink& sink) : Pipeline("output", nullptr), sink_(sink) {
-        buffer_.reserve(kOutputBytes);
+    Reason AddPage(const RowShape& shape, const RowProducer& produce,
+                   const WriteOptions& options) override;
+    std::size_t Pages() const override { return pages_.size(); }
+    std::optional<double> LastPageAssumedDpi() const override {
+        return assumed_ ? std::optional(kPdfDefaultDotsPerInch) : std::nullopt;
     }
-
-    void write(unsigned char const* data, size_t length) override {
-        if (buffer_.size() + length > kOutputBytes) {
-            Flush();
-        }
-        if (length >= kOutputBytes) {
-            Pass(data, length);
-            return;
-        }
-        buffer_.insert(buffer_.end(), data, data + length);
-    }
-    void finish() override { Flush(); }
+    Reason Finish(const Replacement& output) override;
 
 private:
-    void Flush() {
-        Pass(buffer_.data(), buffer_.size());
-        buffer_.clear();
-    }
-    void Pass(const std::uint8_t* bytes, std::size_t size) {
-        if (size > 0 && !sink_(bytes, size)) {
-            throw OutputStopped{};
-        }
-    }
+    Reason OpenScratch();
 
-    const PdfSink& sink_;
-    std::vector<std::uint8_t> buffer_;
+    std::optional<File> scratch_;
+    std::int64_t end_ = 0; // of the last page kept
+    std::vector<PdfPage> pages_;
+    bool assumed_ = false;
 };
 
-QPDFObjectHandle Name(const char* name) {
-    return QPDFObjectHandle::newName(name);
+bool HasResolution(const ImageMeta& meta) {
+    return meta.resolution && meta.resolution->x > 0 && meta.resolution->y > 0;
 }
 
-QPDFObjectHandle Integer(long long value) {
-    return QPDFObjectHandle::newInteger(value);
+PdfPage PageOf(const RowShape& shape, const WriteOptions& options) {
+    PdfPage page;
+    page.width = shape.Width;
+    page.height = shape.Height;
+    page.channels = shape.Channels;
+    page.jpeg = options.Quality.has_value();
+    page.bits = page.jpeg ? kNarrowBits : shape.Bits;
+    const Resolution resolution = HasResolution(options.Meta)
+                                      ? *options.Meta.resolution
+                                      : Resolution{kPdfDefaultDotsPerInch, kPdfDefaultDotsPerInch};
+    page.dotsPerInchX = resolution.x;
+    page.dotsPerInchY = resolution.y;
+    return page;
 }
 
-// The image in one write: qpdf gathers a stream's data in a string before it
-// writes it, which grows (and copies) piece by piece when fed in pieces.
-void CopyScratch(const PdfScratchRead& read, const PdfPage& page, Pipeline* pipeline) {
-    const auto size = static_cast<std::size_t>(page.length);
-    const std::unique_ptr<std::uint8_t[]> image(new std::uint8_t[size]);
-    if (!read(page.offset, image.get(), size)) {
-        throw ScratchUnread{};
+Reason PdfReasonOf(const PdfOutcome& outcome) {
+    switch (outcome.failure) {
+    case PdfFailure::None:
+        return {};
+    case PdfFailure::OutputStopped:
+        return {ReasonCode::WriteFailed};
+    case PdfFailure::ScratchUnread:
+        return {ReasonCode::ReadFailed};
+    case PdfFailure::NoMemory:
+        return {ReasonCode::NoMemory};
+    case PdfFailure::Refused:
+        break;
     }
-    pipeline->write(image.get(), size);
-    pipeline->finish();
+    return {ReasonCode::DamagedData, 0, "qpdf: " + outcome.words};
 }
 
-QPDFObjectHandle ColourSpace(QPDF& pdf, const PdfPage& page) {
-    const char* device = page.channels == kGrey ? "/DeviceGray" : "/DeviceRGB";
-    if (page.profile.empty()) {
-        return Name(device);
+Reason PdfDocument::OpenScratch() {
+    if (scratch_) {
+        return {};
     }
-    QPDFObjectHandle icc =
-        QPDFObjectHandle::newStream(&pdf, std::string(page.profile.begin(), page.profile.end()));
-    icc.getDict().replaceKey("/N", Integer(page.channels));
-    icc.getDict().replaceKey("/Alternate", Name(device));
-    QPDFObjectHandle space = QPDFObjectHandle::newArray();
-    space.appendItem(Name("/ICCBased"));
-    space.appendItem(icc);
-    return space;
+    std::error_code error;
+    scratch_ = File::CreateScratch(std::filesystem::temp_directory_path(error), error);
+    return scratch_ ? Reason() : Reason(ReasonCode::CannotCreate, error.value());
 }
 
-// PNG predictors work on whole rows of Columns pixels of Colors samples.
-QPDFObjectHandle PredictorParms(const PdfPage& page) {
-    QPDFObjectHandle parms = QPDFObjectHandle::newDictionary();
-    parms.replaceKey("/Predictor", Integer(kPngPredictorPerRow));
-    parms.replaceKey("/Colors", Integer(page.channels));
-    parms.replaceKey("/BitsPerComponent", Integer(page.bits));
-    parms.replaceKey("/Columns", Integer(page.width));
-    return parms;
-}
-
-QPDFObjectHandle Image(QPDF& pdf, const PdfPage& page, const PdfScratchRead& read) {
-    QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
-    QPDFObjectHandle dict = image.getDict();
-    dict.replaceKey("/Type", Name("/XObject"));
-    dict.replaceKey("/Subtype", Name("/Image"));
-    dict.replaceKey("/Width", Integer(page.width));
-    dict.replaceKey("/Height", Integer(page.height));
-    dict.replaceKey("/BitsPerComponent", Integer(page.bits));
-    dict.replaceKey("/ColorSpace", ColourSpace(pdf, page));
-    image.replaceStreamData(
-        [&read, page](Pipeline* pipeline) { CopyScratch(read, page, pipeline); },
-        Name(page.jpeg ? "/DCTDecode" : "/FlateDecode"),
-        page.jpeg ? QPDFObjectHandle::newNull() : PredictorParms(page));
-    return image;
-}
-
-QPDFObjectHandle Rectangle(double width, double height) {
-    QPDFObjectHandle box = QPDFObjectHandle::newArray();
-    for (const double value : {0.0, 0.0, width, height}) {
-        box.appendItem(QPDFObjectHandle::newReal(value, kPointDecimals));
+Reason PdfDocument::AddPage(const RowShape& shape, const RowProducer& produce,
+                            const WriteOptions& options) {
+    if (shape.Width <= 0 || shape.Height <= 0) {
+        return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
     }
-    return box;
-}
-
-// The image drawn over the whole page: the unit square scaled to its size.
-QPDFObjectHandle Contents(QPDF& pdf, double width, double height) {
-    const std::string drawn =
-        "q " + QPDFMatrix(width, 0, 0, height, 0, 0).unparse() + " cm " + kImageName + " Do Q";
-    return QPDFObjectHandle::newStream(&pdf, drawn);
-}
-
-QPDFObjectHandle Page(QPDF& pdf, const PdfPage& page, const PdfScratchRead& read) {
-    const double width = page.width / page.dotsPerInchX * kPointsPerInch;
-    const double height = page.height / page.dotsPerInchY * kPointsPerInch;
-    QPDFObjectHandle images = QPDFObjectHandle::newDictionary();
-    images.replaceKey(kImageName, Image(pdf, page, read));
-    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-    resources.replaceKey("/XObject", images);
-    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
-    dict.replaceKey("/Type", Name("/Page"));
-    dict.replaceKey("/MediaBox", Rectangle(width, height));
-    dict.replaceKey("/Resources", resources);
-    dict.replaceKey("/Contents", Contents(pdf, width, height));
-    return pdf.makeIndirectObject(dict);
-}
-
-void SetInformation(QPDF& pdf, const std::string& producer) {
-    QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
-    info.replaceKey("/Producer", QPDFObjectHandle::newUnicodeString(producer));
-    info.replaceKey("/CreationDate", QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(
-                                         QUtil::get_current_qpdf_time())));
-    pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
-}
-
-void Write(const std::vector<PdfPage>& pages, const std::string& producer,
-           const PdfScratchRead& read, const PdfSink& sink) {
-    QPDF pdf;
-    pdf.setSuppressWarnings(true);
-    pdf.emptyPDF();
-    QPDFPageDocumentHelper document(pdf);
-    bool wide = false;
-    for (const PdfPage& page : pages) {
-        document.addPage(Page(pdf, page, read), false);
-        wide = wide || page.bits > kNarrowSampleBits;
+    if (Reason failed = OpenScratch()) {
+        return failed;
     }
-    SetInformation(pdf, producer);
-    SinkPipeline output(sink);
-    QPDFWriter writer(pdf);
-    writer.setOutputPipeline(&output);
-    writer.setDecodeLevel(qpdf_dl_none); // the images pass as they were made
-    writer.setCompressStreams(true);     // contents and profiles are deflated
-    writer.setMinimumPDFVersion(wide ? kWideVersion : kNarrowVersion);
-    writer.write();
-    output.finish();
+    PdfPage page = PageOf(shape, options);
+    Outcome<std::vector<std::uint8_t>> profile =
+        ProfileForChannels(options.Meta.profile, shape.Channels);
+    if (!profile) {
+        return profile.Why();
+    }
+    page.profile = std::move(*profile);
+    page.offset = end_;
+    std::int64_t at = end_;
+    int writeError = 0;
+    const ByteSink sink = [&](std::span<const std::uint8_t> bytes) {
+        if (!scratch_->WriteAt(at, bytes.data(), bytes.size())) {
+            writeError = errno;
+            return false;
+        }
+        at += static_cast<std::int64_t>(bytes.size());
+        return true;
+    };
+    WriteOptions jpeg;
+    jpeg.Quality = options.Quality; // the profile and resolution belong to the page
+    Reason failed = page.jpeg ? EncodeJpeg(shape, produce, jpeg, sink)
+                              : EncodeRowDeflate(shape, produce, sink, PieceFraming::Bare);
+    if (failed) {
+        return failed.Code == ReasonCode::WriteFailed && writeError != 0
+                   ? WriteFailureReason(writeError)
+                   : failed;
+    }
+    page.length = at - end_;
+    end_ = at;
+    pages_.push_back(std::move(page));
+    assumed_ = !HasResolution(options.Meta);
+    return {};
+}
+
+Reason PdfDocument::Finish(const Replacement& output) {
+    if (pages_.empty()) {
+        return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
+    }
+    const PdfScratchRead read = [this](std::int64_t offset, std::uint8_t* bytes, std::size_t size) {
+        return scratch_->ReadAt(offset, bytes, size) == static_cast<std::int64_t>(size);
+    };
+    return WriteInOrder(output, [&](const ByteSink& sink) {
+        const PdfOutcome written = WritePdfPages(pages_, SoftwareName(), read,
+                                                 [&](const std::uint8_t* bytes, std::size_t size) {
+                                                     return sink({bytes, size});
+                                                 });
+        return PdfReasonOf(written);
+    });
 }
 
 } // namespace
 
-PdfOutcome WritePdfPages(const std::vector<PdfPage>& pages, const std::string& producer,
-                         const PdfScratchRead& read, const PdfSink& sink) {
-    try {
-        Write(pages, producer, read, sink);
-    } catch (const OutputStopped&) {
-        return {PdfFailure::OutputStopped, {}};
-    } catch (const ScratchUnread&) {
-        return {PdfFailure::ScratchUnread, {}};
-    } catch (const std::bad_alloc&) {
-        return {PdfFailure::NoMemory, {}};
-    } catch (const std::exception& e) {
-        return {PdfFailure::Refused, e.what()};
+std::unique_ptr<PageWriter> OpenPdfPages() {
+    return std::make_unique<PdfDocument>();
+}
+
+Reason WritePdf(const RowShape& shape, const RowProducer& produce, const Replacement& output,
+                const WriteOptions& options) {
+    const std::unique_ptr<PageWriter> pages = OpenPdfPages();
+    if (Reason failed = pages->AddPage(shape, produce, options)) {
+        return failed;
     }
-    return {};
+    return pages->Finish(output);
 }

@@ -1,152 +1,246 @@
-// Each page is encoded straight into the scratch file as its rows come,
-// and only its place there is kept; a page that fails is forgotten and the
-// next one is written over its bytes. qpdf reads the pages back from the
-// scratch file while it writes the document.
+// qpdf builds every object and writes the file; each image's stream data
+// is copied from the scratch file as qpdf writes it, and passes through as
+// it is (no stream is decoded), while the small streams (page contents,
+// profiles) are deflated by qpdf. Failures come out of qpdf as exceptions:
+// the output's and the scratch file's own are told apart from qpdf's.
 #include "image/formats/PdfWriter.h"
 
-#include "image/formats/ColourProfile.h"
-#include "image/formats/JpegWriter.h"
-#include "image/formats/PdfPages.h"
-#include "image/formats/UpDeflate.h"
-#include "io/File.h"
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFMatrix.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
 
-#include <cerrno>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
-class PdfDocument final : public PageWriter {
+constexpr double kPointsPerInch = 72;
+constexpr int kPointDecimals = 4;
+constexpr std::size_t kOutputBytes = std::size_t{1} << 20;
+constexpr int kPngPredictorPerRow = 15; // PNG predictors, each row naming its own
+constexpr std::int32_t kGrey = 1;
+constexpr std::int32_t kNarrowSampleBits = 8;
+constexpr const char* kImageName = "/Im0";
+constexpr const char* kUnitVersion = "1.6"; // UserUnit
+constexpr const char* kWideVersion = "1.5"; // 16-bit samples
+constexpr const char* kNarrowVersion = "1.4";
+// The largest page side in units (PDF 1.7, Annex C).
+constexpr double kMostUnits = 14400;
+
+// The ICC streams made so far, one per distinct profile.
+using ProfileStreams = std::map<std::vector<std::uint8_t>, QPDFObjectHandle>;
+
+struct OutputStopped {};
+struct ScratchUnread {};
+
+// The file's bytes gathered into large pieces for the sink (qpdf writes
+// a token at a time).
+class SinkPipeline final : public Pipeline {
 public:
-    Reason AddPage(const RowShape& shape, const RowProducer& produce,
-                   const WriteOptions& options) override;
-    std::size_t Pages() const override { return pages_.size(); }
-    std::optional<double> LastPageAssumedDpi() const override {
-        return assumed_ ? std::optional(kPdfDefaultDotsPerInch) : std::nullopt;
+    explicit SinkPipeline(const PdfSink& sink) : Pipeline("output", nullptr), sink_(sink) {
+        buffer_.reserve(kOutputBytes);
     }
-    Reason Finish(const Replacement& output) override;
+
+    void write(unsigned char const* data, size_t length) override {
+        if (buffer_.size() + length > kOutputBytes) {
+            Flush();
+        }
+        if (length >= kOutputBytes) {
+            Pass(data, length);
+            return;
+        }
+        buffer_.insert(buffer_.end(), data, data + length);
+    }
+    void finish() override { Flush(); }
 
 private:
-    Reason OpenScratch();
+    void Flush() {
+        Pass(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+    void Pass(const std::uint8_t* bytes, std::size_t size) {
+        if (size > 0 && !sink_(bytes, size)) {
+            throw OutputStopped{};
+        }
+    }
 
-    std::optional<File> scratch_;
-    std::int64_t end_ = 0; // of the last page kept
-    std::vector<PdfPage> pages_;
-    bool assumed_ = false;
+    const PdfSink& sink_;
+    std::vector<std::uint8_t> buffer_;
 };
 
-bool HasResolution(const ImageMeta& meta) {
-    return meta.resolution && meta.resolution->x > 0 && meta.resolution->y > 0;
+QPDFObjectHandle Name(const char* name) {
+    return QPDFObjectHandle::newName(name);
 }
 
-PdfPage PageOf(const RowShape& shape, const WriteOptions& options) {
-    PdfPage page;
-    page.width = shape.Width;
-    page.height = shape.Height;
-    page.channels = shape.Channels;
-    page.jpeg = options.Quality.has_value();
-    page.bits = page.jpeg ? kNarrowBits : shape.Bits;
-    const Resolution resolution = HasResolution(options.Meta)
-                                      ? *options.Meta.resolution
-                                      : Resolution{kPdfDefaultDotsPerInch, kPdfDefaultDotsPerInch};
-    page.dotsPerInchX = resolution.x;
-    page.dotsPerInchY = resolution.y;
-    if (ProfileFits(options.Meta.profile, shape.Channels)) {
-        page.profile = options.Meta.profile;
-    }
-    return page;
+QPDFObjectHandle Integer(long long value) {
+    return QPDFObjectHandle::newInteger(value);
 }
 
-Reason PdfReasonOf(const PdfOutcome& outcome) {
-    switch (outcome.failure) {
-    case PdfFailure::None:
-        return {};
-    case PdfFailure::OutputStopped:
-        return {ReasonCode::WriteFailed};
-    case PdfFailure::ScratchUnread:
-        return {ReasonCode::ReadFailed};
-    case PdfFailure::NoMemory:
-        return {ReasonCode::NoMemory};
-    case PdfFailure::Refused:
-        break;
+// The image in one write: qpdf gathers a stream's data in a string before it
+// writes it, which grows (and copies) piece by piece when fed in pieces.
+void CopyScratch(const PdfScratchRead& read, const PdfPage& page, Pipeline* pipeline) {
+    const auto size = static_cast<std::size_t>(page.length);
+    const std::unique_ptr<std::uint8_t[]> image(new std::uint8_t[size]);
+    if (!read(page.offset, image.get(), size)) {
+        throw ScratchUnread{};
     }
-    return {ReasonCode::DamagedData, 0, "qpdf: " + outcome.words};
+    pipeline->write(image.get(), size);
+    pipeline->finish();
 }
 
-Reason PdfDocument::OpenScratch() {
-    if (scratch_) {
-        return {};
+QPDFObjectHandle ColourSpace(QPDF& pdf, const PdfPage& page, ProfileStreams& profiles) {
+    const char* device = page.channels == kGrey ? "/DeviceGray" : "/DeviceRGB";
+    if (page.profile.empty()) {
+        return Name(device);
     }
-    std::error_code error;
-    scratch_ = File::CreateScratch(std::filesystem::temp_directory_path(error), error);
-    return scratch_ ? Reason() : Reason(ReasonCode::CannotCreate, error.value());
+    QPDFObjectHandle& icc = profiles[page.profile];
+    if (!icc.isInitialized()) {
+        icc = QPDFObjectHandle::newStream(&pdf,
+                                          std::string(page.profile.begin(), page.profile.end()));
+        icc.getDict().replaceKey("/N", Integer(page.channels));
+        icc.getDict().replaceKey("/Alternate", Name(device));
+    }
+    QPDFObjectHandle space = QPDFObjectHandle::newArray();
+    space.appendItem(Name("/ICCBased"));
+    space.appendItem(icc);
+    return space;
 }
 
-Reason PdfDocument::AddPage(const RowShape& shape, const RowProducer& produce,
-                            const WriteOptions& options) {
-    if (shape.Width <= 0 || shape.Height <= 0) {
-        return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
+// PNG predictors work on whole rows of Columns pixels of Colors samples.
+QPDFObjectHandle PredictorParms(const PdfPage& page) {
+    QPDFObjectHandle parms = QPDFObjectHandle::newDictionary();
+    parms.replaceKey("/Predictor", Integer(kPngPredictorPerRow));
+    parms.replaceKey("/Colors", Integer(page.channels));
+    parms.replaceKey("/BitsPerComponent", Integer(page.bits));
+    parms.replaceKey("/Columns", Integer(page.width));
+    return parms;
+}
+
+QPDFObjectHandle Image(QPDF& pdf, const PdfPage& page, const PdfScratchRead& read,
+                       ProfileStreams& profiles) {
+    QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
+    QPDFObjectHandle dict = image.getDict();
+    dict.replaceKey("/Type", Name("/XObject"));
+    dict.replaceKey("/Subtype", Name("/Image"));
+    dict.replaceKey("/Width", Integer(page.width));
+    dict.replaceKey("/Height", Integer(page.height));
+    dict.replaceKey("/BitsPerComponent", Integer(page.bits));
+    dict.replaceKey("/ColorSpace", ColourSpace(pdf, page, profiles));
+    image.replaceStreamData(
+        [&read, page](Pipeline* pipeline) { CopyScratch(read, page, pipeline); },
+        Name(page.jpeg ? "/DCTDecode" : "/FlateDecode"),
+        page.jpeg ? QPDFObjectHandle::newNull() : PredictorParms(page));
+    return image;
+}
+
+// 1, or the fewest whole points per unit that bring the page's larger side
+// within kMostUnits.
+double PointsPerUnit(const PdfPage& page) {
+    const double largest = std::max(page.width / page.dotsPerInchX * kPointsPerInch,
+                                    page.height / page.dotsPerInchY * kPointsPerInch);
+    return std::max(1.0, std::ceil(largest / kMostUnits));
+}
+
+QPDFObjectHandle Rectangle(double width, double height) {
+    QPDFObjectHandle box = QPDFObjectHandle::newArray();
+    for (const double value : {0.0, 0.0, width, height}) {
+        box.appendItem(QPDFObjectHandle::newReal(value, kPointDecimals));
     }
-    if (Reason failed = OpenScratch()) {
-        return failed;
+    return box;
+}
+
+// The image drawn over the whole page: the unit square scaled to its size.
+QPDFObjectHandle Contents(QPDF& pdf, double width, double height) {
+    const std::string drawn =
+        "q " + QPDFMatrix(width, 0, 0, height, 0, 0).unparse() + " cm " + kImageName + " Do Q";
+    return QPDFObjectHandle::newStream(&pdf, drawn);
+}
+
+QPDFObjectHandle Page(QPDF& pdf, const PdfPage& page, const PdfScratchRead& read,
+                      ProfileStreams& profiles) {
+    const double unit = PointsPerUnit(page);
+    const double width = page.width / page.dotsPerInchX * kPointsPerInch / unit;
+    const double height = page.height / page.dotsPerInchY * kPointsPerInch / unit;
+    QPDFObjectHandle images = QPDFObjectHandle::newDictionary();
+    images.replaceKey(kImageName, Image(pdf, page, read, profiles));
+    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/XObject", images);
+    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
+    dict.replaceKey("/Type", Name("/Page"));
+    dict.replaceKey("/MediaBox", Rectangle(width, height));
+    dict.replaceKey("/Resources", resources);
+    dict.replaceKey("/Contents", Contents(pdf, width, height));
+    if (unit > 1) {
+        dict.replaceKey("/UserUnit", Integer(static_cast<long long>(unit)));
     }
-    PdfPage page = PageOf(shape, options);
-    page.offset = end_;
-    std::int64_t at = end_;
-    int writeError = 0;
-    const ByteSink sink = [&](std::span<const std::uint8_t> bytes) {
-        if (!scratch_->WriteAt(at, bytes.data(), bytes.size())) {
-            writeError = errno;
-            return false;
+    return pdf.makeIndirectObject(dict);
+}
+
+// The version the pages need.
+const char* VersionOf(const std::vector<PdfPage>& pages) {
+    const char* version = kNarrowVersion;
+    for (const PdfPage& page : pages) {
+        if (PointsPerUnit(page) > 1) {
+            return kUnitVersion;
         }
-        at += static_cast<std::int64_t>(bytes.size());
-        return true;
-    };
-    WriteOptions jpeg;
-    jpeg.Quality = options.Quality; // the profile and resolution belong to the page
-    Reason failed =
-        page.jpeg ? EncodeJpeg(shape, produce, jpeg, sink) : EncodeUpDeflate(shape, produce, sink);
-    if (failed) {
-        return failed.Code == ReasonCode::WriteFailed && writeError != 0
-                   ? WriteFailureReason(writeError)
-                   : failed;
+        if (page.bits > kNarrowSampleBits) {
+            version = kWideVersion;
+        }
     }
-    page.length = at - end_;
-    end_ = at;
-    pages_.push_back(std::move(page));
-    assumed_ = !HasResolution(options.Meta);
-    return {};
+    return version;
 }
 
-Reason PdfDocument::Finish(const Replacement& output) {
-    if (pages_.empty()) {
-        return {ReasonCode::Unsupported, 0, std::string(kNoPixels)};
+void SetInformation(QPDF& pdf, const std::string& producer) {
+    QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
+    info.replaceKey("/Producer", QPDFObjectHandle::newUnicodeString(producer));
+    info.replaceKey("/CreationDate", QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(
+                                         QUtil::get_current_qpdf_time())));
+    pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
+}
+
+void Write(const std::vector<PdfPage>& pages, const std::string& producer,
+           const PdfScratchRead& read, const PdfSink& sink) {
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.emptyPDF();
+    QPDFPageDocumentHelper document(pdf);
+    ProfileStreams profiles;
+    for (const PdfPage& page : pages) {
+        document.addPage(Page(pdf, page, read, profiles), false);
     }
-    const PdfScratchRead read = [this](std::int64_t offset, std::uint8_t* bytes, std::size_t size) {
-        return scratch_->ReadAt(offset, bytes, size) == static_cast<std::int64_t>(size);
-    };
-    return WriteInOrder(output, [&](const ByteSink& sink) {
-        const PdfOutcome written = WritePdfPages(pages_, SoftwareName(), read,
-                                                 [&](const std::uint8_t* bytes, std::size_t size) {
-                                                     return sink({bytes, size});
-                                                 });
-        return PdfReasonOf(written);
-    });
+    SetInformation(pdf, producer);
+    SinkPipeline output(sink);
+    QPDFWriter writer(pdf);
+    writer.setOutputPipeline(&output);
+    writer.setDecodeLevel(qpdf_dl_none); // the images pass as they were made
+    writer.setCompressStreams(true);     // contents and profiles are deflated
+    writer.setMinimumPDFVersion(VersionOf(pages));
+    writer.write();
+    output.finish();
 }
 
 } // namespace
 
-std::unique_ptr<PageWriter> OpenPdfPages() {
-    return std::make_unique<PdfDocument>();
-}
-
-Reason WritePdf(const RowShape& shape, const RowProducer& produce, const Replacement& output,
-                const WriteOptions& options) {
-    const std::unique_ptr<PageWriter> pages = OpenPdfPages();
-    if (Reason failed = pages->AddPage(shape, produce, options)) {
-        return failed;
+PdfOutcome WritePdfPages(const std::vector<PdfPage>& pages, const std::string& producer,
+                         const PdfScratchRead& read, const PdfSink& sink) {
+    try {
+        Write(pages, producer, read, sink);
+    } catch (const OutputStopped&) {
+        return {PdfFailure::OutputStopped, {}};
+    } catch (const ScratchUnread&) {
+        return {PdfFailure::ScratchUnread, {}};
+    } catch (const std::bad_alloc&) {
+        return {PdfFailure::NoMemory, {}};
+    } catch (const std::exception& e) {
+        return {PdfFailure::Refused, e.what()};
     }
-    return pages->Finish(output);
+    return {};
 }

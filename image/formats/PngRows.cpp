@@ -271,6 +271,22 @@ Reason ReadPlainRows(Decoder& d, std::int32_t count, std::int64_t stride, std::u
     return {};
 }
 
+// An interlaced image decoded whole into d.whole, at its first rows.
+Reason ReadInterlaced(Decoder& d, const RowLayout& layout) {
+    const std::int64_t bytes = layout.Stride * layout.Height;
+    d.whole.reset(new (std::nothrow) std::uint8_t[std::size_t(bytes)]);
+    auto rows = RowPointers(d.whole.get(), layout.Stride, layout.Height);
+    if (!d.whole || !rows) {
+        d.whole.reset();
+        return Reason(ReasonCode::NoMemory, bytes);
+    }
+    if (!ReadWholeImage(&d, rows.get())) {
+        d.whole.reset();
+        return Failure(d);
+    }
+    return {};
+}
+
 } // namespace
 
 PngRows::PngRows(std::unique_ptr<Decoder> decoder) : decoder_(std::move(decoder)) {
@@ -316,7 +332,7 @@ Outcome<std::unique_ptr<RowSource>> PngRows::Open(const ByteSource& source) {
     const int channels = png_get_channels(d->png, d->info);
     const int bits = png_get_bit_depth(d->png, d->info);
     if ((channels != 1 && channels != 3) || (bits != kNarrowBits && bits != kWideBits)) {
-        return Reason(ReasonCode::Unsupported, 0, "PNG samples");
+        return Reason(RefusedImage::PngSamples);
     }
     ChoosePlainRows(*d, survey.firstImageData);
     return std::unique_ptr<RowSource>(new PngRows(std::move(d)));
@@ -341,16 +357,8 @@ FetchedRows PngRows::Rows(std::int32_t first, std::int32_t count, std::uint8_t* 
     }
     if (d.interlaced) {
         if (!d.whole) {
-            const std::int64_t bytes = layout_.Stride * layout_.Height;
-            d.whole.reset(new (std::nothrow) std::uint8_t[std::size_t(bytes)]);
-            auto rows = RowPointers(d.whole.get(), layout_.Stride, layout_.Height);
-            if (!d.whole || !rows) {
-                d.whole.reset();
-                return {nullptr, Reason(ReasonCode::NoMemory, bytes)};
-            }
-            if (!ReadWholeImage(&d, rows.get())) {
-                d.whole.reset();
-                return {nullptr, Failure(d)};
+            if (Reason failed = ReadInterlaced(d, layout_)) {
+                return {nullptr, std::move(failed)};
             }
         }
         return {d.whole.get() + first * layout_.Stride, {}};

@@ -13,6 +13,9 @@ constexpr std::int64_t kHeadBytes = 4096; // room for long comment lines
 constexpr std::uint8_t kMagic = 'P';
 constexpr std::uint8_t kGreyKind = '5';
 constexpr std::uint8_t kRgbKind = '6';
+// P1..P4 are plain text and bitmaps, P7 the arbitrary map (PAM).
+constexpr std::uint8_t kFirstKind = '1';
+constexpr std::uint8_t kLastKind = '7';
 constexpr std::uint8_t kComment = '#';
 constexpr std::int64_t kMaxDimension = std::numeric_limits<std::int32_t>::max();
 
@@ -83,8 +86,11 @@ Outcome<PnmHeader> ParsePnmHeader(std::span<const std::uint8_t> head, bool whole
     if (head.size() < 2 || head[0] != kMagic) {
         return Reason(ReasonCode::NotThisFormat, 0, "PNM");
     }
+    if (head[1] < kFirstKind || head[1] > kLastKind) {
+        return Reason(ReasonCode::NotThisFormat, 0, "PNM");
+    }
     if (head[1] != kGreyKind && head[1] != kRgbKind) {
-        return Reason(ReasonCode::Unsupported, 0, std::string("PNM P") + char(head[1]));
+        return Reason(RefusedImage::PnmKind, std::string(1, char(head[1])));
     }
     PnmHeader header;
     header.Samples = head[1] == kGreyKind ? 1 : 3;

@@ -20,10 +20,10 @@ struct PnmHeader {
 
 // Parses "P5"/"P6", width, height and maxval, separated by whitespace and
 // '#' comments running to the end of a line, then the one whitespace byte
-// before the samples. NotThisFormat ("PNM") without a P magic; Unsupported
-// for the other kinds (plain text, bitmaps, PAM); BadHeader for a missing or
-// zero number, a maxval outside 1..65535 or a size past 2^31 - 1; Truncated
-// when the head ends first.
+// before the samples. NotThisFormat ("PNM") without a P magic and a kind
+// digit 1..7; Refused (PnmKind) for the other kinds (plain text, bitmaps, PAM); BadHeader for a
+// missing or zero number, a maxval outside 1..65535 or a size past 2^31 - 1; Truncated when the
+// head ends first.
 Outcome<PnmHeader> ParsePnmHeader(std::span<const std::uint8_t> head, bool wholeFile);
 
 class PnmRows final : public RowSource {

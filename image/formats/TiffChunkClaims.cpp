@@ -75,6 +75,13 @@ std::int64_t CoveredBytes(std::vector<ByteRange>& ranges) {
     return covered;
 }
 
+// The chunks checked (those of the planes read), per plane, and the codec's bound.
+struct Chunks {
+    std::uint32_t checked = 0;
+    std::uint32_t perPlane = 0;
+    std::int64_t bound = 1;
+};
+
 Reason ShortChunk(TIFF* tif, std::uint32_t index, std::int64_t held, std::int64_t decoded,
                   bool pastEnd) {
     if (pastEnd) {
@@ -84,6 +91,36 @@ Reason ShortChunk(TIFF* tif, std::uint32_t index, std::int64_t held, std::int64_
     return {ReasonCode::DamagedData, decoded,
             kind + std::to_string(index) + ": " + std::to_string(held) +
                 " bytes cannot decode to the " + std::to_string(decoded) + " claimed"};
+}
+
+// Every chunk on its own, then all of them together: chunks that point at
+// the same bytes would each pass alone, but the image as a whole must come
+// from bytes the file holds once.
+Reason CheckChunks(TIFF* tif, const Chunks& chunks, std::int64_t fileLength) {
+    std::vector<ByteRange> ranges;
+    std::int64_t claimed = 0;
+    for (std::uint32_t i = 0; i < chunks.checked; ++i) {
+        const std::uint64_t offset = TIFFGetStrileOffset(tif, i);
+        const std::uint64_t count = TIFFGetStrileByteCount(tif, i);
+        const std::int64_t held = BytesInFile(offset, count, fileLength);
+        const std::int64_t decoded =
+            DecodedBytes(tif, chunks.perPlane == 0 ? i : i % chunks.perPlane);
+        if (held < StoredBytesNeeded(decoded, chunks.bound)) {
+            const bool pastEnd =
+                offset + count > static_cast<std::uint64_t>(fileLength) || offset + count < offset;
+            return ShortChunk(tif, i, held, decoded, pastEnd);
+        }
+        ranges.emplace_back(static_cast<std::int64_t>(offset),
+                            static_cast<std::int64_t>(offset) + held);
+        claimed = decoded > kMaxClaim - claimed ? kMaxClaim : claimed + decoded;
+    }
+    const std::int64_t covered = CoveredBytes(ranges);
+    if (covered < StoredBytesNeeded(claimed, chunks.bound)) {
+        return {ReasonCode::DamagedData, claimed,
+                std::to_string(chunks.checked) + " chunks in " + std::to_string(covered) +
+                    " bytes cannot decode to the " + std::to_string(claimed) + " claimed"};
+    }
+    return {};
 }
 
 } // namespace
@@ -126,29 +163,5 @@ Reason CheckChunkClaims(TIFF* tif, std::int32_t planes, std::int64_t fileLength)
         separate
             ? perPlane * static_cast<std::uint32_t>(std::clamp<std::int32_t>(planes, 0, samples))
             : chunks;
-    std::vector<ByteRange> ranges;
-    std::int64_t claimed = 0;
-    for (std::uint32_t i = 0; i < checked; ++i) {
-        const std::uint64_t offset = TIFFGetStrileOffset(tif, i);
-        const std::uint64_t count = TIFFGetStrileByteCount(tif, i);
-        const std::int64_t held = BytesInFile(offset, count, fileLength);
-        const std::int64_t decoded = DecodedBytes(tif, perPlane == 0 ? i : i % perPlane);
-        if (held < StoredBytesNeeded(decoded, bound)) {
-            const bool pastEnd =
-                offset + count > static_cast<std::uint64_t>(fileLength) || offset + count < offset;
-            return ShortChunk(tif, i, held, decoded, pastEnd);
-        }
-        ranges.emplace_back(static_cast<std::int64_t>(offset),
-                            static_cast<std::int64_t>(offset) + held);
-        claimed = decoded > kMaxClaim - claimed ? kMaxClaim : claimed + decoded;
-    }
-    // Chunks that point at the same bytes would each pass on their own; the
-    // image as a whole must come from bytes the file holds once.
-    const std::int64_t covered = CoveredBytes(ranges);
-    if (covered < StoredBytesNeeded(claimed, bound)) {
-        return {ReasonCode::DamagedData, claimed,
-                std::to_string(checked) + " chunks in " + std::to_string(covered) +
-                    " bytes cannot decode to the " + std::to_string(claimed) + " claimed"};
-    }
-    return {};
+    return CheckChunks(tif, {checked, perPlane, bound}, fileLength);
 }

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr std::int64_t kMaxDimension = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kHeaderBytes = 8; // byte order, 42 and the first directory's offset
 
 // libtiff's codecs name the strip being decoded even while a tile is, and a
 // tiled image has no current strip: (uint32_t)-1. That number is put right.
@@ -59,29 +60,29 @@ Reason KindProblem(TIFF* tif, std::uint16_t colours) {
     const auto photometric = Field<std::uint16_t>(tif, TIFFTAG_PHOTOMETRIC, 0xFFFF);
     const auto compression = Field<std::uint16_t>(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
     if (format == SAMPLEFORMAT_IEEEFP) {
-        return {ReasonCode::Unsupported, 0, "TIFF floating-point samples"};
+        return {RefusedImage::TiffFloat};
     }
     if (format != SAMPLEFORMAT_UINT) {
-        return {ReasonCode::Unsupported, 0, "TIFF signed samples"};
+        return {RefusedImage::TiffSigned};
     }
     if (photometric == PHOTOMETRIC_PALETTE) {
-        return {ReasonCode::Unsupported, 0, "TIFF palette"};
+        return {RefusedImage::TiffPalette};
     }
     if (photometric == PHOTOMETRIC_SEPARATED) {
-        return {ReasonCode::Unsupported, 0, "TIFF CMYK"};
+        return {RefusedImage::TiffCmyk};
     }
     const bool grey =
         (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) &&
         colours == 1;
     const bool rgb = photometric == PHOTOMETRIC_RGB && colours == 3;
     if (!grey && !rgb) {
-        return {ReasonCode::Unsupported, 0, "TIFF photometric " + std::to_string(photometric)};
+        return {RefusedImage::TiffColours, std::to_string(photometric)};
     }
     if (bits != 8 && bits != kWideBits) {
-        return {ReasonCode::Unsupported, 0, "TIFF " + std::to_string(bits) + "-bit samples"};
+        return {RefusedImage::TiffSampleBits, std::to_string(bits)};
     }
     if (!IsReadCompression(compression)) {
-        return {ReasonCode::Unsupported, 0, "TIFF compression " + std::to_string(compression)};
+        return {RefusedImage::TiffCompression, std::to_string(compression)};
     }
     return {};
 }
@@ -128,6 +129,7 @@ struct TiffRows::Decoder {
     std::size_t bandBytes = 0;
     std::int32_t bandFirst = -1;
     ImageMeta meta;
+    std::int32_t orientation = kUpright;
 
     Reason Failure() const {
         if (client.failure != ReasonCode::None) {
@@ -300,29 +302,28 @@ void InvertSamples(std::uint8_t* rows, std::int64_t bytes, std::int32_t sampleBy
     }
 }
 
-} // namespace
-
-TiffRows::TiffRows(std::unique_ptr<Decoder> decoder, const RowLayout& layout)
-    : decoder_(std::move(decoder)), layout_(layout) {}
-
-TiffRows::~TiffRows() = default;
-
-Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
-    auto d = std::make_unique<Decoder>();
-    d->client.source = &source;
-    d->tif = OpenTiffClient(d->client, "rm");
-    if (!d->tif && d->client.message.empty() && d->client.failure == ReasonCode::None) {
+// libtiff's open of the file: NotThisFormat when its header is not a
+// TIFF's, else libtiff's reason.
+Reason OpenClient(Decoder& d, const ByteSource& source) {
+    d.tif = OpenTiffClient(d.client, "rm");
+    if (!d.tif && d.client.message.empty() && d.client.failure == ReasonCode::None) {
         return Reason(ReasonCode::NoMemory); // libtiff's open options could not be had
     }
-    if (!d->tif) {
-        const bool header = d->client.message.find("Not a TIFF") != std::string::npos ||
-                            d->client.message.find("magic") != std::string::npos;
-        if (header || source.Length() < 8) {
+    if (!d.tif) {
+        const bool header = d.client.message.find("Not a TIFF") != std::string::npos ||
+                            d.client.message.find("magic") != std::string::npos;
+        if (header || source.Length() < kHeaderBytes) {
             return Reason(ReasonCode::NotThisFormat, 0, "TIFF");
         }
-        return d->Failure();
+        return d.Failure();
     }
-    TIFF* tif = d->tif.get();
+    return {};
+}
+
+// The image's kind and size as the rows' layout, its meta and orientation
+// kept; the reason when it is not a kind the reader takes.
+Outcome<RowLayout> ReadKind(Decoder& d) {
+    TIFF* tif = d.tif.get();
     const auto width = Field<std::uint32_t>(tif, TIFFTAG_IMAGEWIDTH, 0);
     const auto height = Field<std::uint32_t>(tif, TIFFTAG_IMAGELENGTH, 0);
     if (width > kMaxDimension || height > kMaxDimension) {
@@ -336,50 +337,78 @@ Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
     if (Reason problem = KindProblem(tif, colours)) {
         return problem;
     }
-    const auto bits = Field<std::uint16_t>(tif, TIFFTAG_BITSPERSAMPLE, 8);
-    d->samples = samples;
-    d->colours = colours;
-    d->meta = ReadMeta(tif);
-    d->sampleBytes = bits / 8;
-    d->minIsWhite = Field<std::uint16_t>(tif, TIFFTAG_PHOTOMETRIC, 0) == PHOTOMETRIC_MINISWHITE;
+    const bool wide = Field<std::uint16_t>(tif, TIFFTAG_BITSPERSAMPLE, 8) == kWideBits;
+    d.samples = samples;
+    d.colours = colours;
+    d.meta = ReadMeta(tif);
+    d.orientation = Field<std::uint16_t>(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    d.sampleBytes = wide ? 2 : 1;
+    d.minIsWhite = Field<std::uint16_t>(tif, TIFFTAG_PHOTOMETRIC, 0) == PHOTOMETRIC_MINISWHITE;
     RowLayout layout;
     layout.Width = static_cast<std::int32_t>(width);
     layout.Height = static_cast<std::int32_t>(height);
-    layout.Format = colours == 1 ? (bits == kWideBits ? kGrey16 : kGrey8)
-                                 : (bits == kWideBits ? kRgb48 : kRgb24);
+    layout.Format = colours == 1 ? (wide ? kGrey16 : kGrey8) : (wide ? kRgb48 : kRgb24);
     layout.Stride = layout.RowBytes();
-    layout.MaxValue = bits == kWideBits ? kMaxSample16 : kMaxSample8;
+    layout.MaxValue = wide ? kMaxSample16 : kMaxSample8;
+    return layout;
+}
+
+// How the rows are decoded: a scanline at a time, or a band of strips or
+// tiles (planar or tiled images). The bytes of one decoded chunk.
+std::int64_t PlanChunks(Decoder& d, const RowLayout& layout) {
+    TIFF* tif = d.tif.get();
+    const bool tiled = TIFFIsTiled(tif) != 0;
     const bool planar = Field<std::uint16_t>(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) ==
                         PLANARCONFIG_SEPARATE;
-    d->banded = planar || TIFFIsTiled(tif);
-    const std::int64_t chunkBytes =
-        d->banded ? (TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif))
-                  : TIFFScanlineSize64(tif);
-    if (d->banded) {
-        d->bandRows = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-            TIFFIsTiled(tif) ? Field<std::uint32_t>(tif, TIFFTAG_TILELENGTH, 0)
-                             : Field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, height),
-            1, std::max<std::int64_t>(height, 1)));
-        d->chunkWidth =
-            TIFFIsTiled(tif)
-                ? static_cast<std::int32_t>(std::clamp<std::int64_t>(
-                      Field<std::uint32_t>(tif, TIFFTAG_TILEWIDTH, 0), 1, kMaxDimension))
-                : layout.Width;
+    d.banded = planar || tiled;
+    if (!d.banded) {
+        return static_cast<std::int64_t>(TIFFScanlineSize64(tif));
     }
+    const std::int64_t height = layout.Height;
+    d.bandRows = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        tiled ? Field<std::uint32_t>(tif, TIFFTAG_TILELENGTH, 0)
+              : Field<std::uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, std::uint32_t(height)),
+        1, std::max<std::int64_t>(height, 1)));
+    d.chunkWidth = tiled ? static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                               Field<std::uint32_t>(tif, TIFFTAG_TILEWIDTH, 0), 1, kMaxDimension))
+                         : layout.Width;
+    return static_cast<std::int64_t>(tiled ? TIFFTileSize64(tif) : TIFFStripSize64(tif));
+}
+
+} // namespace
+
+TiffRows::TiffRows(std::unique_ptr<Decoder> decoder, const RowLayout& layout)
+    : decoder_(std::move(decoder)), layout_(layout) {}
+
+TiffRows::~TiffRows() = default;
+
+Outcome<std::unique_ptr<RowSource>> TiffRows::Open(const ByteSource& source) {
+    auto d = std::make_unique<Decoder>();
+    d->client.source = &source;
+    if (Reason failed = OpenClient(*d, source)) {
+        return failed;
+    }
+    TIFF* tif = d->tif.get();
+    const Outcome<RowLayout> read = ReadKind(*d);
+    if (!read) {
+        return read.Why();
+    }
+    RowLayout layout = *read;
+    const std::int64_t chunkBytes = PlanChunks(*d, layout);
     if (layout.HasRows() && chunkBytes <= 0) {
         return d->Failure();
     }
     // Before any buffer is sized from the header: the chunks must be able to
     // hold what it claims (a 4 KB file may claim gigabytes).
     if (layout.HasRows()) {
-        if (Reason unheld = CheckChunkClaims(tif, colours, source.Length())) {
+        if (Reason unheld = CheckChunkClaims(tif, d->colours, source.Length())) {
             return unheld;
         }
     }
     d->direct = DirectRowsOffset(tif, *d, layout, source.Length());
     if (d->direct >= 0) {
-        if (bits == kWideBits && TIFFIsBigEndian(tif)) {
-            layout.Format = colours == 1 ? kGrey16Be : kRgb48Be;
+        if (d->sampleBytes == 2 && TIFFIsBigEndian(tif)) {
+            layout.Format = d->colours == 1 ? kGrey16Be : kRgb48Be;
         }
         return std::unique_ptr<RowSource>(new TiffRows(std::move(d), layout));
     }
@@ -394,6 +423,10 @@ std::int64_t TiffRows::HeldBytes() const {
 
 ImageMeta TiffRows::Meta() const {
     return decoder_->meta;
+}
+
+std::int32_t TiffRows::Orientation() const {
+    return decoder_->orientation;
 }
 
 bool TiffRows::Sequential() const {

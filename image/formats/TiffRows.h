@@ -4,8 +4,8 @@
 // Deflate or PackBits. Rows come once each, in order, except when they lie
 // uncompressed at fixed places: then any run may be read from any thread.
 // XResolution/YResolution (inch or centimetre) and the ICC profile (tag
-// 34675) are kept as meta. libtiff's messages are kept for the reason,
-// never printed.
+// 34675) are kept as meta, and the Orientation tag is told. libtiff's messages are kept for the
+// reason, never printed.
 #pragma once
 
 #include "image/Outcome.h"
@@ -16,7 +16,7 @@
 
 class TiffRows final : public RowSource {
 public:
-    // NotThisFormat ("TIFF"), Unsupported naming the kind, Truncated,
+    // NotThisFormat ("TIFF"), Refused naming the kind, Truncated,
     // ReadFailed, DamagedData with libtiff's words or naming the strip or
     // tile that cannot hold its claim (see TiffChunkClaims.h), NoMemory.
     // Nothing is allocated for the header's claims until rows are read.
@@ -34,6 +34,8 @@ public:
     bool Sequential() const override;
     std::int64_t HeldBytes() const override;
     ImageMeta Meta() const override;
+    // The Orientation tag (274), 1 when it is absent.
+    std::int32_t Orientation() const override;
 
     struct Decoder;
 

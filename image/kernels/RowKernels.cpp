@@ -70,6 +70,19 @@ template <typename Pixel> void ToRgb(const RowBlock& block, const ToneMap& map) 
     }
 }
 
+// Levels of grey pixels (R, G, B, 255 with R = G = B) to one grey sample.
+void ToGrey(const RowBlock& block, const ToneMap& map) {
+    constexpr std::int64_t kLevelBytes = 4;
+    const Levels& green = map.Level[kGreen];
+    for (std::int32_t k = 0; k < block.Rows; ++k) {
+        const std::uint8_t* in = block.In + k * block.InStride;
+        std::uint8_t* out = block.Out + k * block.OutStride;
+        for (std::int64_t x = 0; x < block.Width; ++x) {
+            out[x] = green[in[x * kLevelBytes + kGreen]];
+        }
+    }
+}
+
 using Bgr24 = Direct<3, false>;
 using Rgb24 = Direct<3, true>;
 using Bgrx32 = Direct<4, false>;
@@ -104,6 +117,10 @@ RowKernel BgrKernel(const RowFormat& format, bool wide) {
         return ToBgr<Rgb24>;
     }
     return format == kIndexed8 ? ToBgr<Indexed> : nullptr;
+}
+
+RowKernel GreyKernel(const RowFormat& format) {
+    return format == kRgbx32 ? ToGrey : nullptr;
 }
 
 RowKernel RgbKernel(const RowFormat& format, bool wide) {

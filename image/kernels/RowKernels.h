@@ -36,6 +36,11 @@ RowKernel BgrKernel(const RowFormat& format, bool wide = true);
 // 24-bit R, G, B rows. Null for a format no kernel reads.
 RowKernel RgbKernel(const RowFormat& format, bool wide = true);
 
+// Writes Width bytes per row: each pixel's green level through the green
+// table, for a grey image whose three tables are equal (so its output stays
+// grey), from the R, G, B, 255 levels of its rows. Null for another format.
+RowKernel GreyKernel(const RowFormat& format);
+
 // True when the processor runs the AVX-512 VBMI kernel.
 bool HasAvx512Vbmi();
 // 24-bit B, G, R (or R, G, B) rows through the tables into rows of the same

@@ -56,7 +56,7 @@ void ToLevels(const RowBlock& block, std::span<const std::uint8_t> levels) {
     }
 }
 
-template <int Samples, bool Swap = false>
+template <int Samples, bool Swap = false, std::int64_t OutSamples = kRgb>
 void ToWide(const RowBlock& block, const WideTables& tables) {
     const std::uint16_t* red = tables[kRed].data();
     const std::uint16_t* green = tables[kGreen].data();
@@ -65,8 +65,10 @@ void ToWide(const RowBlock& block, const WideTables& tables) {
         const std::uint8_t* in = block.In + k * block.InStride;
         auto* out = reinterpret_cast<std::uint16_t*>(block.Out + k * block.OutStride);
         for (std::int64_t x = 0; x < block.Width; ++x) {
-            std::uint16_t* px = out + x * kRgb;
-            if constexpr (Samples == 1) {
+            std::uint16_t* px = out + x * OutSamples;
+            if constexpr (OutSamples == 1) {
+                px[0] = green[SampleAt<std::uint16_t, Swap>(in, x)];
+            } else if constexpr (Samples == 1) {
                 const std::uint16_t v = SampleAt<std::uint16_t, Swap>(in, x);
                 px[0] = red[v];
                 px[1] = green[v];
@@ -127,7 +129,12 @@ ComposeWideTables(const std::array<std::span<const std::uint16_t>, kChannelCount
     return tables;
 }
 
-WideKernel WideKernelFor(const RowFormat& format) {
+WideKernel WideKernelFor(const RowFormat& format, std::int32_t channels) {
+    if (channels == 1) {
+        return format == kGrey16     ? ToWide<1, false, 1>
+               : format == kGrey16Be ? ToWide<1, kSwapBigEndian, 1>
+                                     : nullptr;
+    }
     if (format == kGrey16) {
         return ToWide<1>;
     }

@@ -30,6 +30,8 @@ ComposeWideTables(const std::array<std::span<const std::uint16_t>, kChannelCount
                   std::int32_t maxValue, bool bigEndian);
 
 // kGrey16 or kRgb48 rows to Width R, G, B 16-bit samples per row through the
-// composed tables. Null for another format.
+// composed tables; with `channels` 1, grey rows to Width grey samples
+// through the green table (for equal tables, whose output stays grey).
+// Null for another format.
 using WideKernel = void (*)(const RowBlock& block, const WideTables& tables);
-WideKernel WideKernelFor(const RowFormat& format);
+WideKernel WideKernelFor(const RowFormat& format, std::int32_t channels = kColourChannels);

@@ -10,7 +10,7 @@
 
 // A source seen through another: the view's own layout, and what the view
 // does not change (the colours, the order of reads, the memory held, the
-// resolution and profile)
+// resolution and profile, the orientation, the warning)
 // forwarded to the source, which must outlive the view.
 class RowView : public RowSource {
 public:
@@ -21,6 +21,8 @@ public:
     bool Sequential() const override { return source_->Sequential(); }
     std::int64_t HeldBytes() const override { return source_->HeldBytes(); }
     ImageMeta Meta() const override { return source_->Meta(); }
+    std::int32_t Orientation() const override { return source_->Orientation(); }
+    Reason Warning() const override { return source_->Warning(); }
 
 protected:
     const RowSource* source_;

@@ -93,4 +93,10 @@ public:
     virtual std::int64_t HeldBytes() const { return 0; }
     // The resolution and ICC profile the file holds beside its rows.
     virtual ImageMeta Meta() const { return {}; }
+    // How the stored rows are turned (EXIF's or TIFF's orientation, 1..8):
+    // readers give it, and OpenRows turns them upright (OrientedRows.h).
+    virtual std::int32_t Orientation() const { return kUpright; }
+    // Something the read went past without losing a pixel (a JPEG without
+    // its end marker), known once every row has been read; None otherwise.
+    virtual Reason Warning() const { return {}; }
 };

@@ -1,9 +1,11 @@
 // The real program calibrating from a chart scan through 「チャートで校正...」:
-// an IT8 scan opened, its reference chosen (and remembered), a corner
-// dragged, the summary with the held-out figures and the guidelines'
-// highest levels passed, 適用 putting the twelve positions on the sliders
-// as one undo step; and the profile saved, taken for the scanner, and embedded in the
-// scan then taken in from SANE's test device.
+// an IT8 scan opened, the chart kind and its reference chosen (and both
+// remembered), the handles found on the chart, one dragged off and 自動検出
+// putting it back, a reference that cannot be read leaving the working
+// one, the summary with the held-out figures and the guidelines' highest
+// levels passed, 適用 putting the twelve positions on the sliders as one
+// undo step; and the profile saved, taken for the scanner, and embedded in
+// the scan then taken in from SANE's test device.
 #include "curve/ChannelParams.h"
 #include "image/formats/FormatTable.h"
 #include "image/rows/ByteSource.h"
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 namespace chart_dialog_end_to_end_test {
 
@@ -37,27 +40,39 @@ const QRgb kHandleColour = qRgb(0xFF, 0xA0, 0x00); // the selection tool's frame
 const std::string kOpenDialog =
     "; key Shift+F10; wait 100; key Up; key Return; await chartDialog 5000; wait 1500";
 
-// An IT8 scan by the known scanner where the dialog first puts its corners,
-// but for the top-left one, a few pixels up and to the left of them.
+// An IT8 scan by the known scanner, the chart turned half round and a
+// little more on a light bed, and its reference.
 struct Chart {
     std::filesystem::path scan;
     std::filesystem::path reference;
 };
+
+constexpr double kPitch = 10;
+const ChartCorners kTruth = simscan::Centred(LayoutOf(ChartKind::It8), 150, 110, kPitch, 182);
 
 Chart WriteChart(const ScratchDir& scratch) {
     const ChartLayout& layout = LayoutOf(ChartKind::It8);
     const std::vector<ReferencePatch> patches = simscan::It8Patches(false);
     simscan::Scanner scanner;
     scanner.channels = {{{kRedTruth}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
-    ChartCorners corners = InitialCorners(layout, kWidth, kHeight, 0.08);
-    corners[0].x -= 4;
-    corners[0].y -= 3;
+    scanner.bed = {92, 0, 1};
+    scanner.card = {70, 0, 3};
     const Chart chart{scratch / "it8.tif", scratch / "it8.txt"};
     EXPECT_FALSE(simscan::WriteScan(
-        simscan::Scan(scanner, layout, ChartReference(patches), corners, kWidth, kHeight),
+        simscan::Scan(scanner, layout, ChartReference(patches), kTruth, kWidth, kHeight),
         chart.scan, ImageFormat::Tiff));
     std::ofstream(chart.reference) << simscan::Cgats(patches, false);
     return chart;
+}
+
+// The eight numbers of the dialog's "四隅: X1,Y1,..." as printed.
+std::vector<double> CornerNumbers(const std::string& text) {
+    std::vector<double> numbers;
+    std::istringstream fields(text.substr(text.find(' ') + 1));
+    for (std::string field; std::getline(fields, field, ',');) {
+        numbers.push_back(std::stod(field));
+    }
+    return numbers;
 }
 
 // The wait lets the calibration with its five held-out fits come back
@@ -102,12 +117,48 @@ std::string Labels(const ParamPositions& p) {
     return text;
 }
 
-// The first run chooses the reference and takes a picture of the dialog, in
-// which the test finds the top-left handle; the second finds the reference
-// remembered and drags that handle.
-TEST(TamrelChartDialog, ACornerDraggedAppliedAndUndoneWithTheReferenceRemembered) {
+// The corners printed on opening, after a drag and after 自動検出: found
+// within a quarter of a patch, moved, and found again where they were.
+void ExpectFoundMovedAndFoundAgain(const std::vector<std::string>& corners) {
+    ASSERT_EQ(corners.size(), 3u);
+    const std::vector<double> found = CornerNumbers(corners[0]);
+    ASSERT_EQ(found.size(), 8u) << corners[0];
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(found[2 * i], kTruth[i].x, kPitch / 4) << "corner " << i + 1;
+        EXPECT_NEAR(found[2 * i + 1], kTruth[i].y, kPitch / 4) << "corner " << i + 1;
+    }
+    EXPECT_NE(corners[1], corners[0]) << "the drag moved no handle";
+    EXPECT_EQ(corners[2], corners[0]) << "自動検出 did not find the chart again";
+}
+
+// The red channel's four labels printed after 適用 and after 元に戻す, each
+// value after its own: the scanner's positions, then the start-up ones.
+void ExpectAppliedAndUndone(const std::vector<std::string>& values) {
+    ASSERT_EQ(values.size(), 8u);
+    EXPECT_EQ(values[0] + "|" + values[2] + "|" + values[4] + "|" + values[6] + "|",
+              Labels(kRedTruth));
+    EXPECT_EQ(values[1] + "|" + values[3] + "|" + values[5] + "|" + values[7] + "|",
+              Labels(ParamPositions{}));
+}
+
+// The summary's figures, then the held-out ones and the verdict on the scan
+// through what was fitted.
+void ExpectSummaryWithHeldOutAndVerdict(const std::string& out) {
+    EXPECT_NE(out.find("chartSummary=ΔE2000（288 パッチ）"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n交差検証（5 分割）の ΔE2000: 平均 "), std::string::npos);
+    EXPECT_NE(out.find("\n合格した最高レベル: FADGI 2023 4 stars、ISO 19264-1 A、"
+                       "Metamorfoze Full"),
+              std::string::npos)
+        << out;
+}
+
+// The first run chooses the chart and its reference and takes a picture of
+// the dialog, in which the test finds the top-left handle; the second
+// finds both remembered, the handles on the chart, and drags that handle.
+TEST(TamrelChartDialog, OpensOnTheChartFindsItAgainAndAppliesAsOneUndoStep) {
     const ScratchDir scratch;
     const Chart chart = WriteChart(scratch);
+    std::ofstream(scratch / "broken.txt") << "CGATS.17\nBEGIN_DATA\nA01 1 2\n";
     const std::string open = apptest::OpenImageSteps(chart.scan) + kOpenDialog;
     RunSetup first;
     first.script = open + ChooseIt8(chart) + "; grab " + (scratch / "dialog.png").string() +
@@ -116,46 +167,29 @@ TEST(TamrelChartDialog, ACornerDraggedAppliedAndUndoneWithTheReferenceRemembered
     const QPoint handle = TopLeftHandle(scratch / "dialog.png");
     ASSERT_GE(handle.x(), 0) << "no handle in the dialog's picture";
     const std::string drag = "drag chartDialog " + std::to_string(handle.x()) + " " +
-                             std::to_string(handle.y()) + " " + std::to_string(handle.x() - 4) +
-                             " " + std::to_string(handle.y() - 3);
+                             std::to_string(handle.y()) + " " + std::to_string(handle.x() + 15) +
+                             " " + std::to_string(handle.y() + 12);
     const std::string print = "; print IDC_VALUE_BLACK; print IDC_VALUE_WHITE; "
                               "print IDC_VALUE_ALPHA; print IDC_VALUE_GAMMA";
     RunSetup second;
-    second.script = open +
-                    "; key Alt+C; key Down; wait 1500; print chartReference; "
-                    "print chartCorners; " +
-                    drag +
-                    "; wait 1500; print chartCorners; print chartSummary; click chartApply; "
-                    "wait 200; click chartClose; wait 300" +
+    second.script = open + "; print chartKind; print chartReference; print chartCorners; " + drag +
+                    "; wait 1000; print chartCorners; click chartFind; wait 2500; print "
+                    "chartCorners; click chartBrowse; wait 300; type " +
+                    (scratch / "broken.txt").string() +
+                    "; key Return; wait 300; print qt_msgbox_label; key Return; wait 300; print "
+                    "chartReference; print chartSummary; click chartApply; wait 200; click "
+                    "chartClose; wait 300" +
                     print + "; key Ctrl+Z" + print + "; key Escape";
     const auto result = RunTamrel(scratch, second);
     ASSERT_EQ(result.status, 0) << result.err << result.out;
-    EXPECT_EQ(Printed(result.out, "chartReference"), (std::vector<std::string>{"it8.txt"}));
-    const std::vector<std::string> corners = Printed(result.out, "chartCorners");
-    ASSERT_EQ(corners.size(), 2u) << result.out;
-    // The first corner moved; the other three stayed.
-    const auto firstCorner = [](const std::string& text) {
-        return text.substr(0, text.find(',', text.find(',') + 1));
-    };
-    const auto otherCorners = [](const std::string& text) {
-        return text.substr(text.find(',', text.find(',') + 1));
-    };
-    EXPECT_NE(firstCorner(corners[0]), firstCorner(corners[1]));
-    EXPECT_EQ(otherCorners(corners[0]), otherCorners(corners[1]));
-    EXPECT_NE(result.out.find("chartSummary=ΔE2000（288 パッチ）"), std::string::npos)
-        << result.out;
-    // The held-out figures and the verdict on the scan through what was fitted.
-    EXPECT_NE(result.out.find("\n交差検証（5 分割）の ΔE2000: 平均 "), std::string::npos);
-    EXPECT_NE(result.out.find("\n合格した最高レベル: FADGI 2023 4 stars、ISO 19264-1 A、"
-                              "Metamorfoze Full"),
-              std::string::npos)
-        << result.out;
-    const std::vector<std::string> values = Values(result.out);
-    ASSERT_EQ(values.size(), 8u) << result.out;
-    EXPECT_EQ(values[0] + "|" + values[2] + "|" + values[4] + "|" + values[6] + "|",
-              Labels(kRedTruth));
-    EXPECT_EQ(values[1] + "|" + values[3] + "|" + values[5] + "|" + values[7] + "|",
-              Labels(ParamPositions{}));
+    EXPECT_EQ(Printed(result.out, "chartKind"), (std::vector<std::string>{"IT8.7/2"}));
+    EXPECT_EQ(Printed(result.out, "chartReference"),
+              (std::vector<std::string>{"it8.txt", "it8.txt"}));
+    EXPECT_EQ(Printed(result.out, "qt_msgbox_label"),
+              (std::vector<std::string>{"基準ファイルを読めません。"}));
+    ExpectFoundMovedAndFoundAgain(Printed(result.out, "chartCorners"));
+    ExpectSummaryWithHeldOutAndVerdict(result.out);
+    ExpectAppliedAndUndone(Values(result.out));
 }
 
 // With the test device as the last one used, 保存 offers the profile for

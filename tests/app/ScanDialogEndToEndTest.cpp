@@ -3,6 +3,7 @@
 // remembered by the next run, another source, no scanner at all, and
 // closing the window with a scan not yet saved.
 #include "tests/app/RunTamrel.h"
+#include "tests/app/ScanSteps.h"
 #include "tests/app/TestDevice.h"
 
 #include <QImage>
@@ -224,6 +225,30 @@ TEST(TamrelScanDialog, StoppingThePreviewLeavesTheDialogWithoutOne) {
     EXPECT_EQ(Printed(result.out, "scanPreview"), "プレビュー") << result.out;
     EXPECT_EQ(Printed(result.out, "scanStatus"), "") << "a stop is no failure";
     EXPECT_LT(DarkPixels(scratch / "stopped.png"), kPreviewPixels);
+}
+
+// A slow device: Escape during the preview stops it, as 中止 does, and the
+// dialog stays, without a preview; a second Escape closes it, and the
+// window still shows the file opened before.
+TEST(TamrelScanDialog, EscapeDuringAPreviewStopsItAndTheDialogStays) {
+    ScratchDir scratch;
+    const std::filesystem::path white = scratch / "white.pnm";
+    WriteBytes(white, "P6\n300 300\n255\n" + std::string(300 * 300 * 3, '\xff'));
+    const auto result = RunTamrel(
+        scratch,
+        WithTestDevice(scratch,
+                       std::string(kBlackBed) + "read-delay true\nread-delay-duration 200000\n",
+                       apptest::OpenImageSteps(white) + "; " + kOpenDialog +
+                           "click scanPreview; wait 600; key Escape; wait 3000; grab " +
+                           (scratch / "stopped.png").string() +
+                           "; print scanStart; print scanStatus; key Escape; wait 300; "
+                           "move IDC_IMAGE 230 250; print IDC_PIXEL_R; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(Printed(result.out, "scanStart"), "取り込む") << "the dialog stayed\n" << result.out;
+    EXPECT_EQ(Printed(result.out, "scanStatus"), "") << "a stop is no failure";
+    EXPECT_LT(DarkPixels(scratch / "stopped.png"), kPreviewPixels);
+    EXPECT_EQ(Printed(result.out, "IDC_PIXEL_R"), "R: 255") << result.out;
 }
 
 // Without a scanner the dialog says how to find one; one configured while

@@ -261,6 +261,55 @@ TEST(TamrelScan, EscapeStopsABatchKeepingTheFinishedPagesAndNeverReachesTheWindo
     EXPECT_NE(result.out.find("IDC_APPLY="), std::string::npos) << "the window stayed";
 }
 
+// A slow feeder told to replace (上書き) the twenty pages of an earlier batch
+// and stopped early: the earlier pages beyond its own stay, untouched, and
+// its end names them beside the pages it kept. Its progress has a name a
+// screen reader speaks.
+TEST(TamrelScan, AReplacingBatchStoppedEarlySaysWhichEarlierPagesRemain) {
+    ScratchDir scratch;
+    const std::filesystem::path pages = scratch / "pages";
+    std::filesystem::create_directories(pages);
+    const auto pageName = [](int page) {
+        return "scan-0" + std::string(page < 10 ? "0" : "") + std::to_string(page) + ".pnm";
+    };
+    for (int page = 1; page <= 20; ++page) {
+        WriteBytes(pages / pageName(page), "old");
+    }
+    const auto result = RunTamrel(
+        scratch, WithTestDevice(scratch, "mode Color\nread-delay true\nread-delay-duration 20000\n",
+                                FeederBatchSteps(pages / "scan.pnm", 0) +
+                                    "; await qt_msgbox_label 5000; key O; "
+                                    "await scanProgress 5000; spoken scanProgress; "
+                                    "hold scanProgress 2500; gap 0; key Escape; key Escape; "
+                                    "gap 50; gone scanProgress 5000; wait 100; "
+                                    "print qt_msgbox_informativelabel; key Return; wait 200; "
+                                    "close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    ASSERT_EQ(FilesIn(pages).size(), 20u) << "nothing deleted";
+    int kept = 0;
+    while (kept < 20 && ReadBytes(pages / pageName(kept + 1)) != "old") {
+        EXPECT_TRUE(IsWholePnm(ReadBytes(pages / pageName(++kept))));
+    }
+    ASSERT_GT(kept, 0);
+    ASSERT_LT(kept, 10);
+    for (int page = kept + 1; page <= 20; ++page) {
+        EXPECT_EQ(ReadBytes(pages / pageName(page)), "old") << page;
+    }
+    const std::string keptLine =
+        kept == 1
+            ? "1 ページを保存しました: " + (pages / pageName(1)).string()
+            : std::to_string(kept) + " ページを保存しました: " + (pages / pageName(1)).string() +
+                  " 〜 " + pageName(kept);
+    EXPECT_NE(result.out.find("qt_msgbox_informativelabel=" + keptLine + "\n以前のページが " +
+                              std::to_string(20 - kept) + " 個残っています: " + pageName(kept + 1) +
+                              " 〜 " + pageName(20) + "\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(apptest::Printed(result.out, "scanProgress:spoken"),
+              std::vector<std::string>{"スキャンの進行状況"});
+}
+
 } // namespace
 
 } // namespace scan_end_to_end_test

@@ -25,6 +25,7 @@ using othertest::RunProgram;
 namespace fs = std::filesystem;
 
 // The save dialog's filters: PNM, PNG, TIFF, TIFF Deflate, TIFF LZW, JPEG, PDF.
+constexpr int kPng = 1;
 constexpr int kDeflate = 3;
 constexpr int kJpeg = 5;
 constexpr int kPdf = 6;
@@ -132,6 +133,51 @@ TEST(TamrelScanFormats, TheChosenFilterDecidesForANameTypedWithoutAnExtension) {
             EXPECT_EQ(decodetest::TiffCompressionOf(written), COMPRESSION_ADOBE_DEFLATE);
         }
         EXPECT_FALSE(fs::exists(scratch / (std::string(c.typed) + ".pdf")));
+    }
+}
+
+// グレー picked in the scan dialog, then 取り込む and the save dialog.
+std::string AcquireGreyAndSave(int downs, const fs::path& typed) {
+    return "wait 200; key Shift+F10; key S; wait 500; click scanMode; wait 200; key End; "
+           "key Return; wait 200; click scanStart; wait 1500; key Shift+F10; key V; wait 500; " +
+           SaveDialogSteps(downs, typed) + "; wait 800; close";
+}
+
+// A grey scan of the device (its grid) saved as PNG and as PDF stays grey:
+// PNG colour type 0 (the IHDR byte after width, height and bit depth), a
+// one-component PDF image.
+TEST(TamrelScanFormats, AGreyScanIsSavedGrey) {
+    constexpr std::size_t kColourTypeAt = 25;
+    {
+        ScratchDir scratch;
+        const auto result =
+            RunTamrel(scratch, apptest::WithTestDevice(scratch, "mode Gray\ntest-picture Grid\n",
+                                                       AcquireGreyAndSave(kPng, scratch / "grey")));
+        ASSERT_TRUE(result.exited) << result.err;
+        EXPECT_EQ(result.status, 0);
+        const std::string png = ReadBytes(scratch / "grey.png");
+        ASSERT_GT(png.size(), kColourTypeAt) << result.err;
+        EXPECT_EQ(png[kColourTypeAt], '\0') << "colour type 0: grey";
+        const auto identify =
+            RunProgram("identify -format %[colorspace] " + Quoted(scratch / "grey.png"));
+        EXPECT_EQ(identify.out, "Gray");
+    }
+    {
+        ScratchDir scratch;
+        const auto result =
+            RunTamrel(scratch, apptest::WithTestDevice(scratch, "mode Gray\ntest-picture Grid\n",
+                                                       AcquireGreyAndSave(kPdf, scratch / "grey")));
+        ASSERT_TRUE(result.exited) << result.err;
+        const fs::path pdf = scratch / "grey.pdf";
+        EXPECT_EQ(RunProgram("qpdf --check " + Quoted(pdf)).status, 0);
+        const std::vector<std::string> pages =
+            othertest::ImageLines(RunProgram("pdfimages -list " + Quoted(pdf)).out);
+        ASSERT_EQ(pages.size(), 1u);
+        std::istringstream fields(pages.front());
+        std::vector<std::string> field{std::istream_iterator<std::string>(fields), {}};
+        ASSERT_GE(field.size(), 14u);
+        EXPECT_EQ(field[5], "gray");
+        EXPECT_EQ(field[6], "1");
     }
 }
 

@@ -2,6 +2,7 @@
 // dialog's TIFF filters pick the compression, and the scan's resolution is
 // written with it.
 #include "tests/app/RunTamrel.h"
+#include "tests/app/ScanSteps.h"
 #include "tests/app/TestDevice.h"
 #include "tests/image/LibraryDecode.h"
 #include "tests/image/ReadSamples.h"
@@ -87,6 +88,34 @@ TEST(TamrelScanSave, ABmpNameSavesTheScanAsABmp) {
     ASSERT_TRUE(rows) << rows.Why().Text;
     EXPECT_TRUE((*rows)->Layout().BottomUp);
     EXPECT_TRUE((*rows)->Meta().resolution);
+}
+
+// 取り込んだ画像を保存 names the file it wrote in the status line (whole to a
+// screen reader), as a batch's end names its pages; the next picture opened
+// clears it, and no question about an unsaved scan comes.
+TEST(TamrelScanSave, TheSavedFileIsNamedInTheStatusLineUntilTheNextPicture) {
+    ScratchDir scratch;
+    const std::filesystem::path out = scratch / "scan.pnm";
+    const auto result = RunTamrel(
+        scratch,
+        WithTestDevice(scratch, std::string(apptest::kAcquireSteps) +
+                                    "; print IDC_STATUS; key Shift+F10; key V; wait 500; "
+                                    "click fileNameEdit; type " +
+                                    out.string() +
+                                    "; key Return; wait 500; print IDC_STATUS; "
+                                    "spoken IDC_STATUS; " +
+                                    apptest::OpenImageSteps(out) + "; print IDC_STATUS; close"));
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+    const std::vector<std::string> status = apptest::Printed(result.out, "IDC_STATUS");
+    ASSERT_EQ(status.size(), 3u) << result.out;
+    EXPECT_EQ(status[0], "");
+    EXPECT_TRUE(status[1].starts_with("保存しました: ")) << status[1];
+    EXPECT_TRUE(status[1].ends_with("scan.pnm")) << status[1];
+    EXPECT_EQ(apptest::Printed(result.out, "IDC_STATUS:spoken"),
+              std::vector<std::string>{"保存しました: " + out.string()});
+    EXPECT_EQ(status[2], "");
+    EXPECT_EQ(ReadBytes(out).substr(0, 3), "P6\n");
 }
 
 } // namespace

@@ -162,9 +162,11 @@ TEST_F(CliApply, RejectionsNameTheFileAndLeaveNoOutput) {
         {"cut short", "bad.bmp", "out.bmp", "bad.bmp",
          "the file ends before the data its header promises"},
         {"124-byte info header", "v5.bmp", "out.bmp", "v5.bmp",
-         "BMP info header of 124 bytes not supported (only 40)"},
+         "BMP info header of 124 bytes not supported (only 40): save the image as a 24-bit BMP, "
+         "PNG or TIFF"},
         {"16 bits per pixel", "16bit.bmp", "out.png", "16bit.bmp",
-         "16 bits per pixel not supported (only 8, 24 and 32)"},
+         "16 bits per pixel not supported (only 8, 24 and 32): save the image as a 24-bit BMP, "
+         "PNG or TIFF"},
         {"missing input", "none.bmp", "out.png", "none.bmp",
          "cannot open: No such file or directory"},
         {"image without rows", "noheight.bmp", "out.bmp", "noheight.bmp",

@@ -159,7 +159,7 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
         {{"print", "p.tvp"}, "unknown command print"},
         {{"assess", "s.tif", "--chart", "it8", "--corners", "1,1,9,1,9,9,1,9"},
          "--chart it8 needs --reference"},
-        {{"assess", "s.tif", "--chart", "it8"}, "--chart and --corners are needed"},
+        {{"assess", "s.tif", "--chart", "it8"}, "--corners is needed"},
         {{"assess", "--defaults", "s.tif"}, "--defaults is for export"},
         {{"assess", "a.tif", "b.tif", "--chart", "colorchecker", "--corners", "1,1,9,1,9,9,1,9"},
          "too many"},
@@ -243,12 +243,11 @@ TEST(CliArgs, MalformedLinesAreUsageErrorsThatSayWhy) {
 TEST(CliArgs, OutputNamesAreJudgedByTheCommandsThatWriteThem) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> lines = {
         {{"apply", "--defaults", "in.bmp", "out.gif"},
-         "must end in .bmp, .pnm, .ppm, .png, .tif, .tiff, .jpg, .jpeg or .pdf"},
+         "must end in .bmp, .pnm, .ppm, .pgm, .png, .tif, .tiff, .jpg, .jpeg or .pdf"},
         {{"apply", "--defaults", "a.bmp", "b.bmp", "out.tif"}, "only as its pages (.pdf)"},
         {{"apply", "--defaults", "--quality", "80", "a.bmp", "out.png"},
          "--quality is for .jpg, .jpeg or .pdf outputs"},
         {{"scan", "--linear", "--quality", "80", "o.tif"}, "--quality is for"},
-        {{"apply", "--defaults", "in.pnm", "out.pgm"}, "must end in .bmp"},
         {{"apply", "--defaults", "-o", "d", "x/a.bmp", "y/a.bmp"}, "two inputs would be written"},
         {{"apply", "--defaults", "-o", "d", "--png", "a.bmp", "a.BMP"},
          "two inputs would be written"},
@@ -381,15 +380,22 @@ TEST(ApplyTargets, FolderOutputsKeepTheInputNameOrTakePng) {
     targets = ApplyTargets(command);
     EXPECT_EQ(targets[0].output, fs::path("out/a.png"));
     EXPECT_EQ(targets[1].format, ImageFormat::Png);
+
+    // A .pgm keeps its name where the tables keep grey, else it is colour.
+    command = Parse({"apply", "--defaults", "-o", "out", "g.pgm"}).command;
+    EXPECT_EQ(ApplyTargets(command, true)[0].output, fs::path("out/g.pgm"));
+    EXPECT_EQ(ApplyTargets(command, false)[0].output, fs::path("out/g.ppm"));
 }
 
 TEST(ApplyTargets, TheFormatFollowsTheExtensionInAnyCase) {
-    const auto format = [](const char* name) { return FormatOfName(name, NameUse::ColourOnly); };
+    const auto format = [](const char* name) { return FormatOfName(name); };
     EXPECT_EQ(format("x.Png"), ImageFormat::Png);
     EXPECT_EQ(format("dir.png/x.bmp"), ImageFormat::Bmp);
     EXPECT_EQ(format("x.bmp.gz"), std::nullopt);
     EXPECT_EQ(format("bmp"), std::nullopt);
-    EXPECT_EQ(format("grey.pgm"), std::nullopt); // every output of apply is RGB
+    EXPECT_EQ(format("grey.pgm"), ImageFormat::Pnm); // grey kept grey
+    EXPECT_TRUE(HoldsGreyOnly("grey.PGM"));
+    EXPECT_FALSE(HoldsGreyOnly("colour.ppm"));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // standard output and standard error.
 #pragma once
 
-#include "io/ParamKeys.h"
+#include "curve/ChannelStore.h"
 #include "tests/io/ScratchDir.h"
 
 #include <algorithm>
@@ -35,18 +35,19 @@ struct CliResult {
 struct RunOptions {
     std::string stdoutPath; // standard output goes here instead of being collected
     rlim_t fileSizeLimit = RLIM_INFINITY;
-    int interruptAfterMs = -1; // sends SIGINT (Ctrl+C) this long after the start
+    // Sends SIGINT (Ctrl+C) once this holds (polled), e.g. once the program
+    // has begun its output: a fixed delay lost the race on a loaded machine.
+    std::function<bool()> interruptWhen = {};
     // Sends SIGINT once standard output (in a file) holds this many lines.
     int interruptAfterLines = -1;
 };
 
-// Waits until the file at `path` holds `lines` line feeds, or the child ends.
-inline void AwaitLines(pid_t child, const std::string& path, int lines) {
+// Waits until `ready` holds, or the child ends.
+inline void Await(pid_t child, const std::function<bool()>& ready) {
     constexpr useconds_t kPollMicroseconds = 2000;
     constexpr int kPolls = 30000; // a minute at most
     for (int poll = 0; poll < kPolls; ++poll) {
-        const std::string text = ReadBytes(path);
-        if (std::count(text.begin(), text.end(), '\n') >= lines) {
+        if (ready()) {
             return;
         }
         siginfo_t ended{};
@@ -88,11 +89,14 @@ inline CliResult RunCli(const ScratchDir& scratch, const std::vector<std::string
         ::_exit(127);
     }
     if (child > 0 && options.interruptAfterLines >= 0) {
-        AwaitLines(child, outPath, options.interruptAfterLines);
+        Await(child, [&] {
+            const std::string text = ReadBytes(outPath);
+            return std::count(text.begin(), text.end(), '\n') >= options.interruptAfterLines;
+        });
         ::kill(child, SIGINT);
     }
-    if (child > 0 && options.interruptAfterMs >= 0) {
-        ::usleep(static_cast<useconds_t>(options.interruptAfterMs) * 1000U);
+    if (child > 0 && options.interruptWhen) {
+        Await(child, options.interruptWhen);
         ::kill(child, SIGINT);
     }
     if (child > 0 && meanwhile) {

@@ -89,6 +89,10 @@ TEST(CliExport, FailuresNameTheFileAndTheReasonAndWriteNothing) {
         {"missing output folder (cube)", "", "", "cube", "no/x.cube", "no/x.cube",
          "cannot open for writing"},
         {"output is a folder", "", "", "cube", "dir", "dir", "cannot open for writing"},
+        {"cube over its own parameter file", "p.tvp",
+         "BlackR=0\nBlackG=0\nBlackB=0\nWhiteR=255\nWhiteG=255\nWhiteB=255\nAlphaR=99\n"
+         "AlphaG=99\nAlphaB=99\nGammaR=200\nGammaG=200\nGammaB=200\n",
+         "cube", "p.tvp", "p.tvp", "would replace its own input"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -105,6 +109,9 @@ TEST(CliExport, FailuresNameTheFileAndTheReasonAndWriteNothing) {
                   "tamrel-cli: " + (scratch / c.failingFile).string() + ": " + c.reason + "\n");
         EXPECT_EQ(scratch.Entries(), before);
         EXPECT_TRUE(std::filesystem::is_empty(scratch / "dir"));
+        if (!c.paramText.empty()) {
+            EXPECT_EQ(ReadBytes(scratch / c.params), c.paramText);
+        }
     }
 }
 

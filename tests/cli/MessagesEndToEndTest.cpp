@@ -53,6 +53,15 @@ TEST(CliMessages, EachMistakeIsToldInItsOwnWordsAndNothingIsWritten) {
         {"scan --linear @/out.png --area -5,0,10,10", {}, 2, "tamrel-cli: scan: --area LEFT takes a plain number of millimetres, 0 or more, not -5"},
         {"scan --linear @/out.png", {"out.png"}, 1, "tamrel-cli: @/out.png: exists (--force replaces it)"},
         {"scan --linear --batch @/page%03d.png --source adf", {"page002.png", "page010.png", "page01.png"}, 1, "tamrel-cli: @/page002.png: exists, and 1 more of the batch's names (--force replaces them)"},
+        {"roll @/out @/a.pnm", {"a.pnm"}, 2, "tamrel-cli: roll: too few file names: a parameter file or --defaults is needed before @/out"},
+        {"roll --defaults @/out @/a.pnm --base b.pnm:0,0,4,4", {"a.pnm"}, 2, "tamrel-cli: roll: --base b.pnm:0,0,4,4: no strip of the roll is named b.pnm"},
+        {"roll --defaults @/out @/a.pnm --neutral 1,1,2,2", {"a.pnm"}, 2, "tamrel-cli: roll: --neutral takes STRIP:LEFT,TOP,WIDTH,HEIGHT (a strip of the roll, then a rectangle of its pixels with the width and height above 0), not 1,1,2,2"},
+        {"roll --defaults @/out @/a.pnm --neutral a.pnm:1,1,2,2 --bw", {"a.pnm"}, 2, "tamrel-cli: roll: --neutral goes without --bw: a black-and-white film has no colour to balance"},
+        {"roll --defaults @/out @/a.pnm --format gif", {"a.pnm"}, 2, "tamrel-cli: roll: --format takes one of .bmp, .pnm, .ppm, .png, .tif, .tiff, .jpg, .jpeg or .pdf, not gif"},
+        {"roll --defaults @/out @/a.pnm --compress --format png", {"a.pnm"}, 2, "tamrel-cli: roll: --compress is for TIFF frames (--format tif), not PNG"},
+        {"roll --defaults @/out @/a.pnm --quality 80", {"a.pnm"}, 2, "tamrel-cli: roll: --quality is for .jpg, .jpeg or .pdf frames, not TIFF"},
+        {"roll --defaults @/out @/none.pnm", {}, 1, "tamrel-cli: @/none.pnm: cannot open: No such file or directory"},
+        {"roll --defaults @/out @/a.pnm", {"a.pnm"}, 1, "tamrel-cli: @/a.pnm: not a PNM file"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -63,7 +72,8 @@ TEST(CliMessages, EachMistakeIsToldInItsOwnWordsAndNothingIsWritten) {
         const auto before = scratch.Entries();
         const auto result = RunCli(scratch, Words(c.args, scratch));
         const bool named = c.err.find(": scan: ") != std::string::npos ||
-                           c.err.find(": apply: ") != std::string::npos;
+                           c.err.find(": apply: ") != std::string::npos ||
+                           c.err.find(": roll: ") != std::string::npos;
         const std::string hint = named ? "Try 'tamrel-cli --help'.\n" : "";
         EXPECT_EQ(result.status, c.status) << c.args;
         EXPECT_EQ(result.err, InFolder(c.err, scratch) + "\n" + hint) << c.args;

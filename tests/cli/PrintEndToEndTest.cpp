@@ -70,7 +70,7 @@ TEST(CliPrint, BadUsageExitsWithTwoAndTouchesNothing) {
         {"table"},
         {"table", "--defaults", "--colour"},
         {"cube", "--defaults"},
-        {"apply", "--defaults", (scratch / "in.bmp").string(), (scratch / "out.pgm").string()},
+        {"apply", "--defaults", (scratch / "in.bmp").string(), (scratch / "out.gif").string()},
         {"export", "--defaults", "-o", scratch.Path().string(), (scratch / "x.tvk").string()},
         {"table", "--defaults", "--size", "1"},
         {"table", "--defaults", "--size", "65537"},

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -113,6 +114,40 @@ TEST(CliScanBatch, CtrlCKeepsTheFinishedPagesAndLeavesNoPartialOne) {
     EXPECT_GE(named.size(), 2U);
     EXPECT_LT(named.size(), 10U);
     EXPECT_EQ(FilesIn(scratch), named);
+}
+
+// --force over a longer earlier batch, stopped by Ctrl+C after the third
+// page: the earlier pages beyond the new ones stay as they were, and
+// standard error names them, the first and how many more up to the last.
+TEST(CliScanBatch, StoppedOverALongerEarlierBatchItNamesTheEarlierPagesLeft) {
+    ScratchDir scratch;
+    const auto name = [&scratch](int page) {
+        return scratch / ((page < 10 ? "page0" : "page") + std::to_string(page) + ".pnm");
+    };
+    for (int page = 1; page <= 20; ++page) {
+        WriteBytes(name(page), "old");
+    }
+    std::vector<std::string> args = BatchArgs(scratch / "page%02d.pnm");
+    args.insert(args.end(), {"--force", "--area", "0,0,200,200", "--option", "read-limit=yes",
+                             "--option", "read-limit-size=4096", "--option", "read-delay=yes",
+                             "--option", "read-delay-duration=50000"});
+    args.erase(args.begin() + 8, args.begin() + 10); // the small area
+    clitest::RunOptions interrupt;
+    interrupt.interruptAfterLines = 3;
+    const auto result = RunCli(scratch, args, interrupt);
+    EXPECT_EQ(result.status, 1);
+    const auto kept = static_cast<int>(std::count(result.out.begin(), result.out.end(), '\n'));
+    ASSERT_GE(kept, 3) << result.out;
+    ASSERT_LT(kept, 10) << result.out;
+    for (int page = 1; page <= 20; ++page) {
+        EXPECT_EQ(ReadBytes(name(page)) == "old", page > kept) << page;
+    }
+    EXPECT_NE(result.err.find("tamrel-cli: " + name(kept + 1).string() +
+                              ": left from an earlier batch and " + std::to_string(19 - kept) +
+                              " more up to page20.pnm (not replaced)\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(FilesIn(scratch).size(), 20u);
 }
 
 TEST(CliScanBatch, RefusedSourcesAndAreasAreUsageErrorsNamingWhatTheDeviceTakes) {

@@ -20,7 +20,9 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kDiskKib = 64;
 constexpr rlim_t kLimitBytes = 64 * 1024;
-const std::vector<std::string> kColour300 = {"--resolution", "300", "--mode", "Color"};
+// The colour pattern, so that no compressed format fits the small disk.
+const std::vector<std::string> kColour300 = {
+    "--resolution", "300", "--mode", "Color", "--option", "test-picture=Color pattern"};
 
 // --force: each case replaces an old file, or would if the write went through.
 std::vector<std::string> ScanTo(const fs::path& out, std::vector<std::string> more = {}) {

@@ -3,6 +3,7 @@
 // in a linear scan, rewritten after tables, refused when unreadable), and
 // apply's compressed TIFF.
 #include "tests/cli/CliRun.h"
+#include "tests/support/OtherProgram.h"
 
 #include "image/formats/ColourProfile.h"
 #include "image/formats/FormatTable.h"
@@ -57,21 +58,65 @@ TEST(CliScanMeta, TheInputProfileIsEmbeddedAsItIsInALinearScanAndRewrittenAfterT
     for (const char* name : {"out.tif", "out.png"}) {
         const fs::path linear = scratch / (std::string("linear-") + name);
         const fs::path tables = scratch / (std::string("tables-") + name);
-        ASSERT_EQ(
-            RunCli(scratch, {"scan", "--linear", linear.string(), "--resolution", "50", "--depth",
-                             "16", "--profile", (scratch / "scanner.icc").string()})
-                .status,
-            0);
-        ASSERT_EQ(
-            RunCli(scratch, {"scan", "--defaults", tables.string(), "--resolution", "50", "--depth",
-                             "16", "--profile", (scratch / "scanner.icc").string()})
-                .status,
-            0);
+        ASSERT_EQ(RunCli(scratch, {"scan", "--linear", linear.string(), "--resolution", "50",
+                                   "--mode", "Color", "--depth", "16", "--profile",
+                                   (scratch / "scanner.icc").string()})
+                      .status,
+                  0);
+        ASSERT_EQ(RunCli(scratch, {"scan", "--defaults", tables.string(), "--resolution", "50",
+                                   "--mode", "Color", "--depth", "16", "--profile",
+                                   (scratch / "scanner.icc").string()})
+                      .status,
+                  0);
         EXPECT_EQ(MetaOf(linear).profile, profile) << name << ": byte for byte";
         const std::vector<std::uint8_t> rewritten = MetaOf(tables).profile;
         EXPECT_FALSE(CheckProfile(rewritten)) << name;
         EXPECT_NE(rewritten, profile) << name << ": the tables' inverse goes into the curves";
     }
+}
+
+// A grey scanner profile: a grey page keeps it grey (through the tables
+// too), a colour page gets it as RGB, and a feeder batch's PDF holds it once.
+TEST(CliScanMeta, AGreyProfileStaysGreyOnGreyPagesAndIsStoredOnceInABatch) {
+    ScratchDir scratch;
+    const std::vector<std::uint8_t> profile = profiletest::GreyProfile(2.2);
+    const fs::path icc = scratch / "grey.icc";
+    WriteBytes(icc, Text(profile));
+    const struct {
+        const char* name;
+        const char* mode;
+        const char* curves;
+        std::size_t channels;
+    } cases[] = {
+        {"grey.png", "Gray", "--linear", 1},
+        {"tables.tif", "Gray", "--defaults", 1},
+        {"colour.png", "Color", "--linear", 3},
+    };
+    for (const auto& c : cases) {
+        const fs::path out = scratch / c.name;
+        ASSERT_EQ(RunCli(scratch, {"scan", c.curves, out.string(), "--resolution", "50", "--mode",
+                                   c.mode, "--profile", icc.string()})
+                      .status,
+                  0)
+            << c.name;
+        const std::vector<std::uint8_t> written = MetaOf(out).profile;
+        EXPECT_TRUE(ProfileFits(written, std::int32_t(c.channels))) << c.name;
+    }
+    EXPECT_EQ(MetaOf(scratch / "grey.png").profile, profile) << "a linear scan: byte for byte";
+    const fs::path pdf = scratch / "batch.pdf";
+    ASSERT_EQ(RunCli(scratch,
+                     {"scan", "--linear", pdf.string(), "--batch", "--source",
+                      "Automatic Document Feeder", "--resolution", "50", "--profile", icc.string()})
+                  .status,
+              0);
+    const std::string qdf =
+        othertest::RunProgram("qpdf --qdf --object-streams=disable '" + pdf.string() + "' -").out;
+    std::size_t streams = 0;
+    for (std::size_t at = qdf.find("/Alternate"); at != std::string::npos;
+         at = qdf.find("/Alternate", at + 1)) {
+        ++streams;
+    }
+    EXPECT_EQ(streams, 1u) << "one ICC stream for the ten pages";
 }
 
 TEST(CliScanMeta, AnUnreadableProfileIsRefusedBeforeAnythingIsWritten) {

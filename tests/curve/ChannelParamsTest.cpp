@@ -109,13 +109,6 @@ TEST(ChannelParams, ResetRestoresEveryChannelAndTableWhateverTheyHeld) {
     }
 }
 
-TEST(ChannelParams, ProcessWideStoreStartsAtTheDefaults) {
-    for (const ChannelParams& c : theChannelParams) {
-        EXPECT_EQ(PositionsOf(c), ParamPositions{});
-        EXPECT_EQ(c.Alpha, 1.099);
-    }
-}
-
 TEST(ChannelParams, PositionsIndexByParameter) {
     ParamPositions pos{1, 2, 3, 4};
     EXPECT_EQ(pos[Param::Black], 1);

@@ -2,11 +2,14 @@
 // the frame's densest highlights to 0 at the base, the same at every size,
 // and tables untouched where there is no film.
 #include "curve/ChannelCurve.h"
-#include "curve/FilmSettings.h"
+#include "curve/ChannelStore.h"
+#include "curve/FilmTables.h"
+#include "curve/ToneCurve.h"
 #include "tests/curve/TableShapePrint.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -50,6 +53,29 @@ TEST_P(FilmCurves, FallFromTheHighlightsToZeroAtTheBase) {
 INSTANTIATE_TEST_SUITE_P(Shapes, FilmCurves,
                          testing::Values(TableShape{256, 255}, TableShape{4096, 4095},
                                          TableShape{65536, 65535}, TableShape{1024, 255}));
+
+// Each entry is its own transmission's positive through the curve, rounded
+// half up, whichever way the table is worked out: the clamped ends alike.
+TEST(FilmStage, EveryEntryIsItsPositiveThroughTheCurve) {
+    constexpr TableShape kShape{65536, 65535};
+    const double last = static_cast<double>(kShape.entries - 1);
+    for (const FilmStage& stage :
+         {kOrangeBlue, FilmStage{0.72, 1.8, 1.1, 1.0}, FilmStage{1.0, 0.05, 6.0, 100.0}}) {
+        const ChannelParams channel = MakeChannelParams(ParamPositions{20, 240, 150, 180}, stage);
+        std::vector<std::uint16_t> table(kShape.entries);
+        ASSERT_TRUE(ComputeChannelCurve(channel, table, kShape.maxLevel));
+        const ToneCurve curve(channel.White, 1.0 / channel.Gamma, channel.Alpha, channel.Black,
+                              kShape.maxLevel);
+        for (std::size_t j = 0; j < kShape.entries; ++j) {
+            const double p = std::clamp(FilmPositive(stage, double(j) / last), 0.0, 1.0);
+            const double raw = curve(255.0 * p) + kRoundingBias;
+            const auto want = raw <= 0.0               ? std::uint16_t{0}
+                              : raw >= kShape.maxLevel ? std::uint16_t(kShape.maxLevel)
+                                                       : static_cast<std::uint16_t>(raw);
+            ASSERT_EQ(table[j], want) << "entry " << j << " of a stage with base " << stage.base;
+        }
+    }
+}
 
 TEST(FilmStage, APositiveFilmLeavesEveryTableAsItWas) {
     ChannelParamsSet channels{kDefaultChannelParams, kDefaultChannelParams, kDefaultChannelParams};

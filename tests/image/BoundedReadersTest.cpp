@@ -81,6 +81,11 @@ TEST(BoundedReaders, ClaimsNoChunkCanHoldAreRefusedWithTheirReason) {
     const Case cases[] = {
         {"planar PackBits 30000 x 30000", PlanarPackBits(dir), ReasonCode::DamagedData,
          "strip 0: 2 bytes cannot decode to the 900000000 claimed"},
+        // PackBits' bound of 64 to 1 on both sides: one byte less is refused by
+        // its claim, not by libtiff, and the strip at the bound reads.
+        {"PackBits one byte short of 64 to 1", PackBitsStrip(dir, 99), ReasonCode::DamagedData,
+         "strip 0: 99 bytes cannot decode to the 6400 claimed"},
+        {"PackBits at 64 to 1", PackBitsStrip(dir, 100), ReasonCode::None, ""},
         {"tiled LZW 65000 x 65000", TiledLzw(dir, 65000, 4096), ReasonCode::DamagedData,
          "tile 0: 2 bytes cannot decode to the 50331648 claimed"},
         {"tiles sharing their bytes", SharedTiles(65536, 4096, COMPRESSION_LZW, sharedGarbage),
@@ -192,4 +197,4 @@ TEST(BoundedReaders, TheWindowsOpenOfSmallFilesClaimingGigabytesHoldsLittleMemor
 
 } // namespace
 
-}  // namespace bounded_readers_test
+} // namespace bounded_readers_test

@@ -56,6 +56,21 @@ inline std::vector<std::uint8_t> PlanarPackBits(const ScratchDir& dir) {
     });
 }
 
+// 128 x 50 grey in one PackBits strip of `bytes` bytes of runs of 128
+// zeros, one run a row (PackBits packs each row apart): 6400 bytes need 100
+// of them, PackBits' bound being 64 to 1.
+inline std::vector<std::uint8_t> PackBitsStrip(const ScratchDir& dir, std::size_t bytes) {
+    return LibTiffFile(dir, [&](TIFF* tif) {
+        SetShape(tif, 128, 50, 1, COMPRESSION_PACKBITS);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 50u);
+        std::vector<std::uint8_t> runs;
+        while (runs.size() < bytes) {
+            runs.push_back(kPackBitsRun[runs.size() % 2]);
+        }
+        TIFFWriteRawStrip(tif, 0, runs.data(), tmsize_t(runs.size()));
+    });
+}
+
 // 65000 x 65000 RGB in 4096-pixel tiles of 2 bytes each.
 inline std::vector<std::uint8_t> TiledLzw(const ScratchDir& dir, std::uint32_t side,
                                           std::uint32_t tileSide) {

@@ -6,6 +6,8 @@
 #include "image/formats/ChannelTables.h"
 #include "tests/image/TestProfiles.h"
 
+#include <lcms2_plugin.h>
+
 #include "curve/ChannelCurve.h"
 
 #include <gtest/gtest.h>
@@ -248,6 +250,119 @@ TEST(ColourProfile, AGreyProfileBecomesRgbWithItsCurveOnEveryChannel) {
     cmsCloseProfile(lab);
     cmsCloseProfile(made);
     cmsCloseProfile(source);
+}
+
+std::string DescriptionOfGrey(const std::vector<std::uint8_t>& bytes) {
+    cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size()));
+    char text[256] = {};
+    cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text);
+    cmsCloseProfile(profile);
+    return text;
+}
+
+TEST(ColourProfile, AGreyOutputKeepsAGreyProfileThatShowsTheSameLight) {
+    const std::vector<std::uint8_t> input = profiletest::GreyProfile(1.8);
+    ChannelTables roots; // each table the square root: output = sqrt(input)
+    for (auto& t : roots) {
+        for (int i = 0; i <= 255; ++i) {
+            t.push_back(std::sqrt(i / 255.0));
+        }
+    }
+    const Outcome<std::vector<std::uint8_t>> written = GreyProfileAfterTables(input, roots);
+    ASSERT_TRUE(written) << written.Why().Text;
+    cmsHPROFILE made = cmsOpenProfileFromMem(written->data(), cmsUInt32Number(written->size()));
+    cmsHPROFILE source = cmsOpenProfileFromMem(input.data(), cmsUInt32Number(input.size()));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(cmsGetColorSpace(made), cmsSigGrayData);
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM after =
+        cmsCreateTransform(made, TYPE_GRAY_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+    cmsHTRANSFORM before = cmsCreateTransform(source, TYPE_GRAY_DBL, lab, TYPE_Lab_DBL,
+                                              INTENT_RELATIVE_COLORIMETRIC, 0);
+    for (const double v : {0.04, 0.2, 0.5, 0.9}) {
+        const double out = std::sqrt(v);
+        cmsCIELab a{};
+        cmsCIELab b{};
+        cmsDoTransform(after, &out, &a, 1);
+        cmsDoTransform(before, &v, &b, 1);
+        EXPECT_NEAR(a.L, b.L, 0.1) << v;
+    }
+    cmsDeleteTransform(after);
+    cmsDeleteTransform(before);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(made);
+    cmsCloseProfile(source);
+    EXPECT_EQ(DescriptionOfGrey(*written), DescriptionOfGrey(input) + " with Tamrel tables");
+    EXPECT_TRUE(GreyProfileAfterTables(profiletest::MatrixTrcProfile(2.2), roots)->empty())
+        << "an RGB profile cannot describe grey samples";
+}
+
+TEST(ColourProfile, AProfileIsFittedToTheRowsItDescribes) {
+    const std::vector<std::uint8_t> grey = profiletest::GreyProfile(2.2);
+    const std::vector<std::uint8_t> rgb = profiletest::MatrixTrcProfile(2.2);
+    EXPECT_EQ(*ProfileForChannels(grey, 1), grey) << "grey rows keep a grey profile";
+    EXPECT_TRUE(ProfileForChannels(rgb, 1)->empty()) << "an RGB profile cannot describe grey";
+    EXPECT_EQ(*ProfileForChannels(rgb, 3), rgb) << "colour rows keep an RGB profile";
+    const std::vector<std::uint8_t> made = *ProfileForChannels(grey, 3);
+    EXPECT_TRUE(ProfileFits(made, 3)) << "a grey profile made RGB for colour rows";
+    EXPECT_TRUE(ProfileForChannels({}, 3)->empty());
+}
+
+// The entries of each stored curve: of the TRC tags, or of the curves
+// that start the A2B0 pipeline.
+std::vector<cmsUInt32Number> CurveEntries(const std::vector<std::uint8_t>& bytes) {
+    cmsHPROFILE profile = cmsOpenProfileFromMem(bytes.data(), cmsUInt32Number(bytes.size()));
+    std::vector<cmsUInt32Number> entries;
+    for (const cmsTagSignature tag : {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag}) {
+        if (const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, tag))) {
+            entries.push_back(cmsGetToneCurveEstimatedTableEntries(curve));
+        }
+    }
+    if (const auto* lut = static_cast<cmsPipeline*>(cmsReadTag(profile, cmsSigAToB0Tag))) {
+        cmsStage* first = cmsPipelineGetPtrToFirstStage(lut);
+        const auto* data = static_cast<_cmsStageToneCurvesData*>(cmsStageData(first));
+        for (cmsUInt32Number c = 0; c < data->nCurves; ++c) {
+            entries.push_back(cmsGetToneCurveEstimatedTableEntries(data->TheCurves[c]));
+        }
+    }
+    cmsCloseProfile(profile);
+    return entries;
+}
+
+// Samples of 8 bits take 256 levels: a curve of more entries says nothing
+// more of them, and would make a 3 KB profile 26 KB in every file.
+TEST(ColourProfile, TheCurvesHoldOneEntryPerLevelOfTheWrittenSamples) {
+    GammaTableSet levels{};
+    for (GammaTable& table : levels) {
+        ComputeChannelTable(kDefaultChannelParams, table);
+    }
+    const ChannelTables eight = ChannelTablesOf(levels);
+    const auto wide = WideTables();
+    const ChannelTables sixteen =
+        ChannelTablesOf({std::span<const std::uint16_t>(wide[0]), wide[1], wide[2]}, kTop16);
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> input;
+        const ChannelTables& tables;
+        std::size_t levels;
+        cmsUInt32Number entries;
+    } cases[] = {
+        {"8-bit tables, matrix/TRC", profiletest::MatrixTrcProfile(2.2), eight, kLevels8, 256},
+        {"8-bit tables, A2B0", profiletest::LutProfile(2.2), eight, kLevels8, 256},
+        {"16-bit tables to 8-bit samples", profiletest::MatrixTrcProfile(2.2), sixteen, kLevels8,
+         256},
+        {"16-bit tables to 16-bit samples", profiletest::MatrixTrcProfile(2.2), sixteen, kLevels16,
+         4096},
+    };
+    for (const auto& c : cases) {
+        const Outcome<std::vector<std::uint8_t>> written =
+            ProfileAfterTables(c.input, c.tables, c.levels);
+        ASSERT_TRUE(written) << c.name;
+        EXPECT_EQ(CurveEntries(*written), std::vector<cmsUInt32Number>(3, c.entries)) << c.name;
+        if (c.entries == 256) {
+            EXPECT_LT(written->size(), c.input.size() + 3 * 2 * 256 + 512) << c.name;
+        }
+    }
 }
 
 // The description a colour-managed program lists, as LittleCMS reads it.

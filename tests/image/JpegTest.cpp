@@ -256,12 +256,37 @@ std::vector<std::uint8_t> Claiming() {
     return file;
 }
 
+// The start of a lossless (SOF3) JPEG: libjpeg-turbo 2 stops at its frame.
+std::vector<std::uint8_t> Lossless() {
+    return {0xFF, 0xD8, 0xFF, 0xC3, 0x00, 0x0B, 0x08, 0x00, 0x10,
+            0x00, 0x10, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
+}
+
+// The file up to its last scan (the last start-of-scan marker).
+std::vector<std::uint8_t> WithoutLastScan(const std::vector<std::uint8_t>& file) {
+    std::size_t at = file.size() - 2;
+    while (at > 0 && !(file[at] == 0xFF && file[at + 1] == 0xDA)) {
+        --at;
+    }
+    return {file.begin(), file.begin() + std::ptrdiff_t(at)};
+}
+
+// The file without its last two bytes, the end marker.
+std::vector<std::uint8_t> WithoutEnd(std::vector<std::uint8_t> file) {
+    EXPECT_EQ(file.at(file.size() - 2), 0xFF);
+    EXPECT_EQ(file.back(), 0xD9);
+    file.resize(file.size() - 2);
+    return file;
+}
+
 TEST(JpegReader, ReadsWhatLibjpegReadsAndRefusesTheRest) {
     struct Case {
         const char* name;
         std::vector<std::uint8_t> file;
         ReasonCode code; // None: reads as libjpeg-turbo decodes it
         const char* words;
+        std::int64_t value = 0; // a refusal's kind
+        ReasonCode warning = ReasonCode::None;
     };
     Plain grey{30, 20, 1, RowBytes(Samples(30, 20, 1, 8), 8)};
     jpegtest::Made progressive;
@@ -273,23 +298,41 @@ TEST(JpegReader, ReadsWhatLibjpegReadsAndRefusesTheRest) {
     jpegtest::Made halved;
     halved.fullChroma = false;
     const std::vector<std::uint8_t> whole = Baseline();
+    const std::vector<std::uint8_t> layered = jpegtest::Encode(grey, progressive);
+    const auto refused = [](RefusedImage kind) { return static_cast<std::int64_t>(kind); };
     const Case cases[] = {
-        {"progressive grey", jpegtest::Encode(grey, progressive), ReasonCode::None, ""},
+        {"progressive grey", layered, ReasonCode::None, ""},
         {"baseline 4:2:0",
          jpegtest::Encode({30, 20, 3, RowBytes(Samples(30, 20, 3, 8), 8)}, halved),
          ReasonCode::None, ""},
+        {"baseline without its end marker", WithoutEnd(whole), ReasonCode::None, "", 0,
+         ReasonCode::NoEndMarker},
+        {"progressive without its end marker", WithoutEnd(layered), ReasonCode::None, "", 0,
+         ReasonCode::NoEndMarker},
         {"not a JPEG", {'B', 'M', 0, 0}, ReasonCode::NotThisFormat, "JPEG"},
         {"CMYK", jpegtest::Encode({8, 8, 4, std::vector<std::uint8_t>(256, 90)}, cmyk),
-         ReasonCode::Unsupported, "CMYK"},
-        {"12-bit", WithPrecision(whole, 12), ReasonCode::Unsupported, "12-bit"},
-        {"arithmetic-coded", jpegtest::Encode(grey, arithmetic), ReasonCode::Unsupported,
-         "arithmetic"},
+         ReasonCode::Refused, "", refused(RefusedImage::JpegCmyk)},
+        {"12-bit", WithPrecision(whole, 12), ReasonCode::Refused, "12",
+         refused(RefusedImage::JpegPrecision)},
+        {"arithmetic-coded", jpegtest::Encode(grey, arithmetic), ReasonCode::Refused, "",
+         refused(RefusedImage::JpegArithmetic)},
+        {"lossless", Lossless(), ReasonCode::Refused, "", refused(RefusedImage::JpegLossless)},
         {"a frame larger than its bytes can hold", Claiming(), ReasonCode::DamagedData,
          "cannot hold"},
         {"cut short in its data",
          {whole.begin(), whole.begin() + std::ptrdiff_t(whole.size() / 2)},
          ReasonCode::Truncated,
          ""},
+        {"progressive, cut short in a scan",
+         {layered.begin(), layered.begin() + std::ptrdiff_t(layered.size() * 3 / 4)},
+         ReasonCode::Truncated,
+         ""},
+        {"cut short in its header",
+         {whole.begin(), whole.begin() + 100},
+         ReasonCode::Truncated,
+         ""},
+        {"progressive, cut short between two scans", WithoutLastScan(layered),
+         ReasonCode::Truncated, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -305,8 +348,12 @@ TEST(JpegReader, ReadsWhatLibjpegReadsAndRefusesTheRest) {
         }
         EXPECT_EQ(why.Code, c.code) << why.Text;
         EXPECT_NE(why.Text.find(c.words), std::string::npos) << why.Text;
+        if (c.code == ReasonCode::Refused) {
+            EXPECT_EQ(why.Value, c.value);
+        }
         if (c.code == ReasonCode::None) {
             EXPECT_EQ(read, jpegtest::Decode(c.file).image.samples);
+            EXPECT_EQ((*rows)->Warning().Code, c.warning);
         }
     }
 }

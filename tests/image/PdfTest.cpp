@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
 
 namespace pdf_test {
@@ -45,14 +46,16 @@ std::vector<std::uint8_t> RowsOf(const Page& page) {
 }
 
 RowProducer AllAtOnce(std::vector<std::uint8_t> rows, std::int32_t height) {
-    return [rows = std::move(rows), height](const RowRunSink& sink, const RunRequest&) mutable -> Reason {
+    return [rows = std::move(rows), height](const RowRunSink& sink,
+                                            const RunRequest&) mutable -> Reason {
         return sink(0, height, rows.data()) ? Reason() : Reason(ReasonCode::WriteFailed);
     };
 }
 
 // Gives the first half of the rows, then stops as a cancelled scan does.
 RowProducer CancelledHalfway(std::vector<std::uint8_t> rows, std::int32_t height) {
-    return [rows = std::move(rows), height](const RowRunSink& sink, const RunRequest&) mutable -> Reason {
+    return [rows = std::move(rows), height](const RowRunSink& sink,
+                                            const RunRequest&) mutable -> Reason {
         sink(0, height / 2, rows.data());
         return Reason(ReasonCode::Cancelled);
     };
@@ -96,6 +99,8 @@ public:
     qpdf_oh Key(qpdf_oh object, const char* key) { return qpdf_oh_get_key(pdf_, object, key); }
     qpdf_oh Item(qpdf_oh array, int n) { return qpdf_oh_get_array_item(pdf_, array, n); }
     qpdf_oh Dict(qpdf_oh stream) { return qpdf_oh_get_dict(pdf_, stream); }
+    int Id(qpdf_oh object) { return qpdf_oh_get_object_id(pdf_, object); }
+    bool Has(qpdf_oh dict, const char* key) { return qpdf_oh_has_key(pdf_, dict, key) != 0; }
     double Number(qpdf_oh object) { return qpdf_oh_get_numeric_value(pdf_, object); }
     std::string Name(qpdf_oh object) {
         return qpdf_oh_is_name(pdf_, object) ? qpdf_oh_get_name(pdf_, object) : "";
@@ -190,6 +195,46 @@ TEST(PdfWriter, JpegPagesHoldJpegsAndAFailedPageLeavesTheDocumentAsItWas) {
     EXPECT_EQ(decoded.image.width, jpeg.width);
     EXPECT_EQ(decoded.image.height, jpeg.height);
     EXPECT_EQ(decoded.lumaSampling, 2); // 4:2:0 below quality 90
+}
+
+TEST(PdfWriter, PagesOfOneProfileShareItsStreamAndAHugePageCountsInWholePoints) {
+    // 1 dpi: 1600 pixels are 115,200 points, eight times the 14,400 a side
+    // may have, so a unit of 8 points brings the page within.
+    const Page pages[] = {
+        {"grey with the profile", 20, 10, 1, 8, Resolution{100, 100}, true, 14.4, 7.2},
+        {"at 1 dpi", 1600, 3, 1, 8, Resolution{1, 1}, true, 14400, 27},
+        {"again with the profile", 30, 10, 1, 16, Resolution{100, 100}, true, 21.6, 7.2},
+        {"without", 5, 5, 1, 8, Resolution{100, 100}, false, 3.6, 3.6},
+    };
+    const std::vector<std::uint8_t> profile = profiletest::GreyProfile(2.2);
+    const std::unique_ptr<PageWriter> writer = EntryOf(ImageFormat::Pdf).OpenPages();
+    for (const Page& page : pages) {
+        ASSERT_FALSE(writer->AddPage(ShapeOf(page), AllAtOnce(RowsOf(page), page.height),
+                                     OptionsOf(page, profile)));
+    }
+    MemoryFile file;
+    ASSERT_FALSE(writer->Finish([&](const PositionedContents& c) { return file.Replace(c); }));
+    Document pdf(file);
+    ASSERT_TRUE(pdf.Opened());
+    EXPECT_EQ(pdf.Version(), "1.6"); // UserUnit
+    std::set<int> profiles;
+    for (std::size_t i = 0; i < std::size(pages); ++i) {
+        SCOPED_TRACE(pages[i].name);
+        const qpdf_oh space = pdf.Key(pdf.Dict(pdf.Image(i)), "/ColorSpace");
+        if (pages[i].profile) {
+            profiles.insert(pdf.Id(pdf.Item(space, 1)));
+        }
+        const qpdf_oh box = pdf.Key(pdf.Page(i), "/MediaBox");
+        EXPECT_NEAR(pdf.Number(pdf.Item(box, 2)), pages[i].pointsWide, 1e-3);
+        EXPECT_NEAR(pdf.Number(pdf.Item(box, 3)), pages[i].pointsHigh, 1e-3);
+        const bool huge = pages[i].resolution->x == 1;
+        EXPECT_EQ(pdf.Has(pdf.Page(i), "/UserUnit"), huge);
+        if (huge) {
+            EXPECT_EQ(pdf.Number(pdf.Key(pdf.Page(i), "/UserUnit")), 8);
+        }
+        EXPECT_EQ(pdf.Data(pdf.Image(i), qpdf_dl_generalized), RowsOf(pages[i]));
+    }
+    EXPECT_EQ(profiles.size(), 1u) << "one ICC stream for every page of the profile";
 }
 
 } // namespace

@@ -46,6 +46,14 @@ inline std::vector<std::uint8_t> MatrixTrcProfile(double gamma) {
     return Saved(profile);
 }
 
+// A grey profile on D50 whose curve is a power law.
+inline std::vector<std::uint8_t> GreyProfile(double gamma) {
+    cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
+    cmsHPROFILE profile = cmsCreateGrayProfile(cmsD50_xyY(), curve);
+    cmsFreeToneCurve(curve);
+    return Saved(profile);
+}
+
 // An ICC v4 input profile, RGB to XYZ, whose colour tags are pipelines:
 // A2B0 of power-law curves, a matrix and identity curves, and B2A0 its
 // inverse. The matrix and its inverse are held exactly by the file's 16.16

@@ -1,6 +1,7 @@
 // Film settings in the parameter file: lines after the twelve that a
 // positive never writes, that load back to the same tables, that a reader
 // of the twelve alone passes over, and that load nothing when one is wrong.
+#include "curve/ChannelStore.h"
 #include "io/ParamFileReader.h"
 #include "io/ParamFileWriter.h"
 #include "tests/io/PlainParamReader.h"
@@ -83,6 +84,21 @@ TEST(FilmLines, AReaderOfTheTwelveAloneLoadsAFilmFilesPositions) {
               kPositions);
 }
 
+// Every stage value and pick at either end of its range loads: the limits
+// are inclusive, the same for the file as for the measurements.
+TEST(FilmLines, ValuesAtTheirLimitsLoad) {
+    for (const bool low : {true, false}) {
+        FilmSettings film = TwoPickNegative();
+        film.stages[kRed] =
+            low ? FilmStage{kMinTransmission, kMinFilmExponent, kMinFilmDensity, kMinFilmScale}
+                : FilmStage{kMaxTransmission, kMaxFilmExponent, kMaxFilmDensity, kMaxFilmScale};
+        film.neutrals[1][kBlue] = low ? kMinTransmission : kMaxTransmission;
+        const ParamLoad load = Parse(Joined(FormatParamFile(kPositions, film)));
+        ASSERT_EQ(load.result, LoadResult::Ok) << (low ? "low: " : "high: ") << load.why.Text;
+        EXPECT_EQ(load.film, film);
+    }
+}
+
 struct BadFilmCase {
     const char* name;
     const char* line;    // the line changed, by its key
@@ -115,6 +131,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadFilmCase{"Exponent", "FilmDensityB", "FilmDensityB=1e0\r\n", "FilmDensityB"},
         BadFilmCase{"BelowItsLimit", "FilmExponentG", "FilmExponentG=0.01\r\n", "FilmExponentG"},
         BadFilmCase{"ClearerThanClear", "FilmBaseR", "FilmBaseR=1.5\r\n", "FilmBaseR"},
+        BadFilmCase{"OpaqueBase", "FilmBaseG", "FilmBaseG=0\r\n", "FilmBaseG"},
+        BadFilmCase{"DensityBeyondItsLimit", "FilmDensityR", "FilmDensityR=6.0001\r\n",
+                    "FilmDensityR"},
+        BadFilmCase{"ScaleBeyondItsLimit", "FilmScaleB", "FilmScaleB=100.01\r\n", "FilmScaleB"},
+        BadFilmCase{"PickClearerThanClear", "FilmNeutral1G", "FilmNeutral1G=1.01\r\n",
+                    "FilmNeutral1G"},
         BadFilmCase{"CountedPickMissing", "FilmNeutral2B", "", "FilmNeutral2B"},
         BadFilmCase{"ThreePicks", "FilmNeutrals", "FilmNeutrals=3\r\n", "FilmNeutrals"}),
     [](const auto& info) { return std::string(info.param.name); });

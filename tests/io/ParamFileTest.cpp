@@ -1,3 +1,4 @@
+#include "curve/ChannelStore.h"
 #include "io/ParamFileReader.h"
 #include "io/ParamFileWriter.h"
 
@@ -94,4 +95,4 @@ TEST(ParamFile, HowTheBytesArriveDoesNotMatter) {
 
 } // namespace
 
-}  // namespace param_file_test
+} // namespace param_file_test

@@ -1,6 +1,8 @@
 // Each way a chart scan cannot be calibrated, named as the user will read
-// it: corners that bound nothing, a chart off the scan or too small in it,
-// a reference without a patch, grey patches out of order or clipped.
+// it: corners that bound nothing or lie off the grid, a chart off the scan
+// or too small in it, a reference without a patch or of another chart,
+// grey patches that do not differ, read alike, are out of order or
+// clipped.
 #include "measure/Calibration.h"
 #include "tests/measure/SimulatedScanner.h"
 
@@ -65,6 +67,39 @@ const FailureCase kFailures[] = {
      }},
     {"WhiteClipped", CalibrationFault::GreyClipped, "GS00", "",
      [](simscan::Scanner& s, auto&, auto&, auto&) { s.channels[1].positions.white = 330; }},
+    {"CornersHalfAPatchOff", CalibrationFault::PatchesMixed, "A01", "",
+     [](auto&, auto&, ChartCorners& given, auto&) {
+         for (ImagePoint& p : given) {
+             p = {p.x + kPitch / 2, p.y + kPitch / 2};
+         }
+     }},
+    // A scan with no light: every patch, grey or not, reads as black.
+    {"BlackScan", CalibrationFault::GreysFlat, "", "",
+     [](auto&, std::vector<ReferencePatch>& scanned, auto&, auto&) {
+         for (ReferencePatch& p : scanned) {
+             p.lab = {0, 0, 0};
+         }
+     }},
+    // "Each grey darker than the last" holds for a flat grey scale too.
+    {"FlatGreyScale", CalibrationFault::GreysFlat, "", "",
+     [](auto&, std::vector<ReferencePatch>& scanned, auto&, auto&) {
+         for (std::size_t g = IndexOf(scanned, "GS00"); g < scanned.size(); ++g) {
+             scanned[g].lab = {50, 0, 0};
+         }
+     }},
+    {"ShadowsClipped", CalibrationFault::GreysAlike, "GS22", "GS21",
+     [](auto&, std::vector<ReferencePatch>& scanned, auto&, auto&) {
+         scanned[IndexOf(scanned, "GS22")].lab = scanned[IndexOf(scanned, "GS21")].lab;
+         scanned[IndexOf(scanned, "GS23")].lab = scanned[IndexOf(scanned, "GS21")].lab;
+     }},
+    // Its grey scale is right, its colours another chart's.
+    {"AnotherChartsReference", CalibrationFault::FitImplausible, "", "",
+     [](auto&, auto&, auto&, std::vector<ReferencePatch>& reference) {
+         const std::size_t greys = IndexOf(reference, "GS00");
+         for (std::size_t i = 0; i < greys / 2; ++i) {
+             std::swap(reference[i].lab, reference[greys - 1 - i].lab);
+         }
+     }},
 };
 
 class FailureTest : public testing::TestWithParam<FailureCase> {};
@@ -86,6 +121,12 @@ TEST_P(FailureTest, NamesTheProblem) {
     EXPECT_EQ(problem.fault, c.fault);
     EXPECT_EQ(problem.patch, c.patch);
     EXPECT_EQ(problem.other, c.other);
+    if (c.fault == CalibrationFault::PatchesMixed) {
+        EXPECT_GT(problem.count, LayoutOf(ChartKind::It8).patches.size() / 4);
+    }
+    if (c.fault == CalibrationFault::FitImplausible) {
+        EXPECT_GT(problem.figure, 10.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, FailureTest, testing::ValuesIn(kFailures),

@@ -166,6 +166,34 @@ TEST(FilmFit, ABlackAndWhiteNegativeGivesOneStageWhosePositiveFollowsTheSceneLig
     }
 }
 
+// A specular glint of 0.4 % of the frame, three times the white patch's
+// light: the densest 0.1 % is the glint, the densest 1 % the white patch.
+// The highlight is the glint, so that it is not lifted past the top.
+TEST(FilmFit, TheDensestTenthOfAPercentIsTheHighlightNotTheDensestPercent) {
+    const LabSpace space;
+    const Film film;
+    Negative negative = MakeNegative(CheckerScene(space), film);
+    const ChannelValues glint = filmtest::Transmission(film, {3.0, 3.0, 3.0});
+    const PixelRect at = negative.Patch(filmtest::kDarkGrey);
+    constexpr int kGlintSide = 5; // 25 of 6800 pixels
+    for (int y = at.top; y < at.top + kGlintSide; ++y) {
+        for (int x = at.left; x < at.left + kGlintSide; ++x) {
+            for (std::size_t c = 0; c < kChannelCount; ++c) {
+                negative.samples[(std::size_t(y) * negative.width + x) * 3 + c] =
+                    static_cast<std::uint16_t>(std::lround(glint[c] * 65535.0));
+            }
+        }
+    }
+    const FilmMeasurement measured =
+        MeasureFilm(negative.Rows(), Request(FilmMode::ColourNegative, negative.Border()));
+    ASSERT_EQ(measured.problem.fault, FilmFault::None);
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        const FilmStage& stage = measured.film.stages[c];
+        EXPECT_NEAR(stage.density, std::log10(stage.base / glint[c]), 0.01) << "channel " << c;
+        EXPECT_NEAR(FilmPositive(stage, glint[c]), 1.0, 0.02) << "channel " << c;
+    }
+}
+
 struct FaultCase {
     const char* name;
     FilmFault fault;

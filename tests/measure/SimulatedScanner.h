@@ -4,8 +4,9 @@
 // matrix whose rows sum to 1 (greys stay grey), then each channel's own
 // response (flare, gain, exponent: see ChannelTruth), noise, quantised to
 // 8 or 16 bits; dust specks on some pixels; on request a highlight knee in
-// a channel. The chart lies where four corners put it, so a rotated scan is
-// a matter of the corners.
+// a channel. The chart lies where four corners put it, so a turned scan or
+// one in perspective is a matter of the corners; around its patches lies its
+// card, and around the card the bed.
 #pragma once
 
 #include "curve/ChannelParams.h"
@@ -65,10 +66,27 @@ struct Scanner {
     // k + kneeWidth. 1 for none.
     std::array<double, 3> knee{1, 1, 1};
     double kneeWidth = 0.1;
+    LabColour card{30, 0, 0}; // the chart's card, cardMargin pitches around its patches
+    LabColour bed{30, 0, 0};  // what lies around the card
+    double cardMargin = 0.6;
 };
 
 inline double Kneed(double x, double knee, double width) {
     return x <= knee ? x : knee + (x - knee) / (1 + (x - knee) / width);
+}
+
+// The scanner of the benchmarks, the tools and most tests: each channel's
+// flare, gain and departure from linear its own, channels mixed a little,
+// `noise` 8-bit levels of noise, on a light bed; an IT8's card light, a
+// ColorChecker's black.
+inline Scanner TypicalScanner(ChartKind chart, double noise) {
+    Scanner scanner;
+    scanner.channels = {{{{23, 241, 85, 220}}, {{5, 250, 120, 180}}, {{70, 230, 94, 205}}}};
+    scanner.crosstalk = {0.9, 0.07, 0.03, 0.05, 0.9, 0.05, 0.02, 0.08, 0.9};
+    scanner.noise = noise;
+    scanner.bed = {92, 0, 1};
+    scanner.card = chart == ChartKind::It8 ? LabColour{70, 0, 3} : LabColour{20, 0, 0};
+    return scanner;
 }
 
 // D50 XYZ to linear ROMM RGB (the inverse of its RGB-to-XYZ matrix).
@@ -139,7 +157,13 @@ inline ChartScan Scan(const Scanner& s, const ChartLayout& layout, const ChartRe
     for (const ChartPatch& patch : layout.patches) {
         patchLevels.push_back(LevelsOf(s, ref.Find(patch.id)->lab));
     }
-    const Vector3 surround = LevelsOf(s, {30, 0, 0});
+    const Vector3 card = LevelsOf(s, s.card);
+    const Vector3 bed = LevelsOf(s, s.bed);
+    const ChartBox e = ExtentOf(layout);
+    const auto onCard = [&](ImagePoint p) {
+        return p.x >= e.left - s.cardMargin && p.x < e.right + s.cardMargin &&
+               p.y >= e.top - s.cardMargin && p.y < e.bottom + s.cardMargin;
+    };
     std::mt19937 random(s.seed);
     std::normal_distribution<double> noise(0.0, s.noise);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
@@ -147,8 +171,11 @@ inline ChartScan Scan(const Scanner& s, const ChartLayout& layout, const ChartRe
     ChartScan scan{width, height, std::vector<std::uint16_t>(std::size_t(width) * height * 3)};
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const int patch = patchAt(map.ToChart({x + 0.5, y + 0.5}));
-            const Vector3& levels = patch < 0 ? surround : patchLevels[std::size_t(patch)];
+            const ImagePoint at = map.ToChart({x + 0.5, y + 0.5});
+            const int patch = patchAt(at);
+            const Vector3& levels = patch >= 0   ? patchLevels[std::size_t(patch)]
+                                    : onCard(at) ? card
+                                                 : bed;
             const bool dust = uniform(random) < s.dustShare;
             for (int c = 0; c < 3; ++c) {
                 double level = dust ? (x % 2 ? 255.0 : 0.0) : levels[c] + noise(random);
@@ -245,6 +272,36 @@ inline ChartCorners Placed(const ChartLayout& layout, double left, double top, d
                           top + pitch * (u * std::sin(r) + v * std::cos(r))};
     };
     return {at(0, 0), at(layout.columns, 0), at(layout.columns, layout.rows), at(0, layout.rows)};
+}
+
+// Corners of a chart of `pitch` pixels per patch whose whole extent (an
+// IT8's grey scale too) is centred on (x, y), turned by `degrees` clockwise
+// about that centre.
+inline ChartCorners Centred(const ChartLayout& layout, double x, double y, double pitch,
+                            double degrees) {
+    const ChartBox e = ExtentOf(layout);
+    const double r = degrees * M_PI / 180.0;
+    const double cu = (e.left + e.right) / 2, cv = (e.top + e.bottom) / 2;
+    const auto at = [&](double u, double v) {
+        const double du = (u - cu) * pitch, dv = (v - cv) * pitch;
+        return ImagePoint{x + du * std::cos(r) - dv * std::sin(r),
+                          y + du * std::sin(r) + dv * std::cos(r)};
+    };
+    return {at(0, 0), at(layout.columns, 0), at(layout.columns, layout.rows), at(0, layout.rows)};
+}
+
+// The same corners seen in perspective: the first edge (top-left to
+// top-right on the chart) shorter by `share` of its length, the opposite
+// edge longer by as much, both about their middles.
+inline ChartCorners InPerspective(ChartCorners c, double share) {
+    const auto squeeze = [](ImagePoint& a, ImagePoint& b, double by) {
+        const double dx = (b.x - a.x) * by / 2, dy = (b.y - a.y) * by / 2;
+        a = {a.x + dx, a.y + dy};
+        b = {b.x - dx, b.y - dy};
+    };
+    squeeze(c[0], c[1], share);
+    squeeze(c[3], c[2], -share);
+    return c;
 }
 
 // An IT8.7/2 reference of the tests' own: grid colours spread over the

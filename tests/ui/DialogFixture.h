@@ -2,12 +2,12 @@
 // process-wide store, tables and preview reset around every test.
 #pragma once
 
-#include "curve/ChannelParams.h"
 #include "platform/ScriptedAskUser.h"
 #include "res/Resource.h"
 #include "ui/HistogramView.h"
 #include "ui/ImageView.h"
 #include "ui/TamrelDlg.h"
+#include "ui/WindowChannels.h"
 
 #include <QLabel>
 #include <QPushButton>

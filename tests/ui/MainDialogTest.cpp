@@ -12,6 +12,14 @@ namespace main_dialog_test {
 
 namespace {
 
+// Each test runs in a process of its own: the store is as the program starts.
+TEST(WindowChannels, StartAtTheDefaults) {
+    for (const ChannelParams& c : theChannelParams) {
+        EXPECT_EQ(PositionsOf(c), ParamPositions{});
+        EXPECT_EQ(c.Alpha, 1.099);
+    }
+}
+
 using StartUp = DialogTest;
 
 TEST_F(StartUp, SelectsRedAndShowsTheDefaultValues) {
@@ -187,6 +195,55 @@ TEST_F(SystemCommands, AboutTheScanEntriesAndTheCalibrationEachFollowASeparator)
     EXPECT_TRUE(entries[about + 5].separator);
     EXPECT_EQ(entries[about + 6].command, IDM_CALIBRATE_CHART);
     EXPECT_EQ(entries[about + 6].text, "チャートで校正(&K)...");
+}
+
+// The menu is one table: its order is what a keyboard user counts on (the
+// nth entry after Shift+F10), its check marks and keys what it shows.
+TEST_F(SystemCommands, TheMenuListsItsEntriesInTheirOrderWithTheirMarksAndKeys) {
+    constexpr unsigned kLine = 0; // a separator
+    const struct {
+        unsigned command;
+        bool checkable;
+        QKeySequence key;
+    } expected[] = {
+        {SC_MINIMIZE, false, {}},
+        {SC_CLOSE, false, {}},
+        {kLine, false, {}},
+        {IDM_SHOW_HISTOGRAM, true, {}},
+        {IDM_OUTPUT_HISTOGRAM, true, {}},
+        {IDM_AUTO_BLACK_WHITE, false, {}},
+        {IDM_SHOW_BEFORE, true, {}},
+        {IDM_ZOOM_FIT, false, QKeySequence(Qt::Key_F)},
+        {IDM_ZOOM_ACTUAL, false, QKeySequence(Qt::Key_1)},
+        {kLine, false, {}},
+        {IDM_UNDO, false, QKeySequence(QKeySequence::Undo)},
+        {IDM_REDO, false, QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        {kLine, false, {}},
+        {IDM_FILM_POSITIVE, true, {}},
+        {IDM_FILM_COLOUR, true, {}},
+        {IDM_FILM_BLACK_WHITE, true, {}},
+        {IDM_PICK_BASE, false, {}},
+        {IDM_PICK_GREY, false, {}},
+        {kLine, false, {}},
+        {IDM_ABOUTBOX, false, {}},
+        {kLine, false, {}},
+        {IDM_SCAN_ACQUIRE, false, {}},
+        {IDM_SCAN_TABLES, false, {}},
+        {IDM_SAVE_SCAN, false, {}},
+        {kLine, false, {}},
+        {IDM_CALIBRATE_CHART, false, {}},
+    };
+    const auto& entries = dialog->GetSystemMenu().Entries();
+    ASSERT_EQ(entries.size(), std::size(expected));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].separator, expected[i].command == kLine) << i;
+        if (!entries[i].separator) {
+            EXPECT_EQ(entries[i].command, expected[i].command) << i;
+            EXPECT_EQ(entries[i].checkable, expected[i].checkable) << i;
+            EXPECT_EQ(entries[i].shortcut, expected[i].key) << i;
+            EXPECT_FALSE(entries[i].text.isEmpty()) << i;
+        }
+    }
 }
 
 TEST_F(SystemCommands, AboutOpensTheAboutBoxWhateverTheLowFourBits) {

@@ -182,7 +182,8 @@ TEST_F(Preview, AFailedOpenSaysWhichFileAndWhyOnTheSecondLine) {
     ASSERT_EQ(ask.Messages().size(), 1u);
     EXPECT_EQ(ask.Messages()[0].text, "ファイルをロードできません。");
     EXPECT_EQ(ask.Messages()[0].details,
-              "v5.bmp: BMP の情報ヘッダーが 124 バイトです（40 バイトのヘッダーのみ対応）");
+              "v5.bmp: BMP の情報ヘッダーが 124 バイトです（40 バイトのヘッダーのみ対応）。"
+              "24 ビットの BMP、PNG か TIFF で保存し直してください");
     ask.Clear();
     Open(dir.filePath("absent.bmp"));
     EXPECT_EQ(ask.Messages().at(0).details, "absent.bmp: ファイルまたはフォルダーが見つかりません");

@@ -12,6 +12,16 @@ namespace reason_text_test {
 
 namespace {
 
+// Words are looked up in a table by reason: a reason left out of it would
+// be told as nothing at all.
+TEST(ReasonText, EveryReasonButNoneHasWords) {
+    EXPECT_EQ(ReasonText({}), QString());
+    for (int code = static_cast<int>(ReasonCode::CannotOpen);
+         code <= static_cast<int>(ReasonCode::Cancelled); ++code) {
+        EXPECT_FALSE(ReasonText({static_cast<ReasonCode>(code)}).isEmpty()) << code;
+    }
+}
+
 TEST(ReasonText, SanesStatusesGetJapaneseWordsWithSanesInParentheses) {
     const struct {
         SANE_Status status;

@@ -1,5 +1,6 @@
 #include "DialogFixture.h"
 
+#include "curve/ChannelStore.h"
 #include "io/ParamFileWriter.h"
 #include "ui/UndoHistory.h"
 
@@ -134,4 +135,4 @@ TEST_F(Undo, ResetAndLoadAreStepsAndUndoShowsTheCurrentTabLikeALoad) {
 
 } // namespace
 
-}  // namespace undo_test
+} // namespace undo_test

@@ -1,0 +1,51 @@
+// A film's parts as tables: the curve with every stage taken out, and the
+// stage's positive p(t) sampled at t = i / 255.
+#include "curve/FilmTables.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr double kTopFilmLevel = 255.0;
+
+} // namespace
+
+ChannelParamsSet CurvesAlone(ChannelParamsSet channels) {
+    for (ChannelParams& channel : channels) {
+        channel.Film.reset();
+    }
+    return channels;
+}
+
+GammaTableSet CurveTables(const ChannelParamsSet& channels) {
+    const ChannelParamsSet curves = CurvesAlone(channels);
+    GammaTableSet tables{};
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        ComputeChannelTable(curves[c], tables[c]);
+    }
+    return tables;
+}
+
+bool HasFilm(const ChannelParamsSet& channels) {
+    return std::any_of(channels.begin(), channels.end(),
+                       [](const ChannelParams& channel) { return channel.Film.has_value(); });
+}
+
+void ComputeFilmTable(const std::optional<FilmStage>& film, GammaTable& table) {
+    for (std::size_t i = 0; i < kGammaTableSize; ++i) {
+        const double level = static_cast<double>(i);
+        const double positive =
+            film ? kTopFilmLevel * FilmPositive(*film, level / kTopFilmLevel) : level;
+        table[i] = static_cast<std::int16_t>(std::lround(std::clamp(positive, 0.0, kTopFilmLevel)));
+    }
+}
+
+GammaTableSet FilmTables(const ChannelParamsSet& channels) {
+    GammaTableSet tables{};
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        ComputeFilmTable(channels[c].Film, tables[c]);
+    }
+    return tables;
+}
