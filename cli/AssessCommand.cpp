@@ -3,8 +3,9 @@
 // --params where given (at 65536 entries, as a 16-bit scan goes through
 // them), and its values are read through --profile, or else the profile
 // the scan's file carries, or else sRGB; with --params that profile is
-// rewritten for the tables, as scan and apply write it. Nothing is fitted
-// and nothing is written.
+// rewritten for the tables, as scan and apply write it. The chart is found
+// as calibrate finds it where no corners are given, and the corners used
+// are printed first. Nothing is fitted and nothing is written.
 #include "cli/CalibrateProblems.h"
 #include "cli/ChannelCurves.h"
 #include "cli/ChartCommand.h"
@@ -116,18 +117,22 @@ int RunAssess(const CliCommand& command, std::ostream& out, std::ostream& err) {
         err << FileError(scanPath, ReasonText(scanned.Why()));
         return kExitFailed;
     }
-    if (const std::string outside = CornerOutsideScan(*command.corners, scanned->scan);
-        !outside.empty()) {
-        return ReportUsage(command, outside, err);
+    if (command.corners) {
+        if (const std::string outside = CornerOutsideScan(*command.corners, scanned->scan);
+            !outside.empty()) {
+            return ReportUsage(command, outside, err);
+        }
     }
     const std::optional<ChartReference> reference = ReferenceOrReport(command, err);
     const std::optional<Delivery> delivery =
         reference ? DeliveryOrReport(command, std::move(scanned->profile), err) : std::nullopt;
-    if (!delivery) {
+    const std::optional<ChartCorners> corners =
+        delivery ? SettleCorners(command, scanned->scan, *reference, out, err) : std::nullopt;
+    if (!corners) {
         return kExitFailed;
     }
     const AssessmentOutcome outcome =
-        Assess(scanned->scan, *command.chart, *reference, *command.corners, *delivery);
+        Assess(scanned->scan, *command.chart, *reference, *corners, *delivery);
     if (const auto* problem = std::get_if<CalibrationProblem>(&outcome)) {
         return ReportCalibrationProblem(command, *problem, err);
     }

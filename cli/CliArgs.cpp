@@ -510,13 +510,9 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
 }
 
 // The chart's options; the tables the scan goes through come from --params.
-// The corners are needed: assess does not look for the chart.
 std::string TakeAssessOptions(const Sorted& sorted, CliCommand& command) {
     if (sorted.given.params) {
         command.params = std::filesystem::path(*sorted.given.params);
-    }
-    if (!sorted.given.corners) {
-        return "--corners is needed";
     }
     return TakeChartOptions(sorted, command);
 }

@@ -206,7 +206,7 @@ constexpr const char* kCalibrate =
 
 constexpr const char* kAssess =
     "Usage: tamrel-cli assess SCAN --chart colorchecker|it8 [--reference REF.txt]\n"
-    "                         --corners X1,Y1,X2,Y2,X3,Y3,X4,Y4\n"
+    "                         [--corners X1,Y1,X2,Y2,X3,Y3,X4,Y4]\n"
     "                         [--params PARAMS.tvp] [--profile PROFILE.icc]\n"
     "\n"
     "Measures a scan of a colour chart as it will be delivered and judges it\n"
@@ -216,7 +216,8 @@ constexpr const char* kAssess =
     "apply or scan would; --profile is the profile of SCAN's values (a\n"
     "scanner's input profile, rewritten for the tables with --params), else the\n"
     "profile SCAN carries, else sRGB. The chart, its corners and its reference\n"
-    "are given as for calibrate (--corners is needed).\n"
+    "are given as for calibrate: without --corners the chart is found, and the\n"
+    "corners used are printed first either way.\n"
     "For each level, each criterion's line gives the figure, the limit and pass\n"
     "or fail: colour accuracy (mean and largest CIEDE2000 over every patch, with\n"
     "S_L = 1 for Metamorfoze), tone (the grey patches' largest |delta L*|),\n"

@@ -3,7 +3,9 @@
 // (one passes every guideline's top level, one has its greys too light and
 // fails tone); the profile comes from --profile, the scan's own, or sRGB;
 // calibrate's report ends with the verdict assess gives on the scan through
-// what calibrate wrote; and what stops it is named, with nothing written.
+// what calibrate wrote; a chart turned on a bed is found without --corners
+// and judged as at the corners it prints first; and what stops it is named,
+// with nothing written.
 #include "measure/ChartLayout.h"
 #include "tests/cli/CliRun.h"
 #include "tests/measure/SimulatedScanner.h"
@@ -12,6 +14,7 @@
 
 #include <ostream>
 #include <regex>
+#include <sstream>
 
 namespace assess_end_to_end_test {
 
@@ -28,6 +31,12 @@ std::string Corners(const ChartCorners& corners) {
     }
     return text;
 }
+
+// An IT8 half turned and a little more on a light bed of 300 x 240, its
+// patches 9 pixels apart.
+constexpr double kTurnedPitch = 9;
+const ChartCorners kTurned =
+    simscan::Centred(LayoutOf(ChartKind::It8), 160, 115, kTurnedPitch, 183);
 
 const ChartCorners& It8Corners() {
     static const ChartCorners corners = simscan::Placed(LayoutOf(ChartKind::It8), 20, 12, 8, 0);
@@ -56,6 +65,17 @@ struct Inputs {
         const ChartScan linear =
             simscan::Scan(scanner, LayoutOf(ChartKind::It8), reference, It8Corners(), 220, 170);
         EXPECT_FALSE(simscan::WriteScan(linear, dir / "linear.pnm", ImageFormat::Pnm));
+        const simscan::Scanner typical = simscan::TypicalScanner(ChartKind::It8, 0.3);
+        EXPECT_FALSE(simscan::WriteScan(
+            simscan::Scan(typical, LayoutOf(ChartKind::It8), reference, kTurned, 300, 240),
+            dir / "turned.pnm", ImageFormat::Pnm));
+        std::vector<ReferencePatch> flat = patches;
+        for (ReferencePatch& p : flat) {
+            p.lab = {55, 0, 0};
+        }
+        EXPECT_FALSE(simscan::WriteScan(simscan::Scan(typical, LayoutOf(ChartKind::It8),
+                                                      ChartReference(flat), kTurned, 300, 240),
+                                        dir / "blank.pnm", ImageFormat::Pnm));
     }
 };
 
@@ -153,6 +173,50 @@ TEST_F(CliAssess, CalibratesReportEndsWithTheVerdictOfWhatItWrote) {
     const std::string verdict = report.substr(report.find(heading) + heading.size());
     EXPECT_TRUE(Has(assessed.out, "through " + Out("scanner.tvp")));
     EXPECT_EQ(assessed.out.substr(assessed.out.find("FADGI 2023:")), verdict);
+}
+
+// The eight numbers of the "corners:" line that opens standard output.
+std::vector<double> PrintedCorners(const std::string& out) {
+    const std::string head = "corners: ";
+    std::vector<double> numbers;
+    if (out.rfind(head, 0) != 0) {
+        return numbers;
+    }
+    std::istringstream line(out.substr(head.size(), out.find('\n') - head.size()));
+    for (std::string field; std::getline(line, field, ',');) {
+        numbers.push_back(std::stod(field));
+    }
+    return numbers;
+}
+
+TEST_F(CliAssess, FindsATurnedChartAndJudgesItAsAtTheCornersItPrints) {
+    std::vector<std::string> args = Args("turned.pnm");
+    args.resize(args.size() - 2); // no --corners
+    const auto found = RunCli(scratch_, args);
+    ASSERT_EQ(found.status, 0) << found.err;
+    const std::vector<double> corners = PrintedCorners(found.out);
+    ASSERT_EQ(corners.size(), 8u) << found.out;
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(corners[2 * i], kTurned[i].x, kTurnedPitch / 4) << "corner " << i + 1;
+        EXPECT_NEAR(corners[2 * i + 1], kTurned[i].y, kTurnedPitch / 4) << "corner " << i + 1;
+    }
+    const std::string cornersLine = found.out.substr(0, found.out.find('\n') + 1);
+    args.insert(args.end(), {"--corners", cornersLine.substr(9, cornersLine.size() - 10)});
+    const auto given = RunCli(scratch_, args);
+    ASSERT_EQ(given.status, 0) << given.err;
+    EXPECT_EQ(given.out, found.out);
+    EXPECT_TRUE(Has(found.out, "\nTamrel chart assessment: turned.pnm (IT8.7/2), as scanned"));
+}
+
+TEST_F(CliAssess, NoChartFoundIsAFailureThatSaysWhatWasLookedFor) {
+    std::vector<std::string> args = Args("blank.pnm");
+    args.resize(args.size() - 2); // no --corners
+    const auto result = RunCli(scratch_, args);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(Has(result.err, "blank.pnm: no IT8.7/2 found: looked for a grid of 22 x 12"))
+        << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(scratch_.Entries(), std::set<std::string>{});
 }
 
 struct FailureCase {
