@@ -1,8 +1,10 @@
 // The order of the checks is the order a user fixes things in: the corners,
 // the reference, then the scan itself (measure/Plausibility.h), and last
-// the fit's own plausibility. The tables fit each
-// channel to the grey scale; the profile is fitted to every patch, written,
-// and every sample taken back through it by LittleCMS for the report.
+// the fit's own plausibility; only a calibration that passes them all gets
+// its held-out figures and the verdict on the scan through what was fitted.
+// The tables fit each channel to the grey scale; the profile is fitted to
+// every patch, written, and every sample taken back through it by
+// LittleCMS for the report.
 #include "measure/Calibration.h"
 
 #include "measure/HeldOut.h"
@@ -35,15 +37,22 @@ void FitTables(const ChartSamples& samples, const ChartLayout& layout,
     }
 }
 
-std::optional<CalibrationProblem> FitProfile(const ChartSamples& samples, const ChartLayout& layout,
-                                             const ChartReference& reference,
-                                             std::string_view description, Calibration& result) {
+std::vector<ProfilePatch> ProfilePatches(const ChartSamples& samples, const ChartLayout& layout,
+                                         const ChartReference& reference) {
     std::vector<ProfilePatch> patches;
-    std::vector<Vector3> device;
     for (std::size_t i = 0; i < layout.patches.size(); ++i) {
         const ChartPatch& patch = layout.patches[i];
         patches.push_back({samples[i].value, reference.Find(patch.id)->lab, patch.grey});
-        device.push_back(samples[i].value);
+    }
+    return patches;
+}
+
+std::optional<CalibrationProblem> FitProfile(const ChartSamples& samples, const ChartLayout& layout,
+                                             std::span<const ProfilePatch> patches,
+                                             std::string_view description, Calibration& result) {
+    std::vector<Vector3> device;
+    for (const ProfilePatch& patch : patches) {
+        device.push_back(patch.device);
     }
     Outcome<std::vector<std::uint8_t>> profile =
         WriteInputProfile(FitShaperMatrix(patches), description);
@@ -54,18 +63,26 @@ std::optional<CalibrationProblem> FitProfile(const ChartSamples& samples, const 
     if (!labs) {
         return CalibrationProblem{CalibrationFault::ProfileFailed, {}, {}, labs.Why().Text};
     }
-    const std::vector<double> heldOut = HeldOutDeltaE(patches);
     std::vector<double> selfFit;
     for (std::size_t i = 0; i < patches.size(); ++i) {
         const ChartPatch& patch = layout.patches[i];
         selfFit.push_back(DeltaE2000((*labs)[i], patches[i].reference));
         result.patches.push_back({patch.id, patch.grey, samples[i], patches[i].reference,
-                                  (*labs)[i], selfFit.back(), heldOut.empty() ? 0.0 : heldOut[i]});
+                                  (*labs)[i], selfFit.back(), 0.0});
     }
     result.profile = std::move(*profile);
     result.summary = SummaryOf(selfFit);
-    result.heldOut = SummaryOf(heldOut);
     return std::nullopt;
+}
+
+// The held-out figures, five fits more: made only for a calibration that
+// stands, so a refused one costs one fit.
+void AddHeldOut(std::span<const ProfilePatch> patches, Calibration& result) {
+    const std::vector<double> heldOut = HeldOutDeltaE(patches);
+    for (std::size_t i = 0; i < heldOut.size(); ++i) {
+        result.patches[i].heldOut = heldOut[i];
+    }
+    result.heldOut = SummaryOf(heldOut);
 }
 
 constexpr std::size_t kTableEntries = 4096;
@@ -118,13 +135,15 @@ CalibrationOutcome CalibrateSamples(const ChartSamples& samples, ChartKind chart
     Calibration result;
     result.chart = chart;
     FitTables(samples, layout, reference, result);
+    const std::vector<ProfilePatch> patches = ProfilePatches(samples, layout, reference);
     if (std::optional<CalibrationProblem> problem =
-            FitProfile(samples, layout, reference, description, result)) {
+            FitProfile(samples, layout, patches, description, result)) {
         return *problem;
     }
     if (std::optional<CalibrationProblem> problem = FitProblem(result)) {
         return *problem;
     }
+    AddHeldOut(patches, result);
     return result;
 }
 
