@@ -14,7 +14,7 @@ packages=(
   libjpeg-turbo-progs qpdf poppler-utils
   libgsl-dev libeigen3-dev
   libvips-tools
-  clang libclang-rt-14-dev llvm
+  clang libclang-rt-14-dev llvm lld
   xvfb xauth x11-apps xdotool
   imagemagick libimage-exiftool-perl img2pdf argyll
   at-spi2-core

@@ -81,6 +81,19 @@ Reason PdfDocument::OpenScratch() {
     return scratch_ ? Reason() : Reason(ReasonCode::CannotCreate, error.value());
 }
 
+// The page's entry, its profile fitted to its rows (none where grey rows
+// came with a colour profile).
+Outcome<PdfPage> ProfiledPage(const RowShape& shape, const WriteOptions& options) {
+    PdfPage page = PageOf(shape, options);
+    Outcome<std::vector<std::uint8_t>> profile =
+        ProfileForChannels(options.Meta.profile, shape.Channels);
+    if (!profile) {
+        return profile.Why();
+    }
+    page.profile = std::move(*profile);
+    return page;
+}
+
 Reason PdfDocument::AddPage(const RowShape& shape, const RowProducer& produce,
                             const WriteOptions& options) {
     if (shape.Width <= 0 || shape.Height <= 0) {
@@ -89,13 +102,11 @@ Reason PdfDocument::AddPage(const RowShape& shape, const RowProducer& produce,
     if (Reason failed = OpenScratch()) {
         return failed;
     }
-    PdfPage page = PageOf(shape, options);
-    Outcome<std::vector<std::uint8_t>> profile =
-        ProfileForChannels(options.Meta.profile, shape.Channels);
-    if (!profile) {
-        return profile.Why();
+    Outcome<PdfPage> made = ProfiledPage(shape, options);
+    if (!made) {
+        return made.Why();
     }
-    page.profile = std::move(*profile);
+    PdfPage page = std::move(*made);
     page.offset = end_;
     std::int64_t at = end_;
     int writeError = 0;
