@@ -193,7 +193,9 @@ TEST(TamrelChartDialog, OpensOnTheChartFindsItAgainAndAppliesAsOneUndoStep) {
 }
 
 // With the test device as the last one used, 保存 offers the profile for
-// its scans; taken, a scan from it saved as TIFF carries the profile.
+// its scans; taken, a scan from it saved as TIFF carries the profile. The
+// program runs in a locale of decimal commas, where the reference's
+// numbers must read as they do anywhere (where that locale is installed).
 TEST(TamrelChartDialog, TheSavedProfileIsTakenForTheDeviceAndItsScanCarriesIt) {
     const ScratchDir scratch;
     const Chart chart = WriteChart(scratch);
@@ -202,16 +204,16 @@ TEST(TamrelChartDialog, TheSavedProfileIsTakenForTheDeviceAndItsScanCarriesIt) {
         << "[scan]\nlastDevice=test:0\n";
     const std::filesystem::path icc = scratch / "scanner.icc";
     const std::filesystem::path tif = scratch / "scan.tif";
-    const auto result = RunTamrel(
-        scratch,
-        apptest::WithTestDevice(
-            scratch, "mode Color\n",
-            apptest::OpenImageSteps(chart.scan) + kOpenDialog + ChooseIt8(chart) +
-                "; click chartSave; wait 300; type " + icc.string() +
-                "; key Return; wait 500; print qt_msgbox_label; key Alt+Y; wait 300; "
-                "click chartClose; wait 300; key Shift+F10; key S; wait 500; click scanStart; "
-                "wait 2500; key Shift+F10; key V; wait 500; type " +
-                tif.string() + "; key Return; wait 800; close"));
+    RunSetup setup = apptest::WithTestDevice(
+        scratch, "mode Color\n",
+        apptest::OpenImageSteps(chart.scan) + kOpenDialog + ChooseIt8(chart) +
+            "; click chartSave; wait 300; type " + icc.string() +
+            "; key Return; wait 500; print qt_msgbox_label; key Alt+Y; wait 300; "
+            "click chartClose; wait 300; key Shift+F10; key S; wait 500; click scanStart; "
+            "wait 2500; key Shift+F10; key V; wait 500; type " +
+            tif.string() + "; key Return; wait 800; close");
+    setup.env.emplace_back("LC_ALL", "de_DE.UTF-8");
+    const auto result = RunTamrel(scratch, setup);
     ASSERT_EQ(result.status, 0) << result.err << result.out;
     EXPECT_NE(result.out.find("qt_msgbox_label=このプロファイルを test:0 のスキャンに使いますか?"),
               std::string::npos)
