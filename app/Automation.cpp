@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
@@ -219,11 +220,27 @@ void DoubleClick(const QString& where) {
 }
 
 // Writes "NAME=text" of a label, button or combo box to standard output.
+// The texts of the message boxes named `name` beside `window` (notes that
+// stay open while the user goes on), one per line's worth, joined by " | ".
+QString NoteTexts(const QWidget* window, const QString& name) {
+    QStringList texts;
+    for (const QMessageBox* box : window->findChildren<QMessageBox*>(name)) {
+        texts << box->text();
+    }
+    return texts.join(QStringLiteral(" | "));
+}
+
+// "title" is the active window's title; a message box's name gives the
+// texts of every box of that name (NoteTexts).
 void PrintText(const QString& name) {
     QWidget* window = ActiveWindow();
     QWidget* control = window ? window->findChild<QWidget*>(name) : nullptr;
     QString text;
-    if (auto* label = qobject_cast<QLabel*>(control)) {
+    if (window && name == u"title") {
+        text = window->windowTitle();
+    } else if (qobject_cast<QMessageBox*>(control)) {
+        text = NoteTexts(window, name);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
         text = label->text();
     } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         text = button->text();

@@ -19,7 +19,9 @@
 //   wheel NAME X Y N [KEYS]  turn the wheel N notches (negative: towards the
 //                   user) at (X, Y) of a control, holding KEYS (e.g. Ctrl)
 //   print NAME      write "NAME=text" of a label, button or combo box (its
-//                   current entry) to standard output
+//                   current entry) to standard output; "title" is the
+//                   window's title, and a message box's name the texts of
+//                   every open box of that name, joined by " | "
 //   spoken NAME     write "NAME:spoken=name" of the active window or a
 //                   control in it: the name assistive technology is told
 //   close           close the active window as its close box does

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr double kTopFilmLevel = 255.0;
+constexpr std::int32_t kTopFilmLevel = 255;
 
 } // namespace
 
@@ -33,12 +33,20 @@ bool HasFilm(const ChannelParamsSet& channels) {
                        [](const ChannelParams& channel) { return channel.Film.has_value(); });
 }
 
+std::int32_t PositiveLevel(const std::optional<FilmStage>& film, std::int32_t level,
+                           std::int32_t top) {
+    if (!film) {
+        return level;
+    }
+    const double scale = top;
+    const double positive = scale * FilmPositive(*film, level / scale);
+    return static_cast<std::int32_t>(std::lround(std::clamp(positive, 0.0, scale)));
+}
+
 void ComputeFilmTable(const std::optional<FilmStage>& film, GammaTable& table) {
     for (std::size_t i = 0; i < kGammaTableSize; ++i) {
-        const double level = static_cast<double>(i);
-        const double positive =
-            film ? kTopFilmLevel * FilmPositive(*film, level / kTopFilmLevel) : level;
-        table[i] = static_cast<std::int16_t>(std::lround(std::clamp(positive, 0.0, kTopFilmLevel)));
+        table[i] = static_cast<std::int16_t>(
+            PositiveLevel(film, static_cast<std::int32_t>(i), kTopFilmLevel));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "curve/ChannelParams.h"
 #include "curve/FilmStage.h"
 
+#include <cstdint>
 #include <optional>
 
 // The store's channels without their film stages: the curve alone, and
@@ -14,7 +15,11 @@ ChannelParamsSet CurvesAlone(ChannelParamsSet channels);
 GammaTableSet CurveTables(const ChannelParamsSet& channels);
 bool HasFilm(const ChannelParamsSet& channels);
 
-// The positive alone at 256 entries: entry i is 255 * p(i / 255), rounded
-// and clamped to 0..255; every level as it is without a stage.
+// The positive of `level` on a scale of 0..top: top * p(level / top),
+// rounded and held to 0..top; the level itself without a stage.
+std::int32_t PositiveLevel(const std::optional<FilmStage>& film, std::int32_t level,
+                           std::int32_t top);
+
+// The positive alone at 256 entries: entry i is PositiveLevel(i) of 0..255.
 void ComputeFilmTable(const std::optional<FilmStage>& film, GammaTable& table);
 GammaTableSet FilmTables(const ChannelParamsSet& channels);

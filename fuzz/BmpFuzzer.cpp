@@ -65,8 +65,7 @@ GammaTableSet IdentityTables() {
 }
 
 // Through identity tables the preview shows the image's own colours, upright.
-void CheckPreview(const PreviewState& state) {
-    const ImageBuffer& image = state.LoadedImage();
+void CheckPreview(const PreviewState& state, const ImageBuffer& image) {
     const PreviewImage& preview = *state.PreviewBitmap;
     FUZZ_CHECK(preview.Width() == image.Width && preview.Height() == image.Height);
     if (image.Width == 0) {
@@ -106,9 +105,10 @@ void ShowAndRead(const ImageBuffer& image) {
     PreviewState state;
     state.ImageAreaWidth = 48;
     state.ImageAreaHeight = 36;
-    FUZZ_CHECK(ShowLoadedImage(state, DecodedImage(image, MallocPtr<std::uint8_t>(image.Pixels)),
+    FUZZ_CHECK(ShowLoadedImage(state,
+                               KeptImage::OfLevels(image, MallocPtr<std::uint8_t>(image.Pixels)),
                                IdentityTables()));
-    CheckPreview(state);
+    CheckPreview(state, image);
     ProbeReadout(state);
     ReleasePreviewState(state);
 }

@@ -8,6 +8,7 @@
 #include "image/formats/FileRows.h"
 #include "image/rows/ImageBuffer.h"
 #include "image/rows/LevelRows.h"
+#include "image/rows/MemoryRows.h"
 #include "image/rows/ParallelRows.h"
 #include "image/rows/Pipeline.h"
 
@@ -68,21 +69,66 @@ Outcome<LevelHistogram> CountLevels(const RowSource& source) {
                      });
 }
 
-LevelHistogram CountKeptLevels(const ImageBuffer& image) {
+namespace {
+
+// Packed rows of R, G, B, x levels, their halves counted on two threads.
+LevelHistogram CountPackedLevels(const std::uint8_t* pixels, std::int32_t width,
+                                 std::int32_t height) {
     LevelHistogram total;
-    if (image.Pixels == nullptr) {
+    if (pixels == nullptr) {
         return total;
     }
-    const std::int64_t rowBytes = std::int64_t{image.Width} * kImageBytesPerPixel;
+    const std::int64_t rowBytes = std::int64_t{width} * kImageBytesPerPixel;
     std::mutex mutex;
-    ForRowRanges(image.Height, image.Width, [&](std::int32_t begin, std::int32_t end) {
+    ForRowRanges(height, width, [&](std::int32_t begin, std::int32_t end) {
         LevelCounter counter;
-        counter.AddRows(image.Pixels + begin * rowBytes, image.Width, end - begin);
+        counter.AddRows(pixels + begin * rowBytes, width, end - begin);
         const std::lock_guard lock(mutex);
         total.Add(counter.Total());
         return true;
     });
     return total;
+}
+
+WideCounts CountSamples(const KeptImage& picture) {
+    const RowLayout& layout = picture.Layout();
+    const MemoryRows rows = picture.Rows();
+    WideCounts total;
+    total.MaxValue = layout.MaxValue;
+    std::mutex mutex;
+    ForRowRanges(layout.Height, layout.Width, [&](std::int32_t begin, std::int32_t end) {
+        WideCounts counts;
+        counts.AddRows(rows.Rows(begin, end - begin, nullptr).First, layout.Stride, layout.Width,
+                       end - begin, layout.Format.Samples);
+        const std::lock_guard lock(mutex);
+        total.Add(counts);
+        return true;
+    });
+    return total;
+}
+
+} // namespace
+
+LevelHistogram CountKeptLevels(const ImageBuffer& image) {
+    return CountPackedLevels(image.Pixels, image.Width, image.Height);
+}
+
+PictureCounts CountPicture(const KeptImage& picture) {
+    if (!picture.Wide()) {
+        const RowLayout& layout = picture.Layout();
+        const FetchedRows rows = picture.Rows().Rows(0, layout.Height, nullptr);
+        return {CountPackedLevels(rows.First, layout.Width, layout.Height), std::nullopt};
+    }
+    WideCounts samples = CountSamples(picture);
+    const LevelHistogram own = FoldCounts(samples, WideToneMap({}, samples.MaxValue).Shown);
+    return {own, std::move(samples)};
+}
+
+LevelHistogram CountsThrough(const PictureCounts& counts, const PictureTables& tables) {
+    if (!counts.Samples) {
+        return OutputHistogram(counts.Levels, tables.Levels);
+    }
+    return FoldCounts(*counts.Samples, WideToneMap(tables.Curves, counts.Samples->MaxValue).Shown);
 }
 
 Outcome<LevelHistogram> CountImageLevels(const std::filesystem::path& path, Reason* warning) {

@@ -5,6 +5,7 @@
 #include "image/SampleOutput.h"
 
 #include "image/formats/RunRelay.h"
+#include "image/kernels/WidePicture.h"
 
 #include <algorithm>
 #include <bit>
@@ -16,24 +17,6 @@ namespace {
 // A copied run of about this size keeps the writes large.
 constexpr std::size_t kCopyRunBytes = std::size_t{1} << 20;
 constexpr int kLastColour = 2;
-
-// Even and odd bytes of each 64-bit block swap places: four 16-bit samples
-// turned over at once.
-constexpr std::uint64_t kLowBytes = 0x00FF00FF00FF00FFULL;
-constexpr int kByteBits = 8;
-
-void SwapWords(std::span<std::uint8_t> bytes) {
-    std::size_t i = 0;
-    for (; i + sizeof(std::uint64_t) <= bytes.size(); i += sizeof(std::uint64_t)) {
-        std::uint64_t block = 0;
-        std::memcpy(&block, bytes.data() + i, sizeof block);
-        block = (block & kLowBytes) << kByteBits | (block >> kByteBits & kLowBytes);
-        std::memcpy(bytes.data() + i, &block, sizeof block);
-    }
-    for (; i + 1 < bytes.size(); i += 2) {
-        std::swap(bytes[i], bytes[i + 1]);
-    }
-}
 
 // How a page's rows become the writer's.
 struct Conversion {

@@ -1,6 +1,6 @@
 // The main dialog: curve plot and channel sliders on the left, the image
-// preview on the right with the readout and the status line above it, the
-// file and image buttons along the bottom.
+// preview on the right with the readout, the status line and the film's
+// kind above it, the file and image buttons along the bottom.
 #include "res/Resource.h"
 #include "res/Templates.h"
 
@@ -40,10 +40,11 @@ constexpr ControlTemplate kMainControls[] = {
     {IDC_IMAGE, "IDC_IMAGE", ControlKind::PaintArea, nullptr, SS_BLACKRECT | SS_CENTERIMAGE | SS_REALSIZEIMAGE | WS_EX_CLIENTEDGE, 220, 12, 264, 314, "ガンマテーブルを通した画像のプレビュー"},
     {IDC_OPEN_IMAGE, "IDC_OPEN_IMAGE", ControlKind::Button, "画像ファイル(bmp)を開く...", kButton, 306, 342, 86, 18, nullptr},
     {IDC_APPLY, "IDC_APPLY", ControlKind::Button, "適用 ⇒", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 180, 124, 34, 36, nullptr},
-    {IDC_PIXEL_R, "IDC_PIXEL_R", ControlKind::Static, "R:", kReadout, 220, 4, 28, 8, "ポインタ位置の画素の赤の値"},
-    {IDC_PIXEL_G, "IDC_PIXEL_G", ControlKind::Static, "G:", kReadout, 250, 4, 28, 8, "ポインタ位置の画素の緑の値"},
-    {IDC_PIXEL_B, "IDC_PIXEL_B", ControlKind::Static, "B:", kReadout, 284, 4, 28, 8, "ポインタ位置の画素の青の値"},
-    {IDC_STATUS, "IDC_STATUS", ControlKind::Static, nullptr, SS_RIGHT | WS_GROUP, 316, 4, 168, 8, "状態"},
+    {IDC_PIXEL_R, "IDC_PIXEL_R", ControlKind::Static, "R:", kReadout, 220, 4, 34, 8, "ポインタ位置の画素の赤の値"},
+    {IDC_PIXEL_G, "IDC_PIXEL_G", ControlKind::Static, "G:", kReadout, 256, 4, 34, 8, "ポインタ位置の画素の緑の値"},
+    {IDC_PIXEL_B, "IDC_PIXEL_B", ControlKind::Static, "B:", kReadout, 292, 4, 34, 8, "ポインタ位置の画素の青の値"},
+    {IDC_STATUS, "IDC_STATUS", ControlKind::Static, nullptr, SS_RIGHT | WS_GROUP, 330, 4, 106, 8, "状態"},
+    {IDC_FILM_MODE, "IDC_FILM_MODE", ControlKind::Static, nullptr, SS_CENTER | WS_GROUP, 440, 3, 44, 9, "フィルム"},
     {kNoControlId, nullptr, ControlKind::Static, "※対象スキャナにて Gamma=1.0 でスキャンした画像を使用してください。", SS_CENTER | WS_GROUP, 220, 328, 262, 8, nullptr},
 };
 // clang-format on

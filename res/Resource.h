@@ -34,6 +34,9 @@ inline constexpr int IDC_PIXEL_B = 1022;
 // The status line right of the readout: what the window last did that has
 // no message of its own (the file a scan was saved to).
 inline constexpr int IDC_STATUS = 1023;
+// Beside the status line: the kind of film the picture is taken as, shown
+// while it is a negative.
+inline constexpr int IDC_FILM_MODE = 1024;
 
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 // Context-menu commands for reading the image; the low four bits stay clear,

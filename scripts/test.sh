@@ -20,19 +20,23 @@ stage_began=$SECONDS
 stage_cpu_began=0
 begun=$SECONDS
 
-# children_cpu: the processor seconds (user and system) of every finished
-# child so far, from the shell's own `times`; a loaded machine stretches the
-# wall time of a stage, hardly its processor time.
+# children_cpu: sets cpu to the processor seconds (user and system) of every
+# finished child so far, from the shell's own `times` (run in this shell: a
+# command substitution's subshell has no children of its own); a loaded
+# machine stretches the wall time of a stage, hardly its processor time.
+cpu=0
 children_cpu() {
-  times | awk 'NR == 2 {
+  local times_file=build/.times
+  mkdir -p build
+  times >"$times_file"
+  cpu=$(awk 'NR == 2 {
     split($1, u, /[ms]/); split($2, s, /[ms]/)
-    printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'
+    printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$times_file")
 }
 
 # stage NAME: ends the running stage, keeping its time, and starts NAME.
 stage() {
-  local cpu
-  cpu=$(children_cpu)
+  children_cpu
   if [ -n "$stage_name" ]; then
     stage_names+=("$stage_name")
     stage_seconds+=($((SECONDS - stage_began)))
@@ -55,7 +59,8 @@ print_times() {
   for i in "${!stage_names[@]}"; do
     printf '%6ss %6ss  %s\n' "${stage_seconds[$i]}" "${stage_cpu[$i]}" "${stage_names[$i]}"
   done
-  printf '%6ss %6ss  all (%s)\n' "$((SECONDS - begun))" "$(children_cpu)" \
+  children_cpu
+  printf '%6ss %6ss  all (%s)\n' "$((SECONDS - begun))" "$cpu" \
     "$([ "$status" -eq 0 ] && echo passed || echo failed)"
 }
 trap print_times EXIT

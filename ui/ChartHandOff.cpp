@@ -1,9 +1,10 @@
-// A chart's patches are averaged from the picture's own samples: a 16-bit
-// scan keeps its 16 bits for the fit, where the preview holds only 8.
+// A chart's patches are averaged from the picture's own samples, which the
+// window keeps at their depth: a 16-bit file or page gives its 16 bits to
+// the fit, and nothing is read again (the file may have changed or gone
+// since it was opened).
 #include "ui/ChartHandOff.h"
 
 #include "image/preview/PreviewState.h"
-#include "image/rows/MemoryRows.h"
 #include "platform/AskUser.h"
 #include "platform/WaitCursor.h"
 #include "ui/ChartDialog.h"
@@ -16,25 +17,19 @@ namespace {
 const QString kCannotRead = QStringLiteral("画像を読めません。");
 const QString kScanName = QStringLiteral("スキャン");
 
-Outcome<ChartScan> FullDepthScan(const PictureOrigin& origin, const ImageBuffer& shown) {
+Outcome<ChartScan> FullDepthScan(const KeptImage& picture) {
     const WaitCursor wait;
-    if (origin.scan) {
-        return ScanOfRows(RowsOf(*origin.scan->samples));
-    }
-    if (!origin.file.empty()) {
-        return ReadChartScan(origin.file);
-    }
-    return ScanOfRows(RowsOf(shown));
+    return ScanOfRows(picture.Rows());
 }
 
 } // namespace
 
 void ChartHandOff::Run(QWidget* window, const PictureOrigin& origin) {
-    const ImageBuffer& image = thePreviewState.LoadedImage();
-    if (!image.HasPixels()) {
+    const KeptImage& picture = thePreviewState.Picture();
+    if (!picture.HasPixels()) {
         return;
     }
-    Outcome<ChartScan> scan = FullDepthScan(origin, image);
+    Outcome<ChartScan> scan = FullDepthScan(picture);
     if (!scan) {
         ask_.ShowMessage(kCannotRead, MessageButtons::Ok, MessageIcon::Default,
                          ReasonLine(origin.file, scan.Why()));

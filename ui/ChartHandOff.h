@@ -1,7 +1,7 @@
 // 「チャートで校正...」's hand-off: the picture the window shows goes to the
-// chart dialog at its full depth (its file read again, or the page as it
-// was scanned; the window's 8-bit levels only when neither is at hand), and
-// the dialog's 適用 comes back as the twelve positions of one undo step.
+// chart dialog at the full depth the window keeps it in (a 16-bit file or
+// page at 16 bits), and the dialog's 適用 comes back as the twelve
+// positions of one undo step.
 #pragma once
 
 #include "io/ParamKeys.h"
@@ -21,8 +21,9 @@ public:
     ChartHandOff(AskUser& ask, SettingsStore& settings, ScanMemory& memory, Apply apply)
         : ask_(ask), settings_(settings), memory_(memory), apply_(std::move(apply)) {}
 
-    // The chart dialog, modal over `window`, on the loaded picture; nothing
-    // without one, and only a message when it cannot be read again.
+    // The chart dialog, modal over `window`, on the loaded picture (named
+    // and its scanner found through `origin`); nothing without one, and only
+    // a message when its memory cannot be had.
     void Run(QWidget* window, const PictureOrigin& origin);
 
 private:

@@ -2,6 +2,7 @@
 #include "ui/CurvePlot.h"
 
 #include "curve/FilmTables.h"
+#include "image/preview/PreviewState.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/HistogramView.h"
@@ -63,14 +64,13 @@ void DrawCurves(QPainter& dc, const QRect& client, const GammaTableSet& tables, 
 // A negative's tables fall; the plot shows the curve that shapes its
 // positive, over the positive's levels.
 void DrawCurvePlot(QPainter& dc, const QRect* client, QWidget*, int) {
+    const auto histogram = HistogramToDraw(theHistogramView, thePreviewState.Picture(),
+                                           theGammaTables, theChannelParams);
     if (!HasFilm(theChannelParams)) {
-        const auto histogram = HistogramToDraw(theHistogramView, theGammaTables);
         DrawCurves(dc, *client, theGammaTables, DeviceScaleOf(dc),
                    histogram ? &*histogram : nullptr);
         return;
     }
-    const GammaTableSet film = FilmTables(theChannelParams);
-    const auto histogram = HistogramToDraw(theHistogramView, theGammaTables, &film);
     DrawCurves(dc, *client, CurveTables(theChannelParams), DeviceScaleOf(dc),
                histogram ? &*histogram : nullptr);
 }

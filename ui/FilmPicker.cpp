@@ -6,13 +6,13 @@
 
 #include "curve/ChannelStore.h"
 #include "image/preview/PreviewState.h"
-#include "image/rows/MemoryRows.h"
 #include "measure/FilmMeasure.h"
 #include "platform/AskUser.h"
 #include "platform/SystemMenu.h"
 #include "platform/WaitCursor.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
+#include "ui/FilmModeSign.h"
 #include "ui/ImageView.h"
 #include "ui/SelectionOverlay.h"
 #include "ui/WindowChannels.h"
@@ -22,9 +22,11 @@
 
 namespace {
 
+// The share of the frame that is clearer than the base, and the most that
+// may be (the tool's limit, said alike).
 const QString kBaseNotClearest =
     QStringLiteral("ベースにはフィルムの最も明るい部分（縁やコマの間）を選んでください。"
-                   "この範囲はコマの %1 % より暗くなっています。");
+                   "コマの %1 % がこの範囲より明るくなっています（%2 % までにしてください）。");
 const QString kGreyLikeBase =
     QStringLiteral("グレーがベースと同じ明るさです。画像の中のグレーを選んでください。");
 const QString kGreysAlike =
@@ -38,7 +40,7 @@ const ShapeStyle kBaseStyle{QColor(0x30, 0xB0, 0xFF), false};
 const ShapeStyle kGreyStyle{};
 
 bool HasImage() {
-    return thePreviewState.LoadedImage().HasPixels();
+    return thePreviewState.Picture().HasPixels();
 }
 
 PixelRect PixelsOf(const RectF& r) {
@@ -57,7 +59,8 @@ Shape ShapeOf(const PixelRect& r) {
 QString ProblemText(const FilmProblem& problem) {
     switch (problem.fault) {
     case FilmFault::BaseNotClearest:
-        return kBaseNotClearest.arg(static_cast<int>(std::floor(problem.share * kPercent)));
+        return kBaseNotClearest.arg(static_cast<int>(std::floor(problem.share * kPercent)))
+            .arg(static_cast<int>(std::floor(kMaxClearerShare * kPercent)));
     case FilmFault::NeutralLikeBase:
         return kGreyLikeBase;
     case FilmFault::NeutralsAlike:
@@ -102,7 +105,9 @@ void FilmPicker::RefreshEntries(SystemMenu& menu) const {
     menu.SetEnabled(IDM_PICK_GREY, HasImage() && film_.mode == FilmMode::ColourNegative);
 }
 
-void FilmPicker::Attach(CMyGraph* imageArea) {
+void FilmPicker::Attach(CMyGraph* imageArea, QWidget* window, QLabel* modeLabel) {
+    sign_ = std::make_unique<FilmModeSign>(window, modeLabel, host_.say);
+    sign_->Show(film_.mode);
     overlay_ = std::make_unique<SelectionOverlay>(imageArea);
     overlay_->Finished = [this](std::size_t index) { OnShapeFinished(index); };
     AttachImageOverlay(overlay_.get());
@@ -171,7 +176,9 @@ std::optional<FilmSettings> FilmPicker::MeasureOnImage(FilmMode mode, const Film
     }
     const FilmMeasurement measured = [&] {
         const WaitCursor wait;
-        return MeasureFilm(RowsOf(thePreviewState.LoadedImage()), request);
+        // The picture at its own depth: a 16-bit scan is measured as `film`
+        // measures its file.
+        return MeasureFilm(thePreviewState.Picture().Rows(), request);
     }();
     if (measured.read || measured.problem.fault != FilmFault::None) {
         ask_.ShowMessage(measured.read ? kCannotMeasure : ProblemText(measured.problem),
@@ -187,6 +194,9 @@ void FilmPicker::Show(const FilmSettings& film, const FilmPicks& picks) {
     picks_ = picks;
     ApplyFilm(film_, theChannelParams, theGammaTables);
     SyncOverlay();
+    if (sign_) {
+        sign_->Show(film_.mode);
+    }
     host_.shown(changed);
 }
 
@@ -200,6 +210,9 @@ void FilmPicker::PictureReplaced() {
     picks_ = {};
     pendingPick_.reset();
     SyncOverlay();
+    if (sign_) {
+        sign_->PictureArrived(film_.mode);
+    }
 }
 
 void FilmPicker::OnFilmMode(FilmMode mode) {

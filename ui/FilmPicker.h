@@ -3,7 +3,8 @@
 // greys are picked from, drawn over the image with the on-image selection
 // tool. Each change measures the film on the loaded image (measure/), puts
 // its stages into the window's tables and is one undo step; the film stays
-// for the next picture, as a roll's frames share it.
+// for the next picture, as a roll's frames share it, and is shown wherever
+// the picture is (FilmModeSign).
 #pragma once
 
 #include "curve/FilmSettings.h"
@@ -16,6 +17,10 @@
 
 class AskUser;
 class CMyGraph;
+class FilmModeSign;
+class QLabel;
+class QString;
+class QWidget;
 class SelectionOverlay;
 class SystemMenu;
 
@@ -27,6 +32,8 @@ public:
         // The tables hold the film now: the window shows it (the preview
         // anew when the film itself changed, not only its rectangles).
         std::function<void(bool filmChanged)> shown;
+        // Writes the window's status line.
+        std::function<void(const QString&)> say;
     };
 
     FilmPicker(AskUser& ask, Host host);
@@ -37,8 +44,9 @@ public:
     void AppendEntries(SystemMenu& menu) const;
     // Check marks and enabled entries as the film and the picture are now.
     void RefreshEntries(SystemMenu& menu) const;
-    // The rectangles over the image area, once the area exists.
-    void Attach(CMyGraph* imageArea);
+    // The rectangles over the image area, once the area exists; the film's
+    // kind in `window`'s title and in `modeLabel` beside the preview.
+    void Attach(CMyGraph* imageArea, QWidget* window, QLabel* modeLabel);
     // The overlay leaves the image area (the window goes).
     void Detach();
 
@@ -50,8 +58,8 @@ public:
 
     // A state of the film shown as undo, redo or a parameter file give it.
     void Show(const FilmSettings& film, const FilmPicks& picks);
-    // A new picture: the film stays for the roll; the rectangles were drawn
-    // on the old one.
+    // A new picture: the film stays for the roll, and is said to have
+    // stayed; the rectangles were drawn on the old one.
     void PictureReplaced();
 
     const FilmSettings& Film() const { return film_; }
@@ -79,4 +87,5 @@ private:
     FilmPicks picks_;                           // drawn on the image shown now
     std::optional<PendingPick> pendingPick_;    // none outside a pick
     std::unique_ptr<SelectionOverlay> overlay_; // the picks over the image area
+    std::unique_ptr<FilmModeSign> sign_;        // the film's kind, where it is seen
 };

@@ -1,6 +1,7 @@
 // Histogram columns under the curves, in the plot's pixel layout.
 #include "ui/HistogramView.h"
 
+#include "curve/FilmTables.h"
 #include "platform/GdiDraw.h"
 #include "ui/DeviceScale.h"
 #include "ui/PlotGeometry.h"
@@ -82,15 +83,24 @@ QImage HistogramImage(const LevelHistogram& histogram, double scale) {
 
 } // namespace
 
-std::optional<LevelHistogram>
-HistogramToDraw(const HistogramView& view, const GammaTableSet& tables, const GammaTableSet* film) {
+LevelHistogram PositiveLevels(const PictureCounts& counts, const KeptImage& picture,
+                              const ChannelParamsSet& channels) {
+    if (!HasFilm(channels)) {
+        return counts.Levels;
+    }
+    return CountsThrough(counts, PositiveTables(picture, channels));
+}
+
+std::optional<LevelHistogram> HistogramToDraw(const HistogramView& view, const KeptImage& picture,
+                                              const GammaTableSet& tables,
+                                              const ChannelParamsSet& channels) {
     if (!view.shown || !view.input) {
         return std::nullopt;
     }
     if (view.output) {
-        return OutputHistogram(*view.input, tables);
+        return CountsThrough(*view.input, WholeTables(picture, tables, channels));
     }
-    return film ? OutputHistogram(*view.input, *film) : *view.input;
+    return PositiveLevels(*view.input, picture, channels);
 }
 
 int ColumnHeight(std::uint64_t count, std::uint64_t largest) {

@@ -2,7 +2,10 @@
 // drawn (one column per level, log-scaled heights, light channel colours).
 #pragma once
 
+#include "image/CountLevels.h"
 #include "image/kernels/Histogram.h"
+#include "image/preview/PictureTables.h"
+#include "image/rows/KeptImage.h"
 
 #include <optional>
 
@@ -11,19 +14,27 @@ class QPainter;
 struct HistogramView {
     bool shown = false;  // off at start: the plot is the bare curves
     bool output = false; // the levels after the tables instead of the image's
-    // The loaded image's counts once taken: they are counted when first
-    // needed (shown, or Black/White set from them), not while the image is read.
-    std::optional<LevelHistogram> input;
+    // The loaded picture's counts once taken: they are counted when first
+    // needed (shown, or Black/White set from them), not while it is read.
+    std::optional<PictureCounts> input;
 };
 
 extern HistogramView theHistogramView;
 
-// The counts to draw now; nullopt while hidden or without an image. The
-// image's levels are those of its positive through `film` (the film stage
-// alone) where given; the output's, through the whole `tables`.
-std::optional<LevelHistogram> HistogramToDraw(const HistogramView& view,
+// The picture's levels as the curve takes them: its own, or where
+// `channels` hold a film, its positive's (through the film stage alone).
+// A 16-bit picture's column L holds the samples whose positive, at 16
+// bits, rounds to the 8-bit level L.
+LevelHistogram PositiveLevels(const PictureCounts& counts, const KeptImage& picture,
+                              const ChannelParamsSet& channels);
+
+// The counts to draw now; nullopt while hidden or without an image: the
+// positive's levels, or the output's through the whole `tables` of
+// `channels`. A 16-bit picture's output column L holds the samples the
+// preview shows at L: through the 65536-entry curves, rounded to 8 bits.
+std::optional<LevelHistogram> HistogramToDraw(const HistogramView& view, const KeptImage& picture,
                                               const GammaTableSet& tables,
-                                              const GammaTableSet* film = nullptr);
+                                              const ChannelParamsSet& channels);
 
 // The column height of a count, in plot pixels 0..256: log(1 + count) over
 // log(1 + the largest count of all three channels), so that sparse shadows

@@ -80,11 +80,11 @@ void ImagePointer::Move(QPoint point) {
                                  : std::nullopt;
     dialog_->setCursor(shapeCursor ? QCursor(*shapeCursor) : cursors_.hand);
     const bool panned = pan_.dragging && !shaping && PanTo(p);
-    std::optional<std::uint32_t> reading;
+    std::optional<PixelLevels> reading;
     const Rect area = ClientRectOnScreen(area_);
     if (thePreviewState.PreviewBitmap && !panned &&
         ReadoutRect(thePreviewState, area).Contains(ToPoint(p))) {
-        reading = ShownColourAt({p.x() - area.left, p.y() - area.top});
+        reading = ShownLevelsAt({p.x() - area.left, p.y() - area.top});
     }
     ShowReadout(reading);
 }
@@ -119,8 +119,8 @@ void ImagePointer::ReadAgain() {
     }
 }
 
-void ImagePointer::ShowReadout(std::optional<std::uint32_t> colour) {
-    const auto texts = ReadoutTexts(colour);
+void ImagePointer::ShowReadout(const std::optional<PixelLevels>& levels) {
+    const auto texts = LevelTexts(levels);
     for (std::size_t c = 0; c < readout_.size(); ++c) {
         const QString text = QString::fromStdString(texts[c]);
         SetTextIfChanged(readout_[c], text, text);

@@ -1,10 +1,11 @@
 // The pointer over the image area and the view it moves: the hand cursor,
 // the red, green and blue values of the displayed pixel (the image's own,
-// at any zoom), panning a large preview by dragging, the whole image, 1:1
-// or √2-steps about the pointer (Ctrl+wheel), and the selection tool's
-// shapes where one is attached (a press it takes does not pan). Points are
-// the dialog's, in device pixels.
+// at any zoom; a 16-bit picture's 16-bit levels), panning a large preview by dragging, the whole
+// image, 1:1 or √2-steps about the pointer (Ctrl+wheel), and the selection tool's shapes where one
+// is attached (a press it takes does not pan). Points are the dialog's, in device pixels.
 #pragma once
+
+#include "image/preview/Readout.h"
 
 #include <QCursor>
 #include <QPoint>
@@ -61,7 +62,7 @@ private:
     void ViewMoved();
     // A pan step to the screen point `p` while the button is held; true when it moved the view.
     bool PanTo(QPoint p);
-    void ShowReadout(std::optional<std::uint32_t> colour);
+    void ShowReadout(const std::optional<PixelLevels>& levels);
 
     QWidget* dialog_;
     CMyGraph* area_;

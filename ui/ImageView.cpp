@@ -4,7 +4,6 @@
 // ZoomedPreview); the picture is only ever copied here.
 #include "ui/ImageView.h"
 
-#include "curve/FilmTables.h"
 #include "image/preview/PreviewState.h"
 #include "image/preview/PreviewZoom.h"
 #include "image/preview/RenderPreview.h"
@@ -24,11 +23,12 @@ namespace {
 
 constexpr std::uint32_t kMarginColour = 0x404040; // dark grey, 0x00BBGGRR
 
-// The loaded image's own levels (and their halved levels), and whether the
-// area shows them.
+// The loaded image's own levels (and their halved levels), a 16-bit
+// picture's tone map of them, and whether the area shows them.
 struct BeforeView {
     std::optional<PreviewImage> image;
     std::optional<PreviewPyramid> levels;
+    std::optional<WideToneMap> map;
     bool shown = false;
 };
 BeforeView theBeforeView;
@@ -57,8 +57,11 @@ bool LargerThanArea() {
 // through the film stage alone (every level as it is without one).
 bool RenderBeforeImageIfMissing() {
     if (!theBeforeView.image && thePreviewState.PreviewBitmap) {
+        const KeptImage& picture = thePreviewState.Picture();
+        const PictureTables tables = PositiveTables(picture, theChannelParams);
+        theBeforeView.map = ToneMapFor(picture, tables);
         theBeforeView.image =
-            BuildPreview(thePreviewState.LoadedImage(), FilmTables(theChannelParams));
+            BuildPicture(picture, tables, theBeforeView.map ? &*theBeforeView.map : nullptr);
         if (theBeforeView.image && LargerThanArea()) {
             theBeforeView.levels = PreviewPyramid::Build(*theBeforeView.image);
         }
@@ -200,6 +203,7 @@ void ReleasePreview() {
     ReleasePreviewState(thePreviewState);
     theBeforeView.image.reset();
     theBeforeView.levels.reset();
+    theBeforeView.map.reset();
     thePreviewLevels.reset();
     theZoomedPart = {};
     ++thePixelsStamp;
@@ -217,6 +221,7 @@ bool ShowingImageBeforeTables() {
 void LoadedImageChanged() {
     theBeforeView.image.reset();
     theBeforeView.levels.reset();
+    theBeforeView.map.reset();
     PreviewPixelsChanged();
     if (theBeforeView.shown) {
         RenderBeforeImageIfMissing();
@@ -224,7 +229,7 @@ void LoadedImageChanged() {
     FollowPreviewView();
 }
 
-std::optional<std::uint32_t> ShownColourAt(Point client) {
+std::optional<PixelLevels> ShownLevelsAt(Point client) {
     const PreviewImage* shown = ShownImage();
     if (!shown) {
         return std::nullopt;
@@ -233,12 +238,15 @@ std::optional<std::uint32_t> ShownColourAt(Point client) {
     if (!pixel) {
         return std::nullopt;
     }
-    return shown->At(pixel->x, pixel->y);
+    const std::optional<WideToneMap>& map =
+        shown == &*thePreviewState.PreviewBitmap ? thePreviewState.PreviewMap : theBeforeView.map;
+    return ShownLevels(thePreviewState.Picture(), *shown, map ? &*map : nullptr, *pixel);
 }
 
 void FilmChanged() {
     theBeforeView.image.reset();
     theBeforeView.levels.reset();
+    theBeforeView.map.reset();
     if (theBeforeView.shown) {
         RenderBeforeImageIfMissing();
     }

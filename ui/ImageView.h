@@ -3,6 +3,7 @@
 #pragma once
 
 #include "image/preview/PreviewGeometry.h"
+#include "image/preview/Readout.h"
 
 #include <QRect>
 #include <QSize>
@@ -52,6 +53,7 @@ void LoadedImageChanged();
 // is made anew.
 void FilmChanged();
 
-// The colour (0xFFRRGGBB) of the pixel shown at a point of the image area's
-// client coordinates (device pixels), from whichever image is shown.
-std::optional<std::uint32_t> ShownColourAt(Point client);
+// The levels of the pixel shown at a point of the image area's client
+// coordinates (device pixels), from whichever image is shown: an 8-bit
+// picture's shown colour, a 16-bit picture's 16-bit levels behind it.
+std::optional<PixelLevels> ShownLevelsAt(Point client);

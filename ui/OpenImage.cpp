@@ -28,9 +28,9 @@ std::optional<OpenedImage> OpenImageAsked(AskUser& ask) {
     }
     const std::filesystem::path path = PathFromUser(*picked);
     Reason warning;
-    Outcome<DecodedImage> read = [&] {
+    Outcome<KeptImage> read = [&] {
         const WaitCursor wait;
-        return ReadImageFile(path, &warning);
+        return ReadPictureFile(path, &warning);
     }();
     if (!read) {
         ask.ShowMessage(kCannotLoad, MessageButtons::Ok, MessageIcon::Default,

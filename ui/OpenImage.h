@@ -11,7 +11,7 @@
 class AskUser;
 
 struct OpenedImage {
-    DecodedImage image;
+    KeptImage image; // at the file's own depth
     std::filesystem::path path;
     Reason warning; // what the reader went past (a JPEG without its end marker)
 };

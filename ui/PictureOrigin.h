@@ -1,7 +1,6 @@
-// Where the window's picture came from: a file, which is read again at its
-// own depth where the preview's 8-bit levels are not enough (a chart's
-// calibration), or a page scanned, kept at the depth it was scanned in with
-// the resolution and device its file should name.
+// Where the window's picture came from: a file (its name), or a page
+// scanned, kept at the depth it was scanned in with the resolution and
+// device its file should name (a 16-bit page is the picture itself).
 #pragma once
 
 #include "image/ImageMeta.h"

@@ -15,16 +15,22 @@ const QString kDetails = QStringLiteral(
 
 } // namespace
 
-void ShowSettingsNote(QWidget* window, const SettingsStore& settings) {
-    if (settings.MovedAside().isEmpty()) {
-        return;
-    }
+void ShowWindowNote(QWidget* window, const QString& name, const QString& text,
+                    const QString& details) {
     auto* note = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(),
-                                 kNote, QMessageBox::Ok, window);
-    note->setObjectName(QStringLiteral("settingsNote"));
-    note->setInformativeText(kDetails.arg(settings.MovedAside()));
+                                 text, QMessageBox::Ok, window);
+    note->setObjectName(name);
+    note->setInformativeText(details);
     note->setWindowModality(Qt::NonModal);
     note->setAttribute(Qt::WA_DeleteOnClose);
     note->setAttribute(Qt::WA_ShowWithoutActivating);
     note->show();
+}
+
+void ShowSettingsNote(QWidget* window, const SettingsStore& settings) {
+    if (settings.MovedAside().isEmpty()) {
+        return;
+    }
+    ShowWindowNote(window, QStringLiteral("settingsNote"), kNote,
+                   kDetails.arg(settings.MovedAside()));
 }

@@ -91,20 +91,22 @@ void SetSliderRange(QSlider* slider, Param param) {
     slider->setRange(SpecOf(param).minPos, SpecOf(param).maxPos);
 }
 
-// A scanned page becomes the window's image on the worker, by the road a
-// file takes: at 1200 dpi that is a good part of a second the window would
-// not paint in.
-std::function<void(ScanOutcome&)> DecodeInto(DecodedImage& image) {
-    return [&image](ScanOutcome& done) {
+// A scanned page becomes the window's picture on the worker: a 16-bit page
+// as it is, an 8-bit one by the road a file takes (at 1200 dpi that is a
+// good part of a second the window would not paint in).
+std::function<void(ScanOutcome&)> KeepInto(std::shared_ptr<const SampleImage>& page,
+                                           KeptImage& picture) {
+    return [&page, &picture](ScanOutcome& done) {
         if (done.reason) {
             return;
         }
-        Outcome<DecodedImage> decoded = DecodeRows(RowsOf(done.image));
-        if (!decoded) {
-            done.reason = decoded.Why();
+        page = std::make_shared<const SampleImage>(std::move(done.image));
+        Outcome<KeptImage> kept = KeepPage(page);
+        if (!kept) {
+            done.reason = kept.Why();
             return;
         }
-        image = std::move(*decoded);
+        picture = std::move(*kept);
     };
 }
 
@@ -173,7 +175,8 @@ CTamrelDlg::CTamrelDlg(AskUser* ask)
       scanMemory_(std::make_unique<ScanMemory>(*settings_)),
       ownAsk_(ask ? nullptr : std::make_unique<QtAskUser>(this, settings_.get())),
       ask_(ask ? ask : ownAsk_.get()),
-      film_(*ask_, {[this] { CloseStep(); }, [this](bool changed) { FilmShown(changed); }}),
+      film_(*ask_, {[this] { CloseStep(); }, [this](bool changed) { FilmShown(changed); },
+                    [this](const QString& text) { ShowStatus(text, {}); }}),
       steps_(this, {[this] { return StateNow(); },
                     [this] {
                         return std::any_of(kAllParams.begin(), kAllParams.end(),
@@ -280,7 +283,7 @@ void CTamrelDlg::PlaceAreas() {
     RecordImageAreaSize(ToDevice(ImageArea->ClientRect().size(), DeviceScaleOf(ImageArea)));
     GraphArea->PaintCallback = DrawCurvePlot;
     ImageArea->PaintCallback = DrawImageArea;
-    film_.Attach(ImageArea);
+    film_.Attach(ImageArea, this, Label(IDC_FILM_MODE));
     pointer_.emplace(this, ImageArea,
                      std::array{Label(IDC_PIXEL_R), Label(IDC_PIXEL_G), Label(IDC_PIXEL_B)},
                      ImagePointer::Pan{Dragging, DragLastX, DragLastY},
@@ -452,7 +455,7 @@ void CTamrelDlg::OnSysCommand(unsigned id, std::intptr_t) {
 }
 
 void CTamrelDlg::RefreshMenu() {
-    const bool pixels = thePreviewState.LoadedImage().HasPixels();
+    const bool pixels = thePreviewState.Picture().HasPixels();
     systemMenu_.SetChecked(IDM_SHOW_HISTOGRAM, theHistogramView.shown);
     systemMenu_.SetChecked(IDM_OUTPUT_HISTOGRAM, theHistogramView.output);
     systemMenu_.SetEnabled(IDM_AUTO_BLACK_WHITE, pixels);
@@ -628,7 +631,6 @@ void CTamrelDlg::OnOpenImage() {
     }
     std::optional<OpenedImage> opened = OpenImageAsked(Ask());
     if (opened) {
-        // Calibration reads the file again at its own depth.
         ReplaceImage(std::move(opened->image), PictureOrigin{opened->path, std::nullopt});
         TellOpenWarning(Ask(), *opened);
     }
@@ -637,11 +639,14 @@ void CTamrelDlg::OnOpenImage() {
 void CTamrelDlg::BuildPreviewBitmap() {
     const WaitCursor wait;
     PreviewState& s = thePreviewState;
+    const PictureTables tables = WholeTables(s.Picture(), theGammaTables, theChannelParams);
     if (!s.PreviewBitmap) {
-        s.PreviewBitmap = BuildPreview(s.LoadedImage(), theGammaTables);
+        s.PreviewMap = ToneMapFor(s.Picture(), tables);
+        s.PreviewBitmap =
+            BuildPicture(s.Picture(), tables, s.PreviewMap ? &*s.PreviewMap : nullptr);
     } else {
         // The image's size has not changed: the existing preview is reused.
-        ReapplyTables(s, theGammaTables);
+        ReapplyTables(s, tables);
     }
     PreviewPixelsChanged();
 }
@@ -654,14 +659,16 @@ void CTamrelDlg::OnApply() {
 // The levels are not counted while an image is read, so that its picture
 // comes as soon as it can; they are counted when the histogram or
 // Black/White first needs them.
-void CTamrelDlg::ReplaceImage(DecodedImage image, PictureOrigin origin) {
+void CTamrelDlg::ReplaceImage(KeptImage image, PictureOrigin origin) {
     {
         const WaitCursor wait;
         // Drops the previous image and preview, renders the new one, centres it.
-        ShowLoadedImage(thePreviewState, std::move(image), theGammaTables);
+        const PictureTables tables = WholeTables(image, theGammaTables, theChannelParams);
+        ShowLoadedImage(thePreviewState, std::move(image), tables);
         theHistogramView.input.reset();
         LoadedImageChanged();
     }
+    ShowStatus({}, {});
     film_.PictureReplaced(); // the film stays for the roll, its rectangles go
     steps_.Amend();
     if (origin.scan) {
@@ -670,7 +677,6 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, PictureOrigin origin) {
         unsavedScan_.Released();
     }
     origin_ = std::move(origin);
-    ShowStatus({}, {});
     ImageArea->update();
     GraphArea->update();
     controls_.Item(IDC_APPLY)->setEnabled(thePreviewState.PreviewBitmap.has_value());
@@ -686,11 +692,11 @@ void CTamrelDlg::ReplaceImage(DecodedImage image, PictureOrigin origin) {
 // Reading the loaded image: its histogram behind the curves, Black and
 // White set from it, and a look at it without the tables.
 
-const LevelHistogram* CTamrelDlg::ImageLevels() {
-    const ImageBuffer& image = thePreviewState.LoadedImage();
-    if (!theHistogramView.input && image.Pixels != nullptr) {
+const PictureCounts* CTamrelDlg::ImageLevels() {
+    const KeptImage& picture = thePreviewState.Picture();
+    if (!theHistogramView.input && picture.HasPixels()) {
         const WaitCursor wait;
-        theHistogramView.input = CountKeptLevels(image);
+        theHistogramView.input = CountPicture(picture);
     }
     return theHistogramView.input ? &*theHistogramView.input : nullptr;
 }
@@ -718,12 +724,13 @@ void CTamrelDlg::OnOutputHistogram() {
 // All three channels from the image's own levels; the preview waits for
 // Apply, as after a slider move.
 void CTamrelDlg::OnAutoBlackWhite() {
-    const LevelHistogram* levels = ImageLevels();
-    if (!levels || levels->Pixels() == 0) {
+    const PictureCounts* counts = ImageLevels();
+    if (!counts || counts->Levels.Pixels() == 0) {
         return;
     }
     // Black and White clip the positive, which the curve shapes.
-    const LevelHistogram positive = OutputHistogram(*levels, FilmTables(theChannelParams));
+    const LevelHistogram positive =
+        PositiveLevels(*counts, thePreviewState.Picture(), theChannelParams);
     ParamPositionSet positions = PositionSetOf(theChannelParams);
     for (std::size_t ch = 0; ch < kChannelCount; ++ch) {
         positions[ch] =
@@ -834,14 +841,14 @@ void CTamrelDlg::OnScanAcquire() {
     if (pick.exec() != QDialog::Accepted) {
         return;
     }
-    DecodedImage image;
-    ScanOutcome outcome = scans_.Scan(session, pick.Settings(), DecodeInto(image));
+    std::shared_ptr<const SampleImage> samples;
+    KeptImage picture;
+    ScanOutcome outcome = scans_.Scan(session, pick.Settings(), KeepInto(samples, picture));
     if (scans_.Stopped() || !ScanSucceeded(Ask(), outcome)) {
         return;
     }
-    ScannedPage page{std::make_shared<const SampleImage>(std::move(outcome.image)),
-                     outcome.resolution, outcome.device};
-    ReplaceImage(std::move(image), PictureOrigin{{}, std::move(page)});
+    ScannedPage page{std::move(samples), outcome.resolution, outcome.device};
+    ReplaceImage(std::move(picture), PictureOrigin{{}, std::move(page)});
 }
 
 void CTamrelDlg::OnScanWithTables() {

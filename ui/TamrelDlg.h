@@ -29,8 +29,8 @@
 #include <optional>
 
 class AskUser;
-class DecodedImage;
-struct LevelHistogram;
+class KeptImage;
+struct PictureCounts;
 class ScanMemory;
 class SettingsStore;
 class CMyGraph;
@@ -96,10 +96,9 @@ public:
     // The one way a new picture enters the window, from a file or a scan:
     // the kept image, its preview, the before-image, the level counts, the
     // readout and where it came from change together.
-    void ReplaceImage(DecodedImage image, PictureOrigin origin);
-    // The loaded image's level counts, counted now if not yet; null without
-    // an image.
-    const LevelHistogram* ImageLevels();
+    void ReplaceImage(KeptImage image, PictureOrigin origin);
+    // The loaded picture's counts, counted now if not yet; null without one.
+    const PictureCounts* ImageLevels();
     // Ends the parameter step in progress, if any, as one undo step.
     void CloseStep();
     // Scanning: a page into the window, through the tables into files, and

@@ -1,12 +1,16 @@
 // What the window's Open costs for an 8000 x 6000 linear scan of 16 bits
-// (288 MB): a PNM and an uncompressed TIFF read to the window's levels, the
-// preview allocated and rendered; with the peak memory over the idle process
-// per pixel.
+// (288 MB): a PNM and an uncompressed TIFF kept at their 16 bits, the
+// 65536-entry curves made and the preview allocated and rendered through
+// them; beside it the old road, read to 8-bit levels and rendered through
+// the 256-entry tables. With the peak memory over the idle process per pixel,
+// and the processor time of all threads beside the time on the clock (the
+// machine is shared).
 #include "bench/support/BenchSupport.h"
 #include "image/ReadImage.h"
 #include "image/formats/FormatTable.h"
 #include "image/formats/PnmWriter.h"
 #include "image/formats/TiffWriter.h"
+#include "image/preview/PictureTables.h"
 #include "image/preview/RenderPreview.h"
 #include "io/AtomicWrite.h"
 
@@ -75,9 +79,42 @@ const std::filesystem::path& Scan(bool tiff) {
     return tiff ? tif.path : pnm.path;
 }
 
-// Open as the window does: the levels and the preview through the tables.
+// The window's open now: the picture at 16 bits, the preview through the
+// curves of the start-up channels.
+void OpenWide(const std::filesystem::path& path, const GammaTableSet& tables) {
+    const ChannelParamsSet channels = {kDefaultChannelParams, kDefaultChannelParams,
+                                       kDefaultChannelParams};
+    Outcome<KeptImage> picture = ReadPictureFile(path);
+    if (!picture) {
+        std::abort();
+    }
+    const PictureTables shown = WholeTables(*picture, tables, channels);
+    const std::optional<WideToneMap> map = ToneMapFor(*picture, shown);
+    std::optional<PreviewImage> preview = BuildPicture(*picture, shown, map ? &*map : nullptr);
+    if (!preview) {
+        std::abort();
+    }
+    benchmark::DoNotOptimize(preview->Bits());
+}
+
+// The open of old: the picture as 8-bit levels, the preview through the tables.
+void OpenLevels(const std::filesystem::path& path, const GammaTableSet& tables) {
+    Outcome<DecodedImage> image = ReadImageFile(path);
+    if (!image) {
+        std::abort();
+    }
+    std::optional<PreviewImage> preview = BuildPreview(image->View(), tables);
+    if (!preview) {
+        std::abort();
+    }
+    benchmark::DoNotOptimize(preview->Bits());
+}
+
+// range(0): the TIFF (1) or the PNM (0); range(1): kept at 16 bits (1) or
+// as 8-bit levels (0).
 void BM_OpenScan(benchmark::State& state) {
     const bool tiff = state.range(0) != 0;
+    const bool wide = state.range(1) != 0;
     const GammaTableSet tables = SomeTables();
     Scan(tiff);
     double peak = 0;
@@ -87,15 +124,11 @@ void BM_OpenScan(benchmark::State& state) {
         const double idle = StatusBytes("VmRSS");
         state.ResumeTiming();
         {
-            Outcome<DecodedImage> image = ReadImageFile(Scan(tiff));
-            if (!image) {
-                std::abort();
+            if (wide) {
+                OpenWide(Scan(tiff), tables);
+            } else {
+                OpenLevels(Scan(tiff), tables);
             }
-            std::optional<PreviewImage> preview = BuildPreview(image->View(), tables);
-            if (!preview) {
-                std::abort();
-            }
-            benchmark::DoNotOptimize(preview->Bits());
             state.PauseTiming();
         }
         peak = std::max(peak, StatusBytes("VmHWM") - idle);
@@ -104,11 +137,23 @@ void BM_OpenScan(benchmark::State& state) {
     state.counters["peak_bytes_per_pixel"] = peak / kPixels;
 }
 BENCHMARK(BM_OpenScan)
-    ->ArgName("tiff")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgNames({"tiff", "wide"})
+    ->ArgsProduct({{0, 1}, {1, 0}})
     ->MinTime(2.0)
+    ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// What a 16-bit picture's tables cost on each open and each Apply: the
+// three channels' 65536-entry curves, and the tone map composed of them.
+void BM_WideTables(benchmark::State& state) {
+    const ChannelParamsSet channels = {kDefaultChannelParams, kDefaultChannelParams,
+                                       kDefaultChannelParams};
+    for (auto _ : state) {
+        const WideToneMap map(WholeCurves(channels), kMaxSample16);
+        benchmark::DoNotOptimize(map.Shown[kBlue].data());
+    }
+}
+BENCHMARK(BM_WideTables)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -1,5 +1,6 @@
 // One slider notification end to end: read the sliders, refresh the labels,
 // store the channel, recompute its table, and repaint the curve plot.
+#include "image/preview/PreviewState.h"
 #include "platform/ScriptedAskUser.h"
 #include "res/Resource.h"
 #include "ui/CMyGraph.h"
@@ -38,10 +39,29 @@ void BM_SliderNotificationWithOutputHistogram(benchmark::State& state) {
             levels.channels[c][level] = (level * 7919 + c * 104729) % 200000 + 1;
         }
     }
-    theHistogramView = {true, true, levels};
+    theHistogramView = {true, true, PictureCounts{levels, std::nullopt}};
     BM_SliderNotification(state);
     theHistogramView = {};
 }
 BENCHMARK(BM_SliderNotificationWithOutputHistogram)->Unit(benchmark::kMicrosecond);
+
+// The same over a 16-bit picture: each move makes the three 65536-entry
+// curves and folds every sample's count onto the column it shows at.
+void BM_SliderNotificationWithWideOutputHistogram(benchmark::State& state) {
+    WideCounts samples;
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+        for (std::size_t v = 0; v < kWideSamples; ++v) {
+            samples.Channels[c][v] = (v * 7919 + c * 104729) % 2000 + 1;
+        }
+    }
+    static const std::uint16_t kPixel[3] = {1000, 20000, 40000};
+    thePreviewState.Loaded = KeptImage(nullptr, reinterpret_cast<const std::uint8_t*>(kPixel),
+                                       {1, 1, kRgb48, false, sizeof kPixel, kMaxSample16});
+    theHistogramView = {true, true, PictureCounts{{}, std::move(samples)}};
+    BM_SliderNotification(state);
+    theHistogramView = {};
+    thePreviewState.Loaded = KeptImage();
+}
+BENCHMARK(BM_SliderNotificationWithWideOutputHistogram)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -2,6 +2,7 @@
 // (goal: 16 ms): the step, and the image area repainted at once, going back
 // and forth between two neighbouring zooms: the fit and the next, 50 % and
 // 71 %, 141 % and 200 % (each made anew: the view keeps only the last one).
+#include "image/ReadImage.h"
 #include "image/formats/BmpReader.h"
 #include "image/rows/PixelMemory.h"
 #include "platform/ScriptedAskUser.h"
@@ -35,7 +36,7 @@ void BM_ZoomStepRepainted(benchmark::State& state) {
     dialog.Create();
     dialog.show();
     QApplication::processEvents();
-    dialog.ReplaceImage(LargeImage(), {});
+    dialog.ReplaceImage(KeepLevels(LargeImage()), {});
     dialog.OnZoomToFit();
     const QSize client = dialog.ImageArea->ClientRect().size();
     const QPoint centre(client.width() / 2, client.height() / 2);

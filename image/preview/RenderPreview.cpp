@@ -4,11 +4,16 @@
 
 #include "image/rows/MemoryRows.h"
 
-Reason RenderRows(const RowSource& source, const ToneMap& map, PreviewImage& preview,
-                  const PipelineOptions& options) {
+#include <functional>
+
+namespace {
+
+// Every run of stored rows through `render` into its upright place.
+Reason RenderStoredRuns(const RowSource& source, PreviewImage& preview,
+                        const PipelineOptions& options,
+                        const std::function<void(const RowBlock&)>& render) {
     const RowLayout& layout = source.Layout();
-    const RowKernel kernel = PreviewKernel(layout.Format);
-    if (kernel == nullptr || layout.Width != preview.Width() || layout.Height != preview.Height()) {
+    if (layout.Width != preview.Width() || layout.Height != preview.Height()) {
         return {ReasonCode::Unsupported, 0, "unsupported row format"};
     }
     if (!layout.HasRows()) {
@@ -22,9 +27,32 @@ Reason RenderRows(const RowSource& source, const ToneMap& map, PreviewImage& pre
     return runs->Run(
         [&](std::int32_t first, std::int32_t count, const std::uint8_t* rows, std::uint8_t*) {
             auto* out = reinterpret_cast<std::uint8_t*>(preview.Row(layout.UprightRow(first)));
-            kernel({rows, layout.Stride, out, line, count, layout.Width}, map);
+            render({rows, layout.Stride, out, line, count, layout.Width});
             return true;
         });
+}
+
+const Reason kUnrenderable{ReasonCode::Unsupported, 0, "unsupported row format"};
+
+} // namespace
+
+Reason RenderRows(const RowSource& source, const ToneMap& map, PreviewImage& preview,
+                  const PipelineOptions& options) {
+    const RowKernel kernel = PreviewKernel(source.Layout().Format);
+    if (kernel == nullptr) {
+        return kUnrenderable;
+    }
+    return RenderStoredRuns(source, preview, options,
+                            [&](const RowBlock& block) { kernel(block, map); });
+}
+
+Reason RenderWideRows(const RowSource& source, const WideToneMap& map, PreviewImage& preview) {
+    const WidePreviewKernel kernel = WidePreviewKernelFor(source.Layout().Format);
+    if (kernel == nullptr) {
+        return kUnrenderable;
+    }
+    return RenderStoredRuns(source, preview, {},
+                            [&](const RowBlock& block) { kernel(block, map); });
 }
 
 bool RenderPreview(const ImageBuffer& image, const GammaTableSet& tables, PreviewImage& preview) {
@@ -41,6 +69,30 @@ bool RenderPreview(const ImageBuffer& image, const GammaTableSet& tables, Previe
 std::optional<PreviewImage> BuildPreview(const ImageBuffer& image, const GammaTableSet& tables) {
     auto preview = PreviewImage::Create(image.Width, image.Height);
     if (preview && !RenderPreview(image, tables, *preview)) {
+        return std::nullopt;
+    }
+    return preview;
+}
+
+std::optional<WideToneMap> ToneMapFor(const KeptImage& picture, const PictureTables& tables) {
+    if (!picture.Wide()) {
+        return std::nullopt;
+    }
+    return WideToneMap(tables.Curves, picture.Layout().MaxValue);
+}
+
+bool RenderPicture(const KeptImage& picture, const PictureTables& tables, const WideToneMap* map,
+                   PreviewImage& preview) {
+    if (!picture.Wide()) {
+        return !RenderRows(picture.Rows(), ToneMap(tables.Levels), preview);
+    }
+    return map != nullptr && !RenderWideRows(picture.Rows(), *map, preview);
+}
+
+std::optional<PreviewImage> BuildPicture(const KeptImage& picture, const PictureTables& tables,
+                                         const WideToneMap* map) {
+    auto preview = PreviewImage::Create(picture.Width(), picture.Height());
+    if (preview && !RenderPicture(picture, tables, map, *preview)) {
         return std::nullopt;
     }
     return preview;

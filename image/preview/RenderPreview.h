@@ -4,8 +4,11 @@
 
 #include "curve/ChannelParams.h"
 #include "image/kernels/ToneMap.h"
+#include "image/kernels/WidePicture.h"
+#include "image/preview/PictureTables.h"
 #include "image/preview/PreviewImage.h"
 #include "image/rows/ImageBuffer.h"
+#include "image/rows/KeptImage.h"
 #include "image/rows/Pipeline.h"
 #include "image/rows/StoredRows.h"
 
@@ -27,3 +30,20 @@ bool RenderPreview(const ImageBuffer& image, const GammaTableSet& tables, Previe
 // A new preview of the image's size, rendered; nullopt when its memory cannot
 // be had.
 std::optional<PreviewImage> BuildPreview(const ImageBuffer& image, const GammaTableSet& tables);
+
+// A 16-bit picture's samples through `map` into a preview of its size, as
+// RenderRows does: the preview pixel of a sample is map.Shown's.
+Reason RenderWideRows(const RowSource& source, const WideToneMap& map, PreviewImage& preview);
+
+// The tone map a 16-bit picture is shown through for `tables`; none for an
+// 8-bit picture, which takes the tables as they are.
+std::optional<WideToneMap> ToneMapFor(const KeptImage& picture, const PictureTables& tables);
+
+// The kept picture rendered: an 8-bit one through tables.Levels as
+// RenderPreview renders it, a 16-bit one through `map` (which it must be
+// given). False, with nothing written, when the sizes differ or the pixels
+// are missing.
+bool RenderPicture(const KeptImage& picture, const PictureTables& tables, const WideToneMap* map,
+                   PreviewImage& preview);
+std::optional<PreviewImage> BuildPicture(const KeptImage& picture, const PictureTables& tables,
+                                         const WideToneMap* map);

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kMemInfo = "/proc/meminfo";
 constexpr const char* kAvailableKey = "MemAvailable:";
 constexpr std::int64_t kKibibyte = 1024;
-constexpr std::int64_t kWindowBytesPerPixel = 8;
+constexpr std::uint64_t kPreviewBytesPerPixel = 4; // 0xFFRRGGBB
 
 } // namespace
 
@@ -36,13 +36,15 @@ Reason CheckMemoryFor(std::int64_t bytes) {
     return {};
 }
 
-std::int64_t WindowImageBytes(std::int32_t width, std::int32_t height) {
+std::int64_t WindowImageBytes(std::int32_t width, std::int32_t height,
+                              std::int32_t keptBytesPerPixel) {
     // Both below 2^31: the product of the three stays below 2^65 only in
     // unsigned terms, so it is divided first.
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+    const std::uint64_t perPixel = std::uint64_t(keptBytesPerPixel) + kPreviewBytesPerPixel;
     constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-    if (pixels > kMax / kWindowBytesPerPixel) {
+    if (pixels > kMax / perPixel) {
         return std::numeric_limits<std::int64_t>::max();
     }
-    return static_cast<std::int64_t>(pixels * kWindowBytesPerPixel);
+    return static_cast<std::int64_t>(pixels * perPixel);
 }

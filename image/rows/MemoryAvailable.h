@@ -14,6 +14,9 @@ std::int64_t AvailableMemoryBytes();
 // None when they fit or the amount is unknown.
 Reason CheckMemoryFor(std::int64_t bytes);
 
-// The window's bytes for an image: its R, G, B, 255 levels and the preview,
-// 4 + 4 bytes per pixel; held at the largest value past 2^63.
-std::int64_t WindowImageBytes(std::int32_t width, std::int32_t height);
+// The window's bytes for an image: the picture it keeps, `keptBytesPerPixel`
+// (4 for R, G, B, 255 levels; 2 or 6 for a 16-bit scan's grey or colour
+// samples), and the preview, 4 bytes per pixel; held at the largest value
+// past 2^63.
+std::int64_t WindowImageBytes(std::int32_t width, std::int32_t height,
+                              std::int32_t keptBytesPerPixel = 4);

@@ -34,14 +34,14 @@ Outcome<RowRuns> RowRuns::Plan(const RowSource& source, std::int64_t outRowBytes
     const std::int64_t runs = (layout.Height + rows - 1) / rows;
     std::vector<Buffers> buffers(static_cast<std::size_t>(std::min<std::int64_t>(workers, runs)));
     for (Buffers& b : buffers) {
-        const std::int64_t scratch = source.ScratchBytes(rowsPerRun);
+        const std::int64_t scratch = options.ReadInto ? 0 : source.ScratchBytes(rowsPerRun);
         b.scratch = Uninitialised(scratch);
         b.out = Uninitialised(outRowBytes * rowsPerRun);
         if ((scratch > 0 && !b.scratch) || (outRowBytes > 0 && !b.out)) {
             return Reason(ReasonCode::NoMemory, scratch + outRowBytes * rowsPerRun);
         }
     }
-    return RowRuns(source, rowsPerRun, std::move(buffers));
+    return RowRuns(source, rowsPerRun, std::move(buffers), options.ReadInto);
 }
 
 Reason RowRuns::Run(const Step& step) const {
@@ -58,7 +58,8 @@ Reason RowRuns::Run(const Step& step) const {
     ForRowChunks(source_->Layout().Height, rowsPerRun_, workers,
                  [&](int worker, std::int32_t begin, std::int32_t end) {
                      const Buffers& b = buffers_[static_cast<std::size_t>(worker)];
-                     FetchedRows fetched = source_->Rows(begin, end - begin, b.scratch.get());
+                     std::uint8_t* scratch = readInto_ ? readInto_(begin) : b.scratch.get();
+                     FetchedRows fetched = source_->Rows(begin, end - begin, scratch);
                      if (fetched.Why) {
                          return fail(std::move(fetched.Why));
                      }

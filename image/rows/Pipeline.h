@@ -25,6 +25,10 @@ struct PipelineOptions {
     // Smaller images stay on one thread (tests lower it to split small ones).
     std::int64_t MinPixelsToSplit = kParallelMinPixels;
     bool Wide = true; // false keeps 24-bit rows on the portable kernel
+    // Where each run is read to, given its first row, in place of the
+    // workers' own scratch: the caller's memory of ScratchBytes(count) bytes
+    // for the run (a reader that can read the rows where they are to stay).
+    std::function<std::uint8_t*(std::int32_t first)> ReadInto;
 };
 
 class RowRuns {
@@ -51,10 +55,13 @@ private:
         std::unique_ptr<std::uint8_t[]> scratch;
         std::unique_ptr<std::uint8_t[]> out;
     };
-    RowRuns(const RowSource& source, std::int32_t rowsPerRun, std::vector<Buffers> buffers)
-        : source_(&source), rowsPerRun_(rowsPerRun), buffers_(std::move(buffers)) {}
+    RowRuns(const RowSource& source, std::int32_t rowsPerRun, std::vector<Buffers> buffers,
+            std::function<std::uint8_t*(std::int32_t)> readInto)
+        : source_(&source), rowsPerRun_(rowsPerRun), buffers_(std::move(buffers)),
+          readInto_(std::move(readInto)) {}
 
     const RowSource* source_;
     std::int32_t rowsPerRun_;
     std::vector<Buffers> buffers_;
+    std::function<std::uint8_t*(std::int32_t)> readInto_;
 };

@@ -106,9 +106,11 @@ TEST(TamrelProcess, AtScaleTwoTheReadoutNamesOneImagePixelPerDevicePixel) {
     EXPECT_FALSE(ReadingsStepBy(red, 1)) << result.out;
 }
 
-// 16-bit scans opened through the real file dialog read out as the BMP of
-// their 8-bit levels: sample x * 257 of maxval 65535 is level x.
-TEST(TamrelProcess, SixteenBitScansReadOutAsTheirEightBitLevels) {
+// 16-bit scans opened through the real file dialog keep their 16 bits: sample
+// x * 257 of maxval 65535 reads out as itself before the curves where the
+// BMP of level x reads x, and through the curves as the 16-bit level whose
+// nearest screen level is the BMP's (a rounding apart at most).
+TEST(TamrelProcess, SixteenBitScansReadOutAsTheirOwnSamples) {
     const ScratchDir scratch;
     const auto bmp = scratch / "ramp.bmp";
     bmptest::WriteFile(bmp, bmptest::EncodeBmp(ColumnRamp()));
@@ -119,22 +121,35 @@ TEST(TamrelProcess, SixteenBitScansReadOutAsTheirEightBitLevels) {
     bmptest::WriteFile(pnm, scantest::EncodePnm(1024, 1200, 1, 65535, ramp));
     const auto tiff = scratch / "ramp.TIF";
     bmptest::WriteFile(tiff, scantest::EncodeRgb16(1024, 1200, scantest::Rgb16Format::Tiff, ramp));
+    std::string reads;
+    for (int x = 40; x < 200; x += 37) {
+        reads += "; move IDC_IMAGE " + std::to_string(x) + " 60; print IDC_PIXEL_R";
+    }
     std::vector<std::vector<int>> readings;
     for (const auto& file : {bmp, pnm, tiff}) {
         std::string script =
             "click IDC_OPEN_IMAGE; wait 300; type " + file.string() + "; key Return; wait 800";
-        for (int x = 40; x < 200; x += 37) {
-            script += "; move IDC_IMAGE " + std::to_string(x) + " 60; print IDC_PIXEL_R";
+        // 補正前の画像, the context menu's sixth entry.
+        script += reads + "; key Shift+F10; wait 100";
+        for (int i = 0; i < 6; ++i) {
+            script += "; key Down";
         }
+        script += "; key Return; wait 300" + reads;
         const auto result = RunTamrel(scratch, ScriptOnly(script + "; key Escape"));
         ASSERT_EQ(result.status, 0) << result.err;
         readings.push_back(RedReadings(result.out));
-        ASSERT_EQ(readings.back().size(), 5u) << file << "\n" << result.out;
+        ASSERT_EQ(readings.back().size(), 10u) << file << "\n" << result.out;
     }
-    EXPECT_EQ(readings[1], readings[0]);
-    EXPECT_EQ(readings[2], readings[0]);
+    for (std::size_t file = 1; file < readings.size(); ++file) {
+        for (std::size_t i = 0; i < 5; ++i) {
+            const int level = readings[0][i];
+            EXPECT_EQ(readings[file][i + 5], readings[0][i + 5] * 257) << file << ", " << i;
+            EXPECT_NEAR((readings[file][i] * 255 + 32767) / 65535, level, 1) << file << ", " << i;
+            EXPECT_GT(readings[file][i], level) << "a 16-bit level, not the screen's";
+        }
+    }
 }
 
 } // namespace
 
-}  // namespace exit_end_to_end_test
+} // namespace exit_end_to_end_test

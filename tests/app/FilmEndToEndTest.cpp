@@ -5,6 +5,7 @@
 // scan, as a roll's frames share it. What the window holds is read from the
 // parameter files it saves and from its readout.
 #include "tests/app/ScanSteps.h"
+#include "tests/cli/CliRun.h"
 #include "tests/image/ScanFiles.h"
 #include "tests/measure/SyntheticNegative.h"
 
@@ -126,6 +127,92 @@ TEST(TamrelFilm, PicksAreStepsOfTheirOwnAndTheFilmStaysForTheNextFileAndScan) {
         EXPECT_NEAR(Value(red[i]), Value(green[i]), 3) << red[i] << green[i];
         EXPECT_NEAR(Value(blue[i]), Value(green[i]), 3) << blue[i] << green[i];
     }
+}
+
+// The picks of the first test: the base, the light grey, the dark grey.
+std::string PickBaseAndGreys() {
+    return "; key Shift+F10; key E; wait 300; key Shift+F10; key B" + DragBand(0) +
+           "; key Shift+F10; key G" + DragBand(1) + "; key Shift+F10; key G" + DragBand(2);
+}
+
+// A rectangle of image pixels well inside band `band` (the bands are flat).
+std::string InsideBand(int band) {
+    return std::to_string(band * kBand + 40) + ",80,60,100";
+}
+
+TEST(TamrelFilm, TheWindowsFilmOfASixteenBitNegativeIsTheTools) {
+    const ScratchDir scratch;
+    const std::filesystem::path frame = WriteNegative(scratch, "frame.pnm", false);
+    // First a base on the light grey, which two thirds of the frame are
+    // clearer than: told, and taken back.
+    const std::string script = OpenImageSteps(frame) + "; key Shift+F10; key E; wait 300" +
+                               "; key Shift+F10; key B" + DragBand(1) +
+                               "; print qt_msgbox_label; key Return; wait 200" +
+                               PickBaseAndGreys() + SaveParams(scratch / "window.tvp") + "; close";
+    const RunResult result = RunTamrel(scratch, {script, {}, {}, std::chrono::seconds(40)});
+    ASSERT_TRUE(result.exited) << result.err;
+    ASSERT_EQ(result.status, 0) << result.err;
+
+    const clitest::CliResult tool = clitest::RunCli(
+        scratch, {"film", "--defaults", frame.string(), (scratch / "tool.tvp").string(), "--base",
+                  InsideBand(0), "--neutral", InsideBand(1), "--neutral", InsideBand(2)});
+    ASSERT_EQ(tool.status, 0) << tool.err;
+    EXPECT_NE(FilmLines(scratch / "tool.tvp").find("FilmNeutrals=2\r\n"), std::string::npos);
+    EXPECT_EQ(FilmLines(scratch / "window.tvp"), FilmLines(scratch / "tool.tvp"));
+    const auto told = Printed(result.out, "qt_msgbox_label");
+    ASSERT_EQ(told.size(), 1u) << result.out;
+    EXPECT_EQ(
+        told[0].rfind(
+            "ベースにはフィルムの最も明るい部分（縁やコマの間）を選んでください。コマの 6", 0),
+        0u)
+        << told[0];
+    EXPECT_NE(told[0].find(" % がこの範囲より明るくなっています（40 % までにしてください）。"),
+              std::string::npos)
+        << told[0];
+}
+
+// An 8-bit positive, as a chart photographed after the roll.
+std::filesystem::path WritePositive(const ScratchDir& scratch, const std::string& name) {
+    const auto bytes = scantest::EncodePnm(kWidth, kHeight, 3, 255,
+                                           [](int x, int, int c) { return (x + c * 40) % 256; });
+    WriteBytes(scratch / name, std::string(bytes.begin(), bytes.end()));
+    return scratch / name;
+}
+
+std::string PrintSigns() {
+    return "; print title; print IDC_FILM_MODE; print IDC_STATUS; print filmNote";
+}
+
+TEST(TamrelFilm, TheKeptFilmIsNamedBesideThePictureAndNotedOnce) {
+    const ScratchDir scratch;
+    std::string script = OpenImageSteps(WriteNegative(scratch, "frame.pnm", false));
+    script += "; key Shift+F10; key E; wait 300" + PrintSigns();
+    script += "; " + OpenImageSteps(WritePositive(scratch, "chart.pnm")) + PrintSigns();
+    script += "; " + OpenImageSteps(WritePositive(scratch, "chart2.pnm")) + PrintSigns();
+    // The reset asks as it always did, and the film stays named. (The note
+    // beside the window holds a message label too: no await on one.)
+    script += "; click IDC_RESET_PARAMS; wait 800; print qt_msgbox_label"
+              "; key Return; wait 300" +
+              PrintSigns() + "; close";
+    const RunResult result = RunTamrel(scratch, {script, {}, {}, std::chrono::seconds(40)});
+    ASSERT_TRUE(result.exited) << result.err;
+    ASSERT_EQ(result.status, 0) << result.err;
+
+    const auto titles = Printed(result.out, "title");
+    ASSERT_EQ(titles.size(), 4u) << result.out;
+    for (const std::string& title : titles) {
+        EXPECT_NE(title.find("フィルム: カラーネガ"), std::string::npos) << title;
+    }
+    EXPECT_EQ(Printed(result.out, "IDC_FILM_MODE"), std::vector<std::string>(4, "カラーネガ"));
+    const auto status = Printed(result.out, "IDC_STATUS");
+    ASSERT_EQ(status.size(), 4u);
+    EXPECT_EQ(status[1], "フィルムの設定を引き継ぎました");
+    EXPECT_EQ(status[2], "フィルムの設定を引き継ぎました");
+    const std::string note = "フィルムの設定（カラーネガ）を引き継ぎました。";
+    EXPECT_EQ(Printed(result.out, "filmNote"), (std::vector<std::string>{"", note, note, note}))
+        << "one note, at the first picture that kept the film";
+    EXPECT_EQ(Printed(result.out, "qt_msgbox_label"),
+              std::vector<std::string>{"全てのパラメータをリセットします。"});
 }
 
 } // namespace

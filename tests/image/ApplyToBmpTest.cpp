@@ -70,7 +70,12 @@ bmptest::Picture PictureFor(std::uint16_t bitCount, std::int32_t width, std::int
 
 // Runs of `runBytes`, on `workers` threads however small the image.
 PipelineOptions Split(std::int64_t runBytes, int workers, bool wide) {
-    return {runBytes, workers, 0, wide};
+    PipelineOptions options;
+    options.RunBytes = runBytes;
+    options.Workers = workers;
+    options.MinPixelsToSplit = 0;
+    options.Wide = wide;
+    return options;
 }
 
 Replacement Into(bmptest::RecordingOutput& output) {
@@ -341,4 +346,4 @@ TEST_F(ApplyToBmpTest, WrittenFilesReadBackAsTheRenderedImage) {
 
 } // namespace
 
-}  // namespace apply_to_bmp_test
+} // namespace apply_to_bmp_test

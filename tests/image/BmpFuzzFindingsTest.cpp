@@ -37,8 +37,8 @@ TEST(BmpFuzzFindings, ZeroWidthFileClaimingABillionRowsShowsAnEmptyPreview) {
     PreviewState state;
     state.ImageAreaWidth = 40;
     state.ImageAreaHeight = 30;
-    ASSERT_TRUE(ShowLoadedImage(state, DecodedImage(loaded, MallocPtr<std::uint8_t>(loaded.Pixels)),
-                                FlatTables()));
+    ASSERT_TRUE(ShowLoadedImage(
+        state, KeptImage::OfLevels(loaded, MallocPtr<std::uint8_t>(loaded.Pixels)), FlatTables()));
     EXPECT_EQ(state.PreviewBitmap->Width(), 0);
     for (const Point at : {Point{0, 0}, Point{20, 15}, Point{39, 29}}) {
         EXPECT_FALSE(PreviewColourAt(state, at)) << "no pixel to read at " << at.x << "," << at.y;
@@ -49,4 +49,4 @@ TEST(BmpFuzzFindings, ZeroWidthFileClaimingABillionRowsShowsAnEmptyPreview) {
 
 } // namespace
 
-}  // namespace bmp_fuzz_findings_test
+} // namespace bmp_fuzz_findings_test

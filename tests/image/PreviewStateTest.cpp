@@ -31,10 +31,10 @@ Tables Inverted() {
     return t;
 }
 
-DecodedImage Loaded(std::int32_t w, std::int32_t h) {
+KeptImage Loaded(std::int32_t w, std::int32_t h) {
     ImageBuffer image{};
     EXPECT_EQ(LoadBmpBytes(&image, bmptest::EncodeBmp(bmptest::Gradient(w, h))), 0);
-    return DecodedImage(image, MallocPtr<std::uint8_t>(image.Pixels));
+    return KeptImage::OfLevels(image, MallocPtr<std::uint8_t>(image.Pixels));
 }
 
 class PreviewStateTest : public testing::Test {
@@ -55,7 +55,7 @@ TEST_F(PreviewStateTest, OpeningRendersAndCentresTheImage) {
     EXPECT_EQ(state.PreviewHeight, 40);
     EXPECT_EQ(state.PreviewX, 25);
     EXPECT_EQ(state.PreviewY, 20);
-    const std::uint8_t* first = state.LoadedImage().Pixels;
+    const auto first = state.Picture().SamplesAt(0, 0);
     EXPECT_EQ(PreviewColourAt(state, {25, 20}),
               0xFF000000u | first[0] << 16 | first[1] << 8 | first[2]);
 }
@@ -96,20 +96,21 @@ TEST_F(PreviewStateTest, APreviewThatCannotBeAllocatedIsReportedAndTheImageKept)
     // Far too large for memory; the pixels are never looked at.
     auto* pixels = static_cast<std::uint8_t*>(std::malloc(4));
     EXPECT_FALSE(ShowLoadedImage(
-        state, DecodedImage({false, INT32_MAX, INT32_MAX, pixels}, MallocPtr<std::uint8_t>(pixels)),
+        state,
+        KeptImage::OfLevels({false, INT32_MAX, INT32_MAX, pixels}, MallocPtr<std::uint8_t>(pixels)),
         Identity()));
     EXPECT_FALSE(state.PreviewBitmap);
-    EXPECT_EQ(state.LoadedImage().Pixels, pixels);
+    EXPECT_EQ(state.Picture().Width(), INT32_MAX);
     EXPECT_FALSE(ReapplyTables(state, Identity()));
 }
 
 TEST_F(PreviewStateTest, ReleaseFreesTheImageAndDropsThePreview) {
     ASSERT_TRUE(ShowLoadedImage(state, Loaded(5, 5), Identity()));
     ReleasePreviewState(state);
-    EXPECT_EQ(state.LoadedImage().Pixels, nullptr);
+    EXPECT_FALSE(state.Picture().HasPixels());
     EXPECT_FALSE(state.PreviewBitmap);
 }
 
 } // namespace
 
-}  // namespace preview_state_test
+} // namespace preview_state_test

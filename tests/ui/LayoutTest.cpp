@@ -73,12 +73,12 @@ TEST_F(Layout, EveryCaptionAndTheLongestValuesFit) {
     const struct {
         int id;
         const char* widest;
-    } values[] = {{IDC_VALUE_BLACK, " 10.0"},  {IDC_VALUE_WHITE, " 255"},
-                  {IDC_VALUE_ALPHA, " 1.200"}, {IDC_VALUE_GAMMA, " 2.50"},
-                  {IDC_PIXEL_R, "R: 255"},     {IDC_PIXEL_G, "G: 255"},
-                  {IDC_PIXEL_B, "B: 255"}};
+    } values[] = {
+        {IDC_VALUE_BLACK, " 10.0"}, {IDC_VALUE_WHITE, " 255"},     {IDC_VALUE_ALPHA, " 1.200"},
+        {IDC_VALUE_GAMMA, " 2.50"}, {IDC_PIXEL_R, "R: 65535"},     {IDC_PIXEL_G, "G: 65535"},
+        {IDC_PIXEL_B, "B: 65535"},  {IDC_FILM_MODE, "カラーネガ"}, {IDC_FILM_MODE, "白黒ネガ"}};
     for (const auto& v : values) {
-        ExpectCaptionFits(dialog->Controls().Item(v.id), QString::fromLatin1(v.widest));
+        ExpectCaptionFits(dialog->Controls().Item(v.id), QString::fromUtf8(v.widest));
     }
 }
 
@@ -184,4 +184,4 @@ TEST_F(Layout, TabOrderFollowsTheTemplate) {
 
 } // namespace
 
-}  // namespace layout_test
+} // namespace layout_test

@@ -159,7 +159,7 @@ TEST_F(Preview, SecondImageOfAnotherSizeIsCentredAnew) {
 TEST_F(Preview, FailedOrCancelledOpenChangesNothing) {
     Open(WriteBmp("good.bmp", bmptest::Gradient(30, 20)));
     const QImage shown = Shown();
-    const std::uint8_t* pixels = thePreviewState.LoadedImage().Pixels;
+    const std::uint8_t* pixels = thePreviewState.Picture().Rows().Rows(0, 1, nullptr).First;
     const QString bad = dir.filePath("bad.bmp");
     bmptest::WriteFile(bad.toStdString(), std::vector<std::uint8_t>(55, 'B'));
     ask.Clear();
@@ -168,7 +168,7 @@ TEST_F(Preview, FailedOrCancelledOpenChangesNothing) {
     ask.QueueCancel();
     Button(IDC_OPEN_IMAGE)->click();
     EXPECT_EQ(ask.Messages().size(), 1u);
-    EXPECT_EQ(thePreviewState.LoadedImage().Pixels, pixels);
+    EXPECT_EQ(thePreviewState.Picture().Rows().Rows(0, 1, nullptr).First, pixels);
     EXPECT_EQ(thePreviewState.PreviewWidth, 30);
     EXPECT_TRUE(Button(IDC_APPLY)->isEnabled());
     EXPECT_EQ(Shown(), shown);

@@ -77,14 +77,14 @@ TEST_F(Reading, LevelsAreCountedWhenFirstNeededAndFollowEachNewImage) {
     EXPECT_TRUE(Entry(IDM_AUTO_BLACK_WHITE).enabled);
     dialog->OnSysCommand(IDM_SHOW_HISTOGRAM, 0);
     ASSERT_TRUE(theHistogramView.input);
-    EXPECT_EQ(theHistogramView.input->channels[kGreen][50], 100u);
-    EXPECT_EQ(theHistogramView.input->channels[kRed][5], 2u);
+    EXPECT_EQ(theHistogramView.input->Levels.channels[kGreen][50], 100u);
+    EXPECT_EQ(theHistogramView.input->Levels.channels[kRed][5], 2u);
 
     ask.QueueFileName(Write("other.bmp", {4, 4, std::vector<std::uint32_t>(16, 0x102030)}));
     Button(IDC_OPEN_IMAGE)->click();
     ASSERT_TRUE(theHistogramView.input) << "shown, so counted with the new picture";
-    EXPECT_EQ(theHistogramView.input->Pixels(), 16u);
-    EXPECT_EQ(theHistogramView.input->channels[kGreen][0x20], 16u);
+    EXPECT_EQ(theHistogramView.input->Levels.Pixels(), 16u);
+    EXPECT_EQ(theHistogramView.input->Levels.channels[kGreen][0x20], 16u);
 }
 
 TEST_F(Reading, OutputHistogramFollowsTheSliders) {
