@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
@@ -29,14 +30,27 @@ constexpr int kStepGapMs = 50;
 // How often a waiting step looks again.
 constexpr int kPollMs = 10;
 
+// The window the steps worked last that was not a note.
+QPointer<QWidget> theLastWorked;
+
 QWidget* ActiveWindow() {
     if (QWidget* popup = QApplication::activePopupWidget()) {
         return popup;
     }
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        return modal;
+    // A note shown without taking the activation (the settings note, the
+    // film's note) never takes the steps, though the offscreen platform
+    // activates it: the window active before it keeps them.
+    QWidget* active = QApplication::activeWindow();
+    if (active != nullptr && active->testAttribute(Qt::WA_ShowWithoutActivating)) {
+        active = theLastWorked && theLastWorked->isVisible() ? theLastWorked.data() : nullptr;
+    } else {
+        theLastWorked = active;
     }
-    return QApplication::activeWindow();
+    // A window the modal one opened without modality of its own (the roll
+    // dialog beside the main window) is worked while it is active.
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool beside = active != nullptr && active->parentWidget() == modal;
+    return modal != nullptr && !beside ? modal : active;
 }
 
 QWidget* KeyTarget() {

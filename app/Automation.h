@@ -33,8 +33,9 @@
 //                   dialog that has opened), or after MS at the latest
 //   gone NAME MS    go on once no window or control NAME is visible (a scan's
 //                   progress that has closed), or after MS at the latest
-//   usage           write "usage rss_kb=N fds=N threads=N": the program's
-//                   resident memory, open descriptors and threads
+//   usage           write "usage rss_kb=N fds=N threads=N peak_kb=N": the
+//                   program's resident memory, open descriptors, threads and
+//                   the most memory it has held
 //   hold NAME MS    go on after MS, saying on standard error if meanwhile the
 //                   active window was ever another than NAME (a dialog that
 //                   must keep the focus, such as a batch's progress)

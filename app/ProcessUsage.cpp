@@ -1,4 +1,6 @@
-// /proc/self/status holds "VmRSS:    123456 kB"; /proc/self/fd and
+// /proc/self/status holds "VmRSS:    123456 kB" and "VmHWM: ..." (the peak
+// of this program's own memory since its exec: a parent's rusage of a forked
+// child also counts the parent's pages it held before the exec); /proc/self/fd and
 // /proc/self/task hold one entry per descriptor and per thread.
 #include "app/ProcessUsage.h"
 
@@ -11,12 +13,13 @@
 namespace {
 
 constexpr const char* kResidentKey = "VmRSS:";
+constexpr const char* kPeakKey = "VmHWM:";
 
-long ResidentKb() {
+long StatusKb(const char* wanted) {
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {
-        if (key == kResidentKey) {
+        if (key == wanted) {
             long kb = -1;
             status >> kb;
             return status ? kb : -1;
@@ -47,7 +50,8 @@ int EntriesOf(const char* folder) {
 
 ProcessUsage ReadProcessUsage() {
     ProcessUsage usage;
-    usage.residentKb = ResidentKb();
+    usage.residentKb = StatusKb(kResidentKey);
+    usage.peakKb = StatusKb(kPeakKey);
     // Listing /proc/self/fd opens one descriptor of its own while it counts.
     const int fds = EntriesOf("/proc/self/fd");
     usage.openFiles = fds > 0 ? fds - 1 : fds;
@@ -57,5 +61,6 @@ ProcessUsage ReadProcessUsage() {
 
 std::string UsageLine(const ProcessUsage& usage) {
     return "rss_kb=" + std::to_string(usage.residentKb) +
-           " fds=" + std::to_string(usage.openFiles) + " threads=" + std::to_string(usage.threads);
+           " fds=" + std::to_string(usage.openFiles) + " threads=" + std::to_string(usage.threads) +
+           " peak_kb=" + std::to_string(usage.peakKb);
 }

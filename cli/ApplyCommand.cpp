@@ -3,7 +3,7 @@
 // every image a page of one PDF; 16-bit inputs go through the 65536-entry
 // curves.
 #include "cli/ApplyTargets.h"
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"

@@ -7,12 +7,12 @@
 // as calibrate finds it where no corners are given, and the corners used
 // are printed first. Nothing is fitted and nothing is written.
 #include "cli/CalibrateProblems.h"
-#include "cli/ChannelCurves.h"
 #include "cli/ChartCommand.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
 #include "cli/ParamSource.h"
+#include "curve/ChannelCurves.h"
 #include "curve/ClassicFormat.h"
 #include "image/formats/ChannelTables.h"
 #include "image/formats/FileRows.h"

@@ -1,6 +1,6 @@
 // cube: the curves as a 1D LUT file, never over the parameter file it is
 // made from.
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 #include "cli/Commands.h"
 #include "cli/CubeFile.h"
 #include "cli/Messages.h"

@@ -1,7 +1,7 @@
 // The three curves as a 1D LUT file (.cube), which video and photo tools read.
 #pragma once
 
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 #include "io/AtomicWrite.h"
 
 #include <filesystem>

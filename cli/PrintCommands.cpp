@@ -1,5 +1,5 @@
 // sane and table: the curves as text on standard output.
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"

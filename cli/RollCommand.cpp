@@ -5,17 +5,16 @@
 // no frame is named and the others go on; a pick that cannot be used
 // writes nothing.
 #include "cli/ApplyTargets.h"
-#include "cli/ParamSource.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/FilmProblems.h"
 #include "cli/Messages.h"
+#include "cli/ParamSource.h"
 #include "cli/RectArgument.h"
 #include "cli/RollFormat.h"
-#include "cli/RollOutputs.h"
+#include "image/RollOutputs.h"
 #include "measure/RollStrip.h"
 
-#include <future>
 #include <ostream>
 #include <sstream>
 #include <system_error>
@@ -151,8 +150,14 @@ std::optional<RollFit> FitOrReport(const CliCommand& command, const RollPlan& pl
     return fit;
 }
 
-// The small files are written on a thread of their own while the strips
-// are read for their positives: each waits on its own flush to the disk.
+// The file a problem is said of: the output, unless the strip could not be read.
+const fs::path& FileOf(const RollProblem& problem) {
+    const bool aboutStrip =
+        problem.output.empty() ||
+        (!problem.replacesStrip && !problem.strip.empty() && !IsAboutOutput(problem.why));
+    return aboutStrip ? problem.strip : problem.output;
+}
+
 bool WriteRoll(const CliCommand& command, const ParamSet& params, const RollFit& fit,
                const std::vector<RollStrip>& strips, std::ostream& err) {
     RollTarget target{command.output, command.inputs, params.Positions(), RollFormat(command), {}};
@@ -162,23 +167,13 @@ bool WriteRoll(const CliCommand& command, const ParamSet& params, const RollFit&
     for (const RollStrip& strip : strips) {
         rects.push_back(strip.frames.frames);
     }
-    const std::vector<RollFrame> frames = NumberFrames(rects, fit);
-    std::ostringstream filesErr;
-    std::future<bool> files = std::async(
-        std::launch::async, [&] { return WriteRollFiles(target, fit.roll, frames, filesErr); });
-    bool ok = true;
-    for (std::size_t s = 0; s < strips.size(); ++s) {
-        const auto first = std::find_if(frames.begin(), frames.end(),
-                                        [&](const RollFrame& f) { return f.strip == s; });
-        const auto count =
-            std::count_if(first, frames.end(), [&](const RollFrame& f) { return f.strip == s; });
-        if (count > 0) {
-            ok = WriteStripPositives(target, s, std::span(first, std::size_t(count)), err) && ok;
-        }
+    const std::vector<RollFrame> frames = NumberFrames(rects, fit.frames);
+    const std::vector<RollProblem> problems = WriteRoll(target, fit.roll, frames);
+    for (const RollProblem& problem : problems) {
+        err << FileError(FileOf(problem), problem.replacesStrip ? std::string(kReasonIsInput)
+                                                                : ReasonText(problem.why));
     }
-    ok = files.get() && ok;
-    err << filesErr.str();
-    return ok;
+    return problems.empty();
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The options that hand gamma tables to a SANE scanner front end.
 #pragma once
 
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // The three curves as text for scripts: one line per table entry.
 #pragma once
 
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 
 #include <string>
 

@@ -7,6 +7,7 @@
 #include "image/formats/FileRows.h"
 #include "image/kernels/ScanLevels.h"
 #include "image/kernels/WidePicture.h"
+#include "image/rows/CropRows.h"
 #include "image/rows/MemoryAvailable.h"
 #include "image/rows/MemoryRows.h"
 #include "image/rows/Pipeline.h"
@@ -161,4 +162,22 @@ Outcome<KeptImage> KeepPage(std::shared_ptr<const SampleImage> page) {
     }
     const std::uint8_t* first = page->bytes.data();
     return KeptImage(std::move(page), first, rows.Layout());
+}
+
+// The crop is one of the shared read's crops (image/rows/CropRows), so the
+// rows above and below it are read past and never kept.
+Outcome<KeptImage> ReadImageCrop(const std::filesystem::path& path, const PixelRect& crop) {
+    std::optional<Outcome<KeptImage>> kept;
+    const Reason read = UseFileRows(path, ReadFormatOf(path), [&](const RowSource& rows) {
+        const std::vector<Reason> used =
+            UseCrops(rows, std::span(&crop, 1), [&](std::size_t, const RowSource& cropRows) {
+                kept = KeepRows(cropRows);
+                return *kept ? Reason() : kept->Why();
+            });
+        return used.front();
+    });
+    if (read || !kept) {
+        return Outcome<KeptImage>(read ? read : Reason(ReasonCode::ReadFailed));
+    }
+    return std::move(*kept);
 }

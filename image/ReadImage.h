@@ -5,6 +5,7 @@
 
 #include "image/formats/BmpReader.h"
 #include "image/rows/KeptImage.h"
+#include "image/rows/PixelRect.h"
 #include "image/rows/SampleImage.h"
 #include "image/rows/StoredRows.h"
 
@@ -42,3 +43,7 @@ Outcome<KeptImage> KeepPage(std::shared_ptr<const SampleImage> page);
 
 // Levels read before, kept as they are.
 KeptImage KeepLevels(DecodedImage levels);
+
+// The rectangle `crop` of an image file as the window keeps it, read as
+// ReadPictureFile reads the whole (the crop must fit the image, upright).
+Outcome<KeptImage> ReadImageCrop(const std::filesystem::path& path, const PixelRect& crop);

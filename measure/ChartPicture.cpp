@@ -105,9 +105,14 @@ std::vector<MarkedPatch> MarksOf(const Calibration& calibration) {
     return marks;
 }
 
-SampleImage ChartBackdrop(const ChartScan& scan) {
+std::vector<std::uint16_t> StartUpLevels() {
     std::vector<std::uint16_t> curve(kScanLevels);
     ComputeChannelCurve(kDefaultChannelParams, curve, kWindowShape.maxLevel);
+    return curve;
+}
+
+SampleImage ChartBackdrop(const ChartScan& scan) {
+    const std::vector<std::uint16_t> curve = StartUpLevels();
     SampleImage picture{{scan.width, scan.height, kRgbChannels, kByteDepth}, {}};
     picture.bytes.resize(scan.rgb.size());
     std::transform(scan.rgb.begin(), scan.rgb.end(), picture.bytes.begin(),

@@ -32,6 +32,9 @@ struct MarkedPatch {
 // Every patch of a calibration with its mark.
 std::vector<MarkedPatch> MarksOf(const Calibration& calibration);
 
+// The start-up curve, 65536 entries of 0..255: how a linear scan is shown.
+std::vector<std::uint16_t> StartUpLevels();
+
 // The scan through the start-up curve, 8-bit RGB.
 SampleImage ChartBackdrop(const ChartScan& scan);
 

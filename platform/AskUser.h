@@ -16,7 +16,7 @@ enum class MessageIcon { Default, Information, Question };
 enum class Answer { Ok, Cancel, Yes, No };
 
 struct FileDialogRequest {
-    enum class Mode { Open, Save };
+    enum class Mode { Open, Save, Folder }; // Folder: an existing folder, no filter
     Mode mode = Mode::Open;
     // Filter pairs separated by '|' and ended by "||": "Text (*.txt)|*.txt||".
     QString filter;
@@ -28,6 +28,9 @@ struct FileDialogRequest {
     // When given, receives the filter pair (0 = the first) selected when the
     // dialog was accepted; left alone by answers that pick no filter.
     int* chosenFilter = nullptr;
+    // Open mode: when given, the dialog takes several files and this
+    // receives them all (the answer is the first).
+    QStringList* allChosen = nullptr;
 };
 
 class AskUser {

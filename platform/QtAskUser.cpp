@@ -144,11 +144,27 @@ int QtAskUser::AskChoice(const QString& text, const QString& details, const QStr
     return taken == buttons.end() ? escapeChoice : static_cast<int>(taken - buttons.begin());
 }
 
+namespace {
+
+QFileDialog::FileMode FileModeOf(const FileDialogRequest& request) {
+    switch (request.mode) {
+    case FileDialogRequest::Mode::Save:
+        return QFileDialog::AnyFile;
+    case FileDialogRequest::Mode::Folder:
+        return QFileDialog::Directory;
+    case FileDialogRequest::Mode::Open:
+        break;
+    }
+    return request.allChosen != nullptr ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile;
+}
+
+} // namespace
+
 std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) {
     QFileDialog dialog(owner_);
     const bool save = request.mode == FileDialogRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(FileModeOf(request));
     const QStringList filters = NameFiltersFromPairs(request.filter);
     dialog.setNameFilters(filters);
     // A name typed without an extension takes the chosen filter's.
@@ -166,6 +182,9 @@ std::optional<QString> QtAskUser::AskFileName(const FileDialogRequest& request) 
     }
     if (request.chosenFilter != nullptr) {
         *request.chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    }
+    if (request.allChosen != nullptr) {
+        *request.allChosen = dialog.selectedFiles();
     }
     const QString picked = dialog.selectedFiles().constFirst();
     lastFolder_ = QFileInfo(picked).absolutePath();

@@ -24,7 +24,12 @@ std::optional<QString> ScriptedAskUser::AskFileName(const FileDialogRequest& req
     if (!answer.chosen) {
         return std::nullopt;
     }
-    return answer.path;
+    // Several files are queued as one answer, a line each.
+    const QStringList all = answer.path.split(QLatin1Char('\n'));
+    if (request.allChosen != nullptr) {
+        *request.allChosen = all;
+    }
+    return all.constFirst();
 }
 
 int ScriptedAskUser::AskChoice(const QString& text, const QString& details, const QStringList&, int,

@@ -19,8 +19,8 @@ public:
     // Answers for the next message boxes; with none queued every box gets OK
     // (a yes/no question gets No).
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
-    // Answers for the next file dialogs: a path, or a cancel. With none queued
-    // every file dialog is cancelled.
+    // Answers for the next file dialogs: a path (several files: a line
+    // each), or a cancel. With none queued every file dialog is cancelled.
     void QueueFileName(const QString& path) { fileNames_.push_back({true, path}); }
     void QueueCancel() { fileNames_.push_back({false, {}}); }
     // Answers for the next questions with choices: an index. With none

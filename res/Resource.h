@@ -62,3 +62,5 @@ inline constexpr unsigned IDM_FILM_COLOUR = 0x0210;
 inline constexpr unsigned IDM_FILM_BLACK_WHITE = 0x0220;
 inline constexpr unsigned IDM_PICK_BASE = 0x0230;
 inline constexpr unsigned IDM_PICK_GREY = 0x0240;
+// A roll of film's strips in a dialog of its own.
+inline constexpr unsigned IDM_ROLL = 0x0250;

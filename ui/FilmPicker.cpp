@@ -5,6 +5,7 @@
 #include "ui/FilmPicker.h"
 
 #include "curve/ChannelStore.h"
+#include "image/preview/PixelRects.h"
 #include "image/preview/PreviewState.h"
 #include "measure/FilmMeasure.h"
 #include "platform/AskUser.h"
@@ -43,17 +44,8 @@ bool HasImage() {
     return thePreviewState.Picture().HasPixels();
 }
 
-PixelRect PixelsOf(const RectF& r) {
-    const auto left = static_cast<std::int32_t>(std::lround(r.left));
-    const auto top = static_cast<std::int32_t>(std::lround(r.top));
-    return {left, top,
-            std::max<std::int32_t>(1, static_cast<std::int32_t>(std::lround(r.right)) - left),
-            std::max<std::int32_t>(1, static_cast<std::int32_t>(std::lround(r.bottom)) - top)};
-}
-
 Shape ShapeOf(const PixelRect& r) {
-    return Shape::Rectangle(
-        {double(r.left), double(r.top), double(r.left + r.width), double(r.top + r.height)});
+    return Shape::Rectangle(RectOfPixels(r));
 }
 
 QString ProblemText(const FilmProblem& problem) {
@@ -204,6 +196,11 @@ void FilmPicker::Change(const FilmSettings& film, const FilmPicks& picks) {
     pendingPick_.reset();
     Show(film, picks);
     host_.closeStep();
+}
+
+void FilmPicker::Take(const FilmSettings& film) {
+    host_.closeStep();
+    Change(film, {});
 }
 
 void FilmPicker::PictureReplaced() {

@@ -56,6 +56,9 @@ public:
     // The next drag draws a grey; with two, it takes the second one's place.
     void OnPickGrey();
 
+    // A film measured elsewhere (a roll's frame) as one undo step; the
+    // rectangles go.
+    void Take(const FilmSettings& film);
     // A state of the film shown as undo, redo or a parameter file give it.
     void Show(const FilmSettings& film, const FilmPicks& picks);
     // A new picture: the film stays for the roll, and is said to have

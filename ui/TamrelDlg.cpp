@@ -32,6 +32,8 @@
 #include "ui/ImageView.h"
 #include "ui/OpenImage.h"
 #include "ui/ParamFiles.h"
+#include "ui/ReasonText.h"
+#include "ui/RollDialog.h"
 #include "ui/ScanDialog.h"
 #include "ui/ScanFiles.h"
 #include "ui/ScanMemory.h"
@@ -65,6 +67,7 @@ constexpr int kValueLabelIds[kParamCount] = {IDC_VALUE_BLACK, IDC_VALUE_WHITE, I
 const QString kResetQuestion = QStringLiteral("全てのパラメータをリセットします。");
 const QString kNothingScanned = QStringLiteral("取り込んだ画像がありません。");
 const QString kScanSaved = QStringLiteral("保存しました: ");
+const QString kCannotShowFrame = QStringLiteral("コマを表示できません。");
 const QString kStatusName = QStringLiteral("状態"); // what the empty status line is called
 
 // Statics that the owner paints are CMyGraph controls, trackbars speak their
@@ -157,6 +160,7 @@ constexpr MenuCommand kCommands[] = {
     {K::Check, IDM_FILM_BLACK_WHITE, "フィルム: 白黒ネガ(&M)", 0, {}, [](D& d) { d.OnFilmMode(FilmMode::BlackAndWhite); }},
     {K::Item, IDM_PICK_BASE, "ベースを選択(&B)", 0, {}, [](D& d) { d.OnPickBase(); }},
     {K::Item, IDM_PICK_GREY, "グレーを選択(&G)", 0, {}, [](D& d) { d.OnPickGrey(); }},
+    {K::Item, IDM_ROLL, "ロール(&L)...", 0, {}, [](D& d) { d.OnRoll(); }},
     {K::About, IDM_ABOUTBOX, nullptr, 0, {}, [](D& d) { CAboutDlg(&d).DoModal(); }},
     {K::Separator},
     {K::Item, IDM_SCAN_ACQUIRE, "スキャナから取り込む(&S)...", 0, {}, [](D& d) { d.OnScanAcquire(); }},
@@ -811,6 +815,32 @@ void CTamrelDlg::OnPickBase() {
 
 void CTamrelDlg::OnPickGrey() {
     film_.OnPickGrey();
+}
+
+void CTamrelDlg::OnRoll() {
+    RollDialog::Open(this, Ask(), film_.Film().mode,
+                     {[] { return PositionSetOf(theChannelParams); },
+                      [this](const std::filesystem::path& strip, const PixelRect& rect,
+                             const FilmSettings& film) { ShowRollFrame(strip, rect, film); }});
+}
+
+// The frame is a picture of its own, kept at the strip's depth.
+void CTamrelDlg::ShowRollFrame(const std::filesystem::path& strip, const PixelRect& rect,
+                               const FilmSettings& film) {
+    if (!unsavedScan_.MayReplace(ScanReplacedBy::Opening)) {
+        return;
+    }
+    Outcome<KeptImage> frame = [&] {
+        const WaitCursor wait;
+        return ReadImageCrop(strip, rect);
+    }();
+    if (!frame) {
+        Ask().ShowMessage(kCannotShowFrame, MessageButtons::Ok, MessageIcon::Default,
+                          ReasonLine(strip, frame.Why()));
+        return;
+    }
+    ReplaceImage(std::move(*frame), PictureOrigin{});
+    film_.Take(film);
 }
 
 // The film is what the image is: the preview follows a new film at once

@@ -5,6 +5,7 @@
 // feeder's batch among it) and the unsaved-scan guard.
 #pragma once
 
+#include "image/rows/PixelRect.h"
 #include "platform/DataExchange.h"
 #include "platform/DialogBuilder.h"
 #include "platform/SystemMenu.h"
@@ -25,6 +26,7 @@
 #include <QIcon>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -112,6 +114,11 @@ public:
     void OnFilmMode(FilmMode mode);
     void OnPickBase();
     void OnPickGrey();
+    // ロール...: strips in a dialog of its own; a frame chosen there is
+    // the window's picture, with its film as one undo step.
+    void OnRoll();
+    void ShowRollFrame(const std::filesystem::path& strip, const PixelRect& rect,
+                       const FilmSettings& film);
     const FilmSettings& Film() const { return film_.Film(); }
 
     // Channel controls.

@@ -24,7 +24,6 @@ struct RunResult {
     int signal = 0;      // the signal that ended it, if one did
     std::string out;     // standard output
     std::string err;     // standard error
-    long peakKib = -1;   // its peak resident size
 };
 
 struct RunSetup {
@@ -66,8 +65,7 @@ inline RunResult RunTamrel(const ScratchDir& scratch, const RunSetup& setup) {
     const auto deadline = std::chrono::steady_clock::now() + setup.limit;
     int status = 0;
     pid_t done = 0;
-    rusage usage{};
-    while ((done = ::wait4(child, &status, WNOHANG, &usage)) == 0 &&
+    while ((done = ::waitpid(child, &status, WNOHANG)) == 0 &&
            std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -77,7 +75,6 @@ inline RunResult RunTamrel(const ScratchDir& scratch, const RunSetup& setup) {
     } else if (WIFEXITED(status)) {
         result.exited = true;
         result.status = WEXITSTATUS(status);
-        result.peakKib = usage.ru_maxrss;
     } else if (WIFSIGNALED(status)) {
         result.signal = WTERMSIG(status);
     }

@@ -224,6 +224,7 @@ TEST_F(SystemCommands, TheMenuListsItsEntriesInTheirOrderWithTheirMarksAndKeys) 
         {IDM_FILM_BLACK_WHITE, true, {}},
         {IDM_PICK_BASE, false, {}},
         {IDM_PICK_GREY, false, {}},
+        {IDM_ROLL, false, {}},
         {kLine, false, {}},
         {IDM_ABOUTBOX, false, {}},
         {kLine, false, {}},

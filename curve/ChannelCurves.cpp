@@ -1,5 +1,5 @@
 // Each channel's curve through ComputeChannelCurve, in storage of its own.
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 
 #include "curve/ChannelCurve.h"
 

@@ -5,7 +5,7 @@
 // tables.
 #pragma once
 
-#include "cli/ChannelCurves.h"
+#include "curve/ChannelCurves.h"
 #include "curve/FilmSettings.h"
 #include "image/ApplyImage.h"
 #include "io/ParamKeys.h"

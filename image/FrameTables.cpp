@@ -1,6 +1,6 @@
 // The same store update a load in the window makes (film, then positions),
 // the curves sampled at the 16-bit scans' 65536 levels.
-#include "cli/FrameTables.h"
+#include "image/FrameTables.h"
 
 #include "curve/ChannelStore.h"
 #include "curve/FilmTables.h"
