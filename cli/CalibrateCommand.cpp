@@ -4,6 +4,7 @@
 // memory first, so a chart that cannot be found or measured, or whose
 // measurement cannot be right, writes nothing.
 #include "cli/CalibrateProblems.h"
+#include "cli/ChartCommand.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/Messages.h"
@@ -12,7 +13,6 @@
 #include "io/SameFile.h"
 #include "measure/Calibration.h"
 #include "measure/CalibrationReport.h"
-#include "measure/ChartFinder.h"
 #include "measure/ChartPicture.h"
 #include "measure/InputProfile.h"
 
@@ -21,28 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Number(double v) {
-    std::string text = std::to_string(v);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') {
-        text.pop_back();
-    }
-    return text;
-}
-
-// A corner off the scan, in the user's words, or empty.
-std::string CornerOutside(const ChartCorners& corners, const ChartScan& scan) {
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        const ImagePoint& p = corners[i];
-        if (p.x < 0 || p.y < 0 || p.x > scan.width || p.y > scan.height) {
-            return "corner " + std::to_string(i + 1) + " (" + Number(p.x) + "," + Number(p.y) +
-                   ") lies outside the " + std::to_string(scan.width) + " x " +
-                   std::to_string(scan.height) + " scan";
-        }
-    }
-    return {};
-}
 
 // The calibration's profile (ICC 2.4), or written anew at --icc-version 4.
 Outcome<std::vector<std::uint8_t>> ProfileOfVersion(const CliCommand& command,
@@ -125,18 +103,6 @@ std::optional<fs::path> OutputOverInput(const CliCommand& command) {
     return std::nullopt;
 }
 
-std::optional<ChartReference> ReferenceOrReport(const CliCommand& command, std::ostream& err) {
-    if (!command.reference) {
-        return BuiltInColorChecker();
-    }
-    Outcome<ChartReference> read = ReadReferenceFile(*command.reference);
-    if (!read) {
-        err << FileError(*command.reference, ReasonText(read.Why()));
-        return std::nullopt;
-    }
-    return std::move(*read);
-}
-
 // The scan, or nullopt after the failure was reported; a warning of its
 // reader is told on the way.
 std::optional<ChartScan> ScanOrReport(const fs::path& path, std::ostream& err) {
@@ -152,25 +118,6 @@ std::optional<ChartScan> ScanOrReport(const fs::path& path, std::ostream& err) {
     return std::move(*scan);
 }
 
-// The corners given, or those of the chart found in the scan; printed
-// either way, so that a later run can give them. Null after saying that
-// no chart was found.
-std::optional<ChartCorners> SettleCorners(const CliCommand& command, const ChartScan& scan,
-                                          const ChartReference& reference, std::ostream& out,
-                                          std::ostream& err) {
-    std::optional<ChartCorners> corners = command.corners;
-    if (!corners) {
-        const FindOutcome found = FindChart(scan, *command.chart, &reference);
-        if (const auto* missing = std::get_if<ChartNotFound>(&found)) {
-            err << FileError(command.inputs.front(), NotFoundText(*command.chart, *missing));
-            return std::nullopt;
-        }
-        corners = std::get<ChartCorners>(found);
-    }
-    out << CornersLine(*corners) << std::flush;
-    return corners;
-}
-
 } // namespace
 
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err) {
@@ -184,7 +131,8 @@ int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err
         return kExitFailed;
     }
     if (command.corners) {
-        if (const std::string outside = CornerOutside(*command.corners, *scan); !outside.empty()) {
+        if (const std::string outside = CornerOutsideScan(*command.corners, *scan);
+            !outside.empty()) {
             return ReportUsage(command, outside, err);
         }
     }

@@ -35,6 +35,12 @@ std::string CornerProblemText(const CalibrationProblem& problem) {
     return "the corners do not bound a convex quadrilateral";
 }
 
+// calibrate makes a profile; assess takes the scan through one.
+std::string ProfileWords(const CliCommand& command) {
+    return command.kind == CommandKind::Assess ? "the scan's colours could not be measured: "
+                                               : "the profile could not be made: ";
+}
+
 std::string ChartTitle(const CliCommand& command) {
     return std::string(LayoutOf(*command.chart).title);
 }
@@ -96,7 +102,7 @@ int ReportCalibrationProblem(const CliCommand& command, const CalibrationProblem
                          "the reference lacks patch " + problem.patch);
         break;
     case CalibrationFault::ProfileFailed:
-        err << PlainError("the profile could not be made: " + problem.detail);
+        err << PlainError(ProfileWords(command) + problem.detail);
         break;
     case CalibrationFault::FitImplausible:
         err << ImplausibleText(command, problem);

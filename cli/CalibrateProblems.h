@@ -1,7 +1,7 @@
-// What calibrate says when a chart cannot be measured: each problem of the
-// core in the user's words, on standard error with the file it is about,
-// and the exit status it ends with (bad usage for corners that bound
-// nothing, failure for the rest).
+// What calibrate and assess say when a chart cannot be measured: each
+// problem of the core in the user's words, on standard error with the file
+// it is about, and the exit status it ends with (bad usage for corners that
+// bound nothing, failure for the rest).
 #pragma once
 
 #include "cli/CliArgs.h"

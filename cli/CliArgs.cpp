@@ -30,7 +30,7 @@ struct CommandSyntax {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-constexpr std::array<CommandSyntax, 11> kCommands = {{
+constexpr std::array<CommandSyntax, 12> kCommands = {{
     {CommandKind::Export, "export", 1, 1, true},
     {CommandKind::Apply, "apply", 1, kMany, true},
     {CommandKind::Sane, "sane", 0, 0, true},
@@ -41,6 +41,7 @@ constexpr std::array<CommandSyntax, 11> kCommands = {{
     {CommandKind::Scan, "scan", 1, 1, true},
     {CommandKind::Calibrate, "calibrate", 2, 2, false},
     {CommandKind::Film, "film", 2, 2, true},
+    {CommandKind::Assess, "assess", 1, 1, false},
     {CommandKind::Roll, "roll", 2, kMany, true},
 }};
 
@@ -237,7 +238,7 @@ std::string TakeOperands(const Sorted& sorted, CliCommand& command) {
     const bool takesScan = syntax.kind == CommandKind::Auto || syntax.kind == CommandKind::Film ||
                            syntax.kind == CommandKind::Calibrate;
     const bool endsWithOutput = pairForm || takesScan;
-    if (syntax.kind == CommandKind::Apply || takesScan) {
+    if (syntax.kind == CommandKind::Apply || takesScan || syntax.kind == CommandKind::Assess) {
         command.inputs.assign(rest.begin(), rest.end() - (endsWithOutput ? 1 : 0));
     }
     if (endsWithOutput || syntax.kind == CommandKind::Export || syntax.kind == CommandKind::Cube ||
@@ -458,10 +459,10 @@ std::string CheckOutputsApart(const CliCommand& command) {
     return {};
 }
 
-// The chart, its reference and corners (found in the scan when not
-// given), and the outputs beside OUT: all of them named apart, and the
-// picture in a format of colour.
-std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
+// The chart, its reference and its corners (found in the scan when not
+// given): --chart is needed, and --reference for any chart but the
+// ColorChecker, whose values are built in.
+std::string TakeChartOptions(const Sorted& sorted, CliCommand& command) {
     const GivenOptions& given = sorted.given;
     if (!given.chart) {
         return "--chart is needed";
@@ -482,6 +483,16 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
     } else if (*command.chart != ChartKind::ColorChecker24) {
         return "--chart " + std::string(*given.chart) + " needs --reference";
     }
+    return {};
+}
+
+// The chart's options, and the outputs beside OUT: all of them named apart,
+// and the picture in a format of colour.
+std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
+    const GivenOptions& given = sorted.given;
+    if (std::string error = TakeChartOptions(sorted, command); !error.empty()) {
+        return error;
+    }
     if (given.report) {
         command.report = std::filesystem::path(*given.report);
     }
@@ -496,6 +507,14 @@ std::string TakeCalibrateOptions(const Sorted& sorted, CliCommand& command) {
         }
     }
     return CheckOutputsApart(command);
+}
+
+// The chart's options; the tables the scan goes through come from --params.
+std::string TakeAssessOptions(const Sorted& sorted, CliCommand& command) {
+    if (sorted.given.params) {
+        command.params = std::filesystem::path(*sorted.given.params);
+    }
+    return TakeChartOptions(sorted, command);
 }
 
 // The flags and the names that need no checking.
@@ -527,7 +546,7 @@ struct ParseStep {
     std::string (*take)(const Sorted& sorted, CliCommand& command);
 };
 
-constexpr std::array<ParseStep, 8> kParseSteps = {{
+constexpr std::array<ParseStep, 9> kParseSteps = {{
     {std::nullopt, TakeTableOptions},
     {std::nullopt, TakeScanOptions},
     {std::nullopt, TakeFeederOptions},
@@ -536,6 +555,7 @@ constexpr std::array<ParseStep, 8> kParseSteps = {{
     {CommandKind::Scan, TakeBatchPattern},
     {CommandKind::Export, CheckExportOutput},
     {CommandKind::Calibrate, TakeCalibrateOptions},
+    {CommandKind::Assess, TakeAssessOptions},
 }};
 
 ParsedArgs Complete(const CommandSyntax& syntax, const Sorted& sorted) {

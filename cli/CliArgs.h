@@ -29,7 +29,8 @@ enum class CommandKind {
     Scan,
     Calibrate,
     Film,
-    Roll
+    Roll,
+    Assess
 };
 
 // How a TIFF output is compressed: --compress [deflate|lzw].
@@ -38,14 +39,15 @@ enum class Compression { None, Deflate, Lzw };
 struct CliCommand {
     CommandKind kind = CommandKind::Table;
     bool defaults = false;                          // --defaults: the start-up parameters
-    std::filesystem::path params;                   // the parameter file, unless defaults
+    std::filesystem::path params;                   // the parameter file, unless defaults;
+                                                    // assess: --params, or empty
     std::vector<std::filesystem::path> inputs;      // apply: the BMP files; auto: the image
     std::filesystem::path output;                   // export, cube, auto, and apply without -o
     std::optional<std::filesystem::path> outputDir; // apply -o DIR
     bool force = false;                             // export, scan: replace existing files
     bool png = false;                               // apply -o DIR: write NAME.png files
     Compression compression = Compression::None;    // apply, scan: --compress for TIFF outputs
-    std::optional<std::filesystem::path> profile;   // scan --profile FILE.icc
+    std::optional<std::filesystem::path> profile;   // scan, calibrate, assess: --profile FILE.icc
     std::optional<std::size_t> size;                // table, cube, sane: --size N entries
     std::optional<int> maxLevel;                    // table, sane: --max M, the top level
     std::optional<std::string> device;              // sane, scan: --device NAME, through libsane
@@ -62,9 +64,9 @@ struct CliCommand {
     bool batchIntoOne = false;            // scan --batch OUT.pdf: every page into OUT
     std::optional<int> quality;           // apply, scan: --quality 1..100 for JPEG and PDF
     std::optional<std::string> optionsOf; // devices --options DEVICE
-    std::optional<ChartKind> chart;       // calibrate --chart
-    std::optional<std::filesystem::path> reference;  // calibrate --reference REF.txt
-    std::optional<ChartCorners> corners;             // calibrate --corners X1,Y1,...
+    std::optional<ChartKind> chart;       // calibrate, assess --chart
+    std::optional<std::filesystem::path> reference;  // calibrate, assess --reference REF.txt
+    std::optional<ChartCorners> corners;             // calibrate, assess --corners X1,Y1,...
     std::optional<std::filesystem::path> report;     // calibrate --report OUT.txt
     std::optional<std::filesystem::path> diagnostic; // calibrate --diagnostic OUT.png
     int iccVersion = 2;                              // calibrate --icc-version 2|4

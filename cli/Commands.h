@@ -19,5 +19,6 @@ int RunDevices(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunAuto(const CliCommand& command, std::ostream& err);
 int RunScan(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunCalibrate(const CliCommand& command, std::ostream& out, std::ostream& err);
+int RunAssess(const CliCommand& command, std::ostream& out, std::ostream& err);
 int RunFilm(const CliCommand& command, std::ostream& err);
 int RunRoll(const CliCommand& command, std::ostream& err);

@@ -10,7 +10,7 @@ using G = GivenOptions;
 
 constexpr std::array<std::string_view, 2> kCompressions = {"deflate", "lzw"};
 
-const std::array<OptionSpec, 31> kOptions = {{
+const std::array<OptionSpec, 32> kOptions = {{
     {"--defaults", "", nullptr, "export apply sane cube table devices auto scan film roll",
      &G::defaults},
     {"--force", "", nullptr, "export scan", &G::force},
@@ -29,12 +29,13 @@ const std::array<OptionSpec, 31> kOptions = {{
     {"--option", "", "NAME=VALUE", "scan", &G::deviceOptions},
     {"--area", "", "LEFT,TOP,WIDTH,HEIGHT in millimetres", "scan", &G::area},
     {"--source", "", "a source name", "scan", &G::source},
-    {"--profile", "", "an ICC profile", "scan calibrate", &G::profile},
+    {"--profile", "", "an ICC profile", "scan calibrate assess", &G::profile},
     {"--batch", "", nullptr, "scan", &G::batch},
     {"--options", "", "a device name", "devices", &G::optionsOf},
-    {"--chart", "", "colorchecker or it8", "calibrate", &G::chart},
-    {"--reference", "", "a reference file", "calibrate", &G::reference},
-    {"--corners", "", "X1,Y1,X2,Y2,X3,Y3,X4,Y4", "calibrate", &G::corners},
+    {"--chart", "", "colorchecker or it8", "calibrate assess", &G::chart},
+    {"--reference", "", "a reference file", "calibrate assess", &G::reference},
+    {"--corners", "", "X1,Y1,X2,Y2,X3,Y3,X4,Y4", "calibrate assess", &G::corners},
+    {"--params", "", "a parameter file", "assess", &G::params},
     {"--report", "", "a file name", "calibrate", &G::report},
     {"--diagnostic", "", "an image file name", "calibrate", &G::diagnostic},
     {"--icc-version", "", "2 or 4", "calibrate", &G::iccVersion},

@@ -37,6 +37,7 @@ struct GivenOptions {
     std::optional<std::string_view> corners;
     std::optional<std::string_view> report;
     std::optional<std::string_view> diagnostic;
+    std::optional<std::string_view> params;
     std::optional<std::string_view> iccVersion;
     std::optional<std::string_view> base;
     std::vector<std::string_view> neutrals;

@@ -24,6 +24,8 @@ constexpr const char* kOverview =
     "          or --linear\n"
     "  calibrate  the twelve positions and an input profile from a linear scan\n"
     "          of a colour chart (no PARAMS)\n"
+    "  assess  a chart scan as delivered judged against the imaging guidelines\n"
+    "          (FADGI, ISO 19264-1, Metamorfoze); fits nothing (no PARAMS)\n"
     "  film    a parameter file that turns a negative into a positive, measured\n"
     "          on one frame of the roll\n"
     "  roll    every frame of a roll scanned as strips, found and made a positive\n"
@@ -184,18 +186,45 @@ constexpr const char* kCalibrate =
     "OUT.tvp gets, per channel, the Black, White, Alpha and Gamma that put the\n"
     "grey patches on the start-up curve at their luminance, neutral. --profile\n"
     "writes an ICC input profile of the linear scan (tone curves and a matrix\n"
-    "fitted to CIEDE2000), for 'scan --profile' and the window's scans; it is an\n"
-    "ICC version 2.4 profile, which every colour-managed program reads, or 4.3\n"
-    "with --icc-version 4. --report\n"
-    "writes every patch's reference Lab, its Lab through the profile and their\n"
-    "CIEDE2000; --diagnostic a picture of the scan with every sampled box\n"
-    "(green below 1, yellow below 3, red above). The positions and the summary\n"
-    "are printed. Nothing is written when the chart cannot be found or measured,\n"
-    "or the measurement cannot be right: corners outside the scan or not a\n"
-    "convex quadrilateral (status 2); no chart found, a patch the reference\n"
-    "lacks, sampled boxes across patches, grey patches that do not differ, read\n"
-    "alike, do not get darker in order or are clipped at the top level, or a\n"
-    "mean CIEDE2000 above 10 that no chart gives with its own reference (status 1).\n";
+    "fitted together to CIEDE2000 over every patch), for 'scan --profile' and\n"
+    "the window's scans; it is an ICC version 2.4 profile, which every\n"
+    "colour-managed program reads, or 4.3 with --icc-version 4. The summary gives\n"
+    "CIEDE2000 on the patches fitted to and held out (5-fold cross-validation:\n"
+    "each patch through a profile fitted without it), with a warning when the\n"
+    "held-out mean is more than twice the other. --report writes every patch's\n"
+    "reference Lab, its Lab through the profile, their CIEDE2000 and the\n"
+    "held-out one, and ends with the verdict of the imaging guidelines on the\n"
+    "scan through the fitted tables and profile (as 'assess' gives it);\n"
+    "--diagnostic a picture of the scan with every sampled box (green below 1,\n"
+    "yellow below 3, red above). The positions and the summary are printed.\n"
+    "Nothing is written when the chart cannot be found or measured, or the\n"
+    "measurement cannot be right: corners outside the scan or not a convex\n"
+    "quadrilateral (status 2); no chart found, a patch the reference lacks,\n"
+    "sampled boxes across patches, grey patches that do not differ, read alike,\n"
+    "do not get darker in order or are clipped at the top level, or a mean\n"
+    "CIEDE2000 above 10 that no chart gives with its own reference (status 1).\n";
+
+constexpr const char* kAssess =
+    "Usage: tamrel-cli assess SCAN --chart colorchecker|it8 [--reference REF.txt]\n"
+    "                         [--corners X1,Y1,X2,Y2,X3,Y3,X4,Y4]\n"
+    "                         [--params PARAMS.tvp] [--profile PROFILE.icc]\n"
+    "\n"
+    "Measures a scan of a colour chart as it will be delivered and judges it\n"
+    "against the imaging guidelines FADGI 2023 (1 to 4 stars), ISO 19264-1\n"
+    "(levels A, B, C) and Metamorfoze (Full, Light, Extra Light); it fits\n"
+    "nothing. --params puts the scan through that parameter file's tables, as\n"
+    "apply or scan would; --profile is the profile of SCAN's values (a\n"
+    "scanner's input profile, rewritten for the tables with --params), else the\n"
+    "profile SCAN carries, else sRGB. The chart, its corners and its reference\n"
+    "are given as for calibrate: without --corners the chart is found, and the\n"
+    "corners used are printed first either way.\n"
+    "For each level, each criterion's line gives the figure, the limit and pass\n"
+    "or fail: colour accuracy (mean and largest CIEDE2000 over every patch, with\n"
+    "S_L = 1 for Metamorfoze), tone (the grey patches' largest |delta L*|),\n"
+    "white balance (their largest delta E(a*b*)) and noise (their largest\n"
+    "standard deviation of L*), where the guideline gives a limit; criteria\n"
+    "without one are named, and so is what a chart cannot measure. The\n"
+    "exit status is 0 when the chart was measured, whatever the verdict.\n";
 
 constexpr const char* kFilm =
     "Usage: tamrel-cli film (PARAMS.tvp | --defaults) SCAN OUT.tvp --base L,T,W,H\n"
@@ -313,6 +342,8 @@ std::string HelpText(std::optional<CommandKind> command) {
         return kFilm;
     case CommandKind::Roll:
         return kRoll;
+    case CommandKind::Assess:
+        return kAssess;
     }
     return kOverview;
 }

@@ -39,6 +39,8 @@ int Run(const CliCommand& command) {
         return RunFilm(command, std::cerr);
     case CommandKind::Roll:
         return RunRoll(command, std::cerr);
+    case CommandKind::Assess:
+        return RunAssess(command, std::cout, std::cerr);
     }
     return kExitUsage;
 }

@@ -5,6 +5,7 @@
 // CIEDE2000 difference. Or the one problem that stopped it.
 #pragma once
 
+#include "measure/ChartFigures.h"
 #include "measure/ChartReference.h"
 #include "measure/PatchSampling.h"
 #include "measure/ToneFit.h"
@@ -12,6 +13,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -47,6 +50,7 @@ struct PatchResult {
     LabColour reference;
     LabColour profiled; // the sample through the written profile
     double deltaE = 0;  // CIEDE2000 of the two
+    double heldOut = 0; // CIEDE2000 through the fit that did not see the patch
 };
 
 struct DeltaESummary {
@@ -61,15 +65,34 @@ struct Calibration {
     std::array<ToneFit, 3> fits{}; // each channel's grey error before and after
     std::vector<PatchResult> patches;
     DeltaESummary summary;
+    DeltaESummary heldOut; // of the patches' held-out differences (HeldOut.h)
     std::vector<std::uint8_t> profile;
+    // The scan through the fitted tables and the profile rewritten for them,
+    // as the guidelines judge it; made by Calibrate, which has the pixels.
+    // Without it, why not: the calibration stands without its verdict.
+    std::optional<ChartFigures> delivered;
+    std::string deliveredWhy;
 };
+
+// The held-out mean is more than twice the self-fit mean: the profile
+// follows these patches more closely than it will follow other colours.
+inline constexpr double kHeldOutWarning = 2.0;
+bool HeldOutFarAbove(const Calibration& calibration);
 
 using CalibrationOutcome = std::variant<Calibration, CalibrationProblem>;
 
 // The chart sampled where the corners put it, then calibrated from its
-// samples. `description` names the profile.
+// samples, and the figures of the scan as it will be delivered through what
+// was fitted. `description` names the profile.
 CalibrationOutcome Calibrate(const ChartScan& scan, ChartKind chart,
                              const ChartReference& reference, const ChartCorners& corners,
                              std::string_view description);
 
-DeltaESummary SummaryOf(std::span<const PatchResult> patches);
+DeltaESummary SummaryOf(std::span<const double> deltaE);
+
+// A sampling problem as calibration names it.
+CalibrationProblem ProblemOf(const SamplingProblem& problem);
+
+// The fitted positions' curves as tables (4096 entries each) and the
+// profile rewritten for them: what a scan through them is delivered as.
+Outcome<Delivery> FittedDelivery(const Calibration& calibration);

@@ -81,14 +81,19 @@ Reason ParserProblem(const std::string& message) {
                     : Reason(ReferenceProblem::NotCgats);
 }
 
+// LittleCMS hands back each value as it formats it with the process's
+// locale (its own parser already took the file's decimal point or comma),
+// so a program running in a locale of decimal commas gets "31,88": the
+// comma is read as the point it stands for.
 std::optional<double> NumberOf(const char* text) {
     if (text == nullptr) {
         return std::nullopt;
     }
-    std::string_view word(text);
+    std::string word(text);
     if (!word.empty() && word.front() == '+') {
-        word.remove_prefix(1);
+        word.erase(0, 1);
     }
+    std::replace(word.begin(), word.end(), ',', '.');
     double value = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
     if (error != std::errc() || end != word.data() + word.size() || word.empty()) {

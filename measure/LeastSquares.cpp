@@ -45,12 +45,42 @@ int Evaluate(const gsl_vector* x, void* data, gsl_vector* f) {
     return GSL_SUCCESS;
 }
 
+int EvaluateJacobian(const gsl_vector* x, void* data, gsl_matrix* j) {
+    const auto* problem = static_cast<const LeastSquaresProblem*>(data);
+    std::vector<double> in(x->size);
+    std::vector<double> out(j->size1 * j->size2);
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        in[i] = gsl_vector_get(x, i);
+    }
+    problem->jacobian(in, out);
+    for (std::size_t r = 0; r < j->size1; ++r) {
+        for (std::size_t c = 0; c < j->size2; ++c) {
+            const double v = out[r * j->size2 + c];
+            if (!std::isfinite(v)) {
+                return GSL_EDOM;
+            }
+            gsl_matrix_set(j, r, c, v);
+        }
+    }
+    return GSL_SUCCESS;
+}
+
 struct WorkspaceFree {
     void operator()(gsl_multifit_nlinear_workspace* w) const { gsl_multifit_nlinear_free(w); }
 };
 struct VectorFree {
     void operator()(gsl_vector* v) const { gsl_vector_free(v); }
 };
+
+gsl_multifit_nlinear_fdf FunctionsOf(const LeastSquaresProblem& problem) {
+    gsl_multifit_nlinear_fdf fdf{};
+    fdf.f = Evaluate;
+    fdf.df = problem.jacobian ? EvaluateJacobian : nullptr;
+    fdf.n = problem.residualCount;
+    fdf.p = problem.start.size();
+    fdf.params = const_cast<LeastSquaresProblem*>(&problem);
+    return fdf;
+}
 
 // Where the solver stopped, if it is finite and no worse than the start;
 // else the start.
@@ -77,12 +107,11 @@ std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
     if (p == 0 || n < p) {
         return problem.start;
     }
-    gsl_multifit_nlinear_fdf fdf{};
-    fdf.f = Evaluate;
-    fdf.n = n;
-    fdf.p = p;
-    fdf.params = const_cast<LeastSquaresProblem*>(&problem);
-    const gsl_multifit_nlinear_parameters parameters = gsl_multifit_nlinear_default_parameters();
+    gsl_multifit_nlinear_fdf fdf = FunctionsOf(problem);
+    gsl_multifit_nlinear_parameters parameters = gsl_multifit_nlinear_default_parameters();
+    if (problem.normalEquations) {
+        parameters.solver = gsl_multifit_nlinear_solver_cholesky;
+    }
     const std::unique_ptr<gsl_multifit_nlinear_workspace, WorkspaceFree> workspace(
         gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &parameters, n, p));
     const std::unique_ptr<gsl_vector, VectorFree> x(gsl_vector_alloc(p));

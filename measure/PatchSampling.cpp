@@ -58,24 +58,10 @@ bool MedianAtTop(const std::vector<std::uint16_t>& values) {
 
 PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& box,
                     const ChartCorners& outline) {
-    double minX = outline[0].x, maxX = minX, minY = outline[0].y, maxY = minY;
-    for (const ImagePoint& p : outline) {
-        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
-    }
-    const auto x0 = std::max(0, int(std::floor(minX)));
-    const auto x1 = std::min(scan.width - 1, int(std::ceil(maxX)));
-    const auto y0 = std::max(0, int(std::floor(minY)));
-    const auto y1 = std::min(scan.height - 1, int(std::ceil(maxY)));
     std::array<std::vector<std::uint16_t>, kScanChannels> values;
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            if (Inside(box, map.ToChart({x + kPixelCentre, y + kPixelCentre}))) {
-                const std::uint16_t* pixel = scan.Pixel(x, y);
-                for (int c = 0; c < kScanChannels; ++c) {
-                    values[c].push_back(pixel[c]);
-                }
-            }
+    for (const ScanPixel& pixel : PixelsIn(scan, map, box, outline)) {
+        for (int c = 0; c < kScanChannels; ++c) {
+            values[c].push_back(pixel[c]);
         }
     }
     PatchSample sample;
@@ -92,6 +78,39 @@ PatchSample Measure(const ChartScan& scan, const ChartMap& map, const ChartBox& 
 }
 
 } // namespace
+
+std::vector<ScanPixel> PixelsIn(const ChartScan& scan, const ChartMap& map, const ChartBox& box,
+                                const ChartCorners& outline) {
+    double minX = outline[0].x, maxX = minX, minY = outline[0].y, maxY = minY;
+    for (const ImagePoint& p : outline) {
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+    }
+    const auto x0 = std::max(0, int(std::floor(minX)));
+    const auto x1 = std::min(scan.width - 1, int(std::ceil(maxX)));
+    const auto y0 = std::max(0, int(std::floor(minY)));
+    const auto y1 = std::min(scan.height - 1, int(std::ceil(maxY)));
+    std::vector<ScanPixel> pixels;
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (Inside(box, map.ToChart({x + kPixelCentre, y + kPixelCentre}))) {
+                const std::uint16_t* pixel = scan.Pixel(x, y);
+                pixels.push_back({pixel[0], pixel[1], pixel[2]});
+            }
+        }
+    }
+    return pixels;
+}
+
+std::vector<ScanPixel> PatchPixels(const ChartScan& scan, const ChartLayout& layout,
+                                   const ChartCorners& corners, std::size_t patch) {
+    const std::optional<ChartMap> map = ChartMap::Make(corners, layout.columns, layout.rows);
+    if (!map) {
+        return {};
+    }
+    const ChartBox& box = layout.patches[patch].sample;
+    return PixelsIn(scan, *map, box, Outline(*map, box));
+}
 
 std::optional<std::vector<ChartCorners>> PatchOutlines(const ChartLayout& layout,
                                                        const ChartCorners& corners) {

@@ -42,6 +42,19 @@ using ChartSamples = std::vector<PatchSample>; // in the layout's patch order
 std::optional<std::vector<ChartCorners>> PatchOutlines(const ChartLayout& layout,
                                                        const ChartCorners& corners);
 
+// A pixel of the scan: red, green, blue, 0..65535.
+using ScanPixel = std::array<std::uint16_t, 3>;
+
+// The pixels whose centres fall in a sampled box, `outline` its corners in
+// the scan; row by row.
+std::vector<ScanPixel> PixelsIn(const ChartScan& scan, const ChartMap& map, const ChartBox& box,
+                                const ChartCorners& outline);
+
+// The pixels of patch `patch` of the layout where the corners put it; none
+// for corners that bound no usable quadrilateral.
+std::vector<ScanPixel> PatchPixels(const ChartScan& scan, const ChartLayout& layout,
+                                   const ChartCorners& corners, std::size_t patch);
+
 std::variant<ChartSamples, SamplingProblem>
 SampleChart(const ChartScan& scan, const ChartLayout& layout, const ChartCorners& corners);
 

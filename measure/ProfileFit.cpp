@@ -1,14 +1,17 @@
-// The curves first take each grey patch to its luminance Y; the matrix is
-// then fitted by linear least squares in XYZ, and from there to the least
+// The start: curves that take each grey patch to its luminance Y; the
+// matrix fitted by linear least squares in XYZ, and from there to the least
 // squared Lab differences. A grey patch that is not quite neutral wants
 // other values than Y on each channel: the curves are made again through
 // the values the matrix needs for the greys (its inverse times their XYZ),
-// and the matrix fitted again, for a few rounds. The best round's matrix
-// is then fitted to the least squared CIEDE2000.
+// and the matrix fitted again, for a few rounds. The best round's matrix is
+// fitted to the least squared CIEDE2000, and the curves and matrix are then
+// fitted together over every patch (JointFit), which lets a curve follow
+// the colours beyond the grey scale's ends.
 #include "measure/ProfileFit.h"
 
+#include "measure/JointFit.h"
 #include "measure/LeastSquares.h"
-#include "measure/ShaperCurve.h"
+#include "measure/TableLookup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,26 +20,13 @@ namespace {
 
 constexpr int kRounds = 3;
 constexpr std::size_t kMatrixIterations = 100;
-constexpr std::size_t kDeltaEIterations = 40;
 constexpr std::size_t kChannels = 3;
 // Linear values below this are no use on a log scale.
 constexpr double kLeastLinear = 1e-6;
 
 using Targets = std::vector<Vector3>; // each grey patch's linear values, in patch order
 
-double CurveAt(const std::vector<double>& curve, double device) {
-    const double at = std::clamp(device, 0.0, 1.0) * static_cast<double>(curve.size() - 1);
-    const auto i = std::min(static_cast<std::size_t>(at), curve.size() - 2);
-    return curve[i] + (at - static_cast<double>(i)) * (curve[i + 1] - curve[i]);
-}
-
-Vector3 Linearised(const ShaperMatrix& model, const Vector3& device) {
-    return {CurveAt(model.curves[0], device[0]), CurveAt(model.curves[1], device[1]),
-            CurveAt(model.curves[2], device[2])};
-}
-
-void MakeCurves(std::span<const ProfilePatch> patches, const Targets& targets,
-                ShaperMatrix& model) {
+void MakeCurves(std::span<const ProfilePatch> patches, const Targets& targets, CurveModel& model) {
     for (std::size_t c = 0; c < kChannels; ++c) {
         std::vector<ShaperPoint> points;
         for (std::size_t i = 0, g = 0; i < patches.size(); ++i) {
@@ -44,7 +34,7 @@ void MakeCurves(std::span<const ProfilePatch> patches, const Targets& targets,
                 points.push_back({patches[i].device[c], targets[g++][c]});
             }
         }
-        model.curves[c] = ShaperThrough(points, kShaperPoints);
+        model.curves[c] = CurveThrough(points).Normalised();
     }
 }
 
@@ -96,6 +86,7 @@ Matrix3 LabMatrix(const std::vector<Vector3>& linear, std::span<const ProfilePat
     problem.residualCount = kChannels * patches.size();
     problem.start.assign(start.begin(), start.end());
     problem.maxIterations = kMatrixIterations;
+    problem.normalEquations = true;
     problem.residuals = [&](std::span<const double> x, std::span<double> r) {
         const Matrix3 m = MatrixOf(x);
         for (std::size_t i = 0; i < patches.size(); ++i) {
@@ -108,29 +99,20 @@ Matrix3 LabMatrix(const std::vector<Vector3>& linear, std::span<const ProfilePat
     return MatrixOf(SolveLeastSquares(problem));
 }
 
-// CIEDE2000 itself, one residual a patch, as the profile is judged.
-Matrix3 DeltaEMatrix(const ShaperMatrix& model, std::span<const ProfilePatch> patches) {
+std::vector<Vector3> LinearValues(const CurveModel& model, std::span<const ProfilePatch> patches) {
     std::vector<Vector3> linear;
     for (const ProfilePatch& p : patches) {
-        linear.push_back(Linearised(model, p.device));
+        linear.push_back(LinearOf(model, p.device));
     }
-    LeastSquaresProblem problem;
-    problem.residualCount = patches.size();
-    problem.start.assign(model.toXyz.begin(), model.toXyz.end());
-    problem.maxIterations = kDeltaEIterations;
-    problem.residuals = [&](std::span<const double> x, std::span<double> r) {
-        const Matrix3 m = MatrixOf(x);
-        for (std::size_t i = 0; i < patches.size(); ++i) {
-            r[i] = DeltaE2000(LabAt(m, linear[i]), patches[i].reference);
-        }
-    };
-    return MatrixOf(SolveLeastSquares(problem));
+    return linear;
 }
 
-double MeanDeltaE(const ShaperMatrix& model, std::span<const ProfilePatch> patches) {
+// `through` takes a scanned colour to XYZ.
+template <typename Through>
+double MeanDeltaE(std::span<const ProfilePatch> patches, const Through& through) {
     double sum = 0;
     for (const ProfilePatch& p : patches) {
-        sum += DeltaE2000(LabOf(XyzThrough(model, p.device)), p.reference);
+        sum += DeltaE2000(LabOf(through(p.device)), p.reference);
     }
     return sum / static_cast<double>(patches.size());
 }
@@ -155,14 +137,9 @@ Targets TargetsFrom(const Matrix3& m, std::span<const ProfilePatch> patches, Tar
     return targets;
 }
 
-} // namespace
-
-XyzColour XyzThrough(const ShaperMatrix& model, const Vector3& device) {
-    const Vector3 xyz = Times(model.toXyz, Linearised(model, device));
-    return {xyz[0], xyz[1], xyz[2]};
-}
-
-ShaperMatrix FitShaperMatrix(std::span<const ProfilePatch> patches) {
+// The rounds of curves through the greys and matrix, the best one's matrix
+// fitted to CIEDE2000.
+CurveModel GreyScaleFit(std::span<const ProfilePatch> patches) {
     std::vector<XyzColour> xyz;
     Targets targets;
     for (const ProfilePatch& p : patches) {
@@ -171,23 +148,45 @@ ShaperMatrix FitShaperMatrix(std::span<const ProfilePatch> patches) {
             targets.push_back({xyz.back().Y, xyz.back().Y, xyz.back().Y});
         }
     }
-    ShaperMatrix best;
+    CurveModel best;
     double bestMean = HUGE_VAL;
     for (int round = 0; round < kRounds; ++round) {
-        ShaperMatrix model;
+        CurveModel model;
         MakeCurves(patches, targets, model);
-        std::vector<Vector3> linear;
-        for (const ProfilePatch& p : patches) {
-            linear.push_back(Linearised(model, p.device));
-        }
+        const std::vector<Vector3> linear = LinearValues(model, patches);
         model.toXyz = LabMatrix(linear, patches, LinearMatrix(linear, xyz));
-        const double mean = MeanDeltaE(model, patches);
+        const double mean =
+            MeanDeltaE(patches, [&](const Vector3& device) { return XyzOf(model, device); });
         if (mean < bestMean) {
             best = model;
             bestMean = mean;
         }
         targets = TargetsFrom(model.toXyz, patches, targets);
     }
-    best.toXyz = DeltaEMatrix(best, patches);
+    best.toXyz = FitMatrix(patches, best);
     return best;
+}
+
+} // namespace
+
+XyzColour XyzThrough(const ShaperMatrix& model, const Vector3& device) {
+    const Vector3 linear = {TableAt(model.curves[0], device[0]),
+                            TableAt(model.curves[1], device[1]),
+                            TableAt(model.curves[2], device[2])};
+    const Vector3 xyz = Times(model.toXyz, linear);
+    return {xyz[0], xyz[1], xyz[2]};
+}
+
+ShaperMatrix FitThroughGreys(std::span<const ProfilePatch> patches) {
+    return Sampled(patches, GreyScaleFit(patches));
+}
+
+ShaperMatrix FitShaperMatrix(std::span<const ProfilePatch> patches) {
+    const CurveModel start = GreyScaleFit(patches);
+    ShaperMatrix joint = FitJointly(patches, start);
+    ShaperMatrix grey = Sampled(patches, start);
+    const auto through = [](const ShaperMatrix& model) {
+        return [&model](const Vector3& device) { return XyzThrough(model, device); };
+    };
+    return MeanDeltaE(patches, through(joint)) <= MeanDeltaE(patches, through(grey)) ? joint : grey;
 }

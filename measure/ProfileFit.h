@@ -1,8 +1,8 @@
-// A scanner's input profile fitted to a chart: per channel a tone curve of
-// any shape (the device's linear value from the scanned value, both 0..1,
+// A scanner's input profile fitted to a chart: per channel a rising, smooth
+// tone curve (the device's linear value from the scanned value, both 0..1,
 // sampled at kShaperPoints), then a 3 x 3 matrix to XYZ (D50, the perfect
-// white at Y = 1) fitted to make the CIEDE2000 differences from the
-// reference least (their sum of squares).
+// white at Y = 1), curves and matrix fitted to make the CIEDE2000
+// differences from the reference least (their sum of squares).
 #pragma once
 
 #include "measure/Colour.h"
@@ -27,9 +27,16 @@ struct ShaperMatrix {
     Matrix3 toXyz{};
 };
 
-// The tone curves come from the grey patches (at least three with distinct
-// scanned values per channel), the matrix from all patches.
+// The tone curves start through the grey patches (at least three with
+// distinct scanned values per channel) with the matrix fitted to all
+// patches; then curves and matrix are fitted together to every patch
+// (JointFit.h). The joint fit is kept where it does not raise the mean
+// CIEDE2000 over the patches (its own sum weighs the greys more).
 ShaperMatrix FitShaperMatrix(std::span<const ProfilePatch> patches);
+
+// The start alone: curves through the grey patches and the matrix fitted
+// to every patch, as profiles were fitted before the joint fit.
+ShaperMatrix FitThroughGreys(std::span<const ProfilePatch> patches);
 
 // A scanned colour through the curves (interpolated) and the matrix.
 XyzColour XyzThrough(const ShaperMatrix& model, const Vector3& device);

@@ -2,7 +2,9 @@
 #include "ui/ChartTexts.h"
 
 #include "curve/ChannelParams.h"
+#include "measure/HeldOut.h"
 #include "measure/Plausibility.h"
+#include "measure/Verdict.h"
 
 #include <QStringList>
 
@@ -59,6 +61,29 @@ QString GreyProblem(const CalibrationProblem& p, const ChartLayout& layout) {
         .arg(patch, other);
 }
 
+// The held-out figures, their warning when they run far above the self-fit,
+// and each guideline's highest level passed by the scan through what was
+// fitted (none where that scan could not be made).
+QString HeldOutAndVerdictLines(const Calibration& c) {
+    QString text = QStringLiteral("\n交差検証（%1 分割）の ΔE2000: 平均 %2、最大 %3")
+                       .arg(kFolds)
+                       .arg(Figure(c.heldOut.mean), Figure(c.heldOut.largest));
+    if (HeldOutFarAbove(c)) {
+        text += QStringLiteral("\n注意: 交差検証の平均が当てはめた平均の %1 倍を超えています。"
+                               "チャートにない色では誤差がもっと大きくなります。")
+                    .arg(kHeldOutWarning);
+    }
+    if (c.delivered) {
+        QStringList levels;
+        for (const GuidelineVerdict& v : Judge(*c.delivered, GuidelineLimits())) {
+            levels << QString::fromStdString(v.guideline + " " +
+                                             v.HighestPassed().value_or("なし"));
+        }
+        text += QStringLiteral("\n合格した最高レベル: ") + levels.join(QStringLiteral("、"));
+    }
+    return text;
+}
+
 } // namespace
 
 QString ChartProblemText(const CalibrationProblem& p, ChartKind chart) {
@@ -109,7 +134,7 @@ QString ChartSummaryText(const Calibration& c) {
             text += QString::fromStdString(FormatValue(p, PositionToValue(p, c.positions[ch][p])));
         }
     }
-    return text;
+    return text + HeldOutAndVerdictLines(c);
 }
 
 QString ChartNotFoundText(ChartKind chart, const ChartNotFound& found) {

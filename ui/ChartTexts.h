@@ -8,8 +8,8 @@
 
 #include <QString>
 
-// The CIEDE2000 figures, each channel's grey error before and after, and
-// the twelve positions.
+// The CIEDE2000 figures, each channel's grey error before and after, the
+// twelve positions, the held-out figures and the guidelines' verdict.
 QString ChartSummaryText(const Calibration& calibration);
 
 QString ChartProblemText(const CalibrationProblem& problem, ChartKind chart);

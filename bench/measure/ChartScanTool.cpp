@@ -1,10 +1,12 @@
 // Writes a linear scan of a chart by the tests' simulated scanner and its
 // reference file, for trying calibration by hand, the benchmarks and the
-// README's pictures: chart_scan it8|colorchecker OUT.tif [REF.txt]
+// README's pictures: chart_scan it8|it8-knee|colorchecker OUT.tif [REF.txt]
 // (an IT8 chart on a light bed of 1600 x 1100, turned half round and a
 // little more; a ColorChecker on one of 1200 x 850, turned a quarter and a
-// little less; the ColorChecker's reference is its published values). The
-// true corners are printed in the form --corners takes.
+// little less; the ColorChecker's reference is its published values).
+// it8-knee is the IT8 by a scanner whose red bends over above 0.6 of full
+// scale (a highlight knee), with colours lighter in a channel than the
+// lightest grey. The true corners are printed in the form --corners takes.
 #include "tests/measure/SimulatedScanner.h"
 
 #include <cstdio>
@@ -12,15 +14,17 @@
 #include <string_view>
 
 int main(int argc, char** argv) {
-    if (argc < 3 || !ChartNamed(argv[1])) {
-        std::fprintf(stderr, "usage: %s it8|colorchecker OUT.tif [REF.txt]\n", argv[0]);
+    const bool knee = argc >= 3 && std::string_view(argv[1]) == "it8-knee";
+    if (argc < 3 || (!knee && !ChartNamed(argv[1]))) {
+        std::fprintf(stderr, "usage: %s it8|it8-knee|colorchecker OUT.tif [REF.txt]\n", argv[0]);
         return 2;
     }
-    const ChartKind kind = *ChartNamed(argv[1]);
+    const ChartKind kind = knee ? ChartKind::It8 : *ChartNamed(argv[1]);
     const bool it8 = kind == ChartKind::It8;
     const std::vector<ReferencePatch> patches =
-        it8 ? simscan::It8Patches(false) : BuiltInColorChecker().Patches();
+        it8 ? simscan::It8Patches(false, knee ? 0.97 : 0.85) : BuiltInColorChecker().Patches();
     simscan::Scanner scanner = simscan::TypicalScanner(kind, 0.6);
+    scanner.knee[0] = knee ? 0.6 : 1.0;
     scanner.dustShare = 0.001;
     const int width = it8 ? 1600 : 1200;
     const int height = it8 ? 1100 : 850;

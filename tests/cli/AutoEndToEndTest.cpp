@@ -85,4 +85,4 @@ TEST_F(CliAuto, NeverWritesOverItsOwnImage) {
 
 } // namespace
 
-}  // namespace auto_end_to_end_test
+} // namespace auto_end_to_end_test

@@ -52,4 +52,4 @@ TEST(CliBoundedApply, SmallFilesClaimingGigabytesFailHoldingLittleMemory) {
 
 } // namespace
 
-}  // namespace bounded_apply_test
+} // namespace bounded_apply_test

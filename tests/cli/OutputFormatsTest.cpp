@@ -115,4 +115,4 @@ TEST(TableListing, LevelThenRedGreenBlueOnEveryLine) {
 
 } // namespace
 
-}  // namespace output_formats_test
+} // namespace output_formats_test

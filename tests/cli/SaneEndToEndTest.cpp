@@ -89,4 +89,4 @@ TEST(CliCube, TheDefaultSizeKeepsTheWindowsLevelsAndOtherSizesGrow) {
 
 } // namespace
 
-}  // namespace sane_end_to_end_test
+} // namespace sane_end_to_end_test

@@ -131,4 +131,4 @@ TEST(SaneTables, ATableFillingOneArgumentExactlyIsPrinted) {
 
 } // namespace
 
-}  // namespace sane_tables_test
+} // namespace sane_tables_test

@@ -222,4 +222,4 @@ TEST(CliDevices, OptionsListsEachOptionsNameValueAndConstraint) {
 
 } // namespace
 
-}  // namespace scan_batch_end_to_end_test
+} // namespace scan_batch_end_to_end_test

@@ -106,11 +106,11 @@ TEST(InputProfile, RewrittenForTheFittedTablesShowsThePatchesAlike) {
 }
 
 TEST(DeltaESummary, MeanNinetiethPercentileAndLargest) {
-    std::vector<PatchResult> patches(10);
-    for (std::size_t i = 0; i < patches.size(); ++i) {
-        patches[i].deltaE = 0.1 * double(10 - i);
+    std::vector<double> deltaE(10);
+    for (std::size_t i = 0; i < deltaE.size(); ++i) {
+        deltaE[i] = 0.1 * double(10 - i);
     }
-    const DeltaESummary s = SummaryOf(patches);
+    const DeltaESummary s = SummaryOf(deltaE);
     EXPECT_NEAR(s.mean, 0.55, 1e-9);
     EXPECT_NEAR(s.percentile90, 0.9, 1e-9);
     EXPECT_NEAR(s.largest, 1.0, 1e-9);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -279,6 +280,23 @@ TEST(ArgyllReferences, ThePassportHoldsTheColorCheckersPatches) {
     ASSERT_TRUE(read) << read.Why().Text;
     EXPECT_EQ(MissingPatch(LayoutOf(ChartKind::ColorChecker24), *read), std::nullopt);
     EXPECT_NEAR(read->Find("A01")->lab.L, BuiltInColorChecker().Find("A01")->lab.L, 3.0);
+}
+
+// The window runs in the user's locale, whose numbers may take a decimal
+// comma: a file with decimal points reads the same there.
+TEST(ReferenceInALocale, WithDecimalCommasReadsTheSameValues) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    }
+    const std::vector<ReferencePatch> patches = simscan::It8Patches(false);
+    const std::string text = simscan::Cgats(patches, false);
+    const Outcome<ChartReference> read =
+        ReadReference({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    std::setlocale(LC_NUMERIC, before.c_str());
+    ASSERT_TRUE(read) << read.Why().Text;
+    EXPECT_NEAR(read->Find("A01")->lab.L, patches.front().lab.L, 1e-3);
+    EXPECT_NEAR(read->Find("A01")->lab.b, patches.front().lab.b, 1e-3);
 }
 
 TEST(BuiltInReference, HoldsEveryColorCheckerPatch) {

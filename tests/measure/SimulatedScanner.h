@@ -3,9 +3,10 @@
 // primaries (which take D50 white to 1, 1, 1), channels mixed by a crosstalk
 // matrix whose rows sum to 1 (greys stay grey), then each channel's own
 // response (flare, gain, exponent: see ChannelTruth), noise, quantised to
-// 8 or 16 bits; dust specks on some pixels. The chart lies where four
-// corners put it, so a turned scan or one in perspective is a matter of the
-// corners; around its patches lies its card, and around the card the bed.
+// 8 or 16 bits; dust specks on some pixels; on request a highlight knee in
+// a channel. The chart lies where four corners put it, so a turned scan or
+// one in perspective is a matter of the corners; around its patches lies its
+// card, and around the card the bed.
 #pragma once
 
 #include "curve/ChannelParams.h"
@@ -16,13 +17,16 @@
 #include "measure/ChartMap.h"
 #include "measure/ChartReference.h"
 #include "measure/ChartScan.h"
+#include "measure/InputProfile.h"
 #include "measure/Matrix3.h"
+#include "measure/ProfileFit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -57,10 +61,19 @@ struct Scanner {
     double dustShare = 0.0; // share of pixels that are dust
     int depth = 16;         // 8 or 16 bits
     unsigned seed = 1;
+    // A highlight knee: above knee[c] channel c's linear value x bends to
+    // k + (x - k) / (1 + (x - k) / kneeWidth), which never reaches
+    // k + kneeWidth. 1 for none.
+    std::array<double, 3> knee{1, 1, 1};
+    double kneeWidth = 0.1;
     LabColour card{30, 0, 0}; // the chart's card, cardMargin pitches around its patches
     LabColour bed{30, 0, 0};  // what lies around the card
     double cardMargin = 0.6;
 };
+
+inline double Kneed(double x, double knee, double width) {
+    return x <= knee ? x : knee + (x - knee) / (1 + (x - knee) / width);
+}
 
 // The scanner of the benchmarks, the tools and most tests: each channel's
 // flare, gain and departure from linear its own, channels mixed a little,
@@ -87,6 +100,9 @@ inline Vector3 RommOf(const XyzColour& xyz) {
 // The levels (0..255, unquantised) the scanner gives a colour.
 inline Vector3 LevelsOf(const Scanner& s, const LabColour& lab) {
     Vector3 rgb = Times(s.crosstalk, RommOf(XyzOf(lab)));
+    for (std::size_t c = 0; c < 3; ++c) {
+        rgb[c] = Kneed(rgb[c], s.knee[c], s.kneeWidth);
+    }
     return {s.channels[0].LevelOf(rgb[0]), s.channels[1].LevelOf(rgb[1]),
             s.channels[2].LevelOf(rgb[2])};
 }
@@ -172,6 +188,80 @@ inline ChartScan Scan(const Scanner& s, const ChartLayout& layout, const ChartRe
     return scan;
 }
 
+// A 16-bit scan painted by `value`: pixel (x, y) of patch `patch` (-1 for
+// the chart's surround) gets the red, green and blue it gives, 0..1 each.
+inline ChartScan Painted(const ChartLayout& layout, const ChartCorners& corners, int width,
+                         int height, const std::function<Vector3(int patch, int x, int y)>& value) {
+    const ChartMap map = *ChartMap::Make(corners, layout.columns, layout.rows);
+    const PatchFinder patchAt(layout);
+    ChartScan scan{width, height, std::vector<std::uint16_t>(std::size_t(width) * height * 3)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Vector3 v = value(patchAt(map.ToChart({x + 0.5, y + 0.5})), x, y);
+            for (std::size_t c = 0; c < 3; ++c) {
+                scan.rgb[(std::size_t(y) * width + x) * 3 + c] =
+                    std::uint16_t(std::lround(std::clamp(v[c], 0.0, 1.0) * 65535.0));
+            }
+        }
+    }
+    return scan;
+}
+
+// The linear ROMM encoding as a profile: straight curves, the ROMM matrix
+// (RommOf's inverse), so that a colour written as RommOf(XYZ) reads back as
+// itself.
+inline const std::vector<std::uint8_t>& RommProfile() {
+    static const std::vector<std::uint8_t> profile = [] {
+        ShaperMatrix model;
+        model.toXyz = {0.7977, 0.1352, 0.0313, 0.2880, 0.7119, 0.0001, 0.0, 0.0, 0.8249};
+        for (std::vector<double>& curve : model.curves) {
+            for (std::size_t i = 0; i < kShaperPoints; ++i) {
+                curve.push_back(double(i) / double(kShaperPoints - 1));
+            }
+        }
+        return *WriteInputProfile(model, "linear ROMM");
+    }();
+    return profile;
+}
+
+// An IT8 chart painted in the linear ROMM encoding, every patch as its
+// reference but each grey `greyLift` L* lighter and its pixels `greySpread`
+// L* either side in turn (a checkerboard), the surround dark.
+inline ChartScan EncodedIt8(const ChartReference& reference, const ChartCorners& corners, int width,
+                            int height, double greyLift, double greySpread) {
+    const ChartLayout& layout = LayoutOf(ChartKind::It8);
+    return Painted(layout, corners, width, height, [&](int patch, int x, int y) {
+        if (patch < 0) {
+            return Vector3{0.05, 0.05, 0.05};
+        }
+        const ChartPatch& at = layout.patches[std::size_t(patch)];
+        LabColour lab = reference.Find(at.id)->lab;
+        if (at.grey) {
+            lab.L += greyLift + ((x + y) % 2 ? greySpread : -greySpread);
+        }
+        return RommOf(XyzOf(lab));
+    });
+}
+
+// The chart's patches as the scanner reads them (levels / 255), each
+// channel moved by normal noise of `noise` levels: what the profile fit
+// takes, without a scan to sample.
+inline std::vector<ProfilePatch> PatchesOf(const Scanner& s, const ChartLayout& layout,
+                                           const ChartReference& reference, double noise = 0.0) {
+    std::mt19937 random(s.seed);
+    std::normal_distribution<double> error(0.0, noise > 0 ? noise : 1.0);
+    std::vector<ProfilePatch> patches;
+    for (const ChartPatch& patch : layout.patches) {
+        const LabColour lab = reference.Find(patch.id)->lab;
+        Vector3 device = LevelsOf(s, lab);
+        for (double& v : device) {
+            v = std::clamp((v + (noise > 0 ? error(random) : 0.0)) / 255.0, 0.0, 1.0);
+        }
+        patches.push_back({device, lab, patch.grey});
+    }
+    return patches;
+}
+
 // Corners of a chart of `pitch` pixels per patch, its grid's top-left at
 // (left, top), turned by `degrees` about that corner.
 inline ChartCorners Placed(const ChartLayout& layout, double left, double top, double pitch,
@@ -215,14 +305,16 @@ inline ChartCorners InPerspective(ChartCorners c, double share) {
 }
 
 // An IT8.7/2 reference of the tests' own: grid colours spread over the
-// scanner's gamut, an exactly neutral grey scale from L* 93 to L* 8, Lab to
-// two decimals. `shortIds` spells A1 and GS0 instead of A01 and GS00.
-inline std::vector<ReferencePatch> It8Patches(bool shortIds) {
+// scanner's gamut (each ROMM channel share^2, share up to `lightest`), an
+// exactly neutral grey scale from L* 93 to L* 8, Lab to two decimals.
+// `shortIds` spells A1 and GS0 instead of A01 and GS00. With `lightest`
+// above 0.91 some colours are lighter in a channel than the lightest grey.
+inline std::vector<ReferencePatch> It8Patches(bool shortIds, double lightest = 0.85) {
     const ChartLayout& layout = LayoutOf(ChartKind::It8);
     const Matrix3 toXyz = {0.7977, 0.1352, 0.0313, 0.2880, 0.7119, 0.0001, 0.0, 0.0, 0.8249};
     std::vector<ReferencePatch> patches;
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> share(0.02, 0.85);
+    std::uniform_real_distribution<double> share(0.02, lightest);
     int grey = 0;
     for (const ChartPatch& patch : layout.patches) {
         LabColour lab;
@@ -266,9 +358,11 @@ inline std::string Cgats(const std::vector<ReferencePatch>& patches, bool xyz) {
     return text + "END_DATA\n";
 }
 
-// The scan as a file of `format`, at 16 bits where the format holds them.
+// The scan as a file of `format`, at 16 bits where the format holds them,
+// carrying `profile` where given.
 inline Reason WriteScan(const ChartScan& scan, const std::filesystem::path& path,
-                        ImageFormat format, int depth = 16) {
+                        ImageFormat format, int depth = 16,
+                        const std::vector<std::uint8_t>& profile = {}) {
     SampleImage image{{scan.width, scan.height, kRgbChannels, depth}, {}};
     image.bytes.resize(image.layout.RowBytes() * std::size_t(scan.height));
     for (std::size_t i = 0; i < scan.rgb.size(); ++i) {
@@ -278,8 +372,11 @@ inline Reason WriteScan(const ChartScan& scan, const std::filesystem::path& path
             image.bytes[i] = std::uint8_t((scan.rgb[i] + 128) / 257);
         }
     }
-    return WriteSamples(image.layout, format, RunsOf(image),
-                        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); });
+    WriteOptions options;
+    options.Meta.profile = profile;
+    return WriteSamples(
+        image.layout, format, RunsOf(image),
+        [&](const PositionedContents& c) { return WriteFileAtomically(path, c); }, options);
 }
 
 } // namespace simscan

@@ -173,6 +173,14 @@ TEST_F(ChartDialogTest, TheSummaryTheCornersAndTheReferenceAreSpokenWithTheirFig
     const QString mean = summary.section(QStringLiteral("平均 "), 1).section(QChar(u'、'), 0, 0);
     EXPECT_TRUE(Spoken(*dialog, "chartSummary").startsWith(QStringLiteral("校正の結果：")));
     EXPECT_NE(Spoken(*dialog, "chartSummary").indexOf(QStringLiteral("平均 ") + mean), -1);
+    // The held-out figures and the guidelines' levels are heard with the rest.
+    EXPECT_NE(Spoken(*dialog, "chartSummary")
+                  .indexOf(QStringLiteral("交差検証（5 分割）の ΔE2000: 平均 ")),
+              -1);
+    EXPECT_NE(
+        Spoken(*dialog, "chartSummary").indexOf(QStringLiteral("合格した最高レベル: FADGI 2023 ")),
+        -1)
+        << Spoken(*dialog, "chartSummary").toStdString();
     const ChartCorners corners = Find<ChartView>(*dialog, "chartView")->Corners();
     EXPECT_NE(Spoken(*dialog, "chartCorners").indexOf(QString::number(corners[3].y, 'f', 1)), -1)
         << Spoken(*dialog, "chartCorners").toStdString();
