@@ -46,7 +46,12 @@ constexpr std::array<std::int64_t, 8> kRunBytes = {1, 7, 64, 300, 1000, 4096, 65
 
 // However small the image, `workers` threads.
 PipelineOptions OptionsFor(std::uint32_t choice, int workers) {
-    return {kRunBytes[choice % kRunBytes.size()], workers, 0, (choice >> 3 & 1) != 0, {}};
+    PipelineOptions options;
+    options.RunBytes = kRunBytes[choice % kRunBytes.size()];
+    options.Workers = workers;
+    options.MinPixelsToSplit = 0;
+    options.Wide = (choice >> 3 & 1) != 0;
+    return options;
 }
 
 Reason Apply(const ByteSource& source, RecordingOutput& output, const GammaTableSet& tables,
