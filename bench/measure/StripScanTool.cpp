@@ -14,33 +14,33 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 
-striptest::StripSpec SpecOf(int argc, char** argv) {
-    striptest::StripSpec spec;
+striptest::StripPlan PlanOf(int argc, char** argv) {
+    striptest::StripPlan plan;
     const auto arg = [&](int i) {
         return i < argc ? std::string_view(argv[i]) : std::string_view();
     };
     if (arg(2) == "66" || arg(2) == "645") {
-        spec.gauge = arg(2) == "66" ? striptest::Gauge::Square120 : striptest::Gauge::Wide645;
-        spec.frames.resize(arg(2) == "66" ? 3 : 4);
+        plan.gauge = arg(2) == "66" ? striptest::Gauge::Square120 : striptest::Gauge::Wide645;
+        plan.frames.resize(arg(2) == "66" ? 3 : 4);
     }
-    spec.alongRows = arg(3) == "along";
+    plan.alongRows = arg(3) == "along";
     if (arg(4) == "bw") {
-        spec.blackAndWhite = true;
-        spec.film.base = {0.78, 0.78, 0.78};
-        spec.film.gamma = {0.62, 0.62, 0.62};
+        plan.blackAndWhite = true;
+        plan.film.base = {0.78, 0.78, 0.78};
+        plan.film.gamma = {0.62, 0.62, 0.62};
     }
-    spec.pixelsPerMm = (argc > 5 ? std::atof(argv[5]) : 200.0) / kMmPerInch;
+    plan.pixelsPerMm = (argc > 5 ? std::atof(argv[5]) : 200.0) / kMmPerInch;
     if (argc > 6) {
         const auto frames = std::size_t(std::atoi(argv[6]));
-        const std::vector<striptest::FrameSpec> mixed = striptest::MixedFrames();
-        spec.frames.clear();
+        const std::vector<striptest::FramePlan> mixed = striptest::MixedFrames();
+        plan.frames.clear();
         for (std::size_t k = 0; k < frames; ++k) {
-            spec.frames.push_back(mixed[k % mixed.size()]);
+            plan.frames.push_back(mixed[k % mixed.size()]);
         }
     }
-    spec.detail = argc > 7 ? std::max(1, std::atoi(argv[7])) : 1;
-    spec.dust = int(spec.frames.size()) * 4;
-    return spec;
+    plan.detail = argc > 7 ? std::max(1, std::atoi(argv[7])) : 1;
+    plan.dust = int(plan.frames.size()) * 4;
+    return plan;
 }
 
 } // namespace
@@ -53,12 +53,12 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    const striptest::SyntheticStrip strip(SpecOf(argc, argv));
+    const striptest::SyntheticStrip strip(PlanOf(argc, argv));
     if (!striptest::WritePnm(strip, argv[1])) {
         std::fprintf(stderr, "%s: cannot write\n", argv[1]);
         return 1;
     }
-    for (std::size_t k = 0; k < strip.Spec().frames.size(); ++k) {
+    for (std::size_t k = 0; k < strip.Plan().frames.size(); ++k) {
         const PixelRect f = strip.Frame(k);
         std::printf("%zu %d,%d,%d,%d\n", k + 1, f.left, f.top, f.width, f.height);
     }

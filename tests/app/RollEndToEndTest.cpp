@@ -19,7 +19,7 @@ using apptest::OpenImageSteps;
 using apptest::RunResult;
 using apptest::RunSetup;
 using apptest::RunTamrel;
-using striptest::StripSpec;
+using striptest::StripPlan;
 using striptest::SyntheticStrip;
 namespace fs = std::filesystem;
 
@@ -31,29 +31,29 @@ constexpr double kViewWidth = 412;
 constexpr double kViewHeight = 236;
 constexpr int kMoveBy = 60; // view pixels to the right: over half a frame
 
-StripSpec Across() {
-    StripSpec spec;
-    spec.pixelsPerMm = kPixelsPerMm;
-    spec.frames.resize(4);
-    return spec;
+StripPlan Across() {
+    StripPlan plan;
+    plan.pixelsPerMm = kPixelsPerMm;
+    plan.frames.resize(4);
+    return plan;
 }
 
-StripSpec Along(std::size_t frames, double pixelsPerMm = kPixelsPerMm) {
-    StripSpec spec;
-    spec.pixelsPerMm = pixelsPerMm;
-    spec.alongRows = true;
-    spec.seed = 5;
-    const std::vector<striptest::FrameSpec> mixed = striptest::MixedFrames();
-    spec.frames.clear();
+StripPlan Along(std::size_t frames, double pixelsPerMm = kPixelsPerMm) {
+    StripPlan plan;
+    plan.pixelsPerMm = pixelsPerMm;
+    plan.alongRows = true;
+    plan.seed = 5;
+    const std::vector<striptest::FramePlan> mixed = striptest::MixedFrames();
+    plan.frames.clear();
     for (std::size_t k = 0; k < frames; ++k) {
-        spec.frames.push_back(mixed[(k + 2) % mixed.size()]);
+        plan.frames.push_back(mixed[(k + 2) % mixed.size()]);
     }
-    return spec;
+    return plan;
 }
 
-fs::path WriteStrip(const ScratchDir& scratch, const std::string& name, const StripSpec& spec) {
+fs::path WriteStrip(const ScratchDir& scratch, const std::string& name, const StripPlan& plan) {
     const fs::path path = scratch / name;
-    EXPECT_TRUE(striptest::WritePnm(SyntheticStrip(spec), path.string()));
+    EXPECT_TRUE(striptest::WritePnm(SyntheticStrip(plan), path.string()));
     return path;
 }
 
@@ -277,9 +277,9 @@ TEST(TamrelRoll, AFrameChosenIsShownWithItsFilmAndAnImageOpenedReplacesIt) {
 // until a frame is drawn on it by hand (and removed again).
 TEST(TamrelRoll, AStripWithoutFramesIsNamedAndNothingIsWrittenFromItAlone) {
     const ScratchDir scratch;
-    StripSpec blankSpec = Across();
-    blankSpec.frames.assign(3, {striptest::Scene::Landscape, 0.0});
-    const fs::path blank = WriteStrip(scratch, "blank.pnm", blankSpec);
+    StripPlan blankPlan = Across();
+    blankPlan.frames.assign(3, {striptest::Scene::Landscape, 0.0});
+    const fs::path blank = WriteStrip(scratch, "blank.pnm", blankPlan);
     const fs::path two = WriteStrip(scratch, "along.pnm", Along(3));
     const std::string script =
         OpenRollSteps({blank, two}) + "; print rollSummary; close" + "; wait 300; " +

@@ -21,34 +21,34 @@ namespace {
 
 using clitest::RunCli;
 using striptest::Scene;
-using striptest::StripSpec;
+using striptest::StripPlan;
 using striptest::SyntheticStrip;
 namespace fs = std::filesystem;
 
 constexpr double kPixelsPerMm = 6.0;
 constexpr std::size_t kChartFrame = 1; // of MixedFrames()
 
-StripSpec Across() {
-    StripSpec spec;
-    spec.pixelsPerMm = kPixelsPerMm;
-    return spec;
+StripPlan Across() {
+    StripPlan plan;
+    plan.pixelsPerMm = kPixelsPerMm;
+    return plan;
 }
 
-StripSpec Along() {
-    StripSpec spec = Across();
-    spec.alongRows = true;
-    spec.frames = {{Scene::Snow, 1.2}, {Scene::Checker, 2.5}, {Scene::Portrait, 0.6}};
-    spec.seed = 5;
-    return spec;
+StripPlan Along() {
+    StripPlan plan = Across();
+    plan.alongRows = true;
+    plan.frames = {{Scene::Snow, 1.2}, {Scene::Checker, 2.5}, {Scene::Portrait, 0.6}};
+    plan.seed = 5;
+    return plan;
 }
 
-StripSpec BlackAndWhite() {
-    StripSpec spec = Across();
-    spec.frames.resize(3);
-    spec.blackAndWhite = true;
-    spec.film.base = {0.8, 0.8, 0.8};
-    spec.film.gamma = {0.62, 0.62, 0.62};
-    return spec;
+StripPlan BlackAndWhite() {
+    StripPlan plan = Across();
+    plan.frames.resize(3);
+    plan.blackAndWhite = true;
+    plan.film.base = {0.8, 0.8, 0.8};
+    plan.film.gamma = {0.62, 0.62, 0.62};
+    return plan;
 }
 
 struct Frame {
@@ -182,7 +182,7 @@ TEST_F(RollOfStrips, EachFrameIsItsCropThroughItsOwnParameterFile) {
 }
 
 TEST_F(RollOfStrips, AStripWithoutFramesIsNamedAndTheOthersAreWritten) {
-    StripSpec blank = Across();
+    StripPlan blank = Across();
     blank.frames.assign(3, {Scene::Landscape, 0.0});
     ASSERT_TRUE(striptest::WritePnm(SyntheticStrip(blank), (scratch_ / "blank.pnm").string()));
     const fs::path out = scratch_ / "roll";

@@ -12,62 +12,62 @@ namespace frame_find_test {
 
 namespace {
 
-using striptest::FrameSpec;
+using striptest::FramePlan;
 using striptest::Gauge;
 using striptest::Scene;
-using striptest::StripSpec;
+using striptest::StripPlan;
 using striptest::SyntheticStrip;
 
 constexpr double kEdgeShare = 0.01;
 
 struct StripCase {
     const char* name;
-    StripSpec spec;
+    StripPlan plan;
     friend void PrintTo(const StripCase& c, std::ostream* os) { *os << c.name; }
 };
 
-StripSpec Spec(Gauge gauge, bool alongRows, double pixelsPerMm = 8.0) {
-    StripSpec spec;
-    spec.gauge = gauge;
-    spec.alongRows = alongRows;
-    spec.pixelsPerMm = pixelsPerMm;
-    return spec;
+StripPlan PlanFor(Gauge gauge, bool alongRows, double pixelsPerMm = 8.0) {
+    StripPlan plan;
+    plan.gauge = gauge;
+    plan.alongRows = alongRows;
+    plan.pixelsPerMm = pixelsPerMm;
+    return plan;
 }
 
-StripSpec BlackAndWhite() {
-    StripSpec spec = Spec(Gauge::Film35, false);
-    spec.blackAndWhite = true;
-    spec.film.base = {0.78, 0.78, 0.78};
-    spec.film.gamma = {0.62, 0.62, 0.62};
-    return spec;
+StripPlan BlackAndWhite() {
+    StripPlan plan = PlanFor(Gauge::Film35, false);
+    plan.blackAndWhite = true;
+    plan.film.base = {0.78, 0.78, 0.78};
+    plan.film.gamma = {0.62, 0.62, 0.62};
+    return plan;
 }
 
 // Four frames of 120 film, some of them dark or nearly blank.
-StripSpec HardFrames(Gauge gauge, bool alongRows) {
-    StripSpec spec = Spec(gauge, alongRows, 5.0);
-    spec.frames = {
+StripPlan HardFrames(Gauge gauge, bool alongRows) {
+    StripPlan plan = PlanFor(gauge, alongRows, 5.0);
+    plan.frames = {
         {Scene::Sunset, 0.25}, {Scene::Portrait, 0.4}, {Scene::Snow, 3.0}, {Scene::Checker, 1.0}};
-    return spec;
+    return plan;
 }
 
 // A map of cells bigger than a pixel, as a 4000-dpi scan gets.
-StripSpec CoarseMap() {
-    StripSpec spec = Spec(Gauge::Film35, false, 24.0);
-    spec.frames.resize(3);
-    return spec;
+StripPlan CoarseMap() {
+    StripPlan plan = PlanFor(Gauge::Film35, false, 24.0);
+    plan.frames.resize(3);
+    return plan;
 }
 
 class FramesOnAStrip : public testing::TestWithParam<StripCase> {};
 
 TEST_P(FramesOnAStrip, EveryFrameIsFoundWithItsEdgesWithinOnePercent) {
-    const SyntheticStrip strip(GetParam().spec);
-    const bool coarse = GetParam().spec.pixelsPerMm > 20.0;
+    const SyntheticStrip strip(GetParam().plan);
+    const bool coarse = GetParam().plan.pixelsPerMm > 20.0;
     const Outcome<StripMap> map = MapStrip(strip, {}, coarse ? 40000 : kMostMapCells);
     ASSERT_TRUE(map);
     ASSERT_EQ(map->cell > 1, coarse);
     const StripFrames found = FindFrames(*map);
-    EXPECT_EQ(found.alongRows, GetParam().spec.alongRows);
-    ASSERT_EQ(found.frames.size(), strip.Spec().frames.size());
+    EXPECT_EQ(found.alongRows, GetParam().plan.alongRows);
+    ASSERT_EQ(found.frames.size(), strip.Plan().frames.size());
     for (std::size_t k = 0; k < found.frames.size(); ++k) {
         const PixelRect want = strip.Frame(k);
         const PixelRect& got = found.frames[k];
@@ -80,11 +80,11 @@ TEST_P(FramesOnAStrip, EveryFrameIsFoundWithItsEdgesWithinOnePercent) {
 }
 
 TEST_P(FramesOnAStrip, TheBaseIsMeasuredOnTheFilmBetweenTheFramesNotOnTheHoles) {
-    const SyntheticStrip strip(GetParam().spec);
+    const SyntheticStrip strip(GetParam().plan);
     const Outcome<StripMap> map = MapStrip(strip, {});
     ASSERT_TRUE(map);
     const StripFrames found = FindFrames(*map);
-    const ChannelValues want = strip.Spec().film.base;
+    const ChannelValues want = strip.Plan().film.base;
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         EXPECT_NEAR(TransmissionAt(found.base[c], 0.5) / want[c], 1.0, 0.003) << "channel " << c;
     }
@@ -92,10 +92,10 @@ TEST_P(FramesOnAStrip, TheBaseIsMeasuredOnTheFilmBetweenTheFramesNotOnTheHoles) 
 
 INSTANTIATE_TEST_SUITE_P(
     Gauges, FramesOnAStrip,
-    testing::Values(StripCase{"Film35AcrossTheScan", Spec(Gauge::Film35, false)},
-                    StripCase{"Film35AlongTheScan", Spec(Gauge::Film35, true)},
-                    StripCase{"Square120AcrossTheScan", Spec(Gauge::Square120, false, 5.0)},
-                    StripCase{"Wide645AlongTheScan", Spec(Gauge::Wide645, true, 5.0)},
+    testing::Values(StripCase{"Film35AcrossTheScan", PlanFor(Gauge::Film35, false)},
+                    StripCase{"Film35AlongTheScan", PlanFor(Gauge::Film35, true)},
+                    StripCase{"Square120AcrossTheScan", PlanFor(Gauge::Square120, false, 5.0)},
+                    StripCase{"Wide645AlongTheScan", PlanFor(Gauge::Wide645, true, 5.0)},
                     StripCase{"DarkAndBrightFramesOfSquare120", HardFrames(Gauge::Square120, true)},
                     StripCase{"DarkAndBrightFramesOfWide645", HardFrames(Gauge::Wide645, false)},
                     StripCase{"BlackAndWhiteFilm", BlackAndWhite()},
@@ -124,8 +124,8 @@ private:
 };
 
 TEST(FrameFind, AScanWithoutPicturesHoldsNoFrame) {
-    StripSpec blank = Spec(Gauge::Film35, false);
-    blank.frames.assign(4, FrameSpec{Scene::Landscape, 0.0});
+    StripPlan blank = PlanFor(Gauge::Film35, false);
+    blank.frames.assign(4, FramePlan{Scene::Landscape, 0.0});
     const struct {
         const char* name;
         Outcome<StripMap> map;
@@ -143,9 +143,9 @@ TEST(FrameFind, AScanWithoutPicturesHoldsNoFrame) {
 // Each cell is the mean of its pixels, the edge cells of fewer; the
 // rectangles asked for are counted pixel by pixel.
 TEST(StripMapTest, CellsAreTheMeansOfTheirPixelsAndRectanglesAreCountedWhole) {
-    StripSpec spec = Spec(Gauge::Film35, false, 3.0);
-    spec.noise = 0.02;
-    const SyntheticStrip strip(spec);
+    StripPlan plan = PlanFor(Gauge::Film35, false, 3.0);
+    plan.noise = 0.02;
+    const SyntheticStrip strip(plan);
     const RowLayout& layout = strip.Layout();
     const PixelRect rect{7, 5, 13, 11};
     const Outcome<StripMap> map = MapStrip(strip, std::vector{rect}, 2000);

@@ -17,7 +17,7 @@ namespace {
 
 using striptest::Gauge;
 using striptest::Scene;
-using striptest::StripSpec;
+using striptest::StripPlan;
 using striptest::SyntheticStrip;
 
 constexpr std::size_t kChartFrame = 1; // in MixedFrames()
@@ -92,40 +92,40 @@ striptest::Fidelity ChartFidelity(const SyntheticStrip& strip, std::size_t k,
 // simulation's noise and 16-bit levels alone limit.
 FilmSettings ExactInverse(const SyntheticStrip& strip) {
     FilmSettings film = UnmeasuredFilm(FilmMode::ColourNegative);
-    const filmtest::Film& f = strip.Spec().film;
+    const filmtest::Film& f = strip.Plan().film;
     for (std::size_t c = 0; c < kChannelCount; ++c) {
         film.stages[c] = {f.base[c], 1.0 / f.gamma[c], 3.0 * f.gamma[c], 1.0};
     }
     return film;
 }
 
-StripSpec Across() {
+StripPlan Across() {
     return {};
 }
 
-StripSpec AlongThe120() {
-    StripSpec spec;
-    spec.gauge = Gauge::Square120;
-    spec.alongRows = true;
-    spec.pixelsPerMm = 4.0;
-    spec.frames = {{Scene::Sunset, 0.6},
+StripPlan AlongThe120() {
+    StripPlan plan;
+    plan.gauge = Gauge::Square120;
+    plan.alongRows = true;
+    plan.pixelsPerMm = 4.0;
+    plan.frames = {{Scene::Sunset, 0.6},
                    {Scene::Checker, 1.3},
                    {Scene::Portrait, 0.9},
                    {Scene::Landscape, 1.8}};
-    return spec;
+    return plan;
 }
 
 // A film whose layers differ more, with a deeper mask.
-StripSpec SteepBlue() {
-    StripSpec spec;
-    spec.film.base = {0.65, 0.38, 0.2};
-    spec.film.gamma = {0.5, 0.62, 0.75};
-    return spec;
+StripPlan SteepBlue() {
+    StripPlan plan;
+    plan.film.base = {0.65, 0.38, 0.2};
+    plan.film.gamma = {0.5, 0.62, 0.75};
+    return plan;
 }
 
 struct BalanceCase {
     const char* name;
-    StripSpec spec;
+    StripPlan plan;
     std::size_t picks; // the chart's light and dark greys
     double meanLimit;
     double greyLimit;
@@ -136,8 +136,8 @@ class RollBalance : public testing::TestWithParam<BalanceCase> {};
 
 TEST_P(RollBalance, TheChartFrameIsNeutralAndFaithfulToItsScene) {
     const BalanceCase& row = GetParam();
-    const SyntheticStrip strip(row.spec);
-    const std::size_t chart = row.spec.gauge == Gauge::Film35 ? kChartFrame : 1;
+    const SyntheticStrip strip(row.plan);
+    const std::size_t chart = row.plan.gauge == Gauge::Film35 ? kChartFrame : 1;
     std::vector<PixelRect> neutrals;
     for (const std::size_t patch : {filmtest::kLightGrey, filmtest::kDarkGrey}) {
         if (neutrals.size() < row.picks) {
@@ -146,7 +146,7 @@ TEST_P(RollBalance, TheChartFrameIsNeutralAndFaithfulToItsScene) {
     }
     const Roll roll = FitStrips({&strip}, FilmMode::ColourNegative, {}, neutrals);
     ASSERT_EQ(roll.fit.problem.fault, FilmFault::None);
-    ASSERT_EQ(roll.fit.frames[0].size(), row.spec.frames.size());
+    ASSERT_EQ(roll.fit.frames[0].size(), row.plan.frames.size());
     const striptest::Fidelity f = ChartFidelity(strip, chart, roll.fit.frames[0][chart]);
     const striptest::Fidelity exact = ChartFidelity(strip, chart, ExactInverse(strip));
     std::printf("%s: mean CIEDE2000 %.2f, greys' |a*|, |b*| %.2f (exact inverse %.2f, %.2f)\n",
@@ -169,8 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The balance is the roll's: a neutral picked on one strip balances the
 // frames of the other the same way.
 TEST(RollFitTest, APickOnOneStripBalancesEveryStrip) {
-    StripSpec first = Across();
-    StripSpec second = Across();
+    StripPlan first = Across();
+    StripPlan second = Across();
     second.alongRows = true;
     second.frames = {{Scene::Checker, 1.9}, {Scene::Snow, 0.6}};
     const SyntheticStrip a(first), b(second);
@@ -190,9 +190,9 @@ TEST(RollFitTest, APickOnOneStripBalancesEveryStrip) {
 // Each frame's exposure is its own: one scene at a quarter and at twice
 // the light gives the same positive.
 TEST(RollFitTest, EachFrameIsExposedOnItsOwn) {
-    StripSpec spec = Across();
-    spec.frames = {{Scene::Checker, 0.25}, {Scene::Landscape, 1.0}, {Scene::Checker, 2.0}};
-    const SyntheticStrip strip(spec);
+    StripPlan plan = Across();
+    plan.frames = {{Scene::Checker, 0.25}, {Scene::Landscape, 1.0}, {Scene::Checker, 2.0}};
+    const SyntheticStrip strip(plan);
     const Roll roll = FitStrips({&strip}, FilmMode::ColourNegative);
     ASSERT_EQ(roll.fit.frames[0].size(), 3u);
     EXPECT_GT(roll.fit.frames[0][2].stages[kGreen].density,
@@ -207,13 +207,13 @@ TEST(RollFitTest, EachFrameIsExposedOnItsOwn) {
 }
 
 TEST(RollFitTest, ABlackAndWhiteRollHasOneStageForAllThreeChannels) {
-    StripSpec spec = Across();
-    spec.blackAndWhite = true;
-    spec.film.base = {0.8, 0.79, 0.81};
-    const SyntheticStrip strip(spec);
+    StripPlan plan = Across();
+    plan.blackAndWhite = true;
+    plan.film.base = {0.8, 0.79, 0.81};
+    const SyntheticStrip strip(plan);
     const Roll roll = FitStrips({&strip}, FilmMode::BlackAndWhite);
     ASSERT_EQ(roll.fit.problem.fault, FilmFault::None);
-    ASSERT_EQ(roll.fit.frames[0].size(), spec.frames.size());
+    ASSERT_EQ(roll.fit.frames[0].size(), plan.frames.size());
     for (const FilmSettings& frame : roll.fit.frames[0]) {
         EXPECT_EQ(frame.mode, FilmMode::BlackAndWhite);
         EXPECT_EQ(frame.stages[kRed], frame.stages[kGreen]);

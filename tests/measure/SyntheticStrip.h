@@ -27,22 +27,22 @@ using filmtest::Film;
 enum class Gauge { Film35, Square120, Wide645 };
 enum class Scene { Checker, Landscape, Portrait, Sunset, Snow, Interior };
 
-struct FrameSpec {
+struct FramePlan {
     Scene scene = Scene::Landscape;
     double exposure = 1.0; // the frame's exposure, times the scene's light
 };
 
 // The six frames of a typical strip: each scene at its own exposure.
-inline std::vector<FrameSpec> MixedFrames() {
+inline std::vector<FramePlan> MixedFrames() {
     return {{Scene::Landscape, 1.0}, {Scene::Checker, 0.8}, {Scene::Portrait, 1.6},
             {Scene::Sunset, 0.5},    {Scene::Snow, 0.7},    {Scene::Interior, 2.2}};
 }
 
-struct StripSpec {
+struct StripPlan {
     Gauge gauge = Gauge::Film35;
     bool alongRows = false; // the strip runs down the scan
     double pixelsPerMm = 8.0;
-    std::vector<FrameSpec> frames = MixedFrames();
+    std::vector<FramePlan> frames = MixedFrames();
     Film film;
     bool blackAndWhite = false;
     int dust = 24;
@@ -202,25 +202,25 @@ inline ChannelValues InteriorLight(double u, double v) {
 
 class SyntheticStrip final : public RowSource {
 public:
-    explicit SyntheticStrip(StripSpec spec) : spec_(std::move(spec)), shape_(ShapeOf(spec_.gauge)) {
+    explicit SyntheticStrip(StripPlan plan) : plan_(std::move(plan)), shape_(ShapeOf(plan_.gauge)) {
         const filmtest::LabSpace space;
         checker_ = filmtest::CheckerScene(space);
         const double alongMm = StripLength() + 2 * kHolderAlong;
         const double acrossMm = shape_.filmWidth + 2 * kHolderAcross;
-        const auto along = std::int32_t(std::lround(alongMm * spec_.pixelsPerMm));
-        const auto across = std::int32_t(std::lround(acrossMm * spec_.pixelsPerMm));
-        layout_.Width = spec_.alongRows ? across : along;
-        layout_.Height = spec_.alongRows ? along : across;
+        const auto along = std::int32_t(std::lround(alongMm * plan_.pixelsPerMm));
+        const auto across = std::int32_t(std::lround(acrossMm * plan_.pixelsPerMm));
+        layout_.Width = plan_.alongRows ? across : along;
+        layout_.Height = plan_.alongRows ? along : across;
         layout_.Format = kRgb48;
         layout_.Stride = std::int64_t{layout_.Width} * 6;
         layout_.MaxValue = kMaxSample16;
         MakeDust();
     }
 
-    const StripSpec& Spec() const { return spec_; }
+    const StripPlan& Plan() const { return plan_; }
     const std::vector<ChannelValues>& CheckerLight() const { return checker_; }
     double StripLength() const {
-        return 2 * kLeader + double(spec_.frames.size()) * (shape_.frameAlong + shape_.gap) -
+        return 2 * kLeader + double(plan_.frames.size()) * (shape_.frameAlong + shape_.gap) -
                shape_.gap;
     }
 
@@ -252,8 +252,8 @@ public:
     // The scene's light at (u, v) of frame k, before the film.
     ChannelValues Light(std::size_t k, double u, double v) const {
         const ChannelValues rgb =
-            Scaled(SceneLight(spec_.frames[k].scene, u, v), spec_.frames[k].exposure);
-        if (!spec_.blackAndWhite) {
+            Scaled(SceneLight(plan_.frames[k].scene, u, v), plan_.frames[k].exposure);
+        if (!plan_.blackAndWhite) {
             return rgb;
         }
         const double y = 0.2627 * rgb[0] + 0.678 * rgb[1] + 0.0593 * rgb[2];
@@ -282,10 +282,10 @@ private:
 
     PixelRect Pixels(double a0, double a1, double c0, double c1) const {
         const auto first = [&](double mm) {
-            return std::int32_t(std::ceil(mm * spec_.pixelsPerMm - 0.5));
+            return std::int32_t(std::ceil(mm * plan_.pixelsPerMm - 0.5));
         };
         const PixelRect along{first(a0), first(c0), first(a1) - first(a0), first(c1) - first(c0)};
-        return spec_.alongRows ? PixelRect{along.top, along.left, along.height, along.width}
+        return plan_.alongRows ? PixelRect{along.top, along.left, along.height, along.width}
                                : along;
     }
 
@@ -321,12 +321,12 @@ private:
     }
 
     void MakeDust() {
-        std::uint64_t key = Mix(spec_.seed);
-        for (int k = 0; k < spec_.dust; ++k) {
+        std::uint64_t key = Mix(plan_.seed);
+        for (int k = 0; k < plan_.dust; ++k) {
             key = Mix(key);
             const double x = double(key % 100000) / 100000.0 * layout_.Width;
             const double y = double((key >> 20) % 100000) / 100000.0 * layout_.Height;
-            const double r = (0.6 + double((key >> 40) % 100) / 100.0) * spec_.pixelsPerMm / 8.0;
+            const double r = (0.6 + double((key >> 40) % 100) / 100.0) * plan_.pixelsPerMm / 8.0;
             specks_.push_back({x, y, std::max(r, 0.7)});
         }
     }
@@ -354,8 +354,8 @@ private:
 
     // The film's transmission at pixel (along, across) of the strip.
     ChannelValues TransmissionAt(std::int32_t along, std::int32_t across) const {
-        const double a = (along + 0.5) / spec_.pixelsPerMm - kHolderAlong;
-        const double c = (across + 0.5) / spec_.pixelsPerMm - kHolderAcross;
+        const double a = (along + 0.5) / plan_.pixelsPerMm - kHolderAlong;
+        const double c = (across + 0.5) / plan_.pixelsPerMm - kHolderAcross;
         if (a < 0 || c < 0 || a >= StripLength() || c >= shape_.filmWidth) {
             return {kHolderTransmission, kHolderTransmission, kHolderTransmission};
         }
@@ -363,25 +363,25 @@ private:
         const auto k = std::size_t(std::max(0.0, std::floor((a - kLeader) / pitch)));
         const double u = (a - kLeader - double(k) * pitch) / shape_.frameAlong;
         const double v = (c - (shape_.filmWidth - shape_.frameAcross) / 2) / shape_.frameAcross;
-        if (a >= kLeader && k < spec_.frames.size() && u < 1.0 && v >= 0.0 && v < 1.0) {
-            return filmtest::Transmission(spec_.film, FrameLight(k, along, across));
+        if (a >= kLeader && k < plan_.frames.size() && u < 1.0 && v >= 0.0 && v < 1.0) {
+            return filmtest::Transmission(plan_.film, FrameLight(k, along, across));
         }
         const double edge = std::min(c, shape_.filmWidth - c);
         if (shape_.holes && edge >= kHoleFrom && edge < kHoleTo &&
             std::fmod(a + kHolePitch - 0.5, kHolePitch) < kHoleLength) {
             return {kHoleTransmission, kHoleTransmission, kHoleTransmission};
         }
-        return spec_.film.base;
+        return plan_.film.base;
     }
 
     // The light of the scene sample that pixel (along, across) takes.
     ChannelValues FrameLight(std::size_t k, std::int32_t along, std::int32_t across) const {
-        const std::int32_t d = spec_.detail;
+        const std::int32_t d = plan_.detail;
         const double sa = (along / d) * d + d / 2.0 + 0.5, sc = (across / d) * d + d / 2.0 + 0.5;
-        const double a = sa / spec_.pixelsPerMm - kHolderAlong - kLeader -
+        const double a = sa / plan_.pixelsPerMm - kHolderAlong - kLeader -
                          double(k) * (shape_.frameAlong + shape_.gap);
         const double c =
-            sc / spec_.pixelsPerMm - kHolderAcross - (shape_.filmWidth - shape_.frameAcross) / 2;
+            sc / plan_.pixelsPerMm - kHolderAcross - (shape_.filmWidth - shape_.frameAcross) / 2;
         return Light(k, std::clamp(a / shape_.frameAlong, 0.0, 0.999),
                      std::clamp(c / shape_.frameAcross, 0.0, 0.999));
     }
@@ -391,18 +391,18 @@ private:
         std::int32_t sampled = -1;
         const std::vector<Speck> specks = SpecksOn(y);
         for (std::int32_t x = 0; x < layout_.Width; ++x) {
-            const std::int32_t along = spec_.alongRows ? y : x;
-            const std::int32_t across = spec_.alongRows ? x : y;
-            if (sampled < 0 || spec_.detail == 1 || x / spec_.detail != sampled) {
+            const std::int32_t along = plan_.alongRows ? y : x;
+            const std::int32_t across = plan_.alongRows ? x : y;
+            if (sampled < 0 || plan_.detail == 1 || x / plan_.detail != sampled) {
                 t = TransmissionAt(along, across);
-                sampled = x / spec_.detail;
+                sampled = x / plan_.detail;
             }
             const bool dust = !specks.empty() && UnderDust(specks, x, y);
             for (std::size_t c = 0; c < 3; ++c) {
                 // A black-and-white film's grain is one silver in every channel.
-                const std::size_t layer = spec_.blackAndWhite ? 0 : c;
+                const std::size_t layer = plan_.blackAndWhite ? 0 : c;
                 const std::uint64_t key = (std::uint64_t(y) << 32 | std::uint32_t(x)) * 4 + layer;
-                double v = t[c] * (1.0 + spec_.noise * Grain(key ^ spec_.seed));
+                double v = t[c] * (1.0 + plan_.noise * Grain(key ^ plan_.seed));
                 v *= dust ? kDustTransmission : 1.0;
                 row[std::size_t(x) * 3 + c] =
                     static_cast<std::uint16_t>(std::lround(std::clamp(v, 0.0, 1.0) * 65535.0));
@@ -410,7 +410,7 @@ private:
         }
     }
 
-    StripSpec spec_;
+    StripPlan plan_;
     GaugeShape shape_;
     std::vector<ChannelValues> checker_;
     std::vector<Speck> specks_;

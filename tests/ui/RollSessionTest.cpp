@@ -13,21 +13,21 @@ namespace roll_session_test {
 namespace {
 
 namespace fs = std::filesystem;
-using striptest::StripSpec;
+using striptest::StripPlan;
 using striptest::SyntheticStrip;
 
 constexpr double kPixelsPerMm = 4.0;
 
-StripSpec Strip(std::size_t frames, bool along) {
-    StripSpec spec;
-    spec.pixelsPerMm = kPixelsPerMm;
-    spec.frames.resize(frames);
-    spec.alongRows = along;
-    return spec;
+StripPlan Strip(std::size_t frames, bool along) {
+    StripPlan plan;
+    plan.pixelsPerMm = kPixelsPerMm;
+    plan.frames.resize(frames);
+    plan.alongRows = along;
+    return plan;
 }
 
-fs::path Write(const ScratchDir& scratch, const std::string& name, const StripSpec& spec) {
-    EXPECT_TRUE(striptest::WritePnm(SyntheticStrip(spec), (scratch / name).string()));
+fs::path Write(const ScratchDir& scratch, const std::string& name, const StripPlan& plan) {
+    EXPECT_TRUE(striptest::WritePnm(SyntheticStrip(plan), (scratch / name).string()));
     return scratch / name;
 }
 
