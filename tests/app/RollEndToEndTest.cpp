@@ -6,6 +6,7 @@
 #include "tests/app/ScanSteps.h"
 #include "tests/measure/SyntheticStrip.h"
 #include "tests/support/OtherProgram.h"
+#include "tests/support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -75,14 +76,7 @@ std::string ExportSteps(const fs::path& folder) {
 const std::string kEndSteps =
     "; await qt_msgbox_label 30000; print qt_msgbox_label; key Return; wait 200";
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using texttest::Lines;
 
 // The pictures agree sample for sample (ImageMagick counts the differing pixels).
 std::string Differing(const fs::path& a, const fs::path& b) {

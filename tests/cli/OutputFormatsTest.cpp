@@ -4,6 +4,7 @@
 #include "cli/SaneOptions.h"
 #include "cli/TableListing.h"
 #include "curve/GammaTable.h"
+#include "tests/support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -29,14 +30,7 @@ ChannelCurves Distinct(std::size_t entries = kGammaTableSize) {
     return tables;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using texttest::Lines;
 
 std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;

@@ -1,6 +1,7 @@
 // tamrel-cli with sizes and devices, run as a program: SANE's virtual test
 // device through the project's SANE_CONFIG_DIR, and tables of other sizes.
 #include "tests/cli/CliRun.h"
+#include "tests/support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +21,7 @@ std::string Joined(const GammaTable& table) {
     return text;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using texttest::Lines;
 
 // The test device has no custom-gamma switch and takes 256 entries of 0..255
 // per channel: the window's tables, and nothing else on the line.

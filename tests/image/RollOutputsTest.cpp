@@ -7,6 +7,7 @@
 #include "image/ReadImage.h"
 #include "tests/image/ScanFiles.h"
 #include "tests/io/ScratchDir.h"
+#include "tests/support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -45,14 +46,7 @@ Roll TwoStrips(const ScratchDir& scratch, const fs::path& folder) {
     return roll;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t at = 0, end = 0; (end = text.find('\n', at)) != std::string::npos;
-         at = end + 1) {
-        lines.push_back(text.substr(at, end - at));
-    }
-    return lines;
-}
+using texttest::Lines;
 
 } // namespace
 
