@@ -8,6 +8,7 @@
 // with nothing written.
 #include "measure/ChartLayout.h"
 #include "tests/cli/CliRun.h"
+#include "tests/cli/PrintedCorners.h"
 #include "tests/measure/SimulatedScanner.h"
 
 #include <gtest/gtest.h>
@@ -175,19 +176,7 @@ TEST_F(CliAssess, CalibratesReportEndsWithTheVerdictOfWhatItWrote) {
     EXPECT_EQ(assessed.out.substr(assessed.out.find("FADGI 2023:")), verdict);
 }
 
-// The eight numbers of the "corners:" line that opens standard output.
-std::vector<double> PrintedCorners(const std::string& out) {
-    const std::string head = "corners: ";
-    std::vector<double> numbers;
-    if (out.rfind(head, 0) != 0) {
-        return numbers;
-    }
-    std::istringstream line(out.substr(head.size(), out.find('\n') - head.size()));
-    for (std::string field; std::getline(line, field, ',');) {
-        numbers.push_back(std::stod(field));
-    }
-    return numbers;
-}
+using clitest::PrintedCorners;
 
 TEST_F(CliAssess, FindsATurnedChartAndJudgesItAsAtTheCornersItPrints) {
     std::vector<std::string> args = Args("turned.pnm");

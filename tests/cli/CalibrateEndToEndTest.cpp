@@ -8,6 +8,7 @@
 #include "measure/ChartScan.h"
 #include "measure/InputProfile.h"
 #include "tests/cli/CliRun.h"
+#include "tests/cli/PrintedCorners.h"
 #include "tests/measure/SimulatedScanner.h"
 #include "tests/support/OtherProgram.h"
 
@@ -70,19 +71,7 @@ void WriteChecker(const std::filesystem::path& path, ImageFormat format, int dep
                                     path, format, depth));
 }
 
-// The eight numbers of the "corners:" line on standard output.
-std::vector<double> PrintedCorners(const std::string& out) {
-    const std::string head = "corners: ";
-    std::vector<double> numbers;
-    if (out.rfind(head, 0) != 0) {
-        return numbers;
-    }
-    std::istringstream line(out.substr(head.size(), out.find('\n') - head.size()));
-    for (std::string field; std::getline(line, field, ',');) {
-        numbers.push_back(std::stod(field));
-    }
-    return numbers;
-}
+using clitest::PrintedCorners;
 
 class CliCalibrate : public testing::Test {
 protected:
