@@ -90,7 +90,10 @@ TEST(TamrelWide, ASixteenBitFileReadsItsOwnSamplesAndTheLevelsApplyWrites) {
 
 TEST(TamrelWide, APageScannedAtSixteenBitsAfterAFileReadsAtSixteenBits) {
     const ScratchDir scratch;
-    std::string script = OpenImageSteps(WriteFlat(scratch)) + ToggleBefore() + Readout();
+    // The histogram stays shown from the file through the scan to the next
+    // file: its counts follow each picture's depth.
+    std::string script = OpenImageSteps(WriteFlat(scratch)) + ToggleBefore() + Readout() + "; " +
+                         MenuEntrySteps(3) + "; wait 300";
     // 16 bits, the last depth the dialog offers.
     script += "; key Shift+F10; key S; wait 500; click scanDepth; wait 200; key End; key Return"
               "; wait 200; print scanDepth; click scanStart; wait 2500" +
