@@ -1,15 +1,17 @@
 // The affine map Lab = [L(r) L(g) L(b) 1] M is fitted by least squares
-// (Eigen's QR) over the patches the reference holds; R squared is one less
+// (column-pivoting QR) over the patches the reference holds; R squared is one less
 // the residual sum of squares over the sum of squares about the mean.
 #include "measure/ColourAgreement.h"
 
 #include "measure/Lightness.h"
+#include "measure/LinearFit.h"
 
-#include <Eigen/Dense>
+#include <array>
 
 namespace {
 
-constexpr int kTerms = 4;                // three channels and a constant
+constexpr std::size_t kTerms = 4; // three channels and a constant
+constexpr std::size_t kLab = 3;
 constexpr std::size_t kLeastPatches = 8; // twice the terms: fewer fix nothing
 constexpr double kChannelsPerGrey = 3.0;
 
@@ -28,6 +30,28 @@ double GreyOrder(const ChartSamples& samples, const ChartLayout& layout) {
     return layout.greys.size() < 2 ? 0.0 : double(darker) / double(layout.greys.size() - 1);
 }
 
+// R squared over the three columns of Lab together.
+double Explained(const LinearSystem& system, const std::vector<std::vector<double>>& m) {
+    double residual = 0, total = 0;
+    for (std::size_t c = 0; c < kLab; ++c) {
+        const std::vector<double>& side = system.sides[c];
+        double mean = 0;
+        for (const double v : side) {
+            mean += v;
+        }
+        mean /= double(side.size());
+        for (std::size_t r = 0; r < system.rows; ++r) {
+            double fitted = 0;
+            for (std::size_t k = 0; k < kTerms; ++k) {
+                fitted += system.a[r * kTerms + k] * m[c][k];
+            }
+            residual += (side[r] - fitted) * (side[r] - fitted);
+            total += (side[r] - mean) * (side[r] - mean);
+        }
+    }
+    return total <= 0 ? 0.0 : std::max(0.0, 1.0 - residual / total);
+}
+
 double Explained(const ChartSamples& samples, const ChartLayout& layout,
                  const ChartReference& reference) {
     std::vector<std::size_t> known;
@@ -39,21 +63,19 @@ double Explained(const ChartSamples& samples, const ChartLayout& layout,
     if (known.size() < kLeastPatches) {
         return 0.0;
     }
-    Eigen::MatrixXd x(Eigen::Index(known.size()), kTerms);
-    Eigen::MatrixXd lab(x.rows(), 3);
-    for (Eigen::Index r = 0; r < x.rows(); ++r) {
-        const std::size_t i = known[std::size_t(r)];
+    LinearSystem system{known.size(), kTerms, {}, std::vector<std::vector<double>>(kLab)};
+    for (const std::size_t i : known) {
         const PatchSample& s = samples[i];
-        x.row(r) << LightnessOf(s.value[0]), LightnessOf(s.value[1]), LightnessOf(s.value[2]), 1.0;
+        system.a.insert(system.a.end(), {LightnessOf(s.value[0]), LightnessOf(s.value[1]),
+                                         LightnessOf(s.value[2]), 1.0});
         const LabColour& ref = reference.Find(layout.patches[i].id)->lab;
-        lab.row(r) << ref.L, ref.a, ref.b;
+        const std::array<double, kLab> lab{ref.L, ref.a, ref.b};
+        for (std::size_t c = 0; c < kLab; ++c) {
+            system.sides[c].push_back(lab[c]);
+        }
     }
-    const Eigen::MatrixXd fitted = x * x.colPivHouseholderQr().solve(lab);
-    const double total = (lab.rowwise() - lab.colwise().mean()).squaredNorm();
-    if (total <= 0) {
-        return 0.0;
-    }
-    return std::max(0.0, 1.0 - (lab - fitted).squaredNorm() / total);
+    const auto fit = SolveLeastSquares(system);
+    return fit ? Explained(system, fit->x) : 0.0;
 }
 
 } // namespace

@@ -8,6 +8,15 @@ Vector3 Times(const Matrix3& m, const Vector3& v) {
             m[6] * v[0] + m[7] * v[1] + m[8] * v[2]};
 }
 
+Matrix3 Product(const Matrix3& a, const Matrix3& b) {
+    Matrix3 product{};
+    for (std::size_t k = 0; k < product.size(); ++k) {
+        const std::size_t r = k / 3, c = k % 3;
+        product[k] = a[3 * r] * b[c] + a[3 * r + 1] * b[3 + c] + a[3 * r + 2] * b[6 + c];
+    }
+    return product;
+}
+
 Matrix3 Adjugate(const Matrix3& m) {
     return {m[4] * m[8] - m[5] * m[7], m[2] * m[7] - m[1] * m[8], m[1] * m[5] - m[2] * m[4],
             m[5] * m[6] - m[3] * m[8], m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],

@@ -12,7 +12,7 @@ packages=(
   libpng-dev libtiff-dev zlib1g-dev liblcms2-dev libdeflate-dev libisal-dev
   libjpeg62-turbo-dev libqpdf-dev
   libjpeg-turbo-progs qpdf poppler-utils
-  libgsl-dev libeigen3-dev
+  libgsl-dev
   libvips-tools
   clang libclang-rt-14-dev llvm lld
   xvfb xauth x11-apps xdotool
