@@ -81,15 +81,17 @@ stage "build (warnings are errors)"
 ci_was_empty=1
 [ ! -e build/ci ] || ci_was_empty=0
 cmake --preset ci
-cmake --build --preset ci
 
-# The tests and the package mostly wait on the programs, the scanner and the
-# files they start, so the sanitizer build runs beside them, at a lower
-# priority; its stage below is what is left of it.
+# The sanitizer build runs beside this build, the tests and the package, at a
+# lower priority: it takes what they leave of the processors (the tests mostly
+# wait on the programs, the scanner and the files they start); its stage
+# below is what is left of it.
 cmake --preset asan >/dev/null
 asan_log=build/asan-build.log
 nice -n 10 cmake --build --preset asan >"$asan_log" 2>&1 &
 asan_build=$!
+
+cmake --build --preset ci
 
 stage "test"
 ctest --preset ci
