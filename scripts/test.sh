@@ -5,8 +5,8 @@
 # the build's own folder was not empty to begin with: in a fresh clone the
 # first package is that check); then the same suite under the sanitizers,
 # whose build holds the fuzzers as well (built beside the first tests), with
-# each fuzzer run for 10 seconds on its corpus beside them, one per core at a
-# time (the long runs are made outside this script). The benchmarks are built by the default
+# each fuzzer run for 10 seconds on its corpus beside them, one at a time
+# (the long runs are made outside this script). The benchmarks are built by the default
 # preset, not here. Any failure or finding stops with a non-zero exit. The
 # time of each stage is printed at the end.
 set -euo pipefail
@@ -81,17 +81,17 @@ stage "build (warnings are errors)"
 ci_was_empty=1
 [ ! -e build/ci ] || ci_was_empty=0
 cmake --preset ci
+cmake --build --preset ci
 
-# The sanitizer build runs beside this build, the tests and the package, at a
-# lower priority: it takes what they leave of the processors (the tests mostly
-# wait on the programs, the scanner and the files they start); its stage
-# below is what is left of it.
+# The tests and the package mostly wait on the programs, the scanner and the
+# files they start, so the sanitizer build runs beside them, at a lower
+# priority; its stage below is what is left of it. (Beside the first build
+# it only slowed both: two compilers to a core take longer than one after
+# the other.)
 cmake --preset asan >/dev/null
 asan_log=build/asan-build.log
 nice -n 10 cmake --build --preset asan >"$asan_log" 2>&1 &
 asan_build=$!
-
-cmake --build --preset ci
 
 stage "test"
 ctest --preset ci
@@ -116,12 +116,12 @@ fi
 asan_build=""
 tail -n 1 "$asan_log"
 
-# The fuzzers run beside the sanitizer tests, at a lower priority: those
-# tests mostly wait on the programs they start, and each fuzzer runs for its
-# whole time whatever else takes the processors (an input's own limit is
-# raised for that).
+# The fuzzers run beside the sanitizer tests, one at a time and at a lower
+# priority: those tests mostly wait on the programs they start, and each
+# fuzzer runs for its whole time whatever else takes the processors (an
+# input's own limit is raised for that).
 fuzz_log=build/fuzz.log
-FUZZ_SECONDS=10 FUZZ_TIMEOUT=60 nice -n 10 ./fuzz/run.sh build/asan >"$fuzz_log" 2>&1 &
+FUZZ_SECONDS=10 FUZZ_TIMEOUT=60 FUZZ_JOBS=1 nice -n 10 ./fuzz/run.sh build/asan >"$fuzz_log" 2>&1 &
 fuzz_run=$!
 
 stage "test under the sanitizers"
