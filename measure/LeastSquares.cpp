@@ -3,7 +3,8 @@
 // the workspace holds, or the start.
 #include "measure/LeastSquares.h"
 
-#include <gsl/gsl_errno.h>
+#include "measure/GslHandles.h"
+
 #include <gsl/gsl_multifit_nlinear.h>
 
 #include <algorithm>
@@ -17,14 +18,6 @@ namespace {
 constexpr double kStepTolerance = 1e-7;
 constexpr double kGradientTolerance = 1e-8;
 constexpr double kSumTolerance = 1e-10;
-
-void QuietGsl() {
-    static const bool quiet = [] {
-        gsl_set_error_handler_off();
-        return true;
-    }();
-    (void)quiet;
-}
 
 // GSL hands vectors with a stride (a column of its Jacobian), so values are
 // copied through plain buffers.
@@ -67,9 +60,6 @@ int EvaluateJacobian(const gsl_vector* x, void* data, gsl_matrix* j) {
 
 struct WorkspaceFree {
     void operator()(gsl_multifit_nlinear_workspace* w) const { gsl_multifit_nlinear_free(w); }
-};
-struct VectorFree {
-    void operator()(gsl_vector* v) const { gsl_vector_free(v); }
 };
 
 gsl_multifit_nlinear_fdf FunctionsOf(const LeastSquaresProblem& problem) {
@@ -114,7 +104,7 @@ std::vector<double> SolveLeastSquares(const LeastSquaresProblem& problem) {
     }
     const std::unique_ptr<gsl_multifit_nlinear_workspace, WorkspaceFree> workspace(
         gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &parameters, n, p));
-    const std::unique_ptr<gsl_vector, VectorFree> x(gsl_vector_alloc(p));
+    const GslVector x(gsl_vector_alloc(p));
     if (!workspace || !x) {
         return problem.start;
     }
