@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs what Tamrel needs, builds it with warnings as errors and runs every
-# test; builds the Debian package from that build and checks it, and checks
-# that the package builds from an empty folder too (a second build only where
-# the build's own folder was not empty to begin with: in a fresh clone the
-# first package is that check); then the same suite under the sanitizers,
-# whose build holds the fuzzers as well (built beside the first tests), with
-# each fuzzer run for 10 seconds on its corpus beside them, one at a time
-# (the long runs are made outside this script). The benchmarks are built by the default
-# preset, not here. Any failure or finding stops with a non-zero exit. The
-# time of each stage is printed at the end.
+# Installs what Tamrel needs; builds the programs as they are packaged (GCC,
+# optimised, warnings as errors), makes the Debian package of that build and
+# checks it, and checks that the package builds from an empty folder too (a
+# second build only where the build's own folder was not empty to begin
+# with: in a fresh clone the first package is that check); then builds every
+# test and the programs with clang under the sanitizers, a build that holds
+# the fuzzers as well, and runs the whole suite there, with each fuzzer run
+# for 10 seconds on its corpus beside it, one at a time (the long runs are
+# made outside this script). Every test runs once, where it checks the most;
+# the benchmarks are built by the default preset, not here. Any failure or
+# finding stops with a non-zero exit. The time of each stage is printed at
+# the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -75,7 +77,7 @@ if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 fi
 
-stage "build (warnings are errors)"
+stage "build the programs as packaged (warnings are errors)"
 # A fresh clone builds into an empty folder, so the package made from that
 # build is already one made from an empty folder (checked below).
 ci_was_empty=1
@@ -83,18 +85,14 @@ ci_was_empty=1
 cmake --preset ci
 cmake --build --preset ci
 
-# The tests and the package mostly wait on the programs, the scanner and the
-# files they start, so the sanitizer build runs beside them, at a lower
-# priority; its stage below is what is left of it. (Beside the first build
-# it only slowed both: two compilers to a core take longer than one after
-# the other.)
+# The package's stage mostly waits on dpkg and lintian, so the sanitizer
+# build runs beside it, at a lower priority; its stage below is what is left
+# of it. (Beside the first build it only slowed both: two compilers to a
+# core take longer than one after the other.)
 cmake --preset asan >/dev/null
 asan_log=build/asan-build.log
 nice -n 10 cmake --build --preset asan >"$asan_log" 2>&1 &
 asan_build=$!
-
-stage "test"
-ctest --preset ci
 
 stage "the Debian package from the build: build, lintian, contents"
 ./scripts/check-package.sh ci
@@ -107,7 +105,7 @@ if [ "$ci_was_empty" -eq 0 ]; then
   rm -rf "$fresh"
 fi
 
-stage "build under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer, with the fuzzers (the rest)"
+stage "build the tests and programs under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer, with the fuzzers (the rest)"
 if ! wait "$asan_build"; then
   asan_build=""
   cat "$asan_log"
@@ -124,7 +122,7 @@ fuzz_log=build/fuzz.log
 FUZZ_SECONDS=10 FUZZ_TIMEOUT=60 FUZZ_JOBS=1 nice -n 10 ./fuzz/run.sh build/asan >"$fuzz_log" 2>&1 &
 fuzz_run=$!
 
-stage "test under the sanitizers"
+stage "every test, under the sanitizers"
 ctest --preset asan
 
 stage "fuzz the file readers (what is left of them)"
