@@ -45,10 +45,9 @@ std::string SoftwareName() {
     return std::string("Tamrel ") + TAMREL_VERSION;
 }
 
-std::string TiffDateTime(std::time_t when) {
-    std::tm local{};
-    localtime_r(&when, &local);
+std::string TiffDateTime(const WriteTime& time) {
+    const std::tm fields = CalendarOf(time);
     char text[kDateTimeBytes] = {};
-    std::strftime(text, sizeof text, "%Y:%m:%d %H:%M:%S", &local);
+    std::strftime(text, sizeof text, "%Y:%m:%d %H:%M:%S", &fields);
     return text;
 }

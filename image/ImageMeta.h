@@ -3,6 +3,8 @@
 // profile (empty when none). PNM has no place for either.
 #pragma once
 
+#include "image/WriteTime.h"
+
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -36,5 +38,5 @@ std::optional<Resolution> ResolutionOfPixelsPerMetre(std::uint32_t x, std::uint3
 // PNG's Software text.
 std::string SoftwareName();
 
-// TIFF's DateTime, "YYYY:MM:DD HH:MM:SS" in local time.
-std::string TiffDateTime(std::time_t when);
+// TIFF's DateTime, "YYYY:MM:DD HH:MM:SS".
+std::string TiffDateTime(const WriteTime& time);

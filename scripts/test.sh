@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs what Tamrel needs; builds the programs as they are packaged (GCC,
-# optimised, warnings as errors), makes the Debian package of that build and
-# checks it, and checks that the package builds from an empty folder too (a
-# second build only where the build's own folder was not empty to begin
-# with: in a fresh clone the first package is that check); then builds every
-# test and the programs with clang under the sanitizers, a build that holds
-# the fuzzers as well, and runs the whole suite there, with each fuzzer run
-# for 10 seconds on its corpus beside it, one at a time (the long runs are
-# made outside this script). Every test runs once, where it checks the most;
-# the benchmarks are built by the default preset, not here. Any failure or
+# Installs what Tamrel needs; builds every test, the programs and the fuzzers
+# with clang under the sanitizers and runs the whole suite there, with each
+# fuzzer run for 10 seconds on its corpus beside it, one at a time (the long
+# runs are made outside this script); beside them too, builds the programs
+# as they are packaged (GCC, optimised, warnings as errors), makes the Debian
+# package of that build and checks it, and checks that the package builds
+# from an empty folder too (a second build only where the build's own folder
+# was not empty to begin with: in a fresh clone the first package is that
+# check); last, the packaged programs must write the bytes the sanitized
+# ones wrote. Every test runs once, where it checks the most; the
+# benchmarks are built by the default preset, not here. Any failure or
 # finding stops with a non-zero exit. The time of each stage is printed at
 # the end.
 set -euo pipefail
@@ -53,8 +54,8 @@ stage() {
 print_times() {
   local status=$?
   local job
-  for job in "${asan_build:-}" "${fuzz_run:-}"; do
-    [ -z "$job" ] || kill "$job" 2>/dev/null || true
+  for job in "${packaged:-}" "${fuzz_run:-}"; do
+    [ -z "$job" ] || { pkill -P "$job" 2>/dev/null; kill "$job" 2>/dev/null; } || true
   done
   stage ""
   echo "== time per stage (wall, processor)"
@@ -77,50 +78,36 @@ if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 fi
 
-stage "build the programs as packaged (warnings are errors)"
-# A fresh clone builds into an empty folder, so the package made from that
-# build is already one made from an empty folder (checked below).
-ci_was_empty=1
-[ ! -e build/ci ] || ci_was_empty=0
-cmake --preset ci
-cmake --build --preset ci
-
-# The package's stage mostly waits on dpkg and lintian, so the sanitizer
-# build runs beside it, at a lower priority; its stage below is what is left
-# of it. (Beside the first build it only slowed both: two compilers to a
-# core take longer than one after the other.)
+stage "build the tests and programs under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer, with the fuzzers"
 cmake --preset asan >/dev/null
-asan_log=build/asan-build.log
-nice -n 10 cmake --build --preset asan >"$asan_log" 2>&1 &
-asan_build=$!
+cmake --build --preset asan
 
-stage "the Debian package from the build: build, lintian, contents"
-./scripts/check-package.sh ci
-
-if [ "$ci_was_empty" -eq 0 ]; then
-  stage "the Debian package from an empty build folder"
-  fresh=build/ci-empty
-  rm -rf "$fresh"
-  ./scripts/package.sh ci "$fresh" >/dev/null
-  rm -rf "$fresh"
-fi
-
-stage "build the tests and programs under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer, with the fuzzers (the rest)"
-if ! wait "$asan_build"; then
-  asan_build=""
-  cat "$asan_log"
-  exit 1
-fi
-asan_build=""
-tail -n 1 "$asan_log"
-
-# The fuzzers run beside the sanitizer tests, one at a time and at a lower
-# priority: those tests mostly wait on the programs they start, and each
-# fuzzer runs for its whole time whatever else takes the processors (an
-# input's own limit is raised for that).
+# The sanitizer tests mostly wait on the programs they start, so two more
+# jobs run beside them, at lower priorities: the fuzzers, one at a time
+# (each runs for its whole time whatever else takes the processors; an
+# input's own limit is raised for that), and the programs as packaged with
+# their package. A fresh clone builds the latter into an empty folder, so
+# the package made from that build is already one made from an empty folder.
 fuzz_log=build/fuzz.log
 FUZZ_SECONDS=10 FUZZ_TIMEOUT=60 FUZZ_JOBS=1 nice -n 10 ./fuzz/run.sh build/asan >"$fuzz_log" 2>&1 &
 fuzz_run=$!
+
+packaged_log=build/packaged.log
+ci_was_empty=1
+[ ! -e build/ci ] || ci_was_empty=0
+(
+  set -e
+  renice -n 15 -p "$BASHPID" >/dev/null
+  cmake --preset ci
+  cmake --build --preset ci
+  ./scripts/check-package.sh ci
+  if [ "$ci_was_empty" -eq 0 ]; then
+    rm -rf build/ci-empty
+    ./scripts/package.sh ci build/ci-empty >/dev/null
+    rm -rf build/ci-empty
+  fi
+) >"$packaged_log" 2>&1 &
+packaged=$!
 
 stage "every test, under the sanitizers"
 ctest --preset asan
@@ -133,4 +120,16 @@ if ! wait "$fuzz_run"; then
 fi
 fuzz_run=""
 tail -n 1 "$fuzz_log"
+
+stage "the programs as packaged (warnings are errors), their Debian package: build, lintian, contents (what is left of them)"
+if ! wait "$packaged"; then
+  packaged=""
+  cat "$packaged_log"
+  exit 1
+fi
+packaged=""
+tail -n 1 "$packaged_log"
+
+stage "the packaged programs write what the sanitized ones wrote"
+./scripts/same-bytes.sh build/ci build/asan
 stage ""

@@ -5,6 +5,8 @@
 // the output's and the scratch file's own are told apart from qpdf's.
 #include "image/formats/PdfWriter.h"
 
+#include "image/WriteTime.h"
+
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFMatrix.hh>
@@ -31,6 +33,7 @@ constexpr std::int32_t kNarrowSampleBits = 8;
 constexpr const char* kImageName = "/Im0";
 constexpr const char* kUnitVersion = "1.6"; // UserUnit
 constexpr const char* kWideVersion = "1.5"; // 16-bit samples
+constexpr int kTmYearBase = 1900;           // std::tm counts years from 1900
 constexpr const char* kNarrowVersion = "1.4";
 // The largest page side in units (PDF 1.7, Annex C).
 constexpr double kMostUnits = 14400;
@@ -198,11 +201,21 @@ const char* VersionOf(const std::vector<PdfPage>& pages) {
     return version;
 }
 
+// A fixed time is written in UTC ("D:...Z"), now in local time with its offset.
+QUtil::QPDFTime CreationTime() {
+    const WriteTime time = TimeOfWriting();
+    if (!time.utc) {
+        return QUtil::get_current_qpdf_time();
+    }
+    const std::tm t = CalendarOf(time);
+    return {t.tm_year + kTmYearBase, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, 0};
+}
+
 void SetInformation(QPDF& pdf, const std::string& producer) {
     QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
     info.replaceKey("/Producer", QPDFObjectHandle::newUnicodeString(producer));
-    info.replaceKey("/CreationDate", QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(
-                                         QUtil::get_current_qpdf_time())));
+    info.replaceKey("/CreationDate",
+                    QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(CreationTime())));
     pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
 }
 
@@ -223,6 +236,8 @@ void Write(const std::vector<PdfPage>& pages, const std::string& producer,
     writer.setDecodeLevel(qpdf_dl_none); // the images pass as they were made
     writer.setCompressStreams(true);     // contents and profiles are deflated
     writer.setMinimumPDFVersion(VersionOf(pages));
+    // With a fixed time, the file's /ID comes from its contents, not the clock.
+    writer.setDeterministicID(TimeOfWriting().utc);
     writer.write();
     output.finish();
 }

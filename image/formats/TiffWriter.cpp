@@ -69,7 +69,7 @@ bool SetLayoutTags(TIFF* tif, const RowShape& shape, TiffCompression compression
 
 bool SetMetaTags(TIFF* tif, const ImageMeta& meta) {
     const std::string software = SoftwareName();
-    const std::string when = TiffDateTime(std::time(nullptr));
+    const std::string when = TiffDateTime(TimeOfWriting());
     bool ok = TIFFSetField(tif, TIFFTAG_SOFTWARE, software.c_str()) &&
               TIFFSetField(tif, TIFFTAG_DATETIME, when.c_str());
     if (ok && meta.resolution) {

@@ -3,8 +3,10 @@
 // byte where the samples are unchanged), and the writer's own tags.
 #include "image/ApplyImage.h"
 #include "image/SampleOutput.h"
+#include "image/WriteTime.h"
 #include "tests/image/RecordingOutput.h"
 #include "tests/image/TestProfiles.h"
+#include "tests/support/SourceDateEpoch.h"
 
 #include "io/MemoryWrite.h"
 
@@ -89,7 +91,8 @@ TEST(ImageMeta, TheResolutionGoesThroughEveryFormatThatKeepsOne) {
         const std::string name = std::to_string(resolution.x) + "x" + std::to_string(resolution.y);
         // A TIFF written from a scan, then apply into each format, then that
         // file applied into TIFF again: the resolution survives each step.
-        const std::vector<std::uint8_t> tiff = WriteScan(image, ImageFormat::Tiff, {resolution, {}});
+        const std::vector<std::uint8_t> tiff =
+            WriteScan(image, ImageFormat::Tiff, {resolution, {}});
         for (const ImageFormat kind : {ImageFormat::Bmp, ImageFormat::Png, ImageFormat::Tiff}) {
             const Applied once = Apply(tiff, ImageFormat::Tiff, kind);
             ASSERT_FALSE(once.reason) << name << ": " << once.reason.Text;
@@ -108,8 +111,9 @@ TEST(ImageMeta, TheResolutionGoesThroughEveryFormatThatKeepsOne) {
                 }
             }
         }
-        EXPECT_FALSE(MetaOf(ImageFormat::Pnm, Apply(tiff, ImageFormat::Tiff, ImageFormat::Pnm).bytes)
-                         .resolution);
+        EXPECT_FALSE(
+            MetaOf(ImageFormat::Pnm, Apply(tiff, ImageFormat::Tiff, ImageFormat::Pnm).bytes)
+                .resolution);
     }
 }
 
@@ -119,8 +123,8 @@ TEST(ImageMeta, AFileWithoutAResolutionGivesNone) {
         EXPECT_FALSE(MetaOf(kind, WriteScan(image, kind, {})).resolution);
     }
     const std::vector<std::uint8_t> tiff = WriteScan(image, ImageFormat::Tiff, {});
-    EXPECT_FALSE(
-        MetaOf(ImageFormat::Bmp, Apply(tiff, ImageFormat::Tiff, ImageFormat::Bmp).bytes).resolution);
+    EXPECT_FALSE(MetaOf(ImageFormat::Bmp, Apply(tiff, ImageFormat::Tiff, ImageFormat::Bmp).bytes)
+                     .resolution);
 }
 
 TEST(ImageMeta, AProfileGoesThroughLinearOutputsByteForByte) {
@@ -194,6 +198,38 @@ TEST(ImageMeta, TiffSaysSoftwareAndDateTimeAndPngItsSoftware) {
     EXPECT_NE(text.find(std::string("tEXtSoftware\0Tamrel ", 20)), std::string::npos);
 }
 
+TEST(ImageMeta, SourceDateEpochFixesTheTimeOnlyAsAWholeCountOfSeconds) {
+    const struct {
+        const char* value;
+        bool fixed;
+        std::time_t when;
+    } cases[] = {
+        {"0", true, 0},    {"86400", true, 86400}, {nullptr, false, 0},
+        {"", false, 0},    {"12abc", false, 0},    {"-1", false, 0},
+        {"1.5", false, 0}, {" 5", false, 0},       {"99999999999999999999", false, 0},
+    };
+    for (const auto& c : cases) {
+        const SourceDateEpoch epoch(c.value);
+        const WriteTime time = TimeOfWriting();
+        SCOPED_TRACE(c.value ? c.value : "(unset)");
+        EXPECT_EQ(time.utc, c.fixed);
+        EXPECT_TRUE(c.fixed ? time.when == c.when : time.when > 86400);
+    }
+}
+
+TEST(ImageMeta, AFixedTimeIsTheTiffDateTimeInUtc) {
+    const SourceDateEpoch epoch("90061"); // one day, one hour, one minute and one second
+    const SampleImage image = Grey(2, 2);
+    const auto tiffPath = Temp(WriteScan(image, ImageFormat::Tiff, {}), ".tif");
+    TIFF* tif = TIFFOpen(tiffPath.c_str(), "r");
+    ASSERT_NE(tif, nullptr);
+    const char* when = nullptr;
+    ASSERT_EQ(TIFFGetField(tif, TIFFTAG_DATETIME, &when), 1);
+    EXPECT_STREQ(when, "1970:01:02 01:01:01");
+    TIFFClose(tif);
+    std::filesystem::remove(tiffPath);
+}
+
 } // namespace
 
-}  // namespace image_meta_test
+} // namespace image_meta_test

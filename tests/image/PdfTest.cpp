@@ -7,14 +7,17 @@
 #include "io/MemoryWrite.h"
 #include "tests/image/JpegLibrary.h"
 #include "tests/image/TestProfiles.h"
+#include "tests/support/SourceDateEpoch.h"
 
 #include <qpdf/qpdf-c.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <thread>
 
 namespace pdf_test {
 
@@ -195,6 +198,29 @@ TEST(PdfWriter, JpegPagesHoldJpegsAndAFailedPageLeavesTheDocumentAsItWas) {
     EXPECT_EQ(decoded.image.width, jpeg.width);
     EXPECT_EQ(decoded.image.height, jpeg.height);
     EXPECT_EQ(decoded.lumaSampling, 2); // 4:2:0 below quality 90
+}
+
+// With SOURCE_DATE_EPOCH the file carries that time, in UTC, and the same
+// pages written again, some time later, are the same bytes.
+TEST(PdfWriter, AFixedTimeMakesTheSameBytesEveryTime) {
+    const SourceDateEpoch epoch("86400");
+    const Page page{"8-bit RGB", 12, 8, 3, 8, Resolution{150, 150}, true, 5.76, 3.84};
+    const std::vector<std::uint8_t> profile = profiletest::MatrixTrcProfile(1.8);
+    const auto write = [&] {
+        const std::unique_ptr<PageWriter> writer = EntryOf(ImageFormat::Pdf).OpenPages();
+        EXPECT_FALSE(writer->AddPage(ShapeOf(page), AllAtOnce(RowsOf(page), page.height),
+                                     OptionsOf(page, profile)));
+        MemoryFile file;
+        EXPECT_FALSE(writer->Finish([&](const PositionedContents& c) { return file.Replace(c); }));
+        return file;
+    };
+    const MemoryFile first = write();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    const MemoryFile second = write();
+    EXPECT_EQ(first.Bytes(), second.Bytes());
+    Document pdf(first);
+    ASSERT_TRUE(pdf.Opened());
+    EXPECT_EQ(pdf.Info("/CreationDate"), "D:19700102000000Z");
 }
 
 TEST(PdfWriter, PagesOfOneProfileShareItsStreamAndAHugePageCountsInWholePoints) {

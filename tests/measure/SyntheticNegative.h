@@ -25,13 +25,7 @@ struct Film {
     double fog = 0.01; // f: the exposure where the film starts to respond
 };
 
-inline ChannelValues Transmission(const Film& film, const ChannelValues& exposure) {
-    ChannelValues t{};
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        t[c] = film.base[c] * std::pow((exposure[c] + film.fog) / film.fog, -film.gamma[c]);
-    }
-    return t;
-}
+ChannelValues Transmission(const Film& film, const ChannelValues& exposure);
 
 // Patches in rows of `columns`, `size` pixels square, with `gap` pixels of
 // unexposed film between them and around them.
@@ -70,35 +64,8 @@ struct Negative {
 };
 
 // Each sample's transmission times (1 + noise * a standard normal deviate).
-inline Negative MakeNegative(const std::vector<ChannelValues>& scene, const Film& film,
-                             double noise = 0.004, Layout layout = {}) {
-    Negative n;
-    n.layout = layout;
-    const int rows = (static_cast<int>(scene.size()) + layout.columns - 1) / layout.columns;
-    const int step = layout.size + layout.gap;
-    n.width = layout.gap + layout.columns * step;
-    n.height = layout.gap + rows * step;
-    n.samples.resize(std::size_t(n.width) * n.height * 3);
-    std::mt19937 random(7);
-    std::normal_distribution<double> deviate(0.0, noise);
-    for (int y = 0; y < n.height; ++y) {
-        for (int x = 0; x < n.width; ++x) {
-            const int col = (x - layout.gap) / step, row = (y - layout.gap) / step;
-            const bool inside = x >= layout.gap && y >= layout.gap &&
-                                (x - layout.gap) % step < layout.size &&
-                                (y - layout.gap) % step < layout.size;
-            const std::size_t i = std::size_t(row) * layout.columns + col;
-            const ChannelValues e = inside && i < scene.size() ? scene[i] : ChannelValues{};
-            const ChannelValues t = Transmission(film, e);
-            for (std::size_t c = 0; c < kChannelCount; ++c) {
-                const double v = std::clamp(t[c] * (1.0 + deviate(random)), 0.0, 1.0);
-                n.samples[(std::size_t(y) * n.width + x) * 3 + c] =
-                    static_cast<std::uint16_t>(std::lround(v * 65535.0));
-            }
-        }
-    }
-    return n;
-}
+Negative MakeNegative(const std::vector<ChannelValues>& scene, const Film& film,
+                      double noise = 0.004, Layout layout = {});
 
 // The ColorChecker Classic 24's CIELAB (D50), row by row, its six greys
 // made exactly neutral so that a neutral result means a*, b* of 0.
