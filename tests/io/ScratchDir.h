@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 inline std::set<std::string> EntriesOf(const std::filesystem::path& folder) {
     std::set<std::string> names;
