@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Tamrel needs; builds every test, the programs and the fuzzers
 # with clang under the sanitizers and runs the whole suite there, with each
-# fuzzer run for 10 seconds on its corpus beside it, one at a time (the long
+# fuzzer run for 5 seconds on its corpus beside it, one at a time (the long
 # runs are made outside this script); beside them too, builds the programs
 # as they are packaged (GCC, optimised, warnings as errors), makes the Debian
 # package of that build and checks it, and checks that the package builds
@@ -89,7 +89,7 @@ cmake --build --preset asan
 # their package. A fresh clone builds the latter into an empty folder, so
 # the package made from that build is already one made from an empty folder.
 fuzz_log=build/fuzz.log
-FUZZ_SECONDS=10 FUZZ_TIMEOUT=60 FUZZ_JOBS=1 nice -n 10 ./fuzz/run.sh build/asan >"$fuzz_log" 2>&1 &
+FUZZ_SECONDS=5 FUZZ_TIMEOUT=60 FUZZ_JOBS=1 nice -n 10 ./fuzz/run.sh build/asan >"$fuzz_log" 2>&1 &
 fuzz_run=$!
 
 packaged_log=build/packaged.log
