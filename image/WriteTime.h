@@ -4,8 +4,7 @@
 
 #include <ctime>
 
-// When a file is written, for the date it carries: the time
-// SOURCE_DATE_EPOCH gives (whole seconds since 1970, in UTC) where it is set,
+// The time SOURCE_DATE_EPOCH gives (whole seconds since 1970, in UTC) where it is set,
 // so that the same input writes the same bytes whenever it is written (as
 // reproducible builds have it); otherwise now, in local time.
 struct WriteTime {

@@ -202,8 +202,7 @@ const char* VersionOf(const std::vector<PdfPage>& pages) {
 }
 
 // A fixed time is written in UTC ("D:...Z"), now in local time with its offset.
-QUtil::QPDFTime CreationTime() {
-    const WriteTime time = TimeOfWriting();
+QUtil::QPDFTime CreationTime(const WriteTime& time) {
     if (!time.utc) {
         return QUtil::get_current_qpdf_time();
     }
@@ -211,11 +210,11 @@ QUtil::QPDFTime CreationTime() {
     return {t.tm_year + kTmYearBase, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, 0};
 }
 
-void SetInformation(QPDF& pdf, const std::string& producer) {
+void SetInformation(QPDF& pdf, const std::string& producer, const WriteTime& time) {
     QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
     info.replaceKey("/Producer", QPDFObjectHandle::newUnicodeString(producer));
     info.replaceKey("/CreationDate",
-                    QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(CreationTime())));
+                    QPDFObjectHandle::newString(QUtil::qpdf_time_to_pdf_time(CreationTime(time))));
     pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
 }
 
@@ -229,7 +228,8 @@ void Write(const std::vector<PdfPage>& pages, const std::string& producer,
     for (const PdfPage& page : pages) {
         document.addPage(Page(pdf, page, read, profiles), false);
     }
-    SetInformation(pdf, producer);
+    const WriteTime time = TimeOfWriting();
+    SetInformation(pdf, producer, time);
     SinkPipeline output(sink);
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&output);
@@ -237,7 +237,7 @@ void Write(const std::vector<PdfPage>& pages, const std::string& producer,
     writer.setCompressStreams(true);     // contents and profiles are deflated
     writer.setMinimumPDFVersion(VersionOf(pages));
     // With a fixed time, the file's /ID comes from its contents, not the clock.
-    writer.setDeterministicID(TimeOfWriting().utc);
+    writer.setDeterministicID(time.utc);
     writer.write();
     output.finish();
 }
